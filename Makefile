@@ -1,0 +1,37 @@
+# The two commands of the README's Quick start. Each installs what is missing first.
+.PHONY: deps build run test test-default test-asan fuzz bench format clean
+
+JOBS ?= $(shell nproc)
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@[ -f build/build.ninja ] || cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+run: build
+	./build/bin/tamblin
+
+test: test-default test-asan
+
+test-default: build
+	ctest --preset default -j $(JOBS)
+
+test-asan: deps
+	@[ -f build-asan/build.ninja ] || cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+fuzz: deps
+	@[ -f build-fuzz/build.ninja ] || cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+
+bench: build
+	bash bench/run.sh
+
+format:
+	find src tests fuzz bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+
+clean:
+	rm -rf build build-asan build-fuzz

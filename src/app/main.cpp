@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setObjectName(QStringLiteral("mainFrame"));
+    window.setWindowTitle(QStringLiteral("MySite - Tamblin"));
+    window.resize(640, 480);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,73 @@
+#include "index/IndexFile.h"
+
+#include "index/TextUtils.h"
+
+#include <cstdio>
+
+namespace tamblin {
+
+IndexEntry* IndexFile::FindEntryById(int id) {
+    if (m_indexed) {
+        auto it = m_entryIds.find(id);
+        return it == m_entryIds.end() ? nullptr : it->second.entry;
+    }
+    if (IndexEntry* entry = m_root.FindById(id)) {
+        return entry;
+    }
+    return m_holding.FindById(id);
+}
+
+BaseUrl* IndexFile::FindBaseUrlById(int id) {
+    if (m_indexed) {
+        auto it = m_baseUrlIds.find(id);
+        return it == m_baseUrlIds.end() ? nullptr : it->second;
+    }
+    for (const auto& baseUrl : m_baseUrls) {
+        if (baseUrl->m_id == id) {
+            return baseUrl.get();
+        }
+    }
+    return nullptr;
+}
+
+bool IndexFile::VersionAtLeast(int major, int minor) const {
+    return m_formatMajor > major || (m_formatMajor == major && m_formatMinor >= minor);
+}
+
+BaseUrl& IndexFile::AppendBaseUrl(std::unique_ptr<BaseUrl> baseUrl) {
+    BaseUrl& added = *baseUrl;
+    if (m_indexed) {
+        // emplace keeps an earlier record: the first base URL with an id wins.
+        m_baseUrlIds.emplace(added.m_id, &added);
+    }
+    m_baseUrls.push_back(std::move(baseUrl));
+    return added;
+}
+
+std::string IndexFile::BadLinesMessage() const {
+    if (m_badLines.empty()) {
+        return {};
+    }
+    std::string message = m_badLines.size() == 1
+                               ? std::string("The index file has one error in this line:\n\n")
+                               : "The index file has " + IntToText(static_cast<long long>(m_badLines.size())) +
+                                     " errors in these lines:\n\n";
+    for (const std::string& line : m_badLines) {
+        message += line;
+        message += '\n';
+    }
+    return message;
+}
+
+std::string IndexFile::StatisticsText() const {
+    int urls = 0;
+    int keywords = 0;
+    m_root.CountUrlsAndKeywords(urls, keywords);
+    m_otherKeywords.CountUrlsAndKeywords(urls, keywords);
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, "%d URLs\r\n%d Index keywords\r\nLast saved file size: %d",
+                  urls, keywords, static_cast<int>(m_fileSize));
+    return buffer;
+}
+
+} // namespace tamblin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tamblin {
+
+// Leading decimal integer as the C library reads it. A result of 0 from a text that does not
+// begin with "0" throws ParseError(kNotAnInteger), so "abc", "" and " 0" all fail.
+int ParseInteger(std::string_view text);
+std::string IntToText(long long n);
+std::string ReplaceChar(std::string_view text, char from, char to);
+// Removes only the space character, never tabs: fields keep any other white space.
+std::string_view TrimSpaces(std::string_view text);
+void StripPrefix(std::string& text, std::string_view prefix);
+std::string EnsureTrailingSlash(std::string_view text);
+// Shape check only (no overlong or surrogate checks): enough to choose how to read a text.
+bool IsValidUtf8(std::string_view text);
+// Lowers ASCII letters and the Latin-1 letters, read as UTF-8 when the text is valid UTF-8
+// and as Windows-1252 otherwise; other bytes stay as they are.
+std::string LowerText(std::string_view text);
+// Without matchCase the text is lowered here; the caller passes the pattern already lowered.
+bool FindInText(std::string_view pattern, std::string_view text, bool matchCase, bool wholeWord);
+
+} // namespace tamblin

@@ -1,0 +1,77 @@
+#include "platform/QtDialogService.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tamblin {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(DialogService::Icon icon) {
+    switch (icon) {
+    case DialogService::Icon::Information:
+        return QMessageBox::Information;
+    case DialogService::Icon::Warning:
+        return QMessageBox::Warning;
+    case DialogService::Icon::Question:
+        return QMessageBox::Question;
+    case DialogService::Icon::Stop:
+        return QMessageBox::Critical;
+    case DialogService::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(DialogService::Buttons buttons) {
+    switch (buttons) {
+    case DialogService::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case DialogService::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case DialogService::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case DialogService::Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+DialogService::Answer QtDialogService::ShowMessage(QWidget* parent, const Message& message) {
+    QMessageBox box(ToQtIcon(message.icon),
+                    message.caption.isEmpty() ? QStringLiteral("Tamblin") : message.caption,
+                    message.text, ToQtButtons(message.buttons), parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString QtDialogService::PromptFile(QWidget* parent, const FileRequest& request) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(TranslateFilter(request.filter));
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (request.path.endsWith(QLatin1Char('/'))) {
+        dialog.setDirectory(request.path);
+    } else if (!request.path.isEmpty()) {
+        dialog.selectFile(request.path);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace tamblin
