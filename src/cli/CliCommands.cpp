@@ -61,8 +61,15 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     return PrintUsage(m_err, kUsage);
 }
 
+void CliCommands::Dispose(std::unique_ptr<IndexFile> index) const {
+    if (m_skipCleanup) {
+        (void)index.release();
+    }
+}
+
 int CliCommands::Check(const std::string& path) {
-    IndexFile index;
+    auto owned = std::make_unique<IndexFile>();
+    IndexFile& index = *owned;
     if (!index.Load(path)) {
         m_err << CouldNotOpen(path) << "\n";
         return kCannotOpen;
@@ -71,11 +78,14 @@ int CliCommands::Check(const std::string& path) {
         m_out << index.BadLinesMessage();
     }
     m_out << PlainLineEnds(index.StatisticsText()) << "\n";
-    return index.BadLines().empty() ? kClean : kBadLines;
+    int code = index.BadLines().empty() ? kClean : kBadLines;
+    Dispose(std::move(owned));
+    return code;
 }
 
 int CliCommands::Convert(const std::string& in, const std::string& out) {
-    IndexFile index;
+    auto owned = std::make_unique<IndexFile>();
+    IndexFile& index = *owned;
     if (!index.Load(in)) {
         m_err << CouldNotOpen(in) << "\n";
         return kCannotOpen;
@@ -87,7 +97,9 @@ int CliCommands::Convert(const std::string& in, const std::string& out) {
         m_err << index.SaveError() << "\n";
         return kCannotOpen;
     }
-    return index.BadLines().empty() ? kClean : kBadLines;
+    int code = index.BadLines().empty() ? kClean : kBadLines;
+    Dispose(std::move(owned));
+    return code;
 }
 
 } // namespace tamblin

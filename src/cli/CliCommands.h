@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ public:
     CliCommands(std::ostream& out, std::ostream& err);
 
     int Run(const std::vector<std::string>& args);
+    // For a process that ends right after Run: the loaded index is left for the system to
+    // reclaim, which is much faster than freeing a large tree block by block.
+    void SkipCleanupAtExit() { m_skipCleanup = true; }
 
     static constexpr int kClean = 0;
     static constexpr int kBadLines = 1;
@@ -23,8 +27,11 @@ private:
     int Convert(const std::string& in, const std::string& out);
     int PrintUsage(std::ostream& stream, int code);
 
+    void Dispose(std::unique_ptr<class IndexFile> index) const;
+
     std::ostream& m_out;
     std::ostream& m_err;
+    bool m_skipCleanup = false;
 };
 
 } // namespace tamblin

@@ -6,10 +6,14 @@
 namespace tamblin {
 
 FieldTokenizer::FieldTokenizer(std::string_view text, std::string_view separators, bool trim)
-    : m_text(text), m_separators(separators), m_trim(trim) {}
+    : m_text(text), m_trim(trim) {
+    for (char c : separators) {
+        m_separators.set(static_cast<unsigned char>(c));
+    }
+}
 
 bool FieldTokenizer::IsSeparator(char c) const {
-    return m_separators.find(c) != std::string::npos;
+    return m_separators.test(static_cast<unsigned char>(c));
 }
 
 void FieldTokenizer::SkipPendingSeparator() {
@@ -25,6 +29,10 @@ bool FieldTokenizer::HasMoreFields() {
 }
 
 std::string FieldTokenizer::NextField() {
+    return std::string(NextFieldView());
+}
+
+std::string_view FieldTokenizer::NextFieldView() {
     SkipPendingSeparator();
     if (m_position >= m_text.size()) {
         throw ParseError(kTooManyTokens);
@@ -36,7 +44,7 @@ std::string FieldTokenizer::NextField() {
     std::string_view field = m_text.substr(m_position, end - m_position);
     m_position = end;
     m_atFieldStart = false;
-    return std::string(m_trim ? TrimSpaces(field) : field);
+    return m_trim ? TrimSpaces(field) : field;
 }
 
 } // namespace tamblin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <string_view>
 
@@ -14,13 +15,15 @@ public:
     bool HasMoreFields();
     // Throws ParseError(kTooManyTokens) when no field is left.
     std::string NextField();
+    // The same field as a view into the text, for fields that are only looked at.
+    std::string_view NextFieldView();
 
 private:
     void SkipPendingSeparator();
     bool IsSeparator(char c) const;
 
     std::string_view m_text;
-    std::string m_separators;
+    std::bitset<256> m_separators;
     bool m_trim;
     size_t m_position = 0;
     bool m_atFieldStart = true;

@@ -3,6 +3,7 @@
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ public:
 
     // 1 when the file was opened, whatever its lines held; 0 when it could not be read.
     int Load(const std::string& path);
+    // Load's reading steps on bytes already in memory; `path` only names the file.
+    void LoadBytes(std::string_view bytes, const std::string& path);
     int ParseLine(std::string_view line, bool first);
     IndexEntry* ResolveReference(std::string& text, ReferenceMode mode, const BaseUrl* base);
     const std::vector<std::string>& BadLines() const { return m_badLines; }
@@ -43,6 +46,13 @@ public:
     // Why the last Save refused, for the user; empty after a success.
     const std::string& SaveError() const { return m_saveError; }
     std::string DefaultSaveName() const { return m_description + ".xo"; }
+    // The first text the format cannot carry, as a message for the user; empty when none.
+    std::string FindUnwritableField() const;
+    // Save's writing steps without the file: renumbers, dates and returns the bytes. With
+    // `problem`, the first entry the format cannot carry is described there.
+    std::string WriteToString(std::string* problem = nullptr);
+    // The same bytes into a stream; returns their count, or -1 when the stream failed.
+    long long WriteTo(std::ostream& sink, std::string* problem = nullptr);
     std::string StatisticsText() const;
 
     std::string m_tipText;
@@ -69,16 +79,25 @@ private:
     bool ParseEntry(FieldTokenizer& fields);
     bool ParsePageTip(FieldTokenizer& fields);
     bool ParseKeyword(FieldTokenizer& fields);
+    struct Reference {
+        IndexEntry* entry = nullptr;
+        std::string_view rest; // what follows the "&" and the digits
+    };
+    // The entry a "&" reference names, without building the text it stands for.
+    Reference FindReference(std::string_view text);
     IndexEntry* FindParent(int parentId);
     void PlaceEntry(std::unique_ptr<IndexEntry> entry, IndexEntry* parent);
     void StoreKeyword(IndexEntry* owner, std::string phrase, std::string url, std::string title,
                       std::string target);
     void ResetForLoad(const std::string& path);
+    void BeginLoad(long long expectedBytes);
+    std::string_view ReadLines(std::string_view text, bool& first);
+    void ReadLine(std::string_view line, bool& first);
+    void EndLoad(long long size);
 
-    std::string FindUnwritableField() const;
-    void WriteEntries(std::string& out, const std::string& parentText);
-    void WriteKeywords(std::string& out, const IndexEntry& entry, bool plain) const;
-    bool WriteFileReplacing(const std::string& path, const std::string& bytes);
+    std::string FindFileWideUnwritable() const;
+    void WriteEntries(class RecordSink& out, const std::string& parentText, std::string* problem);
+    void WriteKeywords(RecordSink& out, const IndexEntry& entry, bool plain) const;
 
     std::vector<std::string> m_badLines;
     std::string m_saveError;

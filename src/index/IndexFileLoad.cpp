@@ -8,24 +8,11 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace tamblin {
 
 namespace {
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 // The id of a "&" reference: the leading digits, saturated rather than wrapped.
 int ReferenceId(std::string_view digits) {
@@ -56,32 +43,88 @@ void IndexFile::ResetForLoad(const std::string& path) {
 
 int IndexFile::Load(const std::string& path) {
     ResetForLoad(path);
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
         return 0;
     }
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) {
+        return 0;
+    }
+    BeginLoad(static_cast<long long>(std::filesystem::file_size(path, error)));
+    // Read in blocks, so a large file is never held whole; a line split between two blocks
+    // is put together in `pending`.
+    std::vector<char> block(1 << 20);
+    std::string pending;
+    long long size = 0;
+    bool first = true;
+    while (file) {
+        file.read(block.data(), static_cast<std::streamsize>(block.size()));
+        std::string_view chunk(block.data(), static_cast<size_t>(file.gcount()));
+        size += static_cast<long long>(chunk.size());
+        size_t newline = chunk.find('\n');
+        if (newline == std::string_view::npos) {
+            pending.append(chunk);
+            continue;
+        }
+        pending.append(chunk.substr(0, newline));
+        ReadLine(pending, first);
+        pending.clear();
+        std::string_view rest = ReadLines(chunk.substr(newline + 1), first);
+        pending.assign(rest);
+    }
+    if (!pending.empty()) {
+        ReadLine(pending, first);
+    }
+    EndLoad(size);
+    return 1;
+}
+
+void IndexFile::LoadBytes(std::string_view bytes, const std::string& path) {
+    ResetForLoad(path);
+    BeginLoad(static_cast<long long>(bytes.size()));
+    bool first = true;
+    std::string_view rest = ReadLines(bytes, first);
+    if (!rest.empty()) {
+        ReadLine(rest, first);
+    }
+    EndLoad(static_cast<long long>(bytes.size()));
+}
+
+void IndexFile::BeginLoad(long long expectedBytes) {
     m_indexed = true;
     m_entryIds.clear();
     m_baseUrlIds.clear();
+    // A record is rarely shorter than this; reserving avoids rehashing a large file's ids.
+    m_entryIds.reserve(static_cast<size_t>(expectedBytes / 48));
     m_entryIds.emplace(0, LoadedEntry{&m_root, true});
+}
 
-    std::string_view rest(bytes);
-    bool first = true;
-    while (!rest.empty()) {
-        size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        // Lines may end in CR LF or in LF alone.
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+// Reads every complete line of `text`; returns what follows the last line end.
+std::string_view IndexFile::ReadLines(std::string_view text, bool& first) {
+    while (true) {
+        size_t end = text.find('\n');
+        if (end == std::string_view::npos) {
+            return text;
         }
-        if (!line.empty() && !ParseLine(line, first)) {
-            m_badLines.emplace_back(line);
-        }
-        first = false;
+        ReadLine(text.substr(0, end), first);
+        text.remove_prefix(end + 1);
     }
-    m_fileSize = static_cast<long long>(bytes.size());
+}
 
+void IndexFile::ReadLine(std::string_view line, bool& first) {
+    // Lines may end in CR LF or in LF alone.
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    if (!line.empty() && !ParseLine(line, first)) {
+        m_badLines.emplace_back(line);
+    }
+    first = false;
+}
+
+void IndexFile::EndLoad(long long size) {
+    m_fileSize = size;
     for (auto& child : m_holding.m_children) {
         m_root.AppendChild(std::move(child));
     }
@@ -89,7 +132,6 @@ int IndexFile::Load(const std::string& path) {
     m_indexed = false;
     m_entryIds.clear();
     m_baseUrlIds.clear();
-    return 1;
 }
 
 int IndexFile::ParseLine(std::string_view line, bool first) {
@@ -98,12 +140,12 @@ int IndexFile::ParseLine(std::string_view line, bool first) {
         if (!fields.HasMoreFields()) {
             return 1;
         }
-        std::string type = fields.NextField();
+        std::string_view type = fields.NextFieldView();
         if (type.empty()) {
             return 1;
         }
-        if (first && type.compare(0, 2, "XO") == 0) {
-            type.erase(0, 2);
+        if (first && type.starts_with("XO")) {
+            type.remove_prefix(2);
         }
         switch (ParseInteger(type)) {
         case 0:
@@ -134,20 +176,20 @@ int IndexFile::ParseLine(std::string_view line, bool first) {
 }
 
 bool IndexFile::ParseHeader(FieldTokenizer& fields) {
-    m_formatMajor = ParseInteger(fields.NextField());
+    m_formatMajor = ParseInteger(fields.NextFieldView());
     switch (m_formatMajor) {
     case 0:
         m_dateText = fields.NextField();
         m_description = "No description";
         break;
     case 1:
-        m_formatMinor = ParseInteger(fields.NextField());
+        m_formatMinor = ParseInteger(fields.NextFieldView());
         m_description = fields.NextField();
         m_dateText = fields.NextField();
         break;
     case 2:
-        m_formatMinor = ParseInteger(fields.NextField());
-        m_coding = ParseInteger(fields.NextField());
+        m_formatMinor = ParseInteger(fields.NextFieldView());
+        m_coding = ParseInteger(fields.NextFieldView());
         if (m_coding != 1) {
             m_formatMajor = -1;
             return false;
@@ -186,7 +228,7 @@ void IndexFile::PlaceEntry(std::unique_ptr<IndexEntry> entry, IndexEntry* parent
 }
 
 bool IndexFile::ParseOldEntry(FieldTokenizer& fields) {
-    int id = ParseInteger(fields.NextField());
+    int id = ParseInteger(fields.NextFieldView());
     if (FindEntryById(id)) {
         return false;
     }
@@ -198,7 +240,7 @@ bool IndexFile::ParseOldEntry(FieldTokenizer& fields) {
     IndexEntry* parent = nullptr;
     std::string icon;
     if (VersionAtLeast(1, 2) && fields.HasMoreFields()) {
-        parent = FindParent(ParseInteger(fields.NextField()));
+        parent = FindParent(ParseInteger(fields.NextFieldView()));
         if (fields.HasMoreFields()) {
             icon = fields.NextField();
         }
@@ -211,11 +253,11 @@ bool IndexFile::ParseOldEntry(FieldTokenizer& fields) {
 }
 
 bool IndexFile::ParseEntry(FieldTokenizer& fields) {
-    int id = ParseInteger(fields.NextField());
+    int id = ParseInteger(fields.NextFieldView());
     if (FindEntryById(id)) {
         return false;
     }
-    std::string baseField = fields.NextField();
+    std::string_view baseField = fields.NextFieldView();
     BaseUrl* base = nullptr;
     if (!baseField.empty()) {
         base = FindBaseUrlById(ParseInteger(baseField));
@@ -235,7 +277,7 @@ bool IndexFile::ParseEntry(FieldTokenizer& fields) {
         target = fields.NextField();
     }
     if (fields.HasMoreFields()) {
-        parent = FindParent(ParseInteger(fields.NextField()));
+        parent = FindParent(ParseInteger(fields.NextFieldView()));
     }
     if (fields.HasMoreFields()) {
         icon = fields.NextField();
@@ -250,7 +292,7 @@ bool IndexFile::ParseEntry(FieldTokenizer& fields) {
 
 bool IndexFile::ParseBaseUrl(FieldTokenizer& fields) {
     if (m_formatMajor == 2) {
-        int id = ParseInteger(fields.NextField());
+        int id = ParseInteger(fields.NextFieldView());
         if (id <= 0) {
             return false;
         }
@@ -270,7 +312,7 @@ bool IndexFile::ParseBaseUrl(FieldTokenizer& fields) {
 }
 
 bool IndexFile::ParsePageTip(FieldTokenizer& fields) {
-    int id = ParseInteger(fields.NextField());
+    int id = ParseInteger(fields.NextFieldView());
     if (id == 0) {
         m_tipText = fields.NextField();
         return true;
@@ -283,26 +325,55 @@ bool IndexFile::ParsePageTip(FieldTokenizer& fields) {
     return true;
 }
 
+IndexFile::Reference IndexFile::FindReference(std::string_view text) {
+    if (text.size() < 2 || text[0] != '&') {
+        return {};
+    }
+    size_t digits = 1;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+        ++digits;
+    }
+    if (digits == 1) {
+        return {};
+    }
+    return {FindEntryById(ReferenceId(text.substr(1, digits - 1))), text.substr(digits)};
+}
+
 bool IndexFile::ParseKeyword(FieldTokenizer& fields) {
-    std::string phrase = fields.NextField();
-    std::string url = fields.NextField();
-    std::string title = fields.NextField();
-    if (phrase.empty() || title.empty()) {
+    std::string_view phraseField = fields.NextFieldView();
+    std::string_view urlField = fields.NextFieldView();
+    std::string_view titleField = fields.NextFieldView();
+    if (phraseField.empty() || titleField.empty()) {
         return false;
     }
     std::string target = fields.HasMoreFields() ? fields.NextField() : std::string();
-    IndexEntry* byPhrase = ResolveReference(phrase, ReferenceMode::Title, nullptr);
-    IndexEntry* byUrl = ResolveReference(url, ReferenceMode::Url, nullptr);
-    IndexEntry* byTitle = ResolveReference(title, ReferenceMode::Title, nullptr);
+    Reference byPhrase = FindReference(phraseField);
+    Reference byUrl = FindReference(urlField);
+    Reference byTitle = FindReference(titleField);
     IndexEntry* owner = nullptr;
-    if (byPhrase) {
-        bool differs = (byUrl && byUrl != byPhrase) || (byTitle && byTitle != byPhrase);
-        owner = differs ? nullptr : byPhrase;
-    } else if (byUrl) {
-        owner = byTitle && byTitle != byUrl ? nullptr : byUrl;
+    if (byPhrase.entry) {
+        bool differs = (byUrl.entry && byUrl.entry != byPhrase.entry) ||
+                       (byTitle.entry && byTitle.entry != byPhrase.entry);
+        owner = differs ? nullptr : byPhrase.entry;
+    } else if (byUrl.entry) {
+        owner = byTitle.entry && byTitle.entry != byUrl.entry ? nullptr : byUrl.entry;
     } else {
-        owner = byTitle;
+        owner = byTitle.entry;
     }
+    std::string phrase(phraseField);
+    ResolveReference(phrase, ReferenceMode::Title, nullptr);
+    if (owner && byUrl.entry == owner && byTitle.entry == owner) {
+        // The records this program writes: what follows the owner's references is already
+        // the anchor and the extra title, with nothing to resolve and strip again.
+        int ownTarget = target.empty() ? 0 : 1;
+        owner->m_keywords.emplace_back(owner, std::move(phrase), std::string(byUrl.rest),
+                                       std::string(byTitle.rest), std::move(target), ownTarget);
+        return true;
+    }
+    std::string url(urlField);
+    std::string title(titleField);
+    ResolveReference(url, ReferenceMode::Url, nullptr);
+    ResolveReference(title, ReferenceMode::Title, nullptr);
     StoreKeyword(owner, std::move(phrase), std::move(url), std::move(title), std::move(target));
     return true;
 }
@@ -331,15 +402,16 @@ bool IndexFile::ParseOldKeyword(FieldTokenizer& fields) {
 void IndexFile::StoreKeyword(IndexEntry* owner, std::string phrase, std::string url,
                              std::string title, std::string target) {
     if (owner && !url.empty()) {
-        std::string prefix = owner->FullUrl();
-        if (url.compare(0, prefix.size(), prefix) == 0) {
-            url.erase(0, prefix.size());
+        std::string_view base = owner->m_baseUrl ? std::string_view(owner->m_baseUrl->m_url) : "";
+        std::string_view rest = url;
+        if (rest.starts_with(base) && rest.substr(base.size()).starts_with(owner->m_url)) {
+            url = rest.substr(base.size() + owner->m_url.size());
         } else {
             owner = nullptr;
         }
     }
-    if (owner) {
-        StripPrefix(title, owner->m_title);
+    if (owner && title.compare(0, owner->m_title.size(), owner->m_title) == 0) {
+        title = title.substr(owner->m_title.size());
     }
     IndexEntry& holder = owner ? *owner : m_otherKeywords;
     int ownTarget = target.empty() ? 0 : 1;
@@ -369,8 +441,20 @@ IndexEntry* IndexFile::ResolveReference(std::string& text, ReferenceMode mode, c
     if (!entry) {
         return nullptr;
     }
-    std::string rest = text.substr(digits);
-    text = (mode == ReferenceMode::Title ? entry->m_title : entry->FullUrl()) + rest;
+    std::string resolved;
+    if (mode == ReferenceMode::Title) {
+        resolved.reserve(entry->m_title.size() + text.size() - digits);
+        resolved.append(entry->m_title);
+    } else {
+        const std::string* base = entry->m_baseUrl ? &entry->m_baseUrl->m_url : nullptr;
+        resolved.reserve((base ? base->size() : 0) + entry->m_url.size() + text.size() - digits);
+        if (base) {
+            resolved.append(*base);
+        }
+        resolved.append(entry->m_url);
+    }
+    resolved.append(text, digits);
+    text = std::move(resolved);
     return entry;
 }
 

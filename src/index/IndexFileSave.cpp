@@ -1,24 +1,37 @@
 // Writing index files: always format 2.1, coding 1, CR LF line ends, ids renumbered.
 #include "index/DateText.h"
 #include "index/IndexFile.h"
+#include "index/RecordSink.h"
+#include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 
-#include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
+#include <initializer_list>
+#include <string_view>
 
 namespace tamblin {
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
 
 bool HasFieldBreak(const std::string& text) {
-    return text.find_first_of(";\r\n") != std::string::npos;
+    for (char c : text) {
+        if (c == ';' || c == '\n' || c == '\r') {
+            return true;
+        }
+    }
+    return false;
 }
 
-bool StartsWithDigit(const std::string& text) {
+// Appends the pieces of one record and its line end, without temporaries.
+void AppendRecord(RecordSink& out, std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) {
+        out.append(piece);
+    }
+    out.EndRecord();
+}
+
+bool StartsWithDigit(std::string_view text) {
     return !text.empty() && text[0] >= '0' && text[0] <= '9';
 }
 
@@ -57,16 +70,9 @@ std::string UnwritableInEntry(const IndexEntry& entry) {
     return {};
 }
 
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return path + ".tmp" + IntToText(stamp % 1000000007) + "-" + IntToText(++counter);
-}
-
 } // namespace
 
-// Finds the first text that the format cannot carry, before anything is written.
-std::string IndexFile::FindUnwritableField() const {
+std::string IndexFile::FindFileWideUnwritable() const {
     if (HasFieldBreak(m_description)) {
         return RefusalText("description", m_description);
     }
@@ -77,6 +83,21 @@ std::string IndexFile::FindUnwritableField() const {
         if (HasFieldBreak(baseUrl->m_url) || HasFieldBreak(baseUrl->m_targetFrame)) {
             return RefusalText("base URL", baseUrl->m_url);
         }
+    }
+    for (const IndexEntry* holder : {&m_root, &m_otherKeywords}) {
+        for (const IndexKeyword& keyword : holder->m_keywords) {
+            if (HasFieldBreak(keyword.m_phrase) || HasFieldBreak(keyword.m_anchor) ||
+                HasFieldBreak(keyword.m_extraTitle) || HasFieldBreak(keyword.m_targetFrame)) {
+                return RefusalText("index keyword", keyword.m_phrase);
+            }
+        }
+    }
+    return {};
+}
+
+std::string IndexFile::FindUnwritableField() const {
+    if (std::string problem = FindFileWideUnwritable(); !problem.empty()) {
+        return problem;
     }
     std::vector<const IndexEntry*> stack;
     for (const auto& child : m_root.m_children) {
@@ -92,14 +113,6 @@ std::string IndexFile::FindUnwritableField() const {
             stack.push_back(child.get());
         }
     }
-    for (const IndexEntry* holder : {&m_root, &m_otherKeywords}) {
-        for (const IndexKeyword& keyword : holder->m_keywords) {
-            if (HasFieldBreak(keyword.m_phrase) || HasFieldBreak(keyword.m_anchor) ||
-                HasFieldBreak(keyword.m_extraTitle) || HasFieldBreak(keyword.m_targetFrame)) {
-                return RefusalText("index keyword", keyword.m_phrase);
-            }
-        }
-    }
     return {};
 }
 
@@ -109,43 +122,63 @@ int IndexFile::Save(const std::string& path) {
     if (path.empty()) {
         return 0;
     }
-    m_saveError = FindUnwritableField();
+    // The entries are checked while they are written, when each is at hand anyway; a
+    // refused save puts back what writing changed.
+    const std::string oldDate = m_dateText;
+    const int oldFormat[] = {m_formatMajor, m_formatMinor, m_coding};
+    m_saveError = FindFileWideUnwritable();
     if (!m_saveError.empty()) {
         return 0;
     }
-    m_formatMajor = 2;
-    m_formatMinor = 1;
-    m_coding = 1;
-    std::string out;
-    out.reserve(static_cast<size_t>(m_fileSize > 0 ? m_fileSize + 4096 : 4096));
-    out += "XO0;2;1;1;Tamblin ";
-    out += kProgramVersion;
-    out += kCrLf;
-    m_dateText = TodayRecordDate();
-    out += "1;" + m_description + ";" + m_dateText + kCrLf;
-    if (!m_tipText.empty()) {
-        out += "6;0;" + m_tipText + kCrLf;
+    ReplacingFile file(path);
+    long long size = file.IsOpen() ? WriteTo(file.Stream(), &m_saveError) : -1;
+    if (!m_saveError.empty()) {
+        m_dateText = oldDate;
+        m_formatMajor = oldFormat[0];
+        m_formatMinor = oldFormat[1];
+        m_coding = oldFormat[2];
+        return 0;
     }
-    for (size_t i = 0; i < m_baseUrls.size(); ++i) {
-        BaseUrl& baseUrl = *m_baseUrls[i];
-        baseUrl.m_idText = IntToText(static_cast<long long>(i + 1));
-        out += "3;" + baseUrl.m_idText + ";" + baseUrl.m_url + ";" + baseUrl.m_targetFrame + kCrLf;
-    }
-    m_entryCounter = 1;
-    WriteEntries(out, "0");
-    WriteKeywords(out, m_otherKeywords, true);
-    if (!WriteFileReplacing(path, out)) {
+    if (size < 0 || !file.Commit()) {
         m_saveError = "Could not save file (" + path + ")";
         return 0;
     }
-    m_fileSize = static_cast<long long>(out.size());
+    m_fileSize = size;
     m_changed = 0;
     return 1;
 }
 
+std::string IndexFile::WriteToString(std::string* problem) {
+    std::ostringstream stream;
+    WriteTo(stream, problem);
+    return std::move(stream).str();
+}
+
+long long IndexFile::WriteTo(std::ostream& sink, std::string* problem) {
+    m_formatMajor = 2;
+    m_formatMinor = 1;
+    m_coding = 1;
+    RecordSink out(sink);
+    AppendRecord(out, {"XO0;2;1;1;Tamblin ", kProgramVersion});
+    m_dateText = TodayRecordDate();
+    AppendRecord(out, {"1;", m_description, ";", m_dateText});
+    if (!m_tipText.empty()) {
+        AppendRecord(out, {"6;0;", m_tipText});
+    }
+    for (size_t i = 0; i < m_baseUrls.size(); ++i) {
+        BaseUrl& baseUrl = *m_baseUrls[i];
+        baseUrl.m_idText = IntToText(static_cast<long long>(i + 1));
+        AppendRecord(out, {"3;", baseUrl.m_idText, ";", baseUrl.m_url, ";", baseUrl.m_targetFrame});
+    }
+    m_entryCounter = 1;
+    WriteEntries(out, "0", problem);
+    WriteKeywords(out, m_otherKeywords, true);
+    return out.Finish();
+}
+
 // Pre-order from the root: each entry's record 5, its page tip, its keywords, then its
 // children, exactly as a recursive walk would write them.
-void IndexFile::WriteEntries(std::string& out, const std::string& parentText) {
+void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std::string* problem) {
     WriteKeywords(out, m_root, false);
     struct Pending {
         IndexEntry* entry;
@@ -158,13 +191,17 @@ void IndexFile::WriteEntries(std::string& out, const std::string& parentText) {
     while (!stack.empty()) {
         auto [entry, parent] = stack.back();
         stack.pop_back();
+        if (problem && problem->empty()) {
+            *problem = UnwritableInEntry(*entry);
+        }
         entry->m_idText = IntToText(m_entryCounter++);
-        out += "5;" + entry->m_idText + ";" + (entry->m_baseUrl ? entry->m_baseUrl->m_idText : "") +
-               ";" + entry->m_url + ";" + entry->m_title + ";" +
-               (entry->m_ownTarget ? entry->m_targetFrame : "") + ";" +
-               (entry->m_inContents ? *parent : "-1") + ";" + entry->m_iconUrl + kCrLf;
+        std::string_view base = entry->m_baseUrl ? std::string_view(entry->m_baseUrl->m_idText) : "";
+        std::string_view target = entry->m_ownTarget ? std::string_view(entry->m_targetFrame) : "";
+        std::string_view parentField = entry->m_inContents ? std::string_view(*parent) : "-1";
+        AppendRecord(out, {"5;", entry->m_idText, ";", base, ";", entry->m_url, ";", entry->m_title,
+                           ";", target, ";", parentField, ";", entry->m_iconUrl});
         if (!entry->m_pageTip.empty()) {
-            out += "6;" + entry->m_idText + ";" + entry->m_pageTip + kCrLf;
+            AppendRecord(out, {"6;", entry->m_idText, ";", entry->m_pageTip});
         }
         WriteKeywords(out, *entry, false);
         for (auto it = entry->m_children.rbegin(); it != entry->m_children.rend(); ++it) {
@@ -176,64 +213,38 @@ void IndexFile::WriteEntries(std::string& out, const std::string& parentText) {
 // A reference is used only where the text after it does not start with a digit: "&1" + "2"
 // would read back as entry 12. Keywords of an entry that has no number (the root) are
 // written in full, as the Other Index keywords are.
-void IndexFile::WriteKeywords(std::string& out, const IndexEntry& entry, bool plain) const {
+void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool plain) const {
     for (const IndexKeyword& keyword : entry.m_keywords) {
-        const std::string target = keyword.m_ownTarget ? keyword.m_targetFrame : std::string();
+        std::string_view target = keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "";
         const IndexEntry* owner = keyword.m_owner;
         if (plain || !owner || owner->m_idText.empty()) {
-            out += "7;" + PlainField(keyword.m_phrase) + ";" + PlainField(keyword.m_anchor) + ";" +
-                   PlainField(keyword.m_extraTitle) + ";" + target + kCrLf;
+            AppendRecord(out, {"7;", PlainField(keyword.m_phrase), ";", PlainField(keyword.m_anchor),
+                               ";", PlainField(keyword.m_extraTitle), ";", target});
             continue;
         }
         const std::string ref = "&" + owner->m_idText;
-        std::string phrase = PlainField(keyword.m_phrase);
-        if (keyword.m_phrase.compare(0, owner->m_title.size(), owner->m_title) == 0) {
-            std::string rest = keyword.m_phrase.substr(owner->m_title.size());
-            if (!StartsWithDigit(rest)) {
-                phrase = ref + rest;
-            }
+        out += "7;";
+        const std::string& title = owner->m_title;
+        if (keyword.m_phrase.compare(0, title.size(), title) == 0 &&
+            !StartsWithDigit(std::string_view(keyword.m_phrase).substr(title.size()))) {
+            out.append(ref).append(std::string_view(keyword.m_phrase).substr(title.size()));
+        } else {
+            out.append(PlainField(keyword.m_phrase));
         }
-        std::string url = StartsWithDigit(keyword.m_anchor)
-                              ? PlainField(owner->FullUrl() + keyword.m_anchor)
-                              : ref + keyword.m_anchor;
-        std::string title = StartsWithDigit(keyword.m_extraTitle)
-                                ? PlainField(owner->m_title + keyword.m_extraTitle)
-                                : ref + keyword.m_extraTitle;
-        out += "7;" + phrase + ";" + url + ";" + title + ";" + target + kCrLf;
-    }
-}
-
-bool IndexFile::WriteFileReplacing(const std::string& path, const std::string& bytes) {
-    namespace fs = std::filesystem;
-    const std::string temporary = TemporaryNameBeside(path);
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file.is_open()) {
-            return false;
+        out += ';';
+        if (StartsWithDigit(keyword.m_anchor)) {
+            out.append(PlainField(owner->FullUrl() + keyword.m_anchor));
+        } else {
+            out.append(ref).append(keyword.m_anchor);
         }
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.flush();
-        if (!file.good()) {
-            file.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
+        out += ';';
+        if (StartsWithDigit(keyword.m_extraTitle)) {
+            out.append(PlainField(title + keyword.m_extraTitle));
+        } else {
+            out.append(ref).append(keyword.m_extraTitle);
         }
+        AppendRecord(out, {";", target});
     }
-    std::error_code error;
-    // Keep the old file's permissions on the replacement.
-    fs::file_status old = fs::status(path, error);
-    if (!error && fs::exists(old)) {
-        fs::permissions(temporary, old.permissions(), error);
-    }
-    error.clear();
-    fs::rename(temporary, path, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
 }
 
 } // namespace tamblin
