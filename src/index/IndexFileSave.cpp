@@ -37,8 +37,11 @@ bool StartsWithDigit(std::string_view text) {
 
 // A field written without a reference loses a leading "&" on reading (and "&12" would even
 // become a reference), so such a field gets a second "&", which reading takes off again.
+// Reading trims spaces first, so a field that starts with spaces and then "&" needs it too;
+// the added "&" then also keeps those spaces.
 std::string PlainField(const std::string& text) {
-    return text.size() > 1 && text[0] == '&' ? "&" + text : text;
+    std::string_view trimmed = TrimSpaces(text);
+    return trimmed.size() > 1 && trimmed[0] == '&' ? "&" + text : text;
 }
 
 std::string RefusalText(const char* what, const std::string& name) {

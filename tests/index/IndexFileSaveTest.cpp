@@ -106,6 +106,7 @@ TEST(IndexFileSave, LeadingAmpersandSurvivesAPlainField) {
     page.m_keywords.emplace_back(&page, "&12 not a ref", "", "", "", 0);
     index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "&amp", "&u.htm", "&T", "", 0);
     index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "&", "u", "t", "", 0);
+    index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "p", "u", "  & 6", "", 0);
     std::string saved = SaveOf(index);
     TestFiles files;
     IndexFile again;
@@ -113,11 +114,12 @@ TEST(IndexFileSave, LeadingAmpersandSurvivesAPlainField) {
     EXPECT_TRUE(again.BadLines().empty());
     EXPECT_EQ(again.m_root.m_children.at(0)->m_keywords.at(0).m_phrase, "&12 not a ref");
     const auto& others = again.m_otherKeywords.m_keywords;
-    ASSERT_EQ(others.size(), 2u);
+    ASSERT_EQ(others.size(), 3u);
     EXPECT_EQ(others[0].m_phrase, "&amp");
     EXPECT_EQ(others[0].m_anchor, "&u.htm");
     EXPECT_EQ(others[0].m_extraTitle, "&T");
     EXPECT_EQ(others[1].m_phrase, "&");
+    EXPECT_EQ(others[2].m_extraTitle, "  & 6");
 }
 
 TEST(IndexFileSave, RootKeywordsAreWrittenInFull) {
