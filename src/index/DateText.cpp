@@ -23,9 +23,9 @@ void ToLocal(std::time_t when, std::tm& date) {
 } // namespace
 
 std::string FormatRecordDate(const std::tm& date) {
-    static const char* const kMonths[] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
+    static const char* const kMonths[] = {"January",   "February", "March",    "April",
+                                          "May",       "June",     "July",     "August",
+                                          "September", "October",  "November", "December"};
     int month = date.tm_mon >= 0 && date.tm_mon < 12 ? date.tm_mon : 0;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%s %d %d", kMonths[month], date.tm_mday,

@@ -15,8 +15,7 @@ const NodeHandle kFirstPosition = &kFirstMarker;
 const NodeHandle kLastPosition = &kLastMarker;
 
 IndexEntry::IndexEntry(int id, BaseUrl* baseUrl, std::string url, std::string title,
-                       std::string targetFrame, int ownTarget, std::string iconUrl,
-                       int inContents)
+                       std::string targetFrame, int ownTarget, std::string iconUrl, int inContents)
     : m_id(id), m_inContents(inContents), m_baseUrl(baseUrl), m_url(std::move(url)),
       m_title(std::move(title)), m_targetFrame(std::move(targetFrame)), m_ownTarget(ownTarget),
       m_iconUrl(std::move(iconUrl)) {

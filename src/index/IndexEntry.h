@@ -35,8 +35,7 @@ public:
     std::unique_ptr<IndexEntry> RemoveChildByNode(NodeHandle handle);
     // `after` is kFirstPosition, kLastPosition or the node handle of one of parent's
     // children; an unknown handle appends.
-    static void InsertInto(std::unique_ptr<IndexEntry> entry, IndexEntry& parent,
-                           NodeHandle after);
+    static void InsertInto(std::unique_ptr<IndexEntry> entry, IndexEntry& parent, NodeHandle after);
     void AppendChild(std::unique_ptr<IndexEntry> child);
     void CountUrlsAndKeywords(int& urls, int& keywords) const;
     int SetBaseForAll(BaseUrl* newBase);

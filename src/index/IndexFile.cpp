@@ -49,9 +49,10 @@ std::string IndexFile::BadLinesMessage() const {
         return {};
     }
     std::string message = m_badLines.size() == 1
-                               ? std::string("The index file has one error in this line:\n\n")
-                               : "The index file has " + IntToText(static_cast<long long>(m_badLines.size())) +
-                                     " errors in these lines:\n\n";
+                              ? std::string("The index file has one error in this line:\n\n")
+                              : "The index file has " +
+                                    IntToText(static_cast<long long>(m_badLines.size())) +
+                                    " errors in these lines:\n\n";
     for (const std::string& line : m_badLines) {
         message += line;
         message += '\n';

@@ -200,7 +200,8 @@ bool IndexFile::ParseHeader(FieldTokenizer& fields) {
         return false;
     }
     // Formats 0 and 1 start with one unnamed base URL that applies until a record 3.
-    m_currentBaseUrl = &AppendBaseUrl(std::make_unique<BaseUrl>(m_defaultBaseUrlCount + 1, "", "", 0));
+    m_currentBaseUrl =
+        &AppendBaseUrl(std::make_unique<BaseUrl>(m_defaultBaseUrlCount + 1, "", "", 0));
     ++m_defaultBaseUrlCount;
     return true;
 }
@@ -303,8 +304,8 @@ bool IndexFile::ParseBaseUrl(FieldTokenizer& fields) {
     }
     if (m_formatMajor == 1) {
         std::string url = EnsureTrailingSlash(fields.NextField());
-        m_currentBaseUrl =
-            &AppendBaseUrl(std::make_unique<BaseUrl>(m_defaultBaseUrlCount + 1, std::move(url), "", 0));
+        m_currentBaseUrl = &AppendBaseUrl(
+            std::make_unique<BaseUrl>(m_defaultBaseUrlCount + 1, std::move(url), "", 0));
         ++m_defaultBaseUrlCount;
         return true;
     }
@@ -419,7 +420,8 @@ void IndexFile::StoreKeyword(IndexEntry* owner, std::string phrase, std::string 
                                    std::move(target), ownTarget);
 }
 
-IndexEntry* IndexFile::ResolveReference(std::string& text, ReferenceMode mode, const BaseUrl* base) {
+IndexEntry* IndexFile::ResolveReference(std::string& text, ReferenceMode mode,
+                                        const BaseUrl* base) {
     if (text.empty()) {
         return nullptr;
     }

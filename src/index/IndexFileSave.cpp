@@ -5,14 +5,13 @@
 #include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 
-#include <sstream>
 #include <initializer_list>
+#include <sstream>
 #include <string_view>
 
 namespace tamblin {
 
 namespace {
-
 
 bool HasFieldBreak(const std::string& text) {
     for (char c : text) {
@@ -51,8 +50,8 @@ std::string RefusalText(const char* what, const std::string& name) {
 }
 
 std::string UnwritableInEntry(const IndexEntry& entry) {
-    for (const std::string* field : {&entry.m_url, &entry.m_title, &entry.m_targetFrame,
-                                     &entry.m_iconUrl, &entry.m_pageTip}) {
+    for (const std::string* field :
+         {&entry.m_url, &entry.m_title, &entry.m_targetFrame, &entry.m_iconUrl, &entry.m_pageTip}) {
         if (HasFieldBreak(*field)) {
             return RefusalText("URL", entry.m_title);
         }
@@ -198,7 +197,8 @@ void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std
             *problem = UnwritableInEntry(*entry);
         }
         entry->m_idText = IntToText(m_entryCounter++);
-        std::string_view base = entry->m_baseUrl ? std::string_view(entry->m_baseUrl->m_idText) : "";
+        std::string_view base =
+            entry->m_baseUrl ? std::string_view(entry->m_baseUrl->m_idText) : "";
         std::string_view target = entry->m_ownTarget ? std::string_view(entry->m_targetFrame) : "";
         std::string_view parentField = entry->m_inContents ? std::string_view(*parent) : "-1";
         AppendRecord(out, {"5;", entry->m_idText, ";", base, ";", entry->m_url, ";", entry->m_title,
@@ -218,11 +218,13 @@ void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std
 // written in full, as the Other Index keywords are.
 void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool plain) const {
     for (const IndexKeyword& keyword : entry.m_keywords) {
-        std::string_view target = keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "";
+        std::string_view target =
+            keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "";
         const IndexEntry* owner = keyword.m_owner;
         if (plain || !owner || owner->m_idText.empty()) {
-            AppendRecord(out, {"7;", PlainField(keyword.m_phrase), ";", PlainField(keyword.m_anchor),
-                               ";", PlainField(keyword.m_extraTitle), ";", target});
+            AppendRecord(out,
+                         {"7;", PlainField(keyword.m_phrase), ";", PlainField(keyword.m_anchor),
+                          ";", PlainField(keyword.m_extraTitle), ";", target});
             continue;
         }
         const std::string ref = "&" + owner->m_idText;

@@ -78,7 +78,8 @@ std::string_view TrimSpaces(std::string_view text) {
 }
 
 void StripPrefix(std::string& text, std::string_view prefix) {
-    if (!prefix.empty() && text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0) {
+    if (!prefix.empty() && text.size() >= prefix.size() &&
+        text.compare(0, prefix.size(), prefix) == 0) {
         text.erase(0, prefix.size());
     }
 }

@@ -59,9 +59,10 @@ bool CheckMinLength(QWidget* field, const QString& text, int minimum) {
         return true;
     }
     DialogService::Message message;
-    message.text = minimum == 1 ? QStringLiteral("This string cannot be blank")
-                                : FormatMessage1(QStringLiteral("String length should be at least %1"),
-                                                 QString::number(minimum));
+    message.text = minimum == 1
+                       ? QStringLiteral("This string cannot be blank")
+                       : FormatMessage1(QStringLiteral("String length should be at least %1"),
+                                        QString::number(minimum));
     message.icon = DialogService::Icon::Warning;
     Dialogs().ShowMessage(field ? field->window() : nullptr, message);
     if (field) {

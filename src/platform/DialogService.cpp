@@ -33,8 +33,9 @@ QStringList TranslateFilter(const QString& filter) {
             patterns = QStringLiteral("*");
         }
         // "Navora Files (*.xo)" already names its patterns; others get them added.
-        result << (description.contains(QLatin1Char('(')) ? description
-                                                         : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+        result << (description.contains(QLatin1Char('('))
+                       ? description
+                       : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return result;
 }

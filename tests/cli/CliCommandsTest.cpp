@@ -1,5 +1,5 @@
-#include "TestFiles.h"
 #include "cli/CliCommands.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,8 @@ CliRun Cli(const std::vector<std::string>& args) {
 
 TEST(CliCheck, CleanFilePrintsStatistics) {
     TestFiles files;
-    std::string path = files.Write("a.xo", "XO0;2;1;1\r\n5;1;;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n7;k;u;t;\r\n");
+    std::string path =
+        files.Write("a.xo", "XO0;2;1;1\r\n5;1;;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n7;k;u;t;\r\n");
     CliRun run = Cli({"check", path});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, "1 URLs\n2 Index keywords\nLast saved file size: 52\n");

@@ -1,5 +1,5 @@
-#include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
+#include "index/BaseUrl.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@ using namespace tamblin;
 namespace {
 
 IndexEntry* AddChild(IndexEntry& parent, int id, const std::string& title) {
-    parent.AppendChild(std::make_unique<IndexEntry>(id, nullptr, title + ".htm", title, "", 0, "", 1));
+    parent.AppendChild(
+        std::make_unique<IndexEntry>(id, nullptr, title + ".htm", title, "", 0, "", 1));
     return parent.m_children.back().get();
 }
 
@@ -51,7 +52,8 @@ TEST(IndexEntry, CloneCopiesTheSubtreeWithFreshIds) {
     IndexEntry* level1 = AddChild(source, 4, "L1");
     level1->m_pageTip = "tip1";
     IndexEntry* level2 = AddChild(*level1, 5, "L2");
-    AddChild(*level2, 6, "L3")->m_keywords.emplace_back(level2->m_children[0].get(), "k3", "", "", "", 0);
+    AddChild(*level2, 6, "L3")
+        ->m_keywords.emplace_back(level2->m_children[0].get(), "k3", "", "", "", 0);
     base.m_inUse = 0;
 
     std::unique_ptr<IndexEntry> copy = source.Clone();

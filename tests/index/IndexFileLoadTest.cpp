@@ -29,16 +29,15 @@ Loaded LoadLine(const std::string& line, const std::string& before = "") {
 } // namespace
 
 TEST(IndexFileLoad, ExampleFileBuildsTheTree) {
-    Loaded loaded = LoadText(std::string(kHeader) +
-                             "1;My site;December 6 2026\r\n"
-                             "3;1;docs/;main\r\n"
-                             "5;1;1;index.htm;Welcome;;0;\r\n"
-                             "7;&1;&1;&1;\r\n"
-                             "7;&1 page;&1#top;&1 (top);\r\n"
-                             "5;2;;guide/a.htm;Guide;_blank;1;\r\n"
-                             "6;2;Read this first\r\n"
-                             "5;3;1;old.htm;Old page;;-1;\r\n"
-                             "7;Search help;search.htm;Search;\r\n");
+    Loaded loaded = LoadText(std::string(kHeader) + "1;My site;December 6 2026\r\n"
+                                                    "3;1;docs/;main\r\n"
+                                                    "5;1;1;index.htm;Welcome;;0;\r\n"
+                                                    "7;&1;&1;&1;\r\n"
+                                                    "7;&1 page;&1#top;&1 (top);\r\n"
+                                                    "5;2;;guide/a.htm;Guide;_blank;1;\r\n"
+                                                    "6;2;Read this first\r\n"
+                                                    "5;3;1;old.htm;Old page;;-1;\r\n"
+                                                    "7;Search help;search.htm;Search;\r\n");
     IndexFile& index = *loaded.index;
     ASSERT_EQ(loaded.result, 1);
     EXPECT_TRUE(index.BadLines().empty()) << index.BadLinesMessage();
@@ -109,12 +108,11 @@ TEST(IndexFileLoad, EntryWithOnlyRequiredFieldsIsOutOfContentsAtTheEnd) {
 }
 
 TEST(IndexFileLoad, DuplicateIdsAreBadAndChildrenOfUnplacedEntriesStayUnplaced) {
-    Loaded loaded = LoadText(std::string(kHeader) +
-                             "5;1;;a.htm;A;;0;\r\n"
-                             "5;1;;dup.htm;Dup;;0;\r\n"
-                             "5;2;;out.htm;Out;;-1;\r\n"
-                             "5;3;;child.htm;Child;;2;\r\n"
-                             "6;3;child tip\r\n");
+    Loaded loaded = LoadText(std::string(kHeader) + "5;1;;a.htm;A;;0;\r\n"
+                                                    "5;1;;dup.htm;Dup;;0;\r\n"
+                                                    "5;2;;out.htm;Out;;-1;\r\n"
+                                                    "5;3;;child.htm;Child;;2;\r\n"
+                                                    "6;3;child tip\r\n");
     IndexFile& index = *loaded.index;
     EXPECT_EQ(index.BadLines(), (std::vector<std::string>{"5;1;;dup.htm;Dup;;0;"}));
     ASSERT_EQ(index.m_root.m_children.size(), 3u);
@@ -209,7 +207,8 @@ TEST(IndexFileLoad, MissingFileIsNotOpened) {
 
 TEST(IndexFileLoad, ResolveReferenceOutsideALoad) {
     IndexFile index;
-    index.m_root.AppendChild(std::make_unique<IndexEntry>(12, nullptr, "p.htm", "Page", "", 0, "", 1));
+    index.m_root.AppendChild(
+        std::make_unique<IndexEntry>(12, nullptr, "p.htm", "Page", "", 0, "", 1));
     BaseUrl base(1, "base/", "", 0);
     std::string text = "&12#top";
     EXPECT_EQ(index.ResolveReference(text, ReferenceMode::Url, nullptr)->m_id, 12);

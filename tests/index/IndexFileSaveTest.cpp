@@ -51,7 +51,8 @@ TEST(IndexFileSave, SavingRenumbersAndSetsFormatDateAndSize) {
     TestFiles::PinDate();
     TestFiles files;
     IndexFile index;
-    index.Load(files.Write("in.xo", "XO0;1;2;Old;1999\n3;http://h/x\n1;40;a.htm;A;0\n1;50;b.htm;B;40\n"));
+    index.Load(
+        files.Write("in.xo", "XO0;1;2;Old;1999\n3;http://h/x\n1;40;a.htm;A;0\n1;50;b.htm;B;40\n"));
     index.m_changed = 1;
     ASSERT_EQ(index.Save(files.Path("out.xo")), 1);
     EXPECT_EQ(TestFiles::Read(files.Path("out.xo")),
@@ -62,14 +63,16 @@ TEST(IndexFileSave, SavingRenumbersAndSetsFormatDateAndSize) {
     EXPECT_EQ(index.m_coding, 1);
     EXPECT_EQ(index.m_changed, 0);
     EXPECT_EQ(index.m_dateText, "December 6 2026");
-    EXPECT_EQ(index.m_fileSize, static_cast<long long>(TestFiles::Read(files.Path("out.xo")).size()));
+    EXPECT_EQ(index.m_fileSize,
+              static_cast<long long>(TestFiles::Read(files.Path("out.xo")).size()));
     IndexEntry& a = *index.m_root.m_children[0];
     EXPECT_EQ(a.m_id, 40); // numeric ids stay; only the id texts are renumbered
     EXPECT_EQ(a.m_idText, "1");
 }
 
 TEST(IndexFileSave, UnplacedEntriesComeBackOutOfContentsWithTheirChildren) {
-    std::string saved = RoundTrip("XO0;2;1;1\n5;1;;o.htm;Out;;-1;\n5;2;;c.htm;C;x;1;\n5;3;;i.htm;In;;0;\n");
+    std::string saved =
+        RoundTrip("XO0;2;1;1\n5;1;;o.htm;Out;;-1;\n5;2;;c.htm;C;x;1;\n5;3;;i.htm;In;;0;\n");
     EXPECT_NE(saved.find("5;1;;i.htm;In;;0;\r\n5;2;;o.htm;Out;;-1;\r\n5;3;;c.htm;C;x;-1;\r\n"),
               std::string::npos)
         << saved;
@@ -104,7 +107,8 @@ TEST(IndexFileSave, LeadingAmpersandSurvivesAPlainField) {
     IndexFile index;
     IndexEntry& page = AddEntry(index.m_root, "p.htm", "Page");
     page.m_keywords.emplace_back(&page, "&12 not a ref", "", "", "", 0);
-    index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "&amp", "&u.htm", "&T", "", 0);
+    index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "&amp", "&u.htm", "&T",
+                                                  "", 0);
     index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "&", "u", "t", "", 0);
     index.m_otherKeywords.m_keywords.emplace_back(&index.m_otherKeywords, "p", "u", "  & 6", "", 0);
     std::string saved = SaveOf(index);
@@ -139,7 +143,8 @@ TEST(IndexFileSave, FieldsTheFormatCannotHoldRefuseTheSave) {
                  e.m_keywords.emplace_back(&e, "semi;colon", "", "", "", 0);
              },
              [](IndexFile& i) {
-                 i.m_otherKeywords.m_keywords.emplace_back(&i.m_otherKeywords, "k", "u\r", "t", "", 0);
+                 i.m_otherKeywords.m_keywords.emplace_back(&i.m_otherKeywords, "k", "u\r", "t", "",
+                                                           0);
              }}) {
         IndexFile index;
         edit(index);
@@ -182,7 +187,8 @@ TEST(IndexFileSave, OwnTargetFlagsComeBackWhereATargetWasSaved) {
     b.m_targetFrame = "side";
     b.m_ownTarget = 1;
     std::string saved = SaveOf(index);
-    EXPECT_NE(saved.find("3;1;b/;main\r\n5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;k\r\n5;2;;b.htm;B;side;1;\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        saved.find("3;1;b/;main\r\n5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;k\r\n5;2;;b.htm;B;side;1;\r\n"),
+        std::string::npos)
         << saved;
 }

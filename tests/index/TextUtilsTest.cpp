@@ -1,6 +1,6 @@
+#include "index/TextUtils.h"
 #include "index/FieldTokenizer.h"
 #include "index/ParseError.h"
-#include "index/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +106,7 @@ TEST(FindInText, CaseAndWholeWords) {
 
 TEST(FindInText, LowersLatinLettersInEitherEncoding) {
     EXPECT_TRUE(FindInText(LowerText("\xC9t\xC9"), "un \xC9T\xC9 chaud", false, false));
-    EXPECT_TRUE(FindInText(LowerText("\xC3\x89t\xC3\xA9"), "un \xC3\x89T\xC3\x89 chaud", false,
-                           false));
+    EXPECT_TRUE(
+        FindInText(LowerText("\xC3\x89t\xC3\xA9"), "un \xC3\x89T\xC3\x89 chaud", false, false));
     EXPECT_EQ(LowerText("\xC3\x97"), "\xC3\x97"); // the multiplication sign has no case
 }

@@ -1,5 +1,5 @@
-#include "ScriptedDialogs.h"
 #include "platform/CommonPrompts.h"
+#include "ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,19 +52,22 @@ TEST(CommonPrompts, PromptFileNameKeepsThePathOnCancel) {
     ScriptedDialogs dialogs;
     dialogs.m_files = {QString(), QStringLiteral("/tmp/chosen.xo")};
     QString path = QStringLiteral("MySite.xo");
-    EXPECT_FALSE(PromptFileName(nullptr, false, QStringLiteral("xo"), QStringLiteral("Save index file as"),
-                                path, QStringLiteral("Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||")));
+    EXPECT_FALSE(PromptFileName(nullptr, false, QStringLiteral("xo"),
+                                QStringLiteral("Save index file as"), path,
+                                QStringLiteral("Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||")));
     EXPECT_EQ(path, QStringLiteral("MySite.xo"));
-    EXPECT_TRUE(PromptFileName(nullptr, false, QStringLiteral("xo"), QStringLiteral("Save index file as"),
-                               path, QStringLiteral("Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||")));
+    EXPECT_TRUE(PromptFileName(nullptr, false, QStringLiteral("xo"),
+                               QStringLiteral("Save index file as"), path,
+                               QStringLiteral("Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||")));
     EXPECT_EQ(path, QStringLiteral("/tmp/chosen.xo"));
     EXPECT_FALSE(dialogs.m_fileRequests[0].open);
     EXPECT_EQ(dialogs.m_fileRequests[0].title, QStringLiteral("Save index file as"));
 }
 
 TEST(CommonPrompts, FiltersTranslateToNameFilters) {
-    EXPECT_EQ(TranslateFilter(QStringLiteral("Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||")),
-              (QStringList{QStringLiteral("Navora Files (*.xo)"), QStringLiteral("All Files (*)")}));
+    EXPECT_EQ(
+        TranslateFilter(QStringLiteral("Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||")),
+        (QStringList{QStringLiteral("Navora Files (*.xo)"), QStringLiteral("All Files (*)")}));
     EXPECT_EQ(TranslateFilter(QStringLiteral("Pages|*.htm;*.html||")),
               (QStringList{QStringLiteral("Pages (*.htm *.html)")}));
 }

@@ -15,8 +15,9 @@ DialogService::Answer ScriptedDialogs::ShowMessage(QWidget*, const Message& mess
     if (!m_answers.isEmpty()) {
         return m_answers.takeFirst();
     }
-    return message.buttons == Buttons::YesNo || message.buttons == Buttons::YesNoCancel ? Answer::Yes
-                                                                                       : Answer::Ok;
+    return message.buttons == Buttons::YesNo || message.buttons == Buttons::YesNoCancel
+               ? Answer::Yes
+               : Answer::Ok;
 }
 
 QString ScriptedDialogs::PromptFile(QWidget*, const FileRequest& request) {
