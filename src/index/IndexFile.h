@@ -78,7 +78,6 @@ private:
     std::string FindUnwritableField() const;
     void WriteEntries(std::string& out, const std::string& parentText);
     void WriteKeywords(std::string& out, const IndexEntry& entry, bool plain) const;
-    bool WriteFileReplacing(const std::string& path, const std::string& bytes);
 
     std::vector<std::string> m_badLines;
     std::string m_saveError;
