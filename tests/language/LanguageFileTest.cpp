@@ -34,18 +34,6 @@ LanguageFile Parsed(const std::string& bytes) {
 
 } // namespace
 
-TEST(LanguageFileTables, LabelsAndDefaultsAreParallelAndPromptsKeepTheirSpace) {
-    EXPECT_STREQ(LanguageFile::kLabels[0], "Index Look for prompt");
-    EXPECT_STREQ(LanguageFile::kDefaults[0], "Look for: ");
-    EXPECT_STREQ(LanguageFile::kDefaults[1], "Keywords: ");
-    EXPECT_STREQ(LanguageFile::kDefaults[2], "Pages: ");
-    EXPECT_STREQ(LanguageFile::kLabels[14], "Click to see help index");
-    EXPECT_STREQ(LanguageFile::kDefaults[18], "Could not display page");
-    for (int i = 9; i < LanguageFile::kTextCount; ++i) {
-        EXPECT_STREQ(LanguageFile::kLabels[i], LanguageFile::kDefaults[i]) << i;
-    }
-}
-
 TEST(LanguageFileRead, EmptyPathOrMissingFileGivesDefaultsAndANewFile) {
     TestFiles files;
     for (const std::string& path : {std::string(), files.Path("missing.xol")}) {
@@ -142,6 +130,7 @@ TEST(LanguageFileWrite, NewFileWritesExactlyFormatDescriptionAndTexts) {
     file.m_description = "English";
     ASSERT_TRUE(file.Write(files.Path("en.xol")));
     EXPECT_EQ(TestFiles::Read(files.Path("en.xol")), DefaultFileBytes("English"));
+    // The three prompts keep the space the applet puts its field after.
     EXPECT_NE(DefaultFileBytes("English").find("\r\nLook for: \r\nKeywords: \r\nPages: \r\n"),
               std::string::npos);
 }
