@@ -49,7 +49,7 @@ LangPropSheet::LangPropSheet(LanguageFile file, QWidget* parent)
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &LangPropSheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &LangPropSheet::reject);
-    resize(520, 420);
+    resize(600, 440);
 
     QStringList labels;
     QStringList texts;
