@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamblin {
+
+inline constexpr const char* kLanguageFormat = "2;1";
+inline constexpr const char* kLanguageFilter =
+    "Navora language files (*.xol)|*.xol|All Files (*.*)|*.*||";
+inline constexpr const char* kLanguageExtension = "xol";
+// "%1" is the format the file will be written with.
+inline constexpr const char* kInvalidFormatMessage = "Invalid format - changing to \"%1\"";
+
+// The texts the Navora applet shows, one language per file. A line's meaning is its
+// position, so nothing but the format, the description and the texts is ever written.
+class LanguageFile {
+public:
+    static constexpr int kTextCount = 19;
+    // Parallel tables: the editor's label and a new file's text for each position.
+    static const std::array<const char*, kTextCount> kLabels;
+    static const std::array<const char*, kTextCount> kDefaults;
+
+    // A new file: format "2;1", no description, the default texts.
+    LanguageFile();
+
+    // An empty path or an unreadable file leaves the defaults and m_existed false; a file
+    // that could be opened sets m_existed and is parsed. Either way m_path becomes `path`.
+    void Read(const std::string& path);
+    // The bytes of an opened file: empty lines are skipped, texts are never trimmed, texts
+    // past the end of the file are empty and lines after the last text are ignored.
+    void Parse(std::string_view bytes);
+    // True when the last Parse met a format line other than "2;1" (or none at all); the
+    // caller tells the user with kInvalidFormatMessage. The file is written as "2;1".
+    bool FormatChanged() const { return m_formatChanged; }
+
+    // The file as it is written: every field followed by CR LF.
+    std::string Bytes() const;
+    // Why these fields cannot be written so that they read back in their places (a line
+    // break, or an empty field that reading would skip); empty when they can.
+    std::string FindUnwritableField() const;
+    // True when written. The old file stays whole unless the new one was written whole.
+    bool Write(const std::string& path) const;
+
+    std::string m_path;
+    bool m_existed = false;
+    std::string m_format;
+    std::string m_description;
+    std::vector<std::string> m_texts;
+
+private:
+    void SetDefaults();
+
+    bool m_formatChanged = false;
+};
+
+} // namespace tamblin

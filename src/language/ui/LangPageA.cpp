@@ -1,0 +1,54 @@
+#include "language/ui/LangPageA.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace tamblin {
+
+namespace {
+
+QLabel* ValueLabel(QWidget* parent, const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long paths wrap rather than widen the sheet.
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+LangPageA::LangPageA(QWidget* parent)
+    : QWidget(parent), m_description(new QLineEdit(this)),
+      m_fileName(ValueLabel(this, QStringLiteral("fileName"))),
+      m_format(ValueLabel(this, QStringLiteral("format"))) {
+    setObjectName(QStringLiteral("LangPageA"));
+    m_description->setObjectName(QStringLiteral("description"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Description:"), m_description);
+    form->addRow(QStringLiteral("Filename:"), m_fileName);
+    form->addRow(QStringLiteral("Format:"), m_format);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addStretch();
+    connect(m_description, &QLineEdit::textChanged, this, &LangPageA::OnDescriptionChanged);
+}
+
+void LangPageA::Fill(const QString& path, const QString& format, const QString& description) {
+    m_fileName->setText(path);
+    m_format->setText(format);
+    m_description->setText(description);
+    m_modified = true;
+}
+
+QString LangPageA::Description() const {
+    return m_description->text();
+}
+
+void LangPageA::OnDescriptionChanged() {
+    m_modified = true;
+}
+
+} // namespace tamblin
