@@ -10,9 +10,7 @@ namespace tamblin {
 // writing a large index never holds the whole file in memory.
 class RecordSink {
 public:
-    explicit RecordSink(std::ostream& stream) : m_stream(stream) {
-        m_buffer.reserve(kFlushAt + 4096);
-    }
+    explicit RecordSink(std::ostream& stream) : m_stream(stream) {}
 
     RecordSink& append(std::string_view text) {
         m_buffer.append(text);
