@@ -66,6 +66,7 @@ QUrl WebEngineBrowserView::PageUrl(const QString& page) {
 void WebEngineBrowserView::Navigate(const QString& page) {
     QUrl url = PageUrl(page);
     if (url.isValid()) {
+        m_requested = url;
         m_view->load(url);
     }
 }
@@ -113,7 +114,8 @@ bool WebEngineBrowserView::Print() {
 
 void WebEngineBrowserView::OnLoadStarted() {
     SetBusy(true);
-    Status(QStringLiteral("Opening page %1...").arg(m_view->url().toDisplayString()));
+    QUrl url = m_view->url().isEmpty() ? m_requested : m_view->url();
+    Status(QStringLiteral("Opening page %1...").arg(url.toDisplayString()));
 }
 
 void WebEngineBrowserView::OnLoadFinished(bool ok) {

@@ -41,6 +41,7 @@ private:
 
     QWebEngineView* m_view = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    QUrl m_requested; // the view reports its new URL only once loading is under way
     bool m_busy = false;
     bool m_canGoBack = false;
     bool m_canGoForward = false;
