@@ -32,9 +32,10 @@ int g_argc = 1;
 char g_name[] = "searchpage_ui_test";
 char* g_argv[] = {g_name, nullptr};
 
+// Never destroyed: Qt Test's input devices would otherwise outlive it at exit.
 QApplication& App() {
-    static QApplication app(g_argc, g_argv);
-    return app;
+    static auto* app = new QApplication(g_argc, g_argv);
+    return *app;
 }
 
 template <typename T> T* Find(QWidget* parent, const char* name) {

@@ -77,9 +77,11 @@ void AddRow(QGridLayout* layout, int row, const QString& label, QWidget* field,
     auto* text = new QLabel(label);
     text->setBuddy(field);
     layout->addWidget(text, row, 0);
-    layout->addWidget(field, row, 1);
     if (extra) {
+        layout->addWidget(field, row, 1);
         layout->addWidget(extra, row, 2);
+    } else {
+        layout->addWidget(field, row, 1, 1, 2);
     }
 }
 

@@ -31,7 +31,9 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
         group->addButton(m_versions[i], i);
         supportLayout->addWidget(m_versions[i], 1 + i, 0);
     }
-    supportLayout->addWidget(new QLabel(QStringLiteral("an appropriate version")), 3, 1);
+    auto* note = new QLabel(QStringLiteral("an appropriate version"));
+    note->setIndent(24);
+    supportLayout->addWidget(note, 4, 0);
 
     m_testNow = new QCheckBox(QStringLiteral("&Test now"));
     m_testNow->setObjectName(QStringLiteral("testNow"));

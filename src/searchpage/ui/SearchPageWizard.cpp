@@ -15,7 +15,6 @@ SearchPageWizard::SearchPageWizard(SearchPageSettings& settings, QWidget* parent
     setWindowTitle(QStringLiteral("New web page"));
     setWizardStyle(QWizard::ClassicStyle);
     setOption(QWizard::NoBackButtonOnStartPage, true);
-    setOption(QWizard::HaveHelpButton, true);
     setPage(kLocation, new CCallLocation(*this));
     setPage(kIndices, new CCallIndices(*this));
     setPage(kRunMode, new CCallRunMode(*this));
