@@ -1,3 +1,8 @@
+// Used by the programs' start-up: main() calls BrowserLibrary::PrepareBeforeApplication()
+// before constructing QApplication, then the application object calls Load() once and keeps
+// the BrowserLibrary for the whole run; IsAvailable() is "the browser control is available"
+// (the one-time IEWarned warning when it is not), and CreateView() serves the Test dialog
+// and the help viewer.
 #pragma once
 
 #include "platform/BrowserView.h"

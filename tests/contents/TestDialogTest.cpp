@@ -177,3 +177,11 @@ TEST(TestWebPageCommand, NoBrowserIsToldAndNoDialogOpens) {
               QStringLiteral("Sorry, you cannot view web pages in Tamblin as you do not have Qt "
                              "WebEngine loaded"));
 }
+
+TEST(TestDialog, WithoutABrowserTheListStillWorks) {
+    Fixture f;
+    f.host.m_browserAvailable = false;
+    CTestDialog dialog(QStringLiteral("/site/a.html"), f.host);
+    EXPECT_EQ(dialog.Browser(), nullptr);
+    EXPECT_EQ(dialog.RecentPages().Pages(), QStringList{QStringLiteral("/site/a.html")});
+}

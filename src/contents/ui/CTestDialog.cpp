@@ -60,10 +60,16 @@ void CTestDialog::BuildControls() {
     browse->setObjectName(QStringLiteral("browseButton"));
 
     m_browser = m_host.CreateBrowser(this);
-    BrowserView::Callbacks callbacks;
-    callbacks.statusText = [this](const QString& text) { m_host.SetStatusText(text); };
-    m_browser->SetCallbacks(callbacks);
-    m_browser->setMinimumSize(320, 200);
+    QWidget* browserArea = m_browser;
+    if (m_browser) {
+        BrowserView::Callbacks callbacks;
+        callbacks.statusText = [this](const QString& text) { m_host.SetStatusText(text); };
+        m_browser->SetCallbacks(callbacks);
+    } else {
+        // Callers check for the plugin first; should it fail anyway the list still works.
+        browserArea = new QLabel(QString::fromLatin1(kNoBrowserMessage), this);
+    }
+    browserArea->setMinimumSize(320, 200);
 
     auto* warning = new QLabel(QStringLiteral("Warning: This test page may not behave exactly "
                                               "like a full browser.  Please test with "
@@ -84,7 +90,7 @@ void CTestDialog::BuildControls() {
     bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_browser, 1);
+    layout->addWidget(browserArea, 1);
     layout->addLayout(bottom);
     resize(640, 520);
 
@@ -130,7 +136,9 @@ void CTestDialog::ShowPage() {
         m_pageBox->insertItem(0, page);
         m_pageBox->setCurrentIndex(0);
     }
-    m_browser->Navigate(page);
+    if (m_browser) {
+        m_browser->Navigate(page);
+    }
 }
 
 void CTestDialog::Browse() {
