@@ -47,17 +47,27 @@ TEST(BrowserPlugin, LoadsALocalPageAndReadsItsTitle) {
     view->show();
     view->Navigate(QString::fromStdString(page));
 
-    QElapsedTimer clock;
-    clock.start();
-    while (!finished && clock.elapsed() < 30000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    if (!finished) {
+    auto waitForLoad = [&finished] {
+        QElapsedTimer clock;
+        clock.start();
+        while (!finished && clock.elapsed() < 30000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        return finished;
+    };
+    if (!waitForLoad()) {
         GTEST_SKIP() << "Qt WebEngine did not load a page here";
     }
     EXPECT_TRUE(loaded);
     EXPECT_EQ(view->Title().toStdString(), "Smoke page");
     EXPECT_FALSE(view->IsBusy());
     EXPECT_TRUE(statuses.contains(QStringLiteral("Done")));
+
+    // A page rewritten in place, as a new search page is, is shown as it is now.
+    files.Write("page.html", "<html><head><title>Second</title></head><body></body></html>");
+    finished = false;
+    view->Navigate(QString::fromStdString(page));
+    ASSERT_TRUE(waitForLoad());
+    EXPECT_EQ(view->Title().toStdString(), "Second");
     view.reset();
 }
