@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/SearchPageCli.h"
 #include "index/IndexFile.h"
 
 #include <ostream>
@@ -30,16 +31,19 @@ std::string CouldNotOpen(const std::string& path) {
 CliCommands::CliCommands(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
 int CliCommands::PrintUsage(std::ostream& stream, int code) {
-    stream << "Usage: tamblin-cli COMMAND ...\n"
-              "\n"
-              "Commands:\n"
-              "  check FILE      Load an index file, report its bad lines and statistics.\n"
-              "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
-              "  --help          Show this text.\n"
-              "\n"
-              "Exit status: 0 clean, 1 the file has bad lines, 2 a file could not be opened\n"
-              "or written, 64 wrong usage.\n"
-              "Dates written honour SOURCE_DATE_EPOCH.\n";
+    stream
+        << "Usage: tamblin-cli COMMAND ...\n"
+           "\n"
+           "Commands:\n"
+           "  check FILE      Load an index file, report its bad lines and statistics.\n"
+           "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+           "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
+           "                  Write a search page that runs the applet (see searchpage --help).\n"
+           "  --help          Show this text.\n"
+           "\n"
+           "Exit status: 0 clean, 1 the file has bad lines, 2 a file could not be opened\n"
+           "or written, 64 wrong usage.\n"
+           "Dates written honour SOURCE_DATE_EPOCH.\n";
     return code;
 }
 
@@ -56,6 +60,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "convert" && args.size() == 3) {
         return Convert(args[1], args[2]);
+    }
+    if (command == "searchpage") {
+        return SearchPageCli(m_out, m_err).Run({args.begin() + 1, args.end()});
     }
     m_err << "tamblin-cli: unknown command or wrong arguments: " << command << "\n";
     return PrintUsage(m_err, kUsage);

@@ -1,8 +1,10 @@
 #include "cli/CliCommands.h"
 #include "TestFiles.h"
+#include "searchpage/SearchPageText.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 using namespace tamblin;
@@ -69,4 +71,129 @@ TEST(CliUsage, HelpAndWrongArguments) {
     EXPECT_EQ(Cli({}).code, 64);
     EXPECT_EQ(Cli({"check"}).code, 64);
     EXPECT_EQ(Cli({"frobnicate", "x"}).code, 64);
+}
+
+TEST(CliSearchPage, WritesTheWizardsBytesAndCopiesTheApplet) {
+    TestFiles files;
+    std::filesystem::create_directories(files.Path("redist"));
+    files.Write("redist/Navora.class", "class");
+    std::string page = files.Path("Search.html");
+    CliRun run = Cli({"searchpage", "-o", page, "--index", files.Path("MySite.xo"), "--redist",
+                      files.Path("redist")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "These files have been copied to your working directory:\n\n"
+                       "Navora.class\nNew page built successfully.\n");
+    // The same bytes as the wizard writes from its defaults.
+    EXPECT_EQ(TestFiles::Read(page),
+              SearchPageText(SearchPageSettings::ForIndex(files.Path("MySite.xo"))));
+    EXPECT_EQ(TestFiles::Read(files.Path("Navora.class")), "class");
+}
+
+TEST(CliSearchPage, OptionsReachEveryField) {
+    TestFiles files;
+    std::string page = files.Path("p.html");
+    CliRun run = Cli({"searchpage",
+                      "--no-copy",
+                      "-o",
+                      page,
+                      "--icon-mode",
+                      "--layout-high",
+                      "--popup",
+                      "--close-after-display",
+                      "--min-window-width",
+                      "10",
+                      "--min-window-height",
+                      "20",
+                      "--width",
+                      "70",
+                      "--height",
+                      "80",
+                      "--applet-version",
+                      "1",
+                      "--target",
+                      "",
+                      "--font",
+                      "",
+                      "--square-buttons",
+                      "--background",
+                      "red",
+                      "--foreground",
+                      "blue",
+                      "--field-background",
+                      "",
+                      "--icon-background",
+                      "",
+                      "--card-background",
+                      "",
+                      "--select-colour",
+                      "",
+                      "--tip-background",
+                      "",
+                      "--contents-icons",
+                      "c.gif",
+                      "--tab-icons",
+                      "t.gif",
+                      "--icon-image",
+                      "i.gif",
+                      "--home-page",
+                      "http://h/",
+                      "--index",
+                      "a.xo",
+                      "--index-encoding",
+                      "UTF8",
+                      "--language-file",
+                      "fr.xol",
+                      "--language-encoding",
+                      "8859_1",
+                      "--language-code",
+                      "fr",
+                      "--country-code",
+                      "CA",
+                      "--sort",
+                      "--expanded",
+                      "--index-selected",
+                      "--no-index",
+                      "--select-url",
+                      "s.htm",
+                      "--initial-query",
+                      "q",
+                      "--index",
+                      "b.xo",
+                      "--no-contents"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "New page built successfully.\n");
+    std::string bytes = TestFiles::Read(page);
+    size_t applet = bytes.find("<APPLET CODE=\"COM.tarvo.xo.Navora\"");
+    ASSERT_NE(applet, std::string::npos);
+    EXPECT_EQ(
+        bytes.substr(applet),
+        "<APPLET CODE=\"COM.tarvo.xo.Navora\" ARCHIVE=\"xo230.jar\" WIDTH=70 HEIGHT=80>\r\n"
+        "<PARAM NAME=mode VALUE=\"icon high popup close\">\r\n"
+        "<PARAM NAME=miniconwindowsize VALUE=\"10,20\">\r\n"
+        "<PARAM NAME=index1 VALUE=\"a.xo;UTF8,fr.xol;8859_1,index sort expanded noindex,s.htm,"
+        "q,frCA\">\r\n"
+        "<PARAM NAME=index2 VALUE=\"b.xo,,nocontents,,,en\">\r\n"
+        "<PARAM NAME=BgColour VALUE=\"red\">\r\n"
+        "<PARAM NAME=FgColour VALUE=\"blue\">\r\n"
+        "<PARAM NAME=ContentsIcons VALUE=\"c.gif\">\r\n"
+        "<PARAM NAME=TabIcons VALUE=\"t.gif\">\r\n"
+        "<PARAM NAME=Icon VALUE=\"i.gif\">\r\n"
+        "<PARAM NAME=ButtonShape VALUE=\"square\">\r\n"
+        "Sorry, you need a browser that runs Java to see Navora.\r\n"
+        "Have you disabled Java in Internet Explorer or Netscape Navigator?\r\n"
+        "</APPLET>\r\n\r\n<P>\r\n<A HREF=\"http://h/\">Navora</A>\r\n</BODY>\r\n</HTML>\r\n");
+}
+
+TEST(CliSearchPage, WrongUsage) {
+    EXPECT_EQ(Cli({"searchpage", "--index", "a.xo"}).code, 64); // no -o
+    EXPECT_EQ(Cli({"searchpage", "-o", "p", "--sort"}).code, 64);
+    EXPECT_EQ(Cli({"searchpage", "-o", "p", "--width", "49"}).code, 64);
+    EXPECT_EQ(Cli({"searchpage", "-o", "p", "--width", "12x"}).code, 64);
+    EXPECT_EQ(Cli({"searchpage", "-o", "p", "--index", "a", "--language-code", "fra"}).code, 64);
+    EXPECT_EQ(Cli({"searchpage", "-o", "p", "--bogus", "1"}).code, 64);
+    EXPECT_EQ(Cli({"searchpage", "-o"}).code, 64);
+    CliRun help = Cli({"searchpage", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--initial-query"), std::string::npos);
+    EXPECT_EQ(Cli({"searchpage", "-o", "/no/such/dir/p.html", "--no-copy"}).code, 2);
 }
