@@ -1,12 +1,18 @@
+#include "app/ui/CTamblinApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("mainFrame"));
-    window.setWindowTitle(QStringLiteral("MySite - Tamblin"));
-    window.resize(640, 480);
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tamblin"));
+    QApplication::setOrganizationName(QStringLiteral("Tarvo"));
+    QApplication::setDesktopFileName(QStringLiteral("tamblin"));
+    Q_INIT_RESOURCE(tamblin);
+    tamblin::CTamblinApp tamblin;
+    if (!tamblin.InitInstance(QApplication::arguments().mid(1))) {
+        return 1;
+    }
+    int result = QApplication::exec();
+    tamblin.ExitInstance();
+    return result;
 }
