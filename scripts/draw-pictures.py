@@ -332,11 +332,11 @@ def splash():
     c = Canvas(w, h, background=(248, 248, 252))
     p = Pen(c)
     for i in range(40):  # a soft band of colour across the top
-        p.rect(0, i * 2, w, i * 2 + 2, (30 + i * 4, 80 + i * 3, 200 - i), 1.0)
+        p.rect(0, i * 2, w, i * 2 + 2, (30 + i * 2, 80 + i * 2, 200 - i), 1.0)
     p.rect(0, 80, w, 82, RED)
     mark(Pen(c, 7.0, 24, 96), BLUE, RED)
-    text(p, 170, 110, 6, "TAMBLIN", DARK)
-    text(p, 170, 170, 2.5, "INDEX EDITOR FOR NAVORA", GREY)
+    text(p, 172, 108, 5, "TAMBLIN", DARK)
+    text(p, 172, 166, 2, "NAVORA INDEX EDITOR", GREY)
     for i, colour in enumerate([BLUE, RED, GREEN, BLUE, YELLOW]):
         indent = 170 if i in (0, 3) else 190
         p.rect(indent, 196 + i * 10, 390, 202 + i * 10, colour, 0.85)

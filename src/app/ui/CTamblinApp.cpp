@@ -83,6 +83,9 @@ void CTamblinApp::RestorePlacement() {
     const WindowPlacement& placement = m_settings.m_placement;
     if (placement.IsSaved()) {
         m_frame->setGeometry(placement.left, placement.top, placement.Width(), placement.Height());
+    } else {
+        // First start: a size that shows a useful part of the tree.
+        m_frame->resize(640, 480);
     }
 }
 
