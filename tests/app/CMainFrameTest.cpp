@@ -167,3 +167,19 @@ TEST_F(CMainFrameTest, AboutBoxShowsBothVersions) {
               QStringLiteral("Navora version 2.3/2.1"));
     EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("programIcon"))->pixmap().isNull());
 }
+
+TEST_F(CMainFrameTest, RightButtonSelectsTheNodeAndFeedsTheUrlPane) {
+    m_frame.show();
+    CContentsView* view = m_frame.View();
+    QTreeWidgetItem* other = view->topLevelItem(1);
+    QPoint at = view->visualItemRect(other).center();
+    QTest::mousePress(view->viewport(), Qt::RightButton, Qt::NoModifier, at);
+    EXPECT_EQ(view->currentItem(), other);
+    EXPECT_EQ(m_frame.UrlPane()->text(), QString());
+    m_frame.SetHandler(
+        Command::ViewIndexKeywords, [] {},
+        [view] { return view->currentItem() != view->RootNode(); });
+    EXPECT_TRUE(m_frame.Action(Command::ViewIndexKeywords)->isEnabled());
+    view->setCurrentItem(view->RootNode());
+    EXPECT_FALSE(m_frame.Action(Command::ViewIndexKeywords)->isEnabled());
+}

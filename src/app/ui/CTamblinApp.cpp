@@ -68,6 +68,8 @@ void CTamblinApp::CreateFrame() {
     m_frame = new CMainFrame(m_document, m_store.get());
     m_document->SetWindow(m_frame);
     connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
+    // New makes an empty index until the New wizard exists; the wizard takes the command
+    // over with one line, e.g. SetHandler(Command::FileNew, [this] { RunNewWizard(); }).
     m_frame->SetHandler(Command::FileNew, [this] { OnFileNew(); });
     m_frame->SetHandler(Command::FileOpen, [this] { OnFileOpen(); });
     m_frame->SetHandler(Command::FilePrintSetup, [this] { OnFilePrintSetup(); });
