@@ -94,11 +94,10 @@ void CContentsView::Rebuild() {
     }
     blockSignals(true);
     clear();
-    m_rootNode = MakeNode(index->m_root, m_document->Decode(index->m_description), kImageMark);
+    m_rootNode = BuildSubtree(index->m_root);
+    m_rootNode->setText(0, m_document->Decode(index->m_description));
+    m_rootNode->setIcon(0, Image(kImageMark));
     addTopLevelItem(m_rootNode);
-    for (const auto& child : index->m_root.m_children) {
-        InsertEntryNode(*child, m_rootNode, nullptr, true);
-    }
     m_otherKeywordsNode =
         MakeNode(index->m_otherKeywords, QStringLiteral("Other Index keywords"), kImageKeywords);
     addTopLevelItem(m_otherKeywordsNode);
@@ -119,9 +118,9 @@ QTreeWidgetItem* CContentsView::MakeNode(IndexEntry& entry, const QString& text,
     return node;
 }
 
-QTreeWidgetItem* CContentsView::InsertEntryNode(IndexEntry& entry, QTreeWidgetItem* parent,
-                                                QTreeWidgetItem* after, bool last) {
-    // Children are built before their node joins the tree: one insertion per subtree.
+QTreeWidgetItem* CContentsView::BuildSubtree(IndexEntry& entry) {
+    // Nodes are made and joined while detached from the widget: one insertion into the
+    // tree per subtree keeps a rebuild linear in the number of entries.
     std::vector<std::pair<IndexEntry*, QTreeWidgetItem*>> pending;
     auto makeNode = [this](IndexEntry& e) {
         return MakeNode(e, m_document->Decode(e.m_title),
@@ -133,6 +132,7 @@ QTreeWidgetItem* CContentsView::InsertEntryNode(IndexEntry& entry, QTreeWidgetIt
         auto [current, node] = pending.back();
         pending.pop_back();
         QList<QTreeWidgetItem*> children;
+        children.reserve(static_cast<qsizetype>(current->m_children.size()));
         for (const auto& child : current->m_children) {
             QTreeWidgetItem* childNode = makeNode(*child);
             children.append(childNode);
@@ -140,28 +140,42 @@ QTreeWidgetItem* CContentsView::InsertEntryNode(IndexEntry& entry, QTreeWidgetIt
         }
         node->addChildren(children);
     }
+    return top;
+}
+
+QTreeWidgetItem* CContentsView::InsertEntryNode(IndexEntry& entry, QTreeWidgetItem* parent,
+                                                QTreeWidgetItem* after, bool last) {
+    QTreeWidgetItem* top = BuildSubtree(entry);
     int position = last ? parent->childCount() : after ? parent->indexOfChild(after) + 1 : 0;
     parent->insertChild(position, top);
     return top;
 }
 
 void CContentsView::SaveState(QTreeWidgetItem* node) const {
-    std::vector<QTreeWidgetItem*> pending = {node};
+    // Walked by model index: asking an item for its expanded state searches its parent's
+    // child list, which makes wide trees quadratic.
+    QAbstractItemModel* tree = model();
+    std::vector<QModelIndex> pending = {indexFromItem(node)};
     while (!pending.empty()) {
-        QTreeWidgetItem* current = pending.back();
+        QModelIndex index = pending.back();
         pending.pop_back();
+        QTreeWidgetItem* current = itemFromIndex(index);
         if (IndexEntry* entry = EntryOf(current)) {
-            entry->m_expanded = current->isExpanded() ? 1 : 0;
+            entry->m_expanded = isExpanded(index) ? 1 : 0;
             entry->m_selected = current->isSelected() ? 1 : 0;
         }
-        for (int i = 0; i < current->childCount(); ++i) {
-            pending.push_back(current->child(i));
+        for (int row = 0, rows = tree->rowCount(index); row < rows; ++row) {
+            pending.push_back(tree->index(row, 0, index));
         }
     }
 }
 
 void CContentsView::RestoreState(QTreeWidgetItem* node) {
     // Children before their parent, in order, so the last node flagged selected wins.
+    // Nodes arrive here freshly built, so collapsed and unselected: only the flags that are
+    // set need work. Selecting comes last, once: it lays the view out, after which every
+    // expansion would search the laid-out rows.
+    QTreeWidgetItem* selected = nullptr;
     std::vector<std::pair<QTreeWidgetItem*, int>> pending = {{node, 0}};
     while (!pending.empty()) {
         auto& [current, next] = pending.back();
@@ -171,12 +185,18 @@ void CContentsView::RestoreState(QTreeWidgetItem* node) {
             continue;
         }
         if (IndexEntry* entry = EntryOf(current)) {
-            current->setExpanded(entry->m_expanded != 0);
+            // A leaf has nothing to show: expanding it would only cost a child-list search.
+            if (entry->m_expanded && current->childCount() > 0) {
+                current->setExpanded(true);
+            }
             if (entry->m_selected) {
-                setCurrentItem(current);
+                selected = current;
             }
         }
         pending.pop_back();
+    }
+    if (selected) {
+        setCurrentItem(selected);
     }
 }
 

@@ -63,6 +63,8 @@ protected:
 private:
     void OnDocumentChanged(QObject* sender);
     void OnCurrentChanged();
+    // The entry's node with its whole subtree, not yet in the tree.
+    QTreeWidgetItem* BuildSubtree(IndexEntry& entry);
     QTreeWidgetItem* MakeNode(IndexEntry& entry, const QString& text, int image);
 
     CXoDoc* m_document = nullptr;
