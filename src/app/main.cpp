@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     Q_INIT_RESOURCE(tamblin);
     tamblin::CTamblinApp tamblin;
     if (!tamblin.InitInstance(QApplication::arguments().mid(1))) {
+        // A failed start still ends as every run does: the settings are saved.
+        tamblin.ExitInstance();
         return 1;
     }
     int result = QApplication::exec();
