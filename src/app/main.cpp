@@ -1,12 +1,22 @@
+#include "app/ui/CTamblinApp.h"
+#include "platform/BrowserLibrary.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("mainFrame"));
-    window.setWindowTitle(QStringLiteral("MySite - Tamblin"));
-    window.resize(640, 480);
-    window.show();
-    return app.exec();
+    tamblin::BrowserLibrary::PrepareBeforeApplication();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tamblin"));
+    QApplication::setOrganizationName(QStringLiteral("Tarvo"));
+    QApplication::setDesktopFileName(QStringLiteral("tamblin"));
+    Q_INIT_RESOURCE(tamblin);
+    tamblin::CTamblinApp tamblin;
+    if (!tamblin.InitInstance(QApplication::arguments().mid(1))) {
+        // A failed start still ends as every run does: the settings are saved.
+        tamblin.ExitInstance();
+        return 1;
+    }
+    int result = QApplication::exec();
+    tamblin.ExitInstance();
+    return result;
 }

@@ -1,0 +1,95 @@
+#include "app/ui/COptionsPrinting.h"
+
+#include "platform/DialogService.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tamblin {
+
+namespace {
+
+QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+void Warn(QWidget* parent, const QString& text) {
+    DialogService::Message message;
+    message.text = text;
+    message.icon = DialogService::Icon::Warning;
+    Dialogs().ShowMessage(parent, message);
+}
+
+} // namespace
+
+COptionsPrinting::COptionsPrinting(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("COptionsPrinting"));
+    m_face = new QComboBox(this);
+    m_face->setObjectName(QStringLiteral("fontCombo"));
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    families.removeDuplicates();
+    m_face->addItems(families);
+    m_size = new QLineEdit(this);
+    m_size->setObjectName(QStringLiteral("sizeEdit"));
+    m_size->setMaxLength(4);
+    m_summary = new QCheckBox(QStringLiteral("&Summary"), this);
+    m_summary->setObjectName(QStringLiteral("summaryCheck"));
+    auto* layout = new QFormLayout(this);
+    layout->addRow(BuddyLabel(QStringLiteral("&Font:"), m_face, this), m_face);
+    layout->addRow(BuddyLabel(QStringLiteral("Font si&ze (points):"), m_size, this), m_size);
+    layout->addRow(QString(), m_summary);
+    auto changed = [this] {
+        if (!m_updatingControls) {
+            m_modified = true;
+        }
+    };
+    connect(m_face, &QComboBox::currentIndexChanged, this, changed);
+    connect(m_size, &QLineEdit::textEdited, this, changed);
+    connect(m_summary, &QCheckBox::toggled, this, changed);
+}
+
+void COptionsPrinting::UpdateControls() {
+    m_updatingControls = true;
+    int index = m_face->findText(m_printFace, Qt::MatchFixedString);
+    if (index < 0) {
+        index = m_face->findText(m_printFace, Qt::MatchStartsWith);
+    }
+    m_face->setCurrentIndex(index);
+    m_size->setText(QString::number(m_printPointSize));
+    m_summary->setChecked(m_printSummary);
+    m_updatingControls = false;
+}
+
+bool COptionsPrinting::OnKillActive() {
+    bool ok = false;
+    int size = m_size->text().trimmed().toInt(&ok);
+    if (!ok) {
+        Warn(this, QStringLiteral("Please enter an integer."));
+    } else if (size < kMinPointSize || size > kMaxPointSize) {
+        Warn(this, QStringLiteral("Please enter an integer between %1 and %2.")
+                       .arg(kMinPointSize)
+                       .arg(kMaxPointSize));
+        ok = false;
+    }
+    if (!ok) {
+        m_size->setFocus();
+        m_size->selectAll();
+        return false;
+    }
+    // A face this computer does not have stays as it was rather than becoming empty.
+    if (m_face->currentIndex() >= 0) {
+        m_printFace = m_face->currentText();
+    }
+    m_printPointSize = size;
+    m_printSummary = m_summary->isChecked();
+    return true;
+}
+
+} // namespace tamblin

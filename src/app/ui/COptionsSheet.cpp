@@ -1,0 +1,32 @@
+#include "app/ui/COptionsSheet.h"
+
+#include "app/ui/COptionsPrinting.h"
+
+#include <QDialogButtonBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tamblin {
+
+COptionsSheet::COptionsSheet(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("optionsSheet"));
+    setWindowTitle(QStringLiteral("Options"));
+    m_tabs = new QTabWidget(this);
+    m_printing = new COptionsPrinting(m_tabs);
+    m_tabs->addTab(m_printing, QStringLiteral("Printing"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &COptionsSheet::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &COptionsSheet::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addWidget(buttons);
+}
+
+void COptionsSheet::accept() {
+    if (m_printing->OnKillActive()) {
+        QDialog::accept();
+    }
+}
+
+} // namespace tamblin

@@ -1,0 +1,257 @@
+#include "app/ui/CTamblinApp.h"
+
+#include "app/ui/CAboutDlg.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/COptionsPrinting.h"
+#include "app/ui/COptionsSheet.h"
+#include "app/ui/CSplashWnd.h"
+#include "app/ui/CXoDoc.h"
+#include "index/IndexFile.h"
+#include "index/UrlUtils.h"
+#include "platform/CommonPrompts.h"
+#include "platform/DialogService.h"
+#include "platform/QtSettingsStore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+#include <unistd.h>
+
+namespace tamblin {
+
+namespace {
+
+constexpr unsigned long long kLowMemoryBytes = 16777216ULL;
+
+std::string ToLocal(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+} // namespace
+
+CTamblinApp::CTamblinApp() = default;
+
+CTamblinApp::~CTamblinApp() {
+    delete m_frame;
+}
+
+bool CTamblinApp::InitInstance(const QStringList& arguments) {
+    std::vector<std::string> args;
+    for (const QString& argument : arguments) {
+        args.push_back(ToLocal(argument));
+    }
+    CommandLineInfo info = CommandLineInfo::Parse(args);
+    CSplashWnd::EnableSplashScreen(info.showSplash && m_splashAllowed);
+    m_programDirectory = QString::fromStdString(
+        SplitPath(ToLocal(QCoreApplication::applicationFilePath())).directory);
+    m_store = std::make_unique<QtSettingsStore>();
+    m_settings.Load(*m_store);
+    m_recentFiles.Load(*m_store);
+    CreateFrame();
+    RestorePlacement();
+    if (!ProcessShellCommand(info)) {
+        return false;
+    }
+    if (m_settings.m_placement.showState == WindowPlacement::kMaximised) {
+        m_frame->showMaximized();
+    } else {
+        m_frame->show();
+    }
+    CheckBrowser();
+    return true;
+}
+
+void CTamblinApp::CreateFrame() {
+    m_document = new CXoDoc(this);
+    m_frame = new CMainFrame(m_document, m_store.get());
+    m_document->SetWindow(m_frame);
+    connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
+    // New makes an empty index until the New wizard exists; the wizard takes the command
+    // over with one line, e.g. SetHandler(Command::FileNew, [this] { RunNewWizard(); }).
+    m_frame->SetHandler(Command::FileNew, [this] { OnFileNew(); });
+    m_frame->SetHandler(Command::FileOpen, [this] { OnFileOpen(); });
+    m_frame->SetHandler(Command::FilePrintSetup, [this] { OnFilePrintSetup(); });
+    m_frame->SetHandler(Command::ViewOptions, [this] { OnViewOptions(); });
+    m_frame->SetHandler(Command::AppAbout, [this] { OnAppAbout(); });
+    m_frame->SetRecentFileHandler([this](int position) { OpenRecentFile(position); });
+    m_frame->SetDropHandler([this](const QString& path) { OpenDocumentFile(path); });
+    AddToRecentFiles(QString());
+    CSplashWnd::ShowSplashScreen(m_frame);
+}
+
+void CTamblinApp::RestorePlacement() {
+    const WindowPlacement& placement = m_settings.m_placement;
+    if (placement.IsSaved()) {
+        m_frame->setGeometry(placement.left, placement.top, placement.Width(), placement.Height());
+    } else {
+        // First start: a size that shows a useful part of the tree.
+        m_frame->resize(640, 480);
+    }
+}
+
+bool CTamblinApp::ProcessShellCommand(const CommandLineInfo& info) {
+    QString file = QFile::decodeName(info.fileName.c_str());
+    switch (info.action) {
+    case CommandLineInfo::Action::FileOpen:
+        return OpenDocumentFile(file);
+    case CommandLineInfo::Action::FilePrint:
+    case CommandLineInfo::Action::FilePrintTo:
+        return OpenDocumentFile(file) && m_printDocument &&
+               m_printDocument(QString::fromStdString(info.printerName));
+    case CommandLineInfo::Action::FileNew:
+        break;
+    }
+    OpenMostRecentOrNew();
+    return true;
+}
+
+void CTamblinApp::OpenMostRecentOrNew() {
+    std::optional<std::string> recent;
+    if (m_store->OpenGroup(kRecentFileGroup, false)) {
+        recent = m_store->ReadText(RecentFileList::ValueName(0));
+        m_store->CloseGroup();
+    }
+    if (recent && !recent->empty() && FileExists(*recent) &&
+        OpenDocumentFile(QFile::decodeName(recent->c_str()))) {
+        return;
+    }
+    m_document->NewIndex();
+}
+
+void CTamblinApp::CheckBrowser() {
+    m_browserLoaded =
+        m_browser.Load(m_browserDirectory.isEmpty() ? m_programDirectory : m_browserDirectory);
+    if (!m_browserLoaded && !m_settings.m_browserWarned) {
+        m_settings.m_browserWarned = true;
+        ShowWarning(QStringLiteral(
+            "Warning:  You need to have Qt WebEngine loaded to test web pages from within "
+            "Tamblin.\n\nYou will not see this warning again."));
+    }
+    if (m_browser.IsAvailable()) {
+        CheckMemory();
+        // The help client starts here once it exists; it shows Getting started the first
+        // time and sets Welcomed. Without it Welcomed stays as it is.
+    }
+}
+
+void CTamblinApp::CheckMemory() {
+    long pages = sysconf(_SC_PHYS_PAGES);
+    long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) {
+        return;
+    }
+    auto total = static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
+    if (total <= kLowMemoryBytes && !m_settings.m_lowMemWarned) {
+        m_settings.m_lowMemWarned = true;
+        ShowWarning(QStringLiteral(
+            "Warning: You have 16MB of RAM memory or less.\nYou may find that Navora will not "
+            "run when testing web pages in Tamblin,\nor that the help topics contents does not "
+            "run.\n\nYou will not see this warning again."));
+    }
+}
+
+void CTamblinApp::ExitInstance() {
+    if (!m_store) {
+        return;
+    }
+    m_settings.Save(*m_store, m_browserLoaded);
+    m_recentFiles.Save(*m_store);
+    m_store->Flush();
+}
+
+void CTamblinApp::ShowWarning(const QString& text) {
+    DialogService::Message message;
+    message.text = text;
+    message.icon = DialogService::Icon::Warning;
+    Dialogs().ShowMessage(m_frame, message);
+}
+
+void CTamblinApp::OnFileNew() {
+    if (!m_document->SaveModified()) {
+        return;
+    }
+    m_document->NewIndex(m_newIndexDescription);
+}
+
+void CTamblinApp::OnFileOpen() {
+    QString path;
+    if (PromptFileName(m_frame, true, QStringLiteral("xo"), QStringLiteral("Open"), path,
+                       QString::fromLatin1(kIndexFilter))) {
+        OpenDocumentFile(path);
+    }
+}
+
+bool CTamblinApp::OpenDocumentFile(const QString& path) {
+    return m_document->SaveModified() && OpenWithoutAsking(path);
+}
+
+bool CTamblinApp::OpenWithoutAsking(const QString& path) {
+    if (!m_document->OpenIndex(path)) {
+        return false;
+    }
+    m_document->SetPathName(path);
+    AddToRecentFiles(m_document->PathName());
+    m_document->UpdateAllViews();
+    return true;
+}
+
+void CTamblinApp::OpenRecentFile(int position) {
+    const auto& items = m_recentFiles.Items();
+    if (position < 0 || static_cast<size_t>(position) >= items.size()) {
+        return;
+    }
+    std::string path = items[static_cast<size_t>(position)];
+    // Cancel at the save question keeps the entry; only a file that fails to open leaves.
+    if (m_document->SaveModified() && !OpenWithoutAsking(QFile::decodeName(path.c_str()))) {
+        m_recentFiles.Remove(static_cast<size_t>(position));
+        AddToRecentFiles(QString());
+    }
+}
+
+void CTamblinApp::AddToRecentFiles(const QString& path) {
+    if (!path.isEmpty()) {
+        m_recentFiles.Add(ToLocal(path));
+    }
+    QStringList paths;
+    for (const std::string& item : m_recentFiles.Items()) {
+        paths.append(QFile::decodeName(item.c_str()));
+    }
+    m_frame->SetRecentFiles(paths);
+}
+
+QPrinter* CTamblinApp::Printer() {
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return m_printer.get();
+}
+
+void CTamblinApp::OnFilePrintSetup() {
+    QPageSetupDialog dialog(Printer(), m_frame);
+    dialog.setObjectName(QStringLiteral("printSetupDialog"));
+    dialog.exec();
+}
+
+void CTamblinApp::OnViewOptions() {
+    COptionsSheet sheet(m_frame);
+    COptionsPrinting* page = sheet.PrintingPage();
+    page->m_printFace = QString::fromStdString(m_settings.m_printFace);
+    page->m_printPointSize = m_settings.m_printPointSize;
+    page->m_printSummary = m_settings.m_printSummary;
+    page->UpdateControls();
+    if (sheet.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_settings.m_printFace = page->m_printFace.toStdString();
+    m_settings.m_printPointSize = page->m_printPointSize;
+    m_settings.m_printSummary = page->m_printSummary;
+}
+
+void CTamblinApp::OnAppAbout() {
+    CAboutDlg dialog(m_frame);
+    dialog.exec();
+}
+
+} // namespace tamblin

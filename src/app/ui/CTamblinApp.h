@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "app/CommandLineInfo.h"
+#include "app/RecentFileList.h"
+#include "platform/BrowserLibrary.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QPrinter;
+
+namespace tamblin {
+
+class CMainFrame;
+class CXoDoc;
+class QtSettingsStore;
+
+// The application object: start-up in its fixed order, the settings, the recent files,
+// the commands that belong to no window, and exit.
+class CTamblinApp final : public QObject {
+    Q_OBJECT
+
+public:
+    CTamblinApp();
+    ~CTamblinApp() override;
+
+    // False only when the command line asked for something that failed.
+    bool InitInstance(const QStringList& arguments);
+    void ExitInstance();
+
+    // Commands.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnViewOptions();
+    void OnAppAbout();
+    // Asks to save changes first; false when cancelled or the file did not open.
+    bool OpenDocumentFile(const QString& path);
+    void OpenRecentFile(int position);
+
+    AppSettings& Settings() { return m_settings; }
+    const RecentFileList& RecentFiles() const { return m_recentFiles; }
+    CXoDoc* Document() const { return m_document; }
+    CMainFrame* MainFrame() const { return m_frame; }
+    const QString& ProgramDirectory() const { return m_programDirectory; }
+    bool BrowserAvailable() const { return m_browser.IsAvailable(); }
+    QPrinter* Printer();
+
+    std::string m_newIndexDescription;
+    // Tests run without the start-up picture.
+    bool m_splashAllowed = true;
+    // Where the browser plugin is looked for; empty: the program's directory. Tests point
+    // it elsewhere to start with or without a browser.
+    QString m_browserDirectory;
+    // Printing belongs to the view; until it is there, a print request from the command
+    // line fails.
+    std::function<bool(const QString& printer)> m_printDocument;
+
+private:
+    void CreateFrame();
+    void RestorePlacement();
+    bool ProcessShellCommand(const CommandLineInfo& info);
+    void OpenMostRecentOrNew();
+    bool OpenWithoutAsking(const QString& path);
+    void CheckBrowser();
+    void CheckMemory();
+    void AddToRecentFiles(const QString& path);
+    void ShowWarning(const QString& text);
+
+    std::unique_ptr<QtSettingsStore> m_store;
+    bool m_browserLoaded = false;
+    AppSettings m_settings;
+    RecentFileList m_recentFiles;
+    BrowserLibrary m_browser;
+    QString m_programDirectory;
+    CXoDoc* m_document = nullptr;
+    CMainFrame* m_frame = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace tamblin

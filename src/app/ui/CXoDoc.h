@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/TextEncoding.h"
+#include "index/IndexFile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace tamblin {
+
+// The one document: the open index file with its path name, title and modified flag.
+// Views hear of every change through Changed().
+class CXoDoc final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CXoDoc(QObject* parent = nullptr);
+    ~CXoDoc() override;
+
+    // Parent of the document's message boxes.
+    void SetWindow(QWidget* window) { m_window = window; }
+
+    // `description` empty: "MySite", unmodified; otherwise modified with that description.
+    bool NewIndex(const std::string& description = {});
+    // Refuses language files and files that cannot be opened, keeping the current index.
+    bool OpenIndex(const QString& path);
+    bool SaveIndex(const QString& path);
+    void ReleaseIndex();
+
+    // Save: to the path when it names a writable file, else as Save As. True when saved.
+    bool DoFileSave();
+    bool DoSave(const QString& suggested, bool askForName);
+    // "Save changes to %1?": false on Cancel or when the save failed.
+    bool SaveModified();
+    // "Do you want to save the current index file first?": false on Cancel.
+    bool SaveBeforeUse();
+
+    IndexFile* Index() const { return m_index.get(); }
+    // Changes whenever a new IndexFile takes the place of the old one, so views know that
+    // their nodes point at entries that are gone.
+    unsigned Generation() const { return m_generation; }
+    const QString& PathName() const { return m_pathName; }
+    const QString& Title() const { return m_title; }
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true);
+    // Sets the path, and the title from it.
+    void SetPathName(const QString& path);
+    // A new index, or one the scanner made: the title shows, the path is not a saved file.
+    void SetUnsavedPathName(const QString& path);
+
+    // Statistics of the open index for the index settings, empty with no index.
+    QString StatisticsText() const;
+
+    // Display text of the file's bytes and back, in the file's own encoding.
+    TextEncoding Encoding() const { return m_encoding; }
+    QString Decode(const std::string& bytes) const;
+    std::string Encode(const QString& text) const;
+
+    // Every view rebuilds; the sender passes itself so it is left out.
+    void UpdateAllViews(QObject* sender = nullptr);
+
+Q_SIGNALS:
+    void Changed(QObject* sender);
+    void TitleChanged();
+    // The framework adds saved and opened paths to the recent file list.
+    void PathSaved(const QString& path);
+
+private:
+    void ShowBadLines(const IndexFile& index);
+    void ShowMessage(const QString& text, unsigned helpId = 0);
+
+    QWidget* m_window = nullptr;
+    std::unique_ptr<IndexFile> m_index;
+    QString m_pathName;
+    QString m_title;
+    bool m_modified = false;
+    unsigned m_generation = 0;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+};
+
+} // namespace tamblin
