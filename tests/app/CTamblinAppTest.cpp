@@ -5,6 +5,7 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "platform/CommandHost.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -194,5 +195,30 @@ TEST_F(CTamblinAppTest, ARecentFileThatFailsToOpenLeavesTheList) {
     QAction* first = app->MainFrame()->findChild<QAction*>(QStringLiteral("actionFileRecent1"));
     ASSERT_NE(first, nullptr);
     EXPECT_FALSE(first->isVisible());
+    Quit(*app);
+}
+
+TEST_F(CTamblinAppTest, LanguageAndTestMenuCommandsAreWired) {
+    auto app = Start();
+    ASSERT_TRUE(m_started);
+    CMainFrame* frame = app->MainFrame();
+    for (Command id : {Command::FileNewLanguage, Command::FileOpenLanguage, Command::TestWebPage,
+                       Command::TestNewWebPage}) {
+        frame->UpdateCommandUi();
+        EXPECT_TRUE(frame->Action(id)->isEnabled()) << static_cast<int>(id);
+    }
+    EXPECT_FALSE(frame->Action(Command::TestOpenWebPage)->isEnabled());
+
+    // Opening a language file asks for one; cancelling does nothing more.
+    m_dialogs.m_messages.clear();
+    frame->Action(Command::FileOpenLanguage)->trigger();
+    ASSERT_EQ(m_dialogs.m_fileRequests.size(), 1);
+    EXPECT_EQ(m_dialogs.m_fileRequests[0].title, QStringLiteral("Open language file"));
+    EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
+
+    // Without the browser plugin, testing a page says so.
+    frame->Action(Command::TestWebPage)->trigger();
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_EQ(m_dialogs.m_messages[0].text, QString::fromLatin1(kNoBrowserMessage));
     Quit(*app);
 }

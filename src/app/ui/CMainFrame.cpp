@@ -271,10 +271,8 @@ void CMainFrame::SetFrameworkHandlers() {
     SetHandler(Command::ViewStatusBar,
                [this] { statusBar()->setVisible(statusBar()->isHidden()); });
     SetChecked(Command::ViewStatusBar, [this] { return !statusBar()->isHidden(); });
-    // The language file editor plugs in here with one line each, for example
-    //   SetHandler(Command::FileOpenLanguage, [this] { OnFileOpenLanguage(); });
-    // Until then both commands stay in the File menu, disabled.
-    // Test, Open web page never gets a handler: it is always disabled.
+    // The application plugs in the commands of the other modules (language files, the
+    // Test menu). Test, Open web page never gets a handler: it is always disabled.
 }
 
 void CMainFrame::SetHandler(Command id, Run run, Enabled enabled) {

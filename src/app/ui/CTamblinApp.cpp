@@ -6,11 +6,15 @@
 #include "app/ui/COptionsSheet.h"
 #include "app/ui/CSplashWnd.h"
 #include "app/ui/CXoDoc.h"
+#include "app/ui/ShellCommandHost.h"
+#include "contents/ui/TestPageCommands.h"
 #include "index/IndexFile.h"
 #include "index/UrlUtils.h"
+#include "language/ui/LanguageCommands.h"
 #include "platform/CommonPrompts.h"
 #include "platform/DialogService.h"
 #include "platform/QtSettingsStore.h"
+#include "searchpage/ui/SearchPageCommands.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,6 +70,8 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
 void CTamblinApp::CreateFrame() {
     m_document = new CXoDoc(this);
     m_frame = new CMainFrame(m_document, m_store.get());
+    m_commandHost =
+        std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser, m_programDirectory);
     m_document->SetWindow(m_frame);
     connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
     // New makes an empty index until the New wizard exists; the wizard takes the command
@@ -75,6 +81,14 @@ void CTamblinApp::CreateFrame() {
     m_frame->SetHandler(Command::FilePrintSetup, [this] { OnFilePrintSetup(); });
     m_frame->SetHandler(Command::ViewOptions, [this] { OnViewOptions(); });
     m_frame->SetHandler(Command::AppAbout, [this] { OnAppAbout(); });
+    m_frame->SetHandler(Command::FileNewLanguage,
+                        [this] { LanguageCommands::NewLanguageFile(m_frame); });
+    m_frame->SetHandler(Command::FileOpenLanguage,
+                        [this] { LanguageCommands::OpenLanguageFile(m_frame); });
+    m_frame->SetHandler(Command::TestWebPage,
+                        [this] { TestPageCommands::TestWebPage(m_frame, *m_commandHost); });
+    m_frame->SetHandler(Command::TestNewWebPage,
+                        [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
     m_frame->SetRecentFileHandler([this](int position) { OpenRecentFile(position); });
     m_frame->SetDropHandler([this](const QString& path) { OpenDocumentFile(path); });
     AddToRecentFiles(QString());

@@ -77,6 +77,7 @@ private:
     AppSettings m_settings;
     RecentFileList m_recentFiles;
     BrowserLibrary m_browser;
+    std::unique_ptr<class ShellCommandHost> m_commandHost;
     QString m_programDirectory;
     CXoDoc* m_document = nullptr;
     CMainFrame* m_frame = nullptr;
