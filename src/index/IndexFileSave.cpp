@@ -22,12 +22,6 @@ bool StartsWithDigit(const std::string& text) {
     return !text.empty() && text[0] >= '0' && text[0] <= '9';
 }
 
-// A field written without a reference loses a leading "&" on reading (and "&12" would even
-// become a reference), so such a field gets a second "&", which reading takes off again.
-std::string PlainField(const std::string& text) {
-    return text.size() > 1 && text[0] == '&' ? "&" + text : text;
-}
-
 std::string RefusalText(const char* what, const std::string& name) {
     return std::string("The ") + what + " of '" + name +
            "' contains a semicolon or a line break, which an index file cannot hold. "
@@ -181,12 +175,12 @@ void IndexFile::WriteKeywords(std::string& out, const IndexEntry& entry, bool pl
         const std::string target = keyword.m_ownTarget ? keyword.m_targetFrame : std::string();
         const IndexEntry* owner = keyword.m_owner;
         if (plain || !owner || owner->m_idText.empty()) {
-            out += "7;" + PlainField(keyword.m_phrase) + ";" + PlainField(keyword.m_anchor) + ";" +
-                   PlainField(keyword.m_extraTitle) + ";" + target + kCrLf;
+            out += "7;" + PlainKeywordField(keyword.m_phrase) + ";" + PlainKeywordField(keyword.m_anchor) + ";" +
+                   PlainKeywordField(keyword.m_extraTitle) + ";" + target + kCrLf;
             continue;
         }
         const std::string ref = "&" + owner->m_idText;
-        std::string phrase = PlainField(keyword.m_phrase);
+        std::string phrase = PlainKeywordField(keyword.m_phrase);
         if (keyword.m_phrase.compare(0, owner->m_title.size(), owner->m_title) == 0) {
             std::string rest = keyword.m_phrase.substr(owner->m_title.size());
             if (!StartsWithDigit(rest)) {
@@ -194,10 +188,10 @@ void IndexFile::WriteKeywords(std::string& out, const IndexEntry& entry, bool pl
             }
         }
         std::string url = StartsWithDigit(keyword.m_anchor)
-                              ? PlainField(owner->FullUrl() + keyword.m_anchor)
+                              ? PlainKeywordField(owner->FullUrl() + keyword.m_anchor)
                               : ref + keyword.m_anchor;
         std::string title = StartsWithDigit(keyword.m_extraTitle)
-                                ? PlainField(owner->m_title + keyword.m_extraTitle)
+                                ? PlainKeywordField(owner->m_title + keyword.m_extraTitle)
                                 : ref + keyword.m_extraTitle;
         out += "7;" + phrase + ";" + url + ";" + title + ";" + target + kCrLf;
     }

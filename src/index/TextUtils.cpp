@@ -91,6 +91,15 @@ std::string EnsureTrailingSlash(std::string_view text) {
     return result;
 }
 
+std::string PlainKeywordField(std::string_view text) {
+    std::string result;
+    if (text.size() > 1 && text[0] == '&') {
+        result += '&';
+    }
+    result += text;
+    return result;
+}
+
 bool IsValidUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
