@@ -20,6 +20,10 @@ using Clock = std::chrono::steady_clock;
 // How long one wait for the network lasts before the abort flag is looked at again.
 constexpr int kWaitMs = 50;
 constexpr const char* kUserAgent = "Tamblin";
+// The body of an answer other than 200 is read to its end when it is short, so that its
+// connection can serve the next page; a longer one, or one that takes longer, closes it.
+constexpr size_t kDrainLimit = 64 * 1024;
+constexpr auto kDrainTime = std::chrono::milliseconds(250);
 
 bool CurlReady() {
     static std::once_flag once;
@@ -78,6 +82,8 @@ struct HttpTransfer {
     bool answered = false;
     bool bodyStarted = false;
     bool rejected = false;
+    size_t drained = 0;
+    Clock::time_point rejectedAt;
     bool paused = false;
     bool done = false;
     bool timedOut = false;
@@ -125,6 +131,10 @@ struct HttpPageSource::Impl {
         auto* transfer = static_cast<HttpTransfer*>(user);
         size_t length = size * count;
         transfer->lastActivity = Clock::now();
+        if (transfer->rejected) {
+            transfer->drained += length;
+            return transfer->drained > kDrainLimit ? 0 : length;
+        }
         if (!transfer->bodyStarted) {
             // The answer that has a body is the final one: redirects were followed by now.
             if (transfer->checkStatus) {
@@ -132,7 +142,9 @@ struct HttpPageSource::Impl {
                 curl_easy_getinfo(transfer->easy, CURLINFO_RESPONSE_CODE, &status);
                 if (status != 200) {
                     transfer->rejected = true;
-                    return 0;
+                    transfer->rejectedAt = Clock::now();
+                    transfer->drained = length;
+                    return length;
                 }
             }
             transfer->bodyStarted = true;
@@ -262,7 +274,11 @@ struct HttpPageSource::Impl {
     bool Opened(HttpTransfer& transfer) {
         while (true) {
             if (transfer.rejected) {
-                return false;
+                if (transfer.done || Clock::now() - transfer.rejectedAt > kDrainTime || Aborting()) {
+                    return false;
+                }
+                Pump(kWaitMs);
+                continue;
             }
             if (transfer.bodyStarted) {
                 return true;

@@ -243,6 +243,8 @@ void SiteScanner::Run() {
         }
         ScanCurrentItem();
     }
+    // A Cancel that cut the last page short is an abort too.
+    m_aborted = m_aborted || Aborting();
     m_queue.clear();
     m_visited.clear();
     m_fetchedAhead.clear();
