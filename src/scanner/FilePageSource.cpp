@@ -14,7 +14,7 @@ namespace {
 
 class FileInput final : public PageInput {
 public:
-    explicit FileInput(int fd) : m_fd(fd), m_buffer(64 * 1024) {}
+    FileInput(int fd, std::vector<char>& buffer) : m_fd(fd), m_buffer(buffer) {}
     ~FileInput() override { ::close(m_fd); }
     FileInput(const FileInput&) = delete;
     FileInput& operator=(const FileInput&) = delete;
@@ -48,7 +48,7 @@ private:
     }
 
     int m_fd;
-    std::vector<char> m_buffer;
+    std::vector<char>& m_buffer;
     size_t m_position = 0;
     size_t m_length = 0;
 };
@@ -66,7 +66,7 @@ std::unique_ptr<PageInput> FilePageSource::Open(const std::string& location) {
         ::close(fd);
         return nullptr;
     }
-    return std::make_unique<FileInput>(fd);
+    return std::make_unique<FileInput>(fd, m_buffer);
 }
 
 } // namespace tamblin

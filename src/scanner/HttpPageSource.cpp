@@ -253,7 +253,9 @@ struct HttpPageSource::Impl {
 
     // Waits up to waitMs for the network, then moves every transfer on.
     void Pump(int waitMs) {
-        curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+        if (waitMs > 0) {
+            curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+        }
         int running = 0;
         curl_multi_perform(multi, &running);
         int left = 0;
@@ -364,6 +366,8 @@ HttpPageSource::~HttpPageSource() = default;
 void HttpPageSource::Prefetch(const std::string& location) {
     if (m_impl->waiting.count(location) == 0) {
         m_impl->waiting.emplace(location, m_impl->Start(location));
+        // Send the request now: the page being read may not wait for the network again.
+        m_impl->Pump(0);
     }
 }
 

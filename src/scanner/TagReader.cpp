@@ -36,10 +36,8 @@ void TagReader::Append(std::string& text, int ch) {
     }
 }
 
-int TagReader::ReadByte() {
-    if (m_position < m_length) {
-        return static_cast<unsigned char>(m_block[m_position++]);
-    }
+// The next block's first byte, or the end marker.
+int TagReader::ReadBlock() {
     if (m_abort && m_abort->load(std::memory_order_relaxed) != 0) {
         return kEnd;
     }
@@ -68,7 +66,7 @@ int TagReader::ReadByte() {
 
 // Whitespace runs become one space; the first character of a page counts as following a
 // non-space, so leading whitespace gives one space.
-int TagReader::NextChar() {
+inline int TagReader::NextChar() {
     while (true) {
         int c = ReadByte();
         if (c == kEnd) {

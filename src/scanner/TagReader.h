@@ -36,7 +36,13 @@ public:
     long long Run();
 
 private:
-    int ReadByte();
+    int ReadByte() {
+        if (m_position < m_length) {
+            return static_cast<unsigned char>(m_block[m_position++]);
+        }
+        return ReadBlock();
+    }
+    int ReadBlock();
     int NextChar();
     void CompleteTagName();
     void DeliverAttribute();
