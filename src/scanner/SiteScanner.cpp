@@ -78,6 +78,12 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
+// A keyword field that is text, not a reference: trimmed as reading trims it, and with a
+// leading "&" doubled so that reading does not take it for a reference.
+std::string Plain(std::string_view text) {
+    return PlainKeywordField(TrimSpaces(text));
+}
+
 // Index file fields never hold a separator or a line break.
 std::string FieldSafe(std::string text) {
     for (char& c : text) {
@@ -311,9 +317,14 @@ std::string SiteScanner::VisitedKey(const std::string& location) const {
 }
 
 // The name a page goes by where a title or phrase is needed: its url, or its location when
-// the url is empty (a start URL that ends with "/").
-const std::string& SiteScanner::PageName() const {
-    return m_current.url.empty() ? m_current.location : m_current.url;
+// the url is empty (a start URL that ends with "/"). Never empty, as reading needs one.
+std::string SiteScanner::PageName() const {
+    for (const std::string* name : {&m_current.url, &m_current.location}) {
+        if (std::string_view trimmed = TrimSpaces(*name); !trimmed.empty()) {
+            return std::string(trimmed);
+        }
+    }
+    return "Untitled";
 }
 
 void SiteScanner::ScanCurrentItem() {
@@ -361,8 +372,8 @@ void SiteScanner::ScanCurrentItem() {
     }
 
     if (!m_titleSeen && !m_settings.noTitleIgnorePage) {
-        WriteKeyword(PlainKeywordField(PageName()), PlainKeywordField(m_current.url),
-                     PlainKeywordField(PageName()), m_current.target);
+        WriteKeyword(Plain(PageName()), Plain(m_current.url),
+                     Plain(PageName()), m_current.target);
     }
     WriteKeywordList(m_metaKeywords, "", "");
 }
@@ -509,7 +520,7 @@ void SiteScanner::OnCollectedText(const std::string& collected) {
         ++m_entryCount;
         m_titleSeen = true;
         m_currentEntry = m_entryCount;
-        const std::string& title = text.empty() ? PageName() : text;
+        std::string title = text.empty() ? PageName() : text;
         WriteEntry(m_entryCount, title, m_current.url, m_current.parent, m_current.target);
         m_current.entryNumber = m_entryCount;
         std::string reference = CurrentReference();
@@ -531,11 +542,11 @@ void SiteScanner::OnCollectedText(const std::string& collected) {
     }
     if (m_titleSeen) {
         std::string reference = CurrentReference();
-        WriteKeyword(PlainKeywordField(text), reference + "#" + m_anchorName, reference,
+        WriteKeyword(Plain(text), reference + "#" + m_anchorName, reference,
                      m_current.target);
     } else if (!m_settings.noTitleIgnorePage) {
-        WriteKeyword(PlainKeywordField(text), PlainKeywordField(m_current.url + "#" + m_anchorName),
-                     PlainKeywordField(PageName()), m_current.target);
+        WriteKeyword(Plain(text), Plain(m_current.url + "#" + m_anchorName),
+                     Plain(PageName()), m_current.target);
     }
     WriteKeywordList(m_anchorKeywords, "#" + m_anchorName, " (" + text + ")");
 }
@@ -570,13 +581,13 @@ void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const s
     if (m_titleSeen) {
         std::string reference = CurrentReference();
         for (const std::string& keyword : list) {
-            WriteKeyword(PlainKeywordField(keyword), reference + anchor, reference + suffix,
+            WriteKeyword(Plain(keyword), reference + anchor, reference + suffix,
                          m_current.target);
         }
     } else if (!m_settings.noTitleIgnorePage) {
         for (const std::string& keyword : list) {
-            WriteKeyword(PlainKeywordField(keyword), PlainKeywordField(m_current.url + anchor),
-                         PlainKeywordField(PageName()), m_current.target);
+            WriteKeyword(Plain(keyword), Plain(m_current.url + anchor),
+                         Plain(PageName()), m_current.target);
         }
     }
 }
@@ -654,17 +665,24 @@ void SiteScanner::WriteEntry(int number, const std::string& title, const std::st
     if (m_hasBaseDirectory && StartsWith(written, m_baseDirectory)) {
         written.remove_prefix(m_baseDirectory.size());
     }
+    // Fields are written as reading will trim them.
     std::string line = "5;" + IntToText(number) + ";1;";
-    line += written;
-    line += ";" + title + ";" + (target == m_settings.skipTargetFrame ? "" : target) + ";" +
-            IntToText(parent) + ";;";
+    line += TrimSpaces(written);
+    line += ";";
+    line += TrimSpaces(title);
+    line += ";";
+    line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
+    line += ";" + IntToText(parent) + ";;";
     WriteLine(line);
 }
 
 void SiteScanner::WriteKeyword(const std::string& phrase, const std::string& url,
                                const std::string& title, const std::string& target) {
-    WriteLine("7;" + phrase + ";" + url + ";" + title + ";" +
-              (target == m_settings.skipTargetFrame ? "" : target) + ";");
+    // Text fields arrive trimmed and marked by Plain; references need neither.
+    std::string line = "7;" + phrase + ";" + url + ";" + title + ";";
+    line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
+    line += ";";
+    WriteLine(line);
     ++m_keywordCount;
 }
 

@@ -98,7 +98,7 @@ private:
     void WriteLine(const std::string& line);
     void Problem(const char* format, const std::string& argument);
     std::string CurrentReference() const;
-    const std::string& PageName() const;
+    std::string PageName() const;
     std::string FinishedReport() const;
 
     ScanSettings m_settings;

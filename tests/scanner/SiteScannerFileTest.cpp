@@ -355,3 +355,16 @@ TEST(ScanFiles, DescriptionCannotSplitTheRecord) {
 TEST(ScanFiles, WorkerEntryWithoutScanner) {
     EXPECT_EQ(SiteScanner::WorkerEntry(nullptr), -1);
 }
+
+TEST(ScanFiles, UrlsEndingInSpacesAreWrittenAsReadingTrimsThem) {
+    TestFiles files;
+    files.Write("index.htm", "<title>I</title><a href=\"doc #part\">Doc</a><a href=\"x/ #a\">x</a>");
+    files.Write("doc ", "no title here");
+    ScanSettings settings = FileScan(files);
+    settings.parseAll = true;
+    settings.noTitleIgnorePage = false;
+    EXPECT_EQ(Body(Scan(settings)), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
+                                          "5;2;1;doc #part;Doc;;1;;", "7;&2;&2;&2;;",
+                                          "5;3;1;x/ #a;x;;1;;", "7;&3;&3;&3;;",
+                                          "7;doc;doc;doc;;"}));
+}
