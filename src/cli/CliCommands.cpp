@@ -93,16 +93,18 @@ bool CanWrite(const std::string& path) {
     return ok;
 }
 
+// Copied rather than renamed: the temporary file is private to its owner, and OUT gets the
+// permissions of any file the user writes.
 bool MoveFile(const std::string& from, const std::string& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    if (!error) {
-        return true;
+    bool ok = false;
+    {
+        std::ifstream in(from, std::ios::binary);
+        std::ofstream out(to, std::ios::binary | std::ios::trunc);
+        ok = in.is_open() && out.is_open() && static_cast<bool>(out << in.rdbuf());
+        ok = ok && static_cast<bool>(out.flush());
     }
-    // Across file systems a rename fails; copy instead.
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-    std::filesystem::remove(from);
-    return !error;
+    std::remove(from.c_str());
+    return ok;
 }
 
 } // namespace

@@ -47,8 +47,9 @@ ScanSettings UrlScan(const std::string& start) {
 ScanOptions Quick(size_t jobs = 4) {
     ScanOptions options;
     options.fetch.jobs = jobs;
-    options.fetch.answerTimeoutMs = 400;
-    options.fetch.stallTimeoutMs = 400;
+    // Short enough for tests, long enough for a loaded machine or a sanitizer build.
+    options.fetch.answerTimeoutMs = 1500;
+    options.fetch.stallTimeoutMs = 1500;
     return options;
 }
 
@@ -184,7 +185,7 @@ TEST(ScanUrls, ServerThatNeverAnswers) {
     });
     auto start = Clock::now();
     ScanRun run = Scan(UrlScan(server.Url("/index.htm")), Quick());
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;b.htm;B;;1;;",
                                 "7;&2;&2;&2;;"}));
     EXPECT_EQ(run.problems,
@@ -261,8 +262,14 @@ TEST(ScanUrls, EndlessBodyStopsOnCancelWithFlatMemory) {
     EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;endless.htm;Endless;;1;;",
                                 "7;&2;&2;&2;;"}));
     EXPECT_GE(server.BytesSent(), 64LL * 1024 * 1024);
-    // The page streamed through; a few MB of texts and buffers at most stay behind.
+#if !defined(__SANITIZE_ADDRESS__)
+    // The page streamed through; a few MB of texts and buffers at most stay behind. (A
+    // sanitizer keeps freed memory aside, so only a plain build can tell.)
     EXPECT_LT(peak - before, 24 * 1024);
+#else
+    (void)peak;
+    (void)before;
+#endif
 }
 
 TEST(ScanUrls, CancelInterruptsAWaitingTransfer) {
