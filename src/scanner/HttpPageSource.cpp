@@ -88,7 +88,11 @@ struct HttpTransfer {
     bool done = false;
     bool timedOut = false;
     CURLcode result = CURLE_OK;
-    Clock::time_point started;
+    // Timeouts run only once the reader waits for this page: a page fetched ahead gets as
+    // long as it would have had if it had been asked for then, so that fetching ahead never
+    // fails a page that reading one at a time would have read.
+    bool wanted = false;
+    Clock::time_point wantedAt;
     Clock::time_point lastActivity;
 
     size_t Available() const { return buffer.size() - readPosition; }
@@ -166,7 +170,7 @@ struct HttpPageSource::Impl {
         transfer->owner = this;
         transfer->location = location;
         transfer->checkStatus = IsHttp(location);
-        transfer->started = transfer->lastActivity = Clock::now();
+        transfer->lastActivity = Clock::now();
         live.push_back(transfer.get());
         // A location without a scheme is no URL; libcurl would guess one.
         if (!IsAbsoluteUrl(location)) {
@@ -239,11 +243,13 @@ struct HttpPageSource::Impl {
         auto answer = std::chrono::milliseconds(options.answerTimeoutMs);
         auto stall = std::chrono::milliseconds(options.stallTimeoutMs);
         for (HttpTransfer* transfer : live) {
-            if (transfer->done) {
+            if (transfer->done || !transfer->wanted) {
                 continue;
             }
-            bool late = !transfer->answered ? now - transfer->started > answer
-                                             : !transfer->paused && now - transfer->lastActivity > stall;
+            bool late = !transfer->answered
+                            ? now - transfer->wantedAt > answer
+                            : !transfer->paused &&
+                                  now - std::max(transfer->lastActivity, transfer->wantedAt) > stall;
             if (late) {
                 transfer->timedOut = true;
                 Finish(*transfer, CURLE_OPERATION_TIMEDOUT);
@@ -274,6 +280,8 @@ struct HttpPageSource::Impl {
     }
 
     bool Opened(HttpTransfer& transfer) {
+        transfer.wanted = true;
+        transfer.wantedAt = Clock::now();
         while (true) {
             if (transfer.rejected) {
                 if (transfer.done || Clock::now() - transfer.rejectedAt > kDrainTime || Aborting()) {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -364,4 +365,23 @@ TEST(ScanUrls, FetchAheadGivesTheSameIndexAndProblems) {
     EXPECT_LE(one.Connections(), 2);
     EXPECT_LE(four.Connections(), 8);
     EXPECT_LT(end - middle, middle - start);
+}
+
+TEST(ScanUrls, PagesFetchedAheadGetTheirFullTimeout) {
+    // The server answers one request at a time, each after 500 ms: the fourth request sent
+    // ahead waits 2 s for its answer, longer than the timeout, yet a scan of one page at a
+    // time would have had every page.
+    std::mutex one;
+    LoopbackServer server([&](const std::string& path) {
+        if (path == "/index.htm") {
+            return Page("<title>I</title><a href=p1.htm>1</a><a href=p2.htm>2</a><a href=p3.htm>3</a>"
+                        "<a href=p4.htm>4</a><a href=p5.htm>5</a>");
+        }
+        std::lock_guard lock(one);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        return Page("<title>" + path.substr(1, 2) + "</title>");
+    });
+    ScanRun run = Scan(UrlScan(server.Url("/index.htm")), Quick(4));
+    EXPECT_EQ(run.problems, Lines{});
+    EXPECT_EQ(Body(run).size(), 12u);
 }
