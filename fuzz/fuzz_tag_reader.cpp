@@ -90,7 +90,8 @@ void CheckRecords(const std::string& path, const tamblin::SiteScanner& scanner) 
             }
             ++fields;
         }
-        if ((line.rfind("5;", 0) == 0 && fields != 8) || (line.rfind("7;", 0) == 0 && fields != 5)) {
+        if ((line.rfind("5;", 0) == 0 && fields != 8) ||
+            (line.rfind("7;", 0) == 0 && fields != 5)) {
             Fail("record with a split field", line);
         }
     }
@@ -104,7 +105,8 @@ void CheckRecords(const std::string& path, const tamblin::SiteScanner& scanner) 
     if (CountEntries(index.m_root) != scanner.EntryCount()) {
         Fail("entries lost", raw);
     }
-    int keywords = CountKeywords(index.m_root) + static_cast<int>(index.m_otherKeywords.m_keywords.size());
+    int keywords =
+        CountKeywords(index.m_root) + static_cast<int>(index.m_otherKeywords.m_keywords.size());
     if (keywords != scanner.KeywordCount()) {
         Fail("keywords lost", raw);
     }

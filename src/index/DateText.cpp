@@ -28,8 +28,8 @@ std::string FormatRecordDate(const std::tm& date, bool twoDigitDay) {
                                           "September", "October", "November", "December"};
     int month = date.tm_mon >= 0 && date.tm_mon < 12 ? date.tm_mon : 0;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, twoDigitDay ? "%s %02d %d" : "%s %d %d", kMonths[month], date.tm_mday,
-                  date.tm_year + 1900);
+    std::snprintf(buffer, sizeof buffer, twoDigitDay ? "%s %02d %d" : "%s %d %d", kMonths[month],
+                  date.tm_mday, date.tm_year + 1900);
     return buffer;
 }
 

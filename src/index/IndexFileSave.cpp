@@ -175,7 +175,8 @@ void IndexFile::WriteKeywords(std::string& out, const IndexEntry& entry, bool pl
         const std::string target = keyword.m_ownTarget ? keyword.m_targetFrame : std::string();
         const IndexEntry* owner = keyword.m_owner;
         if (plain || !owner || owner->m_idText.empty()) {
-            out += "7;" + PlainKeywordField(keyword.m_phrase) + ";" + PlainKeywordField(keyword.m_anchor) + ";" +
+            out += "7;" + PlainKeywordField(keyword.m_phrase) + ";" +
+                   PlainKeywordField(keyword.m_anchor) + ";" +
                    PlainKeywordField(keyword.m_extraTitle) + ";" + target + kCrLf;
             continue;
         }

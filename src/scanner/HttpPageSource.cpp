@@ -204,7 +204,8 @@ struct HttpPageSource::Impl {
         curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
         curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.answerTimeoutMs));
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                         static_cast<long>(options.answerTimeoutMs));
         curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
             Finish(*transfer, CURLE_FAILED_INIT);
@@ -246,10 +247,11 @@ struct HttpPageSource::Impl {
             if (transfer->done || !transfer->wanted) {
                 continue;
             }
-            bool late = !transfer->answered
-                            ? now - transfer->wantedAt > answer
-                            : !transfer->paused &&
-                                  now - std::max(transfer->lastActivity, transfer->wantedAt) > stall;
+            bool late =
+                !transfer->answered
+                    ? now - transfer->wantedAt > answer
+                    : !transfer->paused &&
+                          now - std::max(transfer->lastActivity, transfer->wantedAt) > stall;
             if (late) {
                 transfer->timedOut = true;
                 Finish(*transfer, CURLE_OPERATION_TIMEDOUT);
@@ -284,7 +286,8 @@ struct HttpPageSource::Impl {
         transfer.wantedAt = Clock::now();
         while (true) {
             if (transfer.rejected) {
-                if (transfer.done || Clock::now() - transfer.rejectedAt > kDrainTime || Aborting()) {
+                if (transfer.done || Clock::now() - transfer.rejectedAt > kDrainTime ||
+                    Aborting()) {
                     return false;
                 }
                 Pump(kWaitMs);
@@ -341,7 +344,9 @@ public:
     HttpInput(const HttpInput&) = delete;
     HttpInput& operator=(const HttpInput&) = delete;
 
-    size_t Read(char* buffer, size_t size) override { return m_source.Read(*m_transfer, buffer, size); }
+    size_t Read(char* buffer, size_t size) override {
+        return m_source.Read(*m_transfer, buffer, size);
+    }
     bool TimedOut() const override { return m_transfer->timedOut; }
 
 private:

@@ -7,7 +7,7 @@ namespace tamblin {
 // The options of one scan, as the New wizard and `tamblin-cli scan` collect them.
 struct ScanSettings {
     std::string description;
-    bool fromUrl = false;       // start is a URL; otherwise a local file path
+    bool fromUrl = false; // start is a URL; otherwise a local file path
     std::string start;
     bool caseSignificant = false;
     bool ignoreBlankAnchors = true;

@@ -97,9 +97,7 @@ std::string FieldSafe(std::string text) {
 } // namespace
 
 SiteScanner::SiteScanner(ScanSettings settings, ScanObserver* observer, ScanOptions options)
-    : m_settings(std::move(settings)),
-      m_observer(observer),
-      m_options(options),
+    : m_settings(std::move(settings)), m_observer(observer), m_options(options),
       m_abort(options.abortFlag ? options.abortFlag : &m_ownAbort) {}
 
 SiteScanner::~SiteScanner() {
@@ -225,7 +223,8 @@ void SiteScanner::Run() {
     if (m_settings.fromUrl) {
         std::string lower = LowerText(m_baseDirectory);
         // https sites get their root like http ones.
-        for (std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
+        for (std::string_view scheme :
+             {std::string_view("http://"), std::string_view("https://")}) {
             if (StartsWith(lower, scheme)) {
                 std::string host = lower.substr(scheme.size(), lower.size() - scheme.size() - 1);
                 if (size_t slash = host.find('/'); slash != std::string::npos) {
@@ -372,8 +371,7 @@ void SiteScanner::ScanCurrentItem() {
     }
 
     if (!m_titleSeen && !m_settings.noTitleIgnorePage) {
-        WriteKeyword(Plain(PageName()), Plain(m_current.url),
-                     Plain(PageName()), m_current.target);
+        WriteKeyword(Plain(PageName()), Plain(m_current.url), Plain(PageName()), m_current.target);
     }
     WriteKeywordList(m_metaKeywords, "", "");
 }
@@ -542,11 +540,10 @@ void SiteScanner::OnCollectedText(const std::string& collected) {
     }
     if (m_titleSeen) {
         std::string reference = CurrentReference();
-        WriteKeyword(Plain(text), reference + "#" + m_anchorName, reference,
-                     m_current.target);
+        WriteKeyword(Plain(text), reference + "#" + m_anchorName, reference, m_current.target);
     } else if (!m_settings.noTitleIgnorePage) {
-        WriteKeyword(Plain(text), Plain(m_current.url + "#" + m_anchorName),
-                     Plain(PageName()), m_current.target);
+        WriteKeyword(Plain(text), Plain(m_current.url + "#" + m_anchorName), Plain(PageName()),
+                     m_current.target);
     }
     WriteKeywordList(m_anchorKeywords, "#" + m_anchorName, " (" + text + ")");
 }
@@ -581,13 +578,12 @@ void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const s
     if (m_titleSeen) {
         std::string reference = CurrentReference();
         for (const std::string& keyword : list) {
-            WriteKeyword(Plain(keyword), reference + anchor, reference + suffix,
-                         m_current.target);
+            WriteKeyword(Plain(keyword), reference + anchor, reference + suffix, m_current.target);
         }
     } else if (!m_settings.noTitleIgnorePage) {
         for (const std::string& keyword : list) {
-            WriteKeyword(Plain(keyword), Plain(m_current.url + anchor),
-                         Plain(PageName()), m_current.target);
+            WriteKeyword(Plain(keyword), Plain(m_current.url + anchor), Plain(PageName()),
+                         m_current.target);
         }
     }
 }
@@ -693,8 +689,8 @@ void SiteScanner::WriteLine(const std::string& line) {
 
 void SiteScanner::Problem(const char* format, const std::string& argument) {
     ++m_problemCount;
-    std::string line = m_current.referrer + ":  " + m_current.url + " line " +
-                       IntToText(m_blockCounter) + ": ";
+    std::string line =
+        m_current.referrer + ":  " + m_current.url + " line " + IntToText(m_blockCounter) + ": ";
     std::string_view message(format);
     size_t at = message.find("%s");
     line += message.substr(0, at);

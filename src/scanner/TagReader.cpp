@@ -21,10 +21,7 @@ bool IsFoldedSpace(int c) {
 
 TagReader::TagReader(PageInput* input, TagHandler& handler, DotDisplay* dots,
                      const std::atomic<int>* abortFlag, int* blockCounter)
-    : m_input(input),
-      m_handler(handler),
-      m_dots(dots),
-      m_abort(abortFlag),
+    : m_input(input), m_handler(handler), m_dots(dots), m_abort(abortFlag),
       m_blockCounter(blockCounter ? blockCounter : &m_ownBlockCounter),
       m_wantsPlainText(handler.WantsPlainText()) {
     *m_blockCounter = 0;

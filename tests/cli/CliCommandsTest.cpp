@@ -85,17 +85,20 @@ std::string SmallSite(const TestFiles& files) {
 TEST(CliScan, RawWritesTheScannersOwnFile) {
     TestFiles files;
     std::string start = SmallSite(files);
-    CliRun run = Cli({"scan", start, "-o", files.Path("raw.xo"), "--raw", "--description", "My site"});
+    CliRun run =
+        Cli({"scan", start, "-o", files.Path("raw.xo"), "--raw", "--description", "My site"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(TestFiles::Read(files.Path("raw.xo")),
-              "XO0;2;1;1\n1;My site;December 06 2026\n3;1;;;\n"
-              "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n7;Top;&1#top;&1;;\n"
-              "5;2;1;a.htm;Page A;;1;;\n7;&2;&2;&2;;\n5;3;1;doc.pdf;Doc;main;2;;\n7;&3;&3;&3;main;\n");
-    std::string problem = "index.htm:  gone.htm line 0: Could not open file " +
-                          files.Path("site/gone.htm") + ".";
+    EXPECT_EQ(
+        TestFiles::Read(files.Path("raw.xo")),
+        "XO0;2;1;1\n1;My site;December 06 2026\n3;1;;;\n"
+        "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n7;Top;&1#top;&1;;\n"
+        "5;2;1;a.htm;Page A;;1;;\n7;&2;&2;&2;;\n5;3;1;doc.pdf;Doc;main;2;;\n7;&3;&3;&3;main;\n");
+    std::string problem =
+        "index.htm:  gone.htm line 0: Could not open file " + files.Path("site/gone.htm") + ".";
     EXPECT_EQ(run.err, problem + "\n");
     EXPECT_EQ(run.out, "Scan complete.\n\n3 pages found and 4 index keywords generated.\n\n"
-                       "1 problems while scanning:\n\n" + problem + "\n\n");
+                       "1 problems while scanning:\n\n" +
+                           problem + "\n\n");
 }
 
 TEST(CliScan, WithoutRawWritesTheIndexAsTamblinSavesIt) {
@@ -115,10 +118,10 @@ TEST(CliScan, OptionsReachTheScan) {
     files.Write("index.htm", "<meta name=keywords content=k><a href=http://x.org/>X</a>"
                              "<frame src=f.htm name=left><a name=blank></a>");
     files.Write("f.htm", "<title>F</title><a name=a>A</a>");
-    CliRun run = Cli({"scan", files.Path("index.htm"), "-o", files.Path("o.xo"), "--raw",
-                      "--keep-untitled", "--off-site", "--keep-blank-anchors",
-                      "--skip-target-frame", "left", "--no-anchor-keywords", "--jobs", "2",
-                      "--case-significant", "--parse-all"});
+    CliRun run =
+        Cli({"scan", files.Path("index.htm"), "-o", files.Path("o.xo"), "--raw", "--keep-untitled",
+             "--off-site", "--keep-blank-anchors", "--skip-target-frame", "left",
+             "--no-anchor-keywords", "--jobs", "2", "--case-significant", "--parse-all"});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(TestFiles::Read(files.Path("o.xo")),
               "XO0;2;1;1\n1;;December 06 2026\n3;1;;;\n"
@@ -157,8 +160,8 @@ TEST(CliScan, ProgressLineOnATerminal) {
     std::ostringstream err;
     CliCommands commands(out, err, nullptr, true, 30);
     EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo")}), 0);
-    std::string problem = "index.htm:  gone.htm line 0: Could not open file " +
-                          files.Path("site/gone.htm") + ".";
+    std::string problem =
+        "index.htm:  gone.htm line 0: Could not open file " + files.Path("site/gone.htm") + ".";
     EXPECT_EQ(err.str(), "\r[1 page] index.htm\x1b[K\r[2 pages] a.htm\x1b[K\r\x1b[K" + problem +
                              "\n\r[2 pages] a.htm\x1b[K\r\x1b[K");
 }

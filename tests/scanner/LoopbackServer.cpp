@@ -176,8 +176,8 @@ void LoopbackServer::Serve(int fd) {
             }
             return;
         }
-        std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                           Reason(response.status) + "\r\n";
+        std::string head =
+            "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) + "\r\n";
         for (const std::string& header : response.headers) {
             head += header + "\r\n";
         }

@@ -13,10 +13,10 @@ namespace scantest {
 // What the test server does with one request.
 struct Response {
     enum class Kind {
-        Normal,       // status, headers, body, keep-alive
-        NeverAnswer,  // reads the request and says nothing
-        Stall,        // sends the headers and `body`, then nothing more
-        Endless,      // sends the headers and `body`, then `chunk` until the client goes
+        Normal,      // status, headers, body, keep-alive
+        NeverAnswer, // reads the request and says nothing
+        Stall,       // sends the headers and `body`, then nothing more
+        Endless,     // sends the headers and `body`, then `chunk` until the client goes
     };
     Kind kind = Kind::Normal;
     int status = 200;

@@ -88,7 +88,8 @@ void ExpectReadsBack(const std::string& path, int entries, int keywords) {
     ASSERT_EQ(index.Load(path), 1);
     EXPECT_EQ(index.BadLinesMessage(), "");
     EXPECT_EQ(CountEntries(index.m_root), entries);
-    EXPECT_EQ(CountKeywords(index.m_root) + static_cast<int>(index.m_otherKeywords.m_keywords.size()),
+    EXPECT_EQ(CountKeywords(index.m_root) +
+                  static_cast<int>(index.m_otherKeywords.m_keywords.size()),
               keywords);
 }
 

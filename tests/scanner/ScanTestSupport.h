@@ -10,8 +10,8 @@ namespace scantest {
 
 // What one scan left behind.
 struct ScanRun {
-    std::string raw;                 // the temporary file's bytes
-    std::vector<std::string> lines;  // its lines, without the header lines
+    std::string raw;                // the temporary file's bytes
+    std::vector<std::string> lines; // its lines, without the header lines
     std::vector<std::string> problems;
     std::vector<std::string> statuses;
     std::string summary;

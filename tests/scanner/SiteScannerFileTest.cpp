@@ -44,8 +44,10 @@ TEST(ScanFiles, ASmallSiteLineByLine) {
                 "<a href=\"http://example.com/x.htm\">Off</a>\n"
                 "<a name=\"inst\" keywords=\"setup, installing\">Install</a>\n"
                 "</body></html>\n");
-    files.Write("a.htm", "<title>Page A</title><a href=\"index.htm\">home</a><a href=sub/b.html>b</a>");
-    files.Write("sub/b.html", "<title>Page B</title><a href=\"../a.htm\">a</a><a href=\"c.htm\">c</a>");
+    files.Write("a.htm",
+                "<title>Page A</title><a href=\"index.htm\">home</a><a href=sub/b.html>b</a>");
+    files.Write("sub/b.html",
+                "<title>Page B</title><a href=\"../a.htm\">a</a><a href=\"c.htm\">c</a>");
     ScanRun run = Scan(FileScan(files));
     EXPECT_EQ(Body(run), (Lines{
                              "5;1;1;index.htm;Welcome & hello;;0;;",
@@ -70,7 +72,8 @@ TEST(ScanFiles, ASmallSiteLineByLine) {
 
 TEST(ScanFiles, CaseVariantsAreOnePageUnlessCaseIsSignificant) {
     TestFiles files;
-    files.Write("index.htm", "<title>I</title><a href=a.htm>1</a><a href=A.HTM>2</a><a href=./a.htm>3</a>");
+    files.Write("index.htm",
+                "<title>I</title><a href=a.htm>1</a><a href=A.HTM>2</a><a href=./a.htm>3</a>");
     files.Write("a.htm", "<title>small</title>");
     files.Write("A.HTM", "<title>capital</title>");
     ScanRun run = Scan(FileScan(files));
@@ -103,9 +106,10 @@ TEST(ScanFiles, NonPageLinksAndParseAll) {
     files.Write("p.jpeg", "<title>jpeg</title>");
     files.Write("p.gif", "<title>gif</title>");
     ScanRun run = Scan(FileScan(files));
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;manual.pdf;Manual;;1;;",
-                                "7;&2;&2;&2;;", "5;3;1;p.png;P;;1;;", "7;&3;&3;&3;;",
-                                "5;4;1;p.jpeg;E;;1;;", "7;&4;&4;&4;;"}));
+    EXPECT_EQ(Body(run),
+              (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;manual.pdf;Manual;;1;;",
+                     "7;&2;&2;&2;;", "5;3;1;p.png;P;;1;;", "7;&3;&3;&3;;", "5;4;1;p.jpeg;E;;1;;",
+                     "7;&4;&4;&4;;"}));
     ScanSettings settings = FileScan(files);
     settings.parseAll = true;
     run = Scan(settings);
@@ -118,8 +122,9 @@ TEST(ScanFiles, NonPageLinksAndParseAll) {
 
 TEST(ScanFiles, OffSiteLinksOnlyWithTheOption) {
     TestFiles files;
-    files.Write("index.htm", "<title>I</title><a href=\"http://example.com/x.htm\">Ex</a>"
-                             "<a href=\"http://example.com/x.htm\">Again</a><a href=\"mailto:me@x\">Mail</a>");
+    files.Write("index.htm",
+                "<title>I</title><a href=\"http://example.com/x.htm\">Ex</a>"
+                "<a href=\"http://example.com/x.htm\">Again</a><a href=\"mailto:me@x\">Mail</a>");
     ScanRun run = Scan(FileScan(files));
     EXPECT_EQ(Body(run).size(), 2u);
     ScanSettings settings = FileScan(files);
@@ -132,7 +137,8 @@ TEST(ScanFiles, OffSiteLinksOnlyWithTheOption) {
 
 TEST(ScanFiles, NamedAnchorsMakeKeywords) {
     TestFiles files;
-    files.Write("index.htm", "<title>I</title><a href=a.htm>a</a><a href=b.htm>b</a><a href=c.htm>c</a>");
+    files.Write("index.htm",
+                "<title>I</title><a href=a.htm>a</a><a href=b.htm>b</a><a href=c.htm>c</a>");
     files.Write("a.htm", "<title>A</title>");
     files.Write("b.htm", "<title>B</title>");
     files.Write("c.htm", "<title>C</title><a name=inst keywords=\"setup, installing\">Install</a>"
@@ -153,9 +159,9 @@ TEST(ScanFiles, BlankAnchorsAndAnchorKeywordsOptions) {
     files.Write("index.htm", "<title>I</title><a name=top></a><a name=x keywords=k>X</a>");
     ScanSettings settings = FileScan(files);
     settings.ignoreBlankAnchors = false;
-    EXPECT_EQ(Body(Scan(settings)), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
-                                          "7;top;&1#top;&1;;", "7;X;&1#x;&1;;",
-                                          "7;k;&1#x;&1 (X);;"}));
+    EXPECT_EQ(Body(Scan(settings)),
+              (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "7;top;&1#top;&1;;", "7;X;&1#x;&1;;",
+                     "7;k;&1#x;&1 (X);;"}));
     settings.anchorsAsKeywords = false;
     EXPECT_EQ(Body(Scan(settings)).size(), 2u);
 }
@@ -174,19 +180,18 @@ TEST(ScanFiles, UntitledPages) {
     run = Scan(settings);
     // The link entry of an untitled page goes under the latest title; pages queued from it
     // have no entry to go under (-1: not in contents).
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
-                                "5;2;1;doc.pdf;Doc;;1;;", "7;&2;&2;&2;;",
-                                "7;Here;u.htm#n;u.htm;;",
-                                "7;u.htm;u.htm;u.htm;;",
-                                "7;m1;u.htm;u.htm;;", "7;m2;u.htm;u.htm;;",
-                                "5;3;1;v.htm;V;;-1;;", "7;&3;&3;&3;;"}));
+    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;doc.pdf;Doc;;1;;",
+                                "7;&2;&2;&2;;", "7;Here;u.htm#n;u.htm;;", "7;u.htm;u.htm;u.htm;;",
+                                "7;m1;u.htm;u.htm;;", "7;m2;u.htm;u.htm;;", "5;3;1;v.htm;V;;-1;;",
+                                "7;&3;&3;&3;;"}));
 }
 
 TEST(ScanFiles, TitlesDecodeAndTitlesTwiceMakeTwoEntries) {
     TestFiles files;
     files.Write("index.htm", "<title> Fish &amp; chips; </title><title>Second</title>");
-    EXPECT_EQ(Body(Scan(FileScan(files))), (Lines{"5;1;1;index.htm;Fish & chips;;0;;", "7;&1;&1;&1;;",
-                                                   "5;2;1;index.htm;Second;;0;;", "7;&2;&2;&2;;"}));
+    EXPECT_EQ(Body(Scan(FileScan(files))),
+              (Lines{"5;1;1;index.htm;Fish & chips;;0;;", "7;&1;&1;&1;;",
+                     "5;2;1;index.htm;Second;;0;;", "7;&2;&2;&2;;"}));
 }
 
 TEST(ScanFiles, FramesAndSkippedTargetFrame) {
@@ -196,10 +201,10 @@ TEST(ScanFiles, FramesAndSkippedTargetFrame) {
     files.Write("menu.htm", "<title>Menu</title><a href=doc.pdf>Doc</a>");
     files.Write("body.htm", "<title>Body</title>");
     ScanRun run = Scan(FileScan(files));
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
-                                "5;2;1;menu.htm;Menu;left;1;;", "7;&2;&2;&2;left;",
-                                "5;3;1;doc.pdf;Doc;left;2;;", "7;&3;&3;&3;left;",
-                                "5;4;1;body.htm;Body;right;1;;", "7;&4;&4;&4;right;"}));
+    EXPECT_EQ(Body(run),
+              (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;menu.htm;Menu;left;1;;",
+                     "7;&2;&2;&2;left;", "5;3;1;doc.pdf;Doc;left;2;;", "7;&3;&3;&3;left;",
+                     "5;4;1;body.htm;Body;right;1;;", "7;&4;&4;&4;right;"}));
     ScanSettings settings = FileScan(files);
     settings.skipTargetFrame = "left";
     run = Scan(settings);
@@ -239,12 +244,13 @@ TEST(ScanFiles, ProblemLinesNameReferrerUrlAndBlock) {
     files.Write("index.htm", "<title>I</title><a href=\"gone.htm\">g</a><a href=\"x;y.htm\">s</a>" +
                                  std::string(300, ' ') + "x<a name=\"a;b\">t</a>");
     ScanRun run = Scan(FileScan(files));
-    EXPECT_EQ(run.problems,
-              (Lines{"Initial scan page:  index.htm line 3: cannot make index on anchor name \"a;b\" "
-                     "as it contains a semi-colon delimiter",
-                     "index.htm:  gone.htm line 0: Could not open file " + files.Path("gone.htm") + ".",
-                     "index.htm:  x;y.htm line 0: Cannot parse file (" + files.Path("x;y.htm") +
-                         ") as the filename contains a semi-colon delimiter."}));
+    EXPECT_EQ(
+        run.problems,
+        (Lines{"Initial scan page:  index.htm line 3: cannot make index on anchor name \"a;b\" "
+               "as it contains a semi-colon delimiter",
+               "index.htm:  gone.htm line 0: Could not open file " + files.Path("gone.htm") + ".",
+               "index.htm:  x;y.htm line 0: Cannot parse file (" + files.Path("x;y.htm") +
+                   ") as the filename contains a semi-colon delimiter."}));
     EXPECT_EQ(run.report.substr(0, 30), "3 problems while scanning:\r\n\r\n");
 }
 
@@ -259,25 +265,24 @@ TEST(ScanFiles, MissingStartFile) {
 // What the scanner writes must read back as it was meant.
 TEST(ScanFiles, FieldsThatReadingWouldChange) {
     TestFiles files;
-    files.Write("index.htm",
-                "<title>A&#59;B&#10;C</title>"
-                "<meta name=keywords content=\"&amp;7 up, &#32;, ,&nbsp;,&amp;x, ok\">"
-                "<a href=\"doc;1.pdf\">Semi</a>"
-                "<a href=\"doc.pdf\" target=\"a;b\">Doc</a>"
-                "<a href=\"e.pdf\">&#32;&nbsp;</a>"
-                "<a name=n keywords=\" ,&nbsp;, k\">&amp;1 first</a>"
-                "<a href=\"s;p.htm\">to a page</a>");
+    files.Write("index.htm", "<title>A&#59;B&#10;C</title>"
+                             "<meta name=keywords content=\"&amp;7 up, &#32;, ,&nbsp;,&amp;x, ok\">"
+                             "<a href=\"doc;1.pdf\">Semi</a>"
+                             "<a href=\"doc.pdf\" target=\"a;b\">Doc</a>"
+                             "<a href=\"e.pdf\">&#32;&nbsp;</a>"
+                             "<a name=n keywords=\" ,&nbsp;, k\">&amp;1 first</a>"
+                             "<a href=\"s;p.htm\">to a page</a>");
     files.Write("t.htm", "<title>&nbsp;</title>");
     files.Write("index2.htm", "<title>I</title><a href=t.htm>t</a>");
     ScanRun run = Scan(FileScan(files));
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;A B C;;0;;", "7;&1;&1;&1;;",
-                                "5;2;1;doc.pdf;Doc;;1;;", "7;&2;&2;&2;;",
-                                "7;&&1 first;&1#n;&1;;", "7;k;&1#n;&1 (&1 first);;",
-                                "7;&&7 up;&1;&1;;", "7;&&x;&1;&1;;", "7;ok;&1;&1;;"}));
+    EXPECT_EQ(Body(run),
+              (Lines{"5;1;1;index.htm;A B C;;0;;", "7;&1;&1;&1;;", "5;2;1;doc.pdf;Doc;;1;;",
+                     "7;&2;&2;&2;;", "7;&&1 first;&1#n;&1;;", "7;k;&1#n;&1 (&1 first);;",
+                     "7;&&7 up;&1;&1;;", "7;&&x;&1;&1;;", "7;ok;&1;&1;;"}));
     // The link with ";" to a page is still queued, and reported when it is taken.
-    EXPECT_EQ(run.problems, (Lines{"index.htm:  s;p.htm line 0: Cannot parse file (" +
-                                   files.Path("s;p.htm") +
-                                   ") as the filename contains a semi-colon delimiter."}));
+    EXPECT_EQ(run.problems,
+              (Lines{"index.htm:  s;p.htm line 0: Cannot parse file (" + files.Path("s;p.htm") +
+                     ") as the filename contains a semi-colon delimiter."}));
 
     // A title of spaces counts as empty: the page's url stands in.
     run = Scan(FileScan(files, "index2.htm"));
@@ -327,7 +332,8 @@ TEST(ScanFiles, CancelFromAnotherFlag) {
 
 TEST(ScanFiles, WindowsSeparatorKeepsThePlainUrl) {
     MapPageSource pages;
-    pages.pages["C:\\site\\index.htm"] = "<title>I</title><a href=sub/a.htm>a</a><a href=b.htm>b</a>";
+    pages.pages["C:\\site\\index.htm"] =
+        "<title>I</title><a href=sub/a.htm>a</a><a href=b.htm>b</a>";
     pages.pages["C:\\site\\sub\\a.htm"] = "<title>A</title><a href=../b.htm>b</a>";
     pages.pages["C:\\site\\b.htm"] = "<title>B</title>";
     ScanSettings settings;
@@ -358,13 +364,13 @@ TEST(ScanFiles, WorkerEntryWithoutScanner) {
 
 TEST(ScanFiles, UrlsEndingInSpacesAreWrittenAsReadingTrimsThem) {
     TestFiles files;
-    files.Write("index.htm", "<title>I</title><a href=\"doc #part\">Doc</a><a href=\"x/ #a\">x</a>");
+    files.Write("index.htm",
+                "<title>I</title><a href=\"doc #part\">Doc</a><a href=\"x/ #a\">x</a>");
     files.Write("doc ", "no title here");
     ScanSettings settings = FileScan(files);
     settings.parseAll = true;
     settings.noTitleIgnorePage = false;
-    EXPECT_EQ(Body(Scan(settings)), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
-                                          "5;2;1;doc #part;Doc;;1;;", "7;&2;&2;&2;;",
-                                          "5;3;1;x/ #a;x;;1;;", "7;&3;&3;&3;;",
-                                          "7;doc;doc;doc;;"}));
+    EXPECT_EQ(Body(Scan(settings)),
+              (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;doc #part;Doc;;1;;",
+                     "7;&2;&2;&2;;", "5;3;1;x/ #a;x;;1;;", "7;&3;&3;&3;;", "7;doc;doc;doc;;"}));
 }

@@ -67,8 +67,9 @@ long ResidentKilobytes() {
 TEST(ScanUrls, BaseDirectorySiteRootAndRootRelativeLinks) {
     LoopbackServer server([](const std::string& path) {
         if (path == "/docs/index.htm") {
-            return Page("<title>Docs</title><a href=\"/docs/a.htm\">a</a><a href=\"/other.htm\">o</a>"
-                        "<a href=\"/docs/\">top</a><a href=\"sub/\">sub</a><a href=guide.pdf>Guide</a>");
+            return Page(
+                "<title>Docs</title><a href=\"/docs/a.htm\">a</a><a href=\"/other.htm\">o</a>"
+                "<a href=\"/docs/\">top</a><a href=\"sub/\">sub</a><a href=guide.pdf>Guide</a>");
         }
         if (path == "/docs/a.htm") {
             return Page("<TITLE>A</TITLE>");
@@ -85,10 +86,9 @@ TEST(ScanUrls, BaseDirectorySiteRootAndRootRelativeLinks) {
     ScanRun run = Scan(UrlScan(server.Url("/docs/index.htm")), Quick());
     EXPECT_EQ(run.lines.at(2), "3;1;" + base + ";;");
     EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;Docs;;0;;", "7;&1;&1;&1;;",
-                                "5;2;1;guide.pdf;Guide;;1;;", "7;&2;&2;&2;;",
-                                "5;3;1;a.htm;A;;1;;", "7;&3;&3;&3;;",
-                                "5;4;1;" + server.Url("/other.htm") + ";Other;;1;;", "7;&4;&4;&4;;",
-                                "5;5;1;sub/;Sub;;1;;", "7;&5;&5;&5;;",
+                                "5;2;1;guide.pdf;Guide;;1;;", "7;&2;&2;&2;;", "5;3;1;a.htm;A;;1;;",
+                                "7;&3;&3;&3;;", "5;4;1;" + server.Url("/other.htm") + ";Other;;1;;",
+                                "7;&4;&4;&4;;", "5;5;1;sub/;Sub;;1;;", "7;&5;&5;&5;;",
                                 "5;6;1;sub/x.pdf;X;;5;;", "7;&6;&6;&6;;"}));
     // "/docs/" is the base directory itself: another location, so another page.
     EXPECT_EQ(run.problems, (Lines{"index.htm:   line 0: Could not open URL " + base + "."}));
@@ -140,11 +140,12 @@ TEST(ScanUrls, StatusOtherThan200FailsThePageBeforeItIsRead) {
         return Page("<title>Fine</title>");
     });
     ScanRun run = Scan(UrlScan(server.Url("/index.htm")), Quick());
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;fine.htm;Fine;;1;;",
-                                "7;&2;&2;&2;;"}));
-    EXPECT_EQ(run.problems,
-              (Lines{"index.htm:  missing.htm line 0: Could not open URL " + server.Url("/missing.htm") + ".",
-                     "index.htm:  broken.htm line 0: Could not open URL " + server.Url("/broken.htm") + "."}));
+    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
+                                "5;2;1;fine.htm;Fine;;1;;", "7;&2;&2;&2;;"}));
+    EXPECT_EQ(run.problems, (Lines{"index.htm:  missing.htm line 0: Could not open URL " +
+                                       server.Url("/missing.htm") + ".",
+                                   "index.htm:  broken.htm line 0: Could not open URL " +
+                                       server.Url("/broken.htm") + "."}));
 }
 
 TEST(ScanUrls, RedirectsAreFollowedUpToTen) {
@@ -166,9 +167,10 @@ TEST(ScanUrls, RedirectsAreFollowedUpToTen) {
     ScanRun run = Scan(UrlScan(server.Url("/index.htm")), Quick());
     EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
                                 "5;2;1;r10.htm;Arrived;;1;;", "7;&2;&2;&2;;"}));
-    EXPECT_EQ(run.problems,
-              (Lines{"index.htm:  r11.htm line 0: Could not open URL " + server.Url("/r11.htm") + ".",
-                     "index.htm:  loop.htm line 0: Could not open URL " + server.Url("/loop.htm") + "."}));
+    EXPECT_EQ(run.problems, (Lines{"index.htm:  r11.htm line 0: Could not open URL " +
+                                       server.Url("/r11.htm") + ".",
+                                   "index.htm:  loop.htm line 0: Could not open URL " +
+                                       server.Url("/loop.htm") + "."}));
     EXPECT_LE(server.Requests("/loop.htm"), 11);
 }
 
@@ -189,8 +191,8 @@ TEST(ScanUrls, ServerThatNeverAnswers) {
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;b.htm;B;;1;;",
                                 "7;&2;&2;&2;;"}));
-    EXPECT_EQ(run.problems,
-              (Lines{"index.htm:  silent.htm line 0: Could not open URL " + server.Url("/silent.htm") + "."}));
+    EXPECT_EQ(run.problems, (Lines{"index.htm:  silent.htm line 0: Could not open URL " +
+                                   server.Url("/silent.htm") + "."}));
 }
 
 TEST(ScanUrls, ServerThatStallsKeepsWhatWasRead) {
@@ -204,10 +206,11 @@ TEST(ScanUrls, ServerThatStallsKeepsWhatWasRead) {
         return response;
     });
     ScanRun run = Scan(UrlScan(server.Url("/index.htm")), Quick());
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;stall.htm;Half;;1;;",
-                                "7;&2;&2;&2;;", "5;3;1;more.pdf;More;;2;;", "7;&3;&3;&3;;"}));
-    EXPECT_EQ(run.problems,
-              (Lines{"index.htm:  stall.htm line 2: Could not open URL " + server.Url("/stall.htm") + "."}));
+    EXPECT_EQ(Body(run),
+              (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;stall.htm;Half;;1;;",
+                     "7;&2;&2;&2;;", "5;3;1;more.pdf;More;;2;;", "7;&3;&3;&3;;"}));
+    EXPECT_EQ(run.problems, (Lines{"index.htm:  stall.htm line 2: Could not open URL " +
+                                   server.Url("/stall.htm") + "."}));
 }
 
 TEST(ScanUrls, BinaryBytesAndByteFF) {
@@ -260,8 +263,8 @@ TEST(ScanUrls, EndlessBodyStopsOnCancelWithFlatMemory) {
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(30));
     EXPECT_TRUE(run.aborted);
     EXPECT_EQ(run.summary, "User requested abort");
-    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;endless.htm;Endless;;1;;",
-                                "7;&2;&2;&2;;"}));
+    EXPECT_EQ(Body(run), (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;",
+                                "5;2;1;endless.htm;Endless;;1;;", "7;&2;&2;&2;;"}));
     EXPECT_GE(server.BytesSent(), 64LL * 1024 * 1024);
 #if !defined(__SANITIZE_ADDRESS__)
     // The page streamed through; a few MB of texts and buffers at most stay behind. (A
@@ -280,7 +283,7 @@ TEST(ScanUrls, CancelInterruptsAWaitingTransfer) {
         return response;
     });
     RecordingObserver observer;
-    ScanOptions options;  // the real 30 s answer timeout
+    ScanOptions options; // the real 30 s answer timeout
     std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         while (!observer.scanner) {
@@ -374,8 +377,9 @@ TEST(ScanUrls, PagesFetchedAheadGetTheirFullTimeout) {
     std::mutex one;
     LoopbackServer server([&](const std::string& path) {
         if (path == "/index.htm") {
-            return Page("<title>I</title><a href=p1.htm>1</a><a href=p2.htm>2</a><a href=p3.htm>3</a>"
-                        "<a href=p4.htm>4</a><a href=p5.htm>5</a>");
+            return Page(
+                "<title>I</title><a href=p1.htm>1</a><a href=p2.htm>2</a><a href=p3.htm>3</a>"
+                "<a href=p4.htm>4</a><a href=p5.htm>5</a>");
         }
         std::lock_guard lock(one);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));

@@ -47,7 +47,9 @@ public:
     void OnAttribute(const std::string& name, const std::string& value) override {
         events.push_back("attr " + name + "=" + value);
     }
-    void OnCollectedText(const std::string& text) override { events.push_back("collected " + text); }
+    void OnCollectedText(const std::string& text) override {
+        events.push_back("collected " + text);
+    }
     void OnText(const std::string& text) override { events.push_back("text " + text); }
 
     std::vector<std::string> collect{"title", "a"};
@@ -96,8 +98,7 @@ TEST(TagReader, GreaterThanInsideQuotesDoesNotEndTheTag) {
 
 TEST(TagReader, BareWordHasAnEmptyValue) {
     EXPECT_EQ(Events("<option selected>"), (Ev{"tag option", "attr selected=", "end"}));
-    EXPECT_EQ(Events("<td nowrap width=3>"),
-              (Ev{"tag td", "attr nowrap=", "attr width=3", "end"}));
+    EXPECT_EQ(Events("<td nowrap width=3>"), (Ev{"tag td", "attr nowrap=", "attr width=3", "end"}));
     EXPECT_EQ(Events("<x a = \"b\">"), (Ev{"tag x", "attr a=b", "end"}));
 }
 
@@ -210,7 +211,8 @@ TEST(TagReader, EndlessTextStopsGrowing) {
     Recorder recorder;
     TagReader(&input, recorder, nullptr, nullptr).Run();
     ASSERT_EQ(recorder.events.size(), 5u);
-    EXPECT_EQ(recorder.events[3].size(), std::string("collected ").size() + TagReader::kMaxTextLength);
+    EXPECT_EQ(recorder.events[3].size(),
+              std::string("collected ").size() + TagReader::kMaxTextLength);
 }
 
 TEST(DecodeEntities, Names) {
