@@ -88,9 +88,9 @@ struct HttpTransfer {
     bool done = false;
     bool timedOut = false;
     CURLcode result = CURLE_OK;
-    // Timeouts run only once the reader waits for this page: a page fetched ahead gets as
-    // long as it would have had if it had been asked for then, so that fetching ahead never
-    // fails a page that reading one at a time would have read.
+    // Timeouts run only once the reader waits for this page, and only while no transfer
+    // receives anything: a server busy answering the pages fetched ahead is not silent. So
+    // fetching ahead never fails a page that reading one at a time would have read.
     bool wanted = false;
     Clock::time_point wantedAt;
     Clock::time_point lastActivity;
@@ -108,6 +108,8 @@ struct HttpPageSource::Impl {
     // Every transfer that exists, waiting or being read.
     std::vector<HttpTransfer*> live;
     long connections = 0;
+    // When any transfer last received something.
+    Clock::time_point lastActivity = Clock::now();
 
     ~Impl() {
         for (auto& entry : waiting) {
@@ -127,14 +129,14 @@ struct HttpPageSource::Impl {
     static size_t OnHeader(char* /*data*/, size_t size, size_t count, void* user) {
         auto* transfer = static_cast<HttpTransfer*>(user);
         transfer->answered = true;
-        transfer->lastActivity = Clock::now();
+        transfer->lastActivity = transfer->owner->lastActivity = Clock::now();
         return size * count;
     }
 
     static size_t OnBody(char* data, size_t size, size_t count, void* user) {
         auto* transfer = static_cast<HttpTransfer*>(user);
         size_t length = size * count;
-        transfer->lastActivity = Clock::now();
+        transfer->lastActivity = transfer->owner->lastActivity = Clock::now();
         if (transfer->rejected) {
             transfer->drained += length;
             return transfer->drained > kDrainLimit ? 0 : length;
@@ -244,15 +246,11 @@ struct HttpPageSource::Impl {
         auto answer = std::chrono::milliseconds(options.answerTimeoutMs);
         auto stall = std::chrono::milliseconds(options.stallTimeoutMs);
         for (HttpTransfer* transfer : live) {
-            if (transfer->done || !transfer->wanted) {
+            if (transfer->done || !transfer->wanted || transfer->paused) {
                 continue;
             }
-            bool late =
-                !transfer->answered
-                    ? now - transfer->wantedAt > answer
-                    : !transfer->paused &&
-                          now - std::max(transfer->lastActivity, transfer->wantedAt) > stall;
-            if (late) {
+            auto quiet = now - std::max({transfer->wantedAt, transfer->lastActivity, lastActivity});
+            if (quiet > (transfer->answered ? stall : answer)) {
                 transfer->timedOut = true;
                 Finish(*transfer, CURLE_OPERATION_TIMEDOUT);
             }
