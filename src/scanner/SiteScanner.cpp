@@ -160,7 +160,9 @@ bool SiteScanner::Prepare() {
     int fd = ::mkstemp(pattern.data());
     if (fd >= 0) {
         m_out = ::fdopen(fd, "wb");
-        if (!m_out) {
+        if (m_out) {
+            std::setvbuf(m_out, nullptr, _IOFBF, 64 * 1024);
+        } else {
             ::close(fd);
             std::remove(pattern.c_str());
         }
