@@ -374,3 +374,19 @@ TEST(ScanFiles, UrlsEndingInSpacesAreWrittenAsReadingTrimsThem) {
               (Lines{"5;1;1;index.htm;I;;0;;", "7;&1;&1;&1;;", "5;2;1;doc #part;Doc;;1;;",
                      "7;&2;&2;&2;;", "5;3;1;x/ #a;x;;1;;", "7;&3;&3;&3;;", "7;doc;doc;doc;;"}));
 }
+
+TEST(ScanFiles, DotsAndStatusForEachPage) {
+    class DotObserver final : public RecordingObserver {
+    public:
+        bool WantsDots() const override { return true; }
+        void OnDots(std::string_view dots) override { shown.emplace_back(dots); }
+        Lines shown;
+    } observer;
+    TestFiles files;
+    files.Write("index.htm", "<title>I</title><a href=a.htm>a</a>" + std::string(300, ' '));
+    files.Write("a.htm", "<title>A</title>");
+    ScanRun run = Scan(FileScan(files), {}, &observer);
+    // Every page starts again at one dot.
+    EXPECT_EQ(observer.shown, (Lines{".", "..", "...", "."}));
+    EXPECT_EQ(run.statuses, (Lines{"Scanning index.htm...", "Scanning a.htm..."}));
+}
