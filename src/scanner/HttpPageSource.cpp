@@ -93,7 +93,6 @@ struct HttpTransfer {
     // fetching ahead never fails a page that reading one at a time would have read.
     bool wanted = false;
     Clock::time_point wantedAt;
-    Clock::time_point lastActivity;
 
     size_t Available() const { return buffer.size() - readPosition; }
 };
@@ -108,7 +107,7 @@ struct HttpPageSource::Impl {
     // Every transfer that exists, waiting or being read.
     std::vector<HttpTransfer*> live;
     long connections = 0;
-    // When any transfer last received something.
+    // When any transfer last received something, or the reader last made room in one.
     Clock::time_point lastActivity = Clock::now();
 
     ~Impl() {
@@ -129,14 +128,14 @@ struct HttpPageSource::Impl {
     static size_t OnHeader(char* /*data*/, size_t size, size_t count, void* user) {
         auto* transfer = static_cast<HttpTransfer*>(user);
         transfer->answered = true;
-        transfer->lastActivity = transfer->owner->lastActivity = Clock::now();
+        transfer->owner->lastActivity = Clock::now();
         return size * count;
     }
 
     static size_t OnBody(char* data, size_t size, size_t count, void* user) {
         auto* transfer = static_cast<HttpTransfer*>(user);
         size_t length = size * count;
-        transfer->lastActivity = transfer->owner->lastActivity = Clock::now();
+        transfer->owner->lastActivity = Clock::now();
         if (transfer->rejected) {
             transfer->drained += length;
             return transfer->drained > kDrainLimit ? 0 : length;
@@ -172,7 +171,6 @@ struct HttpPageSource::Impl {
         transfer->owner = this;
         transfer->location = location;
         transfer->checkStatus = IsHttp(location);
-        transfer->lastActivity = Clock::now();
         live.push_back(transfer.get());
         // A location without a scheme is no URL; libcurl would guess one.
         if (!IsAbsoluteUrl(location)) {
@@ -249,7 +247,7 @@ struct HttpPageSource::Impl {
             if (transfer->done || !transfer->wanted || transfer->paused) {
                 continue;
             }
-            auto quiet = now - std::max({transfer->wantedAt, transfer->lastActivity, lastActivity});
+            auto quiet = now - std::max(transfer->wantedAt, lastActivity);
             if (quiet > (transfer->answered ? stall : answer)) {
                 transfer->timedOut = true;
                 Finish(*transfer, CURLE_OPERATION_TIMEDOUT);
@@ -323,7 +321,7 @@ struct HttpPageSource::Impl {
             }
             if (transfer.paused) {
                 transfer.paused = false;
-                transfer.lastActivity = Clock::now();
+                lastActivity = Clock::now();
                 curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
                 continue;
             }
