@@ -36,3 +36,5 @@ printf 'tamblin-cli convert: %.3f s   awk: %.3f s   ratio convert/awk: %.2f\n' \
     "$convert_a" "$awk_a" "$(echo "$convert_a / $awk_a" | bc -l)"
 printf 'doubled file: %.3f s   growth: %.2fx (linear is 2.00x)\n' \
     "$convert_b" "$(echo "$convert_b / $convert_a" | bc -l)"
+
+bash bench/scan.sh

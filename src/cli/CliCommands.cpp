@@ -2,7 +2,12 @@
 
 #include "cli/SearchPageCli.h"
 #include "index/IndexFile.h"
+#include "index/UrlUtils.h"
+#include "scanner/SiteScanner.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 
 namespace tamblin {
@@ -26,24 +31,136 @@ std::string CouldNotOpen(const std::string& path) {
     return "Could not open file (" + path + ")";
 }
 
+// Problems as they happen, and one line of progress when err is a terminal.
+class CliScanObserver final : public ScanObserver {
+public:
+    CliScanObserver(std::ostream& err, bool progress, int width)
+        : m_err(err), m_progress(progress), m_width(width < 20 ? 20 : width) {}
+
+    void OnPageOpened(int pagesRead, const std::string& url) override {
+        if (!m_progress) {
+            return;
+        }
+        m_line = "[" + std::to_string(pagesRead) + (pagesRead == 1 ? " page] " : " pages] ") + url;
+        if (m_line.size() >= static_cast<size_t>(m_width)) {
+            m_line.resize(static_cast<size_t>(m_width) - 1);
+        }
+        Draw();
+    }
+
+    void OnProblem(const std::string& line) override {
+        Clear();
+        m_err << line << "\n";
+        Draw();
+    }
+
+    void OnCompleted(const std::string&, const std::string&) override {
+        Clear();
+        m_line.clear();
+    }
+
+private:
+    void Draw() {
+        if (m_progress && !m_line.empty()) {
+            m_err << "\r" << m_line << "\x1b[K" << std::flush;
+        }
+    }
+    void Clear() {
+        if (m_progress && !m_line.empty()) {
+            m_err << "\r\x1b[K" << std::flush;
+        }
+    }
+
+    std::ostream& m_err;
+    bool m_progress;
+    int m_width;
+    std::string m_line;
+};
+
+bool HasFieldBreak(const std::string& text) {
+    return text.find_first_of(";\r\n") != std::string::npos;
+}
+
+// True when path can be written; a file made only to find that out is removed again.
+bool CanWrite(const std::string& path) {
+    std::error_code error;
+    bool existed = std::filesystem::exists(path, error);
+    std::ofstream probe(path, std::ios::binary | std::ios::app);
+    bool ok = probe.is_open();
+    probe.close();
+    if (ok && !existed) {
+        std::filesystem::remove(path, error);
+    }
+    return ok;
+}
+
+// Copied rather than renamed: the temporary file is private to its owner, and OUT gets the
+// permissions of any file the user writes.
+bool MoveFile(const std::string& from, const std::string& to) {
+    bool ok = false;
+    {
+        std::ifstream in(from, std::ios::binary);
+        std::ofstream out(to, std::ios::binary | std::ios::trunc);
+        ok = in.is_open() && out.is_open() && static_cast<bool>(out << in.rdbuf());
+        ok = ok && static_cast<bool>(out.flush());
+    }
+    std::remove(from.c_str());
+    return ok;
+}
+
 } // namespace
 
-CliCommands::CliCommands(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+CliCommands::CliCommands(std::ostream& out, std::ostream& err, std::atomic<int>* cancel,
+                         bool progress, int width)
+    : m_out(out), m_err(err), m_cancel(cancel), m_progress(progress), m_width(width) {}
 
 int CliCommands::PrintUsage(std::ostream& stream, int code) {
-    stream
-        << "Usage: tamblin-cli COMMAND ...\n"
-           "\n"
-           "Commands:\n"
-           "  check FILE      Load an index file, report its bad lines and statistics.\n"
-           "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
-           "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
-           "                  Write a search page that runs the applet (see searchpage --help).\n"
-           "  --help          Show this text.\n"
-           "\n"
-           "Exit status: 0 clean, 1 the file has bad lines, 2 a file could not be opened\n"
-           "or written, 64 wrong usage.\n"
-           "Dates written honour SOURCE_DATE_EPOCH.\n";
+    stream << "Usage: tamblin-cli COMMAND ...\n"
+              "\n"
+              "Commands:\n"
+              "  check FILE      Load an index file, report its bad lines and statistics.\n"
+              "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+              "  scan START -o OUT [OPTIONS]\n"
+              "                  Build an index by scanning a site from START, a local file or\n"
+              "                  a URL. See 'tamblin-cli scan --help'.\n"
+              "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
+              "                  Write a search page that runs the applet (see searchpage --help).\n"
+              "  --help          Show this text.\n"
+              "\n"
+              "Exit status of check and convert: 0 clean, 1 the file has bad lines, 2 a file\n"
+              "could not be opened or written; of scan: 0 the scan ran, 1 it could not start,\n"
+              "2 OUT could not be written; 64 wrong usage.\n"
+              "Dates written honour SOURCE_DATE_EPOCH.\n";
+    return code;
+}
+
+int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
+    stream << "Usage: tamblin-cli scan START -o OUT [OPTIONS]\n"
+              "\n"
+              "Reads START and every page reachable from it through links that are not\n"
+              "absolute, once each, and writes an index of the site to OUT. START with a\n"
+              "scheme (http://, https://) is fetched over the network; anything else is a\n"
+              "local file. Problems go to standard error as they happen; the summary and the\n"
+              "report follow on standard output. Ctrl+C stops the scan and still writes what\n"
+              "was scanned.\n"
+              "\n"
+              "Options:\n"
+              "  -o, --output OUT          The index file to write (required).\n"
+              "  --description TEXT        Description of the index.\n"
+              "  --case-significant        Page locations differ by case.\n"
+              "  --keep-blank-anchors      Named anchors without text make keywords too.\n"
+              "  --keep-untitled           Pages without a title still count.\n"
+              "  --off-site                Absolute links get entries.\n"
+              "  --parse-all               Also read linked files that are not web pages.\n"
+              "  --no-anchor-keywords      Named anchors make no keywords.\n"
+              "  --skip-target-frame NAME  Never write this target frame.\n"
+              "  --jobs N                  Pages downloaded at once, the one being read\n"
+              "                            included (1 to 64, default 4).\n"
+              "  --raw                     Write the scanner's own file as it stands, instead\n"
+              "                            of the index as Tamblin saves it (format 2.1).\n"
+              "\n"
+              "Exit status: 0 the scan ran, 1 it could not start, 2 OUT could not be\n"
+              "written, 64 wrong usage.\n";
     return code;
 }
 
@@ -63,6 +180,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "searchpage") {
         return SearchPageCli(m_out, m_err).Run({args.begin() + 1, args.end()});
+    }
+    if (command == "scan") {
+        return Scan(args);
     }
     m_err << "tamblin-cli: unknown command or wrong arguments: " << command << "\n";
     return PrintUsage(m_err, kUsage);
@@ -107,6 +227,117 @@ int CliCommands::Convert(const std::string& in, const std::string& out) {
     int code = index.BadLines().empty() ? kClean : kBadLines;
     Dispose(std::move(owned));
     return code;
+}
+
+} // namespace tamblin
+
+namespace tamblin {
+
+int CliCommands::Scan(const std::vector<std::string>& args) {
+    ScanSettings settings;
+    ScanOptions options;
+    options.abortFlag = m_cancel;
+    std::string output;
+    bool raw = false;
+    bool haveStart = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        bool ok = true;
+        if (arg == "--help" || arg == "-h") {
+            return PrintScanUsage(m_out, kClean);
+        } else if (arg == "-o" || arg == "--output") {
+            ok = value(output);
+        } else if (arg == "--description") {
+            ok = value(settings.description);
+        } else if (arg == "--case-significant") {
+            settings.caseSignificant = true;
+        } else if (arg == "--keep-blank-anchors") {
+            settings.ignoreBlankAnchors = false;
+        } else if (arg == "--keep-untitled") {
+            settings.noTitleIgnorePage = false;
+        } else if (arg == "--off-site") {
+            settings.addOffSiteEntries = true;
+        } else if (arg == "--parse-all") {
+            settings.parseAll = true;
+        } else if (arg == "--no-anchor-keywords") {
+            settings.anchorsAsKeywords = false;
+        } else if (arg == "--skip-target-frame") {
+            ok = value(settings.skipTargetFrame);
+        } else if (arg == "--jobs") {
+            std::string text;
+            ok = value(text);
+            char* end = nullptr;
+            long jobs = ok ? std::strtol(text.c_str(), &end, 10) : 0;
+            ok = ok && !text.empty() && *end == 0 && jobs >= 1 && jobs <= 64;
+            options.fetch.jobs = static_cast<size_t>(jobs);
+        } else if (arg == "--raw") {
+            raw = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            ok = false;
+        } else if (!haveStart) {
+            settings.start = arg;
+            haveStart = true;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            m_err << "tamblin-cli scan: wrong argument: " << arg << "\n";
+            return PrintScanUsage(m_err, kUsage);
+        }
+    }
+    if (!haveStart || settings.start.empty() || output.empty()) {
+        m_err << "tamblin-cli scan: START and -o OUT are required\n";
+        return PrintScanUsage(m_err, kUsage);
+    }
+    if (HasFieldBreak(settings.description)) {
+        m_err << "The description cannot hold ';' or a line break: an index file could not "
+                 "keep it.\n";
+        return kScanNotStarted;
+    }
+    if (!CanWrite(output)) {
+        m_err << "Could not write file (" << output << ")\n";
+        return kScanNotStarted;
+    }
+    settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
+
+    CliScanObserver observer(m_err, m_progress, m_width);
+    SiteScanner scanner(settings, &observer, options);
+    std::optional<std::string> temporary = scanner.ScanIndex();
+    if (!temporary) {
+        m_err << scanner.ErrorText() << "\n";
+        return kScanNotStarted;
+    }
+    m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
+
+    if (raw) {
+        if (!MoveFile(*temporary, output)) {
+            m_err << "Could not write file (" << output << ")\n";
+            return kCannotOpen;
+        }
+        return kScanRan;
+    }
+    IndexFile index;
+    int loaded = index.Load(*temporary);
+    std::remove(temporary->c_str());
+    if (!loaded) {
+        m_err << CouldNotOpen(*temporary) << "\n";
+        return kCannotOpen;
+    }
+    if (!index.BadLines().empty()) {
+        m_err << index.BadLinesMessage();
+    }
+    if (!index.Save(output)) {
+        m_err << index.SaveError() << "\n";
+        return kCannotOpen;
+    }
+    return kScanRan;
 }
 
 } // namespace tamblin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,7 +12,10 @@ namespace tamblin {
 // is given, so tests can run them in-process.
 class CliCommands {
 public:
-    CliCommands(std::ostream& out, std::ostream& err);
+    // cancel, when given, is the flag that Ctrl+C sets; a scan watches it. With progress,
+    // a scan keeps one line of progress on err, cut to width columns.
+    CliCommands(std::ostream& out, std::ostream& err, std::atomic<int>* cancel = nullptr,
+                bool progress = false, int width = 80);
 
     int Run(const std::vector<std::string>& args);
     // For a process that ends right after Run: the loaded index is left for the system to
@@ -21,16 +26,24 @@ public:
     static constexpr int kBadLines = 1;
     static constexpr int kCannotOpen = 2;
     static constexpr int kUsage = 64;
+    // scan: the scan ran (whatever its problems, also when cancelled), or it could not start.
+    static constexpr int kScanRan = 0;
+    static constexpr int kScanNotStarted = 1;
 
 private:
     int Check(const std::string& path);
     int Convert(const std::string& in, const std::string& out);
+    int Scan(const std::vector<std::string>& args);
     int PrintUsage(std::ostream& stream, int code);
+    int PrintScanUsage(std::ostream& stream, int code);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
 
     std::ostream& m_out;
     std::ostream& m_err;
+    std::atomic<int>* m_cancel;
+    bool m_progress;
+    int m_width;
     bool m_skipCleanup = false;
 };
 

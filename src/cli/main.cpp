@@ -1,10 +1,34 @@
 #include "cli/CliCommands.h"
 
+#include <atomic>
+#include <csignal>
 #include <iostream>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> g_cancel{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
+
+// Ctrl+C cancels a scan, which still writes what it has; a second Ctrl+C ends the program
+// at once (the handler is reset as it runs).
+extern "C" void OnInterrupt(int) {
+    g_cancel.store(1, std::memory_order_relaxed);
+}
+
+int TerminalWidth() {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return 80;
+}
+
+} // namespace
 
 #if defined(__linux__) && defined(__GLIBC__)
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -29,8 +53,17 @@ int main(int argc, char** argv) {
     PreferHugePages(argv);
 #endif
     std::ios::sync_with_stdio(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
     std::vector<std::string> args(argv + 1, argv + argc);
-    tamblin::CliCommands commands(std::cout, std::cerr);
+    bool terminal = isatty(STDERR_FILENO) != 0;
+    tamblin::CliCommands commands(std::cout, std::cerr, &g_cancel, terminal,
+                                  terminal ? TerminalWidth() : 80);
     commands.SkipCleanupAtExit();
     return commands.Run(args);
 }

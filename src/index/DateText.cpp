@@ -22,18 +22,18 @@ void ToLocal(std::time_t when, std::tm& date) {
 }
 } // namespace
 
-std::string FormatRecordDate(const std::tm& date) {
-    static const char* const kMonths[] = {"January",   "February", "March",    "April",
-                                          "May",       "June",     "July",     "August",
-                                          "September", "October",  "November", "December"};
+std::string FormatRecordDate(const std::tm& date, bool twoDigitDay) {
+    static const char* const kMonths[] = {"January", "February", "March",     "April",
+                                          "May",     "June",     "July",      "August",
+                                          "September", "October", "November", "December"};
     int month = date.tm_mon >= 0 && date.tm_mon < 12 ? date.tm_mon : 0;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%s %d %d", kMonths[month], date.tm_mday,
-                  date.tm_year + 1900);
+    std::snprintf(buffer, sizeof buffer, twoDigitDay ? "%s %02d %d" : "%s %d %d", kMonths[month],
+                  date.tm_mday, date.tm_year + 1900);
     return buffer;
 }
 
-std::string TodayRecordDate() {
+std::string TodayRecordDate(bool twoDigitDay) {
     std::tm date{};
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
         std::time_t when = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
@@ -42,7 +42,7 @@ std::string TodayRecordDate() {
         std::time_t now = std::time(nullptr);
         ToLocal(now, date);
     }
-    return FormatRecordDate(date);
+    return FormatRecordDate(date, twoDigitDay);
 }
 
 } // namespace tamblin

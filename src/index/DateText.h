@@ -5,10 +5,11 @@
 
 namespace tamblin {
 
-// "December 6 2026": English month, day without a leading zero, four-digit year.
-std::string FormatRecordDate(const std::tm& date);
+// "December 6 2026": English month, day without a leading zero, four-digit year. With
+// twoDigitDay the day keeps a leading zero ("December 06 2026"), as the scanner writes it.
+std::string FormatRecordDate(const std::tm& date, bool twoDigitDay = false);
 // Today's local date, or the UTC date of SOURCE_DATE_EPOCH when that is set, so that
 // written files can be reproduced.
-std::string TodayRecordDate();
+std::string TodayRecordDate(bool twoDigitDay = false);
 
 } // namespace tamblin

@@ -34,15 +34,6 @@ bool StartsWithDigit(std::string_view text) {
     return !text.empty() && text[0] >= '0' && text[0] <= '9';
 }
 
-// A field written without a reference loses a leading "&" on reading (and "&12" would even
-// become a reference), so such a field gets a second "&", which reading takes off again.
-// Reading trims spaces first, so a field that starts with spaces and then "&" needs it too;
-// the added "&" then also keeps those spaces.
-std::string PlainField(const std::string& text) {
-    std::string_view trimmed = TrimSpaces(text);
-    return trimmed.size() > 1 && trimmed[0] == '&' ? "&" + text : text;
-}
-
 std::string RefusalText(const char* what, const std::string& name) {
     return std::string("The ") + what + " of '" + name +
            "' contains a semicolon or a line break, which an index file cannot hold. "
@@ -223,8 +214,8 @@ void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool pla
         const IndexEntry* owner = keyword.m_owner;
         if (plain || !owner || owner->m_idText.empty()) {
             AppendRecord(out,
-                         {"7;", PlainField(keyword.m_phrase), ";", PlainField(keyword.m_anchor),
-                          ";", PlainField(keyword.m_extraTitle), ";", target});
+                         {"7;", PlainKeywordField(keyword.m_phrase), ";", PlainKeywordField(keyword.m_anchor),
+                          ";", PlainKeywordField(keyword.m_extraTitle), ";", target});
             continue;
         }
         const std::string ref = "&" + owner->m_idText;
@@ -234,17 +225,17 @@ void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool pla
             !StartsWithDigit(std::string_view(keyword.m_phrase).substr(title.size()))) {
             out.append(ref).append(std::string_view(keyword.m_phrase).substr(title.size()));
         } else {
-            out.append(PlainField(keyword.m_phrase));
+            out.append(PlainKeywordField(keyword.m_phrase));
         }
         out += ';';
         if (StartsWithDigit(keyword.m_anchor)) {
-            out.append(PlainField(owner->FullUrl() + keyword.m_anchor));
+            out.append(PlainKeywordField(owner->FullUrl() + keyword.m_anchor));
         } else {
             out.append(ref).append(keyword.m_anchor);
         }
         out += ';';
         if (StartsWithDigit(keyword.m_extraTitle)) {
-            out.append(PlainField(title + keyword.m_extraTitle));
+            out.append(PlainKeywordField(title + keyword.m_extraTitle));
         } else {
             out.append(ref).append(keyword.m_extraTitle);
         }

@@ -92,6 +92,16 @@ std::string EnsureTrailingSlash(std::string_view text) {
     return result;
 }
 
+std::string PlainKeywordField(std::string_view text) {
+    std::string result;
+    std::string_view trimmed = TrimSpaces(text);
+    if (trimmed.size() > 1 && trimmed[0] == '&') {
+        result += '&';
+    }
+    result += text;
+    return result;
+}
+
 bool IsValidUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {

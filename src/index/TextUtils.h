@@ -14,6 +14,11 @@ std::string ReplaceChar(std::string_view text, char from, char to);
 std::string_view TrimSpaces(std::string_view text);
 void StripPrefix(std::string& text, std::string_view prefix);
 std::string EnsureTrailingSlash(std::string_view text);
+// A keyword field written without a reference loses a leading "&" on reading (and "&12"
+// would even become a reference), so such a field gets a second "&", which reading takes
+// off again. Reading trims spaces first, so a field that starts with spaces and then "&"
+// needs it too; the added "&" then also keeps those spaces.
+std::string PlainKeywordField(std::string_view text);
 // Shape check only (no overlong or surrogate checks): enough to choose how to read a text.
 bool IsValidUtf8(std::string_view text);
 // Lowers ASCII letters and the Latin-1 letters, read as UTF-8 when the text is valid UTF-8

@@ -197,3 +197,111 @@ TEST(CliSearchPage, WrongUsage) {
     EXPECT_NE(help.out.find("--initial-query"), std::string::npos);
     EXPECT_EQ(Cli({"searchpage", "-o", "/no/such/dir/p.html", "--no-copy"}).code, 2);
 }
+
+namespace {
+
+std::string SmallSite(const TestFiles& files) {
+    files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a><a href=gone.htm>g</a>"
+                                  "<a name=top>Top</a>");
+    files.Write("site/a.htm", "<title>Page A</title><a href=doc.pdf target=main>Doc</a>");
+    return files.Path("site/index.htm");
+}
+
+} // namespace
+
+TEST(CliScan, RawWritesTheScannersOwnFile) {
+    TestFiles files;
+    std::string start = SmallSite(files);
+    CliRun run =
+        Cli({"scan", start, "-o", files.Path("raw.xo"), "--raw", "--description", "My site"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(
+        TestFiles::Read(files.Path("raw.xo")),
+        "XO0;2;1;1\n1;My site;December 06 2026\n3;1;;;\n"
+        "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n7;Top;&1#top;&1;;\n"
+        "5;2;1;a.htm;Page A;;1;;\n7;&2;&2;&2;;\n5;3;1;doc.pdf;Doc;main;2;;\n7;&3;&3;&3;main;\n");
+    std::string problem =
+        "index.htm:  gone.htm line 0: Could not open file " + files.Path("site/gone.htm") + ".";
+    EXPECT_EQ(run.err, problem + "\n");
+    EXPECT_EQ(run.out, "Scan complete.\n\n3 pages found and 4 index keywords generated.\n\n"
+                       "1 problems while scanning:\n\n" +
+                           problem + "\n\n");
+}
+
+TEST(CliScan, WithoutRawWritesTheIndexAsTamblinSavesIt) {
+    TestFiles files;
+    std::string start = SmallSite(files);
+    CliRun run = Cli({"scan", "--description", "My site", start, "--output", files.Path("out.xo")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(TestFiles::Read(files.Path("out.xo")),
+              "XO0;2;1;1;Tamblin 1.1.18\r\n1;My site;December 6 2026\r\n3;1;;\r\n"
+              "5;1;1;index.htm;Home;;0;\r\n7;&1;&1;&1;\r\n7;Top;&1#top;&1;\r\n"
+              "5;2;1;a.htm;Page A;;1;\r\n7;&2;&2;&2;\r\n5;3;1;doc.pdf;Doc;main;2;\r\n"
+              "7;&3;&3;&3;main\r\n");
+}
+
+TEST(CliScan, OptionsReachTheScan) {
+    TestFiles files;
+    files.Write("index.htm", "<meta name=keywords content=k><a href=http://x.org/>X</a>"
+                             "<frame src=f.htm name=left><a name=blank></a>");
+    files.Write("f.htm", "<title>F</title><a name=a>A</a>");
+    CliRun run =
+        Cli({"scan", files.Path("index.htm"), "-o", files.Path("o.xo"), "--raw", "--keep-untitled",
+             "--off-site", "--keep-blank-anchors", "--skip-target-frame", "left",
+             "--no-anchor-keywords", "--jobs", "2", "--case-significant", "--parse-all"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(TestFiles::Read(files.Path("o.xo")),
+              "XO0;2;1;1\n1;;December 06 2026\n3;1;;;\n"
+              "5;1;1;http://x.org/;X;;0;;\n7;&1;&1;&1;;\n"
+              "7;index.htm;index.htm;index.htm;;\n7;k;index.htm;index.htm;;\n"
+              "5;2;1;f.htm;F;;-1;;\n7;&2;&2;&2;;\n");
+}
+
+TEST(CliScan, CannotStart) {
+    TestFiles files;
+    std::string start = SmallSite(files);
+    CliRun run = Cli({"scan", start, "-o", files.Path("no/such/dir/o.xo")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "Could not write file (" + files.Path("no/such/dir/o.xo") + ")\n");
+    run = Cli({"scan", start, "-o", files.Path("o.xo"), "--description", "a;b"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));
+}
+
+TEST(CliScan, CancelledScanStillWritesTheFile) {
+    TestFiles files;
+    std::string start = SmallSite(files);
+    std::atomic<int> cancel{1};
+    std::ostringstream out;
+    std::ostringstream err;
+    CliCommands commands(out, err, &cancel);
+    EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo"), "--raw"}), 0);
+    EXPECT_EQ(out.str(), "User requested abort\n\nNo problems while scanning.\n");
+    EXPECT_EQ(TestFiles::Read(files.Path("o.xo")).substr(0, 10), "XO0;2;1;1\n");
+}
+
+TEST(CliScan, ProgressLineOnATerminal) {
+    TestFiles files;
+    std::string start = SmallSite(files);
+    std::ostringstream out;
+    std::ostringstream err;
+    CliCommands commands(out, err, nullptr, true, 30);
+    EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo")}), 0);
+    std::string problem =
+        "index.htm:  gone.htm line 0: Could not open file " + files.Path("site/gone.htm") + ".";
+    EXPECT_EQ(err.str(), "\r[1 page] index.htm\x1b[K\r[2 pages] a.htm\x1b[K\r\x1b[K" + problem +
+                             "\n\r[2 pages] a.htm\x1b[K\r\x1b[K");
+}
+
+TEST(CliScan, UsageAndHelp) {
+    EXPECT_EQ(Cli({"scan"}).code, 64);
+    EXPECT_EQ(Cli({"scan", "a.htm"}).code, 64);
+    EXPECT_EQ(Cli({"scan", "a.htm", "-o"}).code, 64);
+    EXPECT_EQ(Cli({"scan", "a.htm", "-o", "x", "--jobs", "0"}).code, 64);
+    EXPECT_EQ(Cli({"scan", "a.htm", "-o", "x", "--bogus"}).code, 64);
+    EXPECT_EQ(Cli({"scan", "a.htm", "b.htm", "-o", "x"}).code, 64);
+    CliRun help = Cli({"scan", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--skip-target-frame NAME"), std::string::npos);
+    EXPECT_NE(Cli({"--help"}).out.find("scan START -o OUT"), std::string::npos);
+}

@@ -26,6 +26,7 @@ std::string TestFiles::Path(const std::string& name) const {
 
 std::string TestFiles::Write(const std::string& name, const std::string& bytes) const {
     std::string path = Path(name);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

@@ -11,6 +11,7 @@ public:
     TestFiles(const TestFiles&) = delete;
     TestFiles& operator=(const TestFiles&) = delete;
 
+    // name may hold folders ("sub/a.htm"); they are made as needed.
     std::string Write(const std::string& name, const std::string& bytes) const;
     std::string Path(const std::string& name) const;
     static std::string Read(const std::string& path);

@@ -1,0 +1,709 @@
+#include "scanner/SiteScanner.h"
+
+#include "index/DateText.h"
+#include "index/FieldTokenizer.h"
+#include "index/TextUtils.h"
+#include "index/UrlUtils.h"
+#include "scanner/FilePageSource.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace tamblin {
+
+namespace {
+
+// Tag states: inside a title or an anchor, their ends, and the other tags that matter.
+constexpr int kNoTag = 0;
+constexpr int kInTitle = 1;
+constexpr int kInAnchor = 2;
+constexpr int kTitleEnd = -1;
+constexpr int kAnchorEnd = -2;
+constexpr int kFrameTag = -3;
+constexpr int kMetaTag = -4;
+constexpr int kOtherTag = -5;
+
+constexpr const char* kInitialReferrer = "Initial scan page";
+constexpr const char* kSemicolonFile =
+    "Cannot parse file (%s) as the filename contains a semi-colon delimiter.";
+constexpr const char* kCannotOpenUrl = "Could not open URL %s.";
+constexpr const char* kCannotOpenFile = "Could not open file %s.";
+constexpr const char* kSemicolonAnchor =
+    "cannot make index on anchor name \"%s\" as it contains a semi-colon delimiter";
+constexpr const char* kSizeWarning =
+    "WARNING: This index file looks reasonably big\r\n"
+    "  Please check that it loads quickly enough over the Web\r\n"
+    "  You could split it into several index files for the Navora Select tab.\r\n"
+    "  Or reduce the number of keywords by scanning again with 'Use anchors as keywords' "
+    "unchecked.";
+// The meta keywords of one page are written when it ends; past this they are dropped, so
+// that an endless page cannot take all memory.
+constexpr size_t kMaxMetaKeywordBytes = TagReader::kMaxTextLength;
+
+std::string AsciiLower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + 32);
+        }
+    }
+    return result;
+}
+
+std::string_view TrimWhite(std::string_view text) {
+    constexpr std::string_view kWhite = " \t\r\n\v\f";
+    size_t begin = text.find_first_not_of(kWhite);
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(begin, text.find_last_not_of(kWhite) - begin + 1);
+}
+
+// Trimmed, decoded and trimmed again: a reference to a space at either end must not leave
+// a field that reading trims to something else.
+std::string CleanText(std::string_view text) {
+    return std::string(TrimWhite(DecodeEntities(TrimWhite(text))));
+}
+
+bool HasSemicolon(std::string_view text) {
+    return text.find(';') != std::string_view::npos;
+}
+
+std::string WithoutFragment(std::string_view text) {
+    return std::string(text.substr(0, text.find('#')));
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A keyword field that is text, not a reference: trimmed as reading trims it, and with a
+// leading "&" doubled so that reading does not take it for a reference.
+std::string Plain(std::string_view text) {
+    return PlainKeywordField(TrimSpaces(text));
+}
+
+// Index file fields never hold a separator or a line break.
+std::string FieldSafe(std::string text) {
+    for (char& c : text) {
+        if (c == ';' || c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+SiteScanner::SiteScanner(ScanSettings settings, ScanObserver* observer, ScanOptions options)
+    : m_settings(std::move(settings)), m_observer(observer), m_options(options),
+      m_abort(options.abortFlag ? options.abortFlag : &m_ownAbort) {}
+
+SiteScanner::~SiteScanner() {
+    if (m_out) {
+        std::fclose(m_out);
+    }
+}
+
+void SiteScanner::Cancel() {
+    m_abort->store(1, std::memory_order_relaxed);
+}
+
+bool SiteScanner::Aborting() const {
+    return m_abort->load(std::memory_order_relaxed) != 0;
+}
+
+int SiteScanner::WorkerEntry(SiteScanner* scanner) {
+    if (!scanner) {
+        return -1;
+    }
+    scanner->Run();
+    return 0;
+}
+
+std::optional<std::string> SiteScanner::ScanIndex() {
+    if (!Prepare()) {
+        return std::nullopt;
+    }
+    Run();
+    return m_tempPath;
+}
+
+bool SiteScanner::Prepare() {
+    m_errorText.clear();
+    if (m_settings.start.find_first_of("\r\n") != std::string::npos) {
+        m_errorText = "The start page cannot contain a line break.";
+        return false;
+    }
+    if (m_options.pageSource) {
+        m_source = m_options.pageSource;
+    } else if (m_settings.fromUrl) {
+        m_ownSource = HttpPageSource::Create(m_options.fetch, m_abort);
+        if (!m_ownSource) {
+            m_errorText = "Page scan failed";
+            return false;
+        }
+        m_source = m_ownSource.get();
+    } else {
+        m_ownSource = std::make_unique<FilePageSource>();
+        m_source = m_ownSource.get();
+    }
+    m_separator = m_settings.fromUrl ? '/' : m_options.fileSeparator;
+
+    std::error_code error;
+    std::filesystem::path directory = std::filesystem::temp_directory_path(error);
+    if (error) {
+        directory = "/tmp";
+    }
+    std::string pattern = (directory / "XoTmpXXXXXX").string();
+    int fd = ::mkstemp(pattern.data());
+    if (fd >= 0) {
+        m_out = ::fdopen(fd, "wb");
+        if (m_out) {
+            std::setvbuf(m_out, nullptr, _IOFBF, 64 * 1024);
+        } else {
+            ::close(fd);
+            std::remove(pattern.c_str());
+        }
+    }
+    if (!m_out) {
+        m_errorText = "Could not create a temporary file name";
+        return false;
+    }
+    m_tempPath = pattern;
+    m_summary = "Unexpected scan completion";
+    m_report.clear();
+    m_ownAbort.store(0);
+    m_aborted = false;
+    return true;
+}
+
+void SiteScanner::ResetScan() {
+    m_entryCount = 0;
+    m_keywordCount = 0;
+    m_problemCount = 0;
+    m_pagesRead = 0;
+    m_queue.clear();
+    m_aheadCursor = 0;
+    m_fetchedAhead.clear();
+    m_visited.clear();
+    m_entryUrls.clear();
+    m_problemText.clear();
+    m_baseDirectory.clear();
+    m_hasBaseDirectory = false;
+    m_siteRoot.clear();
+    m_hasSiteRoot = false;
+    m_currentEntry = 0;
+    m_titleSeen = false;
+    m_tagState = kNoTag;
+}
+
+void SiteScanner::FindBaseDirectory() {
+    std::string& start = m_settings.start;
+    size_t last = start.rfind(m_separator);
+    if (last != std::string::npos) {
+        m_baseDirectory = start.substr(0, last + 1);
+        m_hasBaseDirectory = true;
+        start.erase(0, last + 1);
+    }
+}
+
+void SiteScanner::Run() {
+    if (!m_out) {
+        return;
+    }
+    WriteLine("XO0;2;1;1");
+    WriteLine("1;" + FieldSafe(m_settings.description) + ";" + TodayRecordDate(true));
+    ResetScan();
+    FindBaseDirectory();
+
+    // A base that holds ";" cannot be written; no page below it can be read either.
+    std::string base = m_settings.fromUrl && !HasSemicolon(m_baseDirectory) ? m_baseDirectory : "";
+    WriteLine("3;1;" + base + ";;");
+
+    if (m_settings.fromUrl) {
+        std::string lower = LowerText(m_baseDirectory);
+        // https sites get their root like http ones.
+        for (std::string_view scheme :
+             {std::string_view("http://"), std::string_view("https://")}) {
+            if (StartsWith(lower, scheme)) {
+                std::string host = lower.substr(scheme.size(), lower.size() - scheme.size() - 1);
+                if (size_t slash = host.find('/'); slash != std::string::npos) {
+                    m_siteRoot = std::string(scheme) + host.substr(0, slash + 1);
+                    m_hasSiteRoot = true;
+                }
+            }
+        }
+    }
+
+    m_queue.push_back(ScanQueueItem{m_settings.start, "", 0, kInitialReferrer, "", -1});
+    while (!m_queue.empty()) {
+        if (Aborting()) {
+            m_aborted = true;
+            break;
+        }
+        m_current = std::move(m_queue.front());
+        m_queue.pop_front();
+        if (m_aheadCursor > 0) {
+            --m_aheadCursor;
+        }
+        ScanCurrentItem();
+    }
+    // A Cancel that cut the last page short is an abort too.
+    m_aborted = m_aborted || Aborting();
+    m_queue.clear();
+    m_visited.clear();
+    m_fetchedAhead.clear();
+    // Fetches still running ahead are of no use now.
+    m_ownSource.reset();
+    m_source = nullptr;
+    std::fclose(m_out);
+    m_out = nullptr;
+
+    if (m_aborted) {
+        m_summary = "User requested abort";
+    } else {
+        char buffer[160];
+        std::snprintf(buffer, sizeof buffer,
+                      "Scan complete.\n\n%d pages found and %d index keywords generated.",
+                      m_entryCount, m_keywordCount);
+        m_summary = buffer;
+    }
+    m_report = FinishedReport();
+    if (m_observer) {
+        m_observer->OnCompleted(m_summary, m_report);
+    }
+}
+
+std::string SiteScanner::FinishedReport() const {
+    std::string report;
+    if (m_problemCount == 0) {
+        report = "No problems while scanning.";
+    } else {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%d problems while scanning:\r\n\r\n", m_problemCount);
+        report = buffer + m_problemText;
+    }
+    if (m_entryCount + m_keywordCount > 1000) {
+        report += "\r\n\r\n";
+        report += kSizeWarning;
+    }
+    return report;
+}
+
+SiteScanner::Normalised SiteScanner::Normalise(const std::string& url) const {
+    Normalised result;
+    std::string plain = WithoutFragment(url);
+    std::string location = IsAbsoluteUrl(plain) ? plain : m_baseDirectory + plain;
+    bool fileMode = !m_settings.fromUrl;
+    if (fileMode) {
+        location = ReplaceChar(location, m_separator, '/');
+    }
+    NormalizeUrlPath(location);
+    if (m_hasBaseDirectory && StartsWith(location, m_baseDirectory)) {
+        result.url = location.substr(m_baseDirectory.size());
+    } else {
+        result.url = std::move(plain);
+    }
+    if (fileMode) {
+        location = ReplaceChar(location, '/', m_separator);
+    }
+    result.location = std::move(location);
+    return result;
+}
+
+std::string SiteScanner::VisitedKey(const std::string& location) const {
+    return m_settings.caseSignificant ? location : LowerText(location);
+}
+
+// The name a page goes by where a title or phrase is needed: its url, or its location when
+// the url is empty (a start URL that ends with "/"). Never empty, as reading needs one.
+std::string SiteScanner::PageName() const {
+    for (const std::string* name : {&m_current.url, &m_current.location}) {
+        if (std::string_view trimmed = TrimSpaces(*name); !trimmed.empty()) {
+            return std::string(trimmed);
+        }
+    }
+    return "Untitled";
+}
+
+void SiteScanner::ScanCurrentItem() {
+    m_blockCounter = 0;
+    Normalised normalised = Normalise(m_current.url);
+    m_current.url = std::move(normalised.url);
+    m_current.location = std::move(normalised.location);
+    // The url is written into the index as well, so it is held to the same rule.
+    if (HasSemicolon(m_current.location) || HasSemicolon(m_current.url)) {
+        Problem(kSemicolonFile, m_current.location);
+        return;
+    }
+    std::string key = VisitedKey(m_current.location);
+    m_fetchedAhead.erase(key);
+    if (!m_visited.insert(std::move(key)).second) {
+        return;
+    }
+    // This page's own request goes out first, then those of the pages after it.
+    m_source->Prefetch(m_current.location);
+    FetchAhead();
+    std::unique_ptr<PageInput> input = m_source->Open(m_current.location);
+    if (!input) {
+        // A Cancel that interrupts the opening is no problem of the page.
+        if (!Aborting()) {
+            Problem(m_settings.fromUrl ? kCannotOpenUrl : kCannotOpenFile, m_current.location);
+        }
+        return;
+    }
+    ++m_pagesRead;
+    if (m_observer) {
+        m_observer->OnStatus("Scanning " + m_current.url + "...");
+        m_observer->OnPageOpened(m_pagesRead, m_current.url);
+    }
+    m_metaKeywords.clear();
+    m_metaKeywordRoom = kMaxMetaKeywordBytes;
+    m_titleSeen = false;
+    m_tagState = kNoTag;
+
+    DotDisplay* dots = m_observer && m_observer->WantsDots() ? this : nullptr;
+    TagReader reader(input.get(), *this, dots, m_abort, &m_blockCounter);
+    reader.Run();
+    // A server that stopped answering fails the page as one that never answered does.
+    if (input->TimedOut()) {
+        Problem(kCannotOpenUrl, m_current.location);
+    }
+
+    if (!m_titleSeen && !m_settings.noTitleIgnorePage) {
+        WriteKeyword(Plain(PageName()), Plain(m_current.url), Plain(PageName()), m_current.target);
+    }
+    WriteKeywordList(m_metaKeywords, "", "");
+}
+
+// Starts reading the next pages of the queue while this one is read. Only what the walk will
+// really open is fetched, each location once; the walk still takes pages one by one in
+// queue order, so the index and the problems do not depend on it.
+void SiteScanner::FetchAhead() {
+    while (m_source->PrefetchRoom() > 0 && m_aheadCursor < m_queue.size()) {
+        Normalised next = Normalise(m_queue[m_aheadCursor++].url);
+        if (HasSemicolon(next.location) || HasSemicolon(next.url)) {
+            continue;
+        }
+        std::string key = VisitedKey(next.location);
+        if (m_visited.count(key) != 0 || !m_fetchedAhead.insert(std::move(key)).second) {
+            continue;
+        }
+        m_source->Prefetch(next.location);
+    }
+}
+
+void SiteScanner::ShowDots(std::string_view dots) {
+    m_observer->OnDots(dots);
+}
+
+int SiteScanner::OnTag(const std::string& name) {
+    std::string tag = AsciiLower(name);
+    if (m_tagState < 0) {
+        m_tagState = kNoTag;
+    }
+    if (tag == "title") {
+        m_tagState = kInTitle;
+        return kCollectText;
+    }
+    if (m_tagState == kInTitle) {
+        if (tag == "/title") {
+            m_tagState = kTitleEnd;
+            return kPlainText;
+        }
+        return kCollectText;
+    }
+    if (tag == "a") {
+        m_anchorName.clear();
+        m_anchorKeywords.clear();
+        m_link.clear();
+        m_target.clear();
+        m_tagState = kInAnchor;
+        return kCollectText;
+    }
+    if (m_tagState == kInAnchor) {
+        if (tag == "/a") {
+            m_tagState = kAnchorEnd;
+            return kPlainText;
+        }
+        return kCollectText;
+    }
+    if (tag == "frame") {
+        m_link.clear();
+        m_target.clear();
+        m_tagState = kFrameTag;
+        return kPlainText;
+    }
+    if (tag == "meta") {
+        m_metaName.clear();
+        m_metaContent.clear();
+        m_tagState = kMetaTag;
+        return kCollectText;
+    }
+    m_link.clear();
+    m_target.clear();
+    m_tagState = kOtherTag;
+    return kPlainText;
+}
+
+void SiteScanner::OnAttribute(const std::string& name, const std::string& rawValue) {
+    std::string value(TrimWhite(rawValue));
+    if (value.empty()) {
+        return;
+    }
+    std::string attribute = AsciiLower(name);
+    // A target is written as it stands, so one holding ";" counts as none.
+    bool usableTarget = !HasSemicolon(value);
+    switch (m_tagState) {
+    case kInAnchor:
+        if (attribute == "name") {
+            if (HasSemicolon(value)) {
+                Problem(kSemicolonAnchor, value);
+            } else {
+                m_anchorName = value;
+            }
+        } else if (attribute == "href") {
+            m_link = value;
+        } else if (attribute == "keywords") {
+            SplitKeywords(value, m_anchorKeywords, nullptr);
+        } else if (attribute == "target" && usableTarget) {
+            m_target = value;
+        }
+        break;
+    case kFrameTag:
+        if (attribute == "src") {
+            m_link = value;
+        } else if (attribute == "name" && usableTarget) {
+            m_target = value;
+        }
+        break;
+    case kMetaTag:
+        if (attribute == "content") {
+            m_metaContent = value;
+        }
+        if (attribute == "name") {
+            m_metaName = AsciiLower(value);
+        }
+        break;
+    case kOtherTag:
+        if (attribute == "href") {
+            m_link = value;
+        } else if (attribute == "target" && usableTarget) {
+            m_target = value;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void SiteScanner::OnTagEnd() {
+    if (m_tagState == kFrameTag || m_tagState == kOtherTag) {
+        if (!m_link.empty() && (m_titleSeen || !m_settings.noTitleIgnorePage)) {
+            HandleLink(m_link, "", m_target);
+        }
+    } else if (m_tagState == kMetaTag) {
+        if (m_metaName == "keywords" && !m_metaContent.empty()) {
+            SplitKeywords(m_metaContent, m_metaKeywords, &m_metaKeywordRoom);
+        }
+    }
+}
+
+void SiteScanner::OnCollectedText(const std::string& collected) {
+    if (m_tagState != kTitleEnd && m_tagState != kAnchorEnd) {
+        return;
+    }
+    std::string text = CleanText(collected);
+    if (m_tagState == kTitleEnd) {
+        ++m_entryCount;
+        m_titleSeen = true;
+        m_currentEntry = m_entryCount;
+        std::string title = text.empty() ? PageName() : text;
+        WriteEntry(m_entryCount, title, m_current.url, m_current.parent, m_current.target);
+        m_current.entryNumber = m_entryCount;
+        std::string reference = CurrentReference();
+        WriteKeyword(reference, reference, reference, m_current.target);
+        return;
+    }
+
+    if (!m_link.empty() && (m_titleSeen || !m_settings.noTitleIgnorePage)) {
+        HandleLink(m_link, text, m_target);
+    }
+    if (m_anchorName.empty() || !m_settings.anchorsAsKeywords) {
+        return;
+    }
+    if (text.empty()) {
+        if (m_settings.ignoreBlankAnchors) {
+            return;
+        }
+        text = m_anchorName;
+    }
+    if (m_titleSeen) {
+        std::string reference = CurrentReference();
+        WriteKeyword(Plain(text), reference + "#" + m_anchorName, reference, m_current.target);
+    } else if (!m_settings.noTitleIgnorePage) {
+        WriteKeyword(Plain(text), Plain(m_current.url + "#" + m_anchorName), Plain(PageName()),
+                     m_current.target);
+    }
+    WriteKeywordList(m_anchorKeywords, "#" + m_anchorName, " (" + text + ")");
+}
+
+void SiteScanner::OnText(const std::string& /*text*/) {}
+
+std::string SiteScanner::CurrentReference() const {
+    return "&" + IntToText(m_currentEntry);
+}
+
+void SiteScanner::SplitKeywords(const std::string& text, std::vector<std::string>& list,
+                                size_t* budget) {
+    FieldTokenizer fields(text, ",", false);
+    while (fields.HasMoreFields()) {
+        std::string keyword = CleanText(fields.NextField());
+        // A keyword without a phrase cannot be read back.
+        if (keyword.empty()) {
+            continue;
+        }
+        if (budget) {
+            if (keyword.size() > *budget) {
+                continue;
+            }
+            *budget -= keyword.size();
+        }
+        list.push_back(std::move(keyword));
+    }
+}
+
+void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const std::string& anchor,
+                                   const std::string& suffix) {
+    if (m_titleSeen) {
+        std::string reference = CurrentReference();
+        for (const std::string& keyword : list) {
+            WriteKeyword(Plain(keyword), reference + anchor, reference + suffix, m_current.target);
+        }
+    } else if (!m_settings.noTitleIgnorePage) {
+        for (const std::string& keyword : list) {
+            WriteKeyword(Plain(keyword), Plain(m_current.url + anchor), Plain(PageName()),
+                         m_current.target);
+        }
+    }
+}
+
+void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string& text,
+                             std::string target) {
+    std::string link(TrimWhite(linkAsWritten));
+    std::string test = AsciiLower(WithoutFragment(link));
+    if (test.empty()) {
+        return;
+    }
+    if (target.empty()) {
+        target = m_current.target;
+    }
+    std::string directory;
+    if (size_t slash = m_current.url.rfind('/'); slash != std::string::npos) {
+        directory = m_current.url.substr(0, slash + 1);
+    }
+    bool absolute = false;
+    if (link[0] == '/') {
+        directory.clear();
+        link.erase(0, 1);
+        test.erase(0, 1);
+        if (!m_settings.fromUrl && link.empty()) {
+            return;
+        }
+        if (m_hasSiteRoot) {
+            link = m_siteRoot + link;
+            test = m_siteRoot + test;
+        }
+    } else {
+        absolute = IsAbsoluteUrl(test) != 0;
+    }
+
+    bool page = m_settings.fromUrl && (test.empty() || test.back() == '/');
+    bool image = false;
+    if (size_t dot = test.rfind('.'); dot != std::string::npos) {
+        std::string_view extension = std::string_view(test).substr(dot);
+        page = page || extension == ".htm" || extension == ".html";
+        image = extension == ".gif" || extension == ".jpg";
+    }
+    if (!absolute && page) {
+        Queue(directory + link, target);
+        return;
+    }
+
+    // A link holding ";" cannot stand in an entry.
+    if (!text.empty() && !image && (!absolute || m_settings.addOffSiteEntries) &&
+        !HasSemicolon(link) && m_entryUrls.count(link) == 0 &&
+        (m_titleSeen || !m_settings.noTitleIgnorePage)) {
+        std::string url = absolute ? link : directory + link;
+        ++m_entryCount;
+        WriteEntry(m_entryCount, text, url, m_currentEntry, target);
+        std::string reference = "&" + IntToText(m_entryCount);
+        WriteKeyword(reference, reference, reference, target);
+    }
+    if (!absolute && !image && m_settings.parseAll) {
+        Queue(directory + link, target);
+    }
+}
+
+void SiteScanner::Queue(std::string url, std::string target) {
+    m_queue.push_back(ScanQueueItem{std::move(url), "", m_current.entryNumber, m_current.url,
+                                    std::move(target), -1});
+    // Pages found on the page being read can start downloading at once.
+    if (m_source->PrefetchRoom() > 0) {
+        FetchAhead();
+    }
+}
+
+void SiteScanner::WriteEntry(int number, const std::string& title, const std::string& url,
+                             int parent, const std::string& target) {
+    m_entryUrls.insert(url);
+    std::string_view written = url;
+    if (m_hasBaseDirectory && StartsWith(written, m_baseDirectory)) {
+        written.remove_prefix(m_baseDirectory.size());
+    }
+    // Fields are written as reading will trim them.
+    std::string line = "5;" + IntToText(number) + ";1;";
+    line += TrimSpaces(written);
+    line += ";";
+    line += TrimSpaces(title);
+    line += ";";
+    line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
+    line += ";" + IntToText(parent) + ";;";
+    WriteLine(line);
+}
+
+void SiteScanner::WriteKeyword(const std::string& phrase, const std::string& url,
+                               const std::string& title, const std::string& target) {
+    // Text fields arrive trimmed and marked by Plain; references need neither.
+    std::string line = "7;" + phrase + ";" + url + ";" + title + ";";
+    line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
+    line += ";";
+    WriteLine(line);
+    ++m_keywordCount;
+}
+
+void SiteScanner::WriteLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), m_out);
+    std::fputc('\n', m_out);
+}
+
+void SiteScanner::Problem(const char* format, const std::string& argument) {
+    ++m_problemCount;
+    std::string line =
+        m_current.referrer + ":  " + m_current.url + " line " + IntToText(m_blockCounter) + ": ";
+    std::string_view message(format);
+    size_t at = message.find("%s");
+    line += message.substr(0, at);
+    if (at != std::string_view::npos) {
+        line += argument;
+        line += message.substr(at + 2);
+    }
+    m_problemText += line + "\r\n";
+    if (m_observer) {
+        m_observer->OnProblem(line);
+    }
+}
+
+} // namespace tamblin

@@ -1,0 +1,307 @@
+#include "scanner/TagReader.h"
+
+#include "index/ParseError.h"
+#include "index/TextUtils.h"
+
+#include <algorithm>
+
+namespace tamblin {
+
+namespace {
+
+constexpr int kEnd = 255;
+constexpr std::string_view kDotText = ".....................";
+static_assert(kDotText.size() == TagReader::kMaxDots);
+
+bool IsFoldedSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
+TagReader::TagReader(PageInput* input, TagHandler& handler, DotDisplay* dots,
+                     const std::atomic<int>* abortFlag, int* blockCounter)
+    : m_input(input), m_handler(handler), m_dots(dots), m_abort(abortFlag),
+      m_blockCounter(blockCounter ? blockCounter : &m_ownBlockCounter),
+      m_wantsPlainText(handler.WantsPlainText()) {
+    *m_blockCounter = 0;
+}
+
+void TagReader::Append(std::string& text, int ch) {
+    if (text.size() < kMaxTextLength) {
+        text += static_cast<char>(ch);
+    }
+}
+
+// The next block's first byte, or the end marker.
+int TagReader::ReadBlock() {
+    if (m_abort && m_abort->load(std::memory_order_relaxed) != 0) {
+        return kEnd;
+    }
+    size_t count = 0;
+    try {
+        count = m_input->Read(m_block, kBlockSize);
+    } catch (...) {
+        return kEnd;
+    }
+    if (count == 0) {
+        return kEnd;
+    }
+    m_position = 0;
+    m_length = std::min(count, kBlockSize);
+    m_total += static_cast<long long>(m_length);
+    ++*m_blockCounter;
+    if (m_dots) {
+        if (m_dotCount == kMaxDots) {
+            m_dotCount = 0;
+        }
+        ++m_dotCount;
+        m_dots->ShowDots(kDotText.substr(0, static_cast<size_t>(m_dotCount)));
+    }
+    return static_cast<unsigned char>(m_block[m_position++]);
+}
+
+// Whitespace runs become one space; the first character of a page counts as following a
+// non-space, so leading whitespace gives one space.
+inline int TagReader::NextChar() {
+    while (true) {
+        int c = ReadByte();
+        if (c == kEnd) {
+            return kEnd;
+        }
+        if (IsFoldedSpace(c)) {
+            if (m_last == ' ') {
+                continue;
+            }
+            c = ' ';
+        }
+        m_last = c;
+        return c;
+    }
+}
+
+void TagReader::CompleteTagName() {
+    if (!m_text.empty()) {
+        m_handler.OnText(m_text);
+        m_text.clear();
+    }
+    int previous = m_mode;
+    m_mode = m_handler.OnTag(m_tagName);
+    m_tagName.clear();
+    if (previous == kCollectText && m_mode != kCollectText) {
+        m_handler.OnCollectedText(m_collected);
+        m_collected.clear();
+    }
+}
+
+void TagReader::DeliverAttribute() {
+    m_handler.OnAttribute(m_attributeName, m_attributeValue);
+    m_attributeName.clear();
+    m_attributeValue.clear();
+}
+
+long long TagReader::Run() {
+    if (!m_input) {
+        return 0;
+    }
+    // 0 outside a tag, 1 after "<", 2 tag name, 3 between attributes, 4 after a name and a
+    // space, 5 after "=", 6 unquoted value, 7 quoted value, 8 after the closing quote.
+    int state = 0;
+    bool inComment = false;
+    int ch = 0;
+    int c1 = 0;
+    int c2 = 0;
+    int c3 = 0;
+    try {
+        while (true) {
+            c3 = c2;
+            c2 = c1;
+            c1 = ch;
+            ch = NextChar();
+            if (ch == kEnd) {
+                break;
+            }
+            if (inComment) {
+                if (ch == '>' && c1 == '-' && c2 == '-') {
+                    inComment = false;
+                }
+                continue;
+            }
+            if (ch == '<' && state == 0) {
+                state = 1;
+                continue;
+            }
+            if (ch == '>' && state != 0 && state != 7) {
+                if (!m_tagName.empty()) {
+                    CompleteTagName();
+                }
+                if (!m_attributeName.empty()) {
+                    DeliverAttribute();
+                }
+                m_handler.OnTagEnd();
+                state = 0;
+                continue;
+            }
+            if (state == 0) {
+                if (m_mode == kCollectText) {
+                    Append(m_collected, ch);
+                } else if (m_wantsPlainText) {
+                    Append(m_text, ch);
+                }
+                continue;
+            }
+            if (ch == '-' && c1 == '-' && c2 == '!' && c3 == '<') {
+                inComment = true;
+                m_tagName.clear();
+                state = 0;
+                continue;
+            }
+            switch (state) {
+            case 1:
+                if (ch == ' ') {
+                    break;
+                }
+                state = 2;
+                [[fallthrough]];
+            case 2:
+                if (ch == ' ') {
+                    if (!m_tagName.empty()) {
+                        CompleteTagName();
+                    }
+                    state = 3;
+                } else {
+                    Append(m_tagName, ch);
+                }
+                break;
+            case 4:
+                if (ch == '=') {
+                    state = 5;
+                    break;
+                }
+                DeliverAttribute();
+                state = 3;
+                [[fallthrough]];
+            case 3:
+                if (ch == ' ' || ch == '=') {
+                    if (!m_attributeName.empty()) {
+                        state = ch == ' ' ? 4 : 5;
+                    }
+                } else {
+                    Append(m_attributeName, ch);
+                }
+                break;
+            case 5:
+                if (ch == ' ') {
+                    break;
+                }
+                if (ch == '"') {
+                    state = 7;
+                    break;
+                }
+                state = 6;
+                [[fallthrough]];
+            case 6:
+                if (ch == ' ') {
+                    DeliverAttribute();
+                    state = 3;
+                } else {
+                    Append(m_attributeValue, ch);
+                }
+                break;
+            case 7:
+                if (ch == '"') {
+                    DeliverAttribute();
+                    state = 8;
+                } else {
+                    Append(m_attributeValue, ch);
+                }
+                break;
+            case 8:
+                if (ch == ' ') {
+                    state = 3;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+    } catch (...) {
+        // A throwing input or receiver ends the page like the end of input.
+    }
+    try {
+        if (!m_text.empty()) {
+            m_handler.OnText(m_text);
+        }
+    } catch (...) {
+    }
+    return m_total;
+}
+
+std::string DecodeEntities(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inReference = false;
+    std::string name;
+    for (char c : text) {
+        if (!inReference) {
+            if (c == '&') {
+                inReference = true;
+                name.clear();
+            } else if (c != ';') {
+                out += c;
+            }
+        } else if (c == ';') {
+            if (char decoded = DecodeEntity(name); decoded != 0) {
+                out += decoded;
+            }
+            inReference = false;
+        } else {
+            name += c;
+        }
+    }
+    return out;
+}
+
+char DecodeEntity(std::string_view name) {
+    char result = 0;
+    if (!name.empty() && name[0] == '#') {
+        try {
+            result = static_cast<char>(ParseInteger(name.substr(1)) & 0xFF);
+        } catch (const ParseError&) {
+            result = ' ';
+        }
+    } else if (name.empty()) {
+        result = 0;
+    } else {
+        std::string lower(name);
+        for (char& c : lower) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c + 32);
+            }
+        }
+        if (lower == "quot") {
+            result = '"';
+        } else if (lower == "amp") {
+            result = '&';
+        } else if (lower == "lt") {
+            result = '<';
+        } else if (lower == "gt") {
+            result = '>';
+        } else if (lower == "nbsp") {
+            result = ' ';
+        } else if (lower == "shy") {
+            result = 0;
+        } else if (lower == "copy") {
+            result = static_cast<char>(169);
+        } else {
+            result = name[0];
+        }
+    }
+    // The field separator and line breaks of an index file must never come out of here.
+    if (result == ';' || result == '\n' || result == '\r') {
+        result = ' ';
+    }
+    return result;
+}
+
+} // namespace tamblin

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "scanner/PageInput.h"
+#include "scanner/TagHandler.h"
+
+#include <atomic>
+#include <string>
+#include <string_view>
+
+namespace tamblin {
+
+// Shows the progress dots of the page being read: one more per block, 21 at most.
+class DotDisplay {
+public:
+    virtual ~DotDisplay() = default;
+    virtual void ShowDots(std::string_view dots) = 0;
+};
+
+// A forgiving streaming HTML reader: bytes in 128-byte blocks, whitespace runs folded to one
+// space, tags, attributes and texts handed to a TagHandler. It never fails: a read error,
+// the abort flag and a 0xFF byte all simply end the input.
+class TagReader {
+public:
+    static constexpr size_t kBlockSize = 128;
+    static constexpr int kMaxDots = 21;
+    // Names, values and texts stop growing here, so one endless tag or title cannot take all
+    // memory; the rest of such a text is dropped.
+    static constexpr size_t kMaxTextLength = 1 << 20;
+
+    // input may be null (Run then reads nothing). blockCounter, when given, is set to 0 here
+    // and counts the blocks read; the scanner quotes it in its problem lines.
+    TagReader(PageInput* input, TagHandler& handler, DotDisplay* dots,
+              const std::atomic<int>* abortFlag, int* blockCounter = nullptr);
+
+    // Reads the whole input; returns the number of bytes read.
+    long long Run();
+
+private:
+    int ReadByte() {
+        if (m_position < m_length) {
+            return static_cast<unsigned char>(m_block[m_position++]);
+        }
+        return ReadBlock();
+    }
+    int ReadBlock();
+    int NextChar();
+    void CompleteTagName();
+    void DeliverAttribute();
+    static void Append(std::string& text, int ch);
+
+    PageInput* m_input;
+    TagHandler& m_handler;
+    DotDisplay* m_dots;
+    const std::atomic<int>* m_abort;
+    int m_ownBlockCounter = 0;
+    int* m_blockCounter;
+    bool m_wantsPlainText;
+
+    char m_block[kBlockSize];
+    size_t m_position = 1;
+    size_t m_length = 0;
+    int m_last = 255;
+    int m_dotCount = 0;
+    long long m_total = 0;
+
+    std::string m_text;
+    std::string m_collected;
+    std::string m_tagName;
+    std::string m_attributeName;
+    std::string m_attributeValue;
+    int m_mode = kPlainText;
+};
+
+// Character references: "&name;" becomes one character, a stray ";" is dropped, and a
+// reference left open at the end is dropped with its name. The result never holds ";", CR
+// or LF, so it can always stand in an index file field.
+std::string DecodeEntities(std::string_view text);
+// One reference name, without "&" and ";"; 0 stands for no character.
+char DecodeEntity(std::string_view name);
+
+} // namespace tamblin
