@@ -1,5 +1,5 @@
 // Editing a large contents tree: opening a file of N entries (fan-out 10, every node
-// expanded) and then deleting, undoing, pasting and moving the first top-level entry,
+// expanded) and then deleting, undoing, pasting and moving top-level entries, each of
 // which carries about a tenth of the file. The same steps on a file of 2N entries give
 // the growth; linear is 2.00x. Each edit is also given as a ratio of the rebuild measured
 // in the same run.
@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -62,24 +63,39 @@ Figures Measure(int entries) {
         document.UpdateAllViews();
     });
     view.expandAll();
-    f.rebuild = Milliseconds([&] { document.UpdateAllViews(); });
+    for (int run = 0; run < 3; ++run) {
+        double measured = Milliseconds([&] { document.UpdateAllViews(); });
+        f.rebuild = run == 0 ? measured : std::min(f.rebuild, measured);
+    }
     QTreeWidgetItem* root = view.RootNode();
-    view.setCurrentItem(root->child(0));
-    f.remove = Milliseconds([&] { view.OnDelete(); });
-    f.undo = Milliseconds([&] { view.OnUndoDelete(); });
-    view.setCurrentItem(root->child(0));
-    view.OnCopy();
-    view.setCurrentItem(root->child(1));
-    f.paste = Milliseconds([&] { view.OnPaste(); });
-    // Drag the first entry below the third one as its sibling.
-    QTreeWidgetItem* first = root->child(0);
-    QTreeWidgetItem* third = root->child(2);
-    view.scrollToTop();
-    f.move = Milliseconds([&] {
-        view.BeginDrag(first, view.visualItemRect(first).topLeft() + QPoint(4, 4));
-        view.DragMove(view.visualItemRect(third).topLeft() + QPoint(4, 4));
-        view.Drop(false);
-    });
+    // Best of three of each edit; each round leaves a tree of about the same size.
+    auto best = [](double& figure, double measured) {
+        figure = figure == 0 ? measured : std::min(figure, measured);
+    };
+    for (int round = 0; round < 3; ++round) {
+        view.setCurrentItem(root->child(0));
+        best(f.remove, Milliseconds([&] { view.OnDelete(); }));
+        best(f.undo, Milliseconds([&] { view.OnUndoDelete(); }));
+        view.setCurrentItem(root->child(0));
+        view.OnCopy();
+        view.setCurrentItem(root->child(1));
+        best(f.paste, Milliseconds([&] { view.OnPaste(); }));
+        // Drag the second entry onto the root, which puts it first; the root is on screen
+        // while the second entry, below the expanded first, is not.
+        QTreeWidgetItem* second = root->child(1);
+        tamblin::IndexEntry* secondEntry = tamblin::CContentsView::EntryOf(second);
+        view.scrollToTop();
+        best(f.move, Milliseconds([&] {
+                 view.BeginDrag(second, QPoint(4, 4));
+                 view.DragMove(view.visualItemRect(root).topLeft() + QPoint(4, 4));
+                 view.Drop(false);
+             }));
+        if (tamblin::CContentsView::EntryOf(root->child(0)) != secondEntry) {
+            std::fprintf(stderr, "the move did not happen\n");
+        }
+        view.setCurrentItem(root->child(2));
+        view.OnCut();
+    }
     std::remove(path.c_str());
     return f;
 }
