@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -425,4 +426,68 @@ TEST(CContentsViewFrameTest, TheFramesCommandsFollowTheSelection) {
     // The status bar's URL pane shows the selected entry's full URL.
     view->setCurrentItem(view->RootNode()->child(2));
     EXPECT_EQ(frame.UrlPane()->text(), QStringLiteral("http://example.com/c.htm"));
+}
+
+TEST_F(CContentsViewEditTest, DoubleClickAndEnterOpenTheSheetForTheNode) {
+    int indexPages = -1;
+    int keywordPages = -1;
+    m_view.SetSheets([this](IndexEntry& e, int page, bool isNew) { return Sheet(e, page, isNew); },
+                     [&indexPages](int page) {
+                         indexPages = page;
+                         return Result::Unchanged;
+                     },
+                     [&keywordPages](int page) {
+                         keywordPages = page;
+                         return Result::Unchanged;
+                     });
+    m_view.show();
+    QTreeWidgetItem* b = Node(QStringLiteral("B"));
+    QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, {}, m_view.visualItemRect(b).center());
+    ASSERT_EQ(m_sheetCalls.size(), 1);
+    EXPECT_EQ(m_sheetCalls.front(), qMakePair(0, false));
+    EXPECT_EQ(m_view.currentItem(), b);
+    // A double click neither expands nor collapses.
+    QTreeWidgetItem* a = Node(QStringLiteral("A"));
+    QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, {}, m_view.visualItemRect(a).center());
+    EXPECT_TRUE(a->isExpanded());
+    m_view.setCurrentItem(m_view.OtherKeywordsNode());
+    QTest::keyClick(&m_view, Qt::Key_Return);
+    EXPECT_EQ(keywordPages, 1);
+    m_view.setCurrentItem(Root());
+    QTest::keyClick(&m_view, Qt::Key_Enter);
+    EXPECT_EQ(indexPages, 0);
+    m_view.OnBaseUrls();
+    EXPECT_EQ(indexPages, 1);
+    Select("C");
+    m_view.OnIndexKeywords();
+    EXPECT_EQ(m_sheetCalls.back(), qMakePair(1, false));
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+TEST_F(CContentsViewEditTest, AChangedSheetRelabelsTheNodeAndCommits) {
+    Select("C");
+    m_sheetResult = Result::Changed;
+    m_nextTitle = "Sea";
+    m_view.SetSheets(
+        [this](IndexEntry& e, int page, bool isNew) {
+            e.m_inContents = 0;
+            return Sheet(e, page, isNew);
+        },
+        {}, {});
+    m_view.OnProperties();
+    QTreeWidgetItem* c = Node(QStringLiteral("Sea"));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->icon(0).cacheKey(),
+              CContentsView::Image(CContentsView::kImageKeywords).cacheKey());
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(CContentsViewEditTest, DeleteWhileALabelIsEditedLeavesTheTreeAlone) {
+    m_view.show();
+    Select("B");
+    m_view.editItem(Node(QStringLiteral("B")));
+    ASSERT_NE(m_view.findChild<QLineEdit*>(), nullptr);
+    m_view.OnDelete();
+    EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }
