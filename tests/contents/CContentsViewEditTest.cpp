@@ -491,3 +491,20 @@ TEST_F(CContentsViewEditTest, DeleteWhileALabelIsEditedLeavesTheTreeAlone) {
     EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }
+// A click on the selected node edits its label once the double-click time has passed; a
+// double click opens the sheet instead and must cancel that pending edit.
+TEST_F(CContentsViewEditTest, AClickOnTheSelectedNodeEditsButADoubleClickDoesNot) {
+    m_view.show();
+    QTreeWidgetItem* b = Node(QStringLiteral("B"));
+    m_view.setCurrentItem(b);
+    QPoint at = m_view.visualItemRect(b).center();
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(m_view.viewport(), Qt::LeftButton, {}, at);
+    QTest::qWait(QApplication::doubleClickInterval() + 300);
+    EXPECT_EQ(m_view.findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(m_sheetCalls.size(), 1);
+    QTest::qWait(QApplication::doubleClickInterval() + 300);
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, {}, at);
+    QTest::qWait(QApplication::doubleClickInterval() + 300);
+    EXPECT_NE(m_view.findChild<QLineEdit*>(), nullptr);
+}

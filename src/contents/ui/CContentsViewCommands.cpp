@@ -125,7 +125,10 @@ void CContentsView::mouseDoubleClickEvent(QMouseEvent* event) {
         QTreeWidget::mouseDoubleClickEvent(event);
         return;
     }
-    // Neither expands nor starts editing the label.
+    // Neither expands nor starts editing the label. The tree's own edit step for a double
+    // click cancels the label edit that the first click on a selected node has scheduled;
+    // double clicks are no edit trigger here, so it opens nothing.
+    QTreeWidget::edit(indexFromItem(node), DoubleClicked, event);
     OpenFromNode(node);
     event->accept();
 }
