@@ -508,3 +508,16 @@ TEST_F(CContentsViewEditTest, AClickOnTheSelectedNodeEditsButADoubleClickDoesNot
     QTest::qWait(QApplication::doubleClickInterval() + 300);
     EXPECT_NE(m_view.findChild<QLineEdit*>(), nullptr);
 }
+
+TEST_F(CContentsViewEditTest, TheMouseDragsWithTheLeftButtonAndCopiesWithCtrl) {
+    m_view.show();
+    QPoint from = Before("C");
+    QPoint to = RightOf("A2");
+    QTest::mousePress(m_view.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(m_view.viewport(), from + QPoint(0, -QApplication::startDragDistance() - 2));
+    EXPECT_TRUE(m_view.IsDragging());
+    QTest::mouseMove(m_view.viewport(), to);
+    QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::ControlModifier, to);
+    EXPECT_FALSE(m_view.IsDragging());
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2(C)),B,C");
+}
