@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -520,4 +521,23 @@ TEST_F(CContentsViewEditTest, TheMouseDragsWithTheLeftButtonAndCopiesWithCtrl) {
     QTest::mouseRelease(m_view.viewport(), Qt::LeftButton, Qt::ControlModifier, to);
     EXPECT_FALSE(m_view.IsDragging());
     EXPECT_EQ(Shape(), "A(A1(A1a),A2(C)),B,C");
+}
+
+TEST_F(CContentsViewEditTest, DraggingAboveOrBelowTheViewScrollsOneLine) {
+    m_view.resize(200, 70);
+    m_view.show();
+    QScrollBar* bar = m_view.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 1);
+    bar->setValue(1);
+    m_view.BeginDrag(Node(QStringLiteral("A")), QPoint(4, 4));
+    m_view.DragMove(QPoint(20, -5));
+    EXPECT_EQ(bar->value(), 0);
+    m_view.DragMove(QPoint(20, m_view.viewport()->height() + 5));
+    m_view.DragMove(QPoint(20, m_view.viewport()->height() + 6));
+    EXPECT_EQ(bar->value(), 2);
+    // Beside the view nothing scrolls.
+    m_view.DragMove(QPoint(m_view.viewport()->width() + 5, 10));
+    EXPECT_EQ(bar->value(), 2);
+    m_view.Drop(false);
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }

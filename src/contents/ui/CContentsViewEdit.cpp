@@ -141,6 +141,7 @@ void CContentsView::DeleteNode(QTreeWidgetItem* node, bool ask) {
     if (m_labelEditing) {
         return;
     }
+    DropStaleRecords();
     if (ask && !ConfirmDelete(this, node->text(0))) {
         return;
     }
