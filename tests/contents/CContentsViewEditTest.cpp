@@ -376,20 +376,41 @@ TEST_F(CContentsViewEditTest, OtherIndexKeywordsLabelIsNotEditable) {
     EXPECT_EQ(m_view.findChild<QLineEdit*>(), nullptr);
 }
 
+// A new user's session: every kind of edit, then save and reopen.
 TEST_F(CContentsViewEditTest, WhatIsShownIsWhatIsSaved) {
+    m_view.show();
     m_sheetResult = Result::Changed;
     Select("B");
-    m_view.OnInsertUrl();
-    Drag("New page", RightOf("C"));
+    for (const char* title : {"P1", "P2", "P3"}) {
+        m_nextTitle = title;
+        m_view.OnInsertUrl();
+    }
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,P1,P2,P3,C");
+    Select("P2");
+    m_view.editItem(Node(QStringLiteral("P2")));
+    auto* editor = m_view.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("Second"));
+    // The Enter that ends the edit must not reach the tree and open the sheet as well.
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_sheetCalls.size(), 3);
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,P1,Second,P3,C");
+    Drag("P1", RightOf("C"));
     Drag("A2", Before("B"), true);
     Select("A");
     m_view.OnFlatten();
+    Select("P3");
+    m_view.OnDelete();
+    m_view.OnUndoDelete();
     Select("A1");
     m_view.OnCut();
     m_view.setCurrentItem(m_view.OtherKeywordsNode());
     m_view.OnPaste();
+    m_view.setCurrentItem(Root());
+    m_view.OnPaste();
     std::string expected = Shape();
-    EXPECT_EQ(expected, "A,A2,B,A2,C(New page),A1(A1a)");
+    EXPECT_EQ(expected, "A1(A1a),A,A2,B,A2,Second,P3,C(P1),A1(A1a)");
     ASSERT_TRUE(m_doc.SaveIndex(QString::fromStdString(m_files.Path("saved.xo"))));
     ASSERT_TRUE(m_doc.OpenIndex(QString::fromStdString(m_files.Path("saved.xo"))));
     m_doc.UpdateAllViews();

@@ -135,8 +135,11 @@ void CContentsView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CContentsView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Swallowed: no beep, and the tree does not act on it either.
-        OpenFromNode(currentItem());
+        // Swallowed: no beep, and the tree does not act on it either. The Enter that ends a
+        // label edit passes the edit box on its way here; it only ends the edit.
+        if (!m_labelEditing && state() != QAbstractItemView::EditingState) {
+            OpenFromNode(currentItem());
+        }
         event->accept();
         return;
     }
