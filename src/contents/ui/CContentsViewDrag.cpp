@@ -29,8 +29,12 @@ void CContentsView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
-        m_pressNode = itemAt(event->position().toPoint());
+        // A drag starts on a node's icon or label, not on its expand button.
         m_pressAt = event->position().toPoint();
+        m_pressNode = itemAt(m_pressAt);
+        if (m_pressNode && m_pressAt.x() < visualItemRect(m_pressNode).left()) {
+            m_pressNode = nullptr;
+        }
     }
     QTreeWidget::mousePressEvent(event);
 }
