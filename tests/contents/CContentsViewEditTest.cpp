@@ -562,3 +562,16 @@ TEST_F(CContentsViewEditTest, DraggingAboveOrBelowTheViewScrollsOneLine) {
     m_view.Drop(false);
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }
+
+TEST_F(CContentsViewEditTest, AnEditCommittedByMovingOnRenamesTheEditedNode) {
+    m_view.show();
+    Select("B");
+    m_view.editItem(Node(QStringLiteral("B")));
+    auto* editor = m_view.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("Bee"));
+    // Selecting another node commits the edit after the current node has changed.
+    Select("C");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),Bee,C");
+}

@@ -117,7 +117,7 @@ void CContentsView::Rebuild() {
     if (m_dragging) {
         EndDrag();
     }
-    m_dragNode = m_dropTarget = m_pressNode = nullptr;
+    m_dragNode = m_dropTarget = m_pressNode = m_editNode = nullptr;
     blockSignals(true);
     clear();
     m_rootNode = BuildSubtree(index->m_root);

@@ -177,6 +177,9 @@ private:
     mutable unsigned m_recordGeneration = 0;
 
     bool m_labelEditing = false;
+    // The node whose label is being edited: the current node may move on before the edit
+    // is committed.
+    QTreeWidgetItem* m_editNode = nullptr;
     bool m_doubleClicking = false;
 
     QTreeWidgetItem* m_pressNode = nullptr;

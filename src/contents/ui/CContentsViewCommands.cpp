@@ -161,6 +161,7 @@ bool CContentsView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     }
     if (state() == QAbstractItemView::EditingState) {
         m_labelEditing = true;
+        m_editNode = node;
     }
     return true;
 }
@@ -168,7 +169,7 @@ bool CContentsView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
 void CContentsView::commitData(QWidget* editor) {
     // The label is never written by the tree itself: the model decides what it shows.
     auto* line = qobject_cast<QLineEdit*>(editor);
-    QTreeWidgetItem* node = currentItem();
+    QTreeWidgetItem* node = m_editNode;
     IndexEntry* entry = EntryOf(node);
     if (!line || !entry || !m_document || !m_document->Index()) {
         return;
@@ -195,6 +196,7 @@ void CContentsView::commitData(QWidget* editor) {
 
 void CContentsView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     m_labelEditing = false;
+    m_editNode = nullptr;
     QTreeWidget::closeEditor(editor, hint);
 }
 

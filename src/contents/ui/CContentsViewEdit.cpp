@@ -70,6 +70,9 @@ void CContentsView::DetachNode(QTreeWidgetItem* node) {
     if (IsInSubtree(m_undo.after, node) || m_undo.after == node) {
         m_undo.after = nullptr;
     }
+    if (IsInSubtree(m_editNode, node) || m_editNode == node) {
+        m_editNode = nullptr;
+    }
     delete node;
 }
 
