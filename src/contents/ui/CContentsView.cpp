@@ -99,24 +99,15 @@ void CContentsView::Rebuild() {
         m_shown = true;
         m_shownGeneration = m_document->Generation();
     }
-    // The undo place survives through its entries: they stay while the nodes go. Their
-    // handles are cleared first, so an entry no longer in the tree leaves the place unknown.
-    IndexEntry* undoParent = nullptr;
-    IndexEntry* undoAfter = nullptr;
+    std::pair<IndexEntry*, IndexEntry*> undoPlace = UndoPlaceAsEntries();
     if (m_rootNode) {
         SaveState(m_rootNode);
-        for (auto [node, entry] :
-             {std::pair{m_undo.parent, &undoParent}, std::pair{m_undo.after, &undoAfter}}) {
-            if ((*entry = EntryOf(node))) {
-                (*entry)->m_node = nullptr;
-            }
-        }
     }
-    m_undo.parent = nullptr;
-    m_undo.after = nullptr;
     if (m_dragging) {
         EndDrag();
     }
+    // Clearing the tree drops an open label editor without closing it.
+    m_labelEditing = false;
     m_dragNode = m_dropTarget = m_pressNode = m_editNode = nullptr;
     blockSignals(true);
     clear();
@@ -127,8 +118,8 @@ void CContentsView::Rebuild() {
     m_otherKeywordsNode =
         MakeNode(index->m_otherKeywords, QStringLiteral("Other Index keywords"), kImageKeywords);
     addTopLevelItem(m_otherKeywordsNode);
-    m_undo.parent = undoParent ? NodeOf(*undoParent) : nullptr;
-    m_undo.after = undoAfter ? NodeOf(*undoAfter) : nullptr;
+    m_undo.parent = undoPlace.first ? NodeOf(*undoPlace.first) : nullptr;
+    m_undo.after = undoPlace.second ? NodeOf(*undoPlace.second) : nullptr;
     RestoreState(m_rootNode);
     if (!currentItem()) {
         m_rootNode->setExpanded(true);
@@ -136,6 +127,24 @@ void CContentsView::Rebuild() {
     }
     blockSignals(false);
     OnCurrentChanged();
+}
+
+std::pair<IndexEntry*, IndexEntry*> CContentsView::UndoPlaceAsEntries() {
+    // The undo place survives a rebuild through its entries: they stay while the nodes go.
+    // Their handles are cleared first, so an entry that the rebuild does not show again
+    // leaves the place unknown rather than pointing at a deleted node.
+    std::pair<IndexEntry*, IndexEntry*> place;
+    if (m_rootNode) {
+        place = {EntryOf(m_undo.parent), EntryOf(m_undo.after)};
+        for (IndexEntry* entry : {place.first, place.second}) {
+            if (entry) {
+                entry->m_node = nullptr;
+            }
+        }
+    }
+    m_undo.parent = nullptr;
+    m_undo.after = nullptr;
+    return place;
 }
 
 QTreeWidgetItem* CContentsView::MakeNode(IndexEntry& entry, const QString& text, int image) {

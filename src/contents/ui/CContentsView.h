@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QLabel;
 class QMenu;
@@ -134,6 +135,8 @@ private:
     };
 
     void Commit();
+    // Before a rebuild: the entries at the undo place, whose new nodes it takes afterwards.
+    std::pair<IndexEntry*, IndexEntry*> UndoPlaceAsEntries();
     // Forgets the clipboard and undo record when they belong to an index file that is gone.
     void DropStaleRecords() const;
     void DeleteNode(QTreeWidgetItem* node, bool ask);
