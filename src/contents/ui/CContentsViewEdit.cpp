@@ -2,7 +2,6 @@
 // flatten, and the commit that follows each of them.
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
-#include "contents/ui/CUrlTitleDialog.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "platform/CommonPrompts.h"
