@@ -91,6 +91,9 @@ CMainFrame::CMainFrame(CXoDoc* document, SettingsStore* store, QWidget* parent)
     connect(m_view, &CContentsView::UrlChanged, m_urlPane, &QLabel::setText);
     connect(m_view, &CContentsView::SelectionChanged, this, &CMainFrame::UpdateCommandUi);
     m_view->SetDocument(m_document);
+    m_view->PlugCommands([this](Command id, Run run, Enabled enabled) {
+        SetHandler(id, std::move(run), std::move(enabled));
+    });
     UpdateTitle();
     UpdateCommandUi();
 }

@@ -27,8 +27,14 @@ CContentsView::CContentsView(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 15));
     setUniformRowHeights(true);
+    // Labels are edited by clicking a selected node (or F2); dragging is the view's own.
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setDragEnabled(false);
+    setExpandsOnDoubleClick(false);
     connect(this, &QTreeWidget::currentItemChanged, this, &CContentsView::OnCurrentChanged);
 }
+
+CContentsView::~CContentsView() = default;
 
 QIcon CContentsView::Image(int index) {
     static const QList<QIcon> images = [] {
@@ -47,6 +53,9 @@ void CContentsView::SetDocument(CXoDoc* document) {
     }
     m_document = document;
     m_shown = false;
+    // Whatever was cut or deleted belongs to the other document's index.
+    m_clipboard.reset();
+    m_undo = UndoRecord();
     if (m_document) {
         connect(m_document, &CXoDoc::Changed, this, &CContentsView::OnDocumentChanged);
     }
@@ -79,6 +88,7 @@ QString CContentsView::SelectedUrl() const {
 
 void CContentsView::Rebuild() {
     IndexFile* index = m_document ? m_document->Index() : nullptr;
+    DropStaleRecords();
     if (!index) {
         return;
     }
@@ -89,9 +99,16 @@ void CContentsView::Rebuild() {
         m_shown = true;
         m_shownGeneration = m_document->Generation();
     }
+    std::pair<IndexEntry*, IndexEntry*> undoPlace = UndoPlaceAsEntries();
     if (m_rootNode) {
         SaveState(m_rootNode);
     }
+    if (m_dragging) {
+        EndDrag();
+    }
+    // Clearing the tree drops an open label editor without closing it.
+    m_labelEditing = false;
+    m_dragNode = m_dropTarget = m_pressNode = m_editNode = nullptr;
     blockSignals(true);
     clear();
     m_rootNode = BuildSubtree(index->m_root);
@@ -101,6 +118,8 @@ void CContentsView::Rebuild() {
     m_otherKeywordsNode =
         MakeNode(index->m_otherKeywords, QStringLiteral("Other Index keywords"), kImageKeywords);
     addTopLevelItem(m_otherKeywordsNode);
+    m_undo.parent = undoPlace.first ? NodeOf(*undoPlace.first) : nullptr;
+    m_undo.after = undoPlace.second ? NodeOf(*undoPlace.second) : nullptr;
     RestoreState(m_rootNode);
     if (!currentItem()) {
         m_rootNode->setExpanded(true);
@@ -110,9 +129,28 @@ void CContentsView::Rebuild() {
     OnCurrentChanged();
 }
 
+std::pair<IndexEntry*, IndexEntry*> CContentsView::UndoPlaceAsEntries() {
+    // The undo place survives a rebuild through its entries: they stay while the nodes go.
+    // Their handles are cleared first, so an entry that the rebuild does not show again
+    // leaves the place unknown rather than pointing at a deleted node.
+    std::pair<IndexEntry*, IndexEntry*> place;
+    if (m_rootNode) {
+        place = {EntryOf(m_undo.parent), EntryOf(m_undo.after)};
+        for (IndexEntry* entry : {place.first, place.second}) {
+            if (entry) {
+                entry->m_node = nullptr;
+            }
+        }
+    }
+    m_undo.parent = nullptr;
+    m_undo.after = nullptr;
+    return place;
+}
+
 QTreeWidgetItem* CContentsView::MakeNode(IndexEntry& entry, const QString& text, int image) {
     auto* node = new QTreeWidgetItem(QStringList(text));
     node->setIcon(0, Image(image));
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
     node->setData(0, kEntryRole, QVariant::fromValue(reinterpret_cast<quintptr>(&entry)));
     entry.m_node = node;
     return node;
@@ -170,7 +208,7 @@ void CContentsView::SaveState(QTreeWidgetItem* node) const {
     }
 }
 
-void CContentsView::RestoreState(QTreeWidgetItem* node) {
+void CContentsView::RestoreState(QTreeWidgetItem* node, bool fresh) {
     // Children before their parent, in order, so the last node flagged selected wins.
     // Nodes arrive here freshly built, so collapsed and unselected: only the flags that are
     // set need work. Selecting comes last, once: it lays the view out, after which every
@@ -188,6 +226,8 @@ void CContentsView::RestoreState(QTreeWidgetItem* node) {
             // A leaf has nothing to show: expanding it would only cost a child-list search.
             if (entry->m_expanded && current->childCount() > 0) {
                 current->setExpanded(true);
+            } else if (!fresh && current->isExpanded()) {
+                current->setExpanded(false);
             }
             if (entry->m_selected) {
                 selected = current;
@@ -203,17 +243,6 @@ void CContentsView::RestoreState(QTreeWidgetItem* node) {
 void CContentsView::OnCurrentChanged() {
     Q_EMIT UrlChanged(SelectedUrl());
     Q_EMIT SelectionChanged();
-}
-
-void CContentsView::mousePressEvent(QMouseEvent* event) {
-    // The right button selects the node under it before the context menu opens.
-    if (event->button() == Qt::RightButton) {
-        if (QTreeWidgetItem* node = itemAt(event->position().toPoint())) {
-            setCurrentItem(node);
-        }
-        return;
-    }
-    QTreeWidget::mousePressEvent(event);
 }
 
 void CContentsView::contextMenuEvent(QContextMenuEvent* event) {

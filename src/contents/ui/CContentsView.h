@@ -1,9 +1,16 @@
 #pragma once
 
+#include "app/Commands.h"
+
 #include <QIcon>
 #include <QList>
 #include <QTreeWidget>
 
+#include <functional>
+#include <memory>
+#include <utility>
+
+class QLabel;
 class QMenu;
 
 namespace tamblin {
@@ -26,6 +33,8 @@ public:
     };
 
     explicit CContentsView(QWidget* parent = nullptr);
+    ~CContentsView() override;
+    using QTreeWidget::edit;
 
     void SetDocument(CXoDoc* document);
     CXoDoc* Document() const { return m_document; }
@@ -49,7 +58,55 @@ public:
     QTreeWidgetItem* InsertEntryNode(IndexEntry& entry, QTreeWidgetItem* parent,
                                      QTreeWidgetItem* after, bool last);
     void SaveState(QTreeWidgetItem* node) const;
-    void RestoreState(QTreeWidgetItem* node);
+    // `fresh`: the nodes were just built, so only set flags need applying.
+    void RestoreState(QTreeWidgetItem* node, bool fresh = true);
+
+    // What a property sheet did.
+    enum class SheetResult { Cancelled, Unchanged, Changed };
+    // The URL properties sheet on `entry`; `page` 0 the first page, positive the keywords
+    // page (passed on to it); `newEntry` for Insert URL.
+    using UrlSheet = std::function<SheetResult(IndexEntry& entry, int page, bool newEntry)>;
+    // The index file sheet (the root) or the Other Index keywords sheet.
+    using FileSheet = std::function<SheetResult(int page)>;
+    // The property sheets plug in here. Without a URL sheet a plain title-and-URL dialog
+    // stands in; without the others their commands do nothing.
+    void SetSheets(UrlSheet urlSheet, FileSheet indexFileSheet, FileSheet otherKeywordsSheet);
+
+    // Gives the frame the view's commands: `plug(id, run, enabled)` for each.
+    using Plug = std::function<void(Command, std::function<void()>, std::function<bool()>)>;
+    void PlugCommands(const Plug& plug);
+
+    // The commands, each doing nothing when its enabling rule does not hold.
+    bool CanProperties() const;
+    bool CanIndexKeywords() const;
+    bool SelectedHasParent() const;
+    bool CanPaste() const;
+    bool CanUndoDelete() const;
+    bool CanFlatten() const;
+    void OnProperties();
+    void OnIndexKeywords();
+    void OnBaseUrls();
+    void OnInsertUrl();
+    void OnDelete();
+    void OnUndoDelete();
+    bool OnCopy();
+    void OnCut();
+    void OnPaste();
+    void OnFlatten();
+    // Opens the sheet for `node`: the root's, the Other Index keywords', or the URL sheet.
+    void OpenSheet(QTreeWidgetItem* node, int page);
+    const IndexEntry* ClipboardEntry() const { return m_clipboard.get(); }
+    const IndexEntry* UndoEntry() const { return m_undo.entry.get(); }
+
+    // Dragging, driven by the mouse; public so that tests can drive it step by step.
+    // Positions are in viewport coordinates.
+    void BeginDrag(QTreeWidgetItem* node, const QPoint& at);
+    void DragMove(const QPoint& at);
+    void Drop(bool copy);
+    bool IsDragging() const { return m_dragging; }
+    QTreeWidgetItem* DropTarget() const { return m_dropTarget; }
+    bool DropAsChild() const { return m_dropAsChild; }
+    int DragImage() const { return m_dragImage; }
 
 Q_SIGNALS:
     void UrlChanged(const QString& url);
@@ -59,8 +116,48 @@ Q_SIGNALS:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    // The last deleted subtree and where it was: `parent` and `after` are live nodes or
+    // null once that place is gone; `first` means it was its parent's first child.
+    struct UndoRecord {
+        std::unique_ptr<IndexEntry> entry;
+        QTreeWidgetItem* parent = nullptr;
+        QTreeWidgetItem* after = nullptr;
+        bool first = false;
+    };
+
+    void Commit();
+    // Before a rebuild: the entries at the undo place, whose new nodes it takes afterwards.
+    std::pair<IndexEntry*, IndexEntry*> UndoPlaceAsEntries();
+    // Forgets the clipboard and undo record when they belong to an index file that is gone.
+    void DropStaleRecords() const;
+    void DeleteNode(QTreeWidgetItem* node, bool ask);
+    // Deletes a node, first forgetting the undo place when it lies in the node's subtree.
+    void DetachNode(QTreeWidgetItem* node);
+    // Inserts `entry` into the model and the tree under `parent` after `after` (null:
+    // first; `last`: append), then restores its view state. Returns its node.
+    QTreeWidgetItem* PlaceEntry(std::unique_ptr<IndexEntry> entry, QTreeWidgetItem* parent,
+                                QTreeWidgetItem* after, bool last);
+    void SetNodeLook(QTreeWidgetItem* node);
+    void OpenFromNode(QTreeWidgetItem* node);
+    SheetResult RunUrlSheet(IndexEntry& entry, int page, bool newEntry);
+    int LabelRight(QTreeWidgetItem* node) const;
+    void SetDragImage(int image);
+    void MoveDragImage(const QPoint& globalAt);
+    void SetDropHighlight(QTreeWidgetItem* node);
+    void ShowDragCursor(bool shown);
+    void EndDrag();
+    void MoveOrCopy(bool copy);
+    static bool IsInSubtree(const QTreeWidgetItem* node, const QTreeWidgetItem* top);
+
     void OnDocumentChanged(QObject* sender);
     void OnCurrentChanged();
     // The entry's node with its whole subtree, not yet in the tree.
@@ -73,6 +170,30 @@ private:
     QTreeWidgetItem* m_otherKeywordsNode = nullptr;
     unsigned m_shownGeneration = 0;
     bool m_shown = false;
+
+    UrlSheet m_urlSheet;
+    FileSheet m_indexFileSheet;
+    FileSheet m_otherKeywordsSheet;
+    // Owned by the view; mutable so that stale ones can be dropped from const checks.
+    mutable std::unique_ptr<IndexEntry> m_clipboard;
+    mutable UndoRecord m_undo;
+    mutable unsigned m_recordGeneration = 0;
+
+    bool m_labelEditing = false;
+    // The node whose label is being edited: the current node may move on before the edit
+    // is committed.
+    QTreeWidgetItem* m_editNode = nullptr;
+    bool m_doubleClicking = false;
+
+    QTreeWidgetItem* m_pressNode = nullptr;
+    QPoint m_pressAt;
+    bool m_dragging = false;
+    QTreeWidgetItem* m_dragNode = nullptr;
+    QTreeWidgetItem* m_dropTarget = nullptr;
+    bool m_dropAsChild = false;
+    int m_dragImage = kImageMark;
+    bool m_cursorShown = true;
+    QLabel* m_dragImageWindow = nullptr;
 };
 
 } // namespace tamblin

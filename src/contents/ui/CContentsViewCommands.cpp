@@ -1,0 +1,203 @@
+// The contents view's commands as the frame sees them, the property sheets it opens, and
+// the keys, double click and label editing that lead to them.
+#include "app/ui/CXoDoc.h"
+#include "contents/ui/CContentsView.h"
+#include "contents/ui/CUrlTitleDialog.h"
+#include "index/IndexEntry.h"
+#include "index/IndexFile.h"
+#include "platform/DialogService.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+namespace tamblin {
+
+void CContentsView::SetSheets(UrlSheet urlSheet, FileSheet indexFileSheet,
+                              FileSheet otherKeywordsSheet) {
+    m_urlSheet = std::move(urlSheet);
+    m_indexFileSheet = std::move(indexFileSheet);
+    m_otherKeywordsSheet = std::move(otherKeywordsSheet);
+}
+
+void CContentsView::PlugCommands(const Plug& plug) {
+    plug(
+        Command::ViewProperties, [this] { OnProperties(); }, [this] { return CanProperties(); });
+    plug(
+        Command::ViewIndexKeywords, [this] { OnIndexKeywords(); },
+        [this] { return CanIndexKeywords(); });
+    plug(Command::ViewBaseUrls, [this] { OnBaseUrls(); }, {});
+    plug(
+        Command::EditInsertUrl, [this] { OnInsertUrl(); }, [this] { return CanProperties(); });
+    plug(
+        Command::EditDelete, [this] { OnDelete(); }, [this] { return SelectedHasParent(); });
+    plug(
+        Command::EditCopy, [this] { OnCopy(); }, [this] { return SelectedHasParent(); });
+    plug(
+        Command::EditCut, [this] { OnCut(); }, [this] { return SelectedHasParent(); });
+    plug(
+        Command::EditPaste, [this] { OnPaste(); }, [this] { return CanPaste(); });
+    plug(
+        Command::EditUndo, [this] { OnUndoDelete(); }, [this] { return CanUndoDelete(); });
+    plug(
+        Command::EditFlatten, [this] { OnFlatten(); }, [this] { return CanFlatten(); });
+}
+
+void CContentsView::OnProperties() {
+    if (CanProperties()) {
+        OpenSheet(currentItem(), 0);
+    }
+}
+
+void CContentsView::OnIndexKeywords() {
+    if (CanIndexKeywords()) {
+        OpenSheet(currentItem(), 1);
+    }
+}
+
+void CContentsView::OnBaseUrls() {
+    // The index file sheet on its Base URLs page, whatever is selected.
+    if (m_rootNode) {
+        OpenSheet(m_rootNode, 1);
+    }
+}
+
+CContentsView::SheetResult CContentsView::RunUrlSheet(IndexEntry& entry, int page, bool newEntry) {
+    Q_EMIT UrlChanged(SelectedUrl());
+    if (m_urlSheet) {
+        return m_urlSheet(entry, page, newEntry);
+    }
+    CUrlTitleDialog dialog(m_document->Decode(entry.m_title), m_document->Decode(entry.m_url),
+                           this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return SheetResult::Cancelled;
+    }
+    std::string title = m_document->Encode(dialog.Title());
+    std::string url = m_document->Encode(dialog.Url());
+    if (title == entry.m_title && url == entry.m_url) {
+        return SheetResult::Unchanged;
+    }
+    entry.m_title = title;
+    entry.m_url = url;
+    return SheetResult::Changed;
+}
+
+void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
+    IndexEntry* entry = EntryOf(node);
+    if (!entry || !m_document || !m_document->Index()) {
+        return;
+    }
+    SheetResult result = SheetResult::Cancelled;
+    if (node == m_rootNode) {
+        result = m_indexFileSheet ? m_indexFileSheet(page) : SheetResult::Cancelled;
+    } else if (node == m_otherKeywordsNode) {
+        result = m_otherKeywordsSheet ? m_otherKeywordsSheet(page) : SheetResult::Cancelled;
+    } else {
+        result = RunUrlSheet(*entry, page, false);
+    }
+    if (result == SheetResult::Changed) {
+        // The sheet may have rebuilt the tree; the entry knows its node.
+        if (QTreeWidgetItem* shown = node == m_rootNode ? m_rootNode : NodeOf(*entry)) {
+            SetNodeLook(shown);
+        }
+        Commit();
+        Q_EMIT UrlChanged(SelectedUrl());
+    }
+}
+
+void CContentsView::OpenFromNode(QTreeWidgetItem* node) {
+    if (!node || !EntryOf(node)) {
+        return;
+    }
+    setCurrentItem(node);
+    m_doubleClicking = true;
+    if (node == m_otherKeywordsNode) {
+        OnIndexKeywords();
+    } else {
+        OnProperties();
+    }
+    m_doubleClicking = false;
+}
+
+void CContentsView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeWidgetItem* node = itemAt(event->position().toPoint());
+    if (!node || event->button() != Qt::LeftButton) {
+        QTreeWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Neither expands nor starts editing the label. The tree's own edit step for a double
+    // click cancels the label edit that the first click on a selected node has scheduled;
+    // double clicks are no edit trigger here, so it opens nothing.
+    QTreeWidget::edit(indexFromItem(node), DoubleClicked, event);
+    OpenFromNode(node);
+    event->accept();
+}
+
+void CContentsView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Swallowed: no beep, and the tree does not act on it either. The Enter that ends a
+        // label edit passes the edit box on its way here; it only ends the edit.
+        if (!m_labelEditing && state() != QAbstractItemView::EditingState) {
+            OpenFromNode(currentItem());
+        }
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && m_dragging) {
+        EndDrag();
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+bool CContentsView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    QTreeWidgetItem* node = itemFromIndex(index);
+    if (!node || node == m_otherKeywordsNode || m_doubleClicking || m_dragging) {
+        return false;
+    }
+    if (!QTreeWidget::edit(index, trigger, event)) {
+        return false;
+    }
+    if (state() == QAbstractItemView::EditingState) {
+        m_labelEditing = true;
+        m_editNode = node;
+    }
+    return true;
+}
+
+void CContentsView::commitData(QWidget* editor) {
+    // The label is never written by the tree itself: the model decides what it shows.
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    QTreeWidgetItem* node = m_editNode;
+    IndexEntry* entry = EntryOf(node);
+    if (!line || !entry || !m_document || !m_document->Index()) {
+        return;
+    }
+    QString text = line->text();
+    if (text.isEmpty()) {
+        DialogService::Message message;
+        message.text = QStringLiteral("Sorry, this string cannot be blank");
+        message.icon = DialogService::Icon::Warning;
+        Dialogs().ShowMessage(this, message);
+        return;
+    }
+    if (text == node->text(0)) {
+        return;
+    }
+    if (node == m_rootNode) {
+        m_document->Index()->m_description = m_document->Encode(text);
+    } else {
+        entry->m_title = m_document->Encode(text);
+    }
+    node->setText(0, text);
+    Commit();
+}
+
+void CContentsView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    m_labelEditing = false;
+    m_editNode = nullptr;
+    QTreeWidget::closeEditor(editor, hint);
+}
+
+} // namespace tamblin

@@ -1,0 +1,253 @@
+// The structural edits of the contents view: insert, delete and its undo, the clipboard,
+// flatten, and the commit that follows each of them.
+#include "app/ui/CXoDoc.h"
+#include "contents/ui/CContentsView.h"
+#include "index/IndexEntry.h"
+#include "index/IndexFile.h"
+#include "platform/CommonPrompts.h"
+
+#include <iterator>
+
+namespace tamblin {
+
+void CContentsView::Commit() {
+    if (!m_document || !m_document->Index()) {
+        return;
+    }
+    m_document->Index()->m_changed = 1;
+    m_document->SetModifiedFlag(true);
+    m_document->UpdateAllViews(this);
+}
+
+void CContentsView::DropStaleRecords() const {
+    // The records' base URL references point into the index they came from: once the
+    // document holds another index (or none) they are released, never carried over.
+    IndexFile* index = m_document ? m_document->Index() : nullptr;
+    unsigned generation = m_document ? m_document->Generation() : 0;
+    if (!index || generation != m_recordGeneration) {
+        m_clipboard.reset();
+        m_undo = UndoRecord();
+        m_recordGeneration = generation;
+    }
+}
+
+bool CContentsView::SelectedHasParent() const {
+    DropStaleRecords();
+    QTreeWidgetItem* node = currentItem();
+    return node && node->parent() && EntryOf(node) && EntryOf(node->parent());
+}
+
+bool CContentsView::CanProperties() const {
+    QTreeWidgetItem* node = currentItem();
+    return node && EntryOf(node) && node != m_otherKeywordsNode;
+}
+
+bool CContentsView::CanIndexKeywords() const {
+    QTreeWidgetItem* node = currentItem();
+    return node && EntryOf(node) && node != m_rootNode;
+}
+
+bool CContentsView::CanPaste() const {
+    DropStaleRecords();
+    return currentItem() && EntryOf(currentItem()) && m_clipboard;
+}
+
+bool CContentsView::CanUndoDelete() const {
+    DropStaleRecords();
+    return m_undo.entry != nullptr && m_rootNode;
+}
+
+bool CContentsView::CanFlatten() const {
+    return SelectedHasParent() && currentItem()->childCount() > 0;
+}
+
+void CContentsView::DetachNode(QTreeWidgetItem* node) {
+    // Handles kept by the undo record must never outlive their nodes.
+    if (IsInSubtree(m_undo.parent, node) || m_undo.parent == node) {
+        m_undo.parent = nullptr;
+    }
+    if (IsInSubtree(m_undo.after, node) || m_undo.after == node) {
+        m_undo.after = nullptr;
+    }
+    if (IsInSubtree(m_editNode, node) || m_editNode == node) {
+        m_editNode = nullptr;
+    }
+    delete node;
+}
+
+bool CContentsView::IsInSubtree(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
+    if (!node || !top) {
+        return false;
+    }
+    for (const QTreeWidgetItem* up = node->parent(); up; up = up->parent()) {
+        if (up == top) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QTreeWidgetItem* CContentsView::PlaceEntry(std::unique_ptr<IndexEntry> entry,
+                                           QTreeWidgetItem* parent, QTreeWidgetItem* after,
+                                           bool last) {
+    IndexEntry& placed = *entry;
+    NodeHandle position = last ? kLastPosition : after ? NodeHandle(after) : kFirstPosition;
+    IndexEntry::InsertInto(std::move(entry), *EntryOf(parent), position);
+    QTreeWidgetItem* node = InsertEntryNode(placed, parent, after, last);
+    RestoreState(node);
+    return node;
+}
+
+void CContentsView::SetNodeLook(QTreeWidgetItem* node) {
+    IndexEntry* entry = EntryOf(node);
+    if (!entry || !m_document || !m_document->Index()) {
+        return;
+    }
+    if (node == m_rootNode) {
+        node->setText(0, m_document->Decode(m_document->Index()->m_description));
+        return;
+    }
+    node->setText(0, m_document->Decode(entry->m_title));
+    node->setIcon(0, Image(entry->m_inContents ? kImageContents : kImageKeywords));
+}
+
+void CContentsView::OnInsertUrl() {
+    IndexFile* index = m_document ? m_document->Index() : nullptr;
+    if (!CanProperties() || !index) {
+        return;
+    }
+    QTreeWidgetItem* selected = currentItem();
+    QTreeWidgetItem* parent = selected->parent() ? selected->parent() : m_rootNode;
+    QTreeWidgetItem* after = selected->parent() ? selected : nullptr;
+    BaseUrl* base = index->m_baseUrls.empty() ? nullptr : index->m_baseUrls.front().get();
+    auto entry = std::make_unique<IndexEntry>(0, base, "", "", "", 0, "", 1);
+    IndexEntry& created = *entry;
+    QTreeWidgetItem* node = PlaceEntry(std::move(entry), parent, after, false);
+    setCurrentItem(node);
+    if (RunUrlSheet(created, 0, true) == SheetResult::Cancelled) {
+        // Cancelled: gone as if deleted, so Undo delete can still bring it back.
+        DeleteNode(node, false);
+        return;
+    }
+    SetNodeLook(node);
+    Commit();
+}
+
+void CContentsView::OnDelete() {
+    if (SelectedHasParent()) {
+        DeleteNode(currentItem(), true);
+    }
+}
+
+void CContentsView::DeleteNode(QTreeWidgetItem* node, bool ask) {
+    if (m_labelEditing) {
+        return;
+    }
+    DropStaleRecords();
+    if (ask && !ConfirmDelete(this, node->text(0))) {
+        return;
+    }
+    SaveState(node);
+    QTreeWidgetItem* parent = node->parent();
+    int row = parent->indexOfChild(node);
+    std::unique_ptr<IndexEntry> removed = EntryOf(parent)->RemoveChildByNode(node);
+    if (!removed) {
+        return;
+    }
+    // The previous undo subtree is released here.
+    m_undo = UndoRecord{std::move(removed), parent, row > 0 ? parent->child(row - 1) : nullptr,
+                        row == 0};
+    DetachNode(node);
+    Commit();
+}
+
+void CContentsView::OnUndoDelete() {
+    if (!CanUndoDelete()) {
+        return;
+    }
+    QTreeWidgetItem* parent = m_undo.parent;
+    QTreeWidgetItem* after = m_undo.after;
+    bool placeKnown =
+        parent && EntryOf(parent) && (m_undo.first || (after && after->parent() == parent));
+    QTreeWidgetItem* node = nullptr;
+    if (placeKnown) {
+        node = PlaceEntry(std::move(m_undo.entry), parent, m_undo.first ? nullptr : after, false);
+    } else {
+        // The place it came from is gone: the entry is not lost, it goes last under the root.
+        node = PlaceEntry(std::move(m_undo.entry), m_rootNode, nullptr, true);
+    }
+    m_undo = UndoRecord();
+    if (!currentItem()) {
+        setCurrentItem(node);
+    }
+    Commit();
+}
+
+bool CContentsView::OnCopy() {
+    if (!SelectedHasParent()) {
+        return false;
+    }
+    QTreeWidgetItem* node = currentItem();
+    SaveState(node);
+    // Taken before the system clipboard is tried: Paste works even when that fails.
+    m_clipboard = EntryOf(node)->Clone();
+    return CopyTextToClipboard(this, node->text(0));
+}
+
+void CContentsView::OnCut() {
+    if (SelectedHasParent() && OnCopy()) {
+        DeleteNode(currentItem(), false);
+    }
+}
+
+void CContentsView::OnPaste() {
+    if (!CanPaste()) {
+        return;
+    }
+    QTreeWidgetItem* selected = currentItem();
+    // The pasted subtree goes to the tree; a fresh copy stays for the next paste, so two
+    // pastes never share entries.
+    std::unique_ptr<IndexEntry> entry = m_clipboard->Clone();
+    std::swap(entry, m_clipboard);
+    QTreeWidgetItem* node = nullptr;
+    if (selected == m_rootNode) {
+        node = PlaceEntry(std::move(entry), m_rootNode, nullptr, false);
+    } else if (selected == m_otherKeywordsNode) {
+        node = PlaceEntry(std::move(entry), m_rootNode, nullptr, true);
+    } else {
+        node = PlaceEntry(std::move(entry), selected->parent(), selected, false);
+    }
+    if (!currentItem()) {
+        setCurrentItem(node);
+    }
+    Commit();
+}
+
+void CContentsView::OnFlatten() {
+    if (!CanFlatten()) {
+        return;
+    }
+    QTreeWidgetItem* node = currentItem();
+    QTreeWidgetItem* parent = node->parent();
+    IndexEntry* entry = EntryOf(node);
+    std::vector<std::unique_ptr<IndexEntry>>& siblings = EntryOf(parent)->m_children;
+    int row = parent->indexOfChild(node);
+    if (row < 0 || row >= static_cast<int>(siblings.size()) || siblings[row].get() != entry) {
+        return;
+    }
+    SaveState(node);
+    // One splice in the model and one in the tree: flattening a wide node stays linear.
+    std::vector<std::unique_ptr<IndexEntry>> children = std::move(entry->m_children);
+    entry->m_children.clear();
+    siblings.insert(siblings.begin() + row + 1, std::make_move_iterator(children.begin()),
+                    std::make_move_iterator(children.end()));
+    QList<QTreeWidgetItem*> nodes = node->takeChildren();
+    parent->insertChildren(row + 1, nodes);
+    for (QTreeWidgetItem* moved : nodes) {
+        RestoreState(moved, false);
+    }
+    setCurrentItem(node);
+    Commit();
+}
+
+} // namespace tamblin
