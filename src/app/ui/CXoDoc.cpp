@@ -78,6 +78,23 @@ bool CXoDoc::SaveIndex(const QString& path) {
     return true;
 }
 
+bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
+                              const QString& title) {
+    bool opened = OpenIndex(temporaryPath);
+    QFile::remove(temporaryPath);
+    if (!opened) {
+        return false;
+    }
+    // The temporary file is gone: the first Save must ask for a name.
+    m_index->m_fileName.clear();
+    SetModifiedFlag(true);
+    SetUnsavedPathName(pathName);
+    m_title = title;
+    Q_EMIT TitleChanged();
+    UpdateAllViews();
+    return true;
+}
+
 void CXoDoc::ReleaseIndex() {
     m_index.reset();
 }
