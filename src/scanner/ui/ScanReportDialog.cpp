@@ -31,6 +31,9 @@ ScanReportDialog::ScanReportDialog(SiteScanner* scanner, QWidget* parent)
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
+    // Room for the summary's three lines, so the layout does not jump when it arrives.
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing() * 3 + 4);
     m_dots = new QLabel;
     m_dots->setObjectName(QStringLiteral("dots"));
     m_dots->setAlignment(Qt::AlignCenter);
