@@ -4,6 +4,7 @@
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "app/ui/CXoDoc.h"
 #include "scanner/SiteScanner.h"
 #include "scanner/ui/NewIndexCommand.h"
 
@@ -18,6 +19,7 @@
 using namespace tamblin;
 using scantest::LoopbackServer;
 using scantest::Response;
+using tamblin::test::ModalDriver;
 using tamblin::test::WaitFor;
 
 namespace {
@@ -72,21 +74,29 @@ TEST_F(ScanReportDialogTest, CompletionShowsTheSummaryAndReportAndTurnsCancelInt
     std::remove(scanner.TemporaryPath().c_str());
 }
 
-TEST_F(ScanReportDialogTest, CancelStopsASlowSiteAndTheDialogWaitsForTheWorker) {
-    std::atomic<int> served{0};
-    LoopbackServer server([&](const std::string& path) {
-        ++served;
-        Response response;
-        response.delayMs = 100;
-        int n = path.size() > 7 ? std::atoi(path.c_str() + 7) : 0;
-        response.body = "<title>Page " + std::to_string(n) + "</title><a href=p" +
-                        std::to_string(n + 1) + ".htm>next</a>";
-        return response;
-    });
+// An endless chain of pages, each answered after a pause.
+Response SlowPage(const std::string& path, std::atomic<int>& served) {
+    ++served;
+    Response response;
+    response.delayMs = 100;
+    int n = path.size() > 7 ? std::atoi(path.c_str() + 7) : 0;
+    response.body = "<title>Page " + std::to_string(n) + "</title><a href=p" +
+                    std::to_string(n + 1) + ".htm>next</a>";
+    return response;
+}
+
+ScanSettings SlowScan(const LoopbackServer& server) {
     ScanSettings settings;
     settings.description = "Slow";
     settings.fromUrl = true;
     settings.start = server.Url("/site/p0.htm");
+    return settings;
+}
+
+TEST_F(ScanReportDialogTest, CancelStopsASlowSiteAndTheDialogWaitsForTheWorker) {
+    std::atomic<int> served{0};
+    LoopbackServer server([&](const std::string& path) { return SlowPage(path, served); });
+    ScanSettings settings = SlowScan(server);
     ScanOptions options;
     options.fetch.jobs = 1;
     ScanReportDialog dialog(nullptr);
@@ -116,6 +126,50 @@ TEST_F(ScanReportDialogTest, CancelStopsASlowSiteAndTheDialogWaitsForTheWorker) 
     EXPECT_NE(written.find("Page 0"), std::string::npos);
     EXPECT_LT(served.load(), 20);
     std::remove(scanner.TemporaryPath().c_str());
+}
+
+TEST_F(ScanReportDialogTest, OkAfterCancelHandsOverWhatWasScanned) {
+    std::atomic<int> served{0};
+    LoopbackServer server([&](const std::string& path) { return SlowPage(path, served); });
+    QStringList statuses;
+    auto text = [](QWidget* modal, const char* name) { return Text(*modal, name); };
+    ModalDriver driver({
+        [&](QWidget* modal) {
+            if (text(modal, "pagesRead") != QStringLiteral("2 pages read")) {
+                return false;
+            }
+            modal->findChild<QPushButton*>(QStringLiteral("button"))->click();
+            statuses.append(text(modal, "status"));
+            return true;
+        },
+        [&](QWidget* modal) {
+            if (text(modal, "button") != QStringLiteral("OK")) {
+                return false;
+            }
+            statuses.append(text(modal, "status"));
+            modal->findChild<QPushButton*>(QStringLiteral("button"))->click();
+            return true;
+        },
+    });
+    ScanOptions options;
+    options.fetch.jobs = 1;
+    NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(nullptr, SlowScan(server), options);
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(statuses, (QStringList{QStringLiteral("Stopping scan..."),
+                                     QStringLiteral("User requested abort")}));
+    ASSERT_EQ(outcome.kind, NewIndexCommand::Outcome::Kind::Scanned);
+    EXPECT_EQ(outcome.pathName, QStringLiteral("Slow.xo"));
+
+    CXoDoc document;
+    ASSERT_TRUE(document.OpenScannedIndex(QString::fromStdString(outcome.temporaryPath),
+                                          outcome.pathName, QStringLiteral("Slow")));
+    EXPECT_EQ(document.Index()->m_description, "Slow");
+    std::string titles;
+    for (const auto& entry : document.Index()->m_root.m_children) {
+        titles += entry->m_title + "|";
+    }
+    EXPECT_EQ(titles.rfind("Page 0|", 0), 0u) << titles;
+    EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
 }
 
 TEST_F(ScanReportDialogTest, AScanThatCannotStartSaysPageScanFailed) {
