@@ -108,6 +108,7 @@ TEST_F(NewIndexWizardTest, SourcePageNeedsTheTextOfItsModeAndCompletesUrls) {
     EXPECT_TRUE(Usable(wizard, QWizard::NextButton));
     wizard.next();
     EXPECT_EQ(wizard.currentId(), NewIndexWizard::kScanOptions);
+    EXPECT_EQ(wizard.windowTitle(), QStringLiteral("Scan options"));
     EXPECT_EQ(Find<QLineEdit>(page, "url")->text(), QStringLiteral("http://example.com/"));
     EXPECT_TRUE(wizard.Values().fromUrl);
     EXPECT_EQ(wizard.Values().lastUrl, "http://example.com/");

@@ -4,6 +4,8 @@
 #include "scanner/ui/CScanOptions.h"
 #include "scanner/ui/CScanSource.h"
 
+#include <QWizardPage>
+
 namespace tamblin {
 
 NewIndexWizard::NewIndexWizard(const NewWizardValues& values, QWidget* parent)
@@ -15,6 +17,12 @@ NewIndexWizard::NewIndexWizard(const NewWizardValues& values, QWidget* parent)
     setPage(kScanSource, new CScanSource(*this));
     setPage(kScanOptions, new CScanOptions(*this));
     setStartId(kNewIndexFile);
+    // The window caption follows the page, as the page captions are the wizard's titles.
+    connect(this, &QWizard::currentIdChanged, this, [this] {
+        if (QWizardPage* shown = currentPage()) {
+            setWindowTitle(shown->title());
+        }
+    });
 }
 
 void NewIndexWizard::SetLanguageFileAvailable(bool available) {
