@@ -156,6 +156,15 @@ TEST_F(CXoDocTest, AScannedIndexOpensModifiedUnderItsOwnNameAndItsFileIsDeleted)
     ASSERT_EQ(m_dialogs.m_messages.size(), 1);
     EXPECT_EQ(m_dialogs.m_messages[0].icon, DialogService::Icon::Stop);
 
+    // An older file of that name is not overwritten unasked by the first Save.
+    std::string older = m_files.Write("web/Docs.xo", kHeader);
+    m_dialogs.m_files = {QString()};
+    EXPECT_FALSE(m_doc.DoFileSave());
+    ASSERT_EQ(m_dialogs.m_fileRequests.size(), 1);
+    EXPECT_EQ(m_dialogs.m_fileRequests[0].path, pathName);
+    EXPECT_EQ(TestFiles::Read(older), kHeader);
+    m_dialogs.m_messages.clear();
+
     // A file that cannot be read leaves the scanned index as it was.
     IndexFile* before = m_doc.Index();
     EXPECT_FALSE(m_doc.OpenScannedIndex(Q(m_files.Path("gone")), QStringLiteral("/x/Y.xo"),

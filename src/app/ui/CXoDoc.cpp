@@ -123,7 +123,7 @@ void CXoDoc::ShowMessage(const QString& text, unsigned helpId) {
 
 bool CXoDoc::DoFileSave() {
     QFileInfo file(m_pathName);
-    bool canWrite = !m_pathName.isEmpty() && file.isFile() && file.isWritable();
+    bool canWrite = m_pathIsFile && !m_pathName.isEmpty() && file.isFile() && file.isWritable();
     return DoSave(m_pathName, !canWrite);
 }
 
@@ -192,11 +192,13 @@ void CXoDoc::SetModifiedFlag(bool modified) {
 void CXoDoc::SetPathName(const QString& path) {
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_title = QFileInfo(m_pathName).fileName();
+    m_pathIsFile = true;
     Q_EMIT TitleChanged();
 }
 
 void CXoDoc::SetUnsavedPathName(const QString& path) {
     SetPathName(path);
+    m_pathIsFile = false;
 }
 
 QString CXoDoc::StatisticsText() const {

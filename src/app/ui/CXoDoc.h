@@ -83,6 +83,9 @@ private:
     QString m_pathName;
     QString m_title;
     bool m_modified = false;
+    // False while the path only names a document never saved there (a new or scanned
+    // index): a file of that name must not be overwritten without asking.
+    bool m_pathIsFile = false;
     unsigned m_generation = 0;
     TextEncoding m_encoding = TextEncoding::Utf8;
 };
