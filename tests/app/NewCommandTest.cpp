@@ -150,31 +150,6 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_EQ(Tree(m_app->MainFrame()->View()), tree);
 }
 
-TEST_F(NewCommandTest, ValuesOfTheSourcePageComeBackAndCancelChangesNothing) {
-    std::string start = m_files.Write("web/start.htm", "<title>Start</title>");
-    New({Wizard(QStringLiteral("Docs"), Q(start)), PressOkWhenFinished});
-    EXPECT_EQ(m_app->m_newWizardValues.lastFile, start);
-
-    QString before = m_app->Document()->PathName();
-    m_app->Document()->SetModifiedFlag(false);
-    New({[&](QWidget* modal) {
-        auto* wizard = qobject_cast<NewIndexWizard*>(modal);
-        if (!wizard) {
-            return false;
-        }
-        wizard->currentPage()->findChild<QRadioButton*>(QStringLiteral("scan"))->click();
-        QTest::keyClicks(
-            wizard->currentPage()->findChild<QLineEdit*>(QStringLiteral("description")),
-            QStringLiteral("X"));
-        wizard->next();
-        EXPECT_EQ(wizard->currentPage()->findChild<QLineEdit*>(QStringLiteral("file"))->text(),
-                  Q(start));
-        wizard->reject();
-        return true;
-    }});
-    EXPECT_EQ(m_app->Document()->PathName(), before);
-}
-
 TEST_F(NewCommandTest, NewLanguageFileSendsTheMenuCommand) {
     int sent = 0;
     m_app->MainFrame()->SetHandler(Command::FileNewLanguage, [&] { ++sent; });
