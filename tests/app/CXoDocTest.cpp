@@ -138,3 +138,37 @@ TEST_F(CXoDocTest, ViewsHearOfNewAndOpenedIndexes) {
     EXPECT_EQ(m_doc.StatisticsText(),
               QStringLiteral("0 URLs\r\n0 Index keywords\r\nLast saved file size: 0"));
 }
+
+TEST_F(CXoDocTest, AScannedIndexOpensModifiedUnderItsOwnNameAndItsFileIsDeleted) {
+    m_doc.NewIndex();
+    std::string temporary = m_files.Write("XoTmp1", kHeader + "5;1;0;a.htm;A;;0;\r\nq;q\r\n");
+    QString pathName = Q(m_files.Path("web/Docs.xo"));
+    int changes = 0;
+    QObject::connect(&m_doc, &CXoDoc::Changed, &m_doc, [&] { ++changes; });
+    ASSERT_TRUE(m_doc.OpenScannedIndex(Q(temporary), pathName, QStringLiteral("Docs")));
+    EXPECT_FALSE(FileExists(temporary));
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(m_doc.PathName(), pathName);
+    EXPECT_EQ(m_doc.Title(), QStringLiteral("Docs"));
+    EXPECT_TRUE(m_doc.Index()->m_fileName.empty());
+    EXPECT_EQ(changes, 1);
+    // Bad lines are told as on Open.
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_EQ(m_dialogs.m_messages[0].icon, DialogService::Icon::Stop);
+
+    // An older file of that name is not overwritten unasked by the first Save.
+    std::string older = m_files.Write("web/Docs.xo", kHeader);
+    m_dialogs.m_files = {QString()};
+    EXPECT_FALSE(m_doc.DoFileSave());
+    ASSERT_EQ(m_dialogs.m_fileRequests.size(), 1);
+    EXPECT_EQ(m_dialogs.m_fileRequests[0].path, pathName);
+    EXPECT_EQ(TestFiles::Read(older), kHeader);
+    m_dialogs.m_messages.clear();
+
+    // A file that cannot be read leaves the scanned index as it was.
+    IndexFile* before = m_doc.Index();
+    EXPECT_FALSE(m_doc.OpenScannedIndex(Q(m_files.Path("gone")), QStringLiteral("/x/Y.xo"),
+                                        QStringLiteral("Y")));
+    EXPECT_EQ(m_doc.Index(), before);
+    EXPECT_EQ(m_doc.Title(), QStringLiteral("Docs"));
+}

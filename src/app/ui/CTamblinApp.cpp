@@ -14,8 +14,10 @@
 #include "platform/CommonPrompts.h"
 #include "platform/DialogService.h"
 #include "platform/QtSettingsStore.h"
+#include "scanner/ui/NewIndexCommand.h"
 #include "searchpage/ui/SearchPageCommands.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPageSetupDialog>
@@ -186,7 +188,26 @@ void CTamblinApp::OnFileNew() {
     if (!m_document->SaveModified()) {
         return;
     }
-    m_document->NewIndex(m_newIndexDescription);
+    using Kind = NewIndexCommand::Outcome::Kind;
+    QAction* newLanguage = m_frame->Action(Command::FileNewLanguage);
+    NewIndexCommand::Outcome outcome =
+        NewIndexCommand::Run(m_frame, m_newWizardValues, newLanguage && newLanguage->isEnabled());
+    switch (outcome.kind) {
+    case Kind::LanguageFile:
+        newLanguage->trigger();
+        break;
+    case Kind::EmptyIndex:
+        m_newIndexDescription = outcome.description;
+        m_document->SetModifiedFlag(false);
+        m_document->NewIndex(m_newIndexDescription);
+        break;
+    case Kind::Scanned:
+        m_document->OpenScannedIndex(QFile::decodeName(outcome.temporaryPath.c_str()),
+                                     outcome.pathName, QString::fromStdString(outcome.description));
+        break;
+    default:
+        break;
+    }
 }
 
 void CTamblinApp::OnFileOpen() {

@@ -4,6 +4,7 @@
 #include "app/CommandLineInfo.h"
 #include "app/RecentFileList.h"
 #include "platform/BrowserLibrary.h"
+#include "scanner/NewWizardValues.h"
 
 #include <QObject>
 #include <QString>
@@ -52,6 +53,8 @@ public:
     QPrinter* Printer();
 
     std::string m_newIndexDescription;
+    // What the New wizard offers again, stored after each Finish.
+    NewWizardValues m_newWizardValues;
     // Tests run without the start-up picture.
     bool m_splashAllowed = true;
     // Where the browser plugin is looked for; empty: the program's directory. Tests point

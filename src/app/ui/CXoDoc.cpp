@@ -78,6 +78,23 @@ bool CXoDoc::SaveIndex(const QString& path) {
     return true;
 }
 
+bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
+                              const QString& title) {
+    bool opened = OpenIndex(temporaryPath);
+    QFile::remove(temporaryPath);
+    if (!opened) {
+        return false;
+    }
+    // The temporary file is gone: the first Save must ask for a name.
+    m_index->m_fileName.clear();
+    SetModifiedFlag(true);
+    SetUnsavedPathName(pathName);
+    m_title = title;
+    Q_EMIT TitleChanged();
+    UpdateAllViews();
+    return true;
+}
+
 void CXoDoc::ReleaseIndex() {
     m_index.reset();
 }
@@ -106,7 +123,7 @@ void CXoDoc::ShowMessage(const QString& text, unsigned helpId) {
 
 bool CXoDoc::DoFileSave() {
     QFileInfo file(m_pathName);
-    bool canWrite = !m_pathName.isEmpty() && file.isFile() && file.isWritable();
+    bool canWrite = m_pathIsFile && !m_pathName.isEmpty() && file.isFile() && file.isWritable();
     return DoSave(m_pathName, !canWrite);
 }
 
@@ -175,11 +192,13 @@ void CXoDoc::SetModifiedFlag(bool modified) {
 void CXoDoc::SetPathName(const QString& path) {
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_title = QFileInfo(m_pathName).fileName();
+    m_pathIsFile = true;
     Q_EMIT TitleChanged();
 }
 
 void CXoDoc::SetUnsavedPathName(const QString& path) {
     SetPathName(path);
+    m_pathIsFile = false;
 }
 
 QString CXoDoc::StatisticsText() const {

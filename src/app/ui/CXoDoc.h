@@ -30,6 +30,10 @@ public:
     // Refuses language files and files that cannot be opened, keeping the current index.
     bool OpenIndex(const QString& path);
     bool SaveIndex(const QString& path);
+    // The hand-over of a finished scan: loads the temporary file as Open does, marks the
+    // index modified and unsaved under `pathName` and `title`, and deletes the file.
+    bool OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
+                          const QString& title);
     void ReleaseIndex();
 
     // Save: to the path when it names a writable file, else as Save As. True when saved.
@@ -79,6 +83,9 @@ private:
     QString m_pathName;
     QString m_title;
     bool m_modified = false;
+    // False while the path only names a document never saved there (a new or scanned
+    // index): a file of that name must not be overwritten without asking.
+    bool m_pathIsFile = false;
     unsigned m_generation = 0;
     TextEncoding m_encoding = TextEncoding::Utf8;
 };

@@ -1,0 +1,78 @@
+#include "scanner/ui/NewIndexCommand.h"
+
+#include "index/UrlUtils.h"
+#include "platform/DialogService.h"
+#include "scanner/ui/NewIndexWizard.h"
+#include "scanner/ui/ScanReportDialog.h"
+
+#include <QFile>
+
+#include <cstdio>
+
+namespace tamblin {
+
+using Kind = NewIndexCommand::Outcome::Kind;
+
+NewIndexCommand::Outcome NewIndexCommand::Run(QWidget* parent, NewWizardValues& kept,
+                                              bool languageFileAvailable,
+                                              const ScanOptions& options) {
+    NewIndexWizard wizard(kept, parent);
+    wizard.SetLanguageFileAvailable(languageFileAvailable);
+    Outcome outcome;
+    if (wizard.exec() != QDialog::Accepted) {
+        return outcome;
+    }
+    kept = wizard.Values();
+    outcome.description = wizard.Description();
+    switch (wizard.ChoiceMade()) {
+    case NewIndexWizard::kLanguageFile:
+        outcome.kind = Kind::LanguageFile;
+        return outcome;
+    case NewIndexWizard::kScan:
+        return Scan(parent, kept.ScanFor(outcome.description), options);
+    default:
+        outcome.kind = Kind::EmptyIndex;
+        return outcome;
+    }
+}
+
+NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettings& settings,
+                                               const ScanOptions& options) {
+    Outcome outcome;
+    outcome.description = settings.description;
+    outcome.kind = Kind::ScanFailed;
+    bool ended = false;
+    {
+        ScanReportDialog dialog(nullptr, parent);
+        SiteScanner scanner(settings, &dialog, options);
+        if (scanner.Prepare()) {
+            dialog.SetScanner(&scanner);
+            ended = dialog.exec() == QDialog::Accepted && dialog.Finished();
+            dialog.StopWorker();
+            outcome.temporaryPath = scanner.TemporaryPath();
+        }
+    }
+    if (!ended) {
+        if (!outcome.temporaryPath.empty()) {
+            std::remove(outcome.temporaryPath.c_str());
+        }
+        outcome.temporaryPath.clear();
+        DialogService::Message message;
+        message.text = QStringLiteral("Page scan failed");
+        Dialogs().ShowMessage(parent, message);
+        return outcome;
+    }
+    outcome.kind = Kind::Scanned;
+    outcome.pathName = ScannedPathName(settings, options.fileSeparator);
+    return outcome;
+}
+
+QString NewIndexCommand::ScannedPathName(const ScanSettings& settings, char separator) {
+    std::string path = settings.description + ".xo";
+    if (!settings.fromUrl) {
+        path = SplitPath(settings.start, separator).directory + path;
+    }
+    return QFile::decodeName(path.c_str());
+}
+
+} // namespace tamblin
