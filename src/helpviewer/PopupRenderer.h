@@ -11,6 +11,16 @@
 
 namespace tamblin {
 
+// The topic a renderer is filling: a first id, and from a second named anchor on a second.
+struct OpenPopupTopic {
+    std::optional<uint32_t> id;
+    RunList runs;
+    bool isDefault = false;
+    bool hasSecond = false;
+    std::optional<uint32_t> secondId;
+    RunList secondRuns;
+};
+
 // Turns a pop-ups page, as the tag reader delivers it, into pop-up topics: a topic runs from
 // a named anchor to the next hr tag or the end of the page. Tags become text runs and
 // format runs at once; no document tree is kept.
@@ -29,15 +39,6 @@ public:
     void Finish();
 
 private:
-    struct Topic {
-        std::optional<uint32_t> id;
-        RunList runs;
-        bool isDefault = false;
-        bool hasSecond = false;
-        std::optional<uint32_t> secondId;
-        RunList secondRuns;
-    };
-
     int OnBodyTag(const std::string& name);
     bool OnHeadingTag(const std::string& name);
     void StartTopic(const std::string& name);
@@ -56,7 +57,7 @@ private:
     std::string m_pendingFace;
     int m_pendingSize = 0;
     long long m_pendingColor = -1;
-    std::optional<Topic> m_topic;
+    std::optional<OpenPopupTopic> m_topic;
     bool m_endedWithSpace = false;
 };
 

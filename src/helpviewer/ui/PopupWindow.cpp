@@ -52,12 +52,14 @@ QPoint PopupWindow::PlaceInside(QPoint position, QSize size, QRect workArea) {
 
 void PopupWindow::ShowAt(QPoint position) {
     QTextDocument* document = m_edit->document();
+    // The edit would lay the text out at its own width; the content decides the width here.
     int widest = width() - 2 * kInset - kShadow;
-    document->setTextWidth(widest);
-    int needed = static_cast<int>(std::ceil(document->idealWidth()));
-    document->setTextWidth(std::min(needed, widest));
-    QSize content(static_cast<int>(std::ceil(document->size().width())),
-                  static_cast<int>(std::ceil(document->size().height())));
+    m_edit->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    m_edit->setLineWrapColumnOrWidth(widest);
+    m_edit->resize(widest, m_edit->height());
+    int needed = std::min(static_cast<int>(std::ceil(document->idealWidth())), widest);
+    m_edit->setLineWrapColumnOrWidth(needed);
+    QSize content(needed, static_cast<int>(std::ceil(document->size().height())));
     QSize total(content.width() + 2 * kInset + kShadow, content.height() + 2 * kInset + kShadow);
     resize(total);
     m_edit->setGeometry(kInset, kInset, content.width(), content.height());
