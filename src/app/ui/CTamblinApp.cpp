@@ -7,6 +7,7 @@
 #include "app/ui/CSplashWnd.h"
 #include "app/ui/CXoDoc.h"
 #include "app/ui/ShellCommandHost.h"
+#include "app/ui/ShellHelp.h"
 #include "contents/ui/TestPageCommands.h"
 #include "index/IndexFile.h"
 #include "index/UrlUtils.h"
@@ -91,6 +92,8 @@ void CTamblinApp::CreateFrame() {
                         [this] { TestPageCommands::TestWebPage(m_frame, *m_commandHost); });
     m_frame->SetHandler(Command::TestNewWebPage,
                         [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
+    m_help = std::make_unique<ShellHelp>(*m_frame, QCoreApplication::applicationFilePath(),
+                                         [this] { return m_browser.IsAvailable(); });
     m_frame->SetRecentFileHandler([this](int position) { OpenRecentFile(position); });
     m_frame->SetDropHandler([this](const QString& path) { OpenDocumentFile(path); });
     AddToRecentFiles(QString());
@@ -147,8 +150,7 @@ void CTamblinApp::CheckBrowser() {
     }
     if (m_browser.IsAvailable()) {
         CheckMemory();
-        // The help client starts here once it exists; it shows Getting started the first
-        // time and sets Welcomed. Without it Welcomed stays as it is.
+        m_help->Start(m_settings.m_welcomed);
     }
 }
 
@@ -169,6 +171,9 @@ void CTamblinApp::CheckMemory() {
 }
 
 void CTamblinApp::ExitInstance() {
+    if (m_help) {
+        m_help->Exit();
+    }
     if (!m_store) {
         return;
     }

@@ -81,6 +81,7 @@ private:
     RecentFileList m_recentFiles;
     BrowserLibrary m_browser;
     std::unique_ptr<class ShellCommandHost> m_commandHost;
+    std::unique_ptr<class ShellHelp> m_help;
     QString m_programDirectory;
     CXoDoc* m_document = nullptr;
     CMainFrame* m_frame = nullptr;

@@ -1,0 +1,131 @@
+#include "app/ui/HelpEventFilter.h"
+
+#include "app/Commands.h"
+#include "app/HelpIds.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolButton>
+
+namespace tamblin {
+
+HelpEventFilter::HelpEventFilter(QWidget* mainFrame, Request request, QObject* parent)
+    : QObject(parent), m_mainFrame(mainFrame), m_request(std::move(request)) {
+    qApp->installEventFilter(this);
+}
+
+unsigned HelpEventFilter::WindowHelpIdFor(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (unsigned id = WindowHelpId(w->objectName().toStdString())) {
+            return id;
+        }
+    }
+    return kHelpIdMainFrame;
+}
+
+unsigned HelpEventFilter::ControlHelpIdFor(const QWidget* widget) {
+    for (const QWidget* control = widget; control && !control->isWindow();
+         control = control->parentWidget()) {
+        std::string controlName = control->objectName().toStdString();
+        for (const QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
+            if (unsigned id = ControlHelpId(w->objectName().toStdString(), controlName)) {
+                return id;
+            }
+        }
+    }
+    return 0;
+}
+
+unsigned HelpEventFilter::ActionHelpId(const QAction* action) {
+    if (!action) {
+        return 0;
+    }
+    QString name = action->objectName();
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.kind != CommandInfo::Kind::Separator && name == QLatin1String(info.objectName)) {
+            return CommandHelpId(info.id);
+        }
+    }
+    return 0;
+}
+
+void HelpEventFilter::HelpForActiveWindow() {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* active = QApplication::activeWindow();
+    m_request(WindowHelpIdFor(focus ? focus : active), kHelpContext);
+}
+
+void HelpEventFilter::EnterContextMode() {
+    if (!m_contextMode) {
+        m_contextMode = true;
+        QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+    }
+}
+
+void HelpEventFilter::LeaveContextMode() {
+    if (m_contextMode) {
+        m_contextMode = false;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+bool HelpEventFilter::eventFilter(QObject* watched, QEvent* event) {
+    // Events reach the window object before its widgets: only the widgets' copy counts.
+    if (!watched->isWidgetType()) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (m_contextMode && key->key() == Qt::Key_Escape) {
+            LeaveContextMode();
+            return true;
+        }
+        // In the main frame F1 and Shift+F1 are its commands' shortcuts; elsewhere (dialogs,
+        // wizards, sheets) they arrive here.
+        if (key->key() == Qt::Key_F1 && QApplication::activeWindow() != m_mainFrame) {
+            if (key->modifiers() & Qt::ShiftModifier) {
+                EnterContextMode();
+            } else {
+                HelpForActiveWindow();
+            }
+            return true;
+        }
+    }
+    if (m_contextMode && event->type() == QEvent::MouseButtonPress) {
+        HelpForClick(watched, event);
+        return true;
+    }
+    if (m_contextMode && event->type() == QEvent::MouseButtonRelease) {
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void HelpEventFilter::HelpForClick(QObject* target, QEvent* event) {
+    LeaveContextMode();
+    auto* widget = qobject_cast<QWidget*>(target);
+    if (!widget) {
+        return;
+    }
+    const QAction* action = nullptr;
+    if (auto* menu = qobject_cast<QMenu*>(widget)) {
+        action = menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    } else if (auto* button = qobject_cast<QToolButton*>(widget)) {
+        action = button->defaultAction();
+    }
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
+    if (unsigned id = ActionHelpId(action)) {
+        m_request(id, kHelpContext);
+    } else if (unsigned control = ControlHelpIdFor(widget)) {
+        m_request(control, kHelpContextPopup);
+    } else {
+        m_request(WindowHelpIdFor(widget), kHelpContext);
+    }
+}
+
+} // namespace tamblin

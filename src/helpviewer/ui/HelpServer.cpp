@@ -1,0 +1,72 @@
+#include "helpviewer/ui/HelpServer.h"
+
+#include <QFileInfo>
+#include <QLocalSocket>
+
+namespace tamblin {
+
+HelpServer::HelpServer(Handler handler, QObject* parent)
+    : QObject(parent), m_handler(std::move(handler)) {
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, &HelpServer::OnNewConnection);
+}
+
+HelpServer::~HelpServer() {
+    // The sockets die with the server after this object's members: they must not call back.
+    for (auto& [socket, decoder] : m_decoders) {
+        disconnect(socket, nullptr, this, nullptr);
+    }
+    m_decoders.clear();
+}
+
+bool HelpServer::Listen(const QString& path) {
+    // Listening would replace a socket file without asking whether anyone serves it, so
+    // ask first: a connection that works means a live Lumio.
+    if (QFileInfo::exists(path)) {
+        QLocalSocket probe;
+        probe.connectToServer(path);
+        if (probe.waitForConnected(1000)) {
+            m_error = QStringLiteral("another Lumio is listening there");
+            return false;
+        }
+        QLocalServer::removeServer(path);
+    }
+    if (!m_server.listen(path)) {
+        m_error = m_server.errorString();
+        return false;
+    }
+    return true;
+}
+
+void HelpServer::OnNewConnection() {
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        m_decoders[socket] = std::make_unique<RequestDecoder>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            m_decoders.erase(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void HelpServer::OnReadyRead(QLocalSocket* socket) {
+    auto found = m_decoders.find(socket);
+    if (found == m_decoders.end()) {
+        return;
+    }
+    RequestDecoder& decoder = *found->second;
+    QByteArray bytes = socket->readAll();
+    std::string_view rest(bytes.constData(), static_cast<size_t>(bytes.size()));
+    while (!rest.empty() && !decoder.IsBroken()) {
+        rest.remove_prefix(decoder.Feed(rest));
+        if (std::optional<HelpRequest> request = decoder.Take()) {
+            std::string answer = EncodeAnswer(m_handler(*request));
+            socket->write(answer.data(), static_cast<qint64>(answer.size()));
+        }
+    }
+    if (decoder.IsBroken()) {
+        socket->abort();
+    }
+}
+
+} // namespace tamblin

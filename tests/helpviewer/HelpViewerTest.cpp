@@ -1,0 +1,199 @@
+// Lumio's request handling in process, without a browser: which window each request opens.
+#include "helpviewer/ui/HelpViewer.h"
+#include "helpviewer/ui/HelpDialog.h"
+#include "helpviewer/ui/PopupWindow.h"
+#include "helpviewer/ui/RunListPlayer.h"
+
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace tamblin;
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "helpviewer_ui_test";
+    static char* argv[] = {name, nullptr};
+    // Kept to the end of the process, as widget tests must.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+class Viewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        m_files.Write("help/Page.htm", "<html><title>A page</title></html>");
+        m_files.Write("help/Contents.htm", "<html></html>");
+        m_files.Write("t.HM", "HIDR_PAGE 0x20080\r\nHIDC_POP 0x50001\r\nHIDC_BOTH 0x50002\r\n"
+                              "HIDC_NONE 0x50003\r\n");
+        m_files.Write("help/IDC_BOTH.htm", "<html></html>");
+        m_files.Write("help/IDR_PAGE.htm", "<html></html>");
+        m_files.Write("help/Popups.htm", "<body><a name=IDC_POP>Pop text</a><hr>"
+                                         "<a name=IDC_BOTH>Both text</a><hr>");
+        Send(kRequestTitle, "Tamblin");
+        Send(kRequestHelpDirectory, m_files.Path("help/"));
+        Send(kRequestContentsPage, "Contents.htm");
+        Send(kRequestTopicMap, m_files.Path("t.HM"));
+        Send(kRequestPopupsPage, m_files.Path("help/Popups.htm"));
+        Settle();
+    }
+    void TearDown() override {
+        if (m_viewer.Popup()) {
+            m_viewer.Popup()->close();
+        }
+        Settle();
+    }
+
+    int32_t Send(uint32_t code, const std::string& text) {
+        return m_viewer.HandleRequest({code, text});
+    }
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+        }
+    }
+    QString PopupText() const {
+        return m_viewer.Popup() ? m_viewer.Popup()->TextEdit()->toPlainText() : QString();
+    }
+
+    QApplication& m_app = App();
+    TestFiles m_files;
+    ScriptedDialogs m_dialogs;
+    QWidget m_owner;
+    HelpViewer m_viewer{&m_owner, nullptr, QRect(0, 0, 1000, 700), {"arial"}};
+};
+
+} // namespace
+
+TEST_F(Viewer, RequestsAreAnsweredBeforeTheWorkIsDone) {
+    EXPECT_EQ(Send(kRequestShowPage, "Page.htm"), 1);
+    EXPECT_FALSE(m_viewer.Dialog());
+    Settle();
+    ASSERT_TRUE(m_viewer.Dialog());
+    EXPECT_TRUE(m_viewer.Dialog()->isVisible());
+    EXPECT_TRUE(m_viewer.Dialog()->ShownPath().endsWith(QStringLiteral("help/Page.htm")));
+    EXPECT_EQ(m_viewer.Dialog()->windowTitle(), QStringLiteral("Lumio: Tamblin - "));
+    EXPECT_EQ(Send(42, "x"), 0);
+}
+
+TEST_F(Viewer, ContextHelpPrefersThePageAndContextPopupThePopup) {
+    Send(kRequestContextHelp, "10,20,327682"); // 0x50002 has both
+    Settle();
+    ASSERT_TRUE(m_viewer.Dialog());
+    EXPECT_TRUE(m_viewer.Dialog()->ShownPath().endsWith(QStringLiteral("IDC_BOTH.htm")));
+    EXPECT_FALSE(m_viewer.Popup());
+
+    Send(kRequestContextPopup, "10,20,327682");
+    Settle();
+    ASSERT_TRUE(m_viewer.Popup());
+    EXPECT_EQ(PopupText(), QStringLiteral("Both text"));
+    EXPECT_FALSE(m_viewer.Dialog()->isVisible());
+}
+
+TEST_F(Viewer, ContextHelpFallsBackToThePopupWhenThereIsNoPage) {
+    Send(kRequestContextHelp, "30,40,327681"); // 0x50001: pop-up only
+    Settle();
+    ASSERT_TRUE(m_viewer.Popup());
+    EXPECT_EQ(PopupText(), QStringLiteral("Pop text"));
+    EXPECT_EQ(m_viewer.PopupPosition(), QPoint(30, 40));
+}
+
+TEST_F(Viewer, NoHelpSaysSoOrShowsTheDefaultWithTheId) {
+    Send(kRequestContextHelp, "1,1,327683"); // 0x50003: mapped, but nothing exists
+    Settle();
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_EQ(m_dialogs.m_messages[0].text,
+              QStringLiteral("Sorry, no help exists for topic id 50003\n"
+                             "Please contact your supplier for further help"));
+
+    m_files.Write("help/More.htm", "<body><a name=default>Nothing here.</a><hr>");
+    Send(kRequestPopupsPage, m_files.Path("help/More.htm"));
+    Send(kRequestContextHelp, "1,1,4660"); // 0x1234: not in the map
+    Settle();
+    EXPECT_EQ(PopupText(), QStringLiteral("Nothing here. 1234, "));
+}
+
+TEST_F(Viewer, AMalformedContextTextDoesNothing) {
+    EXPECT_EQ(Send(kRequestContextHelp, "12,34"), 1);
+    Settle();
+    EXPECT_FALSE(m_viewer.Dialog());
+    EXPECT_FALSE(m_viewer.Popup());
+    EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
+}
+
+TEST_F(Viewer, ButtonsFollowTheSettingsAndAMissingPageShowsNothing) {
+    Send(kRequestShowPage, "Missing.htm");
+    Settle();
+    ASSERT_TRUE(m_viewer.Dialog());
+    EXPECT_FALSE(m_viewer.Dialog()->isVisible());
+    auto* contents = m_viewer.Dialog()->findChild<QPushButton*>(QStringLiteral("contentsButton"));
+    auto* index = m_viewer.Dialog()->findChild<QPushButton*>(QStringLiteral("indexButton"));
+    auto* back = m_viewer.Dialog()->findChild<QPushButton*>(QStringLiteral("backButton"));
+    EXPECT_TRUE(contents->isEnabled());
+    EXPECT_FALSE(index->isEnabled());
+    EXPECT_FALSE(back->isEnabled());
+    Send(kRequestIndexPage, "Page.htm");
+    EXPECT_TRUE(index->isEnabled());
+    index->click();
+    EXPECT_TRUE(m_viewer.Dialog()->isVisible());
+}
+
+TEST_F(Viewer, CloseEmptiesTheTablesAndAsksToEnd) {
+    bool closed = false;
+    QObject::connect(&m_viewer, &HelpViewer::closeRequested, &m_owner, [&] { closed = true; });
+    Send(kRequestClose, "");
+    EXPECT_FALSE(closed);
+    Settle();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(m_viewer.Map().Size(), 0u);
+    EXPECT_TRUE(m_viewer.Topics().topics.empty());
+}
+
+TEST(PopupWindowTest, StaysInsideTheWorkArea) {
+    QRect work(0, 0, 800, 600);
+    EXPECT_EQ(PopupWindow::PlaceInside(QPoint(10, 20), QSize(100, 50), work), QPoint(10, 20));
+    EXPECT_EQ(PopupWindow::PlaceInside(QPoint(780, 590), QSize(100, 50), work), QPoint(700, 550));
+    EXPECT_EQ(PopupWindow::PlaceInside(QPoint(5, 5), QSize(900, 700), work), QPoint(0, 0));
+}
+
+TEST(RunListPlayerTest, EachFormatCoversOnlyItsOwnRange) {
+    App();
+    TextDefaults defaults;
+    RunList runs;
+    auto text = [&](const char* t) { runs.push_back({TextRun::kText, t, {}}); };
+    auto format = [&](unsigned bit, bool on) {
+        TextRun run{TextRun::kFormat, "", {}};
+        run.format.mask = bit;
+        run.format.effects = on ? bit : 0;
+        runs.push_back(run);
+    };
+    text("plain ");
+    format(kMaskBold, true);
+    text("bold ");
+    format(kMaskItalic, true);
+    text("italic");
+    QTextEdit edit;
+    PlayRunList(edit, runs, defaults);
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("plain bold italic"));
+    auto formatAt = [&](int position) {
+        QTextCursor cursor(edit.document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat();
+    };
+    EXPECT_FALSE(formatAt(0).font().bold());
+    EXPECT_TRUE(formatAt(6).font().bold());
+    EXPECT_FALSE(formatAt(6).font().italic());
+    EXPECT_TRUE(formatAt(11).font().italic());
+    EXPECT_FALSE(formatAt(11).font().bold());
+    EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 8.5);
+    EXPECT_EQ(edit.textCursor().position(), 0);
+}
