@@ -29,6 +29,7 @@ CIndexFileSettings::CIndexFileSettings(const CXoDoc& document, QWidget* parent)
     m_status = new QPlainTextEdit(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setReadOnly(true);
+    m_status->setMaximumHeight(m_status->fontMetrics().lineSpacing() * 5);
     m_status->setPlainText(QString::fromStdString(index.StatisticsText())
                                .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     static_cast<QFormLayout*>(layout())->addRow(QStringLiteral("Status:"), m_status);

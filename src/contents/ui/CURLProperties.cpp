@@ -62,7 +62,9 @@ void CURLProperties::BuildControls() {
     form->addRow(QStringLiteral("&Title:"), m_title);
     form->addRow(QString(), m_inContents);
     form->addRow(QStringLiteral("Base U&RL:"), m_baseList);
-    form->addRow(QStringLiteral("&URL:"), urlRow);
+    auto* urlLabel = new QLabel(QStringLiteral("&URL:"), this);
+    urlLabel->setBuddy(m_url);
+    form->addRow(urlLabel, urlRow);
     form->addRow(QStringLiteral("Full URL:"), m_fullUrl);
     form->addRow(QStringLiteral("Target &frame:"), m_target);
     form->addRow(QStringLiteral("&Icon URL:"), m_iconUrl);
