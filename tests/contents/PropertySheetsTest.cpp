@@ -379,3 +379,25 @@ TEST_F(PropertySheetsTest, SettingsPageShowsTheFileAndNeedsADescription) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PropertySheetsTest, OtherKeywordsNodeKeepsItsLabelAfterOk) {
+    QTreeWidgetItem* node = m_view.OtherKeywordsNode();
+    ASSERT_NE(node, nullptr);
+    QString label = node->text(0);
+    m_doc.Index()->m_otherKeywords.m_title = "Changed title";
+    m_view.setCurrentItem(node);
+    WhenShown([](CPropertySheet& sheet) {
+        Find<QPushButton>(sheet, "add")->click();
+        Type(Find<QLineEdit>(sheet, "phrase"), "p");
+        Type(Find<QLineEdit>(sheet, "extraTitle"), "T");
+        Ok(sheet);
+    });
+    m_view.OnIndexKeywords();
+    EXPECT_EQ(m_doc.Index()->m_otherKeywords.m_keywords.size(), 1u);
+    EXPECT_EQ(node->text(0), label);
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+} // namespace

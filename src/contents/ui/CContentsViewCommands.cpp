@@ -88,7 +88,9 @@ void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
     }
     if (result == SheetResult::Changed) {
         // The sheet may have rebuilt the tree; the entry knows its node.
-        if (QTreeWidgetItem* shown = node == m_rootNode ? m_rootNode : NodeOf(*entry)) {
+        // The Other Index keywords node keeps its label.
+        QTreeWidgetItem* shown = node == m_rootNode ? m_rootNode : NodeOf(*entry);
+        if (shown && node != m_otherKeywordsNode) {
             SetNodeLook(shown);
         }
         Commit();
