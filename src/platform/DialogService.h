@@ -21,6 +21,7 @@ public:
         Icon icon = Icon::Warning;
         Buttons buttons = Buttons::Ok;
         unsigned helpId = 0;
+        bool defaultCancel = false; // Cancel, not the first button, is the default
     };
 
     struct FileRequest {

@@ -44,6 +44,9 @@ DialogService::Answer QtDialogService::ShowMessage(QWidget* parent, const Messag
                     message.caption.isEmpty() ? QStringLiteral("Tamblin") : message.caption,
                     message.text, ToQtButtons(message.buttons), parent);
     box.setObjectName(QStringLiteral("messageBox"));
+    if (message.defaultCancel) {
+        box.setDefaultButton(QMessageBox::Cancel);
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

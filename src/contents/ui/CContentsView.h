@@ -68,8 +68,7 @@ public:
     using UrlSheet = std::function<SheetResult(IndexEntry& entry, int page, bool newEntry)>;
     // The index file sheet (the root) or the Other Index keywords sheet.
     using FileSheet = std::function<SheetResult(int page)>;
-    // The property sheets plug in here. Without a URL sheet a plain title-and-URL dialog
-    // stands in; without the others their commands do nothing.
+    // Tests plug stand-in sheets in here; an empty one means the real sheet.
     void SetSheets(UrlSheet urlSheet, FileSheet indexFileSheet, FileSheet otherKeywordsSheet);
 
     // Gives the frame the view's commands: `plug(id, run, enabled)` for each.

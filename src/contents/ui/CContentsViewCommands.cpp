@@ -2,7 +2,8 @@
 // the keys, double click and label editing that lead to them.
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
-#include "contents/ui/CUrlTitleDialog.h"
+#include "contents/ui/IndexFileSheet.h"
+#include "contents/ui/UrlSheets.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "platform/DialogService.h"
@@ -67,19 +68,7 @@ CContentsView::SheetResult CContentsView::RunUrlSheet(IndexEntry& entry, int pag
     if (m_urlSheet) {
         return m_urlSheet(entry, page, newEntry);
     }
-    CUrlTitleDialog dialog(m_document->Decode(entry.m_title), m_document->Decode(entry.m_url),
-                           this);
-    if (dialog.exec() != QDialog::Accepted) {
-        return SheetResult::Cancelled;
-    }
-    std::string title = m_document->Encode(dialog.Title());
-    std::string url = m_document->Encode(dialog.Url());
-    if (title == entry.m_title && url == entry.m_url) {
-        return SheetResult::Unchanged;
-    }
-    entry.m_title = title;
-    entry.m_url = url;
-    return SheetResult::Changed;
+    return RunUrlPropertiesSheet(this, *m_document, entry, page, newEntry);
 }
 
 void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
@@ -89,15 +78,19 @@ void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
     }
     SheetResult result = SheetResult::Cancelled;
     if (node == m_rootNode) {
-        result = m_indexFileSheet ? m_indexFileSheet(page) : SheetResult::Cancelled;
+        result =
+            m_indexFileSheet ? m_indexFileSheet(page) : RunIndexFileSheet(this, *m_document, page);
     } else if (node == m_otherKeywordsNode) {
-        result = m_otherKeywordsSheet ? m_otherKeywordsSheet(page) : SheetResult::Cancelled;
+        result = m_otherKeywordsSheet ? m_otherKeywordsSheet(page)
+                                      : RunOtherKeywordsSheet(this, *m_document, page);
     } else {
         result = RunUrlSheet(*entry, page, false);
     }
     if (result == SheetResult::Changed) {
         // The sheet may have rebuilt the tree; the entry knows its node.
-        if (QTreeWidgetItem* shown = node == m_rootNode ? m_rootNode : NodeOf(*entry)) {
+        // The Other Index keywords node keeps its label.
+        QTreeWidgetItem* shown = node == m_rootNode ? m_rootNode : NodeOf(*entry);
+        if (shown && node != m_otherKeywordsNode) {
             SetNodeLook(shown);
         }
         Commit();
