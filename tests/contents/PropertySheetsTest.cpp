@@ -193,8 +193,13 @@ TEST_F(PropertySheetsTest, BrowseGivesThePathFromTheBaseUrlsDirectory) {
 TEST_F(PropertySheetsTest, ChoosingABaseUrlWritesItBackAndMarksItInUse) {
     Result result = RunUrl(Entry(1), 0, [](CPropertySheet& sheet) {
         auto* base = Find<QComboBox>(sheet, "baseUrl");
-        auto* target = Find<QLineEdit>(sheet, "targetFrame");
+        // The keywords page has a Target frame box too; this is the General page's.
+        auto* general = sheet.findChild<QWidget*>(QStringLiteral("urlProperties"));
+        ASSERT_NE(general, nullptr);
+        auto* target = general->findChild<QLineEdit*>(QStringLiteral("targetFrame"));
+        ASSERT_NE(target, nullptr);
         QString before = target->text();
+        EXPECT_EQ(before, QStringLiteral("own"));
         base->setCurrentIndex(base->findText(QStringLiteral("spare/")));
         Q_EMIT base->activated(base->currentIndex());
         EXPECT_EQ(target->text(), before);
