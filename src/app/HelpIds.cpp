@@ -15,20 +15,20 @@ constexpr unsigned Control(unsigned control) {
 // Windows of the other subsystems are named here rather than given a property there, so
 // that help can grow without touching every dialog.
 const std::vector<WindowHelp> kWindows = {
-    {"mainFrame", kHelpIdMainFrame},      {"contentsView", kHelpIdMainFrame},
-    {"aboutDialog", Window(0x64)},        {"optionsSheet", Window(0x9C)},
-    {"COptionsPrinting", Window(0x9C)},   {"testDialog", Window(0x90)},
-    {"searchPageWizard", Window(0xD0)},   {"CCallLocation", Window(0xD1)},
-    {"CCallIndices", Window(0xD2)},       {"CCallRunMode", Window(0xD3)},
-    {"CCallColoursFont", Window(0xD4)},   {"CCallImages", Window(0xD5)},
-    {"CCallTest", Window(0xD6)},          {"advancedIndexParameter", Window(0xD7)},
-    {"LangPropSheet", Window(0xA0)},      {"LangPageA", Window(0xA1)},
-    {"LangPageB", Window(0xA2)},          {"SaveLanguageDialog", Window(0xA3)},
-    {"CURLProperties", Window(0x8B)},     {"CURLIndices", Window(0x83)},
-    {"CIndexFileSettings", Window(0x8E)}, {"CIndexFileBaseURLs", Window(0x605)},
-    {"findDialog", Window(0x604)},        {"CNewIndexFile", Window(0xC0)},
-    {"CScanSource", Window(0xC1)},        {"CScanOptions", Window(0xC2)},
-    {"scanReportDialog", Window(0xC3)},
+    {"mainFrame", kHelpIdMainFrame},     {"contentsView", kHelpIdMainFrame},
+    {"aboutDialog", Window(0x64)},       {"optionsSheet", Window(0x9C)},
+    {"COptionsPrinting", Window(0x9C)},  {"testDialog", Window(0x90)},
+    {"searchPageWizard", Window(0xD0)},  {"CCallLocation", Window(0xD1)},
+    {"CCallIndices", Window(0xD2)},      {"CCallRunMode", Window(0xD3)},
+    {"CCallColoursFont", Window(0xD4)},  {"CCallImages", Window(0xD5)},
+    {"CCallTest", Window(0xD6)},         {"advancedIndexParameter", Window(0xD7)},
+    {"LangPropSheet", Window(0xA0)},     {"LangPageA", Window(0xA1)},
+    {"LangPageB", Window(0xA2)},         {"SaveLanguageDialog", Window(0xA3)},
+    {"urlProperties", Window(0x8B)},     {"urlIndices", Window(0x83)},
+    {"indexFileSettings", Window(0x8E)}, {"indexFileBaseUrls", Window(0x605)},
+    {"findDialog", Window(0x604)},       {"CNewIndexFile", Window(0xC0)},
+    {"CScanSource", Window(0xC1)},       {"CScanOptions", Window(0xC2)},
+    {"ScanReportDialog", Window(0xC3)},
 };
 
 const std::vector<ControlHelp> kControls = {
