@@ -15,6 +15,8 @@ inline constexpr unsigned kControlHelpBase = 0x50000;
 inline constexpr unsigned kHelpIdMainFrame = 0x20080;
 inline constexpr unsigned kHelpIdGettingStarted = 0x20032;
 inline constexpr unsigned kHelpIdSearch = 0x20033;
+// F1 in a message box: the framework's default prompt topic, the page about messages.
+inline constexpr unsigned kHelpIdMessage = 0x30000;
 
 // The platform's help commands, as the help client takes them.
 inline constexpr unsigned kHelpContext = 1;

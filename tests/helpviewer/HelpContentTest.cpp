@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 using namespace tamblin;
@@ -19,6 +20,8 @@ namespace {
 
 const std::string kHelpDir = SOURCE_HELP_DIR;
 
+// The links of a page, and the places inside it that a link can name (id and name
+// attributes).
 class LinkCollector final : public TagHandler {
 public:
     int OnTag(const std::string& name) override {
@@ -30,12 +33,16 @@ public:
         if (m_inAnchor && (name == "href" || name == "HREF")) {
             links.push_back(value);
         }
+        if (name == "id" || (m_inAnchor && name == "name")) {
+            places.insert(value);
+        }
     }
     void OnCollectedText(const std::string&) override {}
     void OnText(const std::string&) override {}
     bool WantsPlainText() const override { return false; }
 
     std::vector<std::string> links;
+    std::set<std::string> places;
 
 private:
     bool m_inAnchor = false;
@@ -63,6 +70,23 @@ protected:
     PopupTopics m_popups;
     TextDefaults m_defaults;
 };
+
+LinkCollector ReadPage(const std::string& path) {
+    FileInput input(path);
+    LinkCollector links;
+    TagReader(&input, links, nullptr, nullptr).Run();
+    return links;
+}
+
+std::vector<std::string> PageNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(kHelpDir)) {
+        if (entry.path().extension() == ".htm") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    return names;
+}
 
 } // namespace
 
@@ -98,24 +122,93 @@ TEST_F(HelpContent, EveryTopicHasItsPageOrPopup) {
     }
 }
 
-TEST_F(HelpContent, EveryLinkBetweenPagesResolves) {
-    int pages = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(kHelpDir)) {
-        if (entry.path().extension() != ".htm") {
-            continue;
+TEST_F(HelpContent, CommandsAndWindowsHaveAPageAndControlsAPopup) {
+    auto hasPage = [this](unsigned id) {
+        const std::string* name = m_map.NameFor(id);
+        return name && FileExists(kHelpDir + *name + ".htm");
+    };
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.kind != CommandInfo::Kind::Separator) {
+            EXPECT_TRUE(hasPage(CommandHelpId(info.id))) << info.objectName;
         }
-        ++pages;
-        FileInput input(entry.path().string());
-        LinkCollector links;
-        TagReader(&input, links, nullptr, nullptr).Run();
-        for (const std::string& link : links.links) {
+    }
+    for (const WindowHelp& window : WindowHelpTable()) {
+        EXPECT_TRUE(hasPage(window.helpId)) << window.objectName;
+    }
+    // A control's help is asked for as a pop-up; a page would hide the dialog's own help.
+    for (const ControlHelp& control : ControlHelpTable()) {
+        const std::string* name = m_map.NameFor(control.helpId);
+        ASSERT_TRUE(name) << control.windowName << "/" << control.controlName;
+        std::optional<uint32_t> first = m_map.IdFor(*name);
+        EXPECT_TRUE(first && m_popups.Find(*first))
+            << control.windowName << "/" << control.controlName << ": " << *name;
+    }
+}
+
+TEST_F(HelpContent, ControlIdsAreControlNumbersAndNoTwoControlsShareOne) {
+    std::set<unsigned> ids;
+    for (const ControlHelp& control : ControlHelpTable()) {
+        EXPECT_EQ(control.helpId & 0xFFFF0000u, kControlHelpBase) << control.controlName;
+        EXPECT_TRUE(ids.insert(control.helpId).second)
+            << control.windowName << "/" << control.controlName << std::hex << " 0x"
+            << control.helpId;
+    }
+    std::set<std::string> windows;
+    for (const WindowHelp& window : WindowHelpTable()) {
+        EXPECT_TRUE(windows.insert(window.objectName).second) << window.objectName;
+    }
+}
+
+TEST_F(HelpContent, EveryPopupTopicHasAnIdAndEveryPopupIdItsTopic) {
+    LinkCollector popups = ReadPage(kHelpDir + "Popups.htm");
+    EXPECT_GT(popups.places.size(), 100u);
+    for (const std::string& name : popups.places) {
+        if (name != "Default") {
+            EXPECT_TRUE(m_map.IdFor(name)) << name << " can never be shown";
+        }
+    }
+}
+
+TEST_F(HelpContent, EveryLinkBetweenPagesResolvesToAPageAndPlace) {
+    std::map<std::string, std::set<std::string>> places;
+    for (const std::string& page : PageNames()) {
+        places[page] = ReadPage(kHelpDir + page).places;
+    }
+    for (const std::string& page : PageNames()) {
+        for (const std::string& link : ReadPage(kHelpDir + page).links) {
             if (link.rfind("popup:", 0) == 0) {
-                EXPECT_TRUE(m_map.IdFor(link.substr(6))) << entry.path() << ": " << link;
-            } else if (!IsAbsoluteUrl(link)) {
-                std::string file = link.substr(0, link.find('#'));
-                EXPECT_TRUE(FileExists(kHelpDir + file)) << entry.path() << ": " << link;
+                EXPECT_TRUE(m_map.IdFor(link.substr(6))) << page << ": " << link;
+                continue;
+            }
+            if (IsAbsoluteUrl(link)) {
+                continue;
+            }
+            size_t hash = link.find('#');
+            std::string file = link.substr(0, hash);
+            if (!places.count(file)) {
+                EXPECT_TRUE(FileExists(kHelpDir + file)) << page << ": " << link;
+            } else if (hash != std::string::npos) {
+                EXPECT_TRUE(places[file].count(link.substr(hash + 1))) << page << ": " << link;
             }
         }
     }
-    EXPECT_GT(pages, 10);
+    EXPECT_GT(places.size(), 60u);
+}
+
+TEST_F(HelpContent, ContentsAndTopicMapReachEveryPage) {
+    std::set<std::string> listed;
+    for (const std::string& link : ReadPage(kHelpDir + "Contents.htm").links) {
+        listed.insert(link.substr(0, link.find('#')));
+    }
+    std::set<std::string> mapped;
+    for (const auto& [id, name] : m_map.Entries()) {
+        mapped.insert(name + ".htm");
+    }
+    for (const std::string& page : PageNames()) {
+        if (page == "Contents.htm" || page == "Popups.htm") {
+            continue;
+        }
+        EXPECT_TRUE(listed.count(page)) << page << " is missing from the contents";
+        EXPECT_TRUE(mapped.count(page)) << page << " has no help id";
+    }
 }

@@ -128,3 +128,26 @@ TEST_F(LumioProcess, ASecondLumioLeavesALiveSocketAloneAndAStaleOneIsReplaced) {
     EXPECT_NE(again.Send(kRequestClose, ""), 0);
     EXPECT_TRUE(m_lumio.waitForFinished(10000));
 }
+
+TEST_F(LumioProcess, ClosesOnItsOwnOnceTheCallerHasGone) {
+    QProcess caller;
+    caller.start(QStringLiteral("sleep"), {QStringLiteral("1")});
+    ASSERT_TRUE(caller.waitForStarted(10000));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kLumioSocketVariable), m_socket);
+    environment.insert(QString::fromLatin1(kLumioCallerVariable),
+                       QString::number(caller.processId()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    m_lumio.setProcessEnvironment(environment);
+    m_lumio.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_lumio.start(QStringLiteral(LUMIO_PATH), {QStringLiteral("Untitled - Tamblin")});
+    ASSERT_TRUE(m_lumio.waitForStarted(10000));
+    HelpChannel channel;
+    ASSERT_TRUE(ConnectWithRetries(channel, m_socket));
+    // Alive while the caller runs.
+    EXPECT_NE(channel.Send(kRequestTitle, "Tamblin"), 0);
+    ASSERT_TRUE(caller.waitForFinished(10000));
+    // Lumio looks for its caller every ten seconds; the bound leaves room for a slow machine.
+    EXPECT_TRUE(m_lumio.waitForFinished(30000));
+    EXPECT_EQ(m_lumio.exitStatus(), QProcess::NormalExit);
+}

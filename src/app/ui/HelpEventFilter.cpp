@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace tamblin {
@@ -22,8 +23,19 @@ unsigned HelpEventFilter::WindowHelpIdFor(const QWidget* widget) {
         if (unsigned id = WindowHelpId(w->objectName().toStdString())) {
             return id;
         }
+        if (unsigned id = w->isWindow() ? ShownPageHelpId(w) : 0) {
+            return id;
+        }
     }
     return kHelpIdMainFrame;
+}
+
+unsigned HelpEventFilter::ShownPageHelpId(const QWidget* window) {
+    // A property sheet has no help of its own: its OK and Cancel buttons belong to
+    // whichever page is shown.
+    const auto* pages = window->findChild<const QTabWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    const QWidget* shown = pages ? pages->currentWidget() : nullptr;
+    return shown ? WindowHelpId(shown->objectName().toStdString()) : 0;
 }
 
 unsigned HelpEventFilter::ControlHelpIdFor(const QWidget* widget) {

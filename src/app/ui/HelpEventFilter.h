@@ -26,6 +26,8 @@ public:
 
     // The help id of the innermost window around widget that has one, else the main frame's.
     static unsigned WindowHelpIdFor(const QWidget* widget);
+    // The help id of the page a property sheet window shows, or 0.
+    static unsigned ShownPageHelpId(const QWidget* window);
     // The pop-up id of widget as a control, or 0.
     static unsigned ControlHelpIdFor(const QWidget* widget);
     // The help id of a command's action, or 0.

@@ -69,6 +69,7 @@ void CTestDialog::BuildControls() {
         // Callers check for the plugin first; should it fail anyway the list still works.
         browserArea = new QLabel(QString::fromLatin1(kNoBrowserMessage), this);
     }
+    browserArea->setObjectName(QStringLiteral("browser"));
     browserArea->setMinimumSize(320, 200);
 
     auto* warning = new QLabel(QStringLiteral("Warning: This test page may not behave exactly "
