@@ -5,6 +5,7 @@
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -13,6 +14,9 @@ namespace tamblin {
 namespace {
 
 constexpr const char* kOtherKeywordsTitle = "Other Index keywords";
+// No page shows more of a path than this: the rest lies far beyond the right edge of any
+// paper. Without the cap a deep tree would print text quadratic in its depth.
+constexpr size_t kMaxPathBytes = 4096;
 
 std::string Number(long long value) {
     char buffer[32];
@@ -193,6 +197,8 @@ PrintPage IndexPrintLayout::StartPage(int number) const {
     const int b = m_geometry.bottom;
     PrintPage page;
     page.number = number;
+    // A label and a value on most lines, and the frames.
+    page.operations.reserve(static_cast<size_t>(std::max(0, 2 * LinesPerPage())) + 8);
     Text(page, kLeft + h, -h, "Navora: Tamblin", true);
     Text(page, CentreX(), -h,
          m_index.m_description + (m_summary ? ": Summary Print" : ": Full Print"), true,
@@ -235,7 +241,8 @@ void IndexPrintLayout::DrawBlock(PrintPage& page, const Block& block) const {
     } else if (m_summary) {
         Text(page, kLeft * block.depth, LineY(block.line), block.entry->KeywordSummary(), true);
     } else {
-        DrawEntry(page, *block.entry, block.path, block.entry->m_title, block.line);
+        DrawEntry(page, *block.entry, block.path.substr(0, kMaxPathBytes), block.entry->m_title,
+                  block.line);
     }
 }
 

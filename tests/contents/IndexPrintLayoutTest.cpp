@@ -317,4 +317,10 @@ TEST_F(IndexPrintLayoutTest, AVeryDeepTreeIsWalkedWithoutRecursion) {
     EXPECT_EQ(Layout(m_index, true).PageCount(), (8 + 300000 + 70) / 71);
     // Three lines each, 23 blocks a page; 21 fit beside the file summary.
     EXPECT_EQ(Layout(m_index, false).PageCount(), 1 + (300000 - 21 + 22) / 23);
+    // Only the part of a path that could ever be on the paper is printed.
+    PrintPage last = Layout(m_index, false).Page(Layout(m_index, false).PageCount());
+    EXPECT_EQ(Find(last, "Title:")->y, ContentY(1));
+    std::string path = last.operations[6].text;
+    EXPECT_EQ(path.size(), 4096u);
+    EXPECT_EQ(path.substr(0, 6), "/n/n/n");
 }
