@@ -38,3 +38,6 @@ printf 'doubled file: %.3f s   growth: %.2fx (linear is 2.00x)\n' \
     "$convert_b" "$(echo "$convert_b / $convert_a" | bc -l)"
 
 bash bench/scan.sh
+
+# Laying out every printed page against loading the same index.
+"$bin/bench_print_layout"

@@ -10,7 +10,7 @@ packages=(
     libgl1-mesa-dev libxkbcommon-dev
     libcurl4-openssl-dev
     libgtest-dev googletest
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core poppler-utils
     wget gawk bc
 )
 

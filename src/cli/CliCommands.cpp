@@ -115,22 +115,25 @@ CliCommands::CliCommands(std::ostream& out, std::ostream& err, std::atomic<int>*
     : m_out(out), m_err(err), m_cancel(cancel), m_progress(progress), m_width(width) {}
 
 int CliCommands::PrintUsage(std::ostream& stream, int code) {
-    stream << "Usage: tamblin-cli COMMAND ...\n"
-              "\n"
-              "Commands:\n"
-              "  check FILE      Load an index file, report its bad lines and statistics.\n"
-              "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
-              "  scan START -o OUT [OPTIONS]\n"
-              "                  Build an index by scanning a site from START, a local file or\n"
-              "                  a URL. See 'tamblin-cli scan --help'.\n"
-              "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
-              "                  Write a search page that runs the applet (see searchpage --help).\n"
-              "  --help          Show this text.\n"
-              "\n"
-              "Exit status of check and convert: 0 clean, 1 the file has bad lines, 2 a file\n"
-              "could not be opened or written; of scan: 0 the scan ran, 1 it could not start,\n"
-              "2 OUT could not be written; 64 wrong usage.\n"
-              "Dates written honour SOURCE_DATE_EPOCH.\n";
+    stream
+        << "Usage: tamblin-cli COMMAND ...\n"
+           "\n"
+           "Commands:\n"
+           "  check FILE      Load an index file, report its bad lines and statistics.\n"
+           "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+           "  scan START -o OUT [OPTIONS]\n"
+           "                  Build an index by scanning a site from START, a local file or\n"
+           "                  a URL. See 'tamblin-cli scan --help'.\n"
+           "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
+           "                  Write a search page that runs the applet (see searchpage --help).\n"
+           "  print FILE.xo -o OUT.pdf [--summary|--full] [--font FACE] [--size POINTS]\n"
+           "                  Print the index to a PDF file (see print --help).\n"
+           "  --help          Show this text.\n"
+           "\n"
+           "Exit status of check, convert and print: 0 clean, 1 the file has bad lines, 2 a\n"
+           "file could not be opened or written; of scan: 0 the scan ran, 1 it could not\n"
+           "start, 2 OUT could not be written; 64 wrong usage.\n"
+           "Dates written honour SOURCE_DATE_EPOCH.\n";
     return code;
 }
 
@@ -183,6 +186,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "scan") {
         return Scan(args);
+    }
+    if (command == "print" && m_print) {
+        return m_print({args.begin() + 1, args.end()}, m_out, m_err);
     }
     m_err << "tamblin-cli: unknown command or wrong arguments: " << command << "\n";
     return PrintUsage(m_err, kUsage);

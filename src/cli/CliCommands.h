@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tamblin {
@@ -21,6 +23,10 @@ public:
     // For a process that ends right after Run: the loaded index is left for the system to
     // reclaim, which is much faster than freeing a large tree block by block.
     void SkipCleanupAtExit() { m_skipCleanup = true; }
+    // "print" needs Qt Gui, which the other commands do without; a build with Qt plugs it in.
+    using Subcommand = std::function<int(const std::vector<std::string>& args, std::ostream& out,
+                                         std::ostream& err)>;
+    void SetPrintCommand(Subcommand print) { m_print = std::move(print); }
 
     static constexpr int kClean = 0;
     static constexpr int kBadLines = 1;
@@ -45,6 +51,7 @@ private:
     bool m_progress;
     int m_width;
     bool m_skipCleanup = false;
+    Subcommand m_print;
 };
 
 } // namespace tamblin

@@ -1,4 +1,7 @@
 #include "cli/CliCommands.h"
+#ifdef TAMBLIN_CLI_PRINT
+#include "cli/PrintCli.h"
+#endif
 
 #include <atomic>
 #include <csignal>
@@ -65,5 +68,11 @@ int main(int argc, char** argv) {
     tamblin::CliCommands commands(std::cout, std::cerr, &g_cancel, terminal,
                                   terminal ? TerminalWidth() : 80);
     commands.SkipCleanupAtExit();
+#ifdef TAMBLIN_CLI_PRINT
+    commands.SetPrintCommand(
+        [](const std::vector<std::string>& printArgs, std::ostream& out, std::ostream& err) {
+            return tamblin::PrintCli(out, err).Run(printArgs);
+        });
+#endif
     return commands.Run(args);
 }

@@ -23,9 +23,9 @@ void ToLocal(std::time_t when, std::tm& date) {
 } // namespace
 
 std::string FormatRecordDate(const std::tm& date, bool twoDigitDay) {
-    static const char* const kMonths[] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
+    static const char* const kMonths[] = {"January",   "February", "March",    "April",
+                                          "May",       "June",     "July",     "August",
+                                          "September", "October",  "November", "December"};
     int month = date.tm_mon >= 0 && date.tm_mon < 12 ? date.tm_mon : 0;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, twoDigitDay ? "%s %02d %d" : "%s %d %d", kMonths[month],
@@ -33,7 +33,8 @@ std::string FormatRecordDate(const std::tm& date, bool twoDigitDay) {
     return buffer;
 }
 
-std::string TodayRecordDate(bool twoDigitDay) {
+namespace {
+std::tm Now() {
     std::tm date{};
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
         std::time_t when = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
@@ -42,7 +43,28 @@ std::string TodayRecordDate(bool twoDigitDay) {
         std::time_t now = std::time(nullptr);
         ToLocal(now, date);
     }
-    return FormatRecordDate(date, twoDigitDay);
+    return date;
+}
+} // namespace
+
+std::string TodayRecordDate(bool twoDigitDay) {
+    return FormatRecordDate(Now(), twoDigitDay);
+}
+
+std::string FormatCtimeText(const std::tm& date) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    int day = date.tm_wday >= 0 && date.tm_wday < 7 ? date.tm_wday : 0;
+    int month = date.tm_mon >= 0 && date.tm_mon < 12 ? date.tm_mon : 0;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s %s %2d %02d:%02d:%02d %d", kDays[day], kMonths[month],
+                  date.tm_mday, date.tm_hour, date.tm_min, date.tm_sec, date.tm_year + 1900);
+    return buffer;
+}
+
+std::string NowCtimeText() {
+    return FormatCtimeText(Now());
 }
 
 } // namespace tamblin

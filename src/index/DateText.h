@@ -12,4 +12,9 @@ std::string FormatRecordDate(const std::tm& date, bool twoDigitDay = false);
 // written files can be reproduced.
 std::string TodayRecordDate(bool twoDigitDay = false);
 
+// The C library's ctime layout without its newline: "Mon Dec  7 23:08:49 2026".
+std::string FormatCtimeText(const std::tm& date);
+// The local time now in that layout, or the UTC time of SOURCE_DATE_EPOCH when that is set.
+std::string NowCtimeText();
+
 } // namespace tamblin

@@ -8,6 +8,7 @@
 #include "app/ui/CXoDoc.h"
 #include "app/ui/ShellCommandHost.h"
 #include "app/ui/ShellHelp.h"
+#include "contents/ui/PrintCommands.h"
 #include "contents/ui/TestPageCommands.h"
 #include "index/IndexFile.h"
 #include "index/UrlUtils.h"
@@ -34,6 +35,14 @@ constexpr unsigned long long kLowMemoryBytes = 16777216ULL;
 
 std::string ToLocal(const QString& text) {
     return QFile::encodeName(text).toStdString();
+}
+
+IndexPrintout::Options PrintOptions(const AppSettings& settings) {
+    IndexPrintout::Options options;
+    options.face = QString::fromStdString(settings.m_printFace);
+    options.points = settings.m_printPointSize;
+    options.summary = settings.m_printSummary;
+    return options;
 }
 
 } // namespace
@@ -82,6 +91,12 @@ void CTamblinApp::CreateFrame() {
     m_frame->SetHandler(Command::FileNew, [this] { OnFileNew(); });
     m_frame->SetHandler(Command::FileOpen, [this] { OnFileOpen(); });
     m_frame->SetHandler(Command::FilePrintSetup, [this] { OnFilePrintSetup(); });
+    auto hasIndex = [this] { return m_document->Index() != nullptr; };
+    m_frame->SetHandler(
+        Command::FilePrint, [this] { OnFilePrint(); }, hasIndex);
+    m_frame->SetHandler(
+        Command::FilePrintPreview, [this] { OnFilePrintPreview(); }, hasIndex);
+    m_printDocument = [this](const QString& printer) { return PrintFromCommandLine(printer); };
     m_frame->SetHandler(Command::ViewOptions, [this] { OnViewOptions(); });
     m_frame->SetHandler(Command::AppAbout, [this] { OnAppAbout(); });
     m_frame->SetHandler(Command::FileNewLanguage,
@@ -272,6 +287,27 @@ void CTamblinApp::OnFilePrintSetup() {
     QPageSetupDialog dialog(Printer(), m_frame);
     dialog.setObjectName(QStringLiteral("printSetupDialog"));
     dialog.exec();
+}
+
+void CTamblinApp::OnFilePrint() {
+    PrintCommands::Print(m_frame, *m_document, *Printer(), PrintOptions(m_settings));
+}
+
+void CTamblinApp::OnFilePrintPreview() {
+    PrintCommands::Preview(m_frame, *m_document, *Printer(), PrintOptions(m_settings));
+}
+
+bool CTamblinApp::PrintFromCommandLine(const QString& printerName) {
+    if (printerName.isEmpty()) {
+        return PrintCommands::PrintAll(*m_document, *Printer(), PrintOptions(m_settings));
+    }
+    // An unknown name must not fall back to some other printer.
+    QPrinter named(QPrinter::HighResolution);
+    named.setPrinterName(printerName);
+    if (named.printerName() != printerName) {
+        return false;
+    }
+    return PrintCommands::PrintAll(*m_document, named, PrintOptions(m_settings));
 }
 
 void CTamblinApp::OnViewOptions() {

@@ -38,6 +38,8 @@ public:
     void OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();
+    void OnFilePrint();
+    void OnFilePrintPreview();
     void OnViewOptions();
     void OnAppAbout();
     // Asks to save changes first; false when cancelled or the file did not open.
@@ -60,8 +62,8 @@ public:
     // Where the browser plugin is looked for; empty: the program's directory. Tests point
     // it elsewhere to start with or without a browser.
     QString m_browserDirectory;
-    // Printing belongs to the view; until it is there, a print request from the command
-    // line fails.
+    // The command line's print: every page on the named printer, or on the application's
+    // printer when the name is empty. False when nothing could be printed.
     std::function<bool(const QString& printer)> m_printDocument;
 
 private:
@@ -74,6 +76,7 @@ private:
     void CheckMemory();
     void AddToRecentFiles(const QString& path);
     void ShowWarning(const QString& text);
+    bool PrintFromCommandLine(const QString& printerName);
 
     std::unique_ptr<QtSettingsStore> m_store;
     bool m_browserLoaded = false;

@@ -1,0 +1,58 @@
+#include "contents/ui/PrintCommands.h"
+
+#include "app/ui/CXoDoc.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace tamblin {
+
+namespace {
+
+IndexPrintout Printout(const CXoDoc& document, const IndexPrintout::Options& options) {
+    return IndexPrintout(*document.Index(), options,
+                         [&document](const std::string& bytes) { return document.Decode(bytes); });
+}
+
+} // namespace
+
+void PrintCommands::Print(QWidget* parent, const CXoDoc& document, QPrinter& printer,
+                          const IndexPrintout::Options& options) {
+    if (!document.Index()) {
+        return;
+    }
+    IndexPrintout printout = Printout(document, options);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    // Without a printer the page count is left open; it is counted again when printing.
+    if (printer.isValid()) {
+        dialog.setMinMax(1, printout.PageCount(printer));
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
+    printout.Paint(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0);
+}
+
+void PrintCommands::Preview(QWidget* parent, const CXoDoc& document, QPrinter& printer,
+                            const IndexPrintout::Options& options) {
+    if (!document.Index()) {
+        return;
+    }
+    IndexPrintout printout = Printout(document, options);
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("printPreviewDialog"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&printout](QPrinter* target) { printout.Paint(*target); });
+    dialog.exec();
+}
+
+bool PrintCommands::PrintAll(const CXoDoc& document, QPrinter& printer,
+                             const IndexPrintout::Options& options) {
+    return document.Index() && printer.isValid() && Printout(document, options).Paint(printer);
+}
+
+} // namespace tamblin
