@@ -1,5 +1,6 @@
 #include "app/ui/CTamblinApp.h"
 
+#include "app/HelpIds.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/COptionsPrinting.h"
@@ -8,6 +9,7 @@
 #include "app/ui/CXoDoc.h"
 #include "app/ui/ShellCommandHost.h"
 #include "app/ui/ShellHelp.h"
+#include "contents/ui/FindCommands.h"
 #include "contents/ui/PrintCommands.h"
 #include "contents/ui/TestPageCommands.h"
 #include "index/IndexFile.h"
@@ -109,6 +111,13 @@ void CTamblinApp::CreateFrame() {
                         [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
     m_help = std::make_unique<ShellHelp>(*m_frame, QCoreApplication::applicationFilePath(),
                                          [this] { return m_browser.IsAvailable(); });
+    auto* find = new FindCommands(
+        *m_frame->View(), m_settings,
+        [this](const QString& text) { m_commandHost->SetStatusText(text); },
+        [this](unsigned helpId) { m_help->Request(helpId, kHelpContext); });
+    find->PlugCommands([this](Command id, CMainFrame::Run run, CMainFrame::Enabled enabled) {
+        m_frame->SetHandler(id, std::move(run), std::move(enabled));
+    });
     m_frame->SetRecentFileHandler([this](int position) { OpenRecentFile(position); });
     m_frame->SetDropHandler([this](const QString& path) { OpenDocumentFile(path); });
     AddToRecentFiles(QString());
