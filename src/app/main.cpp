@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
         tamblin.ExitInstance();
         return 1;
     }
+    if (tamblin.PrintedOnly()) {
+        tamblin.ExitInstance();
+        return 0;
+    }
     int result = QApplication::exec();
     tamblin.ExitInstance();
     return result;

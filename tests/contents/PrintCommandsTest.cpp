@@ -234,6 +234,9 @@ TEST(CommandLinePrintTest, PrintsToTheApplicationsPrinterOrFailsOnAnUnknownOne) 
         CTamblinApp app;
         EXPECT_TRUE(start({QStringLiteral("-p"), QString::fromStdString(site)}, app));
         EXPECT_FALSE(app.Document()->IsModified());
+        // The print is the whole job: the window never shows.
+        EXPECT_TRUE(app.PrintedOnly());
+        EXPECT_FALSE(app.MainFrame()->isVisible());
         app.MainFrame()->close();
     }
     EXPECT_NE(PdfText(pdf).find("Rose garden"), std::string::npos);
@@ -243,6 +246,9 @@ TEST(CommandLinePrintTest, PrintsToTheApplicationsPrinterOrFailsOnAnUnknownOne) 
         EXPECT_FALSE(start({QStringLiteral("-pt"), QString::fromStdString(site),
                             QStringLiteral("No such printer anywhere")},
                            app));
+        ASSERT_EQ(dialogs.m_messages.size(), 1);
+        EXPECT_NE(dialogs.m_messages[0].text.indexOf(QStringLiteral("No such printer anywhere")),
+                  -1);
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
 }

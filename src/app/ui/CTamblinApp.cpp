@@ -72,6 +72,11 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
     if (!ProcessShellCommand(info)) {
         return false;
     }
+    if (info.action == CommandLineInfo::Action::FilePrint ||
+        info.action == CommandLineInfo::Action::FilePrintTo) {
+        m_printedOnly = true;
+        return true;
+    }
     if (m_settings.m_placement.showState == WindowPlacement::kMaximised) {
         m_frame->showMaximized();
     } else {
@@ -141,8 +146,7 @@ bool CTamblinApp::ProcessShellCommand(const CommandLineInfo& info) {
         return OpenDocumentFile(file);
     case CommandLineInfo::Action::FilePrint:
     case CommandLineInfo::Action::FilePrintTo:
-        return OpenDocumentFile(file) && m_printDocument &&
-               m_printDocument(QString::fromStdString(info.printerName));
+        return OpenDocumentFile(file) && PrintFromShell(file, info.printerName);
     case CommandLineInfo::Action::FileNew:
         break;
     }
@@ -304,6 +308,17 @@ void CTamblinApp::OnFilePrint() {
 
 void CTamblinApp::OnFilePrintPreview() {
     PrintCommands::Preview(m_frame, *m_document, *Printer(), PrintOptions(m_settings));
+}
+
+bool CTamblinApp::PrintFromShell(const QString& file, const std::string& printerName) {
+    if (m_printDocument && m_printDocument(QString::fromStdString(printerName))) {
+        return true;
+    }
+    // Started from a file manager's Print, there is no terminal to read an exit code in.
+    QString printer = printerName.empty() ? QStringLiteral("the default printer")
+                                          : QString::fromStdString(printerName);
+    ShowWarning(QStringLiteral("Could not print %1 on %2.").arg(file, printer));
+    return false;
 }
 
 bool CTamblinApp::PrintFromCommandLine(const QString& printerName) {

@@ -65,6 +65,9 @@ public:
     // The command line's print: every page on the named printer, or on the application's
     // printer when the name is empty. False when nothing could be printed.
     std::function<bool(const QString& printer)> m_printDocument;
+    // A start that only printed from the command line: the job is done and the program
+    // ends without showing its window.
+    bool PrintedOnly() const { return m_printedOnly; }
 
 private:
     void CreateFrame();
@@ -76,6 +79,7 @@ private:
     void CheckMemory();
     void AddToRecentFiles(const QString& path);
     void ShowWarning(const QString& text);
+    bool PrintFromShell(const QString& file, const std::string& printerName);
     bool PrintFromCommandLine(const QString& printerName);
 
     std::unique_ptr<QtSettingsStore> m_store;
@@ -89,6 +93,7 @@ private:
     CXoDoc* m_document = nullptr;
     CMainFrame* m_frame = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    bool m_printedOnly = false;
 };
 
 } // namespace tamblin
