@@ -37,6 +37,8 @@ void FindCommands::OnFind() {
         }
     });
     m_dialog->show();
+    // Typing goes to the text box at once, even where no window manager hands over focus.
+    m_dialog->activateWindow();
 }
 
 void FindCommands::OnFindNext() {
