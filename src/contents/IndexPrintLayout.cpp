@@ -297,18 +297,17 @@ void IndexPrintLayout::Text(PrintPage& page, int x, int y, std::string text, boo
 }
 
 void IndexPrintLayout::Rectangle(PrintPage& page, int x, int y, int x2, int y2) {
-    PrintOperation operation;
-    operation.kind = PrintOperation::Kind::Rectangle;
-    operation.x = x;
-    operation.y = y;
-    operation.x2 = x2;
-    operation.y2 = y2;
-    page.operations.push_back(std::move(operation));
+    Shape(page, PrintOperation::Kind::Rectangle, x, y, x2, y2);
 }
 
 void IndexPrintLayout::Line(PrintPage& page, int x, int y, int x2, int y2) {
+    Shape(page, PrintOperation::Kind::Line, x, y, x2, y2);
+}
+
+void IndexPrintLayout::Shape(PrintPage& page, PrintOperation::Kind kind, int x, int y, int x2,
+                             int y2) {
     PrintOperation operation;
-    operation.kind = PrintOperation::Kind::Line;
+    operation.kind = kind;
     operation.x = x;
     operation.y = y;
     operation.x2 = x2;

@@ -62,6 +62,7 @@ private:
                      PrintOperation::Align align = PrintOperation::Align::Left);
     static void Rectangle(PrintPage& page, int x, int y, int x2, int y2);
     static void Line(PrintPage& page, int x, int y, int x2, int y2);
+    static void Shape(PrintPage& page, PrintOperation::Kind kind, int x, int y, int x2, int y2);
 
     const IndexFile& m_index;
     Geometry m_geometry;
