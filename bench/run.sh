@@ -41,3 +41,6 @@ bash bench/scan.sh
 
 # Laying out every printed page against loading the same index.
 "$bin/bench_print_layout"
+
+# Find next over the whole tree and from near its end, against counting the tree.
+"$bin/bench_find"
