@@ -1,4 +1,5 @@
 // Runs the real tamblin-cli, as a user does, on a generated index and reads the PDF back.
+#include "PdfText.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -62,14 +63,7 @@ size_t Count(const std::string& text, const std::string& what) {
 }
 
 std::vector<std::string> Pages(const std::string& pdf) {
-    std::string text;
-    if (FILE* pipe = popen(("pdftotext '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) {
-            text.append(buffer, n);
-        }
-        pclose(pipe);
-    }
+    std::string text = PdfText(pdf);
     std::vector<std::string> pages;
     size_t start = 0;
     for (size_t end = text.find('\f'); end != std::string::npos; end = text.find('\f', start)) {

@@ -1,6 +1,7 @@
 #include "contents/ui/PrintCommands.h"
 #include "AppTestSupport.h"
 #include "ModalDriver.h"
+#include "PdfText.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
@@ -58,18 +59,6 @@ int DarkPixels(const QImage& image, const QRect& area) {
         }
     }
     return count;
-}
-
-std::string PdfText(const std::string& pdf) {
-    std::string text;
-    if (FILE* pipe = popen(("pdftotext '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) {
-            text.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return text;
 }
 
 class PrintCommandsTest : public ::testing::Test {
