@@ -122,6 +122,7 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void WarnBlankLabel();
 
 private:
     // The last deleted subtree and where it was: `parent` and `after` are live nodes or
@@ -182,6 +183,10 @@ private:
     // The node whose label is being edited: the current node may move on before the edit
     // is committed.
     QTreeWidgetItem* m_editNode = nullptr;
+    // A blank label's warning waits until the edit box has gone: a box opened while the
+    // edit is being committed takes the focus, and the focus loss commits and closes the
+    // same editor a second time from inside the box.
+    bool m_blankWarningQueued = false;
     bool m_doubleClicking = false;
 
     QTreeWidgetItem* m_pressNode = nullptr;

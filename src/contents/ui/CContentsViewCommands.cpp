@@ -169,10 +169,10 @@ void CContentsView::commitData(QWidget* editor) {
     }
     QString text = line->text();
     if (text.isEmpty()) {
-        DialogService::Message message;
-        message.text = QStringLiteral("Sorry, this string cannot be blank");
-        message.icon = DialogService::Icon::Warning;
-        Dialogs().ShowMessage(this, message);
+        if (!m_blankWarningQueued) {
+            m_blankWarningQueued = true;
+            QMetaObject::invokeMethod(this, &CContentsView::WarnBlankLabel, Qt::QueuedConnection);
+        }
         return;
     }
     if (text == node->text(0)) {
@@ -185,6 +185,14 @@ void CContentsView::commitData(QWidget* editor) {
     }
     node->setText(0, text);
     Commit();
+}
+
+void CContentsView::WarnBlankLabel() {
+    m_blankWarningQueued = false;
+    DialogService::Message message;
+    message.text = QStringLiteral("Sorry, this string cannot be blank");
+    message.icon = DialogService::Icon::Warning;
+    Dialogs().ShowMessage(this, message);
 }
 
 void CContentsView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
