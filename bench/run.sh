@@ -39,6 +39,9 @@ printf 'doubled file: %.3f s   growth: %.2fx (linear is 2.00x)\n' \
 
 bash bench/scan.sh
 
+# Checking the links of an index of that site against wget fetching its pages one by one.
+bash bench/linkcheck.sh
+
 # Laying out every printed page against loading the same index.
 "$bin/bench_print_layout"
 

@@ -82,6 +82,8 @@ const std::vector<CommandInfo> kTable = {
      "Open an existing search web page\nOpen web page", "actionTestOpenWebPage"},
     {K::Command, "&Test", C::TestWebPage, "&Test web page", "Ctrl+F5",
      "Test the index file in a web page\nTest web page", "actionTestWebPage"},
+    {K::Command, "&Test", C::TestCheckLinks, "Check &links...", "",
+     "Check the pages and anchors that the index links to\nCheck links", "actionTestCheckLinks"},
 
     {K::Command, "&Help", C::HelpFinder, "&Help Topics", "", "List Help topics\nHelp Topics",
      "actionHelpFinder"},

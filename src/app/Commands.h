@@ -42,6 +42,7 @@ enum class Command : unsigned {
     TestWebPage = 32782,
     HelpSearch = 32783,
     HelpGettingStarted = 32784,
+    TestCheckLinks = 32785,
 };
 
 inline constexpr int kRecentFileCount = 8;

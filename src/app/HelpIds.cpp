@@ -51,6 +51,7 @@ const std::vector<WindowHelp> kWindows = {
     {"CScanSource", Window(0xC1)},
     {"CScanOptions", Window(0xC2)},
     {"ScanReportDialog", Window(0xC3)},
+    {"linkCheckDialog", Window(0xD8)},
 };
 
 // Control numbers are unique across the table: one number, one pop-up.
@@ -197,6 +198,13 @@ const std::vector<ControlHelp> kControls = {
 
     {"aboutDialog", "programVersion", Control(0x4B0)},
     {"aboutDialog", "navoraVersion", Control(0x4B1)},
+
+    {"linkCheckDialog", "offSite", Control(0x4D0)},
+    {"linkCheckDialog", "check", Control(0x4D1)},
+    {"linkCheckDialog", "progress", Control(0x4D2)},
+    {"linkCheckDialog", "status", Control(0x4D3)},
+    {"linkCheckDialog", "problems", Control(0x4D4)},
+    {"linkCheckDialog", "close", Control(0x4D5)},
 };
 
 } // namespace

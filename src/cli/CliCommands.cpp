@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "index/IndexFile.h"
 #include "index/UrlUtils.h"
@@ -120,6 +121,9 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "\n"
            "Commands:\n"
            "  check FILE      Load an index file, report its bad lines and statistics.\n"
+           "  check FILE --links [--jobs N] [--off-site]\n"
+           "                  Check every entry and keyword URL: files, pages, anchors,\n"
+           "                  redirects. Exit 0 all good, 1 problems, 2 unreadable file.\n"
            "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
            "  scan START -o OUT [OPTIONS]\n"
            "                  Build an index by scanning a site from START, a local file or\n"
@@ -177,6 +181,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "check" && args.size() == 2) {
         return Check(args[1]);
+    }
+    if (command == "check" && args.size() > 2) {
+        return LinkCheckCli(m_out, m_err, m_cancel).Run({args.begin() + 1, args.end()});
     }
     if (command == "convert" && args.size() == 3) {
         return Convert(args[1], args[2]);

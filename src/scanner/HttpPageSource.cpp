@@ -51,8 +51,8 @@ bool IsHttp(const std::string& location) {
     return startsWithNoCase("http://") || startsWithNoCase("https://");
 }
 
-// Locations are written as pages spell them; a request needs spaces, control bytes and the
-// bytes above ASCII escaped.
+} // namespace
+
 std::string RequestUrl(const std::string& location) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
@@ -69,8 +69,6 @@ std::string RequestUrl(const std::string& location) {
     }
     return out;
 }
-
-} // namespace
 
 struct HttpTransfer {
     HttpPageSource::Impl* owner = nullptr;

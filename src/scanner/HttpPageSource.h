@@ -27,6 +27,10 @@ struct FetchOptions {
 // reads them. A page opens once its final answer (after at most maxRedirects redirects) is
 // 200 and its body begins; locations that are not http(s) are opened without that check.
 // The inputs handed out must be destroyed before the source.
+// Locations are written as pages spell them; a request needs spaces, control bytes and the
+// bytes above ASCII escaped.
+std::string RequestUrl(const std::string& location);
+
 class HttpPageSource final : public PageSource {
 public:
     // Nothing when libcurl cannot be set up.

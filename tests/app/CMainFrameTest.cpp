@@ -58,7 +58,7 @@ TEST_F(CMainFrameTest, MenusHoldEveryCommandInOrder) {
     EXPECT_EQ(MenuItems(QStringLiteral("menuView")).size(), 6);
     EXPECT_EQ(MenuItems(QStringLiteral("menuTest")),
               (QStringList{QStringLiteral("&New web page"), QStringLiteral("&Open web page"),
-                           QStringLiteral("&Test web page")}));
+                           QStringLiteral("&Test web page"), QStringLiteral("Check &links...")}));
     EXPECT_EQ(MenuItems(QStringLiteral("menuHelp")).size(), 4);
     EXPECT_EQ(MenuItems(QStringLiteral("menuContents")),
               (QStringList{QStringLiteral("&Properties..."), QStringLiteral("Index &keywords..."),

@@ -25,6 +25,7 @@
 #include "language/ui/LangPropSheet.h"
 #include "language/ui/SaveLanguageDialog.h"
 #include "platform/QtDialogService.h"
+#include "scanner/ui/LinkCheckDialog.h"
 #include "scanner/ui/NewIndexWizard.h"
 #include "scanner/ui/ScanReportDialog.h"
 #include "searchpage/SearchPageSettings.h"
@@ -106,6 +107,7 @@ protected:
         Add(new CTestDialog(QString(), m_host));
         Add(new NewIndexWizard(NewWizardValues()));
         Add(new ScanReportDialog(nullptr));
+        Add(new LinkCheckDialog(*m_doc.Index(), {}, {}));
         Add(new SearchPageWizard(m_pageSettings));
         Add(new AdvancedIndexParameterDialog(IndexParameter(), m_files.Path("")));
         Add(new LangPropSheet(LanguageFile()));

@@ -28,6 +28,8 @@ const char* Reason(int status) {
         return "Found";
     case 404:
         return "Not Found";
+    case 405:
+        return "Method Not Allowed";
     case 500:
         return "Internal Server Error";
     default:
@@ -168,6 +170,14 @@ void LoopbackServer::Serve(int fd) {
             ++m_requests[path];
         }
         Response response = m_handler(path);
+        bool isHead = request.compare(0, 5, "HEAD ") == 0;
+        if (isHead) {
+            ++m_headRequests;
+            if (response.refuseHead) {
+                response = Response{};
+                response.status = 405;
+            }
+        }
         if (response.delayMs > 0 && !Sleep(response.delayMs)) {
             return;
         }
@@ -183,7 +193,7 @@ void LoopbackServer::Serve(int fd) {
         }
         if (response.kind == Response::Kind::Normal) {
             head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
-            if (!SendAll(fd, head + response.body)) {
+            if (!SendAll(fd, isHead ? head : head + response.body)) {
                 return;
             }
             continue;

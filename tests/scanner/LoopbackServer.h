@@ -24,6 +24,8 @@ struct Response {
     std::string body;
     std::string chunk;
     int delayMs = 0;
+    // A HEAD request gets 405, as from servers that only know GET.
+    bool refuseHead = false;
 };
 
 // An HTTP/1.1 server on 127.0.0.1 and a free port, for tests. Every wait in it is bounded
@@ -41,6 +43,7 @@ public:
     std::string Url(const std::string& path) const;
     int Requests(const std::string& path) const;
     int TotalRequests() const;
+    int HeadRequests() const { return m_headRequests.load(); }
     int Connections() const { return m_connections.load(); }
     long long BytesSent() const { return m_bytesSent.load(); }
 
@@ -55,6 +58,7 @@ private:
     int m_port = 0;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
+    std::atomic<int> m_headRequests{0};
     std::atomic<long long> m_bytesSent{0};
     mutable std::mutex m_mutex;
     std::map<std::string, int> m_requests;

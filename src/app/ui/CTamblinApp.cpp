@@ -7,6 +7,7 @@
 #include "app/ui/COptionsSheet.h"
 #include "app/ui/CSplashWnd.h"
 #include "app/ui/CXoDoc.h"
+#include "app/ui/LinkCheckCommand.h"
 #include "app/ui/ShellCommandHost.h"
 #include "app/ui/ShellHelp.h"
 #include "contents/ui/FindCommands.h"
@@ -112,6 +113,9 @@ void CTamblinApp::CreateFrame() {
                         [this] { LanguageCommands::OpenLanguageFile(m_frame); });
     m_frame->SetHandler(Command::TestWebPage,
                         [this] { TestPageCommands::TestWebPage(m_frame, *m_commandHost); });
+    m_frame->SetHandler(
+        Command::TestCheckLinks, [this] { LinkCheckCommand::Run(m_frame, *m_frame->View()); },
+        hasIndex);
     m_frame->SetHandler(Command::TestNewWebPage,
                         [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
     m_help = std::make_unique<ShellHelp>(*m_frame, QCoreApplication::applicationFilePath(),
