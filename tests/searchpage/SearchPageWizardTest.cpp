@@ -269,6 +269,22 @@ TEST(AdvancedIndexParameter, EnablingRulesCodesAndOk) {
     EXPECT_FALSE(result.noContents);
 }
 
+TEST(AdvancedIndexParameter, ClearingTheLanguageUrlLeavesNoLanguageFile) {
+    App();
+    ScriptedDialogs dialogs;
+    IndexParameter entry;
+    entry.indexFile = "/site/MySite.xo";
+    entry.languageFile = "/site/fr.xol";
+    AdvancedIndexParameterDialog dialog(entry, "/site/");
+    auto* url = Find<QLineEdit>(&dialog, "languageUrl");
+    EXPECT_EQ(url->text(), QStringLiteral("fr.xol"));
+    url->setFocus();
+    url->selectAll();
+    QTest::keyClick(url, Qt::Key_Backspace);
+    dialog.accept();
+    EXPECT_EQ(dialog.Parameter().languageFile, "");
+}
+
 TEST(SearchPageWizard, RunModeSizesEnablingAndRanges) {
     WizardFixture f;
     ScriptedDialogs dialogs;
