@@ -112,6 +112,16 @@ TEST(TestDialog, RecentListSurvivesARestartAndTheNewPageGoesOnTop) {
     EXPECT_EQ(again.m_browser->m_navigated, QStringList{QStringLiteral("/site/Search.html")});
 }
 
+TEST(TestDialog, EachShownPageIsWrittenWhileTheDialogStaysOpen) {
+    Fixture f;
+    CTestDialog dialog(QString(), f.host);
+    f.Type(dialog, QStringLiteral("/site/a.html"));
+    FakeCommandHost reader(f.files.Path("settings.ini"));
+    reader.Settings().sync();
+    EXPECT_EQ(reader.Settings().value(QStringLiteral("Recent Page List/TestPage1")).toString(),
+              QStringLiteral("/site/a.html"));
+}
+
 TEST(TestDialog, RecentListKeepsTenAndSkipsLeadingBlanks) {
     Fixture f;
     f.host.Settings().setValue(QStringLiteral("Recent Page List/TestPage1"),

@@ -120,6 +120,7 @@ void CTamblinApp::CreateFrame() {
         *m_frame->View(), m_settings,
         [this](const QString& text) { m_commandHost->SetStatusText(text); },
         [this](unsigned helpId) { m_help->Request(helpId, kHelpContext); });
+    connect(find, &FindCommands::SettingsChanged, this, &CTamblinApp::SaveSettings);
     find->PlugCommands([this](Command id, CMainFrame::Run run, CMainFrame::Enabled enabled) {
         m_frame->SetHandler(id, std::move(run), std::move(enabled));
     });
@@ -170,6 +171,8 @@ void CTamblinApp::OpenMostRecentOrNew() {
 void CTamblinApp::CheckBrowser() {
     m_browserLoaded =
         m_browser.Load(m_browserDirectory.isEmpty() ? m_programDirectory : m_browserDirectory);
+    m_browserChecked = true;
+    SaveSettings();
     if (!m_browserLoaded && !m_settings.m_browserWarned) {
         m_settings.m_browserWarned = true;
         ShowWarning(QStringLiteral(
@@ -178,7 +181,11 @@ void CTamblinApp::CheckBrowser() {
     }
     if (m_browser.IsAvailable()) {
         CheckMemory();
+        bool welcomed = m_settings.m_welcomed;
         m_help->Start(m_settings.m_welcomed);
+        if (welcomed != m_settings.m_welcomed) {
+            SaveSettings();
+        }
     }
 }
 
@@ -191,6 +198,7 @@ void CTamblinApp::CheckMemory() {
     auto total = static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
     if (total <= kLowMemoryBytes && !m_settings.m_lowMemWarned) {
         m_settings.m_lowMemWarned = true;
+        SaveSettings();
         ShowWarning(QStringLiteral(
             "Warning: You have 16MB of RAM memory or less.\nYou may find that Navora will not "
             "run when testing web pages in Tamblin,\nor that the help topics contents does not "
@@ -205,7 +213,24 @@ void CTamblinApp::ExitInstance() {
     if (!m_store) {
         return;
     }
-    m_settings.Save(*m_store, m_browserLoaded);
+    SaveSettings();
+    SaveRecentFiles();
+}
+
+// Each change is written at once, so a crash or a kill keeps it.
+void CTamblinApp::SaveSettings() {
+    if (!m_store) {
+        return;
+    }
+    // Until the browser has been looked for, IEWarned keeps the value it was read with.
+    m_settings.Save(*m_store, m_browserChecked ? m_browserLoaded : !m_settings.m_browserWarned);
+    m_store->Flush();
+}
+
+void CTamblinApp::SaveRecentFiles() {
+    if (!m_store) {
+        return;
+    }
     m_recentFiles.Save(*m_store);
     m_store->Flush();
 }
@@ -274,6 +299,7 @@ void CTamblinApp::OpenRecentFile(int position) {
     // Cancel at the save question keeps the entry; only a file that fails to open leaves.
     if (m_document->SaveModified() && !OpenWithoutAsking(QFile::decodeName(path.c_str()))) {
         m_recentFiles.Remove(static_cast<size_t>(position));
+        SaveRecentFiles();
         AddToRecentFiles(QString());
     }
 }
@@ -281,6 +307,7 @@ void CTamblinApp::OpenRecentFile(int position) {
 void CTamblinApp::AddToRecentFiles(const QString& path) {
     if (!path.isEmpty()) {
         m_recentFiles.Add(ToLocal(path));
+        SaveRecentFiles();
     }
     QStringList paths;
     for (const std::string& item : m_recentFiles.Items()) {
@@ -347,6 +374,7 @@ void CTamblinApp::OnViewOptions() {
     m_settings.m_printFace = page->m_printFace.toStdString();
     m_settings.m_printPointSize = page->m_printPointSize;
     m_settings.m_printSummary = page->m_printSummary;
+    SaveSettings();
 }
 
 void CTamblinApp::OnAppAbout() {

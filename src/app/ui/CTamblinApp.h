@@ -78,12 +78,15 @@ private:
     void CheckBrowser();
     void CheckMemory();
     void AddToRecentFiles(const QString& path);
+    void SaveSettings();
+    void SaveRecentFiles();
     void ShowWarning(const QString& text);
     bool PrintFromShell(const QString& file, const std::string& printerName);
     bool PrintFromCommandLine(const QString& printerName);
 
     std::unique_ptr<QtSettingsStore> m_store;
     bool m_browserLoaded = false;
+    bool m_browserChecked = false;
     AppSettings m_settings;
     RecentFileList m_recentFiles;
     BrowserLibrary m_browser;

@@ -133,6 +133,8 @@ void CTestDialog::ShowPage() {
         return;
     }
     m_recent.Add(page);
+    // Written now, so a crash or a kill keeps it.
+    m_recent.Write(m_host.Settings());
     if (FindIgnoringCase(m_pageBox, page) < 0) {
         m_pageBox->insertItem(0, page);
         m_pageBox->setCurrentIndex(0);
