@@ -3,6 +3,8 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/COptionsPrinting.h"
+#include "app/ui/COptionsSheet.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
 #include "platform/CommandHost.h"
@@ -255,4 +257,13 @@ TEST_F(CTamblinAppTest, ChangedSettingsAndRecentFilesAreWrittenAtOnce) {
         EXPECT_FALSE(settings.contains(QStringLiteral("Recent File List/File1")));
     }
     Quit(*app);
+}
+
+TEST(OptionsSheet, OpensWithTheFocusOnThePrintingPage) {
+    test::App();
+    COptionsSheet sheet;
+    sheet.show();
+    QWidget* focus = sheet.focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(sheet.PrintingPage()->isAncestorOf(focus)) << focus->metaObject()->className();
 }

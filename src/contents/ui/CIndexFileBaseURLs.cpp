@@ -152,6 +152,9 @@ void CIndexFileBaseURLs::OnDelete() {
     m_list->setCurrentItem(m_list->item(row < m_list->count() ? row : row - 1));
     m_updating = false;
     ShowCurrent();
+    // Otherwise a disabled Delete hands the focus on to Add, and the next Enter adds a row
+    // instead of pressing OK.
+    m_list->setFocus();
     m_modified = true;
 }
 
