@@ -56,9 +56,9 @@ const std::vector<CommandInfo> kTable = {
     {K::Command, "&Edit", C::EditFindNext, "Find &next", "F3",
      "Find the next occurrence of the text\nFind next", "actionEditFindNext"},
     Separator("&Edit"),
-    {K::Command, "&Edit", C::EditInsertUrl, "Insert &URL...", "",
+    {K::Command, "&Edit", C::EditInsertUrl, "&Insert URL...", "",
      "Insert a new URL after the selected entry\nInsert URL", "actionEditInsertUrl"},
-    {K::Command, "&Edit", C::EditFlatten, "&Flatten", "",
+    {K::Command, "&Edit", C::EditFlatten, "F&latten", "",
      "Move the children of the selected entry up one level\nFlatten", "actionEditFlatten"},
 
     {K::Command, "&View", C::ViewProperties, "&Properties...", "",

@@ -33,12 +33,17 @@
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWizard>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -317,4 +322,95 @@ TEST_F(HelpIdsWindowTest, F1InAMessageBoxAsksForTheMessagesTopic) {
     message.text = QStringLiteral("Could not open file (a.xo)");
     service.ShowMessage(m_windows.front().get(), message);
     EXPECT_EQ(asked, kHelpIdMessage);
+}
+
+namespace {
+
+// The Alt+letter of every visible control and label under `area`, with the texts that use it.
+std::map<QString, QStringList> Mnemonics(QWidget* area) {
+    std::map<QString, QStringList> letters;
+    auto note = [&letters](const QString& text) {
+        QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) {
+            letters[key.toString()].append(text);
+        }
+    };
+    for (QWidget* widget : area->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            note(button->text());
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->buddy()) {
+                note(label->text());
+            }
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            note(group->title());
+        }
+    }
+    return letters;
+}
+
+std::map<QString, QStringList> Mnemonics(const QList<QAction*>& actions) {
+    std::map<QString, QStringList> letters;
+    for (QAction* action : actions) {
+        QKeySequence key = QKeySequence::mnemonic(action->text());
+        if (action->isVisible() && !key.isEmpty()) {
+            letters[key.toString()].append(action->text());
+        }
+    }
+    return letters;
+}
+
+std::string Clashes(const std::map<QString, QStringList>& letters) {
+    std::string clashes;
+    for (const auto& [key, texts] : letters) {
+        if (texts.size() > 1) {
+            clashes +=
+                key.toStdString() + ": " + texts.join(QStringLiteral(" | ")).toStdString() + "\n";
+        }
+    }
+    return clashes;
+}
+
+} // namespace
+
+// Alt+letter must reach one control: a shared letter only moves between the two.
+TEST_F(HelpIdsWindowTest, NoTwoVisibleMnemonicsOfAWindowShareALetter) {
+    for (const auto& window : m_windows) {
+        ShowActive(window.get());
+        auto views = Views(window.get());
+        if (views.empty()) {
+            views.emplace_back(window.get(), [] {});
+        }
+        auto* wizard = qobject_cast<QWizard*>(window.get());
+        int firstPage = wizard ? wizard->pageIds().front() : -1;
+        for (auto& [page, makeCurrent] : views) {
+            makeCurrent();
+            std::map<QString, QStringList> letters = Mnemonics(window.get());
+            // Each page is shown here as a start page; reached by Next, it has Back as well.
+            QAbstractButton* back = wizard ? wizard->button(QWizard::BackButton) : nullptr;
+            bool backShown = wizard && (wizard->currentId() != firstPage ||
+                                        !wizard->testOption(QWizard::NoBackButtonOnStartPage));
+            if (back && backShown && !back->isVisible()) {
+                letters[QKeySequence::mnemonic(back->text()).toString()].append(back->text());
+            }
+            EXPECT_EQ(Clashes(letters), "")
+                << window->objectName().toStdString() << " / " << page->objectName().toStdString();
+        }
+        window->hide();
+    }
+}
+
+TEST(HelpIdsMainFrameTest, NoMenuHasTwoItemsOnOneLetter) {
+    test::SettingsSandbox sandbox;
+    ScriptedDialogs dialogs;
+    CXoDoc document;
+    CMainFrame frame(&document, nullptr);
+    document.NewIndex();
+    EXPECT_EQ(Clashes(Mnemonics(frame.menuBar()->actions())), "");
+    for (QMenu* menu : frame.findChildren<QMenu*>()) {
+        EXPECT_EQ(Clashes(Mnemonics(menu->actions())), "") << menu->objectName().toStdString();
+    }
 }
