@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,37 @@ TEST_F(ScanReportDialogTest, CancelStopsASlowSiteAndTheDialogWaitsForTheWorker) 
     std::string written = TestFiles::Read(scanner.TemporaryPath());
     EXPECT_NE(written.find("Page 0"), std::string::npos);
     EXPECT_LT(served.load(), 20);
+    std::remove(scanner.TemporaryPath().c_str());
+}
+
+TEST_F(ScanReportDialogTest, NothingClosesTheDialogBeforeTheScanHasEnded) {
+    std::atomic<int> served{0};
+    LoopbackServer server([&](const std::string& path) { return SlowPage(path, served); });
+    ScanSettings settings = SlowScan(server);
+    ScanOptions options;
+    options.fetch.jobs = 1;
+    ScanReportDialog dialog(nullptr);
+    SiteScanner scanner(settings, &dialog, options);
+    ASSERT_TRUE(scanner.Prepare());
+    dialog.SetScanner(&scanner);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(
+        WaitFor([&] { return Text(dialog, "pagesRead") == QStringLiteral("2 pages read"); }));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    dialog.windowHandle()->close(); // the close box, Alt+F4
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    dialog.done(QDialog::Rejected);
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    ASSERT_TRUE(WaitFor([&] { return dialog.Finished(); }));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Text(dialog, "status"), QStringLiteral("User requested abort"));
+    dialog.reject();
+    EXPECT_FALSE(dialog.isVisible());
     std::remove(scanner.TemporaryPath().c_str());
 }
 
