@@ -210,8 +210,24 @@ TEST_F(ScanReportDialogTest, AScanThatCannotStartSaysPageScanFailed) {
         NewIndexCommand::Scan(nullptr, FileScan("two\nlines.htm"), {});
     EXPECT_EQ(outcome.kind, NewIndexCommand::Outcome::Kind::ScanFailed);
     EXPECT_TRUE(outcome.temporaryPath.empty());
-    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
-    EXPECT_EQ(m_dialogs.m_messages[0].text, QStringLiteral("Page scan failed"));
+    ASSERT_EQ(m_dialogs.m_messages.size(), 2);
+    EXPECT_EQ(m_dialogs.m_messages[0].text,
+              QStringLiteral("The start page cannot contain a line break."));
+    EXPECT_EQ(m_dialogs.m_messages[1].text, QStringLiteral("Page scan failed"));
+}
+
+TEST_F(ScanReportDialogTest, ATemporaryFileThatCannotBeMadeIsNamedToTheUser) {
+    std::string page = m_files.Write("start.htm", "<title>Start</title>");
+    QByteArray saved = qgetenv("TMPDIR");
+    // A directory where nobody, not even root, can create a file.
+    qputenv("TMPDIR", "/proc");
+    NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(nullptr, FileScan(page), {});
+    qputenv("TMPDIR", saved);
+    EXPECT_EQ(outcome.kind, NewIndexCommand::Outcome::Kind::ScanFailed);
+    ASSERT_EQ(m_dialogs.m_messages.size(), 2);
+    EXPECT_EQ(m_dialogs.m_messages[0].text,
+              QStringLiteral("Could not create a temporary file name"));
+    EXPECT_EQ(m_dialogs.m_messages[1].text, QStringLiteral("Page scan failed"));
 }
 
 TEST(ScannedPathName, IsTheDescriptionInTheStartFilesFolderOrAlone) {
