@@ -2,6 +2,7 @@
 
 #include "cli/SearchPageCli.h"
 #include "index/IndexFile.h"
+#include "index/TextUtils.h"
 #include "index/UrlUtils.h"
 #include "scanner/SiteScanner.h"
 
@@ -76,10 +77,6 @@ private:
     int m_width;
     std::string m_line;
 };
-
-bool HasFieldBreak(const std::string& text) {
-    return text.find_first_of(";\r\n") != std::string::npos;
-}
 
 // True when path can be written; a file made only to find that out is removed again.
 bool CanWrite(const std::string& path) {
@@ -302,9 +299,8 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         m_err << "tamblin-cli scan: START and -o OUT are required\n";
         return PrintScanUsage(m_err, kUsage);
     }
-    if (HasFieldBreak(settings.description)) {
-        m_err << "The description cannot hold ';' or a line break: an index file could not "
-                 "keep it.\n";
+    if (std::string problem = DescriptionProblem(settings.description); !problem.empty()) {
+        m_err << problem << "\n";
         return kScanNotStarted;
     }
     if (!CanWrite(output)) {

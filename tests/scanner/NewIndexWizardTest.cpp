@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -80,6 +81,31 @@ TEST_F(NewIndexWizardTest, DescriptionDecidesNextAndFinishOnTheFirstPage) {
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     EXPECT_EQ(wizard.ChoiceMade(), NewIndexWizard::kEmptyIndex);
     EXPECT_EQ(wizard.Description(), "Site");
+}
+
+TEST_F(NewIndexWizardTest, DescriptionsAnIndexFileCannotHoldAreRefusedOnThePage) {
+    NewIndexWizard wizard({});
+    wizard.show();
+    QWidget* page = wizard.currentPage();
+    auto* problem = Find<QLabel>(page, "descriptionProblem");
+    Find<QRadioButton>(page, "scan")->click();
+    for (const QString& text : {QStringLiteral("Docs;old"), QStringLiteral("web/Docs")}) {
+        Type(page, "description", text);
+        EXPECT_FALSE(Usable(wizard, QWizard::NextButton)) << text.toStdString();
+        EXPECT_TRUE(problem->isVisible());
+        EXPECT_FALSE(problem->text().isEmpty());
+    }
+    EXPECT_EQ(
+        problem->text(),
+        QStringLiteral("The description cannot hold \"/\": the index file is named after it."));
+    // A line break can come in by pasting.
+    Find<QLineEdit>(page, "description")->setText(QStringLiteral("Two\nlines"));
+    EXPECT_FALSE(Usable(wizard, QWizard::NextButton));
+    Find<QRadioButton>(page, "emptyIndex")->click();
+    EXPECT_FALSE(Usable(wizard, QWizard::FinishButton));
+    Type(page, "description", QStringLiteral("Docs"));
+    EXPECT_TRUE(Usable(wizard, QWizard::FinishButton));
+    EXPECT_FALSE(problem->isVisible());
 }
 
 TEST_F(NewIndexWizardTest, SourcePageNeedsTheTextOfItsModeAndCompletesUrls) {
