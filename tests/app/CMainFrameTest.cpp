@@ -9,10 +9,12 @@
 #include "contents/ui/CContentsView.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -136,6 +138,24 @@ TEST_F(CMainFrameTest, SplashClosesAtTheFirstKeyAndSwallowsIt) {
     EXPECT_EQ(keys, 0);
     QTest::keyClick(m_frame.View(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(keys, 1);
+}
+
+TEST_F(CMainFrameTest, SplashGivesWayToAStartUpMessageAndItsFirstClick) {
+    m_frame.show();
+    CSplashWnd::EnableSplashScreen(true);
+    CSplashWnd::ShowSplashScreen(&m_frame);
+    CSplashWnd::EnableSplashScreen(false);
+    ASSERT_NE(CSplashWnd::Current(), nullptr);
+    QDialog message(&m_frame);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &message);
+    int clicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, &message, [&clicks] { ++clicks; });
+    message.setModal(true);
+    message.show();
+    QApplication::processEvents();
+    EXPECT_EQ(CSplashWnd::Current(), nullptr);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(CMainFrameTest, OptionsPageChecksTheSizeRange) {

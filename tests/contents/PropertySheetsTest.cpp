@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -120,6 +121,20 @@ TEST_F(PropertySheetsTest, InsertUrlGivesTheTitleAsFirstKeywordOnlyWithAUrl) {
     fresh = CContentsView::EntryOf(m_view.currentItem());
     EXPECT_EQ(fresh->m_title, "No page");
     EXPECT_TRUE(fresh->m_keywords.empty());
+}
+
+TEST_F(PropertySheetsTest, TheUrlPaneShowsTheInsertedEntryAfterOk) {
+    m_view.setCurrentItem(CContentsView::NodeOf(Entry(0)));
+    QSignalSpy urls(&m_view, &CContentsView::UrlChanged);
+    WhenShown([](CPropertySheet& sheet) {
+        Type(Find<QLineEdit>(sheet, "title"), "Fresh");
+        Type(Find<QLineEdit>(sheet, "url"), "fresh.htm");
+        Ok(sheet);
+    });
+    m_view.OnInsertUrl();
+    ASSERT_FALSE(urls.isEmpty());
+    EXPECT_TRUE(urls.last().at(0).toString().endsWith(QStringLiteral("fresh.htm")))
+        << urls.last().at(0).toString().toStdString();
 }
 
 TEST_F(PropertySheetsTest, CancelledInsertIsGoneAndUndoBringsItBack) {

@@ -131,6 +131,8 @@ void CContentsView::OnInsertUrl() {
     }
     SetNodeLook(node);
     Commit();
+    // The status bar showed the entry while it was still empty.
+    Q_EMIT UrlChanged(SelectedUrl());
 }
 
 void CContentsView::OnDelete() {
