@@ -305,6 +305,18 @@ TEST_F(CContentsViewEditTest, DragMovesAfterTheTargetOrAsItsChild) {
     EXPECT_TRUE(m_doc.IsModified());
 }
 
+TEST_F(CContentsViewEditTest, EscapeEndsADragWithoutAHighlightedTarget) {
+    m_view.BeginDrag(Node(QStringLiteral("C")), Before("C"));
+    m_view.DragMove(Before("B"));
+    QTreeWidgetItem* target = Node(QStringLiteral("B"));
+    ASSERT_EQ(m_view.DropTarget(), target);
+    ASSERT_NE(target->background(0).style(), Qt::NoBrush);
+    QTest::keyClick(&m_view, Qt::Key_Escape);
+    EXPECT_EQ(target->background(0).style(), Qt::NoBrush);
+    EXPECT_EQ(m_view.DropTarget(), nullptr);
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
+}
+
 TEST_F(CContentsViewEditTest, CtrlDropCopiesAndLeavesTheOriginal) {
     Drag("A1", Before("C"), true);
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C,A1(A1a)");

@@ -138,6 +138,9 @@ void CContentsView::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Escape && m_dragging) {
         EndDrag();
+        // A cancelled drag leaves nothing marked as a drop target.
+        SetDropHighlight(nullptr);
+        m_dragNode = nullptr;
         event->accept();
         return;
     }
