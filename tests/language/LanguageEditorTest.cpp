@@ -377,6 +377,18 @@ TEST_F(LanguageEditor, OpenCommandReportsAWrongFormatAndSavesItAs21) {
     EXPECT_EQ(TestFiles::Read(path), bytes);
 }
 
+TEST_F(LanguageEditor, AFileThatCannotBeReadIsToldAndNotOpenedAsNew) {
+    std::string folder = m_files.Path("folder.xol");
+    std::filesystem::create_directories(folder);
+    m_dialogs.m_files = {Q(folder)};
+    LanguageCommands::OpenLanguageFile(nullptr);
+    EXPECT_EQ(MessageTexts(m_dialogs),
+              QStringList{QStringLiteral("Could not open file (%1)").arg(Q(folder))});
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<LangPropSheet*>(window), nullptr);
+    }
+}
+
 TEST_F(LanguageEditor, NewCommandCancelledAsksAndWritesNothing) {
     WhenShown<LangPropSheet> editor([](LangPropSheet* sheet) { sheet->reject(); });
     LanguageCommands::NewLanguageFile(nullptr);
