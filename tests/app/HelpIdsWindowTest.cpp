@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -260,6 +261,17 @@ TEST_F(HelpIdsWindowTest, EveryControlRowNamesARealControlThatAsksForItsPopup) {
         EXPECT_EQ(HelpEventFilter::ControlHelpIdFor(control), row.helpId)
             << row.windowName << "/" << row.controlName;
     }
+}
+
+TEST_F(HelpIdsWindowTest, F1OnAClickedTabAsksForThePageItShows) {
+    QWidget* sheet = Find("LangPropSheet");
+    ShowActive(sheet);
+    auto* tabs = sheet->findChild<QTabWidget*>();
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    ASSERT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(PressF1On(bar), WindowHelpId("LangPageB"));
+    sheet->hide();
 }
 
 TEST_F(HelpIdsWindowTest, ContextClickAsksForTheControlsPopupElseThePageShown) {

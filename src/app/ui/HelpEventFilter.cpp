@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -20,6 +21,13 @@ HelpEventFilter::HelpEventFilter(QWidget* mainFrame, Request request, QObject* p
 
 unsigned HelpEventFilter::WindowHelpIdFor(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        // A clicked tab keeps the focus on the tab bar: the page it shows is what is asked about.
+        const auto* tabs = qobject_cast<const QTabWidget*>(w->parentWidget());
+        if (tabs && qobject_cast<const QTabBar*>(w) && tabs->currentWidget()) {
+            if (unsigned id = WindowHelpId(tabs->currentWidget()->objectName().toStdString())) {
+                return id;
+            }
+        }
         if (unsigned id = WindowHelpId(w->objectName().toStdString())) {
             return id;
         }
