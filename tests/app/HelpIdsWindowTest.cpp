@@ -274,6 +274,48 @@ TEST_F(HelpIdsWindowTest, F1OnAClickedTabAsksForThePageItShows) {
     sheet->hide();
 }
 
+TEST_F(HelpIdsWindowTest, F1AndShiftF1WorkWhileAMenuIsOpen) {
+    QWidget* window = m_windows.front().get();
+    ShowActive(window);
+    QMenu menu(window);
+    QAction* find = menu.addAction(QStringLiteral("&Find..."));
+    find->setObjectName(QStringLiteral("actionEditFind"));
+    menu.popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    QTest::keyClick(&menu, Qt::Key_Down);
+    ASSERT_EQ(menu.activeAction(), find);
+    QTest::keyClick(&menu, Qt::Key_F1);
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].id, CommandHelpId(Command::EditFind));
+    EXPECT_FALSE(menu.isVisible());
+
+    menu.popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    QTest::keyClick(&menu, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(m_filter.InContextMode());
+    m_filter.LeaveContextMode();
+    window->hide();
+}
+
+TEST_F(HelpIdsWindowTest, OneHelpRequestEndsShiftF1ModeAndTheTitleBarButtonStartsIt) {
+    QWidget* sheet = Find("urlProperties")->window();
+    ShowActive(sheet);
+    QWidget* title = Find("urlProperties")->findChild<QWidget*>(QStringLiteral("title"));
+    m_filter.EnterContextMode();
+    PressF1On(title);
+    EXPECT_FALSE(m_filter.InContextMode());
+
+    QEvent whatsThis(QEvent::EnterWhatsThisMode);
+    QApplication::sendEvent(sheet, &whatsThis);
+    EXPECT_TRUE(m_filter.InContextMode());
+    m_requests.clear();
+    QTest::mouseClick(title, Qt::LeftButton);
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].command, kHelpContextPopup);
+    EXPECT_FALSE(m_filter.InContextMode());
+    sheet->hide();
+}
+
 TEST_F(HelpIdsWindowTest, ContextClickAsksForTheControlsPopupElseThePageShown) {
     QWidget* sheet = Find("urlProperties")->window();
     ShowActive(sheet);
