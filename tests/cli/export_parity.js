@@ -194,8 +194,10 @@ function show(value) {
 }
 
 function compareFile(file) {
+    // GLIBC_TUNABLES set keeps tamblin-cli from starting itself a second time to ask
+    // for huge pages, which a small file does not need.
     const run = childProcess.spawnSync(cli, ['export', '--json', file], {
-        maxBuffer: 1 << 30, encoding: 'utf8',
+        maxBuffer: 1 << 30, encoding: 'utf8', env: { ...process.env, GLIBC_TUNABLES: '' },
     });
     if (run.status !== 0 && run.status !== 1) {
         return `tamblin-cli export ended with ${run.status}: ${run.stderr}`;
