@@ -125,6 +125,7 @@ const std::vector<ControlHelp> kControls = {
     {"CCallTest", "version21", Control(0x437)},
     {"CCallTest", "version23", Control(0x438)},
     {"CCallTest", "javascript", Control(0x439)},
+    {"CCallTest", "webViewer", Control(0x43A)},
     {"advancedIndexParameter", "indexUrl", Control(0x440)},
     {"advancedIndexParameter", "indexBrowse", Control(0x441)},
     {"advancedIndexParameter", "indexEncoding", Control(0x442)},

@@ -1,14 +1,18 @@
 #include "cli/CliCommands.h"
 
 #include "cli/SearchPageCli.h"
+#include "index/ByteDecoding.h"
 #include "index/IndexFile.h"
+#include "index/IndexJson.h"
 #include "index/UrlUtils.h"
 #include "scanner/SiteScanner.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 namespace tamblin {
 
@@ -77,6 +81,28 @@ private:
     std::string m_line;
 };
 
+// The whole file, or nothing when it cannot be read (a directory cannot).
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    std::vector<char> block(1 << 20);
+    while (file) {
+        file.read(block.data(), static_cast<std::streamsize>(block.size()));
+        bytes.append(block.data(), static_cast<size_t>(file.gcount()));
+    }
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 bool HasFieldBreak(const std::string& text) {
     return text.find_first_of(";\r\n") != std::string::npos;
 }
@@ -126,11 +152,17 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "                  a URL. See 'tamblin-cli scan --help'.\n"
            "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
            "                  Write a search page that runs the applet (see searchpage --help).\n"
+           "  export FILE.xo [--json] [--encoding NAME]\n"
+           "                  Write the index as the reader understands it, as JSON, to\n"
+           "                  standard output. NAME is an encoding of the search page wizard\n"
+           "                  (8859_1, DBCS_ASCII, UTF8, Unicode); without it the texts are\n"
+           "                  UTF-8 when the whole file is, else Windows-1252.\n"
            "  print FILE.xo -o OUT.pdf [--summary|--full] [--font FACE] [--size POINTS]\n"
            "                  Print the index to a PDF file (see print --help).\n"
            "  --help          Show this text.\n"
            "\n"
-           "Exit status of check, convert and print: 0 clean, 1 the file has bad lines, 2 a\n"
+           "Exit status of check, convert, export and print: 0 clean, 1 the file has bad lines, 2 "
+           "a\n"
            "file could not be opened or written; of scan: 0 the scan ran, 1 it could not\n"
            "start, 2 OUT could not be written; 64 wrong usage.\n"
            "Dates written honour SOURCE_DATE_EPOCH.\n";
@@ -181,6 +213,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     if (command == "convert" && args.size() == 3) {
         return Convert(args[1], args[2]);
     }
+    if (command == "export") {
+        return Export({args.begin() + 1, args.end()});
+    }
     if (command == "searchpage") {
         return SearchPageCli(m_out, m_err).Run({args.begin() + 1, args.end()});
     }
@@ -228,6 +263,55 @@ int CliCommands::Convert(const std::string& in, const std::string& out) {
     }
     if (!index.Save(out)) {
         m_err << index.SaveError() << "\n";
+        return kCannotOpen;
+    }
+    int code = index.BadLines().empty() ? kClean : kBadLines;
+    Dispose(std::move(owned));
+    return code;
+}
+
+int CliCommands::Export(const std::vector<std::string>& args) {
+    std::string path;
+    std::string encodingName;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            continue;
+        }
+        if (args[i] == "--encoding" && i + 1 < args.size()) {
+            encodingName = args[++i];
+        } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
+            path = args[i];
+        } else {
+            m_err << "tamblin-cli export: wrong argument: " << args[i] << "\n";
+            return PrintUsage(m_err, kUsage);
+        }
+    }
+    if (path.empty()) {
+        m_err << "tamblin-cli export: FILE.xo is required\n";
+        return PrintUsage(m_err, kUsage);
+    }
+    ByteEncoding encoding = ByteEncoding::Detect;
+    if (!EncodingFromName(encodingName, encoding)) {
+        m_err << "tamblin-cli export: the encoding " << encodingName
+              << " cannot be read here; use 8859_1, DBCS_ASCII, UTF8 or Unicode\n";
+        return kUsage;
+    }
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) {
+        m_err << CouldNotOpen(path) << "\n";
+        return kCannotOpen;
+    }
+    auto owned = std::make_unique<IndexFile>();
+    IndexFile& index = *owned;
+    // Decoded before it is read, as a browser reads it: the reader only looks at ASCII
+    // characters, which every one of these encodings keeps as they are.
+    std::string text = DecodeToUtf8(*bytes, encoding);
+    bytes.reset();
+    index.LoadBytes(text, path);
+    text.clear();
+    text.shrink_to_fit();
+    if (!WriteIndexJson(index, m_out) || !(m_out << "\n" << std::flush)) {
+        m_err << "tamblin-cli export: could not write to standard output\n";
         return kCannotOpen;
     }
     int code = index.BadLines().empty() ? kClean : kBadLines;

@@ -85,6 +85,8 @@ void SearchPageCli::PrintHelp(std::ostream& stream) {
            << kDefaultNavoraHomePage
            << ")\n"
               "  --no-copy                do not copy the applet's files\n"
+              "  --no-web-viewer          leave out the script that shows the index in\n"
+              "                           browsers without Java (navora-web.js)\n"
               "  --redist DIR             copy the applet's files from DIR instead of Redist/\n"
               "\n"
               "Index files, each option applying to the --index before it:\n"
@@ -192,6 +194,7 @@ bool SearchPageCli::SwitchOption(const std::string& name, SearchPageSettings& se
                  : name == "--close-after-display" ? &settings.closeAfterDisplay
                  : name == "--square-buttons"      ? &settings.squareButtons
                  : name == "--no-copy"             ? &m_noCopy
+                 : name == "--no-web-viewer"       ? &m_noWebViewer
                  : !entry                          ? nullptr
                  : name == "--no-contents"         ? &entry->noContents
                  : name == "--no-index"            ? &entry->noIndex
@@ -264,6 +267,7 @@ int SearchPageCli::Run(const std::vector<std::string>& args) {
     settings.pagePath = m_outputPath;
     settings.testNow = false;
     settings.copyJavaFiles = !m_noCopy;
+    settings.webViewer = !m_noWebViewer;
     std::string redist =
         m_redistDirectory.empty() ? RedistDirectory(ProgramDirectory()) : m_redistDirectory;
     if (!redist.empty() && redist.back() != kNativeSeparator) {

@@ -89,8 +89,8 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
 void CTamblinApp::CreateFrame() {
     m_document = new CXoDoc(this);
     m_frame = new CMainFrame(m_document, m_store.get());
-    m_commandHost =
-        std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser, m_programDirectory);
+    m_commandHost = std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser,
+                                                       m_programDirectory, m_settings);
     m_document->SetWindow(m_frame);
     connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
     // New makes an empty index until the New wizard exists; the wizard takes the command
