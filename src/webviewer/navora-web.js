@@ -581,5 +581,1088 @@ if (typeof module === 'object' && module.exports) {
 }
 if (typeof document === 'undefined') return;
 
-//@@VIEW@@
+// ---------------------------------------------------------------- the viewer
+
+const JAVA_COLOURS = {
+    black: '#000000', blue: '#0000ff', cyan: '#00ffff', darkgray: '#404040', gray: '#808080',
+    green: '#00ff00', lightgray: '#c0c0c0', magenta: '#ff00ff', orange: '#ffc800',
+    pink: '#ffafaf', red: '#ff0000', white: '#ffffff', yellow: '#ffff00',
+};
+
+// A colour name of the wizard or #RRGGBB; anything else keeps the style sheet's colour.
+function cssColour(value) {
+    const text = String(value || '').trim();
+    if (/^#[0-9a-f]{6}$/i.test(text)) return text;
+    return JAVA_COLOURS[text.toLowerCase()] || null;
+}
+
+function isDark(hex) {
+    const n = parseInt(hex.slice(1), 16);
+    return ((n >> 16) & 255) * 0.299 + ((n >> 8) & 255) * 0.587 + (n & 255) * 0.114 < 140;
+}
+
+// "Dialog 12pt", "Serif bold 14", "Courier italic 10pt" and the like.
+function cssFont(value) {
+    const words = String(value || '').trim().split(/\s+/).filter(Boolean);
+    const font = { family: null, size: null, weight: null, style: null };
+    const families = {
+        dialog: 'sans-serif', sansserif: 'sans-serif', helvetica: 'sans-serif', arial: 'sans-serif',
+        serif: 'serif', timesroman: 'serif', times: 'serif', monospaced: 'monospace',
+        courier: 'monospace', dialoginput: 'monospace',
+    };
+    const names = [];
+    for (const word of words) {
+        const lower = word.toLowerCase();
+        const size = /^(\d{1,3})(pt|px)?$/.exec(lower);
+        if (size) {
+            const n = Math.min(72, Math.max(6, parseInt(size[1], 10)));
+            font.size = size[2] === 'px' ? n + 'px' : n + 'pt';
+        } else if (lower === 'bold') {
+            font.weight = 'bold';
+        } else if (lower === 'italic') {
+            font.style = 'italic';
+        } else if (lower !== 'plain' && /^[a-z0-9-]+$/i.test(word)) {
+            names.push(word);
+        }
+    }
+    if (names.length) {
+        const joined = names.join(' ');
+        const generic = families[joined.toLowerCase().replace(/[\s-]/g, '')];
+        font.family = generic || `"${joined}", sans-serif`;
+    }
+    return font;
+}
+
+// Only relative, http(s) and mailto URLs are followed; anything with another scheme is not.
+function safeUrl(raw, base) {
+    const text = String(raw || '');
+    if (text.trim() === '') return null;
+    const cleaned = text.replace(/[\u0000-\u0020\u007f]/g, '');
+    let url;
+    try {
+        url = new URL(text.trim(), base);
+    } catch (e) {
+        return null;
+    }
+    if (/^[a-z][a-z0-9+.-]*:/i.test(cleaned)) {
+        return ['http:', 'https:', 'mailto:'].includes(url.protocol) ? url.href : null;
+    }
+    if (cleaned.startsWith('//') || cleaned.startsWith('\\\\')) {
+        return ['http:', 'https:'].includes(url.protocol) ? url.href : null;
+    }
+    return ['http:', 'https:', 'file:'].includes(url.protocol) ? url.href : null;
+}
+
+function make(tag, className, text) {
+    const el = document.createElement(tag);
+    if (className) el.className = className;
+    if (text !== undefined) el.textContent = text;
+    return el;
+}
+
+// Reads a file beside the page. XMLHttpRequest, because fetch() refuses file:// pages.
+function readFile(url) {
+    return new Promise((resolve, reject) => {
+        let request;
+        try {
+            request = new XMLHttpRequest();
+            request.open('GET', url, true);
+            request.responseType = 'arraybuffer';
+        } catch (e) {
+            reject(e);
+            return;
+        }
+        request.onload = () => {
+            const ok = request.status === 200 || (request.status === 0 && request.response);
+            if (ok) resolve(new Uint8Array(request.response));
+            else reject(new Error(`HTTP ${request.status}`));
+        };
+        request.onerror = () => {
+            if (typeof fetch !== 'function') {
+                reject(new Error('not readable'));
+                return;
+            }
+            fetch(url).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error(`HTTP ${r.status}`))))
+                .then((buffer) => resolve(new Uint8Array(buffer)), reject);
+        };
+        try {
+            request.send();
+        } catch (e) {
+            reject(e);
+        }
+    });
+}
+
+// What one "index%d" PARAM holds, as the generator writes it:
+// file[;enc],[language[;enc]],options,select URL,initial query,language and country.
+function parseIndexParam(value) {
+    const parts = String(value).split(',');
+    const fileAndEncoding = (text) => {
+        const at = (text || '').indexOf(';');
+        return at < 0 ? { file: (text || '').trim(), encoding: '' }
+            : { file: text.slice(0, at).trim(), encoding: text.slice(at + 1).trim() };
+    };
+    const index = fileAndEncoding(parts[0]);
+    const language = fileAndEncoding(parts[1]);
+    const words = (parts[2] || '').toLowerCase().split(/\s+/).filter(Boolean);
+    const tail = parts.slice(4);
+    const code = tail.length > 1 ? tail.pop() : '';
+    return {
+        value: String(value),
+        indexFile: index.file,
+        indexEncoding: index.encoding,
+        languageFile: language.file,
+        languageEncoding: language.encoding,
+        noContents: words.includes('nocontents'),
+        noIndex: words.includes('noindex'),
+        indexFirst: words.includes('index'),
+        sort: words.includes('sort'),
+        expanded: words.includes('expanded'),
+        selectUrl: (parts[3] || '').trim(),
+        initialQuery: tail.join(','),
+        languageCode: code.trim(),
+    };
+}
+
+let nextId = 1;
+
+// A list that puts only the rows in view into the page, so 100,000 rows cost no more than
+// twenty. Rows come from getCount()/getItem(i); renderRow fills a row element.
+class VirtualList {
+    constructor(role, label, renderRow, onActivate) {
+        this.el = make('div', 'nv-list');
+        this.el.setAttribute('role', role);
+        this.el.setAttribute('aria-label', label);
+        this.el.tabIndex = 0;
+        this.spacer = make('div', 'nv-spacer');
+        this.el.appendChild(this.spacer);
+        this.renderRow = renderRow;
+        this.onActivate = onActivate;
+        this.onSelect = null;
+        this.onKey = null;
+        this.items = [];
+        this.start = 0;
+        this.count = 0;
+        this.selected = -1;
+        this.rowHeight = 0;
+        this.rows = new Map();
+        this.idBase = `nv${nextId++}-`;
+        this.typed = '';
+        this.typedAt = 0;
+        this.el.addEventListener('scroll', () => this.draw());
+        this.el.addEventListener('keydown', (e) => this.key(e));
+        this.el.addEventListener('click', (e) => this.click(e));
+        this.el.addEventListener('dblclick', (e) => {
+            const i = this.rowIndex(e.target);
+            if (i >= 0 && this.onActivate) this.onActivate(this.item(i), i, 'dblclick');
+        });
+    }
+    // The list shows items[start .. start + count).
+    setItems(items, start = 0, count = items.length) {
+        this.items = items;
+        this.start = start;
+        this.count = count;
+        this.selected = count ? Math.min(Math.max(this.selected, 0), count - 1) : -1;
+        this.refresh();
+    }
+    item(i) {
+        return this.items[this.start + i];
+    }
+    measure() {
+        if (this.rowHeight) return this.rowHeight;
+        const probe = make('div', 'nv-row', 'Xg');
+        this.el.appendChild(probe);
+        this.rowHeight = probe.getBoundingClientRect().height || 20;
+        probe.remove();
+        return this.rowHeight;
+    }
+    refresh() {
+        for (const row of this.rows.values()) row.remove();
+        this.rows.clear();
+        this.draw();
+    }
+    draw() {
+        const h = this.measure();
+        this.spacer.style.height = `${this.count * h}px`;
+        const view = this.el.clientHeight || 300;
+        const first = Math.max(0, Math.floor(this.el.scrollTop / h) - 5);
+        const last = Math.min(this.count, Math.ceil((this.el.scrollTop + view) / h) + 5);
+        for (const [i, row] of this.rows) {
+            if (i < first || i >= last) {
+                row.remove();
+                this.rows.delete(i);
+            }
+        }
+        for (let i = first; i < last; ++i) {
+            if (this.rows.has(i)) continue;
+            const row = make('div', 'nv-row');
+            row.id = this.idBase + i;
+            row.dataset.index = String(i);
+            row.style.top = `${i * h}px`;
+            row.setAttribute('aria-selected', i === this.selected ? 'true' : 'false');
+            if (i === this.selected) row.classList.add('nv-selected');
+            this.renderRow(row, this.item(i), i);
+            this.el.appendChild(row);
+            this.rows.set(i, row);
+        }
+        if (this.selected >= 0) this.el.setAttribute('aria-activedescendant', this.idBase + this.selected);
+        else this.el.removeAttribute('aria-activedescendant');
+    }
+    select(i, scroll = true) {
+        if (!this.count) return;
+        i = Math.max(0, Math.min(this.count - 1, i));
+        const old = this.rows.get(this.selected);
+        if (old) {
+            old.classList.remove('nv-selected');
+            old.setAttribute('aria-selected', 'false');
+        }
+        this.selected = i;
+        if (scroll) this.scrollTo(i);
+        this.draw();
+        const row = this.rows.get(i);
+        if (row) {
+            row.classList.add('nv-selected');
+            row.setAttribute('aria-selected', 'true');
+        }
+        if (this.onSelect) this.onSelect(this.item(i), i);
+    }
+    scrollTo(i) {
+        const h = this.measure();
+        const view = this.el.clientHeight || 300;
+        if (i * h < this.el.scrollTop) this.el.scrollTop = i * h;
+        else if ((i + 1) * h > this.el.scrollTop + view) this.el.scrollTop = (i + 1) * h - view;
+    }
+    rowIndex(target) {
+        const row = target && target.closest ? target.closest('.nv-row') : null;
+        return row && this.el.contains(row) ? parseInt(row.dataset.index, 10) : -1;
+    }
+    click(e) {
+        const i = this.rowIndex(e.target);
+        if (i < 0) return;
+        this.el.focus({ preventScroll: true });
+        this.select(i, false);
+        if (this.onClick) this.onClick(this.item(i), i, e);
+    }
+    key(e) {
+        if (this.onKey && this.onKey(e)) return;
+        const page = Math.max(1, Math.floor((this.el.clientHeight || 300) / this.measure()) - 1);
+        const moves = {
+            ArrowDown: this.selected + 1, ArrowUp: this.selected - 1, Home: 0, End: this.count - 1,
+            PageDown: this.selected + page, PageUp: this.selected - page,
+        };
+        if (e.key in moves) {
+            this.select(moves[e.key]);
+        } else if (e.key === 'Enter' || e.key === ' ') {
+            if (this.selected >= 0 && this.onActivate) this.onActivate(this.item(this.selected), this.selected, 'key');
+        } else if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey) {
+            this.typeAhead(e.key);
+        } else {
+            return;
+        }
+        e.preventDefault();
+    }
+    // Jumps to the next row whose text starts with what was typed in the last second.
+    typeAhead(ch) {
+        const now = Date.now();
+        this.typed = now - this.typedAt > 1000 ? ch : this.typed + ch;
+        this.typedAt = now;
+        const wanted = this.typed.toLowerCase();
+        const from = this.typed.length === 1 ? this.selected + 1 : this.selected;
+        const limit = Math.min(this.count, 200000);
+        for (let k = 0; k < limit; ++k) {
+            const i = (Math.max(from, 0) + k) % this.count;
+            const text = this.textOf ? this.textOf(this.item(i)) : '';
+            if (text.toLowerCase().startsWith(wanted)) {
+                this.select(i);
+                return;
+            }
+        }
+    }
+}
+
+const BUILT_IN_TEXT = {
+    bad: (n) => (n === 1 ? '1 line of the index file could not be read and was skipped'
+        : `${n} lines of the index file could not be read and were skipped`),
+    notRead: 'The index file could not be read',
+    empty: 'The index has no entries',
+};
+
+// One viewer in place of one APPLET element.
+class Viewer {
+    constructor(applet, params, width, height) {
+        this.applet = applet;
+        this.params = params;
+        this.width = width;
+        this.height = height;
+        this.indexes = [];
+        for (let n = 1; params.has(`index${n}`); ++n) this.indexes.push(parseIndexParam(params.get(`index${n}`)));
+        const mode = (params.get('mode') || 'applet wide').toLowerCase().split(/\s+/);
+        this.iconMode = mode.includes('icon');
+        this.high = mode.includes('high');
+        this.popUp = mode.includes('popup');
+        this.closeAfter = mode.includes('close');
+        this.defaultTarget = (params.get('target') || '').trim() || '_self';
+        this.texts = LANGUAGE_DEFAULTS.slice();
+        this.model = null;
+        this.current = -1;
+        this.loadCount = 0;
+        this.build();
+    }
+
+    text(n) {
+        return this.texts[n - 1] || LANGUAGE_DEFAULTS[n - 1];
+    }
+
+    imageUrl(name) {
+        return name ? safeUrl(name, document.baseURI) : null;
+    }
+
+    applyLook(el) {
+        const p = this.params;
+        const set = (name, param) => {
+            const colour = cssColour(p.get(param));
+            if (colour) el.style.setProperty(name, colour);
+            return colour;
+        };
+        set('--nv-bg', 'bgcolour');
+        set('--nv-fg', 'fgcolour');
+        set('--nv-field', 'fieldbgcolor');
+        set('--nv-icon-bg', 'iconbgcolor');
+        set('--nv-card', 'cardbgcolor');
+        set('--nv-tip', 'tipbgcolor');
+        const select = set('--nv-select', 'selectcolor');
+        if (select) el.style.setProperty('--nv-select-fg', isDark(select) ? '#ffffff' : '#000000');
+        const font = cssFont(p.get('font'));
+        if (font.family) el.style.fontFamily = font.family;
+        if (font.size) el.style.fontSize = font.size;
+        if (font.weight) el.style.fontWeight = font.weight;
+        if (font.style) el.style.fontStyle = font.style;
+        if ((p.get('buttonshape') || '').trim().toLowerCase() === 'square') el.classList.add('nv-square');
+    }
+
+    build() {
+        const root = make('div', 'nv-viewer');
+        root.classList.add(this.high ? 'nv-high' : 'nv-wide');
+        this.applyLook(root);
+        this.root = root;
+
+        this.tabBar = make('div', 'nv-tabs');
+        this.tabBar.setAttribute('role', 'tablist');
+        this.cards = make('div', 'nv-cards');
+        this.tipLine = make('div', 'nv-tipline');
+        this.status = make('div', 'nv-status');
+        this.status.setAttribute('role', 'status');
+        this.status.setAttribute('aria-live', 'polite');
+        root.append(this.tabBar, this.cards, this.tipLine, this.status);
+        this.buildContents();
+        this.buildIndex();
+        this.buildSelect();
+        this.buildAbout();
+
+        if (this.iconMode) this.buildIconMode();
+        else {
+            root.style.width = `${this.width}px`;
+            root.style.height = `${this.height}px`;
+            this.applet.parentNode.insertBefore(root, this.applet);
+        }
+        this.applet.style.display = 'none';
+        this.applet.setAttribute('aria-hidden', 'true');
+        if (!this.indexes.length) {
+            this.setStatus(BUILT_IN_TEXT.notRead);
+            this.showTabs();
+            return;
+        }
+        this.load(0);
+    }
+
+    buildIconMode() {
+        const p = this.params;
+        const button = make('button', 'nv-icon');
+        button.type = 'button';
+        button.setAttribute('aria-haspopup', 'dialog');
+        button.setAttribute('aria-label', 'Navora');
+        const bg = cssColour(p.get('iconbgcolor'));
+        if (bg) button.style.backgroundColor = bg;
+        const icon = this.imageUrl(p.get('icon'));
+        if (icon) {
+            const img = make('img');
+            img.alt = 'Navora';
+            img.src = icon;
+            button.appendChild(img);
+        } else {
+            button.appendChild(make('span', 'nv-icon-glyph', '\u2630'));
+        }
+        this.applet.parentNode.insertBefore(button, this.applet);
+        this.iconButton = button;
+
+        const win = make('div', 'nv-window');
+        win.setAttribute('role', 'dialog');
+        win.setAttribute('aria-label', 'Navora');
+        win.hidden = true;
+        const size = (p.get('miniconwindowsize') || '').split(',').map((v) => parseInt(v, 10) || 0);
+        const w = Math.max(this.width, size[0] || 0, 200);
+        const h = Math.max(this.height, size[1] || 0, 150);
+        win.style.width = `${w}px`;
+        win.style.height = `${h}px`;
+        const bar = make('div', 'nv-window-bar');
+        this.exitButton = make('button', 'nv-exit', this.text(8));
+        this.exitButton.type = 'button';
+        this.exitButton.addEventListener('click', () => this.closeWindow());
+        bar.appendChild(this.exitButton);
+        win.append(bar, this.root);
+        win.addEventListener('keydown', (e) => {
+            if (e.key === 'Escape') this.closeWindow();
+        });
+        document.body.appendChild(win);
+        this.window = win;
+        button.addEventListener('click', () => (win.hidden ? this.openWindow() : this.closeWindow()));
+        if (this.popUp) this.openWindow();
+    }
+
+    openWindow() {
+        if (!this.window) return;
+        this.window.hidden = false;
+        this.iconButton.setAttribute('aria-expanded', 'true');
+        this.drawLists();
+        const tab = this.tabs && this.tabs.find((t) => t.tab.getAttribute('aria-selected') === 'true');
+        if (tab) tab.tab.focus();
+    }
+
+    closeWindow() {
+        if (!this.window) return;
+        this.window.hidden = true;
+        this.iconButton.setAttribute('aria-expanded', 'false');
+        this.iconButton.focus();
+    }
+
+    setStatus(text) {
+        this.status.textContent = text;
+    }
+
+    // ---- Contents: a tree drawn as a list of its visible rows.
+
+    buildContents() {
+        const card = make('div', 'nv-card nv-contents');
+        this.tree = new VirtualList('tree', 'Contents', (row, node) => this.renderNode(row, node),
+            (node) => this.activateNode(node));
+        this.tree.textOf = (node) => node.entry.title;
+        this.tree.onKey = (e) => this.treeKey(e);
+        this.tree.onClick = (node, i, e) => {
+            if (e.target.closest('.nv-toggle')) this.toggle(i);
+            else this.activateNode(node);
+        };
+        this.tree.onSelect = (node) => this.showTip(node.entry.tip);
+        this.treeMessage = make('div', 'nv-message');
+        card.append(this.tree.el, this.treeMessage);
+        this.contentsCard = card;
+    }
+
+    renderNode(row, node) {
+        const entry = node.entry;
+        row.setAttribute('role', 'treeitem');
+        row.setAttribute('aria-level', String(node.depth + 1));
+        row.style.paddingLeft = `${node.depth * 1.2 + 0.2}em`;
+        const hasChildren = entry.children.length > 0;
+        if (hasChildren) row.setAttribute('aria-expanded', node.open ? 'true' : 'false');
+        const toggle = make('span', 'nv-toggle', hasChildren ? (node.open ? '\u2212' : '+') : '');
+        if (!hasChildren) toggle.classList.add('nv-leaf');
+        toggle.setAttribute('aria-hidden', 'true');
+        row.appendChild(toggle);
+        row.appendChild(this.nodeIcon(entry, hasChildren, node.open));
+        row.appendChild(make('span', 'nv-label', entry.title));
+        if (entry.tip) row.title = entry.tip;
+    }
+
+    nodeIcon(entry, folder, open) {
+        const own = this.imageUrl(entry.icon);
+        const strip = this.imageUrl(this.params.get('contentsicons'));
+        if (own || strip) {
+            const img = make('img', 'nv-node-icon');
+            img.alt = '';
+            if (own) img.src = own;
+            else {
+                img.src = strip;
+                img.classList.add('nv-strip');
+                img.style.objectPosition = `${-16 * (folder ? (open ? 1 : 0) : 2)}px 0`;
+            }
+            return img;
+        }
+        const glyph = make('span', `nv-node-icon nv-glyph ${folder ? (open ? 'nv-open' : 'nv-closed') : 'nv-page'}`);
+        glyph.setAttribute('aria-hidden', 'true');
+        return glyph;
+    }
+
+    treeKey(e) {
+        const i = this.tree.selected;
+        if (i < 0) return false;
+        const node = this.tree.item(i);
+        if (e.key === 'ArrowRight') {
+            if (node.entry.children.length && !node.open) this.toggle(i);
+            else if (node.open) this.tree.select(i + 1);
+        } else if (e.key === 'ArrowLeft') {
+            if (node.open) this.toggle(i);
+            else {
+                for (let k = i - 1; k >= 0; --k) {
+                    if (this.tree.item(k).depth < node.depth) {
+                        this.tree.select(k);
+                        break;
+                    }
+                }
+            }
+        } else if (e.key === '*') {
+            this.expandAll(i);
+        } else {
+            return false;
+        }
+        e.preventDefault();
+        return true;
+    }
+
+    childNodes(entry, depth, open) {
+        return entry.children.map((child) => ({ entry: child, depth, open: open && child.children.length > 0 }));
+    }
+
+    // Opens or closes row i; only the rows of an open branch are ever made.
+    toggle(i) {
+        const rows = this.visible;
+        const node = rows[i];
+        if (!node.entry.children.length) return;
+        if (node.open) {
+            let end = i + 1;
+            while (end < rows.length && rows[end].depth > node.depth) ++end;
+            rows.splice(i + 1, end - i - 1);
+            node.open = false;
+        } else {
+            node.open = true;
+            spliceAll(rows, i + 1, this.childNodes(node.entry, node.depth + 1, false));
+        }
+        this.tree.setItems(rows);
+        this.tree.select(i);
+    }
+
+    expandAll(i) {
+        const rows = this.visible;
+        const node = rows[i];
+        if (node.open) this.toggle(i);
+        const added = [];
+        const walk = (entry, depth) => {
+            for (const child of entry.children) {
+                added.push({ entry: child, depth, open: child.children.length > 0 });
+                walk(child, depth + 1);
+            }
+        };
+        walk(node.entry, node.depth + 1);
+        node.open = node.entry.children.length > 0;
+        spliceAll(rows, i + 1, added);
+        this.tree.setItems(rows);
+        this.tree.select(i);
+    }
+
+    activateNode(node) {
+        const entry = node.entry;
+        if (entry.url === '' && !entry.base) {
+            const i = this.visible.indexOf(node);
+            if (i >= 0) this.toggle(i);
+            return;
+        }
+        this.display(entry.fullUrl, this.entryTarget(entry));
+    }
+
+    showTip(tip) {
+        this.tipLine.textContent = tip || '';
+        this.tipLine.classList.toggle('nv-has-tip', !!tip);
+    }
+
+    // ---- Index: Look for, the sorted keywords, their pages.
+
+    buildIndex() {
+        const card = make('div', 'nv-card nv-index');
+        const lookRow = make('label', 'nv-lookfor');
+        this.lookForLabel = make('span', 'nv-prompt');
+        this.lookFor = make('input', 'nv-input');
+        this.lookFor.type = 'text';
+        this.lookFor.setAttribute('autocomplete', 'off');
+        this.lookFor.setAttribute('aria-autocomplete', 'list');
+        lookRow.append(this.lookForLabel, this.lookFor);
+        this.keywordsLabel = make('div', 'nv-prompt');
+        this.keywordsLabel.id = `nv${nextId++}-kw`;
+        this.keywordList = new VirtualList('listbox', 'Keywords', (row, group) => {
+            row.setAttribute('role', 'option');
+            row.textContent = group.phrase;
+        }, () => this.displaySelectedPage());
+        this.keywordList.el.setAttribute('aria-labelledby', this.keywordsLabel.id);
+        this.keywordList.textOf = (group) => group.phrase;
+        this.keywordList.onSelect = (group) => this.showPages(group);
+        this.pagesLabel = make('div', 'nv-prompt');
+        this.pagesLabel.id = `nv${nextId++}-pg`;
+        this.pageList = new VirtualList('listbox', 'Pages', (row, keyword) => {
+            row.setAttribute('role', 'option');
+            row.textContent = keyword.fullTitle || keyword.phrase;
+            const url = keyword.fullUrl;
+            if (url) row.title = url;
+        }, () => this.displaySelectedPage());
+        this.pageList.el.setAttribute('aria-labelledby', this.pagesLabel.id);
+        this.pageList.textOf = (keyword) => keyword.fullTitle;
+        this.displayButton = make('button', 'nv-button');
+        this.displayButton.type = 'button';
+        this.displayButton.addEventListener('click', () => this.displaySelectedPage());
+        this.lookFor.addEventListener('input', () => this.narrow());
+        this.lookFor.addEventListener('keydown', (e) => {
+            if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+                this.keywordList.key(e);
+            } else if (e.key === 'Enter') {
+                e.preventDefault();
+                this.displaySelectedPage();
+            }
+        });
+        const left = make('div', 'nv-pane');
+        left.append(lookRow, this.keywordsLabel, this.keywordList.el);
+        const right = make('div', 'nv-pane');
+        right.append(this.pagesLabel, this.pageList.el, this.displayButton);
+        card.append(left, right);
+        this.indexCard = card;
+    }
+
+    // Every keyword of the index, sorted by phrase without regard to case, grouped by phrase.
+    // Made when the Index tab is first wanted, so the contents show first.
+    keywordGroups() {
+        if (this.groups) return this.groups;
+        const all = [];
+        const walk = (entries) => {
+            const stack = [entries];
+            while (stack.length) {
+                const list = stack.pop();
+                for (let i = list.length - 1; i >= 0; --i) {
+                    const entry = list[i];
+                    for (const keyword of entry.keywords) all.push(keyword);
+                    if (entry.children.length) stack.push(entry.children);
+                }
+            }
+        };
+        walk(this.model.root.children);
+        for (const keyword of this.model.otherKeywords) all.push(keyword);
+        const keyed = all.map((keyword, order) => ({ key: keyword.phrase.toLowerCase(), keyword, order }));
+        keyed.sort((a, b) => (a.key < b.key ? -1 : a.key > b.key ? 1
+            : a.keyword.phrase < b.keyword.phrase ? -1 : a.keyword.phrase > b.keyword.phrase ? 1 : a.order - b.order));
+        const groups = [];
+        for (const k of keyed) {
+            const last = groups[groups.length - 1];
+            if (last && last.phrase === k.keyword.phrase) last.keywords.push(k.keyword);
+            else groups.push({ phrase: k.keyword.phrase, key: k.key, keywords: [k.keyword] });
+        }
+        this.groups = groups;
+        return groups;
+    }
+
+    // The keywords that begin with what Look for holds: two binary searches, no rebuild.
+    narrow() {
+        if (!this.model) {
+            this.setStatus(this.text(17));
+            return;
+        }
+        const groups = this.keywordGroups();
+        const wanted = this.lookFor.value.toLowerCase();
+        const lower = (key) => {
+            let lo = 0;
+            let hi = groups.length;
+            while (lo < hi) {
+                const mid = (lo + hi) >> 1;
+                if (groups[mid].key < key) lo = mid + 1;
+                else hi = mid;
+            }
+            return lo;
+        };
+        const from = lower(wanted);
+        const to = wanted === '' ? groups.length : lower(wanted + '\uffff');
+        this.keywordList.el.scrollTop = 0;
+        this.keywordList.selected = -1;
+        this.keywordList.setItems(groups, from, to - from);
+        if (to > from) this.keywordList.select(0);
+        else this.showPages(null);
+    }
+
+    showPages(group) {
+        this.pageList.selected = -1;
+        this.pageList.el.scrollTop = 0;
+        const keywords = group ? group.keywords : [];
+        this.pageList.setItems(keywords);
+        if (keywords.length) this.pageList.select(0, false);
+    }
+
+    displaySelectedPage() {
+        if (!this.model) {
+            this.setStatus(this.text(17));
+            return;
+        }
+        const i = this.pageList.selected;
+        if (i < 0) {
+            this.setStatus(this.text(19));
+            return;
+        }
+        const keyword = this.pageList.item(i);
+        this.display(keyword.fullUrl, this.keywordTarget(keyword));
+    }
+
+    // ---- Select and About.
+
+    buildSelect() {
+        const card = make('div', 'nv-card nv-select');
+        this.selectLabel = make('div', 'nv-prompt');
+        this.selectLabel.id = `nv${nextId++}-sel`;
+        this.selectList = new VirtualList('listbox', 'Select', (row, item) => {
+            row.setAttribute('role', 'option');
+            row.textContent = item.label;
+        }, (item) => this.choose(item.n));
+        this.selectList.el.setAttribute('aria-labelledby', this.selectLabel.id);
+        this.selectList.textOf = (item) => item.label;
+        this.selectList.onClick = (item) => this.choose(item.n);
+        card.append(this.selectLabel, this.selectList.el);
+        this.selectCard = card;
+    }
+
+    selectItems() {
+        return this.indexes.map((p, n) => {
+            const language = p.languageFile ? p.languageFile.replace(/\.xol$/i, '') : '';
+            const code = p.languageCode ? ` [${p.languageCode}]` : '';
+            return { n, label: `${p.indexFile}${language ? ` (${language})` : ''}${code}` };
+        });
+    }
+
+    choose(n) {
+        if (n === this.current) return;
+        this.load(n, true);
+    }
+
+    buildAbout() {
+        const card = make('div', 'nv-card nv-about');
+        this.aboutTitle = make('h2', 'nv-about-title');
+        this.aboutBody = make('dl', 'nv-about-body');
+        card.append(this.aboutTitle, this.aboutBody);
+        this.aboutCard = card;
+    }
+
+    fillAbout() {
+        this.aboutTitle.textContent = this.text(11).replace(/\.\.\.$/, '');
+        const body = this.aboutBody;
+        body.textContent = '';
+        const add = (term, value) => {
+            if (!value) return;
+            body.append(make('dt', '', term), make('dd', '', value));
+        };
+        const p = this.indexes[this.current];
+        const m = this.model;
+        if (p) add('Index file', p.indexFile);
+        if (m) {
+            add('Description', m.description);
+            add('Date', m.date);
+            add('Tip', m.tip);
+            add('Entries', String(this.entryCount));
+            add('Keywords', String(this.keywordCount));
+        }
+        if (this.languageDescription) add('Language', this.languageDescription);
+        add('Viewer', 'Navora for browsers without Java');
+    }
+
+    // ---- Tabs.
+
+    showTabs() {
+        const p = this.indexes[this.current] || {};
+        const tabs = [];
+        if (!p.noContents) tabs.push({ card: this.contentsCard, n: 4, name: 'contents' });
+        if (!p.noIndex) tabs.push({ card: this.indexCard, n: 5, name: 'index' });
+        if (this.indexes.length > 1) tabs.push({ card: this.selectCard, n: 6, name: 'select' });
+        tabs.push({ card: this.aboutCard, n: 7, name: 'about' });
+        this.tabBar.textContent = '';
+        this.cards.textContent = '';
+        const strip = this.imageUrl(this.params.get('tabicons'));
+        const iconIndex = { contents: 0, index: 1, select: 2, about: 3 };
+        for (const t of tabs) {
+            const tab = make('button', 'nv-tab');
+            tab.type = 'button';
+            tab.setAttribute('role', 'tab');
+            tab.id = `nv${nextId++}-tab`;
+            tab.dataset.name = t.name;
+            if (strip) {
+                const img = make('img', 'nv-tab-icon nv-strip');
+                img.alt = '';
+                img.src = strip;
+                img.style.objectPosition = `${-16 * iconIndex[t.name]}px 0`;
+                tab.appendChild(img);
+            }
+            tab.appendChild(make('span', '', this.text(t.n)));
+            t.card.setAttribute('role', 'tabpanel');
+            t.card.setAttribute('aria-labelledby', tab.id);
+            tab.addEventListener('click', () => this.selectTab(t));
+            tab.addEventListener('keydown', (e) => this.tabKey(e, tabs.indexOf(t)));
+            t.tab = tab;
+            this.tabBar.appendChild(tab);
+            this.cards.appendChild(t.card);
+        }
+        this.tabs = tabs;
+        this.lookForLabel.textContent = this.text(1);
+        this.keywordsLabel.textContent = this.text(2);
+        this.pagesLabel.textContent = this.text(3);
+        this.displayButton.textContent = this.text(9);
+        this.selectLabel.textContent = this.text(10);
+        if (this.exitButton) this.exitButton.textContent = this.text(8);
+        this.root.setAttribute('lang', (p.languageCode || '').slice(0, 2).toLowerCase() || 'en');
+        this.fillAbout();
+        const first = tabs.find((t) => t.name === (p.indexFirst ? 'index' : 'contents')) || tabs[0];
+        this.selectTab(first, false);
+    }
+
+    tabKey(e, i) {
+        const n = this.tabs.length;
+        const moves = { ArrowRight: i + 1, ArrowLeft: i - 1, Home: 0, End: n - 1 };
+        if (!(e.key in moves)) return;
+        e.preventDefault();
+        const t = this.tabs[(moves[e.key] + n) % n];
+        this.selectTab(t);
+        t.tab.focus();
+    }
+
+    selectTab(t) {
+        for (const other of this.tabs) {
+            const on = other === t;
+            other.tab.setAttribute('aria-selected', on ? 'true' : 'false');
+            other.tab.tabIndex = on ? 0 : -1;
+            other.card.hidden = !on;
+        }
+        this.activeTab = t.name;
+        if (t.name === 'index' && this.model && !this.keywordList.count && !this.indexShown) {
+            this.indexShown = true;
+            this.narrow();
+        }
+        if (t.name === 'select') {
+            this.selectList.setItems(this.selectItems());
+            this.selectList.select(Math.max(this.current, 0), false);
+        }
+        this.drawLists();
+    }
+
+    drawLists() {
+        for (const list of [this.tree, this.keywordList, this.pageList, this.selectList]) {
+            list.rowHeight = 0;
+            list.draw();
+        }
+    }
+
+    // ---- Loading an index and its language file.
+
+    async load(n, chosen = false) {
+        const ticket = ++this.loadCount;
+        const p = this.indexes[n];
+        this.current = n;
+        this.model = null;
+        this.groups = null;
+        this.indexShown = false;
+        this.visible = [];
+        this.tree.setItems([]);
+        this.keywordList.setItems([]);
+        this.pageList.setItems([]);
+        this.texts = LANGUAGE_DEFAULTS.slice();
+        this.languageDescription = '';
+        this.treeMessage.textContent = '';
+        if (p.languageFile) {
+            try {
+                const language = readLanguage(decodeBytes(await readFile(p.languageFile), p.languageEncoding));
+                if (ticket !== this.loadCount) return;
+                this.texts = language.texts;
+                this.languageDescription = language.description;
+            } catch (e) {
+                // The default texts stand in for a language file that cannot be read.
+            }
+        }
+        if (ticket !== this.loadCount) return;
+        this.lookFor.value = p.initialQuery;
+        this.showTabs();
+        this.setStatus(this.text(16));
+        let bytes;
+        try {
+            bytes = await readFile(p.indexFile);
+        } catch (e) {
+            if (ticket !== this.loadCount) return;
+            this.treeMessage.textContent = `${BUILT_IN_TEXT.notRead}: ${p.indexFile}`;
+            this.setStatus(this.text(17));
+            this.fillAbout();
+            this.signal();
+            return;
+        }
+        if (ticket !== this.loadCount) return;
+        this.show(readIndex(decodeBytes(bytes, p.indexEncoding)), p);
+        if (chosen && p.selectUrl) this.display(p.selectUrl, this.defaultTarget);
+    }
+
+    show(model, p) {
+        this.model = model;
+        if (p.sort) sortTree(model.root);
+        let entries = 0;
+        let keywords = model.otherKeywords.length;
+        const stack = [model.root.children];
+        while (stack.length) {
+            for (const entry of stack.pop()) {
+                ++entries;
+                keywords += entry.keywords.length;
+                if (entry.children.length) stack.push(entry.children);
+            }
+        }
+        this.entryCount = entries;
+        this.keywordCount = keywords;
+        // Entries not in contents are kept for the index but not shown in the tree.
+        const top = model.root.children.filter((e) => e.inContents);
+        if (p.expanded) {
+            const rows = [];
+            const walk = (list, depth) => {
+                for (const entry of list) {
+                    rows.push({ entry, depth, open: entry.children.length > 0 });
+                    if (entry.children.length) walk(entry.children, depth + 1);
+                }
+            };
+            walk(top, 0);
+            this.visible = rows;
+        } else {
+            this.visible = top.map((entry) => ({ entry, depth: 0, open: false }));
+        }
+        this.tree.selected = -1;
+        this.tree.setItems(this.visible);
+        if (this.visible.length) this.tree.select(0, false);
+        this.treeMessage.textContent = this.visible.length ? '' : BUILT_IN_TEXT.empty;
+        this.showTip(model.tip);
+        const bad = model.badLines.length;
+        this.setStatus(bad ? `${this.text(14)} \u2013 ${BUILT_IN_TEXT.bad(bad)}` : this.text(14));
+        this.fillAbout();
+        if (this.activeTab === 'index') {
+            this.indexShown = true;
+            this.narrow();
+        }
+        this.signal();
+    }
+
+    signal() {
+        this.root.dataset.state = this.model ? 'ready' : 'failed';
+        const event = new CustomEvent('navora-web-ready', { bubbles: true, detail: { viewer: this } });
+        this.root.dispatchEvent(event);
+    }
+
+    // ---- Opening pages.
+
+    entryTarget(entry) {
+        if (entry.ownTarget) return entry.target;
+        if (entry.base && entry.base.target) return entry.base.target;
+        return this.defaultTarget;
+    }
+
+    keywordTarget(keyword) {
+        if (keyword.ownTarget) return keyword.target;
+        return keyword.owner ? this.entryTarget(keyword.owner) : this.defaultTarget;
+    }
+
+    // Opens `url` in `target` as a link of the page would.
+    display(url, target) {
+        const href = safeUrl(url, document.baseURI);
+        if (!href) {
+            this.setStatus(`${this.text(19)}: ${url}`);
+            return false;
+        }
+        this.setStatus(this.text(18));
+        const link = document.createElement('a');
+        link.href = href;
+        link.target = (target || '').trim() || '_self';
+        if (link.target === '_blank') link.rel = 'noopener';
+        link.style.display = 'none';
+        document.body.appendChild(link);
+        try {
+            link.click();
+        } catch (e) {
+            this.setStatus(this.text(19));
+        }
+        link.remove();
+        if (this.closeAfter && this.iconMode) this.closeWindow();
+        return true;
+    }
+}
+
+function spliceAll(array, at, items) {
+    // Large branches go in slices; spreading them at once can overflow the call stack.
+    for (let k = 0; k < items.length; k += 10000) {
+        array.splice(at + k, 0, ...items.slice(k, k + 10000));
+    }
+}
+
+function sortTree(root) {
+    const stack = [root];
+    while (stack.length) {
+        const entry = stack.pop();
+        entry.children.sort((a, b) => {
+            const x = a.title.toLowerCase();
+            const y = b.title.toLowerCase();
+            return x < y ? -1 : x > y ? 1 : 0;
+        });
+        for (const child of entry.children) if (child.children.length) stack.push(child);
+    }
+}
+
+// ---- Finding the applets.
+
+function isNavora(applet) {
+    const code = (applet.getAttribute('code') || '').trim().replace(/\.class$/i, '');
+    return /(^|\.)Navora$/i.test(code);
+}
+
+function appletParams(applet) {
+    const params = new Map();
+    for (const param of applet.querySelectorAll('param')) {
+        const name = (param.getAttribute('name') || '').trim().toLowerCase();
+        if (name && !params.has(name)) params.set(name, param.getAttribute('value') || '');
+    }
+    return params;
+}
+
+function sizeOf(applet, name, fallback) {
+    const n = parseInt(applet.getAttribute(name) || '', 10);
+    return n > 0 && n <= 4000 ? n : fallback;
+}
+
+const started = new WeakSet();
+const viewers = [];
+
+function startAll() {
+    for (const applet of Array.from(document.getElementsByTagName('applet'))) {
+        if (started.has(applet) || !isNavora(applet)) continue;
+        started.add(applet);
+        try {
+            viewers.push(new Viewer(applet, appletParams(applet), sizeOf(applet, 'width', 400),
+                sizeOf(applet, 'height', 300)));
+        } catch (e) {
+            // A viewer that fails leaves the page as it was, sorry text and all.
+            applet.style.display = '';
+        }
+    }
+}
+
+function addStyleSheet() {
+    const script = document.currentScript;
+    const src = script && script.src;
+    if (!src || document.querySelector('link[data-navora-web]')) return;
+    const link = document.createElement('link');
+    link.rel = 'stylesheet';
+    link.href = new URL('navora-web.css', src).href;
+    link.dataset.navoraWeb = '';
+    // Rows are measured once the style sheet gives them their height.
+    link.addEventListener('load', redrawAll);
+    (document.head || document.documentElement).appendChild(link);
+}
+
+function redrawAll() {
+    for (const viewer of viewers) viewer.drawLists();
+}
+
+addStyleSheet();
+window.addEventListener('load', redrawAll);
+window.addEventListener('resize', redrawAll);
+window.NavoraWeb = { viewers, readIndex, readLanguage, decodeBytes, start: startAll };
+if (document.readyState === 'loading') {
+    document.addEventListener('DOMContentLoaded', startAll);
+}
+startAll();
 })();
