@@ -98,3 +98,8 @@ void WebViewerPage::Pump(int ms) {
 QString WebViewerPage::Url() const {
     return m_view->url().toString();
 }
+
+bool WebViewerPage::Grab(const QString& path) {
+    Pump(300);
+    return m_view->grab().save(path);
+}

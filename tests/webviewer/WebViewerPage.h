@@ -27,6 +27,8 @@ public:
     // Lets the page run for `ms` milliseconds.
     void Pump(int ms);
     QString Url() const;
+    // Saves what the view shows as a PNG, for looking at the viewer.
+    bool Grab(const QString& path);
     QWebEngineView& View() { return *m_view; }
 
 private:

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using tamblin::IndexParameter;
 using tamblin::SearchPageSettings;
 
@@ -80,6 +82,13 @@ protected:
             << "the viewer never finished reading its index";
     }
 
+    // With WEBVIEWER_SNAPSHOTS set to a folder, saves the view there for a look.
+    void Snapshot(const char* name) {
+        if (const char* dir = std::getenv("WEBVIEWER_SNAPSHOTS")) {
+            m_page->Grab(QString::fromUtf8(dir) + "/" + name + ".png");
+        }
+    }
+
     QStringList List(const QString& script) { return m_page->Eval(script).toStringList(); }
     QString Text(const QString& script) { return m_page->Eval(script).toString(); }
 
@@ -110,6 +119,7 @@ TEST_F(WebViewerTest, ShowsTheContentsTreeInOrderForEveryAppletVariant) {
               "true");
     m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'ArrowDown')");
     EXPECT_EQ(Text("T.viewer().querySelector('.nv-tipline').textContent"), "Read this first");
+    Snapshot("contents");
     m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'End')");
     EXPECT_EQ(Text("T.viewer().querySelector('.nv-selected .nv-label').textContent"), "Reference");
     m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'g')");
@@ -139,6 +149,7 @@ TEST_F(WebViewerTest, LookForNarrowsKeywordsAndDisplayPageOpensTheFrame) {
     EXPECT_EQ(List("T.rows('.nv-index [role=listbox]')"), QStringList({"Guided tour"}));
     EXPECT_EQ(List("T.rows('.nv-index .nv-pane + .nv-pane [role=listbox]')"),
               QStringList({"Guide (tour)"}));
+    Snapshot("index");
     m_page->Eval("T.viewer().querySelector('.nv-index button').click()");
     ASSERT_TRUE(m_page->WaitFor("window.shown.length > 0"));
     QString expected = QUrl::fromLocalFile(QString::fromStdString(m_site.Path("docs/guide.htm")))
@@ -179,6 +190,8 @@ TEST_F(WebViewerTest, SelectSwitchesIndexAndLanguageTexts) {
     EXPECT_EQ(List("T.rows('.nv-contents')"), QStringList({"Accueil"}));
     EXPECT_EQ(Text("T.viewer().lang"), "fr");
     EXPECT_EQ(Text("T.viewer().querySelector('.nv-index .nv-prompt').textContent"), "Chercher : ");
+    m_page->Eval("T.tab('select')");
+    Snapshot("select-french");
 }
 
 // Icon mode puts a button on the page; it opens the viewer's window, Exit closes it, and
@@ -198,6 +211,7 @@ TEST_F(WebViewerTest, IconModeOpensItsWindow) {
     EXPECT_FALSE(m_page->Eval("document.querySelector('.nv-window').hidden").toBool());
     EXPECT_EQ(m_page->Eval("document.querySelector('.nv-window').offsetWidth").toInt(), 500);
     EXPECT_EQ(List("T.rows('.nv-contents')"), QStringList({"Getting started", "Reference"}));
+    Snapshot("icon-window");
     m_page->Eval("document.querySelector('.nv-exit').click()");
     EXPECT_TRUE(m_page->Eval("document.querySelector('.nv-window').hidden").toBool());
     m_page->Eval("document.querySelector('.nv-icon').click()");
@@ -237,6 +251,7 @@ TEST_F(WebViewerTest, MarkupAndScriptUrlsInAnIndexRunNothing) {
     EXPECT_EQ(m_page->Url(), QUrl::fromLocalFile(QString::fromStdString(page)).toString());
     EXPECT_EQ(Text("T.status()"), "Could not display page: JavaScript:window.pwned=3");
     EXPECT_EQ(List("T.rows('.nv-index [role=listbox]')"), QStringList({"<b>bold</b>"}));
+    Snapshot("markup");
 }
 
 // A missing index leaves a message and a status text; a garbled one shows what it could.
@@ -245,12 +260,13 @@ TEST_F(WebViewerTest, UnreadableAndGarbledIndexesSayWhatHappened) {
     EXPECT_EQ(Text("T.status()"), "Sorry, cannot do lookup as index not read");
     EXPECT_EQ(Text("T.viewer().querySelector('.nv-message').textContent"),
               "The index file could not be read: nothere.xo");
+    Snapshot("missing");
     m_page->Eval("T.tab('index'); T.type('a')");
     EXPECT_EQ(Text("T.status()"), "Sorry, cannot do lookup as index not read");
 
     m_site.Write("garbled.xo", std::string("XO0;2;1;1\r\n\x01\xff\xfe;;\r\n5;1;;a.htm;Kept;;0;\r\n"
                                            "5;2;9;b.htm;Bad base;;0;\r\n\x80\x81\r\n",
-                                           70));
+                                           69));
     Open(m_site.WritePage("garbled.html", ViewerSite::Settings("garbled.xo")));
     EXPECT_EQ(List("T.rows('.nv-contents')"), QStringList({"Kept"}));
     EXPECT_EQ(Text("T.status()"),
@@ -287,6 +303,7 @@ TEST_F(WebViewerTest, OptionWordsInitialQueryAndColours) {
                    ".backgroundColor"),
               "rgb(0, 0, 255)");
     EXPECT_TRUE(m_page->Eval("T.viewer().classList.contains('nv-square')").toBool());
+    Snapshot("options");
     m_page->Eval("T.tab('contents')");
     EXPECT_EQ(List("T.rows('.nv-contents')"),
               QStringList({"Getting started", "Guide", "Introduction", "Reference"}));
