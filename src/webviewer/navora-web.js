@@ -12,8 +12,25 @@ const WINDOWS_1252_HIGH = [
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 ];
 
+let nativeWindows1252 = null;
+
 // Windows-1252 as browsers read it, where the five unassigned bytes stand for C1 controls.
+// The engine's own decoder is used when it reads them so; the table below otherwise.
 function decodeWindows1252(bytes) {
+    if (nativeWindows1252 === null) {
+        try {
+            const decoder = new TextDecoder('windows-1252');
+            const probe = decoder.decode(new Uint8Array([0x80, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xFF]));
+            nativeWindows1252 = probe === '\u20ac\u0081\u008d\u008f\u0090\u009d\u0178\u00ff' ? decoder : false;
+        } catch (e) {
+            nativeWindows1252 = false;
+        }
+    }
+    if (nativeWindows1252) return nativeWindows1252.decode(bytes);
+    return decodeWindows1252ByTable(bytes);
+}
+
+function decodeWindows1252ByTable(bytes) {
     const parts = [];
     const chunk = 8192;
     const codes = new Uint16Array(Math.min(chunk, bytes.length));
@@ -78,14 +95,6 @@ function decodeBytes(bytes, encoding) {
         return decodeLenient('shift_jis', bytes);
     }
     const rest = hasUtf8Bom(bytes) ? bytes.subarray(3) : bytes;
-    let ascii = true;
-    for (let i = 0; i < rest.length; ++i) {
-        if (rest[i] >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii) return decodeWindows1252(rest);
     const text = tryDecode('utf-8', rest);
     return text !== null ? text : decodeWindows1252(bytes);
 }
@@ -145,19 +154,34 @@ function ensureTrailingSlash(text) {
     return text !== '' && !text.endsWith('/') ? text + '/' : text;
 }
 
-// The fields of one record: ";" separates, a final ";" opens no further field.
+// The fields of one record: ";" separates, a final ";" opens no further field. One cursor
+// is reused for every line, so a large file makes no array per line.
 class Fields {
-    constructor(line) {
-        this.parts = line.split(';');
-        if (this.parts.length > 1 && this.parts[this.parts.length - 1] === '') this.parts.pop();
-        this.next = 0;
+    reset(line) {
+        this.line = line;
+        this.pos = 0;
+        this.atStart = true;
+    }
+    skipPending() {
+        if (!this.atStart && this.pos < this.line.length && this.line.charCodeAt(this.pos) === 59) {
+            ++this.pos;
+            this.atStart = true;
+        }
     }
     has() {
-        return this.next < this.parts.length;
+        this.skipPending();
+        return this.pos < this.line.length;
     }
     take() {
-        if (this.next >= this.parts.length) throw BAD;
-        return trimSpaces(this.parts[this.next++]);
+        this.skipPending();
+        const line = this.line;
+        if (this.pos >= line.length) throw BAD;
+        let end = line.indexOf(';', this.pos);
+        if (end < 0) end = line.length;
+        const field = line.slice(this.pos, end);
+        this.pos = end;
+        this.atStart = false;
+        return trimSpaces(field);
     }
 }
 
@@ -207,6 +231,7 @@ class Entry {
         this.icon = icon;
         this.tip = '';
         this.inContents = inContents;
+        this.inRoot = inContents;
         this.keywords = [];
         this.children = [];
     }
@@ -255,23 +280,82 @@ class IndexReader {
     constructor() {
         this.model = new IndexModel();
         this.holding = [];
-        this.entries = new Map([[0, { entry: this.model.root, inRoot: true }]]);
+        this.entries = new Map([[0, this.model.root]]);
         this.bases = new Map();
         this.currentBase = null;
         this.defaultBaseCount = 0;
+        this.fields = new Fields();
+        this.model.root.seq = -1;
+        this.placed = 0;
+        // Keyword records wait until the entries are read, so a viewer can show the tree
+        // first; each still sees only the entries read before its own line.
+        this.keywordLines = [];
+        this.limit = Infinity;
+        this.badAt = [];
     }
 
     read(text) {
-        const lines = text.split('\n');
+        this.readEntries(text);
+        this.readKeywords();
+        return this.model;
+    }
+
+    readEntries(text) {
+        this.deferring = true;
         let first = true;
-        for (let i = 0; i < lines.length; ++i) {
-            let line = lines[i];
-            if (line.length && line.charCodeAt(line.length - 1) === 13) line = line.slice(0, -1);
-            if (line.length && !this.parseLine(line, first)) this.model.badLines.push(line);
+        let start = 0;
+        let number = 0;
+        while (start < text.length) {
+            let end = text.indexOf('\n', start);
+            if (end < 0) end = text.length;
+            const stop = end > start && text.charCodeAt(end - 1) === 13 ? end - 1 : end;
+            if (stop > start) {
+                const line = text.slice(start, stop);
+                this.lineNumber = number;
+                this.lineFirst = first;
+                if (!this.parseLine(line, first)) {
+                    this.model.badLines.push(line);
+                    this.badAt.push(number);
+                }
+            }
             first = false;
+            start = end + 1;
+            ++number;
         }
         for (const entry of this.holding) this.model.root.children.push(entry);
         this.holding = [];
+        this.deferring = false;
+        return this.model;
+    }
+
+    readKeywords() {
+        const waiting = this.keywordLines;
+        this.keywordLines = [];
+        const bad = [];
+        const badAt = [];
+        const current = this.currentBase;
+        for (const k of waiting) {
+            this.limit = k.limit;
+            this.currentBase = k.base;
+            if (!this.parseLine(k.line, k.first)) {
+                bad.push(k.line);
+                badAt.push(k.number);
+            }
+        }
+        this.limit = Infinity;
+        this.currentBase = current;
+        if (bad.length) {
+            // Both lists are in file order; merged, so are the bad lines.
+            const lines = this.model.badLines;
+            const merged = [];
+            let i = 0;
+            let j = 0;
+            while (i < lines.length || j < bad.length) {
+                if (j >= bad.length || (i < lines.length && this.badAt[i] < badAt[j])) merged.push(lines[i++]);
+                else merged.push(bad[j++]);
+            }
+            this.model.badLines = merged;
+        }
         return this.model;
     }
 
@@ -281,8 +365,8 @@ class IndexReader {
     }
 
     findEntry(id) {
-        const found = this.entries.get(id);
-        return found ? found.entry : null;
+        const entry = this.entries.get(id);
+        return entry && entry.seq < this.limit ? entry : null;
     }
 
     appendBase(base) {
@@ -292,7 +376,8 @@ class IndexReader {
     }
 
     parseLine(line, first) {
-        const fields = new Fields(line);
+        const fields = this.fields;
+        fields.reset(line);
         try {
             if (!fields.has()) return true;
             let type = fields.take();
@@ -307,11 +392,23 @@ class IndexReader {
                     return true;
                 }
                 return this.parseOldEntry(fields);
-            case 2: return this.parseOldKeyword(fields);
+            case 2:
+                if (this.deferring) {
+                    this.keywordLines.push({ line, first, number: this.lineNumber, limit: this.placed,
+                        base: this.currentBase });
+                    return true;
+                }
+                return this.parseOldKeyword(fields);
             case 3: return this.parseBaseUrl(fields);
             case 5: return this.parseEntry(fields);
             case 6: return this.parsePageTip(fields);
-            case 7: return this.parseKeyword(fields);
+            case 7:
+                if (this.deferring) {
+                    this.keywordLines.push({ line, first, number: this.lineNumber, limit: this.placed,
+                        base: this.currentBase });
+                    return true;
+                }
+                return this.parseKeyword(fields);
             default: return false;
             }
         } catch (e) {
@@ -355,12 +452,14 @@ class IndexReader {
         if (id === 0) return this.model.root;
         if (id < 0) return null;
         const found = this.entries.get(id);
-        return found && found.inRoot ? found.entry : null;
+        return found && found.inRoot ? found : null;
     }
 
     place(entry, parent) {
         (parent ? parent.children : this.holding).push(entry);
-        this.entries.set(entry.id, { entry, inRoot: parent !== null });
+        entry.inRoot = parent !== null;
+        entry.seq = this.placed++;
+        this.entries.set(entry.id, entry);
     }
 
     parseOldEntry(fields) {
@@ -432,34 +531,37 @@ class IndexReader {
         return true;
     }
 
-    // The entry a "&id" field names, and the text after the id.
+    // The entry a "&id" field names; the text after the id is left in this.rest.
     findReference(text) {
-        if (text.length < 2 || text[0] !== '&') return { entry: null, rest: '' };
+        this.rest = '';
+        if (text.length < 2 || text.charCodeAt(0) !== 38) return null;
         let digits = 1;
         while (digits < text.length && text.charCodeAt(digits) >= 48 && text.charCodeAt(digits) <= 57) {
             ++digits;
         }
-        if (digits === 1) return { entry: null, rest: '' };
-        return { entry: this.findEntry(referenceId(text.slice(1, digits))), rest: text.slice(digits) };
+        if (digits === 1) return null;
+        this.rest = text.slice(digits);
+        return this.findEntry(referenceId(text, 1, digits));
     }
 
-    // Returns [entry or null, the text with its reference replaced].
+    // The text with its reference replaced; the entry it names is left in this.resolved.
     resolve(text, urlMode, base) {
-        if (text === '') return [null, text];
+        this.resolved = null;
+        if (text === '') return text;
         if (text.length === 1 || text[0] !== '&') {
             if (urlMode && base && !isAbsoluteUrl(text)) text = base.url + text;
-            return [null, text];
+            return text;
         }
         text = text.slice(1);
         let digits = 0;
         while (digits < text.length && text.charCodeAt(digits) >= 48 && text.charCodeAt(digits) <= 57) {
             ++digits;
         }
-        if (digits === 0) return [null, text];
-        const entry = this.findEntry(referenceId(text.slice(0, digits)));
-        if (!entry) return [null, text];
-        const rest = text.slice(digits);
-        return [entry, (urlMode ? entry.fullUrl : entry.title) + rest];
+        if (digits === 0) return text;
+        const entry = this.findEntry(referenceId(text, 0, digits));
+        if (!entry) return text;
+        this.resolved = entry;
+        return (urlMode ? entry.fullUrl : entry.title) + text.slice(digits);
     }
 
     parseKeyword(fields) {
@@ -468,28 +570,29 @@ class IndexReader {
         const titleField = fields.take();
         if (phraseField === '' || titleField === '') return false;
         const target = fields.has() ? fields.take() : '';
-        const byPhrase = this.findReference(phraseField).entry;
+        const byPhrase = this.findReference(phraseField);
         const byUrl = this.findReference(urlField);
+        const urlRest = this.rest;
         const byTitle = this.findReference(titleField);
+        const titleRest = this.rest;
         let owner;
         if (byPhrase) {
-            const differs = (byUrl.entry && byUrl.entry !== byPhrase) ||
-                (byTitle.entry && byTitle.entry !== byPhrase);
+            const differs = (byUrl && byUrl !== byPhrase) || (byTitle && byTitle !== byPhrase);
             owner = differs ? null : byPhrase;
-        } else if (byUrl.entry) {
-            owner = byTitle.entry && byTitle.entry !== byUrl.entry ? null : byUrl.entry;
+        } else if (byUrl) {
+            owner = byTitle && byTitle !== byUrl ? null : byUrl;
         } else {
-            owner = byTitle.entry;
+            owner = byTitle;
         }
-        const phrase = this.resolve(phraseField, false, null)[1];
-        if (owner && byUrl.entry === owner && byTitle.entry === owner) {
+        const phrase = this.resolve(phraseField, false, null);
+        if (owner && byUrl === owner && byTitle === owner) {
             // As this program writes them: the rest after the references is already the
             // anchor and the extra title.
-            owner.keywords.push(new Keyword(owner, phrase, byUrl.rest, byTitle.rest, target));
+            owner.keywords.push(new Keyword(owner, phrase, urlRest, titleRest, target));
             return true;
         }
-        const url = this.resolve(urlField, true, null)[1];
-        const title = this.resolve(titleField, false, null)[1];
+        const url = this.resolve(urlField, true, null);
+        const title = this.resolve(titleField, false, null);
         this.storeKeyword(owner, phrase, url, title, target);
         return true;
     }
@@ -501,10 +604,10 @@ class IndexReader {
         if (phrase === '' || title === '') return false;
         let target = '';
         if (this.versionAtLeast(1, 2) && fields.has()) target = fields.take();
-        let byUrl;
-        let byTitle;
-        [byUrl, url] = this.resolve(url, true, this.currentBase);
-        [byTitle, title] = this.resolve(title, false, null);
+        url = this.resolve(url, true, this.currentBase);
+        const byUrl = this.resolved;
+        title = this.resolve(title, false, null);
+        const byTitle = this.resolved;
         const owner = byUrl ? (byTitle && byTitle !== byUrl ? null : byUrl) : byTitle;
         this.storeKeyword(owner, phrase, url, title, target);
         return true;
@@ -526,10 +629,11 @@ class IndexReader {
     }
 }
 
-function referenceId(digits) {
+// The id of a reference: the digits text[from .. to), saturated rather than wrapped.
+function referenceId(text, from, to) {
     let value = 0;
-    for (let i = 0; i < digits.length; ++i) {
-        value = value * 10 + (digits.charCodeAt(i) - 48);
+    for (let i = from; i < to; ++i) {
+        value = value * 10 + (text.charCodeAt(i) - 48);
         if (value > INT_MAX) return INT_MAX;
     }
     return value;
@@ -537,6 +641,13 @@ function referenceId(digits) {
 
 function readIndex(text) {
     return new IndexReader().read(String(text));
+}
+
+// The entries now, the keywords when readKeywords() is called.
+function readIndexInSteps(text) {
+    const reader = new IndexReader();
+    reader.readEntries(String(text));
+    return reader;
 }
 
 // ---------------------------------------------------------------- language files
@@ -1489,7 +1600,14 @@ class Viewer {
             return;
         }
         if (ticket !== this.loadCount) return;
-        this.show(readIndex(decodeBytes(bytes, p.indexEncoding)), p);
+        // Kept for the benchmark: where the time to the first tree goes.
+        const read = performance.now();
+        const text = decodeBytes(bytes, p.indexEncoding);
+        const decoded = performance.now();
+        const model = readIndex(text);
+        const parsed = performance.now();
+        this.show(model, p);
+        this.timings = { read, decode: decoded - read, parse: parsed - decoded, show: performance.now() - parsed };
         if (chosen && p.selectUrl) this.display(p.selectUrl, this.defaultTarget);
     }
 
