@@ -26,8 +26,8 @@ void WriteIndex(const std::string& path, long entries, long keywords) {
     }
     for (long id = 1; id <= entries; ++id) {
         long parent = id <= 10 ? 0 : (id - 1) / 10;
-        out << "5;" << id << ";" << id % 4 + 1 << ";page" << id << ".htm;Page number " << id
-            << ";;" << parent << ";\r\n";
+        out << "5;" << id << ";" << id % 4 + 1 << ";page" << id << ".htm;Page number " << id << ";;"
+            << parent << ";\r\n";
         for (long k = 0; k < keywords; ++k) {
             out << "7;&" << id << " keyword " << k << ";&" << id << "#anchor" << k << ";&" << id
                 << " (section " << k << ");\r\n";
@@ -48,9 +48,11 @@ std::string PageText() {
     // The moment the viewer's tree is first painted.
     const std::string head = "<HEAD>\r\n";
     page.insert(page.find(head) + head.size(),
-                "<SCRIPT>document.addEventListener('navora-web-ready', () => "
+                "<SCRIPT>document.addEventListener('navora-web-tree', () => "
                 "requestAnimationFrame(() => setTimeout(() => { window.shownAt = "
-                "performance.now(); }, 0)));</SCRIPT>\r\n");
+                "performance.now(); }, 0)));\r\n"
+                "document.addEventListener('navora-web-ready', () => { window.readAt = "
+                "performance.now(); });</SCRIPT>\r\n");
     return page;
 }
 
@@ -118,6 +120,7 @@ int main(int argc, char** argv) {
     std::ofstream(dir.filePath("search.html").toStdString(), std::ios::binary) << PageText();
 
     double best = 1e9;
+    double whole = 1e9;
     double baseline = 1e9;
     WebViewerPage page(1000, 700);
     for (int run = 0; run < 3; ++run) {
@@ -127,6 +130,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         best = std::min(best, page.Eval("window.shownAt").toDouble());
+        page.WaitFor("window.readAt", 120000);
+        whole = std::min(whole, page.Eval("window.readAt").toDouble());
         page.Eval(kBaseline);
         page.WaitFor("window.baseline !== undefined", 120000);
         baseline = std::min(baseline, page.Eval("window.baseline").toDouble());
@@ -139,10 +144,12 @@ int main(int argc, char** argv) {
     std::printf("first tree shown: %.0f ms   read+split baseline: %.0f ms   aim: under %.0f ms "
                 "(2x baseline + 300)\n",
                 best, baseline, 2 * baseline + 300);
-    std::printf("  of the last run: file read at %.0f ms, decoding %.0f ms, reading the index %.0f ms, "
-                "showing %.0f ms\n",
-                timings["read"].toDouble(), timings["decode"].toDouble(), timings["parse"].toDouble(),
-                timings["show"].toDouble());
+    std::printf("whole index read (keywords after the tree): %.0f ms\n", whole);
+    std::printf(
+        "  of the last run: file read at %.0f ms, decoding %.0f ms, reading the entries %.0f ms, "
+        "showing %.0f ms\n",
+        timings["read"].toDouble(), timings["decode"].toDouble(), timings["parse"].toDouble(),
+        timings["show"].toDouble());
     if (typing.size() == 4) {
         std::printf("first Index tab (sorting the keywords): %.0f ms\n", typing[0].toDouble());
         std::printf("Look for keystroke: max %.1f ms, mean %.1f ms (aim: under 50 ms)\n",

@@ -290,6 +290,7 @@ class IndexReader {
         // Keyword records wait until the entries are read, so a viewer can show the tree
         // first; each still sees only the entries read before its own line.
         this.keywordLines = [];
+        this.keywordBases = [];
         this.limit = Infinity;
         this.badAt = [];
     }
@@ -300,7 +301,13 @@ class IndexReader {
         return this.model;
     }
 
+    deferKeyword(start, stop, number) {
+        this.keywordLines.push(start, stop, number, this.placed);
+        this.keywordBases.push(this.currentBase);
+    }
+
     readEntries(text) {
+        this.text = text;
         this.deferring = true;
         let first = true;
         let start = 0;
@@ -309,9 +316,15 @@ class IndexReader {
             let end = text.indexOf('\n', start);
             if (end < 0) end = text.length;
             const stop = end > start && text.charCodeAt(end - 1) === 13 ? end - 1 : end;
-            if (stop > start) {
+            const type = text.charCodeAt(start);
+            if (stop > start + 1 && (type === 55 || type === 50) && text.charCodeAt(start + 1) === 59) {
+                // A keyword record, as written: kept by position, read after the entries.
+                this.deferKeyword(start, stop, number);
+            } else if (stop > start) {
                 const line = text.slice(start, stop);
                 this.lineNumber = number;
+                this.lineStart = start;
+                this.lineStop = stop;
                 this.lineFirst = first;
                 if (!this.parseLine(line, first)) {
                     this.model.badLines.push(line);
@@ -330,18 +343,23 @@ class IndexReader {
 
     readKeywords() {
         const waiting = this.keywordLines;
+        const bases = this.keywordBases;
         this.keywordLines = [];
+        this.keywordBases = [];
         const bad = [];
         const badAt = [];
         const current = this.currentBase;
-        for (const k of waiting) {
-            this.limit = k.limit;
-            this.currentBase = k.base;
-            if (!this.parseLine(k.line, k.first)) {
-                bad.push(k.line);
-                badAt.push(k.number);
+        for (let i = 0, k = 0; k < waiting.length; ++i, k += 4) {
+            const line = this.text.slice(waiting[k], waiting[k + 1]);
+            const number = waiting[k + 2];
+            this.limit = waiting[k + 3];
+            this.currentBase = bases[i];
+            if (!this.parseLine(line, number === 0)) {
+                bad.push(line);
+                badAt.push(number);
             }
         }
+        this.text = '';
         this.limit = Infinity;
         this.currentBase = current;
         if (bad.length) {
@@ -394,8 +412,7 @@ class IndexReader {
                 return this.parseOldEntry(fields);
             case 2:
                 if (this.deferring) {
-                    this.keywordLines.push({ line, first, number: this.lineNumber, limit: this.placed,
-                        base: this.currentBase });
+                    this.deferKeyword(this.lineStart, this.lineStop, this.lineNumber);
                     return true;
                 }
                 return this.parseOldKeyword(fields);
@@ -404,8 +421,7 @@ class IndexReader {
             case 6: return this.parsePageTip(fields);
             case 7:
                 if (this.deferring) {
-                    this.keywordLines.push({ line, first, number: this.lineNumber, limit: this.placed,
-                        base: this.currentBase });
+                    this.deferKeyword(this.lineStart, this.lineStop, this.lineNumber);
                     return true;
                 }
                 return this.parseKeyword(fields);
@@ -1338,6 +1354,8 @@ class Viewer {
     // Made when the Index tab is first wanted, so the contents show first.
     keywordGroups() {
         if (this.groups) return this.groups;
+        this.finishReading();
+        if (this.groups) return this.groups;
         const all = [];
         const walk = (entries) => {
             const stack = [entries];
@@ -1565,6 +1583,7 @@ class Viewer {
         const p = this.indexes[n];
         this.current = n;
         this.model = null;
+        this.reader = null;
         this.groups = null;
         this.indexShown = false;
         this.visible = [];
@@ -1604,28 +1623,26 @@ class Viewer {
         const read = performance.now();
         const text = decodeBytes(bytes, p.indexEncoding);
         const decoded = performance.now();
-        const model = readIndex(text);
+        this.reader = readIndexInSteps(text);
         const parsed = performance.now();
-        this.show(model, p);
+        this.show(this.reader.model, p);
         this.timings = { read, decode: decoded - read, parse: parsed - decoded, show: performance.now() - parsed };
+        // The keywords are read once the tree is on the screen, and sorted for the Index
+        // tab a little later, unless the reader asks for them first.
+        afterPaint(() => {
+            if (ticket !== this.loadCount) return;
+            this.finishReading();
+            setTimeout(() => {
+                if (ticket === this.loadCount && this.model) this.keywordGroups();
+            }, 100);
+        });
         if (chosen && p.selectUrl) this.display(p.selectUrl, this.defaultTarget);
     }
 
     show(model, p) {
         this.model = model;
+        this.sortWanted = p.sort;
         if (p.sort) sortTree(model.root);
-        let entries = 0;
-        let keywords = model.otherKeywords.length;
-        const stack = [model.root.children];
-        while (stack.length) {
-            for (const entry of stack.pop()) {
-                ++entries;
-                keywords += entry.keywords.length;
-                if (entry.children.length) stack.push(entry.children);
-            }
-        }
-        this.entryCount = entries;
-        this.keywordCount = keywords;
         // Entries not in contents are kept for the index but not shown in the tree.
         const top = model.root.children.filter((e) => e.inContents);
         if (p.expanded) {
@@ -1646,6 +1663,26 @@ class Viewer {
         if (this.visible.length) this.tree.select(0, false);
         this.treeMessage.textContent = this.visible.length ? '' : BUILT_IN_TEXT.empty;
         this.showTip(model.tip);
+        this.root.dispatchEvent(new CustomEvent('navora-web-tree', { bubbles: true }));
+    }
+
+    // Reads the keywords the first step left, then tells the reader the index is read.
+    finishReading() {
+        if (!this.reader) return;
+        const model = this.reader.readKeywords();
+        this.reader = null;
+        let entries = 0;
+        let keywords = model.otherKeywords.length;
+        const stack = [model.root.children];
+        while (stack.length) {
+            for (const entry of stack.pop()) {
+                ++entries;
+                keywords += entry.keywords.length;
+                if (entry.children.length) stack.push(entry.children);
+            }
+        }
+        this.entryCount = entries;
+        this.keywordCount = keywords;
         const bad = model.badLines.length;
         this.setStatus(bad ? `${this.text(14)} \u2013 ${BUILT_IN_TEXT.bad(bad)}` : this.text(14));
         this.fillAbout();
@@ -1698,6 +1735,19 @@ class Viewer {
         if (this.closeAfter && this.iconMode) this.closeWindow();
         return true;
     }
+}
+
+// Runs `fn` once the next frame is painted, or after a second where a hidden page paints none.
+function afterPaint(fn) {
+    let done = false;
+    const run = () => {
+        if (!done) {
+            done = true;
+            fn();
+        }
+    };
+    requestAnimationFrame(() => setTimeout(run, 0));
+    setTimeout(run, 1000);
 }
 
 function spliceAll(array, at, items) {

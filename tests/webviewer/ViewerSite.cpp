@@ -33,7 +33,8 @@ std::string ViewerSite::Write(const std::string& name, const std::string& bytes)
     return m_files.Write(name, bytes);
 }
 
-std::string ViewerSite::WritePage(const std::string& name, tamblin::SearchPageSettings settings) const {
+std::string ViewerSite::WritePage(const std::string& name,
+                                  tamblin::SearchPageSettings settings) const {
     settings.pagePath = Path(name);
     return Write(name, WithScriptLine(tamblin::SearchPageText(settings)));
 }

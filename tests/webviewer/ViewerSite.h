@@ -17,7 +17,8 @@ public:
     std::string WritePage(const std::string& name, tamblin::SearchPageSettings settings) const;
     std::string Path(const std::string& name) const { return m_files.Path(name); }
     // Settings for one index file of this folder, with the generator's defaults otherwise.
-    static tamblin::SearchPageSettings Settings(const std::string& indexName, int appletVersion = 0);
+    static tamblin::SearchPageSettings Settings(const std::string& indexName,
+                                                int appletVersion = 0);
 
 private:
     TestFiles m_files;

@@ -46,10 +46,11 @@ WebViewerPage::~WebViewerPage() = default;
 bool WebViewerPage::Load(const QString& path) {
     bool finished = false;
     bool ok = false;
-    auto connection = QObject::connect(m_view.get(), &QWebEngineView::loadFinished, [&](bool result) {
-        finished = true;
-        ok = result;
-    });
+    auto connection =
+        QObject::connect(m_view.get(), &QWebEngineView::loadFinished, [&](bool result) {
+            finished = true;
+            ok = result;
+        });
     m_view->load(QUrl::fromLocalFile(path));
     QElapsedTimer clock;
     clock.start();

@@ -103,8 +103,7 @@ TEST_F(WebViewerTest, ShowsTheContentsTreeInOrderForEveryAppletVariant) {
         SCOPED_TRACE(version);
         Open(m_site.WritePage("v" + std::to_string(version) + ".html",
                               ViewerSite::Settings("site.xo", version)));
-        EXPECT_EQ(List("T.rows('.nv-contents')"),
-                  QStringList({"Getting started", "Reference"}));
+        EXPECT_EQ(List("T.rows('.nv-contents')"), QStringList({"Getting started", "Reference"}));
         EXPECT_EQ(Text("T.status()"), "Index read");
         EXPECT_EQ(m_page->Eval("document.querySelectorAll('.nv-viewer').length").toInt(), 1);
         EXPECT_EQ(Text("getComputedStyle(document.querySelector('applet')).display"), "none");
@@ -139,9 +138,9 @@ TEST_F(WebViewerTest, LookForNarrowsKeywordsAndDisplayPageOpensTheFrame) {
     m_page->Eval("const f = document.createElement('iframe'); f.name = 'main';"
                  "f.src = 'blank.htm'; document.body.appendChild(f); true");
     m_page->Eval("T.tab('index')");
-    EXPECT_EQ(List("T.rows('.nv-index [role=listbox]')"),
-              QStringList({"Apple", "Guide", "Guide to setup", "Guided tour", "Introduction",
-                           "Zebra"}));
+    EXPECT_EQ(
+        List("T.rows('.nv-index [role=listbox]')"),
+        QStringList({"Apple", "Guide", "Guide to setup", "Guided tour", "Introduction", "Zebra"}));
     m_page->Eval("T.type('gu')");
     EXPECT_EQ(List("T.rows('.nv-index [role=listbox]')"),
               QStringList({"Guide", "Guide to setup", "Guided tour"}));
@@ -152,9 +151,9 @@ TEST_F(WebViewerTest, LookForNarrowsKeywordsAndDisplayPageOpensTheFrame) {
     Snapshot("index");
     m_page->Eval("T.viewer().querySelector('.nv-index button').click()");
     ASSERT_TRUE(m_page->WaitFor("window.shown.length > 0"));
-    QString expected = QUrl::fromLocalFile(QString::fromStdString(m_site.Path("docs/guide.htm")))
-                           .toString() +
-                       "#tour";
+    QString expected =
+        QUrl::fromLocalFile(QString::fromStdString(m_site.Path("docs/guide.htm"))).toString() +
+        "#tour";
     EXPECT_EQ(Text("window.shown[0]"), "main|" + expected);
     EXPECT_EQ(Text("T.status()"), "Displaying page");
     // Nothing matches: the lists are empty, the viewer keeps working.
@@ -228,18 +227,20 @@ TEST_F(WebViewerTest, IconModeOpensItsWindow) {
 // URLs are shown but not followed.
 TEST_F(WebViewerTest, MarkupAndScriptUrlsInAnIndexRunNothing) {
     const std::string img = "<img src=x onerror=\"window.pwned=1\">";
-    m_site.Write("evil.xo", "XO0;2;1;1\r\n1;" + img + ";d\r\n6;0;" + img +
-                                "\r\n5;1;;javascript:window.pwned=2;" + img + ";;0;\r\n6;1;" +
-                                img + "\r\n7;" + img + ";&1;&1;\r\n5;2;;data:text/html,<b>x</b>;"
-                                "Data page;;0;\r\n7;<b>bold</b>;JavaScript:window.pwned=3;Run;\r\n");
+    m_site.Write("evil.xo",
+                 "XO0;2;1;1\r\n1;" + img + ";d\r\n6;0;" + img +
+                     "\r\n5;1;;javascript:window.pwned=2;" + img + ";;0;\r\n6;1;" + img + "\r\n7;" +
+                     img +
+                     ";&1;&1;\r\n5;2;;data:text/html,<b>x</b>;"
+                     "Data page;;0;\r\n7;<b>bold</b>;JavaScript:window.pwned=3;Run;\r\n");
     m_site.Write("evil.xol", "2;1\r\n" + img + "\r\nLook\r\nKw\r\nPg\r\n" + img + "\r\n");
     SearchPageSettings settings = ViewerSite::Settings("evil.xo");
     settings.indexParameters[0].languageFile = "evil.xol";
     std::string page = m_site.WritePage("search.html", settings);
     Open(page);
     m_page->Pump(300);
-    EXPECT_EQ(List("T.rows('.nv-contents')"), QStringList({QString::fromStdString(img),
-                                                           "Data page"}));
+    EXPECT_EQ(List("T.rows('.nv-contents')"),
+              QStringList({QString::fromStdString(img), "Data page"}));
     EXPECT_EQ(List("T.tabs()")[0], QString::fromStdString(img));
     EXPECT_EQ(m_page->Eval("document.querySelectorAll('.nv-viewer img').length").toInt(), 0);
     m_page->Eval("T.viewer().querySelectorAll('[role=treeitem] .nv-label')[0].click()");
