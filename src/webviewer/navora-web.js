@@ -1271,14 +1271,7 @@ class Viewer {
         const rows = this.visible;
         const node = rows[i];
         if (node.open) this.toggle(i);
-        const added = [];
-        const walk = (entry, depth) => {
-            for (const child of entry.children) {
-                added.push({ entry: child, depth, open: child.children.length > 0 });
-                walk(child, depth + 1);
-            }
-        };
-        walk(node.entry, node.depth + 1);
+        const added = openRows(node.entry.children, node.depth + 1);
         node.open = node.entry.children.length > 0;
         spliceAll(rows, i + 1, added);
         this.tree.setItems(rows);
@@ -1578,7 +1571,18 @@ class Viewer {
 
     // ---- Loading an index and its language file.
 
+    // Whatever goes wrong while loading leaves a message, never an empty panel.
     async load(n, chosen = false) {
+        try {
+            await this.loadIndex(n, chosen);
+        } catch (e) {
+            this.treeMessage.textContent = `${BUILT_IN_TEXT.notRead}: ${(this.indexes[n] || {}).indexFile || ''}`;
+            this.setStatus(this.text(17));
+            this.signal();
+        }
+    }
+
+    async loadIndex(n, chosen) {
         const ticket = ++this.loadCount;
         const p = this.indexes[n];
         this.current = n;
@@ -1646,15 +1650,7 @@ class Viewer {
         // Entries not in contents are kept for the index but not shown in the tree.
         const top = model.root.children.filter((e) => e.inContents);
         if (p.expanded) {
-            const rows = [];
-            const walk = (list, depth) => {
-                for (const entry of list) {
-                    rows.push({ entry, depth, open: entry.children.length > 0 });
-                    if (entry.children.length) walk(entry.children, depth + 1);
-                }
-            };
-            walk(top, 0);
-            this.visible = rows;
+            this.visible = openRows(top, 0);
         } else {
             this.visible = top.map((entry) => ({ entry, depth: 0, open: false }));
         }
@@ -1669,8 +1665,16 @@ class Viewer {
     // Reads the keywords the first step left, then tells the reader the index is read.
     finishReading() {
         if (!this.reader) return;
-        const model = this.reader.readKeywords();
+        const reader = this.reader;
         this.reader = null;
+        let model;
+        try {
+            model = reader.readKeywords();
+        } catch (e) {
+            this.setStatus(this.text(17));
+            this.signal();
+            return;
+        }
         let entries = 0;
         let keywords = model.otherKeywords.length;
         const stack = [model.root.children];
@@ -1748,6 +1752,24 @@ function afterPaint(fn) {
     };
     requestAnimationFrame(() => setTimeout(run, 0));
     setTimeout(run, 1000);
+}
+
+// The rows of `entries` and of everything below them, all open, in tree order. An index can
+// be deeper than the call stack, so this walks with its own stack.
+function openRows(entries, depth) {
+    const rows = [];
+    const stack = [[entries, 0, depth]];
+    while (stack.length) {
+        const top = stack[stack.length - 1];
+        if (top[1] >= top[0].length) {
+            stack.pop();
+            continue;
+        }
+        const entry = top[0][top[1]++];
+        rows.push({ entry, depth: top[2], open: entry.children.length > 0 });
+        if (entry.children.length) stack.push([entry.children, 0, top[2] + 1]);
+    }
+    return rows;
 }
 
 function spliceAll(array, at, items) {

@@ -317,3 +317,29 @@ TEST_F(WebViewerTest, OptionWordsInitialQueryAndColours) {
 }
 
 } // namespace
+
+namespace {
+
+// A very deep index, shown all open: the tree has every row but puts only those in view
+// into the page.
+TEST_F(WebViewerTest, ADeepIndexShownExpandedPutsOnlyVisibleRowsInThePage) {
+    std::string index = "XO0;2;1;1\r\n";
+    for (int id = 1; id <= 20000; ++id) {
+        index += "5;" + std::to_string(id) + ";;p.htm;Level " + std::to_string(id) + ";;" +
+                 std::to_string(id - 1) + ";\r\n";
+    }
+    m_site.Write("deep.xo", index);
+    SearchPageSettings settings = ViewerSite::Settings("deep.xo");
+    settings.indexParameters[0].expanded = true;
+    Open(m_site.WritePage("search.html", settings));
+    EXPECT_EQ(Text("T.status()"), "Index read");
+    EXPECT_EQ(m_page->Eval("NavoraWeb.viewers[0].tree.count").toInt(), 20000);
+    EXPECT_LT(m_page->Eval("T.viewer().querySelectorAll('.nv-contents .nv-row').length").toInt(),
+              100);
+    m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'End')");
+    EXPECT_EQ(Text("T.viewer().querySelector('.nv-selected .nv-label').textContent"),
+              "Level 20000");
+    EXPECT_EQ(Text("T.viewer().querySelector('.nv-selected').getAttribute('aria-level')"), "20000");
+}
+
+} // namespace
