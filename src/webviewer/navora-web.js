@@ -1527,6 +1527,7 @@ class Viewer {
         this.displayButton.textContent = this.text(9);
         this.selectLabel.textContent = this.text(10);
         if (this.exitButton) this.exitButton.textContent = this.text(8);
+        if (this.iconButton) this.iconButton.title = this.text(15);
         this.root.setAttribute('lang', (p.languageCode || '').slice(0, 2).toLowerCase() || 'en');
         this.fillAbout();
         const first = tabs.find((t) => t.name === (p.indexFirst ? 'index' : 'contents')) || tabs[0];
