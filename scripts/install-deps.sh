@@ -12,6 +12,7 @@ packages=(
     libgtest-dev googletest
     xvfb xauth fonts-dejavu-core poppler-utils
     wget gawk bc
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
