@@ -19,7 +19,7 @@ class BrowserView;
 class HelpDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 440;
+    static constexpr int kWidth = 480;
 
     // browser may be null (no browser plugin): the window then says so instead.
     HelpDialog(const HelpSettings& settings, BrowserView* browser, QWidget* owner);
