@@ -13,8 +13,7 @@ bool Exists(const std::string& path) {
 }
 
 // The first of the program directory and program directory + installed, that holds marker.
-std::string Choose(const std::string& programDirectory, const char* installed,
-                   const char* marker) {
+std::string Choose(const std::string& programDirectory, const char* installed, const char* marker) {
     if (Exists(programDirectory + marker)) {
         return programDirectory;
     }

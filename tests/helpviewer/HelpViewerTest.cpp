@@ -15,9 +15,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -220,8 +220,8 @@ public:
 
     Answer ShowMessage(QWidget* parent, const Message& message) override {
         captions.append(message.caption);
-        QMessageBox box(QMessageBox::Information, message.caption, message.text,
-                        QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::Information, message.caption, message.text, QMessageBox::Ok,
+                        parent);
         QTimer::singleShot(0, &box, [this] { m_viewer.HandleRequest({kRequestClose, ""}); });
         box.exec();
         return Answer::Ok;
