@@ -13,6 +13,7 @@ packages=(
     xvfb xauth fonts-dejavu-core poppler-utils
     wget gawk bc
     nodejs
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
