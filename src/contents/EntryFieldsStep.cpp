@@ -17,9 +17,9 @@ bool SameKeyword(const IndexKeyword& a, const IndexKeyword& b) {
 } // namespace
 
 EntryFieldsStep::Fields EntryFieldsStep::Fields::Of(const IndexEntry& entry) {
-    return Fields{entry.m_inContents, entry.m_baseUrl,   entry.m_url,
+    return Fields{entry.m_inContents, entry.m_baseUrl,     entry.m_url,
                   entry.m_title,      entry.m_targetFrame, entry.m_ownTarget,
-                  entry.m_iconUrl,    entry.m_pageTip,   entry.m_keywords};
+                  entry.m_iconUrl,    entry.m_pageTip,     entry.m_keywords};
 }
 
 void EntryFieldsStep::Fields::ApplyTo(IndexEntry& entry) const {

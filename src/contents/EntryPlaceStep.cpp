@@ -53,10 +53,10 @@ void EntryPlaceStep::Move(const Place& source, const Place& target, EditObserver
         auto& children = source.parent->m_children;
         // Steps run in stack order, so the entry is where the step left it; the search is
         // only a guard against taking the wrong entry.
-        std::size_t at = source.position < children.size() &&
-                                 children[source.position].get() == m_entry
-                             ? source.position
-                             : PositionIn(*source.parent, *m_entry);
+        std::size_t at =
+            source.position < children.size() && children[source.position].get() == m_entry
+                ? source.position
+                : PositionIn(*source.parent, *m_entry);
         if (at == children.size()) {
             return;
         }

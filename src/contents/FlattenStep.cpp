@@ -8,8 +8,7 @@
 
 namespace tamblin {
 
-FlattenStep::FlattenStep(std::string name, IndexEntry& parent, IndexEntry& entry,
-                         std::size_t count)
+FlattenStep::FlattenStep(std::string name, IndexEntry& parent, IndexEntry& entry, std::size_t count)
     : EditStep(std::move(name)), m_parent(&parent), m_entry(&entry), m_count(count) {}
 
 void FlattenStep::Undo(EditObserver& observer) {

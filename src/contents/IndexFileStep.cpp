@@ -37,8 +37,11 @@ IndexFileStep::State IndexFileStep::State::Of(const IndexFile& index, bool withT
     while (!pending.empty()) {
         const IndexEntry* entry = pending.back();
         pending.pop_back();
-        EntryTargets targets{const_cast<IndexEntry*>(entry), entry->m_baseUrl,
-                             entry->m_targetFrame, entry->m_ownTarget, {}};
+        EntryTargets targets{const_cast<IndexEntry*>(entry),
+                             entry->m_baseUrl,
+                             entry->m_targetFrame,
+                             entry->m_ownTarget,
+                             {}};
         for (const IndexKeyword& keyword : entry->m_keywords) {
             targets.keywordTargets.emplace_back(keyword.m_targetFrame, keyword.m_ownTarget);
         }

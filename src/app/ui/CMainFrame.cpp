@@ -28,13 +28,13 @@ struct IconInfo {
 };
 
 const IconInfo kIcons[] = {
-    {Command::FileNew, "document-new", "new"},    {Command::FileOpen, "document-open", "open"},
-    {Command::FileSave, "document-save", "save"}, {Command::EditCut, "edit-cut", "cut"},
-    {Command::EditCopy, "edit-copy", "copy"},     {Command::EditPaste, "edit-paste", "paste"},
-    {Command::EditUndo, "edit-undo", "undo"},     {Command::EditRedo, "edit-redo", "redo"},
-    {Command::EditFind, "edit-find", "find"},
-    {Command::TestWebPage, "", "test"},           {Command::FilePrint, "document-print", "print"},
-    {Command::AppAbout, "help-about", "about"},   {Command::ContextHelp, "", "contexthelp"},
+    {Command::FileNew, "document-new", "new"},       {Command::FileOpen, "document-open", "open"},
+    {Command::FileSave, "document-save", "save"},    {Command::EditCut, "edit-cut", "cut"},
+    {Command::EditCopy, "edit-copy", "copy"},        {Command::EditPaste, "edit-paste", "paste"},
+    {Command::EditUndo, "edit-undo", "undo"},        {Command::EditRedo, "edit-redo", "redo"},
+    {Command::EditFind, "edit-find", "find"},        {Command::TestWebPage, "", "test"},
+    {Command::FilePrint, "document-print", "print"}, {Command::AppAbout, "help-about", "about"},
+    {Command::ContextHelp, "", "contexthelp"},
 };
 
 // "&&" stands for a "&" of the text itself; a single "&" marks the mnemonic.

@@ -94,8 +94,8 @@ void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
         bool setAll = !before.SameTargets(after);
         if (result == SheetResult::Changed && (setAll || !before.SameSettings(after))) {
             step = std::make_unique<IndexFileStep>(
-                setAll ? "Set all URLs to this Base URL" : "Index File", *index,
-                std::move(before), std::move(after), std::move(removed));
+                setAll ? "Set all URLs to this Base URL" : "Index File", *index, std::move(before),
+                std::move(after), std::move(removed));
         }
     } else {
         auto before = EntryFieldsStep::Fields::Of(*entry);

@@ -77,7 +77,6 @@ bool CContentsView::CanPaste() const {
     return currentItem() && EntryOf(currentItem()) && m_clipboard;
 }
 
-
 bool CContentsView::CanFlatten() const {
     return SelectedHasParent() && currentItem()->childCount() > 0;
 }

@@ -32,12 +32,14 @@ bool CContentsView::CanRedo() const {
 
 QString CContentsView::UndoText() const {
     bool any = m_document && m_document->History().CanUndo();
-    return MenuText("&Undo", any ? m_document->Decode(m_document->History().UndoName()) : QString());
+    return MenuText("&Undo",
+                    any ? m_document->Decode(m_document->History().UndoName()) : QString());
 }
 
 QString CContentsView::RedoText() const {
     bool any = m_document && m_document->History().CanRedo();
-    return MenuText("&Redo", any ? m_document->Decode(m_document->History().RedoName()) : QString());
+    return MenuText("&Redo",
+                    any ? m_document->Decode(m_document->History().RedoName()) : QString());
 }
 
 void CContentsView::OnUndo() {

@@ -14,7 +14,8 @@ class CXoDoc;
 // preselects that base URL (counted from 1). Changed when OK wrote anything back. The base
 // URL records that OK deleted go to `removed` when given (an undo can bring them back),
 // else they are released.
-CContentsView::SheetResult RunIndexFileSheet(QWidget* parent, const CXoDoc& document, int page,
-                                             std::vector<std::unique_ptr<BaseUrl>>* removed = nullptr);
+CContentsView::SheetResult
+RunIndexFileSheet(QWidget* parent, const CXoDoc& document, int page,
+                  std::vector<std::unique_ptr<BaseUrl>>* removed = nullptr);
 
 } // namespace tamblin
