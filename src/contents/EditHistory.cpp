@@ -1,9 +1,22 @@
 #include "contents/EditHistory.h"
 
+#include "index/BaseUrl.h"
+
 namespace tamblin {
 
 EditHistory::EditHistory(std::size_t maxSteps, std::size_t maxBytes)
     : m_maxSteps(maxSteps < 1 ? 1 : maxSteps), m_maxBytes(maxBytes) {}
+
+EditHistory::~EditHistory() {
+    Clear();
+}
+
+void EditHistory::Release(std::unique_ptr<EditStep> step) {
+    m_bytes -= step->Bytes();
+    for (auto& record : step->TakeBaseUrls()) {
+        m_retired.push_back(std::move(record));
+    }
+}
 
 void EditHistory::Push(std::unique_ptr<EditStep> step) {
     if (!step) {
@@ -26,13 +39,13 @@ void EditHistory::DropRedo() {
     }
     // Newest first: a later step may refer to entries that an earlier one owns.
     while (m_steps.size() > m_done) {
-        m_bytes -= m_steps.back()->Bytes();
+        Release(std::move(m_steps.back()));
         m_steps.pop_back();
     }
 }
 
 void EditHistory::DropOldest() {
-    m_bytes -= m_steps.front()->Bytes();
+    Release(std::move(m_steps.front()));
     m_steps.pop_front();
     --m_done;
     if (m_savedKnown) {
@@ -69,6 +82,7 @@ void EditHistory::Redo(EditObserver& observer) {
 void EditHistory::Clear() {
     m_done = 0;
     DropRedo();
+    m_retired.clear();
     m_saved = 0;
     m_savedKnown = true;
 }

@@ -6,9 +6,11 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tamblin {
 
+class BaseUrl;
 class EditObserver;
 
 // The undo and redo stacks of one open index. Bounded by a number of steps and by the bytes
@@ -21,6 +23,9 @@ public:
 
     explicit EditHistory(std::size_t maxSteps = kDefaultMaxSteps,
                          std::size_t maxBytes = kDefaultMaxBytes);
+    ~EditHistory();
+    EditHistory(const EditHistory&) = delete;
+    EditHistory& operator=(const EditHistory&) = delete;
 
     // Records a step that has just been done; whatever could be redone is dropped.
     void Push(std::unique_ptr<EditStep> step);
@@ -47,6 +52,7 @@ public:
 private:
     void DropRedo();
     void DropOldest();
+    void Release(std::unique_ptr<EditStep> step);
 
     std::size_t m_maxSteps;
     std::size_t m_maxBytes;
@@ -56,6 +62,9 @@ private:
     std::size_t m_bytes = 0;
     std::size_t m_saved = 0;
     bool m_savedKnown = true;
+    // Base URL records of dropped steps: kept until the index goes (Clear), since a copied
+    // entry may still refer to them.
+    std::vector<std::unique_ptr<BaseUrl>> m_retired;
 };
 
 } // namespace tamblin

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "index/BaseUrl.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tamblin {
 
@@ -22,6 +26,9 @@ public:
     virtual std::size_t Bytes() const = 0;
     // What the menu says after "Undo " or "Redo ": "Delete 'Intro'".
     const std::string& Name() const { return m_name; }
+    // When the step is dropped: the base URL records it keeps out of the index, which a copy
+    // on the clipboard may still name.
+    virtual std::vector<std::unique_ptr<BaseUrl>> TakeBaseUrls() { return {}; }
 
 private:
     std::string m_name;

@@ -56,6 +56,7 @@ public:
     void Undo(EditObserver& observer) override { Apply(m_before, observer); }
     void Redo(EditObserver& observer) override { Apply(m_after, observer); }
     std::size_t Bytes() const override;
+    std::vector<std::unique_ptr<BaseUrl>> TakeBaseUrls() override { return std::move(m_owned); }
 
 private:
     void Apply(const State& state, EditObserver& observer);

@@ -361,3 +361,33 @@ TEST_F(UndoRedoTest, TheEditMenuNamesBothSteps) {
     }
     edit->close();
 }
+
+// A copy keeps naming a base URL that undo took out of the file; pasting it must neither
+// touch a freed record nor save a reference to a record the file does not hold.
+TEST_F(UndoRedoTest, APastedCopyOfAnUndoneBaseUrlBringsTheBaseUrlBack) {
+    WhenShown([](CPropertySheet& sheet) {
+        Find<QPushButton>(sheet, "add")->click();
+        Type(Find<QLineEdit>(sheet, "baseUrl"), "new/");
+        Find<QPushButton>(sheet, "setAll")->click();
+    });
+    Run(Command::ViewBaseUrls);
+    ASSERT_EQ(m_doc.Index()->m_baseUrls.size(), 4u);
+    Select("B");
+    Run(Command::EditCopy);
+    Run(Command::EditUndo);
+    ASSERT_EQ(m_doc.Index()->m_baseUrls.size(), 3u);
+    // A new edit drops the step that still held the record.
+    Select("C");
+    Run(Command::EditDelete);
+    ASSERT_FALSE(m_frame.Action(Command::EditRedo)->isEnabled());
+    Select("A");
+    Run(Command::EditPaste);
+    IndexFile& index = *m_doc.Index();
+    ASSERT_EQ(index.m_baseUrls.size(), 4u);
+    IndexEntry& pasted = *index.m_root.m_children[1];
+    EXPECT_EQ(pasted.m_baseUrl, index.m_baseUrls.back().get());
+    EXPECT_EQ(pasted.FullUrl(), "new/b.htm");
+    Save("pasted.xo");
+    ASSERT_TRUE(m_doc.OpenIndex(QString::fromStdString(m_files.Path("pasted.xo"))));
+    EXPECT_EQ(m_doc.Index()->m_root.m_children[1]->FullUrl(), "new/b.htm");
+}

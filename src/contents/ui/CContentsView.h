@@ -152,6 +152,10 @@ private:
     // Forgets the clipboard when it belongs to an index file that is gone.
     void DropStaleRecords() const;
     void DeleteNode(QTreeWidgetItem* node, bool ask, const char* verb = "Delete");
+    // A copy taken before an undo removed a base URL may name a record the index no longer
+    // lists: it is pointed at an equal record of the list, or at a new one, so that the
+    // file never refers to a base URL it does not hold.
+    void KeepBaseUrlsListed(IndexEntry& top);
     // Deletes a node, first forgetting the edit node when it lies in the node's subtree.
     void DetachNode(QTreeWidgetItem* node);
     // Inserts `entry` into the model and the tree under `parent` after `after` (null:

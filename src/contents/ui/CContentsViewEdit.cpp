@@ -3,11 +3,14 @@
 #include "app/ui/CXoDoc.h"
 #include "contents/FlattenStep.h"
 #include "contents/ui/CContentsView.h"
+#include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "platform/CommonPrompts.h"
 
+#include <algorithm>
 #include <iterator>
+#include <unordered_set>
 
 namespace tamblin {
 
@@ -208,6 +211,7 @@ void CContentsView::OnPaste() {
     // pastes never share entries.
     std::unique_ptr<IndexEntry> entry = m_clipboard->Clone();
     std::swap(entry, m_clipboard);
+    KeepBaseUrlsListed(*entry);
     QTreeWidgetItem* node = nullptr;
     if (selected == m_rootNode) {
         node = PlaceEntry(std::move(entry), m_rootNode, nullptr, false);
@@ -222,6 +226,43 @@ void CContentsView::OnPaste() {
     IndexEntry& pasted = *EntryOf(node);
     Record(std::make_unique<EntryPlaceStep>(StepName("Paste", pasted.m_title), pasted,
                                             EntryPlaceStep::Place{}, PlaceOf(node)));
+}
+
+void CContentsView::KeepBaseUrlsListed(IndexEntry& top) {
+    IndexFile& index = *m_document->Index();
+    std::unordered_set<const BaseUrl*> listed;
+    for (const auto& record : index.m_baseUrls) {
+        listed.insert(record.get());
+    }
+    std::vector<IndexEntry*> pending{&top};
+    while (!pending.empty()) {
+        IndexEntry* entry = pending.back();
+        pending.pop_back();
+        for (const auto& child : entry->m_children) {
+            pending.push_back(child.get());
+        }
+        BaseUrl* base = entry->m_baseUrl;
+        if (!base || listed.contains(base)) {
+            continue;
+        }
+        BaseUrl* replacement = nullptr;
+        int lastId = 0;
+        for (const auto& record : index.m_baseUrls) {
+            lastId = std::max(lastId, record->m_id);
+            if (!replacement && record->m_url == base->m_url &&
+                record->m_targetFrame == base->m_targetFrame) {
+                replacement = record.get();
+            }
+        }
+        if (!replacement) {
+            index.m_baseUrls.push_back(
+                std::make_unique<BaseUrl>(lastId + 1, base->m_url, base->m_targetFrame, 1));
+            replacement = index.m_baseUrls.back().get();
+            listed.insert(replacement);
+        }
+        entry->m_baseUrl = replacement;
+        replacement->m_inUse = 1;
+    }
 }
 
 void CContentsView::OnFlatten() {
