@@ -856,8 +856,10 @@ void SiteScanner::OnCollectedText(const std::string& collected) {
         m_currentEntry = m_entryCount;
         std::string title = text.empty() ? PageName() : text;
         WriteEntry(m_entryCount, title, m_current.url, m_current.parent, m_current.target);
+        // A start page often carries the site's name alone; it does not decide the shared
+        // part, but loses it too when it has it.
         if (m_settings.shortenTitles && !text.empty()) {
-            m_pageTitles.emplace_back(m_entryCount, text);
+            (m_pagesRead == 1 ? m_startTitles : m_pageTitles).emplace_back(m_entryCount, text);
         }
         m_pageTitle = text;
         m_current.entryNumber = m_entryCount;
@@ -1175,7 +1177,9 @@ void SiteScanner::ShortenTitles() {
     if (m_pageTitles.size() < 2) {
         return;
     }
-    std::string_view first = m_pageTitles.front().second;
+    // A copy: the start page's titles may join the list below.
+    const std::string firstTitle = m_pageTitles.front().second;
+    std::string_view first = firstTitle;
     size_t suffix = first.size();
     size_t prefix = first.size();
     for (const auto& [number, title] : m_pageTitles) {
@@ -1203,6 +1207,17 @@ void SiteScanner::ShortenTitles() {
         return;
     }
     std::unordered_map<int, std::string> shorter;
+    std::string_view shared = first.substr(cutEnd > 0 ? first.size() - cutEnd : 0,
+                                           cutEnd > 0 ? cutEnd : cutStart);
+    for (const auto& [number, title] : m_startTitles) {
+        std::string_view text = title;
+        bool has = cutEnd > 0 ? text.size() > shared.size() &&
+                                    text.compare(text.size() - shared.size(), shared.size(), shared) == 0
+                              : text.size() > shared.size() && text.compare(0, shared.size(), shared) == 0;
+        if (has) {
+            m_pageTitles.emplace_back(number, title);
+        }
+    }
     for (const auto& [number, title] : m_pageTitles) {
         std::string rest(
             TrimSpaces(std::string_view(title).substr(cutStart, title.size() - cutStart - cutEnd)));

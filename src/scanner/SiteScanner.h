@@ -177,6 +177,7 @@ private:
     std::string m_pageTitle;
     std::unordered_set<std::string> m_pageAnchorIds;
     std::vector<std::pair<int, std::string>> m_pageTitles;
+    std::vector<std::pair<int, std::string>> m_startTitles;
     std::string m_shortenedPart;
     // Headings: the element with an id whose first heading has not come yet, and the heading
     // being read.
