@@ -1207,13 +1207,14 @@ void SiteScanner::ShortenTitles() {
         return;
     }
     std::unordered_map<int, std::string> shorter;
-    std::string_view shared = first.substr(cutEnd > 0 ? first.size() - cutEnd : 0,
-                                           cutEnd > 0 ? cutEnd : cutStart);
+    std::string_view shared =
+        first.substr(cutEnd > 0 ? first.size() - cutEnd : 0, cutEnd > 0 ? cutEnd : cutStart);
     for (const auto& [number, title] : m_startTitles) {
         std::string_view text = title;
-        bool has = cutEnd > 0 ? text.size() > shared.size() &&
-                                    text.compare(text.size() - shared.size(), shared.size(), shared) == 0
-                              : text.size() > shared.size() && text.compare(0, shared.size(), shared) == 0;
+        bool has = cutEnd > 0
+                       ? text.size() > shared.size() &&
+                             text.compare(text.size() - shared.size(), shared.size(), shared) == 0
+                       : text.size() > shared.size() && text.compare(0, shared.size(), shared) == 0;
         if (has) {
             m_pageTitles.emplace_back(number, title);
         }
