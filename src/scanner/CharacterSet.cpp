@@ -1,6 +1,8 @@
 #include "scanner/CharacterSet.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace tamblin {
 
@@ -144,6 +146,15 @@ const char* CharacterSet::Name(Kind kind) {
 bool CharacterSet::IsUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
+        // Most of a page is ASCII: eight bytes at a time.
+        if (i + 8 <= bytes.size()) {
+            unsigned long long word = 0;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80) {
             ++i;
@@ -183,6 +194,11 @@ char32_t CharacterSet::Windows1252(unsigned char byte) {
 }
 
 std::string CharacterSet::ToUtf8(std::string_view bytes, Kind from) {
+    bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || (from == kUtf8 && IsUtf8(bytes))) {
+        return std::string(bytes);
+    }
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     if (from == kUtf8) {

@@ -35,9 +35,13 @@ const HtmlEntity* FindEntity(std::string_view name) {
     const HtmlEntity* end = kHtmlEntities + kHtmlEntityCount;
     const HtmlEntity* found =
         std::lower_bound(begin, end, name, [](const HtmlEntity& entity, std::string_view key) {
-            return std::string_view(entity.name) < key;
+            // A shorter name ends in '\0', which sorts first: no length needed.
+            return std::strncmp(entity.name, key.data(), key.size()) < 0;
         });
-    return found != end && std::string_view(found->name) == name ? found : nullptr;
+    return found != end && std::strncmp(found->name, name.data(), name.size()) == 0 &&
+                   found->name[name.size()] == '\0'
+               ? found
+               : nullptr;
 }
 
 } // namespace

@@ -748,6 +748,10 @@ void SiteScanner::FinishHeading() {
 
 void SiteScanner::OnAttribute(const std::string& name, const std::string& rawValue) {
     std::string value(TrimWhite(rawValue));
+    if (m_settings.browserText) {
+        // Control bytes would reach a URL or anchor field as they stand.
+        std::erase_if(value, [](char c) { return static_cast<unsigned char>(c) < 32; });
+    }
     if (value.empty()) {
         return;
     }

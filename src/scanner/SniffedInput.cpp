@@ -36,18 +36,22 @@ SniffedInput::SniffedInput(PageInput& inner, std::string_view contentType) : m_i
 }
 
 void SniffedInput::Fill(size_t upTo) {
-    char block[16 * 1024];
+    constexpr size_t kStep = 16 * 1024;
     while (!m_ended && m_head.size() < upTo) {
+        size_t had = m_head.size();
+        size_t want = std::min(kStep, upTo - had);
+        m_head.resize(had + want);
         size_t count = 0;
         try {
-            count = m_inner.Read(block, std::min(sizeof block, upTo - m_head.size()));
+            count = m_inner.Read(m_head.data() + had, want);
         } catch (...) {
             count = 0;
         }
-        if (count == 0) {
+        m_head.resize(had + count);
+        if (count < want) {
+            // Inputs fill all they are asked for while anything is left.
             m_ended = true;
         }
-        m_head.append(block, count);
     }
 }
 
@@ -66,15 +70,26 @@ size_t SniffedInput::Read(char* buffer, size_t size) {
 
 // <meta charset="..."> or <meta http-equiv="Content-Type" content="...; charset=...">.
 std::string SniffedInput::MetaCharset(std::string_view head) {
-    std::string lower(head);
-    for (char& c : lower) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
-    for (size_t at = lower.find("<meta"); at != std::string::npos;
-         at = lower.find("<meta", at + 5)) {
-        size_t end = lower.find('>', at);
-        std::string_view tag = std::string_view(lower).substr(
-            at, end == std::string::npos ? std::string::npos : end - at);
+    auto isMeta = [&](size_t at) {
+        static constexpr std::string_view kMeta = "meta";
+        if (at + 5 > head.size()) {
+            return false;
+        }
+        for (size_t k = 0; k < kMeta.size(); ++k) {
+            char c = head[at + 1 + k];
+            if ((c >= 'A' && c <= 'Z' ? c + 32 : c) != kMeta[k]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (size_t at = head.find('<'); at != std::string_view::npos; at = head.find('<', at + 1)) {
+        if (!isMeta(at)) {
+            continue;
+        }
+        size_t end = head.find('>', at);
+        std::string_view tag =
+            head.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
         std::string label = CharacterSet::LabelOfContentType(tag);
         if (!label.empty()) {
             return label;
