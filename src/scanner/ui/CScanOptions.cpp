@@ -18,7 +18,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
                              this);
     intro->setWordWrap(true);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(intro, 0, 0, 1, 2);
+    layout->addWidget(intro, 0, 0, 1, 3);
     layout->addWidget(new QLabel(QStringLiteral("Options:")), 1, 0, 1, 2);
     int row = 2;
     const struct {
