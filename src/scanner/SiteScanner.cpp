@@ -89,6 +89,33 @@ bool HasToken(std::string_view list, std::string_view token) {
     return false;
 }
 
+// A heading that repeats the page's title, alone or with the site's name beside it
+// ("Intro" under the title "Intro - Site"), adds nothing.
+bool RepeatsTitle(std::string_view title, std::string_view heading) {
+    if (title == heading) {
+        return true;
+    }
+    if (title.size() <= heading.size() + 2) {
+        return false;
+    }
+    for (std::string_view separator :
+         {"-", "|", ":", "\xE2\x80\x94", "\xE2\x80\x93", "\xC2\xB7", "\x97", "\x96"}) {
+        std::string after = " " + std::string(separator) + " ";
+        std::string before = after;
+        if (title.compare(0, heading.size(), heading) == 0 &&
+            (title.compare(heading.size(), after.size(), after) == 0 ||
+             (separator == ":" && title.compare(heading.size(), 2, ": ") == 0))) {
+            return true;
+        }
+        size_t at = title.size() - heading.size();
+        if (title.compare(at, heading.size(), heading) == 0 && at >= before.size() &&
+            title.compare(at - before.size(), before.size(), before) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // "http://host:port/" of an absolute http(s) address, or "".
 std::string OriginOf(std::string_view address) {
     size_t scheme = address.find("://");
@@ -732,7 +759,7 @@ void SiteScanner::FinishHeading() {
     std::string id = !m_headingId.empty()       ? m_headingId
                      : !m_headingLinkId.empty() ? m_headingLinkId
                                                 : m_headingSectionId;
-    if (text.empty() || id.empty() || HasSemicolon(id) || text == m_pageTitle ||
+    if (text.empty() || id.empty() || HasSemicolon(id) || RepeatsTitle(m_pageTitle, text) ||
         !m_pageAnchorIds.insert(id).second) {
         return;
     }

@@ -132,6 +132,7 @@ TEST(ScanWebHeadings, HeadingsWithAnIdBecomeKeywords) {
                 "<h2 id=a1><a name=a1>Anchored</a></h2>"
                 "<p><a id=spot>Spot</a></p>"
                 "<h2 id=\"guide\">Guide</h2>");
+    files.Write("more.htm", "<title>More - Site</title><h1 id=more>More</h1><h2 id=m2>Less</h2>");
     Lines body = Body(Scan(FileScan(files)));
     EXPECT_EQ(body,
               (Lines{"5;1;1;index.htm;Guide;;0;;", "7;&1;&1;&1;;", "7;Intro;&1#intro;&1 (Intro);;",
