@@ -194,6 +194,20 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --raw                     Write the scanner's own file as it stands, instead\n"
               "                            of the index as Tamblin saves it (format 2.1).\n"
               "\n"
+              "Reading today's web (each on by default):\n"
+              "  --no-browser-text         Keep character references and bytes as they are\n"
+              "                            instead of decoding them as a browser does.\n"
+              "  --no-heading-keywords     Headings with an id make no keywords.\n"
+              "  --no-pages-by-type        Read only .htm, .html and \"/\" addresses as pages.\n"
+              "  --no-follow-redirects     Keep the start address even when it redirects;\n"
+              "                            ignore <base href>.\n"
+              "  --no-shorten-titles       Keep a part that every page title shares.\n"
+              "  --no-skip-script          Read script and style elements as markup.\n"
+              "  --no-polite               Ignore robots.txt and nofollow.\n"
+              "  --delay MS                Wait at least MS milliseconds between two\n"
+              "                            requests to a host (0 to 60000, default 0).\n"
+              "  --classic                 All of the above off: the scan of old.\n"
+              "\n"
               "Exit status: 0 the scan ran, 1 it could not start, 2 OUT could not be\n"
               "written, 64 wrong usage.\n";
     return code;
@@ -369,6 +383,29 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
             options.fetch.jobs = static_cast<size_t>(jobs);
         } else if (arg == "--raw") {
             raw = true;
+        } else if (arg == "--classic") {
+            settings.SetClassic();
+        } else if (arg == "--no-browser-text") {
+            settings.browserText = false;
+        } else if (arg == "--no-heading-keywords") {
+            settings.headingKeywords = false;
+        } else if (arg == "--no-pages-by-type") {
+            settings.pagesByType = false;
+        } else if (arg == "--no-follow-redirects") {
+            settings.followRedirects = false;
+        } else if (arg == "--no-shorten-titles") {
+            settings.shortenTitles = false;
+        } else if (arg == "--no-skip-script") {
+            settings.skipScriptStyle = false;
+        } else if (arg == "--no-polite") {
+            settings.polite = false;
+        } else if (arg == "--delay") {
+            std::string text;
+            ok = value(text);
+            char* end = nullptr;
+            long delay = ok ? std::strtol(text.c_str(), &end, 10) : -1;
+            ok = ok && !text.empty() && *end == 0 && delay >= 0 && delay <= 60000;
+            settings.delayMs = static_cast<int>(delay);
         } else if (arg.size() > 1 && arg[0] == '-') {
             ok = false;
         } else if (!haveStart) {

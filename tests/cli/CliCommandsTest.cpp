@@ -282,6 +282,34 @@ TEST(CliScan, OptionsReachTheScan) {
               "5;2;1;f.htm;F;;-1;;\n7;&2;&2;&2;;\n");
 }
 
+TEST(CliScan, SwitchesForTodaysSites) {
+    TestFiles files;
+    files.Write("index.htm", "<title>Caf&eacute;</title><h2 id=menu>Menu</h2>"
+                             "<script>x = '<a href=s.pdf>S</a>'</script>");
+    auto scan = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"scan", files.Path("index.htm"), "-o", files.Path("o.xo"),
+                                         "--raw"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(Cli(args).code, 0);
+        std::string raw = TestFiles::Read(files.Path("o.xo"));
+        return raw.substr(raw.find("\n5;"));
+    };
+    EXPECT_EQ(scan({}), "\n5;1;1;index.htm;Caf\xC3\xA9;;0;;\n7;&1;&1;&1;;\n"
+                        "7;Menu;&1#menu;&1 (Menu);;\n");
+    EXPECT_EQ(scan({"--classic"}), "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n"
+                                   "5;2;1;s.pdf;S;;1;;\n7;&2;&2;&2;;\n");
+    EXPECT_EQ(scan({"--no-browser-text", "--no-heading-keywords"}),
+              "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n");
+    EXPECT_NE(scan({"--no-skip-script"}).find("s.pdf"), std::string::npos);
+    for (const char* off :
+         {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles", "--no-polite"}) {
+        EXPECT_NE(scan({off}).find("Menu"), std::string::npos) << off;
+    }
+    EXPECT_EQ(
+        Cli({"scan", files.Path("index.htm"), "-o", files.Path("o.xo"), "--delay", "-1"}).code, 64);
+    EXPECT_EQ(scan({"--delay", "5"}).find("s.pdf"), std::string::npos);
+}
+
 TEST(CliScan, CannotStart) {
     TestFiles files;
     std::string start = SmallSite(files);
