@@ -39,8 +39,10 @@ const std::vector<CommandInfo> kTable = {
     {K::Command, "&File", C::AppExit, "E&xit", "",
      "Quit the application; prompts to save the index file\nExit", "actionAppExit"},
 
-    {K::Command, "&Edit", C::EditUndo, "&Undo delete", "Ctrl+Z|Alt+Backspace",
-     "Undo the last delete\nUndo delete", "actionEditUndo"},
+    {K::Command, "&Edit", C::EditUndo, "&Undo", "Ctrl+Z|Alt+Backspace", "Undo the last edit\nUndo",
+     "actionEditUndo"},
+    {K::Command, "&Edit", C::EditRedo, "&Redo", "Ctrl+Y|Ctrl+Shift+Z",
+     "Redo the edit that was undone last\nRedo", "actionEditRedo"},
     Separator("&Edit"),
     {K::Command, "&Edit", C::EditCut, "Cu&t", "Ctrl+X|Shift+Del",
      "Cut the selection and put it on the Clipboard\nCut", "actionEditCut"},
@@ -100,9 +102,9 @@ const std::vector<CommandInfo> kTable = {
 };
 
 const std::vector<Command> kToolbar = {
-    C::FileNew,     C::FileOpen,  C::FileSave,  C::None,     C::EditCut,
-    C::EditCopy,    C::EditPaste, C::None,      C::EditUndo, C::EditFind,
-    C::TestWebPage, C::None,      C::FilePrint, C::AppAbout, C::ContextHelp,
+    C::FileNew,   C::FileOpen,  C::FileSave, C::None,        C::EditCut,  C::EditCopy,
+    C::EditPaste, C::None,      C::EditUndo, C::EditRedo,    C::EditFind, C::TestWebPage,
+    C::None,      C::FilePrint, C::AppAbout, C::ContextHelp,
 };
 
 } // namespace

@@ -19,6 +19,7 @@ TEST(Commands, ShortcutsAndMenusAreThoseOfTheMenuTable) {
         {Command::FileSave, "&File", "Ctrl+S"},
         {Command::FilePrint, "&File", "Ctrl+P"},
         {Command::EditUndo, "&Edit", "Ctrl+Z|Alt+Backspace"},
+        {Command::EditRedo, "&Edit", "Ctrl+Y|Ctrl+Shift+Z"},
         {Command::EditCut, "&Edit", "Ctrl+X|Shift+Del"},
         {Command::EditCopy, "&Edit", "Ctrl+C|Ctrl+Ins"},
         {Command::EditPaste, "&Edit", "Ctrl+V|Shift+Ins"},

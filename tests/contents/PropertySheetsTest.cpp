@@ -145,8 +145,8 @@ TEST_F(PropertySheetsTest, CancelledInsertIsGoneAndUndoBringsItBack) {
     });
     m_view.OnInsertUrl();
     EXPECT_EQ(m_doc.Index()->m_root.m_children.size(), 2u);
-    ASSERT_TRUE(m_view.CanUndoDelete());
-    m_view.OnUndoDelete();
+    ASSERT_TRUE(m_view.CanUndo());
+    m_view.OnUndo();
     EXPECT_EQ(m_doc.Index()->m_root.m_children.size(), 3u);
 }
 

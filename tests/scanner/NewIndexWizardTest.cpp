@@ -3,6 +3,7 @@
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "scanner/ui/CScanOptions.h"
 #include "scanner/ui/CScanSource.h"
 #include "scanner/ui/NewIndexCommand.h"
 
@@ -15,6 +16,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace tamblin;
 using tamblin::test::ModalDriver;
@@ -260,6 +263,34 @@ TEST_F(NewIndexWizardTest, FinishedValuesAreOfferedAgainAndCancelKeepsThemUnchan
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(kept.options.parseAll);
     EXPECT_EQ(kept.lastUrl, before.lastUrl);
+}
+
+TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
+    NewIndexWizard wizard({});
+    auto* page = wizard.findChild<CScanOptions*>();
+    ASSERT_NE(page, nullptr);
+    page->initializePage();
+    const char* names[] = {"browserText",   "headingKeywords", "pagesByType", "followRedirects",
+                           "shortenTitles", "skipScriptStyle", "polite"};
+    for (const char* name : names) {
+        EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
+    }
+    Find<QCheckBox>(page, "polite")->setChecked(false);
+    Find<QCheckBox>(page, "shortenTitles")->setChecked(false);
+    EXPECT_FALSE(wizard.Values().options.polite);
+    EXPECT_FALSE(wizard.Values().options.shortenTitles);
+    EXPECT_TRUE(wizard.Values().options.browserText);
+    if (const char* png = std::getenv("TAMBLIN_GRAB_SCAN_OPTIONS")) {
+        for (int id : wizard.pageIds()) {
+            if (wizard.page(id) == page) {
+                wizard.setStartId(id);
+            }
+        }
+        wizard.restart();
+        wizard.show();
+        wizard.resize(wizard.sizeHint().expandedTo(QSize(640, 480)));
+        wizard.grab().save(QString::fromLocal8Bit(png));
+    }
 }
 
 TEST_F(NewIndexWizardTest, NewLanguageFileEndsTheWizardAtOnceUnlessUnavailable) {

@@ -41,7 +41,7 @@ protected:
     ScanReportDialogTest() { test::App(); }
 
     ScanSettings FileScan(const std::string& start) {
-        ScanSettings settings;
+        ScanSettings settings = ScanSettings::Classic();
         settings.description = "Docs";
         settings.start = start;
         return settings;
@@ -88,7 +88,7 @@ Response SlowPage(const std::string& path, std::atomic<int>& served) {
 }
 
 ScanSettings SlowScan(const LoopbackServer& server) {
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.description = "Slow";
     settings.fromUrl = true;
     settings.start = server.Url("/site/p0.htm");
@@ -231,7 +231,7 @@ TEST_F(ScanReportDialogTest, ATemporaryFileThatCannotBeMadeIsNamedToTheUser) {
 }
 
 TEST(ScannedPathName, IsTheDescriptionInTheStartFilesFolderOrAlone) {
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.description = "Docs";
     settings.start = "/web/site/start.htm";
     EXPECT_EQ(NewIndexCommand::ScannedPathName(settings), QStringLiteral("/web/site/Docs.xo"));

@@ -1,6 +1,7 @@
 #include "app/ui/CTamblinApp.h"
 
 #include "app/HelpIds.h"
+#include "app/InstallLayout.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/COptionsPrinting.h"
@@ -26,6 +27,7 @@
 #include <QFile>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -64,6 +66,9 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
     CSplashWnd::EnableSplashScreen(info.showSplash && m_splashAllowed);
     m_programDirectory = QString::fromStdString(
         SplitPath(ToLocal(QCoreApplication::applicationFilePath())).directory);
+    InstallLayout layout = InstallLayout::Find(ToLocal(m_programDirectory));
+    m_dataDirectory = QFile::decodeName(layout.dataDirectory.c_str());
+    m_pluginDirectory = QFile::decodeName(layout.pluginDirectory.c_str());
     m_store = std::make_unique<QtSettingsStore>();
     m_settings.Load(*m_store);
     m_recentFiles.Load(*m_store);
@@ -89,8 +94,8 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
 void CTamblinApp::CreateFrame() {
     m_document = new CXoDoc(this);
     m_frame = new CMainFrame(m_document, m_store.get());
-    m_commandHost =
-        std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser, m_programDirectory);
+    m_commandHost = std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser,
+                                                       m_dataDirectory, m_settings);
     m_document->SetWindow(m_frame);
     connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
     // New makes an empty index until the New wizard exists; the wizard takes the command
@@ -114,8 +119,9 @@ void CTamblinApp::CreateFrame() {
                         [this] { TestPageCommands::TestWebPage(m_frame, *m_commandHost); });
     m_frame->SetHandler(Command::TestNewWebPage,
                         [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
-    m_help = std::make_unique<ShellHelp>(*m_frame, QCoreApplication::applicationFilePath(),
-                                         [this] { return m_browser.IsAvailable(); });
+    m_help = std::make_unique<ShellHelp>(
+        *m_frame, QCoreApplication::applicationFilePath(),
+        [this] { return m_browser.IsAvailable(); }, nullptr, m_dataDirectory);
     auto* find = new FindCommands(
         *m_frame->View(), m_settings,
         [this](const QString& text) { m_commandHost->SetStatusText(text); },
@@ -170,7 +176,7 @@ void CTamblinApp::OpenMostRecentOrNew() {
 
 void CTamblinApp::CheckBrowser() {
     m_browserLoaded =
-        m_browser.Load(m_browserDirectory.isEmpty() ? m_programDirectory : m_browserDirectory);
+        m_browser.Load(m_browserDirectory.isEmpty() ? m_pluginDirectory : m_browserDirectory);
     m_browserChecked = true;
     SaveSettings();
     if (!m_browserLoaded && !m_settings.m_browserWarned) {
@@ -181,11 +187,15 @@ void CTamblinApp::CheckBrowser() {
     }
     if (m_browser.IsAvailable()) {
         CheckMemory();
-        bool welcomed = m_settings.m_welcomed;
-        m_help->Start(m_settings.m_welcomed);
-        if (welcomed != m_settings.m_welcomed) {
-            SaveSettings();
-        }
+        // Finding Lumio takes a while: the main window is shown and painted first, and
+        // Getting started then opens over it rather than behind it.
+        QTimer::singleShot(0, this, [this] {
+            bool welcomed = m_settings.m_welcomed;
+            m_help->Start(m_settings.m_welcomed);
+            if (welcomed != m_settings.m_welcomed) {
+                SaveSettings();
+            }
+        });
     }
 }
 

@@ -93,6 +93,10 @@ private:
     std::unique_ptr<class ShellCommandHost> m_commandHost;
     std::unique_ptr<class ShellHelp> m_help;
     QString m_programDirectory;
+    // Where the help, the topic map and Redist/ are, and where the browser plugin is: beside
+    // the program in a build, under share/ and lib/ in an installed copy.
+    QString m_dataDirectory;
+    QString m_pluginDirectory;
     CXoDoc* m_document = nullptr;
     CMainFrame* m_frame = nullptr;
     std::unique_ptr<QPrinter> m_printer;

@@ -204,7 +204,8 @@ void CIndexFileBaseURLs::OnSetAll() {
     }
 }
 
-BaseUrl* CIndexFileBaseURLs::ApplyTo(IndexFile& index) {
+BaseUrl* CIndexFileBaseURLs::ApplyTo(IndexFile& index,
+                                     std::vector<std::unique_ptr<BaseUrl>>* removed) {
     BaseUrl* chosen = nullptr;
     for (int row = 0; row < m_list->count(); ++row) {
         Working& working =
@@ -224,8 +225,15 @@ BaseUrl* CIndexFileBaseURLs::ApplyTo(IndexFile& index) {
         }
     }
     KeepReferenced(index);
-    std::erase_if(index.m_baseUrls,
-                  [](const std::unique_ptr<BaseUrl>& record) { return record->m_deletionMark; });
+    std::vector<std::unique_ptr<BaseUrl>> kept;
+    for (auto& record : index.m_baseUrls) {
+        if (!record->m_deletionMark) {
+            kept.push_back(std::move(record));
+        } else if (removed) {
+            removed->push_back(std::move(record));
+        }
+    }
+    index.m_baseUrls = std::move(kept);
     return chosen;
 }
 
