@@ -37,7 +37,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Ask the server &which links are pages", "pagesByType", &ScanSettings::pagesByType},
         {"Follow &redirects and <base>", "followRedirects", &ScanSettings::followRedirects},
         {"Shorten &titles by their shared part", "shortenTitles", &ScanSettings::shortenTitles},
-        {"Skip scrip&t and style", "skipScriptStyle", &ScanSettings::skipScriptStyle},
+        {"Skip script and st&yle", "skipScriptStyle", &ScanSettings::skipScriptStyle},
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
     };
     // The options of old on the left, those for today's sites on the right.

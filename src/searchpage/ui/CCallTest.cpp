@@ -43,7 +43,7 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
         "Your new web page needs Navora's Java files to run.\nLeave this box selected to ensure "
         "that the necessary files are copied to the same directory as your new page."));
     copyText->setWordWrap(true);
-    m_webViewer = new QCheckBox(QStringLiteral("Show the index in browsers without &Java"));
+    m_webViewer = new QCheckBox(QStringLiteral("Show the index in bro&wsers without Java"));
     m_webViewer->setObjectName(QStringLiteral("webViewer"));
 
     auto* layout = new QVBoxLayout(this);
