@@ -34,6 +34,7 @@
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -317,4 +318,19 @@ TEST_F(HelpIdsWindowTest, F1InAMessageBoxAsksForTheMessagesTopic) {
     message.text = QStringLiteral("Could not open file (a.xo)");
     service.ShowMessage(m_windows.front().get(), message);
     EXPECT_EQ(asked, kHelpIdMessage);
+}
+
+TEST_F(HelpIdsWindowTest, AMessageShowsItsTextAsPlainText) {
+    QtDialogService service;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        box->reject();
+    });
+    DialogService::Message message;
+    message.text = QStringLiteral("<b>The <table> tag</b>");
+    service.ShowMessage(m_windows.front().get(), message);
+    EXPECT_EQ(format, Qt::PlainText);
 }
