@@ -81,7 +81,7 @@ const std::vector<CommandInfo> kTable = {
     {K::Command, "&Test", C::TestNewWebPage, "&New web page", "",
      "Write a new search web page for the index file\nNew web page", "actionTestNewWebPage"},
     {K::Command, "&Test", C::TestOpenWebPage, "&Open web page", "",
-     "Open an existing search web page\nOpen web page", "actionTestOpenWebPage"},
+     "Open a web page which calls Navora\nOpen web page", "actionTestOpenWebPage"},
     {K::Command, "&Test", C::TestWebPage, "&Test web page", "Ctrl+F5",
      "Test the index file in a web page\nTest web page", "actionTestWebPage"},
 

@@ -40,6 +40,12 @@ TEST(Commands, ShortcutsAndMenusAreThoseOfTheMenuTable) {
     }
 }
 
+TEST(Commands, OpenWebPageSaysWhatPageItOpens) {
+    const CommandInfo* info = FindCommand(Command::TestOpenWebPage);
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->prompt, "Open a web page which calls Navora\nOpen web page");
+}
+
 TEST(Commands, EveryCommandHasItsOwnIdNameAndAToolTip) {
     std::set<unsigned> ids;
     std::set<std::string> names;

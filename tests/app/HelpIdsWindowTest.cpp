@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -467,4 +468,17 @@ TEST(HelpIdsMainFrameTest, NoMenuHasTwoItemsOnOneLetter) {
     for (QMenu* menu : frame.findChildren<QMenu*>()) {
         EXPECT_EQ(Clashes(Mnemonics(menu->actions())), "") << menu->objectName().toStdString();
     }
+TEST_F(HelpIdsWindowTest, AMessageShowsItsTextAsPlainText) {
+    QtDialogService service;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        box->reject();
+    });
+    DialogService::Message message;
+    message.text = QStringLiteral("<b>The <table> tag</b>");
+    service.ShowMessage(m_windows.front().get(), message);
+    EXPECT_EQ(format, Qt::PlainText);
 }

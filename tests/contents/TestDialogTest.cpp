@@ -80,13 +80,27 @@ TEST(TestDialog, SamePageTwiceKeepsOneEntry) {
     CTestDialog dialog(QString(), f.host);
     f.Type(dialog, QStringLiteral("/site/a.html"));
     f.Type(dialog, QStringLiteral("/site/b.html"));
-    f.Type(dialog, QStringLiteral("/SITE/A.html"));
+    f.Type(dialog, QStringLiteral("/site/a.html"));
     EXPECT_EQ(Items(f.Box(dialog)),
               (QStringList{QStringLiteral("/site/b.html"), QStringLiteral("/site/a.html")}));
     EXPECT_EQ(dialog.RecentPages().Pages(),
-              (QStringList{QStringLiteral("/SITE/A.html"), QStringLiteral("/site/b.html")}));
+              (QStringList{QStringLiteral("/site/a.html"), QStringLiteral("/site/b.html")}));
     EXPECT_EQ(f.host.m_browser->m_navigated.size(), 3);
 }
+
+#ifndef Q_OS_WIN
+// Search.html and search.html are two files here: each keeps its own entry.
+TEST(TestDialog, PagesDifferingOnlyInCaseAreTwoPages) {
+    Fixture f;
+    CTestDialog dialog(QString(), f.host);
+    f.Type(dialog, QStringLiteral("/site/search.html"));
+    f.Type(dialog, QStringLiteral("/site/Search.html"));
+    EXPECT_EQ(Items(f.Box(dialog)), (QStringList{QStringLiteral("/site/Search.html"),
+                                                 QStringLiteral("/site/search.html")}));
+    EXPECT_EQ(dialog.RecentPages().Pages(), (QStringList{QStringLiteral("/site/Search.html"),
+                                                         QStringLiteral("/site/search.html")}));
+}
+#endif
 
 TEST(TestDialog, RecentListSurvivesARestartAndTheNewPageGoesOnTop) {
     Fixture f;
