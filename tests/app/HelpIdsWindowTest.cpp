@@ -468,6 +468,8 @@ TEST(HelpIdsMainFrameTest, NoMenuHasTwoItemsOnOneLetter) {
     for (QMenu* menu : frame.findChildren<QMenu*>()) {
         EXPECT_EQ(Clashes(Mnemonics(menu->actions())), "") << menu->objectName().toStdString();
     }
+}
+
 TEST_F(HelpIdsWindowTest, AMessageShowsItsTextAsPlainText) {
     QtDialogService service;
     Qt::TextFormat format = Qt::AutoText;
