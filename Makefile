@@ -1,5 +1,5 @@
 # The two commands of the README's Quick start. Each installs what is missing first.
-.PHONY: deps build run test test-default test-asan fuzz bench format clean
+.PHONY: deps build run test test-default test-asan fuzz bench format clean package install
 
 JOBS ?= $(shell nproc)
 
@@ -26,6 +26,15 @@ test-asan: deps
 fuzz: deps
 	@[ -f build-fuzz/build.ninja ] || cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
+
+# A Debian package of the installed copy, in build/ (tamblin_VERSION_ARCH.deb).
+package: build
+	cmake --build --preset default --target package
+
+# PREFIX=/usr/local by default; DESTDIR is honoured.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build --prefix $(PREFIX)
 
 bench: build
 	bash bench/run.sh

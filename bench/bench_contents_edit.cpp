@@ -75,7 +75,7 @@ Figures Measure(int entries) {
     for (int round = 0; round < 3; ++round) {
         view.setCurrentItem(root->child(0));
         best(f.remove, Milliseconds([&] { view.OnDelete(); }));
-        best(f.undo, Milliseconds([&] { view.OnUndoDelete(); }));
+        best(f.undo, Milliseconds([&] { view.OnUndo(); }));
         view.setCurrentItem(root->child(0));
         view.OnCopy();
         view.setCurrentItem(root->child(1));

@@ -47,3 +47,12 @@ bash bench/linkcheck.sh
 
 # Find next over the whole tree and from near its end, against counting the tree.
 "$bin/bench_find"
+
+# The script viewer on 50,000 entries and 100,000 keywords, against reading and splitting the file.
+if [ -x "$bin/bench_webviewer" ]; then
+    QT_QPA_PLATFORM=offscreen "$bin/bench_webviewer" 50000 2
+fi
+
+# 10,000 drag moves on a 50,000-entry tree, then all undone and redone, against counting
+# the tree; and the history's memory per step.
+QT_QPA_PLATFORM=offscreen "$bin/bench_undo"

@@ -12,6 +12,8 @@ packages=(
     libgtest-dev googletest
     xvfb xauth fonts-dejavu-core poppler-utils
     wget gawk bc
+    nodejs
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -31,6 +31,9 @@ public:
     bool m_printSummary = true;
     bool m_welcomed = false;
     WindowPlacement m_placement;
+    // Whether new search pages name the script viewer. Kept only while the program runs:
+    // every run starts with it on.
+    bool m_webViewer = true;
 
 private:
     void LoadPlacement(SettingsStore& store);

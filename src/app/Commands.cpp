@@ -39,8 +39,10 @@ const std::vector<CommandInfo> kTable = {
     {K::Command, "&File", C::AppExit, "E&xit", "",
      "Quit the application; prompts to save the index file\nExit", "actionAppExit"},
 
-    {K::Command, "&Edit", C::EditUndo, "&Undo delete", "Ctrl+Z|Alt+Backspace",
-     "Undo the last delete\nUndo delete", "actionEditUndo"},
+    {K::Command, "&Edit", C::EditUndo, "&Undo", "Ctrl+Z|Alt+Backspace", "Undo the last edit\nUndo",
+     "actionEditUndo"},
+    {K::Command, "&Edit", C::EditRedo, "&Redo", "Ctrl+Y|Ctrl+Shift+Z",
+     "Redo the edit that was undone last\nRedo", "actionEditRedo"},
     Separator("&Edit"),
     {K::Command, "&Edit", C::EditCut, "Cu&t", "Ctrl+X|Shift+Del",
      "Cut the selection and put it on the Clipboard\nCut", "actionEditCut"},
@@ -56,9 +58,9 @@ const std::vector<CommandInfo> kTable = {
     {K::Command, "&Edit", C::EditFindNext, "Find &next", "F3",
      "Find the next occurrence of the text\nFind next", "actionEditFindNext"},
     Separator("&Edit"),
-    {K::Command, "&Edit", C::EditInsertUrl, "Insert &URL...", "",
+    {K::Command, "&Edit", C::EditInsertUrl, "&Insert URL...", "",
      "Insert a new URL after the selected entry\nInsert URL", "actionEditInsertUrl"},
-    {K::Command, "&Edit", C::EditFlatten, "&Flatten", "",
+    {K::Command, "&Edit", C::EditFlatten, "F&latten", "",
      "Move the children of the selected entry up one level\nFlatten", "actionEditFlatten"},
 
     {K::Command, "&View", C::ViewProperties, "&Properties...", "",
@@ -79,7 +81,7 @@ const std::vector<CommandInfo> kTable = {
     {K::Command, "&Test", C::TestNewWebPage, "&New web page", "",
      "Write a new search web page for the index file\nNew web page", "actionTestNewWebPage"},
     {K::Command, "&Test", C::TestOpenWebPage, "&Open web page", "",
-     "Open an existing search web page\nOpen web page", "actionTestOpenWebPage"},
+     "Open a web page which calls Navora\nOpen web page", "actionTestOpenWebPage"},
     {K::Command, "&Test", C::TestWebPage, "&Test web page", "Ctrl+F5",
      "Test the index file in a web page\nTest web page", "actionTestWebPage"},
     {K::Command, "&Test", C::TestCheckLinks, "Check &links...", "",
@@ -102,9 +104,9 @@ const std::vector<CommandInfo> kTable = {
 };
 
 const std::vector<Command> kToolbar = {
-    C::FileNew,     C::FileOpen,  C::FileSave,  C::None,     C::EditCut,
-    C::EditCopy,    C::EditPaste, C::None,      C::EditUndo, C::EditFind,
-    C::TestWebPage, C::None,      C::FilePrint, C::AppAbout, C::ContextHelp,
+    C::FileNew,   C::FileOpen,  C::FileSave, C::None,        C::EditCut,  C::EditCopy,
+    C::EditPaste, C::None,      C::EditUndo, C::EditRedo,    C::EditFind, C::TestWebPage,
+    C::None,      C::FilePrint, C::AppAbout, C::ContextHelp,
 };
 
 } // namespace

@@ -22,6 +22,7 @@ enum class Command : unsigned {
     EditPaste = 0xE125,
     EditFindNext = 0xE128,
     EditUndo = 0xE12B,
+    EditRedo = 0xE12C,
     AppAbout = 0xE140,
     AppExit = 0xE141,
     HelpFinder = 0xE143,

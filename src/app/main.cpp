@@ -1,7 +1,25 @@
+#include "app/InstallLayout.h"
 #include "app/ui/CTamblinApp.h"
 #include "platform/BrowserLibrary.h"
 
 #include <QApplication>
+#include <QFile>
+
+#include <iostream>
+
+namespace {
+
+// --print-paths: what this copy finds and where, then the exit status says whether it
+// found everything. Nothing is opened and no settings are touched.
+int PrintPaths() {
+    tamblin::InstallLayout layout = tamblin::InstallLayout::Find(
+        QFile::encodeName(QApplication::applicationDirPath()).toStdString() + "/");
+    tamblin::BrowserLibrary browser;
+    bool loaded = browser.Load(QFile::decodeName(layout.pluginDirectory.c_str()));
+    return layout.Report(loaded, std::cout) ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     tamblin::BrowserLibrary::PrepareBeforeApplication();
@@ -9,6 +27,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tamblin"));
     QApplication::setOrganizationName(QStringLiteral("Tarvo"));
     QApplication::setDesktopFileName(QStringLiteral("tamblin"));
+    if (QApplication::arguments().mid(1) == QStringList{QStringLiteral("--print-paths")}) {
+        return PrintPaths();
+    }
     Q_INIT_RESOURCE(tamblin);
     tamblin::CTamblinApp tamblin;
     if (!tamblin.InitInstance(QApplication::arguments().mid(1))) {

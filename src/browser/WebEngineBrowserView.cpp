@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace tamblin {
@@ -52,6 +54,11 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget* parent) : BrowserView(parent
     });
     connect(m_view->page(), &QWebEnginePage::linkHovered, this,
             &WebEngineBrowserView::OnLinkHovered);
+    // A search page shown from a file reads the index and language files beside it.
+    m_view->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls,
+                                             true);
+    connect(m_view->page(), &QWebEnginePage::newWindowRequested, this,
+            &WebEngineBrowserView::OnNewWindowRequested);
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
         if (m_callbacks.printFinished) {
             m_callbacks.printFinished(ok);
@@ -125,6 +132,18 @@ void WebEngineBrowserView::OnLoadFinished(bool ok) {
     if (m_callbacks.loadFinished) {
         m_callbacks.loadFinished(ok);
     }
+}
+
+// The view has no windows or frames of its own to offer, so a page that a link or the
+// viewer sends to a frame that does not exist (or to a new window) is shown here instead of
+// being lost. An empty window a script opens to write into is not a page to show.
+void WebEngineBrowserView::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
+    QUrl url = request.requestedUrl();
+    if (url.isEmpty() || url.scheme() == QStringLiteral("about")) {
+        return;
+    }
+    m_requested = url;
+    m_view->load(url);
 }
 
 void WebEngineBrowserView::OnLinkHovered(const QString& url) {

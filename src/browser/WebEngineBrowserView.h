@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QWebEngineNewWindowRequest;
 class QWebEngineView;
 
 namespace tamblin {
@@ -35,6 +36,7 @@ private:
     void OnLoadStarted();
     void OnLoadFinished(bool ok);
     void OnLinkHovered(const QString& url);
+    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
     void SetBusy(bool busy);
     void ReportHistory();
     void Status(const QString& text);

@@ -2,14 +2,19 @@
 
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
+#include "index/ByteDecoding.h"
 #include "index/IndexFile.h"
+#include "index/IndexJson.h"
+#include "index/TextUtils.h"
 #include "index/UrlUtils.h"
 #include "scanner/SiteScanner.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 namespace tamblin {
 
@@ -78,8 +83,26 @@ private:
     std::string m_line;
 };
 
-bool HasFieldBreak(const std::string& text) {
-    return text.find_first_of(";\r\n") != std::string::npos;
+// The whole file, or nothing when it cannot be read (a directory cannot).
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    std::vector<char> block(1 << 20);
+    while (file) {
+        file.read(block.data(), static_cast<std::streamsize>(block.size()));
+        bytes.append(block.data(), static_cast<size_t>(file.gcount()));
+    }
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 // True when path can be written; a file made only to find that out is removed again.
@@ -130,11 +153,17 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "                  a URL. See 'tamblin-cli scan --help'.\n"
            "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
            "                  Write a search page that runs the applet (see searchpage --help).\n"
+           "  export FILE.xo [--json] [--encoding NAME]\n"
+           "                  Write the index as the reader understands it, as JSON, to\n"
+           "                  standard output. NAME is an encoding of the search page wizard\n"
+           "                  (8859_1, DBCS_ASCII, UTF8, Unicode); without it the texts are\n"
+           "                  UTF-8 when the whole file is, else Windows-1252.\n"
            "  print FILE.xo -o OUT.pdf [--summary|--full] [--font FACE] [--size POINTS]\n"
            "                  Print the index to a PDF file (see print --help).\n"
            "  --help          Show this text.\n"
            "\n"
-           "Exit status of check, convert and print: 0 clean, 1 the file has bad lines, 2 a\n"
+           "Exit status of check, convert, export and print: 0 clean, 1 the file has bad lines, 2 "
+           "a\n"
            "file could not be opened or written; of scan: 0 the scan ran, 1 it could not\n"
            "start, 2 OUT could not be written; 64 wrong usage.\n"
            "Dates written honour SOURCE_DATE_EPOCH.\n";
@@ -166,6 +195,20 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --raw                     Write the scanner's own file as it stands, instead\n"
               "                            of the index as Tamblin saves it (format 2.1).\n"
               "\n"
+              "Reading today's web (each on by default):\n"
+              "  --no-browser-text         Keep character references and bytes as they are\n"
+              "                            instead of decoding them as a browser does.\n"
+              "  --no-heading-keywords     Headings with an id make no keywords.\n"
+              "  --no-pages-by-type        Read only .htm, .html and \"/\" addresses as pages.\n"
+              "  --no-follow-redirects     Keep the start address even when it redirects;\n"
+              "                            ignore <base href>.\n"
+              "  --no-shorten-titles       Keep a part that every page title shares.\n"
+              "  --no-skip-script          Read script and style elements as markup.\n"
+              "  --no-polite               Ignore robots.txt and nofollow.\n"
+              "  --delay MS                Wait at least MS milliseconds between two\n"
+              "                            requests to a host (0 to 60000, default 0).\n"
+              "  --classic                 All of the above off: the scan of old.\n"
+              "\n"
               "Exit status: 0 the scan ran, 1 it could not start, 2 OUT could not be\n"
               "written, 64 wrong usage.\n";
     return code;
@@ -187,6 +230,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "convert" && args.size() == 3) {
         return Convert(args[1], args[2]);
+    }
+    if (command == "export") {
+        return Export({args.begin() + 1, args.end()});
     }
     if (command == "searchpage") {
         return SearchPageCli(m_out, m_err).Run({args.begin() + 1, args.end()});
@@ -235,6 +281,55 @@ int CliCommands::Convert(const std::string& in, const std::string& out) {
     }
     if (!index.Save(out)) {
         m_err << index.SaveError() << "\n";
+        return kCannotOpen;
+    }
+    int code = index.BadLines().empty() ? kClean : kBadLines;
+    Dispose(std::move(owned));
+    return code;
+}
+
+int CliCommands::Export(const std::vector<std::string>& args) {
+    std::string path;
+    std::string encodingName;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            continue;
+        }
+        if (args[i] == "--encoding" && i + 1 < args.size()) {
+            encodingName = args[++i];
+        } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
+            path = args[i];
+        } else {
+            m_err << "tamblin-cli export: wrong argument: " << args[i] << "\n";
+            return PrintUsage(m_err, kUsage);
+        }
+    }
+    if (path.empty()) {
+        m_err << "tamblin-cli export: FILE.xo is required\n";
+        return PrintUsage(m_err, kUsage);
+    }
+    ByteEncoding encoding = ByteEncoding::Detect;
+    if (!EncodingFromName(encodingName, encoding)) {
+        m_err << "tamblin-cli export: the encoding " << encodingName
+              << " cannot be read here; use 8859_1, DBCS_ASCII, UTF8 or Unicode\n";
+        return kUsage;
+    }
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) {
+        m_err << CouldNotOpen(path) << "\n";
+        return kCannotOpen;
+    }
+    auto owned = std::make_unique<IndexFile>();
+    IndexFile& index = *owned;
+    // Decoded before it is read, as a browser reads it: the reader only looks at ASCII
+    // characters, which every one of these encodings keeps as they are.
+    std::string text = DecodeToUtf8(*bytes, encoding);
+    bytes.reset();
+    index.LoadBytes(text, path);
+    text.clear();
+    text.shrink_to_fit();
+    if (!WriteIndexJson(index, m_out) || !(m_out << "\n" << std::flush)) {
+        m_err << "tamblin-cli export: could not write to standard output\n";
         return kCannotOpen;
     }
     int code = index.BadLines().empty() ? kClean : kBadLines;
@@ -292,6 +387,29 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
             options.fetch.jobs = static_cast<size_t>(jobs);
         } else if (arg == "--raw") {
             raw = true;
+        } else if (arg == "--classic") {
+            settings.SetClassic();
+        } else if (arg == "--no-browser-text") {
+            settings.browserText = false;
+        } else if (arg == "--no-heading-keywords") {
+            settings.headingKeywords = false;
+        } else if (arg == "--no-pages-by-type") {
+            settings.pagesByType = false;
+        } else if (arg == "--no-follow-redirects") {
+            settings.followRedirects = false;
+        } else if (arg == "--no-shorten-titles") {
+            settings.shortenTitles = false;
+        } else if (arg == "--no-skip-script") {
+            settings.skipScriptStyle = false;
+        } else if (arg == "--no-polite") {
+            settings.polite = false;
+        } else if (arg == "--delay") {
+            std::string text;
+            ok = value(text);
+            char* end = nullptr;
+            long delay = ok ? std::strtol(text.c_str(), &end, 10) : -1;
+            ok = ok && !text.empty() && *end == 0 && delay >= 0 && delay <= 60000;
+            settings.delayMs = static_cast<int>(delay);
         } else if (arg.size() > 1 && arg[0] == '-') {
             ok = false;
         } else if (!haveStart) {
@@ -309,9 +427,8 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         m_err << "tamblin-cli scan: START and -o OUT are required\n";
         return PrintScanUsage(m_err, kUsage);
     }
-    if (HasFieldBreak(settings.description)) {
-        m_err << "The description cannot hold ';' or a line break: an index file could not "
-                 "keep it.\n";
+    if (std::string problem = DescriptionProblem(settings.description); !problem.empty()) {
+        m_err << problem << "\n";
         return kScanNotStarted;
     }
     if (!CanWrite(output)) {

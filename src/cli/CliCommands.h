@@ -39,6 +39,7 @@ public:
 private:
     int Check(const std::string& path);
     int Convert(const std::string& in, const std::string& out);
+    int Export(const std::vector<std::string>& args);
     int Scan(const std::vector<std::string>& args);
     int PrintUsage(std::ostream& stream, int code);
     int PrintScanUsage(std::ostream& stream, int code);

@@ -1,5 +1,6 @@
 #include "cli/SearchPageCli.h"
 
+#include "app/InstallLayout.h"
 #include "index/UrlUtils.h"
 #include "searchpage/SearchPageSettings.h"
 #include "searchpage/WriteSearchPage.h"
@@ -61,9 +62,9 @@ void SearchPageCli::PrintHelp(std::ostream& stream) {
     stream << "Usage: tamblin-cli searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
               "\n"
               "Writes a search page that runs the Navora applet (CR LF line ends) and copies\n"
-              "the applet's files from Redist/ beside tamblin-cli into the page's directory,\n"
-              "never replacing a file already there. Defaults are those of the New web page\n"
-              "wizard.\n"
+              "the applet's files from Redist/ (beside tamblin-cli, or share/tamblin/Redist/ in\n"
+              "an installed copy) into the page's directory, never replacing a file already\n"
+              "there. Defaults are those of the New web page wizard.\n"
               "\n"
               "Page:\n"
               "  -o, --output PAGE        the page to write (required)\n"
@@ -85,6 +86,8 @@ void SearchPageCli::PrintHelp(std::ostream& stream) {
            << kDefaultNavoraHomePage
            << ")\n"
               "  --no-copy                do not copy the applet's files\n"
+              "  --no-web-viewer          leave out the script that shows the index in\n"
+              "                           browsers without Java (navora-web.js)\n"
               "  --redist DIR             copy the applet's files from DIR instead of Redist/\n"
               "\n"
               "Index files, each option applying to the --index before it:\n"
@@ -192,6 +195,7 @@ bool SearchPageCli::SwitchOption(const std::string& name, SearchPageSettings& se
                  : name == "--close-after-display" ? &settings.closeAfterDisplay
                  : name == "--square-buttons"      ? &settings.squareButtons
                  : name == "--no-copy"             ? &m_noCopy
+                 : name == "--no-web-viewer"       ? &m_noWebViewer
                  : !entry                          ? nullptr
                  : name == "--no-contents"         ? &entry->noContents
                  : name == "--no-index"            ? &entry->noIndex
@@ -264,8 +268,11 @@ int SearchPageCli::Run(const std::vector<std::string>& args) {
     settings.pagePath = m_outputPath;
     settings.testNow = false;
     settings.copyJavaFiles = !m_noCopy;
+    settings.webViewer = !m_noWebViewer;
     std::string redist =
-        m_redistDirectory.empty() ? RedistDirectory(ProgramDirectory()) : m_redistDirectory;
+        m_redistDirectory.empty()
+            ? RedistDirectory(InstallLayout::Find(ProgramDirectory()).dataDirectory)
+            : m_redistDirectory;
     if (!redist.empty() && redist.back() != kNativeSeparator) {
         redist += kNativeSeparator;
     }

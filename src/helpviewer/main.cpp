@@ -1,3 +1,4 @@
+#include "app/InstallLayout.h"
 #include "helpviewer/HelpSettings.h"
 #include "helpviewer/ui/CallerWatch.h"
 #include "helpviewer/ui/HelpServer.h"
@@ -7,10 +8,12 @@
 #include "platform/HelpChannel.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QScreen>
 
 #include <cstdio>
+#include <iostream>
 #include <unistd.h>
 
 namespace {
@@ -34,6 +37,11 @@ qint64 CallerPid() {
     return ok && pid > 0 ? pid : static_cast<qint64>(getppid());
 }
 
+QString SocketPath(qint64 caller) {
+    QString path = qEnvironmentVariable(tamblin::kLumioSocketVariable);
+    return path.isEmpty() ? tamblin::HelpChannel::SocketPathFor(caller) : path;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -44,37 +52,50 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // The whole argument text is one string: the title of the caller's window.
     QString argument = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    tamblin::InstallLayout layout = tamblin::InstallLayout::Find(
+        QFile::encodeName(QApplication::applicationDirPath()).toStdString() + "/");
 
     tamblin::BrowserLibrary browser;
-    browser.Load();
+    if (argument == QStringLiteral("--print-paths")) {
+        return layout.Report(browser.Load(QFile::decodeName(layout.pluginDirectory.c_str())),
+                             std::cout)
+                   ? 0
+                   : 1;
+    }
+
     tamblin::LumioMainFrame frame;
+    // The browser is asked for only when the first page is shown, after it has loaded.
     tamblin::HelpViewer viewer(
         &frame, [&browser](QWidget* parent) { return browser.CreateView(parent); }, WorkArea(),
         InstalledFacesLower());
-    std::string programDirectory = QApplication::applicationDirPath().toStdString() + "/";
-    frame.SetViewer(&viewer, programDirectory + "Doc/Tamblin/", programDirectory + "Tamblin.HM");
+    frame.SetViewer(&viewer, layout.dataDirectory + "Doc/Tamblin/",
+                    layout.dataDirectory + tamblin::InstallLayout::kTopicMapName);
     QObject::connect(&viewer, &tamblin::HelpViewer::closeRequested, &application,
                      &QApplication::quit);
 
-    if (argument == QStringLiteral("LumioTest")) {
+    // Listen before the browser engine loads: Tamblin gives up after a few tries, and
+    // its requests wait in the socket until the event loop runs.
+    bool testMode = argument == QStringLiteral("LumioTest");
+    qint64 caller = CallerPid();
+    QString socketPath = SocketPath(caller);
+    tamblin::HelpServer server(
+        [&viewer](const tamblin::HelpRequest& request) { return viewer.HandleRequest(request); });
+    if (!server.Listen(socketPath)) {
+        std::fprintf(stderr, "lumio: cannot listen at %s: %s\n", qPrintable(socketPath),
+                     qPrintable(server.ErrorString()));
+        if (!testMode) {
+            return 1;
+        }
+    }
+    browser.Load(QFile::decodeName(layout.pluginDirectory.c_str()));
+
+    if (testMode) {
         // Only here is there a window whose closing ends the program.
         QApplication::setQuitOnLastWindowClosed(true);
         frame.show();
         return QApplication::exec();
     }
 
-    qint64 caller = CallerPid();
-    QString socketPath = qEnvironmentVariable(tamblin::kLumioSocketVariable);
-    if (socketPath.isEmpty()) {
-        socketPath = tamblin::HelpChannel::SocketPathFor(caller);
-    }
-    tamblin::HelpServer server(
-        [&viewer](const tamblin::HelpRequest& request) { return viewer.HandleRequest(request); });
-    if (!server.Listen(socketPath)) {
-        std::fprintf(stderr, "lumio: cannot listen at %s: %s\n", qPrintable(socketPath),
-                     qPrintable(server.ErrorString()));
-        return 1;
-    }
     std::unique_ptr<tamblin::CallerWatch> watch;
     if (!argument.isEmpty()) {
         watch = std::make_unique<tamblin::CallerWatch>(caller);

@@ -13,15 +13,6 @@ namespace tamblin {
 
 namespace {
 
-bool HasFieldBreak(const std::string& text) {
-    for (char c : text) {
-        if (c == ';' || c == '\n' || c == '\r') {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Appends the pieces of one record and its line end, without temporaries.
 void AppendRecord(RecordSink& out, std::initializer_list<std::string_view> pieces) {
     for (std::string_view piece : pieces) {
@@ -213,9 +204,9 @@ void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool pla
             keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "";
         const IndexEntry* owner = keyword.m_owner;
         if (plain || !owner || owner->m_idText.empty()) {
-            AppendRecord(out,
-                         {"7;", PlainKeywordField(keyword.m_phrase), ";", PlainKeywordField(keyword.m_anchor),
-                          ";", PlainKeywordField(keyword.m_extraTitle), ";", target});
+            AppendRecord(out, {"7;", PlainKeywordField(keyword.m_phrase), ";",
+                               PlainKeywordField(keyword.m_anchor), ";",
+                               PlainKeywordField(keyword.m_extraTitle), ";", target});
             continue;
         }
         const std::string ref = "&" + owner->m_idText;

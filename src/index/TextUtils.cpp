@@ -182,4 +182,15 @@ bool FindInText(std::string_view pattern, std::string_view text, bool matchCase,
     }
 }
 
+bool HasFieldBreak(std::string_view text) {
+    return text.find_first_of(";\r\n") != std::string_view::npos;
+}
+
+std::string DescriptionProblem(std::string_view description) {
+    if (HasFieldBreak(description)) {
+        return "The description cannot hold ';' or a line break: an index file could not keep it.";
+    }
+    return {};
+}
+
 } // namespace tamblin

@@ -21,6 +21,11 @@ std::string EnsureTrailingSlash(std::string_view text);
 std::string PlainKeywordField(std::string_view text);
 // Shape check only (no overlong or surrogate checks): enough to choose how to read a text.
 bool IsValidUtf8(std::string_view text);
+// True when the text holds ";" or a line break, which would end a field or a record of an
+// index file.
+bool HasFieldBreak(std::string_view text);
+// Why an index file could not keep this description, or empty when it can.
+std::string DescriptionProblem(std::string_view description);
 // Lowers ASCII letters and the Latin-1 letters, read as UTF-8 when the text is valid UTF-8
 // and as Windows-1252 otherwise; other bytes stay as they are.
 std::string LowerText(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include "index/FileReplace.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -87,11 +88,15 @@ void LanguageFile::SetDefaults() {
 void LanguageFile::Read(const std::string& path) {
     SetDefaults();
     m_path = path;
+    m_readFailed = false;
     if (path.empty()) {
         return;
     }
+    std::error_code error;
+    bool present = std::filesystem::exists(path, error);
     std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
+    if (!file.is_open() || (present && !std::filesystem::is_regular_file(path, error))) {
+        m_readFailed = present;
         return;
     }
     std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

@@ -29,6 +29,9 @@ public:
     // An empty path or an unreadable file leaves the defaults and m_existed false; a file
     // that could be opened sets m_existed and is parsed. Either way m_path becomes `path`.
     void Read(const std::string& path);
+    // True when the last Read met a file that is there but could not be read (a folder, no
+    // permission): it must not be taken for a new file.
+    bool ReadFailed() const { return m_readFailed; }
     // The bytes of an opened file: empty lines are skipped, texts are never trimmed, texts
     // past the end of the file are empty and lines after the last text are ignored.
     void Parse(std::string_view bytes);
@@ -54,6 +57,7 @@ private:
     void SetDefaults();
 
     bool m_formatChanged = false;
+    bool m_readFailed = false;
 };
 
 } // namespace tamblin

@@ -30,6 +30,10 @@ public:
     virtual BrowserView* CreateBrowser(QWidget* parent) = 0;
     // The program's own directory, ending in "/": "Redist/" is found there.
     virtual QString ProgramDirectory() const = 0;
+    // The New web page wizard's last choice of the script viewer, remembered while the
+    // program runs; a host that keeps nothing offers the default.
+    virtual bool WebViewerWanted() const { return true; }
+    virtual void SetWebViewerWanted(bool) {}
 };
 
 // For commands that need the index as saved on disk: asks "Do you want to save the current

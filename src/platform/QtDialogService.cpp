@@ -44,6 +44,8 @@ DialogService::Answer QtDialogService::ShowMessage(QWidget* parent, const Messag
                     message.caption.isEmpty() ? QStringLiteral("Tamblin") : message.caption,
                     message.text, ToQtButtons(message.buttons), parent);
     box.setObjectName(QStringLiteral("messageBox"));
+    // Messages quote titles, URLs and file names: "The <table> tag" must keep its tag.
+    box.setTextFormat(Qt::PlainText);
     if (message.defaultCancel) {
         box.setDefaultButton(QMessageBox::Cancel);
     }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -19,7 +20,6 @@ using Clock = std::chrono::steady_clock;
 
 // How long one wait for the network lasts before the abort flag is looked at again.
 constexpr int kWaitMs = 50;
-constexpr const char* kUserAgent = "Tamblin";
 // The body of an answer other than 200 is read to its end when it is short, so that its
 // connection can serve the next page; a longer one, or one that takes longer, closes it.
 constexpr size_t kDrainLimit = 64 * 1024;
@@ -107,6 +107,8 @@ struct HttpPageSource::Impl {
     long connections = 0;
     // When any transfer last received something, or the reader last made room in one.
     Clock::time_point lastActivity = Clock::now();
+    Clock::time_point lastStart;
+    bool started = false;
 
     ~Impl() {
         for (auto& entry : waiting) {
@@ -169,6 +171,7 @@ struct HttpPageSource::Impl {
         transfer->owner = this;
         transfer->location = location;
         transfer->checkStatus = IsHttp(location);
+        WaitForTurn();
         live.push_back(transfer.get());
         // A location without a scheme is no URL; libcurl would guess one.
         if (!IsAbsoluteUrl(location)) {
@@ -200,7 +203,7 @@ struct HttpPageSource::Impl {
         curl_easy_setopt(easy, CURLOPT_MAXREDIRS, options.maxRedirects);
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file");
         curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, options.userAgent.c_str());
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                          static_cast<long>(options.answerTimeoutMs));
@@ -209,6 +212,19 @@ struct HttpPageSource::Impl {
             Finish(*transfer, CURLE_FAILED_INIT);
         }
         return transfer;
+    }
+
+    // Spaces requests by options.delayMs; an abort ends the wait.
+    void WaitForTurn() {
+        if (options.delayMs <= 0) {
+            return;
+        }
+        auto gap = std::chrono::milliseconds(options.delayMs);
+        while (started && Clock::now() - lastStart < gap && !Aborting()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        started = true;
+        lastStart = Clock::now();
     }
 
     void Finish(HttpTransfer& transfer, CURLcode result) {
@@ -342,8 +358,27 @@ public:
         return m_source.Read(*m_transfer, buffer, size);
     }
     bool TimedOut() const override { return m_transfer->timedOut; }
+    std::string ContentType() const override { return Info(CURLINFO_CONTENT_TYPE); }
+    std::string FinalLocation() const override {
+        long redirects = 0;
+        if (!m_transfer->easy ||
+            curl_easy_getinfo(m_transfer->easy, CURLINFO_REDIRECT_COUNT, &redirects) != CURLE_OK ||
+            redirects == 0) {
+            return "";
+        }
+        return Info(CURLINFO_EFFECTIVE_URL);
+    }
 
 private:
+    std::string Info(CURLINFO what) const {
+        const char* text = nullptr;
+        if (!m_transfer->easy || curl_easy_getinfo(m_transfer->easy, what, &text) != CURLE_OK ||
+            !text) {
+            return "";
+        }
+        return text;
+    }
+
     HttpPageSource::Impl& m_source;
     std::unique_ptr<HttpTransfer> m_transfer;
 };
@@ -357,7 +392,7 @@ std::unique_ptr<HttpPageSource> HttpPageSource::Create(const FetchOptions& optio
     }
     auto impl = std::make_unique<Impl>();
     impl->options = options;
-    impl->options.jobs = std::max<size_t>(1, options.jobs);
+    impl->options.jobs = options.delayMs > 0 ? 1 : std::max<size_t>(1, options.jobs);
     impl->abortFlag = abortFlag;
     impl->multi = curl_multi_init();
     if (!impl->multi) {

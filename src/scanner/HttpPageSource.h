@@ -19,6 +19,9 @@ struct FetchOptions {
     long maxRedirects = 10;
     // A transfer that has this much unread waits for its reader.
     size_t bufferLimit = 256 * 1024;
+    // Requests start at least this far apart (one page at a time then).
+    int delayMs = 0;
+    std::string userAgent = "Tamblin";
 };
 
 // Pages over HTTP(S) through libcurl. One multi handle drives every transfer, so

@@ -15,6 +15,10 @@ public:
     virtual size_t Read(char* buffer, size_t size) = 0;
     // The page ended because the server stopped answering, rather than at its end.
     virtual bool TimedOut() const { return false; }
+    // The server's Content-Type, or "" when there is none (local files).
+    virtual std::string ContentType() const { return ""; }
+    // Where the page really was read after redirects, or "" when it is where it was asked.
+    virtual std::string FinalLocation() const { return ""; }
 };
 
 // Opens pages by location, for the scanner.

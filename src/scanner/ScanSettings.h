@@ -16,6 +16,28 @@ struct ScanSettings {
     bool parseAll = false;
     bool anchorsAsKeywords = true;
     std::string skipTargetFrame;
+
+    // Reading today's web. With all of these off a scan writes what the first scanner wrote.
+    bool browserText = true;     // references and character sets decoded as browsers do
+    bool headingKeywords = true; // headings with an id become keywords; <a id> is an anchor
+    bool pagesByType = true;     // addresses without ".htm" are asked for and kept if HTML
+    bool followRedirects = true; // a redirected start page is scanned where it ends; <base>
+    bool shortenTitles = true;   // a part every page title shares is taken off
+    bool skipScriptStyle = true; // script and style elements hold no markup
+    bool polite = true;          // robots.txt and nofollow obeyed over HTTP
+    int delayMs = 0;             // at least this long between two requests to a host
+
+    // Every option above off: the scan of the first scanner, byte for byte.
+    static ScanSettings Classic() {
+        ScanSettings settings;
+        settings.SetClassic();
+        return settings;
+    }
+    void SetClassic() {
+        browserText = headingKeywords = pagesByType = followRedirects = false;
+        shortenTitles = skipScriptStyle = polite = false;
+        delayMs = 0;
+    }
 };
 
 // One page waiting to be read, or being read.
@@ -26,6 +48,11 @@ struct ScanQueueItem {
     std::string referrer; // url of the page whose link queued this one
     std::string target;   // target frame of this page's entry and keywords
     int entryNumber = -1; // entry made from this page's title; -1 until then
+    // Asked for to learn whether it is a page; when it is not, it becomes the entry that a
+    // link to a file becomes, with this text under this parent.
+    bool probe = false;
+    std::string linkText;
+    int linkParent = 0;
 };
 
 } // namespace tamblin

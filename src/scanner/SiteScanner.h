@@ -1,7 +1,9 @@
 #pragma once
 
+#include "scanner/CharacterSet.h"
 #include "scanner/HttpPageSource.h"
 #include "scanner/PageInput.h"
+#include "scanner/RobotsTxt.h"
 #include "scanner/ScanObserver.h"
 #include "scanner/ScanSettings.h"
 #include "scanner/TagReader.h"
@@ -69,7 +71,7 @@ public:
     void OnAttribute(const std::string& name, const std::string& value) override;
     void OnCollectedText(const std::string& text) override;
     void OnText(const std::string& text) override;
-    bool WantsPlainText() const override { return false; }
+    bool WantsPlainText() const override { return m_headingAnchor; }
 
 private:
     struct Normalised {
@@ -86,7 +88,20 @@ private:
     void ScanCurrentItem();
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
-    void Queue(std::string url, std::string target);
+    void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
+    // Today's web: texts, headings, addresses and manners.
+    std::string Text(std::string_view raw) const;
+    std::string AttributeText(std::string_view raw) const;
+    void AnchorEnded(const std::string& text);
+    int HeadingTag(const std::string& tag);
+    void FinishHeading();
+    void TrackSection(const std::string& tag);
+    void OpenStartPage();
+    void ReadRobots();
+    bool RobotsAllow(const std::string& location) const;
+    bool ProbedFileEntry(PageInput& input);
+    std::optional<std::string> LinkDirectory(const std::string& address) const;
+    void ShortenTitles();
     // Appends the phrases of a comma-separated list; budget, when given, caps their bytes.
     void SplitKeywords(const std::string& text, std::vector<std::string>& list, size_t* budget);
     void WriteKeywordList(const std::vector<std::string>& list, const std::string& anchor,
@@ -148,6 +163,35 @@ private:
     std::string m_target;
     std::string m_metaName;
     std::string m_metaContent;
+
+    CharacterSet::Kind m_pageCharset = CharacterSet::kUtf8;
+    CharacterSet::Kind m_outCharset = CharacterSet::kUtf8;
+    std::unique_ptr<PageInput> m_startInput;
+    bool m_startTried = false;
+    std::optional<RobotsTxt> m_robots;
+    std::string m_robotsRoot;
+    std::optional<std::string> m_linkDirectory;
+    bool m_noFollowLink = false;
+    bool m_pageNoFollow = false;
+    std::string m_lastTagName;
+    std::string m_pageTitle;
+    std::unordered_set<std::string> m_pageAnchorIds;
+    std::vector<std::pair<int, std::string>> m_pageTitles;
+    std::vector<std::pair<int, std::string>> m_startTitles;
+    std::string m_shortenedPart;
+    // Headings: the element with an id whose first heading has not come yet, and the heading
+    // being read.
+    std::string m_sectionTag;
+    std::string m_sectionId;
+    int m_sectionDepth = 0;
+    bool m_inHeading = false;
+    bool m_headingClosing = false;
+    bool m_headingAnchor = false;
+    std::string m_headingRaw;
+    std::string m_headingAnchorText;
+    std::string m_headingId;
+    std::string m_headingLinkId;
+    std::string m_headingSectionId;
 };
 
 } // namespace tamblin

@@ -86,8 +86,20 @@ void TagReader::CompleteTagName() {
         m_text.clear();
     }
     int previous = m_mode;
+    if (m_skipRawText) {
+        std::string lower = m_tagName;
+        for (char& c : lower) {
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        }
+        if (lower == "script" || lower == "style") {
+            m_rawEnd = "</" + lower;
+            m_rawPending = true;
+        }
+    }
     m_mode = m_handler.OnTag(m_tagName);
     m_tagName.clear();
+    // A handler may want plain text only in places (a heading, say).
+    m_wantsPlainText = m_handler.WantsPlainText();
     if (previous == kCollectText && m_mode != kCollectText) {
         m_handler.OnCollectedText(m_collected);
         m_collected.clear();
@@ -98,6 +110,21 @@ void TagReader::DeliverAttribute() {
     m_handler.OnAttribute(m_attributeName, m_attributeValue);
     m_attributeName.clear();
     m_attributeValue.clear();
+}
+
+bool TagReader::SkipRawText(int ch, int& state) {
+    int lower = (ch >= 'A' && ch <= 'Z') ? ch + 32 : ch;
+    if (lower == static_cast<unsigned char>(m_rawEnd[m_rawMatched])) {
+        if (++m_rawMatched == m_rawEnd.size()) {
+            m_tagName = m_rawEnd.substr(1);
+            m_rawEnd.clear();
+            m_rawMatched = 0;
+            state = 2;
+        }
+    } else {
+        m_rawMatched = ch == '<' ? 1 : 0;
+    }
+    return true;
 }
 
 long long TagReader::Run() {
@@ -121,6 +148,9 @@ long long TagReader::Run() {
             if (ch == kEnd) {
                 break;
             }
+            if (!m_rawEnd.empty() && !m_rawPending && SkipRawText(ch, state)) {
+                continue;
+            }
             if (inComment) {
                 if (ch == '>' && c1 == '-' && c2 == '-') {
                     inComment = false;
@@ -140,6 +170,8 @@ long long TagReader::Run() {
                 }
                 m_handler.OnTagEnd();
                 state = 0;
+                m_rawPending = false;
+                m_rawMatched = 0;
                 continue;
             }
             if (state == 0) {

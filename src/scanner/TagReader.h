@@ -35,6 +35,10 @@ public:
     // Reads the whole input; returns the number of bytes read.
     long long Run();
 
+    // The text of script and style elements, up to their end tags, is no markup: it makes
+    // no tags, attributes or texts, as in a browser. Off unless asked for.
+    void SetSkipScriptAndStyle(bool skip) { m_skipRawText = skip; }
+
 private:
     int ReadByte() {
         if (m_position < m_length) {
@@ -47,6 +51,8 @@ private:
     void CompleteTagName();
     void DeliverAttribute();
     static void Append(std::string& text, int ch);
+    // True while inside script or style; ends with the end tag's name as the tag name.
+    bool SkipRawText(int ch, int& state);
 
     PageInput* m_input;
     TagHandler& m_handler;
@@ -69,6 +75,11 @@ private:
     std::string m_attributeName;
     std::string m_attributeValue;
     int m_mode = kPlainText;
+
+    bool m_skipRawText = false;
+    std::string m_rawEnd; // "</script" or "</style" once their start tag has ended
+    bool m_rawPending = false;
+    size_t m_rawMatched = 0;
 };
 
 // Character references: "&name;" becomes one character, a stray ";" is dropped, and a

@@ -11,6 +11,9 @@ namespace tamblin {
 // Where the closing link of a new search page points unless the user set another address
 // (the "NavoraHomePage" value of the settings, or tamblin-cli's --home-page).
 inline constexpr const char* kDefaultNavoraHomePage = "https://www.tarvo.example/navora/";
+// The script, shipped in Redist/ and copied beside every page, that shows the index in
+// browsers without Java.
+inline constexpr const char* kWebViewerScript = "navora-web.js";
 
 // Every applet parameter of a new search page. The defaults are the ones the New web page
 // command starts the wizard with.
@@ -42,6 +45,8 @@ struct SearchPageSettings {
     int appletVersion = 0; // 0: 2.1, 1: 2.3, 2: a script chooses
     bool testNow = true;
     bool copyJavaFiles = true;
+    // Names the script viewer after the applet; off, the page is the applet's alone.
+    bool webViewer = true;
     std::string homePage = kDefaultNavoraHomePage;
 
     // The record the New web page command starts from for the index file at `indexPath`

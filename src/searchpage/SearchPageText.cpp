@@ -138,12 +138,16 @@ std::string LookLines(const SearchPageSettings& settings, const std::string& bac
     return lines;
 }
 
-std::string Closing(const std::string& homePage) {
-    return "Sorry, you need a browser that runs Java to see Navora.\n"
-           "Have you disabled Java in Internet Explorer or Netscape Navigator?\n"
-           "</APPLET>\n\n<P>\n"
-           "<A HREF=\"" +
-           homePage + "\">Navora</A>\n</BODY>\n</HTML>\n";
+std::string Closing(const SearchPageSettings& settings) {
+    std::string text = "Sorry, you need a browser that runs Java to see Navora.\n"
+                       "Have you disabled Java in Internet Explorer or Netscape Navigator?\n"
+                       "</APPLET>\n";
+    // Right after the applet, so the script finds every APPLET element above it already
+    // parsed and can stand in for the applet where no browser runs Java.
+    if (settings.webViewer) {
+        text += std::string("<SCRIPT SRC=\"") + kWebViewerScript + "\"></SCRIPT>\n";
+    }
+    return text + "\n<P>\n<A HREF=\"" + settings.homePage + "\">Navora</A>\n</BODY>\n</HTML>\n";
 }
 
 } // namespace
@@ -156,7 +160,7 @@ std::string SearchPageText(const SearchPageSettings& settings) {
     page += ModeLines(settings);
     page += IndexLines(settings);
     page += LookLines(settings, background);
-    page += Closing(settings.homePage);
+    page += Closing(settings);
     return WithCrLf(page);
 }
 

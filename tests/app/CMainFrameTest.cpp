@@ -9,10 +9,12 @@
 #include "contents/ui/CContentsView.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -54,7 +56,13 @@ TEST_F(CMainFrameTest, MenusHoldEveryCommandInOrder) {
                      QStringLiteral("Open &language file..."), QStringLiteral("&Print..."),
                      QStringLiteral("Print Pre&view"), QStringLiteral("P&rint Setup..."),
                      QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
-    EXPECT_EQ(MenuItems(QStringLiteral("menuEdit")).size(), 9);
+    // Undo and Redo head the Edit menu; Insert URL leaves the U to Undo, Flatten the F to Find.
+    EXPECT_EQ(
+        MenuItems(QStringLiteral("menuEdit")),
+        (QStringList{QStringLiteral("&Undo"), QStringLiteral("&Redo"), QStringLiteral("Cu&t"),
+                     QStringLiteral("&Copy"), QStringLiteral("&Paste"), QStringLiteral("&Delete"),
+                     QStringLiteral("&Find..."), QStringLiteral("Find &next"),
+                     QStringLiteral("&Insert URL..."), QStringLiteral("F&latten")}));
     EXPECT_EQ(MenuItems(QStringLiteral("menuView")).size(), 6);
     EXPECT_EQ(MenuItems(QStringLiteral("menuTest")),
               (QStringList{QStringLiteral("&New web page"), QStringLiteral("&Open web page"),
@@ -66,6 +74,9 @@ TEST_F(CMainFrameTest, MenusHoldEveryCommandInOrder) {
     EXPECT_EQ(m_frame.Action(Command::EditUndo)->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z),
                                    QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
+    EXPECT_EQ(m_frame.Action(Command::EditRedo)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     EXPECT_EQ(m_frame.Action(Command::TestWebPage)->shortcut(),
               QKeySequence(Qt::CTRL | Qt::Key_F5));
 }
@@ -103,9 +114,10 @@ TEST_F(CMainFrameTest, ToolbarStatusBarAndTitle) {
     }
     EXPECT_EQ(
         names.join(QLatin1Char(' ')),
-        QStringLiteral("actionFileNew actionFileOpen actionFileSave | actionEditCut actionEditCopy "
-                       "actionEditPaste | actionEditUndo actionEditFind actionTestWebPage | "
-                       "actionFilePrint actionAppAbout actionContextHelp"));
+        QStringLiteral(
+            "actionFileNew actionFileOpen actionFileSave | actionEditCut actionEditCopy "
+            "actionEditPaste | actionEditUndo actionEditRedo actionEditFind actionTestWebPage | "
+            "actionFilePrint actionAppAbout actionContextHelp"));
     EXPECT_EQ(m_frame.Action(Command::FileNew)->toolTip(), QStringLiteral("New"));
     EXPECT_EQ(m_frame.Action(Command::FileNew)->statusTip(),
               QStringLiteral("Create a new index file"));
@@ -136,6 +148,24 @@ TEST_F(CMainFrameTest, SplashClosesAtTheFirstKeyAndSwallowsIt) {
     EXPECT_EQ(keys, 0);
     QTest::keyClick(m_frame.View(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(keys, 1);
+}
+
+TEST_F(CMainFrameTest, SplashGivesWayToAStartUpMessageAndItsFirstClick) {
+    m_frame.show();
+    CSplashWnd::EnableSplashScreen(true);
+    CSplashWnd::ShowSplashScreen(&m_frame);
+    CSplashWnd::EnableSplashScreen(false);
+    ASSERT_NE(CSplashWnd::Current(), nullptr);
+    QDialog message(&m_frame);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &message);
+    int clicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, &message, [&clicks] { ++clicks; });
+    message.setModal(true);
+    message.show();
+    QApplication::processEvents();
+    EXPECT_EQ(CSplashWnd::Current(), nullptr);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(CMainFrameTest, OptionsPageChecksTheSizeRange) {

@@ -3,14 +3,18 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/COptionsPrinting.h"
+#include "app/ui/COptionsSheet.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
 #include "platform/CommandHost.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QTest>
 #include <QToolBar>
 #include <QUrl>
 
@@ -221,4 +225,45 @@ TEST_F(CTamblinAppTest, LanguageAndTestMenuCommandsAreWired) {
     ASSERT_EQ(m_dialogs.m_messages.size(), 1);
     EXPECT_EQ(m_dialogs.m_messages[0].text, QString::fromLatin1(kNoBrowserMessage));
     Quit(*app);
+}
+
+// A crash or a kill must not lose what changed: nothing here runs the exit steps.
+TEST_F(CTamblinAppTest, ChangedSettingsAndRecentFilesAreWrittenAtOnce) {
+    std::string path = m_files.Write("garden.xo", kSite);
+    auto app = Start({Q(path)});
+    ASSERT_TRUE(m_started);
+    {
+        QSettings settings = m_sandbox.Open();
+        settings.sync();
+        EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), Q(path));
+        EXPECT_EQ(settings.value(QStringLiteral("Settings/IEWarned")).toInt(), 1);
+    }
+    app->MainFrame()->Action(Command::EditFind)->trigger();
+    auto* inUrls = app->MainFrame()->findChild<QCheckBox*>(QStringLiteral("inUrls"));
+    ASSERT_NE(inUrls, nullptr);
+    QTest::mouseClick(inUrls, Qt::LeftButton);
+    {
+        QSettings settings = m_sandbox.Open();
+        settings.sync();
+        EXPECT_EQ(settings.value(QStringLiteral("Settings/FindURLs")).toInt(), 0);
+        EXPECT_EQ(settings.value(QStringLiteral("Settings/FindIndices")).toInt(), 1);
+    }
+    std::filesystem::remove(path);
+    app->Document()->NewIndex();
+    app->OpenRecentFile(0);
+    {
+        QSettings settings = m_sandbox.Open();
+        settings.sync();
+        EXPECT_FALSE(settings.contains(QStringLiteral("Recent File List/File1")));
+    }
+    Quit(*app);
+}
+
+TEST(OptionsSheet, OpensWithTheFocusOnThePrintingPage) {
+    test::App();
+    COptionsSheet sheet;
+    sheet.show();
+    QWidget* focus = sheet.focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(sheet.PrintingPage()->isAncestorOf(focus)) << focus->metaObject()->className();
 }

@@ -19,6 +19,7 @@ TEST(Commands, ShortcutsAndMenusAreThoseOfTheMenuTable) {
         {Command::FileSave, "&File", "Ctrl+S"},
         {Command::FilePrint, "&File", "Ctrl+P"},
         {Command::EditUndo, "&Edit", "Ctrl+Z|Alt+Backspace"},
+        {Command::EditRedo, "&Edit", "Ctrl+Y|Ctrl+Shift+Z"},
         {Command::EditCut, "&Edit", "Ctrl+X|Shift+Del"},
         {Command::EditCopy, "&Edit", "Ctrl+C|Ctrl+Ins"},
         {Command::EditPaste, "&Edit", "Ctrl+V|Shift+Ins"},
@@ -37,6 +38,12 @@ TEST(Commands, ShortcutsAndMenusAreThoseOfTheMenuTable) {
         EXPECT_STREQ(info->menu, row.menu) << info->text;
         EXPECT_STREQ(info->shortcuts, row.shortcuts) << info->text;
     }
+}
+
+TEST(Commands, OpenWebPageSaysWhatPageItOpens) {
+    const CommandInfo* info = FindCommand(Command::TestOpenWebPage);
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->prompt, "Open a web page which calls Navora\nOpen web page");
 }
 
 TEST(Commands, EveryCommandHasItsOwnIdNameAndAToolTip) {

@@ -2,10 +2,13 @@
 #include "app/HelpIds.h"
 #include "app/HelpPaths.h"
 #include "app/ui/HelpTransport.h"
+#include "app/ui/QtHelpTransport.h"
 #include "helpviewer/HelpRequest.h"
 
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
+
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -160,4 +163,31 @@ TEST(HelpPathsTest, DerivedNamesNeedAnExtension) {
     EXPECT_FALSE(MakeHelpPaths("/opt/tamblin", "Doc/", "Popups.htm", "", '/'));
     EXPECT_FALSE(MakeHelpPaths("/opt/tamblin", "Doc/", "", "Tamblin.HM", '/'));
     EXPECT_TRUE(MakeHelpPaths("/opt/tamblin", "Doc/", "Popups.htm", "Tamblin.HM", '/'));
+}
+
+TEST(HelpClientInstalledTest, AnInstalledCopyPointsLumioAtTheSharedHelpButStartsItBesideItself) {
+    QApplication& app = test::App();
+    (void)app;
+    ScriptedDialogs dialogs;
+    ScriptedTransport lumio;
+    HelpClient client(lumio, QStringLiteral("/usr/bin/tamblin"),
+                      QStringLiteral("/usr/share/tamblin/"));
+    ASSERT_TRUE(client.Startup(QStringLiteral("Tamblin"), "Tamblin", "Contents.htm",
+                               "IDR_INDEX.htm", "Doc/Tamblin/", "Popups.htm", "Tamblin.HM"));
+    EXPECT_EQ(lumio.started, QStringLiteral("/usr/bin/lumio"));
+    ASSERT_EQ(lumio.sent.size(), 6u);
+    EXPECT_EQ(lumio.sent[1].text, "/usr/share/tamblin/Doc/Tamblin/");
+    EXPECT_EQ(lumio.sent[4].text, "/usr/share/tamblin/Tamblin.HM");
+    EXPECT_EQ(lumio.sent[5].text, "/usr/share/tamblin/Doc/Tamblin/Popups.htm");
+}
+
+TEST(QtHelpTransportTest, WaitingForLumioLetsTheWindowPaint) {
+    QApplication& app = test::App();
+    (void)app;
+    QtHelpTransport transport;
+    bool ran = false;
+    // Painting is posted work, as this is: it must run while the client waits.
+    QTimer::singleShot(0, &app, [&ran] { ran = true; });
+    transport.Wait(20);
+    EXPECT_TRUE(ran);
 }

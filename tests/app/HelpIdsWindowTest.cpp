@@ -34,12 +34,19 @@
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWizard>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -259,6 +266,59 @@ TEST_F(HelpIdsWindowTest, EveryControlRowNamesARealControlThatAsksForItsPopup) {
     }
 }
 
+TEST_F(HelpIdsWindowTest, F1OnAClickedTabAsksForThePageItShows) {
+    QWidget* sheet = Find("LangPropSheet");
+    ShowActive(sheet);
+    auto* tabs = sheet->findChild<QTabWidget*>();
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    ASSERT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(PressF1On(bar), WindowHelpId("LangPageB"));
+    sheet->hide();
+}
+
+TEST_F(HelpIdsWindowTest, F1AndShiftF1WorkWhileAMenuIsOpen) {
+    QWidget* window = m_windows.front().get();
+    ShowActive(window);
+    QMenu menu(window);
+    QAction* find = menu.addAction(QStringLiteral("&Find..."));
+    find->setObjectName(QStringLiteral("actionEditFind"));
+    menu.popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    QTest::keyClick(&menu, Qt::Key_Down);
+    ASSERT_EQ(menu.activeAction(), find);
+    QTest::keyClick(&menu, Qt::Key_F1);
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].id, CommandHelpId(Command::EditFind));
+    EXPECT_FALSE(menu.isVisible());
+
+    menu.popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    QTest::keyClick(&menu, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(m_filter.InContextMode());
+    m_filter.LeaveContextMode();
+    window->hide();
+}
+
+TEST_F(HelpIdsWindowTest, OneHelpRequestEndsShiftF1ModeAndTheTitleBarButtonStartsIt) {
+    QWidget* sheet = Find("urlProperties")->window();
+    ShowActive(sheet);
+    QWidget* title = Find("urlProperties")->findChild<QWidget*>(QStringLiteral("title"));
+    m_filter.EnterContextMode();
+    PressF1On(title);
+    EXPECT_FALSE(m_filter.InContextMode());
+
+    QEvent whatsThis(QEvent::EnterWhatsThisMode);
+    QApplication::sendEvent(sheet, &whatsThis);
+    EXPECT_TRUE(m_filter.InContextMode());
+    m_requests.clear();
+    QTest::mouseClick(title, Qt::LeftButton);
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].command, kHelpContextPopup);
+    EXPECT_FALSE(m_filter.InContextMode());
+    sheet->hide();
+}
+
 TEST_F(HelpIdsWindowTest, ContextClickAsksForTheControlsPopupElseThePageShown) {
     QWidget* sheet = Find("urlProperties")->window();
     ShowActive(sheet);
@@ -319,4 +379,110 @@ TEST_F(HelpIdsWindowTest, F1InAMessageBoxAsksForTheMessagesTopic) {
     message.text = QStringLiteral("Could not open file (a.xo)");
     service.ShowMessage(m_windows.front().get(), message);
     EXPECT_EQ(asked, kHelpIdMessage);
+}
+
+namespace {
+
+// The Alt+letter of every visible control and label under `area`, with the texts that use it.
+std::map<QString, QStringList> Mnemonics(QWidget* area) {
+    std::map<QString, QStringList> letters;
+    auto note = [&letters](const QString& text) {
+        QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) {
+            letters[key.toString()].append(text);
+        }
+    };
+    for (QWidget* widget : area->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            note(button->text());
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->buddy()) {
+                note(label->text());
+            }
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            note(group->title());
+        }
+    }
+    return letters;
+}
+
+std::map<QString, QStringList> Mnemonics(const QList<QAction*>& actions) {
+    std::map<QString, QStringList> letters;
+    for (QAction* action : actions) {
+        QKeySequence key = QKeySequence::mnemonic(action->text());
+        if (action->isVisible() && !key.isEmpty()) {
+            letters[key.toString()].append(action->text());
+        }
+    }
+    return letters;
+}
+
+std::string Clashes(const std::map<QString, QStringList>& letters) {
+    std::string clashes;
+    for (const auto& [key, texts] : letters) {
+        if (texts.size() > 1) {
+            clashes +=
+                key.toStdString() + ": " + texts.join(QStringLiteral(" | ")).toStdString() + "\n";
+        }
+    }
+    return clashes;
+}
+
+} // namespace
+
+// Alt+letter must reach one control: a shared letter only moves between the two.
+TEST_F(HelpIdsWindowTest, NoTwoVisibleMnemonicsOfAWindowShareALetter) {
+    for (const auto& window : m_windows) {
+        ShowActive(window.get());
+        auto views = Views(window.get());
+        if (views.empty()) {
+            views.emplace_back(window.get(), [] {});
+        }
+        auto* wizard = qobject_cast<QWizard*>(window.get());
+        int firstPage = wizard ? wizard->pageIds().front() : -1;
+        for (auto& [page, makeCurrent] : views) {
+            makeCurrent();
+            std::map<QString, QStringList> letters = Mnemonics(window.get());
+            // Each page is shown here as a start page; reached by Next, it has Back as well.
+            QAbstractButton* back = wizard ? wizard->button(QWizard::BackButton) : nullptr;
+            bool backShown = wizard && (wizard->currentId() != firstPage ||
+                                        !wizard->testOption(QWizard::NoBackButtonOnStartPage));
+            if (back && backShown && !back->isVisible()) {
+                letters[QKeySequence::mnemonic(back->text()).toString()].append(back->text());
+            }
+            EXPECT_EQ(Clashes(letters), "")
+                << window->objectName().toStdString() << " / " << page->objectName().toStdString();
+        }
+        window->hide();
+    }
+}
+
+TEST(HelpIdsMainFrameTest, NoMenuHasTwoItemsOnOneLetter) {
+    test::SettingsSandbox sandbox;
+    ScriptedDialogs dialogs;
+    CXoDoc document;
+    CMainFrame frame(&document, nullptr);
+    document.NewIndex();
+    EXPECT_EQ(Clashes(Mnemonics(frame.menuBar()->actions())), "");
+    for (QMenu* menu : frame.findChildren<QMenu*>()) {
+        EXPECT_EQ(Clashes(Mnemonics(menu->actions())), "") << menu->objectName().toStdString();
+    }
+}
+
+TEST_F(HelpIdsWindowTest, AMessageShowsItsTextAsPlainText) {
+    QtDialogService service;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        box->reject();
+    });
+    DialogService::Message message;
+    message.text = QStringLiteral("<b>The <table> tag</b>");
+    service.ShowMessage(m_windows.front().get(), message);
+    EXPECT_EQ(format, Qt::PlainText);
 }

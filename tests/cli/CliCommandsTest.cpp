@@ -87,6 +87,30 @@ TEST(CliSearchPage, WritesTheWizardsBytesAndCopiesTheApplet) {
     EXPECT_EQ(TestFiles::Read(page),
               SearchPageText(SearchPageSettings::ForIndex(files.Path("MySite.xo"))));
     EXPECT_EQ(TestFiles::Read(files.Path("Navora.class")), "class");
+    EXPECT_NE(
+        TestFiles::Read(page).find("</APPLET>\r\n<SCRIPT SRC=\"navora-web.js\"></SCRIPT>\r\n"),
+        std::string::npos);
+}
+
+TEST(CliSearchPage, TheViewerTravelsWithThePageAndCanBeLeftOut) {
+    TestFiles files;
+    std::filesystem::create_directories(files.Path("redist"));
+    files.Write("redist/navora-web.js", "js");
+    files.Write("redist/navora-web.css", "css");
+    std::string page = files.Path("Search.html");
+    CliRun run = Cli({"searchpage", "-o", page, "--index", files.Path("MySite.xo"), "--redist",
+                      files.Path("redist")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(TestFiles::Read(files.Path("navora-web.js")), "js");
+    EXPECT_EQ(TestFiles::Read(files.Path("navora-web.css")), "css");
+
+    run = Cli({"searchpage", "--no-copy", "--no-web-viewer", "-o", page, "--index",
+               files.Path("MySite.xo")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    SearchPageSettings classic = SearchPageSettings::ForIndex(files.Path("MySite.xo"));
+    classic.webViewer = false;
+    EXPECT_EQ(TestFiles::Read(page), SearchPageText(classic));
+    EXPECT_EQ(TestFiles::Read(page).find("navora-web"), std::string::npos);
 }
 
 TEST(CliSearchPage, OptionsReachEveryField) {
@@ -94,6 +118,7 @@ TEST(CliSearchPage, OptionsReachEveryField) {
     std::string page = files.Path("p.html");
     CliRun run = Cli({"searchpage",
                       "--no-copy",
+                      "--no-web-viewer",
                       "-o",
                       page,
                       "--icon-mode",
@@ -257,6 +282,34 @@ TEST(CliScan, OptionsReachTheScan) {
               "5;2;1;f.htm;F;;-1;;\n7;&2;&2;&2;;\n");
 }
 
+TEST(CliScan, SwitchesForTodaysSites) {
+    TestFiles files;
+    files.Write("index.htm", "<title>Caf&eacute;</title><h2 id=menu>Menu</h2>"
+                             "<script>x = '<a href=s.pdf>S</a>'</script>");
+    auto scan = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"scan", files.Path("index.htm"), "-o", files.Path("o.xo"),
+                                         "--raw"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(Cli(args).code, 0);
+        std::string raw = TestFiles::Read(files.Path("o.xo"));
+        return raw.substr(raw.find("\n5;"));
+    };
+    EXPECT_EQ(scan({}), "\n5;1;1;index.htm;Caf\xC3\xA9;;0;;\n7;&1;&1;&1;;\n"
+                        "7;Menu;&1#menu;&1 (Menu);;\n");
+    EXPECT_EQ(scan({"--classic"}), "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n"
+                                   "5;2;1;s.pdf;S;;1;;\n7;&2;&2;&2;;\n");
+    EXPECT_EQ(scan({"--no-browser-text", "--no-heading-keywords"}),
+              "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n");
+    EXPECT_NE(scan({"--no-skip-script"}).find("s.pdf"), std::string::npos);
+    for (const char* off :
+         {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles", "--no-polite"}) {
+        EXPECT_NE(scan({off}).find("Menu"), std::string::npos) << off;
+    }
+    EXPECT_EQ(
+        Cli({"scan", files.Path("index.htm"), "-o", files.Path("o.xo"), "--delay", "-1"}).code, 64);
+    EXPECT_EQ(scan({"--delay", "5"}).find("s.pdf"), std::string::npos);
+}
+
 TEST(CliScan, CannotStart) {
     TestFiles files;
     std::string start = SmallSite(files);
@@ -304,4 +357,44 @@ TEST(CliScan, UsageAndHelp) {
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("--skip-target-frame NAME"), std::string::npos);
     EXPECT_NE(Cli({"--help"}).out.find("scan START -o OUT"), std::string::npos);
+}
+
+TEST(CliExport, TextsAreDecodedAndBadLinesListedWithExitOne) {
+    TestFiles files;
+    // Not UTF-8 as a whole, so every text is read as Windows-1252.
+    std::string path =
+        files.Write("a.xo", "XO0;2;1;1\r\n1;Caf\xE9 \x80;d\r\n5;1;;a.htm;A\"\\;;0;\r\n"
+                            "4;\x93x\x94\r\n");
+    CliRun run = Cli({"export", path, "--json"});
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_EQ(run.out.find("{\"description\":\"Caf\xC3\xA9 \xE2\x82\xAC\",\"date\":\"d\""), 0u);
+    EXPECT_NE(run.out.find("\"title\":\"A\\\"\\\\\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"badLines\":[\"4;\xE2\x80\x9Cx\xE2\x80\x9D\"]}\n"), std::string::npos);
+
+    // A named encoding overrides what the bytes look like.
+    path = files.Write("b.xo", "\xEF\xBB\xBFXO0;2;1;1\n1;Caf\xC3\xA9;d\n");
+    run = Cli({"export", "--encoding", "8859_1", path});
+    EXPECT_EQ(run.code, 1); // the mark is text then, and spoils the header
+    EXPECT_NE(run.out.find("\"badLines\":[\"\xC3\xAF\xC2\xBB\xC2\xBFXO0;2;1;1\","),
+              std::string::npos);
+    run = Cli({"export", path});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out.find("{\"description\":\"Caf\xC3\xA9\",\"date\":\"d\""), 0u);
+}
+
+TEST(CliExport, UsageAndFilesThatCannotBeRead) {
+    TestFiles files;
+    std::string path = files.Write("a.xo", "XO0;2;1;1\n");
+    EXPECT_EQ(Cli({"export"}).code, 64);
+    EXPECT_EQ(Cli({"export", path, path}).code, 64);
+    EXPECT_EQ(Cli({"export", path, "--bogus"}).code, 64);
+    EXPECT_EQ(Cli({"export", path, "--encoding"}).code, 64);
+    CliRun run = Cli({"export", path, "--encoding", "JISAutoDetect"});
+    EXPECT_EQ(run.code, 64);
+    EXPECT_NE(run.err.find("JISAutoDetect cannot be read here"), std::string::npos);
+    EXPECT_EQ(run.out, "");
+    run = Cli({"export", "/no/such/file.xo"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err, "Could not open file (/no/such/file.xo)\n");
+    EXPECT_EQ(Cli({"export", files.Path("")}).code, 2); // a directory
 }

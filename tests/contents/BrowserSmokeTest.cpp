@@ -20,7 +20,7 @@ char* g_argv[] = {g_name, nullptr};
 
 // The one test of the real browser: it needs Qt WebEngine to start, which a machine without
 // a GPU or display may refuse; then the test is skipped, not failed.
-TEST(BrowserPlugin, LoadsALocalPageAndReadsItsTitle) {
+TEST(BrowserPlugin, LoadsLocalPagesThatReadFilesBesideThemAndFollowTheirLinks) {
     BrowserLibrary::PrepareBeforeApplication();
     QApplication app(g_argc, g_argv);
     BrowserLibrary library;
@@ -69,5 +69,33 @@ TEST(BrowserPlugin, LoadsALocalPageAndReadsItsTitle) {
     view->Navigate(QString::fromStdString(page));
     ASSERT_TRUE(waitForLoad());
     EXPECT_EQ(view->Title().toStdString(), "Second");
+
+    // A page from a file reads a file beside it, as the script viewer reads an index.
+    files.Write("beside.xo", "XO0;2;1;1");
+    files.Write("reads.html",
+                "<html><body><script>var r = new XMLHttpRequest();"
+                "r.onload = function () { document.title = 'read ' + r.responseText; };"
+                "r.onerror = function () { document.title = 'refused'; };"
+                "r.open('GET', 'beside.xo'); r.send();</script></body></html>");
+    auto waitForTitle = [&](const char* title) {
+        QElapsedTimer clock;
+        clock.start();
+        while (view->Title() != QLatin1String(title) && clock.elapsed() < 30000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        return view->Title().toStdString();
+    };
+    view->Navigate(QString::fromStdString(files.Path("reads.html")));
+    EXPECT_EQ(waitForTitle("read XO0;2;1;1"), "read XO0;2;1;1");
+
+    // A link to a frame that does not exist opens in the same view, not nowhere.
+    files.Write("target.html", "<html><head><title>Target</title></head></html>");
+    files.Write("links.html", "<html><head><title>Links</title></head><body>"
+                              "<a id=l href='target.html' target='noSuchFrame'>go</a><script>"
+                              "window.onload = function () { document.getElementById('l').click(); "
+                              "};</script></body></html>");
+    view->Navigate(QString::fromStdString(files.Path("links.html")));
+    EXPECT_EQ(waitForTitle("Target"), "Target");
+    EXPECT_EQ(view->CurrentUrl().fileName().toStdString(), "target.html");
     view.reset();
 }

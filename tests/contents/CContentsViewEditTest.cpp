@@ -131,7 +131,7 @@ TEST_F(CContentsViewEditTest, DeleteAsksAndCancelKeepsEverything) {
     EXPECT_EQ(m_dialogs.m_messages.front().text, QStringLiteral("OK to Delete 'A1'?"));
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
     EXPECT_FALSE(m_doc.IsModified());
-    EXPECT_FALSE(m_view.CanUndoDelete());
+    EXPECT_FALSE(m_view.CanUndo());
 }
 
 TEST_F(CContentsViewEditTest, UndoPutsTheSubtreeBackWithItsExpansionAndSelection) {
@@ -142,32 +142,40 @@ TEST_F(CContentsViewEditTest, UndoPutsTheSubtreeBackWithItsExpansionAndSelection
     Select("A1");
     m_view.OnDelete();
     EXPECT_EQ(Shape(), "A,B,C");
-    // Only the second delete can be undone; A2 is gone.
-    m_view.OnUndoDelete();
+    // Undone newest first: A1, collapsed as it was, then A2.
+    m_view.OnUndo();
     EXPECT_EQ(Shape(), "A(A1(A1a)),B,C");
     EXPECT_FALSE(Node(QStringLiteral("A1"))->isExpanded());
     EXPECT_EQ(m_view.currentItem(), Node(QStringLiteral("A1")));
-    EXPECT_FALSE(m_view.CanUndoDelete());
+    m_view.OnUndo();
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
+    EXPECT_FALSE(m_view.CanUndo());
+    m_view.OnRedo();
+    EXPECT_EQ(Shape(), "A(A1(A1a)),B,C");
     // The only child of a node comes back as its first child, expanded as it was.
     Select("A1a");
     m_view.OnDelete();
-    m_view.OnUndoDelete();
+    m_view.OnUndo();
     EXPECT_EQ(Shape(), "A(A1(A1a)),B,C");
 }
 
-TEST_F(CContentsViewEditTest, UndoKeepsItsPlaceThroughARebuildAndFallsBackWhenItIsGone) {
+TEST_F(CContentsViewEditTest, UndoKeepsItsPlaceThroughARebuildAndUndoesInOrder) {
     Select("B");
     m_view.OnDelete();
     m_doc.UpdateAllViews();
-    m_view.OnUndoDelete();
+    m_view.OnUndo();
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
-    // The previous sibling moves away: B is not lost, it goes last under the root.
+    // The previous sibling moves away afterwards: the move is undone first, so B finds
+    // its place again.
     Select("B");
     m_view.OnDelete();
     Drag("A", RightOf("C"));
     EXPECT_EQ(Shape(), "C(A(A1(A1a),A2))");
-    m_view.OnUndoDelete();
-    EXPECT_EQ(Shape(), "C(A(A1(A1a),A2)),B");
+    m_doc.UpdateAllViews();
+    m_view.OnUndo();
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),C");
+    m_view.OnUndo();
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }
 
 TEST_F(CContentsViewEditTest, ANewIndexDropsTheClipboardAndTheUndoRecord) {
@@ -175,12 +183,12 @@ TEST_F(CContentsViewEditTest, ANewIndexDropsTheClipboardAndTheUndoRecord) {
     m_view.OnCopy();
     m_view.OnDelete();
     ASSERT_TRUE(m_view.CanPaste());
-    ASSERT_TRUE(m_view.CanUndoDelete());
+    ASSERT_TRUE(m_view.CanUndo());
     m_doc.NewIndex();
     EXPECT_FALSE(m_view.CanPaste());
-    EXPECT_FALSE(m_view.CanUndoDelete());
+    EXPECT_FALSE(m_view.CanUndo());
     EXPECT_EQ(m_view.ClipboardEntry(), nullptr);
-    EXPECT_EQ(m_view.UndoEntry(), nullptr);
+    EXPECT_EQ(m_doc.History().StepCount(), 0u);
 }
 
 TEST_F(CContentsViewEditTest, InsertUrlGoesAfterTheSelectionOrFirstUnderTheRoot) {
@@ -206,10 +214,10 @@ TEST_F(CContentsViewEditTest, ACancelledInsertIsRemovedAndUndoBringsItBack) {
     Select("B");
     m_view.OnInsertUrl();
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
-    ASSERT_TRUE(m_view.CanUndoDelete());
+    ASSERT_TRUE(m_view.CanUndo());
     // No confirmation for the entry the user never accepted.
     EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
-    m_view.OnUndoDelete();
+    m_view.OnUndo();
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,,C");
 }
 
@@ -257,9 +265,11 @@ TEST_F(CContentsViewEditTest, CutRemovesWithoutAskingAndPasteBringsItBack) {
     m_view.OnPaste();
     EXPECT_EQ(Shape(), "B,C,A(A1(A1a),A2)");
     EXPECT_TRUE(Node(QStringLiteral("A"))->isExpanded());
-    // Cut is also a delete: undo brings the original back.
-    m_view.OnUndoDelete();
-    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C,A(A1(A1a),A2)");
+    // Undo takes the paste away first, then brings the cut entry back.
+    m_view.OnUndo();
+    EXPECT_EQ(Shape(), "B,C");
+    m_view.OnUndo();
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }
 
 TEST_F(CContentsViewEditTest, TopLevelNodesCannotBeDeletedCopiedOrFlattened) {
@@ -303,6 +313,18 @@ TEST_F(CContentsViewEditTest, DragMovesAfterTheTargetOrAsItsChild) {
     Drag("C", Before("Other Index keywords"));
     EXPECT_EQ(Shape(), "A(A1(A1a),A2(B)),C");
     EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(CContentsViewEditTest, EscapeEndsADragWithoutAHighlightedTarget) {
+    m_view.BeginDrag(Node(QStringLiteral("C")), Before("C"));
+    m_view.DragMove(Before("B"));
+    QTreeWidgetItem* target = Node(QStringLiteral("B"));
+    ASSERT_EQ(m_view.DropTarget(), target);
+    ASSERT_NE(target->background(0).style(), Qt::NoBrush);
+    QTest::keyClick(&m_view, Qt::Key_Escape);
+    EXPECT_EQ(target->background(0).style(), Qt::NoBrush);
+    EXPECT_EQ(m_view.DropTarget(), nullptr);
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
 }
 
 TEST_F(CContentsViewEditTest, CtrlDropCopiesAndLeavesTheOriginal) {
@@ -469,7 +491,7 @@ TEST_F(CContentsViewEditTest, WhatIsShownIsWhatIsSaved) {
     m_view.OnFlatten();
     Select("P3");
     m_view.OnDelete();
-    m_view.OnUndoDelete();
+    m_view.OnUndo();
     Select("A1");
     m_view.OnCut();
     m_view.setCurrentItem(m_view.OtherKeywordsNode());

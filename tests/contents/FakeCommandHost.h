@@ -54,11 +54,14 @@ public:
         return m_browser;
     }
     QString ProgramDirectory() const override { return m_programDirectory; }
+    bool WebViewerWanted() const override { return m_webViewer; }
+    void SetWebViewerWanted(bool wanted) override { m_webViewer = wanted; }
 
     QString m_indexPath;
     bool m_modified = false;
     bool m_browserAvailable = true;
     QString m_programDirectory;
+    bool m_webViewer = true;
     int m_saves = 0;
     int m_browsersMade = 0;
     QStringList m_status;

@@ -158,6 +158,32 @@ TEST_F(PrintCommandsTest, PreviewShowsEveryPageAndChangesNothing) {
     EXPECT_EQ(m_doc.Index()->m_root.m_children[2]->m_printLineCount, 0);
 }
 
+TEST_F(PrintCommandsTest, PrintFromThePreviewPrintsOnlyTheChosenPages) {
+    MakeLong();
+    QPrinter printer(QPrinter::HighResolution);
+    PdfPrinter(printer, "from-preview.pdf");
+    test::ModalDriver driver({[&](QWidget* modal) {
+        auto* preview = modal->findChild<QPrintPreviewWidget*>();
+        if (!preview || preview->pageCount() == 0) {
+            return false;
+        }
+        // What the preview's own print dialog leaves in the printer.
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 3);
+        preview->print();
+        static_cast<QDialog*>(modal)->reject();
+        return true;
+    }});
+    PrintCommands::Preview(nullptr, m_doc, printer, m_options);
+    EXPECT_TRUE(driver.Done());
+    std::string text = PdfText(m_files.Path("from-preview.pdf"));
+    if (text.empty()) {
+        GTEST_SKIP() << "pdftotext is not installed";
+    }
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2);
+    EXPECT_EQ(text.find("Description:"), std::string::npos);
+}
+
 TEST_F(PrintCommandsTest, PrintDialogOffersThePagesAndPrintsTheChosenOnes) {
     MakeLong();
     QPrinter printer(QPrinter::HighResolution);

@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -121,6 +123,20 @@ TEST_F(PropertySheetsTest, InsertUrlGivesTheTitleAsFirstKeywordOnlyWithAUrl) {
     EXPECT_TRUE(fresh->m_keywords.empty());
 }
 
+TEST_F(PropertySheetsTest, TheUrlPaneShowsTheInsertedEntryAfterOk) {
+    m_view.setCurrentItem(CContentsView::NodeOf(Entry(0)));
+    QSignalSpy urls(&m_view, &CContentsView::UrlChanged);
+    WhenShown([](CPropertySheet& sheet) {
+        Type(Find<QLineEdit>(sheet, "title"), "Fresh");
+        Type(Find<QLineEdit>(sheet, "url"), "fresh.htm");
+        Ok(sheet);
+    });
+    m_view.OnInsertUrl();
+    ASSERT_FALSE(urls.isEmpty());
+    EXPECT_TRUE(urls.last().at(0).toString().endsWith(QStringLiteral("fresh.htm")))
+        << urls.last().at(0).toString().toStdString();
+}
+
 TEST_F(PropertySheetsTest, CancelledInsertIsGoneAndUndoBringsItBack) {
     m_view.setCurrentItem(CContentsView::NodeOf(Entry(1)));
     WhenShown([](CPropertySheet& sheet) {
@@ -129,8 +145,8 @@ TEST_F(PropertySheetsTest, CancelledInsertIsGoneAndUndoBringsItBack) {
     });
     m_view.OnInsertUrl();
     EXPECT_EQ(m_doc.Index()->m_root.m_children.size(), 2u);
-    ASSERT_TRUE(m_view.CanUndoDelete());
-    m_view.OnUndoDelete();
+    ASSERT_TRUE(m_view.CanUndo());
+    m_view.OnUndo();
     EXPECT_EQ(m_doc.Index()->m_root.m_children.size(), 3u);
 }
 
@@ -365,6 +381,64 @@ TEST_F(PropertySheetsTest, SetAllAsksWithCancelDefaultAndCountsTheEntries) {
     EXPECT_EQ(Entry(1).m_targetFrame, "own");
     EXPECT_EQ(Entry(0).m_targetFrame, "");
     EXPECT_EQ(Entry(0).m_ownTarget, 1);
+}
+
+// The field that has the focus when a sheet opens, checked to lie on the page shown.
+Driver NoteFocus(QString& name) {
+    return [&name](CPropertySheet& sheet) {
+        QWidget* focus = sheet.focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(sheet.Tabs()->currentWidget()->isAncestorOf(focus))
+            << focus->metaObject()->className();
+        name = focus->objectName();
+    };
+}
+
+TEST_F(PropertySheetsTest, EverySheetOpensWithTheFocusInItsPage) {
+    QString name;
+    RunUrl(Entry(0), 0, NoteFocus(name));
+    EXPECT_EQ(name, QStringLiteral("title"));
+    RunUrl(Entry(0), 1, NoteFocus(name));
+    EXPECT_EQ(name, QStringLiteral("keywords"));
+    RunFile(0, NoteFocus(name));
+    EXPECT_EQ(name, QStringLiteral("description"));
+    RunFile(1, NoteFocus(name));
+    EXPECT_EQ(name, QStringLiteral("baseUrls"));
+    WhenShown(NoteFocus(name));
+    RunOtherKeywordsSheet(&m_view, m_doc, 0);
+    EXPECT_EQ(name, QStringLiteral("keywords"));
+    m_view.setCurrentItem(CContentsView::NodeOf(Entry(0)));
+    WhenShown(NoteFocus(name));
+    m_view.OnInsertUrl();
+    EXPECT_EQ(name, QStringLiteral("title"));
+    // What is typed at once lands there.
+    WhenShown([](CPropertySheet& sheet) {
+        sheet.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+        QTest::keyClicks(static_cast<QWidget*>(nullptr), QStringLiteral("Typed"));
+        EXPECT_EQ(Find<QLineEdit>(sheet, "title")->text(), QStringLiteral("Typed"));
+    });
+    m_view.OnInsertUrl();
+}
+
+// Deleting the last deletable base URL disables Delete; Enter must still mean OK.
+TEST_F(PropertySheetsTest, EnterAfterDeletingABaseUrlPressesOk) {
+    Result result = RunFile(1, [](CPropertySheet& sheet) {
+        sheet.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+        auto* list = Find<QListWidget>(sheet, "baseUrls");
+        auto* remove = Find<QPushButton>(sheet, "delete");
+        list->setCurrentRow(1);
+        remove->setFocus();
+        QTest::keyClick(remove, Qt::Key_Space);
+        QTest::keyClick(remove, Qt::Key_Space);
+        EXPECT_FALSE(remove->isEnabled());
+        EXPECT_EQ(Rows(list), "docs/");
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+        EXPECT_FALSE(sheet.isVisible());
+    });
+    EXPECT_EQ(result, Result::Changed);
+    EXPECT_EQ(m_doc.Index()->m_baseUrls.size(), 1u);
 }
 
 TEST_F(PropertySheetsTest, SettingsPageShowsTheFileAndNeedsADescription) {

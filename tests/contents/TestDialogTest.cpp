@@ -80,13 +80,27 @@ TEST(TestDialog, SamePageTwiceKeepsOneEntry) {
     CTestDialog dialog(QString(), f.host);
     f.Type(dialog, QStringLiteral("/site/a.html"));
     f.Type(dialog, QStringLiteral("/site/b.html"));
-    f.Type(dialog, QStringLiteral("/SITE/A.html"));
+    f.Type(dialog, QStringLiteral("/site/a.html"));
     EXPECT_EQ(Items(f.Box(dialog)),
               (QStringList{QStringLiteral("/site/b.html"), QStringLiteral("/site/a.html")}));
     EXPECT_EQ(dialog.RecentPages().Pages(),
-              (QStringList{QStringLiteral("/SITE/A.html"), QStringLiteral("/site/b.html")}));
+              (QStringList{QStringLiteral("/site/a.html"), QStringLiteral("/site/b.html")}));
     EXPECT_EQ(f.host.m_browser->m_navigated.size(), 3);
 }
+
+#ifndef Q_OS_WIN
+// Search.html and search.html are two files here: each keeps its own entry.
+TEST(TestDialog, PagesDifferingOnlyInCaseAreTwoPages) {
+    Fixture f;
+    CTestDialog dialog(QString(), f.host);
+    f.Type(dialog, QStringLiteral("/site/search.html"));
+    f.Type(dialog, QStringLiteral("/site/Search.html"));
+    EXPECT_EQ(Items(f.Box(dialog)), (QStringList{QStringLiteral("/site/Search.html"),
+                                                 QStringLiteral("/site/search.html")}));
+    EXPECT_EQ(dialog.RecentPages().Pages(), (QStringList{QStringLiteral("/site/Search.html"),
+                                                         QStringLiteral("/site/search.html")}));
+}
+#endif
 
 TEST(TestDialog, RecentListSurvivesARestartAndTheNewPageGoesOnTop) {
     Fixture f;
@@ -110,6 +124,16 @@ TEST(TestDialog, RecentListSurvivesARestartAndTheNewPageGoesOnTop) {
     CTestDialog dialog(QStringLiteral("/site/Search.html"), again);
     EXPECT_EQ(Items(f.Box(dialog)).first(), QStringLiteral("/site/Search.html"));
     EXPECT_EQ(again.m_browser->m_navigated, QStringList{QStringLiteral("/site/Search.html")});
+}
+
+TEST(TestDialog, EachShownPageIsWrittenWhileTheDialogStaysOpen) {
+    Fixture f;
+    CTestDialog dialog(QString(), f.host);
+    f.Type(dialog, QStringLiteral("/site/a.html"));
+    FakeCommandHost reader(f.files.Path("settings.ini"));
+    reader.Settings().sync();
+    EXPECT_EQ(reader.Settings().value(QStringLiteral("Recent Page List/TestPage1")).toString(),
+              QStringLiteral("/site/a.html"));
 }
 
 TEST(TestDialog, RecentListKeepsTenAndSkipsLeadingBlanks) {

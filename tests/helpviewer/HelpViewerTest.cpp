@@ -7,10 +7,18 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -196,4 +204,109 @@ TEST(RunListPlayerTest, EachFormatCoversOnlyItsOwnRange) {
     EXPECT_FALSE(formatAt(11).font().bold());
     EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 8.5);
     EXPECT_EQ(edit.textCursor().position(), 0);
+}
+
+namespace {
+
+// The About box as the desktop runs it: a real box with its own event loop, owned by the
+// help window and running inside the window's code. Tamblin's close request arrives while
+// it is open.
+class AboutBoxThatSeesAClose final : public DialogService {
+public:
+    explicit AboutBoxThatSeesAClose(HelpViewer& viewer) : m_viewer(viewer) {
+        SetDialogService(this);
+    }
+    ~AboutBoxThatSeesAClose() override { SetDialogService(nullptr); }
+
+    Answer ShowMessage(QWidget* parent, const Message& message) override {
+        captions.append(message.caption);
+        QMessageBox box(QMessageBox::Information, message.caption, message.text, QMessageBox::Ok,
+                        parent);
+        QTimer::singleShot(0, &box, [this] { m_viewer.HandleRequest({kRequestClose, ""}); });
+        box.exec();
+        return Answer::Ok;
+    }
+    QString PromptFile(QWidget*, const FileRequest&) override { return QString(); }
+
+    QStringList captions;
+
+private:
+    HelpViewer& m_viewer;
+};
+
+} // namespace
+
+TEST_F(Viewer, AboutLumioIsOnTheWindowMenuAndACloseWhileItIsOpenWaitsForIt) {
+    Send(kRequestShowPage, "Page.htm");
+    Settle();
+    ASSERT_TRUE(m_viewer.Dialog());
+    QPointer<HelpDialog> dialog = m_viewer.Dialog();
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    auto* menuButton = dialog->findChild<QToolButton*>(QStringLiteral("windowMenuButton"));
+    ASSERT_TRUE(menuButton);
+    ASSERT_TRUE(menuButton->menu());
+    QAction* about = dialog->findChild<QAction*>(QStringLiteral("aboutLumioAction"));
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(menuButton->menu()->actions().contains(about));
+
+    bool closed = false;
+    QObject::connect(&m_viewer, &HelpViewer::closeRequested, &m_owner, [&] { closed = true; });
+    AboutBoxThatSeesAClose box(m_viewer);
+    about->trigger();
+    EXPECT_EQ(box.captions, QStringList{QStringLiteral("About Lumio")});
+    Settle();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(m_viewer.Dialog());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+}
+
+TEST_F(Viewer, SpaceAndEnterPressTheFocusedButtonWhileTypedLettersGoNowhere) {
+    Send(kRequestShowPage, "Page.htm");
+    Settle();
+    HelpDialog* dialog = m_viewer.Dialog();
+    ASSERT_TRUE(dialog);
+    auto* contents = dialog->findChild<QPushButton*>(QStringLiteral("contentsButton"));
+    int clicks = 0;
+    QObject::connect(contents, &QPushButton::clicked, &m_owner, [&] { ++clicks; });
+    contents->setFocus();
+    QTest::keyClick(contents, Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyClick(contents, Qt::Key_Return);
+    EXPECT_EQ(clicks, 2);
+    QTest::keyClick(contents, Qt::Key_A);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(Viewer, TheDockedWindowFitsTheWorkAreaFrameIncluded) {
+    QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    HelpSettings settings;
+    HelpDialog dialog(settings, nullptr, nullptr);
+    // Docked before it is shown, as Lumio does: the frame comes only with the window.
+    dialog.Dock(work);
+    dialog.show();
+    Settle();
+    QRect frame = dialog.frameGeometry();
+    ASSERT_NE(frame, dialog.geometry()) << "the platform gives this window no frame";
+    EXPECT_EQ(frame.top(), work.top());
+    EXPECT_EQ(frame.bottom(), work.bottom());
+    EXPECT_EQ(frame.right(), work.right());
+    EXPECT_EQ(dialog.width(), HelpDialog::kWidth);
+    // Moved by hand, it stays where the user put it.
+    dialog.move(work.left(), work.top());
+    Settle();
+    EXPECT_EQ(dialog.frameGeometry().left(), work.left());
+}
+
+TEST_F(Viewer, AShowRequestBringsAMinimisedHelpWindowBack) {
+    Send(kRequestShowPage, "Page.htm");
+    Settle();
+    HelpDialog* dialog = m_viewer.Dialog();
+    ASSERT_TRUE(dialog);
+    dialog->showMinimized();
+    Settle();
+    Send(kRequestShowPage, "Contents.htm");
+    Settle();
+    EXPECT_FALSE(dialog->isMinimized());
+    EXPECT_TRUE(dialog->isVisible());
 }

@@ -110,3 +110,13 @@ TEST(FindInText, LowersLatinLettersInEitherEncoding) {
         FindInText(LowerText("\xC3\x89t\xC3\xA9"), "un \xC3\x89T\xC3\x89 chaud", false, false));
     EXPECT_EQ(LowerText("\xC3\x97"), "\xC3\x97"); // the multiplication sign has no case
 }
+
+TEST(DescriptionProblem, FieldAndRecordBreaksAreRefused) {
+    EXPECT_EQ(DescriptionProblem("My site"), "");
+    for (const char* text : {"a;b", "a\nb", "a\rb"}) {
+        EXPECT_EQ(DescriptionProblem(text),
+                  "The description cannot hold ';' or a line break: an index file could not keep "
+                  "it.")
+            << text;
+    }
+}

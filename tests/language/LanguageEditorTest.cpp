@@ -322,13 +322,44 @@ TEST_F(LanguageEditor, Windows1252TextsShowDecodedAndUntouchedOnesKeepTheirBytes
     again.show();
     again.PageB()->SelectLine(5);
     again.PageB()->EditBox()->setText(QStringLiteral("S\u00e9lection \u2014 \u4e2d"));
+    m_dialogs.m_answers = {DialogService::Answer::No}; // keep Windows-1252, "?" and all
     {
         SaveAnswer answer("saveButton");
         again.accept();
     }
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_EQ(m_dialogs.m_messages[0].buttons, DialogService::Buttons::YesNoCancel);
     std::string expected = bytes;
     expected.replace(expected.find("Select\r\n"), 8, "S\xe9lection \x97 ?\r\n");
     EXPECT_EQ(TestFiles::Read(path), expected);
+}
+
+TEST_F(LanguageEditor, TextsWindows1252CannotHoldAreOfferedUtf8BeforeSaving) {
+    std::string bytes = DefaultBytesWith("Fran\xe7"
+                                         "ais",
+                                         0, "Chercher : ");
+    std::string path = m_files.Write("fr.xol", bytes);
+    LangPropSheet sheet(ReadFile(path));
+    sheet.show();
+    sheet.PageB()->SelectLine(5);
+    sheet.PageB()->EditBox()->setText(QStringLiteral("\u4e2d"));
+    m_dialogs.m_answers = {DialogService::Answer::Cancel};
+    sheet.accept();
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(TestFiles::Read(path), bytes);
+    m_dialogs.m_answers = {DialogService::Answer::Yes};
+    {
+        SaveAnswer answer("saveButton");
+        sheet.accept();
+    }
+    EXPECT_EQ(sheet.result(), QDialog::Accepted);
+    // Every text in UTF-8, the untouched ones too: one encoding per file.
+    std::string written = TestFiles::Read(path);
+    EXPECT_NE(written.find("Fran\xc3\xa7"
+                           "ais\r\n"),
+              std::string::npos);
+    EXPECT_NE(written.find("\xe4\xb8\xad\r\n"), std::string::npos);
+    EXPECT_EQ(written.find("\xe7"), std::string::npos);
 }
 
 TEST_F(LanguageEditor, Utf8FilesStayUtf8) {
@@ -375,6 +406,18 @@ TEST_F(LanguageEditor, OpenCommandReportsAWrongFormatAndSavesItAs21) {
               QStringList{QStringLiteral("Invalid format - changing to \"2;1\"")});
     EXPECT_EQ(shownFormat, QStringLiteral("2;1"));
     EXPECT_EQ(TestFiles::Read(path), bytes);
+}
+
+TEST_F(LanguageEditor, AFileThatCannotBeReadIsToldAndNotOpenedAsNew) {
+    std::string folder = m_files.Path("folder.xol");
+    std::filesystem::create_directories(folder);
+    m_dialogs.m_files = {Q(folder)};
+    LanguageCommands::OpenLanguageFile(nullptr);
+    EXPECT_EQ(MessageTexts(m_dialogs),
+              QStringList{QStringLiteral("Could not open file (%1)").arg(Q(folder))});
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<LangPropSheet*>(window), nullptr);
+    }
 }
 
 TEST_F(LanguageEditor, NewCommandCancelledAsksAndWritesNothing) {

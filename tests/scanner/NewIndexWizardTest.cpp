@@ -3,17 +3,21 @@
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "scanner/ui/CScanOptions.h"
 #include "scanner/ui/CScanSource.h"
 #include "scanner/ui/NewIndexCommand.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace tamblin;
 using tamblin::test::ModalDriver;
@@ -80,6 +84,31 @@ TEST_F(NewIndexWizardTest, DescriptionDecidesNextAndFinishOnTheFirstPage) {
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     EXPECT_EQ(wizard.ChoiceMade(), NewIndexWizard::kEmptyIndex);
     EXPECT_EQ(wizard.Description(), "Site");
+}
+
+TEST_F(NewIndexWizardTest, DescriptionsAnIndexFileCannotHoldAreRefusedOnThePage) {
+    NewIndexWizard wizard({});
+    wizard.show();
+    QWidget* page = wizard.currentPage();
+    auto* problem = Find<QLabel>(page, "descriptionProblem");
+    Find<QRadioButton>(page, "scan")->click();
+    for (const QString& text : {QStringLiteral("Docs;old"), QStringLiteral("web/Docs")}) {
+        Type(page, "description", text);
+        EXPECT_FALSE(Usable(wizard, QWizard::NextButton)) << text.toStdString();
+        EXPECT_TRUE(problem->isVisible());
+        EXPECT_FALSE(problem->text().isEmpty());
+    }
+    EXPECT_EQ(
+        problem->text(),
+        QStringLiteral("The description cannot hold \"/\": the index file is named after it."));
+    // A line break can come in by pasting.
+    Find<QLineEdit>(page, "description")->setText(QStringLiteral("Two\nlines"));
+    EXPECT_FALSE(Usable(wizard, QWizard::NextButton));
+    Find<QRadioButton>(page, "emptyIndex")->click();
+    EXPECT_FALSE(Usable(wizard, QWizard::FinishButton));
+    Type(page, "description", QStringLiteral("Docs"));
+    EXPECT_TRUE(Usable(wizard, QWizard::FinishButton));
+    EXPECT_FALSE(problem->isVisible());
 }
 
 TEST_F(NewIndexWizardTest, SourcePageNeedsTheTextOfItsModeAndCompletesUrls) {
@@ -234,6 +263,34 @@ TEST_F(NewIndexWizardTest, FinishedValuesAreOfferedAgainAndCancelKeepsThemUnchan
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(kept.options.parseAll);
     EXPECT_EQ(kept.lastUrl, before.lastUrl);
+}
+
+TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
+    NewIndexWizard wizard({});
+    auto* page = wizard.findChild<CScanOptions*>();
+    ASSERT_NE(page, nullptr);
+    page->initializePage();
+    const char* names[] = {"browserText",   "headingKeywords", "pagesByType", "followRedirects",
+                           "shortenTitles", "skipScriptStyle", "polite"};
+    for (const char* name : names) {
+        EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
+    }
+    Find<QCheckBox>(page, "polite")->setChecked(false);
+    Find<QCheckBox>(page, "shortenTitles")->setChecked(false);
+    EXPECT_FALSE(wizard.Values().options.polite);
+    EXPECT_FALSE(wizard.Values().options.shortenTitles);
+    EXPECT_TRUE(wizard.Values().options.browserText);
+    if (const char* png = std::getenv("TAMBLIN_GRAB_SCAN_OPTIONS")) {
+        for (int id : wizard.pageIds()) {
+            if (wizard.page(id) == page) {
+                wizard.setStartId(id);
+            }
+        }
+        wizard.restart();
+        wizard.show();
+        wizard.resize(wizard.sizeHint().expandedTo(QSize(640, 480)));
+        wizard.grab().save(QString::fromLocal8Bit(png));
+    }
 }
 
 TEST_F(NewIndexWizardTest, NewLanguageFileEndsTheWizardAtOnceUnlessUnavailable) {

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -39,7 +41,7 @@ protected:
     ScanReportDialogTest() { test::App(); }
 
     ScanSettings FileScan(const std::string& start) {
-        ScanSettings settings;
+        ScanSettings settings = ScanSettings::Classic();
         settings.description = "Docs";
         settings.start = start;
         return settings;
@@ -86,7 +88,7 @@ Response SlowPage(const std::string& path, std::atomic<int>& served) {
 }
 
 ScanSettings SlowScan(const LoopbackServer& server) {
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.description = "Slow";
     settings.fromUrl = true;
     settings.start = server.Url("/site/p0.htm");
@@ -125,6 +127,37 @@ TEST_F(ScanReportDialogTest, CancelStopsASlowSiteAndTheDialogWaitsForTheWorker) 
     std::string written = TestFiles::Read(scanner.TemporaryPath());
     EXPECT_NE(written.find("Page 0"), std::string::npos);
     EXPECT_LT(served.load(), 20);
+    std::remove(scanner.TemporaryPath().c_str());
+}
+
+TEST_F(ScanReportDialogTest, NothingClosesTheDialogBeforeTheScanHasEnded) {
+    std::atomic<int> served{0};
+    LoopbackServer server([&](const std::string& path) { return SlowPage(path, served); });
+    ScanSettings settings = SlowScan(server);
+    ScanOptions options;
+    options.fetch.jobs = 1;
+    ScanReportDialog dialog(nullptr);
+    SiteScanner scanner(settings, &dialog, options);
+    ASSERT_TRUE(scanner.Prepare());
+    dialog.SetScanner(&scanner);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(
+        WaitFor([&] { return Text(dialog, "pagesRead") == QStringLiteral("2 pages read"); }));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    dialog.windowHandle()->close(); // the close box, Alt+F4
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    dialog.done(QDialog::Rejected);
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible() || dialog.Finished());
+    ASSERT_TRUE(WaitFor([&] { return dialog.Finished(); }));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Text(dialog, "status"), QStringLiteral("User requested abort"));
+    dialog.reject();
+    EXPECT_FALSE(dialog.isVisible());
     std::remove(scanner.TemporaryPath().c_str());
 }
 
@@ -177,12 +210,28 @@ TEST_F(ScanReportDialogTest, AScanThatCannotStartSaysPageScanFailed) {
         NewIndexCommand::Scan(nullptr, FileScan("two\nlines.htm"), {});
     EXPECT_EQ(outcome.kind, NewIndexCommand::Outcome::Kind::ScanFailed);
     EXPECT_TRUE(outcome.temporaryPath.empty());
-    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
-    EXPECT_EQ(m_dialogs.m_messages[0].text, QStringLiteral("Page scan failed"));
+    ASSERT_EQ(m_dialogs.m_messages.size(), 2);
+    EXPECT_EQ(m_dialogs.m_messages[0].text,
+              QStringLiteral("The start page cannot contain a line break."));
+    EXPECT_EQ(m_dialogs.m_messages[1].text, QStringLiteral("Page scan failed"));
+}
+
+TEST_F(ScanReportDialogTest, ATemporaryFileThatCannotBeMadeIsNamedToTheUser) {
+    std::string page = m_files.Write("start.htm", "<title>Start</title>");
+    QByteArray saved = qgetenv("TMPDIR");
+    // A directory where nobody, not even root, can create a file.
+    qputenv("TMPDIR", "/proc");
+    NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(nullptr, FileScan(page), {});
+    qputenv("TMPDIR", saved);
+    EXPECT_EQ(outcome.kind, NewIndexCommand::Outcome::Kind::ScanFailed);
+    ASSERT_EQ(m_dialogs.m_messages.size(), 2);
+    EXPECT_EQ(m_dialogs.m_messages[0].text,
+              QStringLiteral("Could not create a temporary file name"));
+    EXPECT_EQ(m_dialogs.m_messages[1].text, QStringLiteral("Page scan failed"));
 }
 
 TEST(ScannedPathName, IsTheDescriptionInTheStartFilesFolderOrAlone) {
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.description = "Docs";
     settings.start = "/web/site/start.htm";
     EXPECT_EQ(NewIndexCommand::ScannedPathName(settings), QStringLiteral("/web/site/Docs.xo"));

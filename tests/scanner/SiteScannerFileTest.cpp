@@ -11,7 +11,7 @@ using Lines = std::vector<std::string>;
 namespace {
 
 ScanSettings FileScan(const TestFiles& files, const std::string& start = "index.htm") {
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.description = "Site";
     settings.start = files.Path(start);
     return settings;
@@ -336,7 +336,7 @@ TEST(ScanFiles, WindowsSeparatorKeepsThePlainUrl) {
         "<title>I</title><a href=sub/a.htm>a</a><a href=b.htm>b</a>";
     pages.pages["C:\\site\\sub\\a.htm"] = "<title>A</title><a href=../b.htm>b</a>";
     pages.pages["C:\\site\\b.htm"] = "<title>B</title>";
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.start = "C:\\site\\index.htm";
     ScanOptions options;
     options.fileSeparator = '\\';

@@ -38,7 +38,7 @@ Response Redirect(const std::string& to) {
 }
 
 ScanSettings UrlScan(const std::string& start) {
-    ScanSettings settings;
+    ScanSettings settings = ScanSettings::Classic();
     settings.description = "Web";
     settings.fromUrl = true;
     settings.start = start;

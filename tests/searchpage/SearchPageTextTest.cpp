@@ -30,8 +30,11 @@ const char* const kClosing =
     "</APPLET>\r\n\r\n<P>\r\n<A HREF=\"https://www.tarvo.example/navora/\">Navora</A>\r\n"
     "</BODY>\r\n</HTML>\r\n";
 
+// Without the script line, the page every test below expects is the applet's own page.
 SearchPageSettings Defaults() {
-    return SearchPageSettings::ForIndex("/site/MySite.xo", '/');
+    SearchPageSettings settings = SearchPageSettings::ForIndex("/site/MySite.xo", '/');
+    settings.webViewer = false;
+    return settings;
 }
 
 std::string Page(const std::string& applet, const std::string& mode, const std::string& index,
@@ -46,6 +49,24 @@ const std::string kIndex1 = "<PARAM NAME=index1 VALUE=\"MySite.xo,,,,,en\">\r\n"
 
 TEST(SearchPageText, AllDefaultsWithOneIndexFile) {
     EXPECT_EQ(SearchPageText(Defaults()), Page(kApplet21, kMode, kIndex1));
+}
+
+TEST(SearchPageText, WebViewerScriptFollowsTheAppletInEveryVariant) {
+    const std::string script = "<SCRIPT SRC=\"navora-web.js\"></SCRIPT>\r\n";
+    EXPECT_TRUE(SearchPageSettings().webViewer); // on unless the user turns it off
+    for (int version : {0, 1, 2}) {
+        SearchPageSettings settings = Defaults();
+        settings.appletVersion = version;
+        std::string without = SearchPageText(settings);
+        settings.webViewer = true;
+        std::string with = SearchPageText(settings);
+        // One line more, right after the end of the applet, and nothing else changed.
+        size_t end = without.find("</APPLET>\r\n");
+        ASSERT_NE(end, std::string::npos);
+        end += 11;
+        EXPECT_EQ(with, without.substr(0, end) + script + without.substr(end)) << version;
+        EXPECT_EQ(with.find("<SCRIPT", end + script.size()), std::string::npos);
+    }
 }
 
 TEST(SearchPageText, DefaultsForAnIndexNeverSaved) {

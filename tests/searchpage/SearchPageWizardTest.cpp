@@ -269,6 +269,22 @@ TEST(AdvancedIndexParameter, EnablingRulesCodesAndOk) {
     EXPECT_FALSE(result.noContents);
 }
 
+TEST(AdvancedIndexParameter, ClearingTheLanguageUrlLeavesNoLanguageFile) {
+    App();
+    ScriptedDialogs dialogs;
+    IndexParameter entry;
+    entry.indexFile = "/site/MySite.xo";
+    entry.languageFile = "/site/fr.xol";
+    AdvancedIndexParameterDialog dialog(entry, "/site/");
+    auto* url = Find<QLineEdit>(&dialog, "languageUrl");
+    EXPECT_EQ(url->text(), QStringLiteral("fr.xol"));
+    url->setFocus();
+    url->selectAll();
+    QTest::keyClick(url, Qt::Key_Backspace);
+    dialog.accept();
+    EXPECT_EQ(dialog.Parameter().languageFile, "");
+}
+
 TEST(SearchPageWizard, RunModeSizesEnablingAndRanges) {
     WizardFixture f;
     ScriptedDialogs dialogs;
@@ -363,4 +379,48 @@ TEST(SearchPageCommand, CancelOnTheSaveQuestionRunsNoWizard) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         EXPECT_EQ(qobject_cast<SearchPageWizard*>(widget), nullptr);
     }
+}
+
+TEST(SearchPageCommand, TheViewerChoiceIsKeptForTheNextRun) {
+    WizardFixture f;
+    f.wizard.reset();
+    ScriptedDialogs dialogs;
+    EXPECT_TRUE(f.host.WebViewerWanted());
+    // Each run: the check box as the wizard shows it, then the user's choice, Finish.
+    std::vector<bool> shown;
+    bool choice = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, &driver, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* wizard = qobject_cast<SearchPageWizard*>(widget);
+            if (!wizard || !wizard->isVisible()) {
+                continue;
+            }
+            if (wizard->currentId() != SearchPageWizard::kTest) {
+                wizard->button(QWizard::NextButton)->click();
+                return;
+            }
+            auto* box = Find<QCheckBox>(wizard->currentPage(), "webViewer");
+            shown.push_back(box->isChecked());
+            box->setChecked(choice);
+            Find<QCheckBox>(wizard->currentPage(), "testNow")->setChecked(false);
+            Find<QCheckBox>(wizard->currentPage(), "copyJavaFiles")->setChecked(false);
+            wizard->button(QWizard::FinishButton)->click();
+            return;
+        }
+    });
+    driver.start(0);
+    std::string page = f.site + "Search.html";
+    SearchPageSettings expected = SearchPageSettings::ForIndex(f.index);
+    expected.testNow = false;
+    for (bool next : {false, true}) {
+        choice = next;
+        dialogs.m_answers << Answer::No; // do not copy the applet's files
+        SearchPageCommands::NewWebPage(nullptr, f.host);
+        expected.webViewer = next;
+        EXPECT_EQ(TestFiles::Read(page), SearchPageText(expected)) << next;
+        EXPECT_EQ(f.host.WebViewerWanted(), next);
+    }
+    driver.stop();
+    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
 }

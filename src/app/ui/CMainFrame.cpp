@@ -28,13 +28,26 @@ struct IconInfo {
 };
 
 const IconInfo kIcons[] = {
-    {Command::FileNew, "document-new", "new"},    {Command::FileOpen, "document-open", "open"},
-    {Command::FileSave, "document-save", "save"}, {Command::EditCut, "edit-cut", "cut"},
-    {Command::EditCopy, "edit-copy", "copy"},     {Command::EditPaste, "edit-paste", "paste"},
-    {Command::EditUndo, "edit-undo", "undo"},     {Command::EditFind, "edit-find", "find"},
-    {Command::TestWebPage, "", "test"},           {Command::FilePrint, "document-print", "print"},
-    {Command::AppAbout, "help-about", "about"},   {Command::ContextHelp, "", "contexthelp"},
+    {Command::FileNew, "document-new", "new"},       {Command::FileOpen, "document-open", "open"},
+    {Command::FileSave, "document-save", "save"},    {Command::EditCut, "edit-cut", "cut"},
+    {Command::EditCopy, "edit-copy", "copy"},        {Command::EditPaste, "edit-paste", "paste"},
+    {Command::EditUndo, "edit-undo", "undo"},        {Command::EditRedo, "edit-redo", "redo"},
+    {Command::EditFind, "edit-find", "find"},        {Command::TestWebPage, "", "test"},
+    {Command::FilePrint, "document-print", "print"}, {Command::AppAbout, "help-about", "about"},
+    {Command::ContextHelp, "", "contexthelp"},
 };
+
+// "&&" stands for a "&" of the text itself; a single "&" marks the mnemonic.
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
 
 QIcon CommandIcon(Command id) {
     for (const IconInfo& info : kIcons) {
@@ -94,6 +107,8 @@ CMainFrame::CMainFrame(CXoDoc* document, SettingsStore* store, QWidget* parent)
     m_view->PlugCommands([this](Command id, Run run, Enabled enabled) {
         SetHandler(id, std::move(run), std::move(enabled));
     });
+    SetText(Command::EditUndo, [this] { return m_view->UndoText(); });
+    SetText(Command::EditRedo, [this] { return m_view->RedoText(); });
     UpdateTitle();
     UpdateCommandUi();
 }
@@ -296,6 +311,11 @@ void CMainFrame::SetChecked(Command id, std::function<bool()> checked) {
     UpdateCommandUi();
 }
 
+void CMainFrame::SetText(Command id, std::function<QString()> text) {
+    m_handlers[id].text = std::move(text);
+    UpdateCommandUi();
+}
+
 void CMainFrame::Execute(Command id) {
     UpdateCommandUi();
     auto found = m_handlers.constFind(id);
@@ -314,6 +334,11 @@ void CMainFrame::UpdateCommandUi() {
         it.value()->setEnabled(has && (!found->enabled || found->enabled()));
         if (has && found->checked) {
             it.value()->setChecked(found->checked());
+        }
+        if (found != m_handlers.constEnd() && found->text) {
+            QString text = found->text();
+            it.value()->setText(text);
+            it.value()->setToolTip(WithoutMnemonic(text));
         }
     }
 }

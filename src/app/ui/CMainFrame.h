@@ -34,6 +34,9 @@ public:
     // plugs in with one line, e.g. SetHandler(Command::EditFind, [view] { view->OnFind(); });
     void SetHandler(Command id, Run run, Enabled enabled = {});
     void SetChecked(Command id, std::function<bool()> checked);
+    // A menu text that follows the state, e.g. "&Undo Delete 'Intro'"; the tool tip is the
+    // same text without its mnemonic.
+    void SetText(Command id, std::function<QString()> text);
     QAction* Action(Command id) const { return m_actions.value(id); }
     QMenu* ContextMenu() const { return m_contextMenu; }
     CContentsView* View() const { return m_view; }
@@ -63,6 +66,7 @@ private:
         Run run;
         Enabled enabled;
         std::function<bool()> checked;
+        std::function<QString()> text;
     };
 
     void CreateActions();

@@ -1,6 +1,7 @@
 #include "app/ui/COptionsSheet.h"
 
 #include "app/ui/COptionsPrinting.h"
+#include "platform/FirstField.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>
@@ -21,6 +22,11 @@ COptionsSheet::COptionsSheet(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addWidget(buttons);
+}
+
+void COptionsSheet::showEvent(QShowEvent* event) {
+    FocusFirstField(m_tabs->currentWidget());
+    QDialog::showEvent(event);
 }
 
 void COptionsSheet::accept() {

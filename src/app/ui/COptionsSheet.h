@@ -18,6 +18,9 @@ public:
     COptionsPrinting* PrintingPage() const { return m_printing; }
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QTabWidget* m_tabs;
     COptionsPrinting* m_printing;

@@ -87,6 +87,15 @@ bool CSplashWnd::eventFilter(QObject* watched, QEvent* event) {
         event->accept();
         return true;
     }
+    // A start-up message must be seen and answered: the splash gives way to it at once, so it
+    // neither covers the message nor eats the first click on it.
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && (widget->isModal() || widget->inherits("QDialog"))) {
+            HideSplashScreen();
+            return false;
+        }
+    }
     if (watched->isWidgetType() && ClosesSplash(event->type())) {
         HideSplashScreen();
         return true;

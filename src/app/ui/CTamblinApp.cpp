@@ -1,6 +1,7 @@
 #include "app/ui/CTamblinApp.h"
 
 #include "app/HelpIds.h"
+#include "app/InstallLayout.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/COptionsPrinting.h"
@@ -27,6 +28,7 @@
 #include <QFile>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -65,6 +67,9 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
     CSplashWnd::EnableSplashScreen(info.showSplash && m_splashAllowed);
     m_programDirectory = QString::fromStdString(
         SplitPath(ToLocal(QCoreApplication::applicationFilePath())).directory);
+    InstallLayout layout = InstallLayout::Find(ToLocal(m_programDirectory));
+    m_dataDirectory = QFile::decodeName(layout.dataDirectory.c_str());
+    m_pluginDirectory = QFile::decodeName(layout.pluginDirectory.c_str());
     m_store = std::make_unique<QtSettingsStore>();
     m_settings.Load(*m_store);
     m_recentFiles.Load(*m_store);
@@ -90,8 +95,8 @@ bool CTamblinApp::InitInstance(const QStringList& arguments) {
 void CTamblinApp::CreateFrame() {
     m_document = new CXoDoc(this);
     m_frame = new CMainFrame(m_document, m_store.get());
-    m_commandHost =
-        std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser, m_programDirectory);
+    m_commandHost = std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser,
+                                                       m_dataDirectory, m_settings);
     m_document->SetWindow(m_frame);
     connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
     // New makes an empty index until the New wizard exists; the wizard takes the command
@@ -118,12 +123,14 @@ void CTamblinApp::CreateFrame() {
         hasIndex);
     m_frame->SetHandler(Command::TestNewWebPage,
                         [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
-    m_help = std::make_unique<ShellHelp>(*m_frame, QCoreApplication::applicationFilePath(),
-                                         [this] { return m_browser.IsAvailable(); });
+    m_help = std::make_unique<ShellHelp>(
+        *m_frame, QCoreApplication::applicationFilePath(),
+        [this] { return m_browser.IsAvailable(); }, nullptr, m_dataDirectory);
     auto* find = new FindCommands(
         *m_frame->View(), m_settings,
         [this](const QString& text) { m_commandHost->SetStatusText(text); },
         [this](unsigned helpId) { m_help->Request(helpId, kHelpContext); });
+    connect(find, &FindCommands::SettingsChanged, this, &CTamblinApp::SaveSettings);
     find->PlugCommands([this](Command id, CMainFrame::Run run, CMainFrame::Enabled enabled) {
         m_frame->SetHandler(id, std::move(run), std::move(enabled));
     });
@@ -173,7 +180,9 @@ void CTamblinApp::OpenMostRecentOrNew() {
 
 void CTamblinApp::CheckBrowser() {
     m_browserLoaded =
-        m_browser.Load(m_browserDirectory.isEmpty() ? m_programDirectory : m_browserDirectory);
+        m_browser.Load(m_browserDirectory.isEmpty() ? m_pluginDirectory : m_browserDirectory);
+    m_browserChecked = true;
+    SaveSettings();
     if (!m_browserLoaded && !m_settings.m_browserWarned) {
         m_settings.m_browserWarned = true;
         ShowWarning(QStringLiteral(
@@ -182,7 +191,15 @@ void CTamblinApp::CheckBrowser() {
     }
     if (m_browser.IsAvailable()) {
         CheckMemory();
-        m_help->Start(m_settings.m_welcomed);
+        // Finding Lumio takes a while: the main window is shown and painted first, and
+        // Getting started then opens over it rather than behind it.
+        QTimer::singleShot(0, this, [this] {
+            bool welcomed = m_settings.m_welcomed;
+            m_help->Start(m_settings.m_welcomed);
+            if (welcomed != m_settings.m_welcomed) {
+                SaveSettings();
+            }
+        });
     }
 }
 
@@ -195,6 +212,7 @@ void CTamblinApp::CheckMemory() {
     auto total = static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
     if (total <= kLowMemoryBytes && !m_settings.m_lowMemWarned) {
         m_settings.m_lowMemWarned = true;
+        SaveSettings();
         ShowWarning(QStringLiteral(
             "Warning: You have 16MB of RAM memory or less.\nYou may find that Navora will not "
             "run when testing web pages in Tamblin,\nor that the help topics contents does not "
@@ -209,7 +227,24 @@ void CTamblinApp::ExitInstance() {
     if (!m_store) {
         return;
     }
-    m_settings.Save(*m_store, m_browserLoaded);
+    SaveSettings();
+    SaveRecentFiles();
+}
+
+// Each change is written at once, so a crash or a kill keeps it.
+void CTamblinApp::SaveSettings() {
+    if (!m_store) {
+        return;
+    }
+    // Until the browser has been looked for, IEWarned keeps the value it was read with.
+    m_settings.Save(*m_store, m_browserChecked ? m_browserLoaded : !m_settings.m_browserWarned);
+    m_store->Flush();
+}
+
+void CTamblinApp::SaveRecentFiles() {
+    if (!m_store) {
+        return;
+    }
     m_recentFiles.Save(*m_store);
     m_store->Flush();
 }
@@ -278,6 +313,7 @@ void CTamblinApp::OpenRecentFile(int position) {
     // Cancel at the save question keeps the entry; only a file that fails to open leaves.
     if (m_document->SaveModified() && !OpenWithoutAsking(QFile::decodeName(path.c_str()))) {
         m_recentFiles.Remove(static_cast<size_t>(position));
+        SaveRecentFiles();
         AddToRecentFiles(QString());
     }
 }
@@ -285,6 +321,7 @@ void CTamblinApp::OpenRecentFile(int position) {
 void CTamblinApp::AddToRecentFiles(const QString& path) {
     if (!path.isEmpty()) {
         m_recentFiles.Add(ToLocal(path));
+        SaveRecentFiles();
     }
     QStringList paths;
     for (const std::string& item : m_recentFiles.Items()) {
@@ -351,6 +388,7 @@ void CTamblinApp::OnViewOptions() {
     m_settings.m_printFace = page->m_printFace.toStdString();
     m_settings.m_printPointSize = page->m_printPointSize;
     m_settings.m_printSummary = page->m_printSummary;
+    SaveSettings();
 }
 
 void CTamblinApp::OnAppAbout() {

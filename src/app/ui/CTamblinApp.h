@@ -78,18 +78,25 @@ private:
     void CheckBrowser();
     void CheckMemory();
     void AddToRecentFiles(const QString& path);
+    void SaveSettings();
+    void SaveRecentFiles();
     void ShowWarning(const QString& text);
     bool PrintFromShell(const QString& file, const std::string& printerName);
     bool PrintFromCommandLine(const QString& printerName);
 
     std::unique_ptr<QtSettingsStore> m_store;
     bool m_browserLoaded = false;
+    bool m_browserChecked = false;
     AppSettings m_settings;
     RecentFileList m_recentFiles;
     BrowserLibrary m_browser;
     std::unique_ptr<class ShellCommandHost> m_commandHost;
     std::unique_ptr<class ShellHelp> m_help;
     QString m_programDirectory;
+    // Where the help, the topic map and Redist/ are, and where the browser plugin is: beside
+    // the program in a build, under share/ and lib/ in an installed copy.
+    QString m_dataDirectory;
+    QString m_pluginDirectory;
     CXoDoc* m_document = nullptr;
     CMainFrame* m_frame = nullptr;
     std::unique_ptr<QPrinter> m_printer;

@@ -38,6 +38,8 @@ bool CXoDoc::NewIndex(const std::string& description) {
     m_modified = false;
     ++m_generation;
     if (!description.empty()) {
+        // A new index that starts modified has no saved state to come back to.
+        m_history.MarkUnsaved();
         m_index->m_description = description;
         m_index->m_changed = 1;
         m_modified = true;
@@ -74,6 +76,7 @@ bool CXoDoc::SaveIndex(const QString& path) {
         return false;
     }
     m_index->m_changed = 0;
+    m_history.MarkSaved();
     SetModifiedFlag(false);
     return true;
 }
@@ -87,6 +90,7 @@ bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathN
     }
     // The temporary file is gone: the first Save must ask for a name.
     m_index->m_fileName.clear();
+    m_history.MarkUnsaved();
     SetModifiedFlag(true);
     SetUnsavedPathName(pathName);
     m_title = title;
@@ -96,6 +100,8 @@ bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathN
 }
 
 void CXoDoc::ReleaseIndex() {
+    // Steps own entries and base URLs of this index and point into it: they go first.
+    m_history.Clear();
     m_index.reset();
 }
 

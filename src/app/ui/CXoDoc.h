@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TextEncoding.h"
+#include "contents/EditHistory.h"
 #include "index/IndexFile.h"
 
 #include <QObject>
@@ -45,6 +46,10 @@ public:
     bool SaveBeforeUse();
 
     IndexFile* Index() const { return m_index.get(); }
+    // The undo and redo steps of the open index: emptied whenever another index takes its
+    // place, kept through a save.
+    EditHistory& History() { return m_history; }
+    const EditHistory& History() const { return m_history; }
     // Changes whenever a new IndexFile takes the place of the old one, so views know that
     // their nodes point at entries that are gone.
     unsigned Generation() const { return m_generation; }
@@ -80,6 +85,7 @@ private:
 
     QWidget* m_window = nullptr;
     std::unique_ptr<IndexFile> m_index;
+    EditHistory m_history;
     QString m_pathName;
     QString m_title;
     bool m_modified = false;

@@ -28,8 +28,9 @@ void ShowLumioMessage(const QString& text) {
 
 } // namespace
 
-HelpClient::HelpClient(HelpTransport& transport, QString programPath)
-    : m_transport(transport), m_programPath(std::move(programPath)) {}
+HelpClient::HelpClient(HelpTransport& transport, QString programPath, QString dataDirectory)
+    : m_transport(transport), m_programPath(std::move(programPath)),
+      m_dataDirectory(std::move(dataDirectory)) {}
 
 bool HelpClient::Startup(const QString& windowTitle, const std::string& title,
                          const std::string& contentsPage, const std::string& indexPage,
@@ -67,8 +68,15 @@ void HelpClient::PreparePaths(const std::string& title, const std::string& conte
                               const std::string& topicMapName) {
     m_title = title;
     m_contentsPage = contentsPage;
-    m_paths = MakeHelpPaths(QFile::encodeName(m_programPath).toStdString(), helpSubdirectory,
-                            popupsPage, topicMapName, kNativeSeparator);
+    std::string programPath = QFile::encodeName(m_programPath).toStdString();
+    if (!m_dataDirectory.isEmpty()) {
+        // The paths are made from the program's directory: an installed copy keeps its help
+        // elsewhere, so the program is taken as if it stood there.
+        programPath =
+            QFile::encodeName(m_dataDirectory).toStdString() + SplitPath(programPath).fileName;
+    }
+    m_paths =
+        MakeHelpPaths(programPath, helpSubdirectory, popupsPage, topicMapName, kNativeSeparator);
 }
 
 bool HelpClient::FindLumio(const QString& program, const QString& windowTitle) {

@@ -20,8 +20,10 @@ class HelpTransport;
 // forgotten and each request says that the help could not be shown.
 class HelpClient final {
 public:
-    // programPath: Tamblin's own executable; lumio is looked for beside it.
-    HelpClient(HelpTransport& transport, QString programPath);
+    // programPath: Tamblin's own executable; lumio is looked for beside it. dataDirectory
+    // (with its separator) holds the help subdirectory and the topic map; empty: the
+    // program's directory.
+    HelpClient(HelpTransport& transport, QString programPath, QString dataDirectory = {});
 
     bool Startup(const QString& windowTitle, const std::string& title,
                  const std::string& contentsPage, const std::string& indexPage,
@@ -47,6 +49,7 @@ private:
 
     HelpTransport& m_transport;
     QString m_programPath;
+    QString m_dataDirectory;
     bool m_haveLumio = false;
     bool m_ready = false;
     std::string m_contentsPage;

@@ -8,8 +8,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QWhatsThis>
 
 namespace tamblin {
 
@@ -20,6 +22,13 @@ HelpEventFilter::HelpEventFilter(QWidget* mainFrame, Request request, QObject* p
 
 unsigned HelpEventFilter::WindowHelpIdFor(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        // A clicked tab keeps the focus on the tab bar: the page it shows is what is asked about.
+        const auto* tabs = qobject_cast<const QTabWidget*>(w->parentWidget());
+        if (tabs && qobject_cast<const QTabBar*>(w) && tabs->currentWidget()) {
+            if (unsigned id = WindowHelpId(tabs->currentWidget()->objectName().toStdString())) {
+                return id;
+            }
+        }
         if (unsigned id = WindowHelpId(w->objectName().toStdString())) {
             return id;
         }
@@ -95,6 +104,13 @@ bool HelpEventFilter::eventFilter(QObject* watched, QEvent* event) {
             LeaveContextMode();
             return true;
         }
+        if (key->key() == Qt::Key_F1 && HelpInMenu(key->modifiers() & Qt::ShiftModifier)) {
+            return true;
+        }
+        // A help request ends Shift+F1 mode, so the next click is a click again.
+        if (key->key() == Qt::Key_F1 && !(key->modifiers() & Qt::ShiftModifier)) {
+            LeaveContextMode();
+        }
         // In the main frame F1 and Shift+F1 are its commands' shortcuts; elsewhere (dialogs,
         // wizards, sheets) they arrive here.
         if (key->key() == Qt::Key_F1 && QApplication::activeWindow() != m_mainFrame) {
@@ -106,6 +122,12 @@ bool HelpEventFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // The title bar's "?" button: the same pop-up help as Shift+F1.
+    if (event->type() == QEvent::EnterWhatsThisMode) {
+        QWhatsThis::leaveWhatsThisMode();
+        EnterContextMode();
+        return true;
+    }
     if (m_contextMode && event->type() == QEvent::MouseButtonPress) {
         HelpForClick(watched, event);
         return true;
@@ -114,6 +136,28 @@ bool HelpEventFilter::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// While a menu is open it has the keyboard, and the main frame's F1 shortcuts do not fire.
+bool HelpEventFilter::HelpInMenu(bool contextMode) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) {
+        return false;
+    }
+    unsigned id = ActionHelpId(menu->activeAction());
+    if (!id) {
+        id = WindowHelpIdFor(menu);
+    }
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
+    if (contextMode) {
+        EnterContextMode();
+    } else {
+        LeaveContextMode();
+        m_request(id, kHelpContext);
+    }
+    return true;
 }
 
 void HelpEventFilter::HelpForClick(QObject* target, QEvent* event) {

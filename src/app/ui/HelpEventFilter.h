@@ -37,6 +37,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool HelpInMenu(bool contextMode);
     void HelpForClick(QObject* target, QEvent* event);
 
     QWidget* m_mainFrame;

@@ -4,7 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 #include <QUrl>
 
 namespace tamblin {
@@ -45,7 +46,11 @@ void QtHelpTransport::Disconnect() {
 }
 
 void QtHelpTransport::Wait(int milliseconds) {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
+    // Tamblin's window keeps painting while Lumio starts; what the user types waits, so
+    // nothing can act on a help client that is half-way through its start.
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool QtHelpTransport::OpenInDesktopBrowser(const QString& path) {

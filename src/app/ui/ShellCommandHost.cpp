@@ -1,5 +1,6 @@
 #include "app/ui/ShellCommandHost.h"
 
+#include "app/AppSettings.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CXoDoc.h"
 #include "platform/BrowserLibrary.h"
@@ -9,9 +10,18 @@
 namespace tamblin {
 
 ShellCommandHost::ShellCommandHost(CXoDoc& document, CMainFrame& frame,
-                                   const BrowserLibrary& browser, QString programDirectory)
+                                   const BrowserLibrary& browser, QString programDirectory,
+                                   AppSettings& appSettings)
     : m_document(document), m_frame(frame), m_browser(browser),
-      m_programDirectory(std::move(programDirectory)) {}
+      m_programDirectory(std::move(programDirectory)), m_appSettings(appSettings) {}
+
+bool ShellCommandHost::WebViewerWanted() const {
+    return m_appSettings.m_webViewer;
+}
+
+void ShellCommandHost::SetWebViewerWanted(bool wanted) {
+    m_appSettings.m_webViewer = wanted;
+}
 
 QString ShellCommandHost::IndexPath() const {
     // A new or scanned index has a path name for its title but no file yet.

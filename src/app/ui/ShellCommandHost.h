@@ -6,6 +6,7 @@
 
 namespace tamblin {
 
+class AppSettings;
 class BrowserLibrary;
 class CMainFrame;
 class CXoDoc;
@@ -15,7 +16,7 @@ class CXoDoc;
 class ShellCommandHost final : public CommandHost {
 public:
     ShellCommandHost(CXoDoc& document, CMainFrame& frame, const BrowserLibrary& browser,
-                     QString programDirectory);
+                     QString programDirectory, AppSettings& appSettings);
 
     QString IndexPath() const override;
     bool IsModified() const override;
@@ -25,12 +26,15 @@ public:
     bool BrowserAvailable() const override;
     BrowserView* CreateBrowser(QWidget* parent) override;
     QString ProgramDirectory() const override { return m_programDirectory; }
+    bool WebViewerWanted() const override;
+    void SetWebViewerWanted(bool wanted) override;
 
 private:
     CXoDoc& m_document;
     CMainFrame& m_frame;
     const BrowserLibrary& m_browser;
     QString m_programDirectory;
+    AppSettings& m_appSettings;
     // The same store the application writes (QSettings instances share one cache).
     QSettings m_settings{QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarvo"),
                          QStringLiteral("Tamblin")};

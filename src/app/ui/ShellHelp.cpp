@@ -9,10 +9,11 @@
 namespace tamblin {
 
 ShellHelp::ShellHelp(CMainFrame& frame, QString programPath, std::function<bool()> browserAvailable,
-                     std::unique_ptr<HelpTransport> transport)
+                     std::unique_ptr<HelpTransport> transport, QString dataDirectory)
     : m_frame(frame), m_browserAvailable(std::move(browserAvailable)),
       m_transport(transport ? std::move(transport) : std::make_unique<QtHelpTransport>()),
-      m_client(std::make_unique<HelpClient>(*m_transport, std::move(programPath))),
+      m_client(std::make_unique<HelpClient>(*m_transport, std::move(programPath),
+                                            std::move(dataDirectory))),
       m_filter(std::make_unique<HelpEventFilter>(
           &frame, [this](unsigned data, unsigned command) { Request(data, command); })) {
     // What the fallback needs, also when Lumio is never started.

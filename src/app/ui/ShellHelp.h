@@ -18,8 +18,9 @@ class HelpEventFilter;
 class ShellHelp final {
 public:
     // browserAvailable is asked at each request: the help window needs the browser.
+    // dataDirectory holds the help pages and the topic map; empty: the program's directory.
     ShellHelp(CMainFrame& frame, QString programPath, std::function<bool()> browserAvailable,
-              std::unique_ptr<HelpTransport> transport = nullptr);
+              std::unique_ptr<HelpTransport> transport = nullptr, QString dataDirectory = {});
     ~ShellHelp();
 
     // Starts Lumio; the first time ever (welcomed false) shows Getting started and sets it.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/Commands.h"
+#include "contents/EditObserver.h"
+#include "contents/EntryPlaceStep.h"
 
 #include <QIcon>
 #include <QList>
@@ -16,11 +18,12 @@ class QMenu;
 namespace tamblin {
 
 class CXoDoc;
+class EditStep;
 class IndexEntry;
 
 // The tree of the open index: the root (the description) with its entries, then
 // "Other Index keywords". Each node's data is its IndexEntry and each entry holds its node.
-class CContentsView final : public QTreeWidget {
+class CContentsView final : public QTreeWidget, public EditObserver {
     Q_OBJECT
 
 public:
@@ -80,14 +83,19 @@ public:
     bool CanIndexKeywords() const;
     bool SelectedHasParent() const;
     bool CanPaste() const;
-    bool CanUndoDelete() const;
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // The menu texts, named after the step: "&Undo Delete 'Intro'"; "&Undo" when none.
+    QString UndoText() const;
+    QString RedoText() const;
     bool CanFlatten() const;
     void OnProperties();
     void OnIndexKeywords();
     void OnBaseUrls();
     void OnInsertUrl();
     void OnDelete();
-    void OnUndoDelete();
+    void OnUndo();
+    void OnRedo();
     bool OnCopy();
     void OnCut();
     void OnPaste();
@@ -95,7 +103,6 @@ public:
     // Opens the sheet for `node`: the root's, the Other Index keywords', or the URL sheet.
     void OpenSheet(QTreeWidgetItem* node, int page);
     const IndexEntry* ClipboardEntry() const { return m_clipboard.get(); }
-    const IndexEntry* UndoEntry() const { return m_undo.entry.get(); }
 
     // Dragging, driven by the mouse; public so that tests can drive it step by step.
     // Positions are in viewport coordinates.
@@ -124,23 +131,32 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void WarnBlankLabel();
 
-private:
-    // The last deleted subtree and where it was: `parent` and `after` are live nodes or
-    // null once that place is gone; `first` means it was its parent's first child.
-    struct UndoRecord {
-        std::unique_ptr<IndexEntry> entry;
-        QTreeWidgetItem* parent = nullptr;
-        QTreeWidgetItem* after = nullptr;
-        bool first = false;
-    };
+    // What undo and redo changed in the model, mirrored in the tree.
+    void EntryRemoved(IndexEntry& parent, IndexEntry& entry) override;
+    void EntryInserted(IndexEntry& parent, std::size_t position, IndexEntry& entry) override;
+    void ChildrenRearranged(IndexEntry& parent) override;
+    void EntryChanged(IndexEntry& entry) override;
+    void FileChanged() override;
 
+private:
     void Commit();
-    // Before a rebuild: the entries at the undo place, whose new nodes it takes afterwards.
-    std::pair<IndexEntry*, IndexEntry*> UndoPlaceAsEntries();
-    // Forgets the clipboard and undo record when they belong to an index file that is gone.
+    // Records an edit that has just been made as one undoable step, then commits.
+    void Record(std::unique_ptr<EditStep> step);
+    // After undo or redo: modified unless the model is back at its saved state.
+    void CommitHistoryMove();
+    // "Delete 'Intro'"; the verb alone for an untitled entry.
+    static std::string StepName(const char* verb, const std::string& title);
+    // Where the entry shown by `node` stands in the model.
+    EntryPlaceStep::Place PlaceOf(QTreeWidgetItem* node) const;
+    QTreeWidgetItem* NodeOfEntry(IndexEntry& entry) const;
+    // Forgets the clipboard when it belongs to an index file that is gone.
     void DropStaleRecords() const;
-    void DeleteNode(QTreeWidgetItem* node, bool ask);
-    // Deletes a node, first forgetting the undo place when it lies in the node's subtree.
+    void DeleteNode(QTreeWidgetItem* node, bool ask, const char* verb = "Delete");
+    // A copy taken before an undo removed a base URL may name a record the index no longer
+    // lists: it is pointed at an equal record of the list, or at a new one, so that the
+    // file never refers to a base URL it does not hold.
+    void KeepBaseUrlsListed(IndexEntry& top);
+    // Deletes a node, first forgetting the edit node when it lies in the node's subtree.
     void DetachNode(QTreeWidgetItem* node);
     // Inserts `entry` into the model and the tree under `parent` after `after` (null:
     // first; `last`: append), then restores its view state. Returns its node.
@@ -176,7 +192,6 @@ private:
     FileSheet m_otherKeywordsSheet;
     // Owned by the view; mutable so that stale ones can be dropped from const checks.
     mutable std::unique_ptr<IndexEntry> m_clipboard;
-    mutable UndoRecord m_undo;
     mutable unsigned m_recordGeneration = 0;
 
     bool m_labelEditing = false;

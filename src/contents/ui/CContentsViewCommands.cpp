@@ -1,9 +1,12 @@
 // The contents view's commands as the frame sees them, the property sheets it opens, and
 // the keys, double click and label editing that lead to them.
 #include "app/ui/CXoDoc.h"
+#include "contents/EntryFieldsStep.h"
+#include "contents/IndexFileStep.h"
 #include "contents/ui/CContentsView.h"
 #include "contents/ui/IndexFileSheet.h"
 #include "contents/ui/UrlSheets.h"
+#include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "platform/DialogService.h"
@@ -39,7 +42,9 @@ void CContentsView::PlugCommands(const Plug& plug) {
     plug(
         Command::EditPaste, [this] { OnPaste(); }, [this] { return CanPaste(); });
     plug(
-        Command::EditUndo, [this] { OnUndoDelete(); }, [this] { return CanUndoDelete(); });
+        Command::EditUndo, [this] { OnUndo(); }, [this] { return CanUndo(); });
+    plug(
+        Command::EditRedo, [this] { OnRedo(); }, [this] { return CanRedo(); });
     plug(
         Command::EditFlatten, [this] { OnFlatten(); }, [this] { return CanFlatten(); });
 }
@@ -73,18 +78,41 @@ CContentsView::SheetResult CContentsView::RunUrlSheet(IndexEntry& entry, int pag
 
 void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
     IndexEntry* entry = EntryOf(node);
-    if (!entry || !m_document || !m_document->Index()) {
+    IndexFile* index = m_document ? m_document->Index() : nullptr;
+    if (!entry || !index) {
         return;
     }
     SheetResult result = SheetResult::Cancelled;
+    std::unique_ptr<EditStep> step;
     if (node == m_rootNode) {
-        result =
-            m_indexFileSheet ? m_indexFileSheet(page) : RunIndexFileSheet(this, *m_document, page);
-    } else if (node == m_otherKeywordsNode) {
-        result = m_otherKeywordsSheet ? m_otherKeywordsSheet(page)
-                                      : RunOtherKeywordsSheet(this, *m_document, page);
+        // Every entry's targets are kept too: "Set all URLs to this Base URL" may change them.
+        auto before = IndexFileStep::State::Of(*index, true);
+        std::vector<std::unique_ptr<BaseUrl>> removed;
+        result = m_indexFileSheet ? m_indexFileSheet(page)
+                                  : RunIndexFileSheet(this, *m_document, page, &removed);
+        auto after = IndexFileStep::State::Of(*index, true);
+        bool setAll = !before.SameTargets(after);
+        if (result == SheetResult::Changed && (setAll || !before.SameSettings(after))) {
+            step = std::make_unique<IndexFileStep>(
+                setAll ? "Set all URLs to this Base URL" : "Index File", *index, std::move(before),
+                std::move(after), std::move(removed));
+        }
     } else {
-        result = RunUrlSheet(*entry, page, false);
+        auto before = EntryFieldsStep::Fields::Of(*entry);
+        std::string title = entry->m_title;
+        const char* name = "Properties";
+        if (node == m_otherKeywordsNode) {
+            name = "Other Index keywords";
+            result = m_otherKeywordsSheet ? m_otherKeywordsSheet(page)
+                                          : RunOtherKeywordsSheet(this, *m_document, page);
+        } else {
+            result = RunUrlSheet(*entry, page, false);
+        }
+        auto after = EntryFieldsStep::Fields::Of(*entry);
+        if (result == SheetResult::Changed && !(before == after)) {
+            step = std::make_unique<EntryFieldsStep>(StepName(name, title), *entry,
+                                                     std::move(before), std::move(after));
+        }
     }
     if (result == SheetResult::Changed) {
         // The sheet may have rebuilt the tree; the entry knows its node.
@@ -92,6 +120,9 @@ void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
         QTreeWidgetItem* shown = node == m_rootNode ? m_rootNode : NodeOf(*entry);
         if (shown && node != m_otherKeywordsNode) {
             SetNodeLook(shown);
+        }
+        if (step) {
+            m_document->History().Push(std::move(step));
         }
         Commit();
         Q_EMIT UrlChanged(SelectedUrl());
@@ -138,6 +169,9 @@ void CContentsView::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Escape && m_dragging) {
         EndDrag();
+        // A cancelled drag leaves nothing marked as a drop target.
+        SetDropHighlight(nullptr);
+        m_dragNode = nullptr;
         event->accept();
         return;
     }
@@ -178,13 +212,24 @@ void CContentsView::commitData(QWidget* editor) {
     if (text == node->text(0)) {
         return;
     }
+    IndexFile& index = *m_document->Index();
+    std::unique_ptr<EditStep> step;
     if (node == m_rootNode) {
-        m_document->Index()->m_description = m_document->Encode(text);
+        auto before = IndexFileStep::State::Of(index, false);
+        std::string name = StepName("Rename", index.m_description);
+        index.m_description = m_document->Encode(text);
+        step = std::make_unique<IndexFileStep>(std::move(name), index, std::move(before),
+                                               IndexFileStep::State::Of(index, false),
+                                               std::vector<std::unique_ptr<BaseUrl>>());
     } else {
+        auto before = EntryFieldsStep::Fields::Of(*entry);
+        std::string name = StepName("Rename", entry->m_title);
         entry->m_title = m_document->Encode(text);
+        step = std::make_unique<EntryFieldsStep>(std::move(name), *entry, std::move(before),
+                                                 EntryFieldsStep::Fields::Of(*entry));
     }
     node->setText(0, text);
-    Commit();
+    Record(std::move(step));
 }
 
 void CContentsView::WarnBlankLabel() {

@@ -1,6 +1,7 @@
 // Moving and copying entries by dragging them with the left button. The drag is the
 // view's own (mouse capture and a small image window following the pointer), so the drop
 // rules below are the only ones that apply.
+#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
 #include "index/IndexEntry.h"
 
@@ -214,9 +215,11 @@ void CContentsView::MoveOrCopy(bool copy) {
     QTreeWidgetItem* target = m_dropTarget;
     SaveState(m_dragNode);
     std::unique_ptr<IndexEntry> moving;
+    EntryPlaceStep::Place from;
     if (copy) {
         moving = EntryOf(m_dragNode)->Clone();
     } else {
+        from = PlaceOf(m_dragNode);
         moving = EntryOf(m_dragNode->parent())->RemoveChildByNode(m_dragNode);
         if (moving) {
             DetachNode(m_dragNode);
@@ -226,6 +229,7 @@ void CContentsView::MoveOrCopy(bool copy) {
     if (!moving) {
         return;
     }
+    IndexEntry& entry = *moving;
     QTreeWidgetItem* node = nullptr;
     if (target == m_otherKeywordsNode) {
         node = PlaceEntry(std::move(moving), m_rootNode, nullptr, true);
@@ -235,6 +239,8 @@ void CContentsView::MoveOrCopy(bool copy) {
         node = PlaceEntry(std::move(moving), target->parent(), target, false);
     }
     setCurrentItem(node);
+    m_document->History().Push(std::make_unique<EntryPlaceStep>(
+        StepName(copy ? "Copy" : "Move", entry.m_title), entry, from, PlaceOf(node)));
 }
 
 } // namespace tamblin

@@ -1,12 +1,16 @@
-// The structural edits of the contents view: insert, delete and its undo, the clipboard,
-// flatten, and the commit that follows each of them.
+// The structural edits of the contents view: insert, delete, the clipboard, flatten, and
+// the step and commit that follow each of them.
 #include "app/ui/CXoDoc.h"
+#include "contents/FlattenStep.h"
 #include "contents/ui/CContentsView.h"
+#include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "platform/CommonPrompts.h"
 
+#include <algorithm>
 #include <iterator>
+#include <unordered_set>
 
 namespace tamblin {
 
@@ -19,14 +23,38 @@ void CContentsView::Commit() {
     m_document->UpdateAllViews(this);
 }
 
+void CContentsView::Record(std::unique_ptr<EditStep> step) {
+    if (!m_document || !m_document->Index()) {
+        return;
+    }
+    m_document->History().Push(std::move(step));
+    Commit();
+}
+
+std::string CContentsView::StepName(const char* verb, const std::string& title) {
+    std::string name = verb;
+    if (!title.empty()) {
+        name += " '" + title + "'";
+    }
+    return name;
+}
+
+EntryPlaceStep::Place CContentsView::PlaceOf(QTreeWidgetItem* node) const {
+    IndexEntry* entry = EntryOf(node);
+    IndexEntry* parent = node ? EntryOf(node->parent()) : nullptr;
+    if (!entry || !parent) {
+        return {};
+    }
+    return {parent, EntryPlaceStep::PositionIn(*parent, *entry)};
+}
+
 void CContentsView::DropStaleRecords() const {
-    // The records' base URL references point into the index they came from: once the
-    // document holds another index (or none) they are released, never carried over.
+    // The clipboard's base URL references point into the index it came from: once the
+    // document holds another index (or none) it is released, never carried over.
     IndexFile* index = m_document ? m_document->Index() : nullptr;
     unsigned generation = m_document ? m_document->Generation() : 0;
     if (!index || generation != m_recordGeneration) {
         m_clipboard.reset();
-        m_undo = UndoRecord();
         m_recordGeneration = generation;
     }
 }
@@ -52,23 +80,11 @@ bool CContentsView::CanPaste() const {
     return currentItem() && EntryOf(currentItem()) && m_clipboard;
 }
 
-bool CContentsView::CanUndoDelete() const {
-    DropStaleRecords();
-    return m_undo.entry != nullptr && m_rootNode;
-}
-
 bool CContentsView::CanFlatten() const {
     return SelectedHasParent() && currentItem()->childCount() > 0;
 }
 
 void CContentsView::DetachNode(QTreeWidgetItem* node) {
-    // Handles kept by the undo record must never outlive their nodes.
-    if (IsInSubtree(m_undo.parent, node) || m_undo.parent == node) {
-        m_undo.parent = nullptr;
-    }
-    if (IsInSubtree(m_undo.after, node) || m_undo.after == node) {
-        m_undo.after = nullptr;
-    }
     if (IsInSubtree(m_editNode, node) || m_editNode == node) {
         m_editNode = nullptr;
     }
@@ -124,13 +140,24 @@ void CContentsView::OnInsertUrl() {
     IndexEntry& created = *entry;
     QTreeWidgetItem* node = PlaceEntry(std::move(entry), parent, after, false);
     setCurrentItem(node);
-    if (RunUrlSheet(created, 0, true) == SheetResult::Cancelled) {
-        // Cancelled: gone as if deleted, so Undo delete can still bring it back.
+    bool cancelled = RunUrlSheet(created, 0, true) == SheetResult::Cancelled;
+    // The sheet may have rebuilt the tree; the entry knows its node.
+    node = NodeOf(created);
+    EntryPlaceStep::Place place = PlaceOf(node);
+    if (!place.parent) {
+        return;
+    }
+    m_document->History().Push(std::make_unique<EntryPlaceStep>(
+        StepName("Insert URL", created.m_title), created, EntryPlaceStep::Place{}, place));
+    if (cancelled) {
+        // Gone as if deleted, so Undo can still bring it back.
         DeleteNode(node, false);
         return;
     }
     SetNodeLook(node);
     Commit();
+    // The status bar showed the entry while it was still empty.
+    Q_EMIT UrlChanged(SelectedUrl());
 }
 
 void CContentsView::OnDelete() {
@@ -139,7 +166,7 @@ void CContentsView::OnDelete() {
     }
 }
 
-void CContentsView::DeleteNode(QTreeWidgetItem* node, bool ask) {
+void CContentsView::DeleteNode(QTreeWidgetItem* node, bool ask, const char* verb) {
     if (m_labelEditing) {
         return;
     }
@@ -148,39 +175,16 @@ void CContentsView::DeleteNode(QTreeWidgetItem* node, bool ask) {
         return;
     }
     SaveState(node);
-    QTreeWidgetItem* parent = node->parent();
-    int row = parent->indexOfChild(node);
-    std::unique_ptr<IndexEntry> removed = EntryOf(parent)->RemoveChildByNode(node);
-    if (!removed) {
+    EntryPlaceStep::Place from = PlaceOf(node);
+    std::unique_ptr<IndexEntry> removed = EntryOf(node->parent())->RemoveChildByNode(node);
+    if (!removed || !from.parent) {
         return;
     }
-    // The previous undo subtree is released here.
-    m_undo = UndoRecord{std::move(removed), parent, row > 0 ? parent->child(row - 1) : nullptr,
-                        row == 0};
+    IndexEntry& entry = *removed;
+    std::string name = StepName(verb, entry.m_title);
     DetachNode(node);
-    Commit();
-}
-
-void CContentsView::OnUndoDelete() {
-    if (!CanUndoDelete()) {
-        return;
-    }
-    QTreeWidgetItem* parent = m_undo.parent;
-    QTreeWidgetItem* after = m_undo.after;
-    bool placeKnown =
-        parent && EntryOf(parent) && (m_undo.first || (after && after->parent() == parent));
-    QTreeWidgetItem* node = nullptr;
-    if (placeKnown) {
-        node = PlaceEntry(std::move(m_undo.entry), parent, m_undo.first ? nullptr : after, false);
-    } else {
-        // The place it came from is gone: the entry is not lost, it goes last under the root.
-        node = PlaceEntry(std::move(m_undo.entry), m_rootNode, nullptr, true);
-    }
-    m_undo = UndoRecord();
-    if (!currentItem()) {
-        setCurrentItem(node);
-    }
-    Commit();
+    Record(std::make_unique<EntryPlaceStep>(std::move(name), entry, from, EntryPlaceStep::Place{},
+                                            std::move(removed)));
 }
 
 bool CContentsView::OnCopy() {
@@ -196,7 +200,7 @@ bool CContentsView::OnCopy() {
 
 void CContentsView::OnCut() {
     if (SelectedHasParent() && OnCopy()) {
-        DeleteNode(currentItem(), false);
+        DeleteNode(currentItem(), false, "Cut");
     }
 }
 
@@ -209,6 +213,7 @@ void CContentsView::OnPaste() {
     // pastes never share entries.
     std::unique_ptr<IndexEntry> entry = m_clipboard->Clone();
     std::swap(entry, m_clipboard);
+    KeepBaseUrlsListed(*entry);
     QTreeWidgetItem* node = nullptr;
     if (selected == m_rootNode) {
         node = PlaceEntry(std::move(entry), m_rootNode, nullptr, false);
@@ -220,7 +225,46 @@ void CContentsView::OnPaste() {
     if (!currentItem()) {
         setCurrentItem(node);
     }
-    Commit();
+    IndexEntry& pasted = *EntryOf(node);
+    Record(std::make_unique<EntryPlaceStep>(StepName("Paste", pasted.m_title), pasted,
+                                            EntryPlaceStep::Place{}, PlaceOf(node)));
+}
+
+void CContentsView::KeepBaseUrlsListed(IndexEntry& top) {
+    IndexFile& index = *m_document->Index();
+    std::unordered_set<const BaseUrl*> listed;
+    for (const auto& record : index.m_baseUrls) {
+        listed.insert(record.get());
+    }
+    std::vector<IndexEntry*> pending{&top};
+    while (!pending.empty()) {
+        IndexEntry* entry = pending.back();
+        pending.pop_back();
+        for (const auto& child : entry->m_children) {
+            pending.push_back(child.get());
+        }
+        BaseUrl* base = entry->m_baseUrl;
+        if (!base || listed.contains(base)) {
+            continue;
+        }
+        BaseUrl* replacement = nullptr;
+        int lastId = 0;
+        for (const auto& record : index.m_baseUrls) {
+            lastId = std::max(lastId, record->m_id);
+            if (!replacement && record->m_url == base->m_url &&
+                record->m_targetFrame == base->m_targetFrame) {
+                replacement = record.get();
+            }
+        }
+        if (!replacement) {
+            index.m_baseUrls.push_back(
+                std::make_unique<BaseUrl>(lastId + 1, base->m_url, base->m_targetFrame, 1));
+            replacement = index.m_baseUrls.back().get();
+            listed.insert(replacement);
+        }
+        entry->m_baseUrl = replacement;
+        replacement->m_inUse = 1;
+    }
 }
 
 void CContentsView::OnFlatten() {
@@ -247,7 +291,8 @@ void CContentsView::OnFlatten() {
         RestoreState(moved, false);
     }
     setCurrentItem(node);
-    Commit();
+    Record(std::make_unique<FlattenStep>(StepName("Flatten", entry->m_title), *EntryOf(parent),
+                                         *entry, nodes.size()));
 }
 
 } // namespace tamblin

@@ -43,9 +43,14 @@ void CFindDialog::BuildControls() {
     m_inIndices =
         AddCheck("inIndices", QStringLiteral("In &Index keywords"), m_settings.m_findIndices);
     m_inIndices->setToolTip(QStringLiteral("Finds text in the index keywords attached to URLs"));
-    connect(m_inUrls, &QCheckBox::clicked, this, [this](bool on) { m_settings.m_findUrls = on; });
-    connect(m_inIndices, &QCheckBox::clicked, this,
-            [this](bool on) { m_settings.m_findIndices = on; });
+    connect(m_inUrls, &QCheckBox::clicked, this, [this](bool on) {
+        m_settings.m_findUrls = on;
+        Q_EMIT SettingsChanged();
+    });
+    connect(m_inIndices, &QCheckBox::clicked, this, [this](bool on) {
+        m_settings.m_findIndices = on;
+        Q_EMIT SettingsChanged();
+    });
 
     m_findNext = new QPushButton(QStringLiteral("&Find Next"), this);
     m_findNext->setObjectName(QStringLiteral("findNext"));

@@ -31,6 +31,8 @@ public:
 Q_SIGNALS:
     void FindNextRequested();
     void HelpRequested();
+    // One of the stored search options was switched.
+    void SettingsChanged();
 
 private:
     void BuildControls();

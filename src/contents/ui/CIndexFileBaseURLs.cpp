@@ -152,6 +152,9 @@ void CIndexFileBaseURLs::OnDelete() {
     m_list->setCurrentItem(m_list->item(row < m_list->count() ? row : row - 1));
     m_updating = false;
     ShowCurrent();
+    // Otherwise a disabled Delete hands the focus on to Add, and the next Enter adds a row
+    // instead of pressing OK.
+    m_list->setFocus();
     m_modified = true;
 }
 
@@ -201,7 +204,8 @@ void CIndexFileBaseURLs::OnSetAll() {
     }
 }
 
-BaseUrl* CIndexFileBaseURLs::ApplyTo(IndexFile& index) {
+BaseUrl* CIndexFileBaseURLs::ApplyTo(IndexFile& index,
+                                     std::vector<std::unique_ptr<BaseUrl>>* removed) {
     BaseUrl* chosen = nullptr;
     for (int row = 0; row < m_list->count(); ++row) {
         Working& working =
@@ -221,8 +225,15 @@ BaseUrl* CIndexFileBaseURLs::ApplyTo(IndexFile& index) {
         }
     }
     KeepReferenced(index);
-    std::erase_if(index.m_baseUrls,
-                  [](const std::unique_ptr<BaseUrl>& record) { return record->m_deletionMark; });
+    std::vector<std::unique_ptr<BaseUrl>> kept;
+    for (auto& record : index.m_baseUrls) {
+        if (!record->m_deletionMark) {
+            kept.push_back(std::move(record));
+        } else if (removed) {
+            removed->push_back(std::move(record));
+        }
+    }
+    index.m_baseUrls = std::move(kept);
     return chosen;
 }
 

@@ -28,7 +28,7 @@ public:
 
     // After OK: writes the rows back, removes deleted records. Returns the record chosen for
     // "Set all URLs to this Base URL", or null.
-    BaseUrl* ApplyTo(IndexFile& index);
+    BaseUrl* ApplyTo(IndexFile& index, std::vector<std::unique_ptr<BaseUrl>>* removed = nullptr);
     // The sheet's OK, pressed for "Set all URLs to this Base URL".
     void SetOkAction(std::function<void()> ok) { m_ok = std::move(ok); }
 

@@ -1,6 +1,7 @@
 #include "contents/ui/CPropertySheet.h"
 
 #include "contents/ui/CPropertyPage.h"
+#include "platform/FirstField.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -49,6 +50,7 @@ void CPropertySheet::showEvent(QShowEvent* event) {
     if (m_current < 0) {
         SetActivePage(m_tabs->currentIndex());
     }
+    FocusFirstField(ActivePage());
     QDialog::showEvent(event);
 }
 

@@ -18,9 +18,9 @@ namespace {
 constexpr const char* kWebPageFilter =
     "Web Page Files (*.htm *.html)|*.htm;*.html|All Files (*.*)|*.*||";
 
-int FindIgnoringCase(const QComboBox* box, const QString& text) {
+int FindPage(const QComboBox* box, const QString& text) {
     for (int i = 0; i < box->count(); ++i) {
-        if (box->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
+        if (RecentPageList::SamePage(box->itemText(i), text)) {
             return i;
         }
     }
@@ -119,7 +119,7 @@ void CTestDialog::FillPageBox(const QString& initialPage) {
 }
 
 void CTestDialog::SelectPage(const QString& page) {
-    int index = FindIgnoringCase(m_pageBox, page);
+    int index = FindPage(m_pageBox, page);
     if (index < 0) {
         m_pageBox->insertItem(0, page);
         index = 0;
@@ -133,7 +133,9 @@ void CTestDialog::ShowPage() {
         return;
     }
     m_recent.Add(page);
-    if (FindIgnoringCase(m_pageBox, page) < 0) {
+    // Written now, so a crash or a kill keeps it.
+    m_recent.Write(m_host.Settings());
+    if (FindPage(m_pageBox, page) < 0) {
         m_pageBox->insertItem(0, page);
         m_pageBox->setCurrentIndex(0);
     }

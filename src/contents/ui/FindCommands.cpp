@@ -31,6 +31,7 @@ void FindCommands::OnFind() {
     }
     m_dialog = new CFindDialog(&m_view, m_text, m_wholeWord, m_matchCase, m_settings);
     connect(m_dialog, &CFindDialog::FindNextRequested, this, &FindCommands::OnDialogFindNext);
+    connect(m_dialog, &CFindDialog::SettingsChanged, this, &FindCommands::SettingsChanged);
     connect(m_dialog, &CFindDialog::HelpRequested, this, [this] {
         if (m_help) {
             m_help(WindowHelpId("findDialog"));

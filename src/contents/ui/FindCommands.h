@@ -39,6 +39,10 @@ public:
     CFindDialog* Dialog() const { return m_dialog; }
     const QString& Text() const { return m_text; }
 
+Q_SIGNALS:
+    // "In URLs" or "In Index keywords" was switched in the dialog.
+    void SettingsChanged();
+
 private:
     void OnDialogFindNext();
     void FindNext();

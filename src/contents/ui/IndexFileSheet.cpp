@@ -27,7 +27,8 @@ void SetBaseForAll(QWidget* parent, IndexFile& index, BaseUrl& base) {
 
 } // namespace
 
-CContentsView::SheetResult RunIndexFileSheet(QWidget* parent, const CXoDoc& document, int page) {
+CContentsView::SheetResult RunIndexFileSheet(QWidget* parent, const CXoDoc& document, int page,
+                                             std::vector<std::unique_ptr<BaseUrl>>* removed) {
     IndexFile& index = *document.Index();
     CPropertySheet sheet(QStringLiteral("Index File"), parent);
     auto* settings = new CIndexFileSettings(document);
@@ -40,7 +41,7 @@ CContentsView::SheetResult RunIndexFileSheet(QWidget* parent, const CXoDoc& docu
         return CContentsView::SheetResult::Cancelled;
     }
     bool baseModified = baseUrls->IsModified();
-    BaseUrl* chosen = baseModified ? baseUrls->ApplyTo(index) : nullptr;
+    BaseUrl* chosen = baseModified ? baseUrls->ApplyTo(index, removed) : nullptr;
     bool settingsChanged = settings->ApplyTo(index);
     if (chosen) {
         SetBaseForAll(parent, index, *chosen);

@@ -15,6 +15,12 @@ IndexPrintout Printout(const CXoDoc& document, const IndexPrintout::Options& opt
                          [&document](const std::string& bytes) { return document.Decode(bytes); });
 }
 
+// The pages the print dialog chose, all when it chose no range.
+bool PaintChosenPages(const IndexPrintout& printout, QPrinter& printer) {
+    bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
+    return printout.Paint(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0);
+}
+
 } // namespace
 
 void PrintCommands::Print(QWidget* parent, const CXoDoc& document, QPrinter& printer,
@@ -33,8 +39,7 @@ void PrintCommands::Print(QWidget* parent, const CXoDoc& document, QPrinter& pri
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
-    printout.Paint(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0);
+    PaintChosenPages(printout, printer);
 }
 
 void PrintCommands::Preview(QWidget* parent, const CXoDoc& document, QPrinter& printer,
@@ -43,10 +48,12 @@ void PrintCommands::Preview(QWidget* parent, const CXoDoc& document, QPrinter& p
         return;
     }
     IndexPrintout printout = Printout(document, options);
+    // The preview shows every page; a range chosen by its Print button applies to that print.
+    printer.setPrintRange(QPrinter::AllPages);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("printPreviewDialog"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&printout](QPrinter* target) { printout.Paint(*target); });
+                     [&printout](QPrinter* target) { PaintChosenPages(printout, *target); });
     dialog.exec();
 }
 

@@ -31,9 +31,17 @@ void RecentPageList::Write(QSettings& settings) const {
     settings.sync();
 }
 
+bool RecentPageList::SamePage(const QString& a, const QString& b) {
+#ifdef Q_OS_WIN
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
 void RecentPageList::Add(const QString& page) {
     for (qsizetype i = 0; i < m_pages.size(); ++i) {
-        if (m_pages[i].compare(page, Qt::CaseInsensitive) == 0) {
+        if (SamePage(m_pages[i], page)) {
             m_pages.removeAt(i);
             break;
         }

@@ -13,8 +13,12 @@ public:
 
     void Read(QSettings& settings);
     void Write(QSettings& settings) const;
-    // Puts `page` first; an entry equal to it ignoring case moves rather than repeats, and
-    // the oldest falls off beyond kSize.
+    // Whether two page texts name one page: file names differ by case on Linux, so only
+    // Windows ignores it.
+    static bool SamePage(const QString& a, const QString& b);
+
+    // Puts `page` first; an entry naming the same page moves rather than repeats, and the
+    // oldest falls off beyond kSize.
     void Add(const QString& page);
     const QStringList& Pages() const { return m_pages; }
 

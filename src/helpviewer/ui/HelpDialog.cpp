@@ -8,12 +8,37 @@
 #include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
+#include <QToolButton>
+
+// The resources live in a static library: they are registered once, by hand.
+static void InitLumioResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(lumio);
+        return true;
+    }();
+    (void)done;
+}
 
 namespace tamblin {
+
+namespace {
+
+QIcon LumioIcon() {
+    InitLumioResources();
+    QIcon icon;
+    for (int size : {16, 32, 48, 128}) {
+        icon.addFile(QStringLiteral(":/lumio/lumio-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace
 
 HelpDialog::HelpDialog(const HelpSettings& settings, BrowserView* browser, QWidget* owner)
     : QDialog(owner, Qt::Window), m_settings(settings), m_browser(browser) {
@@ -31,6 +56,7 @@ HelpDialog::HelpDialog(const HelpSettings& settings, BrowserView* browser, QWidg
     m_print = AddButton(QStringLiteral("&Print"), "printButton");
     QPushButton* close = AddButton(QStringLiteral("Close"), "closeButton");
     row->addStretch();
+    setWindowIcon(LumioIcon());
     connect(m_contents, &QPushButton::clicked, this, [this] { ShowPage(m_settings.contentsPage); });
     connect(m_index, &QPushButton::clicked, this, [this] { ShowPage(m_settings.indexPage); });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
@@ -50,14 +76,7 @@ HelpDialog::HelpDialog(const HelpSettings& settings, BrowserView* browser, QWidg
     }
     m_browserArea->setObjectName(QStringLiteral("helpBrowser"));
 
-    auto* about = new QAction(QStringLiteral("&About Lumio..."), this);
-    about->setObjectName(QStringLiteral("aboutLumioAction"));
-    connect(about, &QAction::triggered, this, &HelpDialog::ShowAbout);
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    m_buttonRow->addAction(separator);
-    m_buttonRow->addAction(about);
-    m_buttonRow->setContextMenuPolicy(Qt::ActionsContextMenu);
+    AddWindowMenu();
 
     qApp->installEventFilter(this);
     resize(kWidth, 600);
@@ -68,9 +87,34 @@ HelpDialog::HelpDialog(const HelpSettings& settings, BrowserView* browser, QWidg
 QPushButton* HelpDialog::AddButton(const QString& text, const char* objectName) {
     auto* button = new QPushButton(text, m_buttonRow);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus, as Space does.
+    button->setAutoDefault(true);
     m_buttonRow->layout()->addWidget(button);
     return button;
+}
+
+void HelpDialog::AddWindowMenu() {
+    // The desktop gives no way to add to a window's own menu, so the row ends in a menu
+    // button that holds what that menu would; a right click on the row shows it too.
+    auto* about = new QAction(QStringLiteral("&About Lumio..."), this);
+    about->setObjectName(QStringLiteral("aboutLumioAction"));
+    connect(about, &QAction::triggered, this, &HelpDialog::ShowAbout);
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("windowMenu"));
+    menu->addAction(about);
+    auto* button = new QToolButton(m_buttonRow);
+    button->setObjectName(QStringLiteral("windowMenuButton"));
+    button->setText(QStringLiteral("&Lumio"));
+    button->setToolTip(QStringLiteral("About Lumio"));
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_buttonRow->layout()->addWidget(button);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    m_buttonRow->addAction(separator);
+    m_buttonRow->addAction(about);
+    m_buttonRow->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void HelpDialog::ConnectBrowser() {
@@ -116,12 +160,46 @@ void HelpDialog::SetPopupLinkHandler(std::function<void(const std::string&)> han
 }
 
 void HelpDialog::Dock(QRect workArea) {
+    m_dockArea = workArea;
+    FitDock();
+}
+
+QMargins HelpDialog::FrameMargins() const {
     QRect frame = frameGeometry();
     QRect inner = geometry();
-    int extraWidth = frame.width() - inner.width();
-    int extraHeight = frame.height() - inner.height();
-    resize(width(), std::max(workArea.height() - extraHeight, 100));
-    move(workArea.right() + 1 - width() - extraWidth, workArea.top());
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                    frame.right() - inner.right(), frame.bottom() - inner.bottom());
+}
+
+void HelpDialog::FitDock() {
+    QMargins frame = FrameMargins();
+    m_dockFrame = frame;
+    int height = std::max(m_dockArea.height() - frame.top() - frame.bottom(), 100);
+    resize(width(), height);
+    // move() places the frame's corner; the frame's width is the window's plus its edges.
+    move(m_dockArea.right() + 1 - width() - frame.left() - frame.right(), m_dockArea.top());
+}
+
+void HelpDialog::BringToFront() {
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+bool HelpDialog::event(QEvent* event) {
+    bool result = QDialog::event(event);
+    // A frame that arrived (or changed) after docking: fit again. Moving or resizing by
+    // hand keeps the frame as it is, so the user's placement stands.
+    QEvent::Type type = event->type();
+    if (m_dockArea.isValid() &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+        FrameMargins() != m_dockFrame) {
+        FitDock();
+    }
+    return result;
 }
 
 bool HelpDialog::ShowPage(const std::string& page) {
@@ -130,9 +208,7 @@ bool HelpDialog::ShowPage(const std::string& page) {
     if (page.empty() || !FileExists(path)) {
         return false;
     }
-    show();
-    raise();
-    activateWindow();
+    BringToFront();
     m_shownPath = QString::fromStdString(path);
     if (m_browser) {
         m_browser->Navigate(m_shownPath);
@@ -179,11 +255,13 @@ void HelpDialog::resizeEvent(QResizeEvent* event) {
 
 bool HelpDialog::eventFilter(QObject* watched, QEvent* event) {
     // Typed characters go nowhere in the help window, the browser included; keys that
-    // are not characters (arrows, Tab, shortcuts) still work.
+    // are not characters (arrows, Tab, shortcuts) still work, and so does Space, which
+    // presses buttons and scrolls the page rather than typing.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = static_cast<QWidget*>(watched);
         bool printable = !key->text().isEmpty() && key->text().at(0).isPrint() &&
+                         key->key() != Qt::Key_Space &&
                          !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
         if (printable && (widget == this || isAncestorOf(widget))) {
             return true;

@@ -3,6 +3,7 @@
 #include "helpviewer/HelpSettings.h"
 
 #include <QDialog>
+#include <QMargins>
 #include <QRect>
 
 #include <string>
@@ -18,13 +19,17 @@ class BrowserView;
 class HelpDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 440;
+    static constexpr int kWidth = 480;
 
     // browser may be null (no browser plugin): the window then says so instead.
     HelpDialog(const HelpSettings& settings, BrowserView* browser, QWidget* owner);
 
-    // Docks the window to the right of the work area, full height.
+    // Docks the window to the right of the work area, full height, frame included. The
+    // frame is known only once the window manager has framed the window, so the window is
+    // fitted again whenever its frame changes.
     void Dock(QRect workArea);
+    // Shows the window and brings it to the front, restored if it was minimised.
+    void BringToFront();
     // Shows settings.helpDirectory + page; false, saying nothing, when the file is missing.
     bool ShowPage(const std::string& page);
     void UpdateButtons();
@@ -35,6 +40,7 @@ public:
     void SetPopupLinkHandler(std::function<void(const std::string& topic)> handler);
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -44,6 +50,9 @@ private:
     void UpdateCaption();
     void OnPrint();
     void ShowAbout();
+    void AddWindowMenu();
+    QMargins FrameMargins() const;
+    void FitDock();
 
     const HelpSettings& m_settings;
     BrowserView* m_browser;
@@ -61,6 +70,8 @@ private:
     QString m_pageTitle;
     QString m_shownPath;
     std::function<void(const std::string&)> m_popupLink;
+    QRect m_dockArea;
+    QMargins m_dockFrame;
 };
 
 } // namespace tamblin

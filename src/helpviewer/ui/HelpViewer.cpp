@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QMetaObject>
 
 #include <cstdio>
@@ -212,8 +213,21 @@ void HelpViewer::Close() {
     if (m_popup) {
         m_popup->close();
     }
-    delete m_dialog;
-    m_dialog = nullptr;
+    // A box open over the help window (About, a message) runs its own event loop inside
+    // the window's code, which is where this is called from then: end the box, and close
+    // only once its loop has returned, so the window is not pulled from under it.
+    if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        modal && m_closeAttempts < kMaxCloseAttempts) {
+        ++m_closeAttempts;
+        modal->reject();
+        Post([this] { Close(); });
+        return;
+    }
+    if (m_dialog) {
+        m_dialog->hide();
+        m_dialog->deleteLater();
+        m_dialog = nullptr;
+    }
     m_map.Clear();
     m_topics.Clear();
     Q_EMIT closeRequested();

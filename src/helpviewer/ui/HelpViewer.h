@@ -78,6 +78,9 @@ private:
     std::string m_pendingTopic;
     HelpDialog* m_dialog = nullptr;
     QPointer<PopupWindow> m_popup;
+    // A box that will not close must not hold the closing up for ever.
+    static constexpr int kMaxCloseAttempts = 10;
+    int m_closeAttempts = 0;
 };
 
 } // namespace tamblin

@@ -7,6 +7,7 @@
 #include "platform/DialogService.h"
 
 #include <QApplication>
+
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tamblin {
 
@@ -133,6 +135,9 @@ bool LangPropSheet::CheckDescription() {
 // Copies the pages into the file, keeping the bytes of every text the user left alone,
 // and refuses a text that could not be read back in its place.
 bool LangPropSheet::TakeEdits() {
+    if (!OfferUtf8()) {
+        return false;
+    }
     LanguageFile edited = m_file;
     edited.m_description = m_codec.Keep(m_pageA->Description(), m_file.m_description);
     QStringList texts = m_pageB->Texts();
@@ -147,6 +152,33 @@ bool LangPropSheet::TakeEdits() {
     }
     m_file = std::move(edited);
     return true;
+}
+
+// An older file is written in Windows-1252; a text it cannot hold would lose letters to "?"
+// without a word. Saving the whole file as UTF-8 keeps them.
+bool LangPropSheet::OfferUtf8() {
+    QStringList shown = m_pageB->Texts();
+    shown << m_pageA->Description();
+    bool fits = std::all_of(shown.begin(), shown.end(),
+                            [this](const QString& text) { return m_codec.CanHold(text); });
+    if (fits) {
+        return true;
+    }
+    DialogService::Message message;
+    message.text = QStringLiteral(
+        "Some texts hold characters that Windows-1252, the encoding of this file, cannot "
+        "hold: they would be saved as \"?\".\n\nSave the file in UTF-8 instead?");
+    message.icon = DialogService::Icon::Question;
+    message.buttons = DialogService::Buttons::YesNoCancel;
+    switch (Dialogs().ShowMessage(this, message)) {
+    case DialogService::Answer::Yes:
+        m_codec = LanguageTextCodec::Utf8();
+        return true;
+    case DialogService::Answer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool LangPropSheet::ChooseSavePath() {

@@ -40,6 +40,7 @@ private:
     bool CheckNewFileEdited();
     bool CheckDescription();
     bool TakeEdits();
+    bool OfferUtf8();
     bool ChooseSavePath();
     bool WriteFile();
     void Warn(const QString& text);

@@ -25,6 +25,13 @@ void LanguageCommands::OpenLanguageFile(QWidget* parent) {
 bool LanguageCommands::EditLanguageFile(QWidget* parent, const QString& path) {
     LanguageFile file;
     file.Read(QFile::encodeName(path).toStdString());
+    if (file.ReadFailed()) {
+        DialogService::Message message;
+        message.text = FormatMessage1(QStringLiteral("Could not open file (%1)"), path);
+        message.icon = DialogService::Icon::Warning;
+        Dialogs().ShowMessage(parent, message);
+        return false;
+    }
     if (file.FormatChanged()) {
         DialogService::Message message;
         message.text = FormatMessage1(QString::fromLatin1(kInvalidFormatMessage),

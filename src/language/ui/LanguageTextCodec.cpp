@@ -51,6 +51,18 @@ QString LanguageTextCodec::Decode(const std::string& bytes) const {
     return text;
 }
 
+bool LanguageTextCodec::CanHold(const QString& text) const {
+    if (m_utf8) {
+        return true;
+    }
+    for (QChar unit : text) {
+        if (unit != QLatin1Char('?') && EncodeWindows1252(unit.unicode()) == '?') {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string LanguageTextCodec::Encode(const QString& text) const {
     if (m_utf8) {
         return text.toStdString();

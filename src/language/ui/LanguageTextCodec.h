@@ -13,9 +13,12 @@ namespace tamblin {
 class LanguageTextCodec {
 public:
     static LanguageTextCodec ForTexts(const std::vector<std::string>& texts);
+    static LanguageTextCodec Utf8() { return LanguageTextCodec(true); }
 
     bool IsUtf8() const { return m_utf8; }
     QString Decode(const std::string& bytes) const;
+    // False when Encode would turn some character of `text` into "?".
+    bool CanHold(const QString& text) const;
     // Characters Windows-1252 cannot hold become "?".
     std::string Encode(const QString& text) const;
     // `original` when `shown` is still what it decodes to, else `shown` encoded.

@@ -1,5 +1,6 @@
 #include "scanner/ui/CNewIndexFile.h"
 
+#include "index/TextUtils.h"
 #include "scanner/ui/NewIndexWizard.h"
 
 #include <QGridLayout>
@@ -31,6 +32,12 @@ CNewIndexFile::CNewIndexFile(NewIndexWizard& wizard) : m_wizard(wizard) {
     auto* grid = new QGridLayout(group);
     grid->addWidget(label, 0, 0);
     grid->addWidget(m_description, 0, 1);
+    m_problem = new QLabel;
+    m_problem->setObjectName(QStringLiteral("descriptionProblem"));
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->setWordWrap(true);
+    m_problem->hide();
+    grid->addWidget(m_problem, 1, 0, 1, 2);
     grid->setRowMinimumHeight(1, 8);
     grid->addWidget(m_empty, 2, 0, 1, 2);
     grid->addWidget(m_scan, 3, 0, 1, 2);
@@ -59,7 +66,21 @@ void CNewIndexFile::initializePage() {
 }
 
 bool CNewIndexFile::isComplete() const {
-    return !m_wizard.Description().empty();
+    return !m_wizard.Description().empty() && Problem().isEmpty();
+}
+
+QString CNewIndexFile::Problem() const {
+    const std::string& description = m_wizard.Description();
+    std::string problem = DescriptionProblem(description);
+    if (!problem.empty()) {
+        return QString::fromStdString(problem);
+    }
+    // The new file is named after the description: "/" would put it in another folder.
+    if (description.find('/') != std::string::npos) {
+        return QStringLiteral(
+            "The description cannot hold \"/\": the index file is named after it.");
+    }
+    return {};
 }
 
 int CNewIndexFile::nextId() const {
@@ -85,6 +106,9 @@ void CNewIndexFile::UpdateButtons() {
     // A scan shows Next, an empty index Finish; either only with a description. Marking the
     // page final again makes the wizard ask nextId() anew and swap the two buttons.
     setFinalPage(!scan);
+    QString problem = Problem();
+    m_problem->setText(problem);
+    m_problem->setVisible(!problem.isEmpty());
     Q_EMIT completeChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWizardPage>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -24,12 +25,15 @@ public:
     void SetLanguageFileAvailable(bool available);
 
 private:
+    // Why the typed description cannot be used, or empty.
+    QString Problem() const;
     void UpdateButtons();
     void Choose(int choice);
     void NewLanguageFile();
 
     NewIndexWizard& m_wizard;
     QLineEdit* m_description = nullptr;
+    QLabel* m_problem = nullptr;
     QRadioButton* m_empty = nullptr;
     QRadioButton* m_scan = nullptr;
     QPushButton* m_language = nullptr;

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace tamblin {
 
@@ -17,7 +18,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
                              this);
     intro->setWordWrap(true);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(intro, 0, 0, 1, 2);
+    layout->addWidget(intro, 0, 0, 1, 3);
     layout->addWidget(new QLabel(QStringLiteral("Options:")), 1, 0, 1, 2);
     int row = 2;
     const struct {
@@ -31,11 +32,27 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"&No title: ignore page", "noTitleIgnorePage", &ScanSettings::noTitleIgnorePage},
         {"&Parse all", "parseAll", &ScanSettings::parseAll},
         {"Use anchors as &keywords", "anchorsAsKeywords", &ScanSettings::anchorsAsKeywords},
+        {"&Decode text as browsers do", "browserText", &ScanSettings::browserText},
+        {"&Headings with an id as keywords", "headingKeywords", &ScanSettings::headingKeywords},
+        {"Ask the server &which links are pages", "pagesByType", &ScanSettings::pagesByType},
+        {"Follow &redirects and <base>", "followRedirects", &ScanSettings::followRedirects},
+        {"Shorten &titles by their shared part", "shortenTitles", &ScanSettings::shortenTitles},
+        {"Skip script and st&yle", "skipScriptStyle", &ScanSettings::skipScriptStyle},
+        {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
     };
+    // The options of old on the left, those for today's sites on the right.
+    constexpr int kClassicOptions = 6;
+    int newRow = row;
+    int index = 0;
     for (const auto& option : options) {
-        layout->addWidget(AddOption(QString::fromLatin1(option.text), option.name, option.field),
-                          row++, 0, 1, 2);
+        QCheckBox* box = AddOption(QString::fromLatin1(option.text), option.name, option.field);
+        if (index++ < kClassicOptions) {
+            layout->addWidget(box, row++, 0, 1, 2);
+        } else {
+            layout->addWidget(box, newRow++, 2);
+        }
     }
+    row = std::max(row, newRow);
     auto* label = new QLabel(QStringLiteral("&Skip target frame:"));
     m_skipTargetFrame = new QLineEdit;
     m_skipTargetFrame->setObjectName(QStringLiteral("skipTargetFrame"));

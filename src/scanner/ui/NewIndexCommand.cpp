@@ -42,6 +42,7 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
     outcome.description = settings.description;
     outcome.kind = Kind::ScanFailed;
     bool ended = false;
+    std::string reason;
     {
         ScanReportDialog dialog(nullptr, parent);
         SiteScanner scanner(settings, &dialog, options);
@@ -50,6 +51,8 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
             ended = dialog.exec() == QDialog::Accepted && dialog.Finished();
             dialog.StopWorker();
             outcome.temporaryPath = scanner.TemporaryPath();
+        } else {
+            reason = scanner.ErrorText();
         }
     }
     if (!ended) {
@@ -58,6 +61,11 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
         }
         outcome.temporaryPath.clear();
         DialogService::Message message;
+        // Why the scan could not start, such as "Could not create a temporary file name".
+        if (!reason.empty() && reason != "Page scan failed") {
+            message.text = QString::fromStdString(reason);
+            Dialogs().ShowMessage(parent, message);
+        }
         message.text = QStringLiteral("Page scan failed");
         Dialogs().ShowMessage(parent, message);
         return outcome;

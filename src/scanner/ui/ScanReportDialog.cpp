@@ -121,6 +121,15 @@ void ScanReportDialog::reject() {
     m_status->setText(QStringLiteral("Stopping scan..."));
 }
 
+void ScanReportDialog::done(int result) {
+    if (m_started && !m_finished) {
+        // The worker still writes into this dialog and its scanner: the window must stay.
+        reject();
+        return;
+    }
+    QDialog::done(result);
+}
+
 void ScanReportDialog::ShowPagesRead(int pagesRead) {
     char text[64];
     std::snprintf(text, sizeof text, pagesRead == 1 ? "%d page read" : "%d pages read", pagesRead);

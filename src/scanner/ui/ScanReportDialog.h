@@ -33,6 +33,8 @@ public:
     void StopWorker();
     // The cancel command: the button while scanning, Escape, closing the window.
     void reject() override;
+    // Every way of closing ends here: until the completion message has come, it only cancels.
+    void done(int result) override;
 
     // ScanObserver, on the worker thread.
     void OnStatus(const std::string& text) override;

@@ -123,7 +123,8 @@ void AdvancedIndexParameterDialog::BuildFileRows(QGridLayout* layout) {
     connect(m_indexUrl, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_parameter.indexFile = m_pageDirectory + Bytes(text); });
     connect(m_languageUrl, &QLineEdit::textEdited, this, [this](const QString& text) {
-        m_parameter.languageFile = m_pageDirectory + Bytes(text);
+        // An empty box means no language file, not the page directory.
+        m_parameter.languageFile = text.isEmpty() ? std::string() : m_pageDirectory + Bytes(text);
     });
     connect(indexBrowse, &QPushButton::clicked, this, &AdvancedIndexParameterDialog::BrowseIndex);
     connect(languageBrowse, &QPushButton::clicked, this,

@@ -65,7 +65,7 @@ CCallColoursFont::CCallColoursFont(SearchPageWizard& wizard) : m_wizard(wizard) 
     }
     m_font = new QLineEdit;
     m_font->setObjectName(QStringLiteral("font"));
-    auto* fontLabel = new QLabel(QStringLiteral("Fon&t:"));
+    auto* fontLabel = new QLabel(QStringLiteral("F&ont:"));
     fontLabel->setBuddy(m_font);
     layout->addWidget(fontLabel, 5, 0);
     layout->addWidget(m_font, 5, 1, 1, 3);

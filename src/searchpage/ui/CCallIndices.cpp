@@ -49,7 +49,7 @@ void CCallIndices::BuildControls() {
     m_indexFile = new QLineEdit;
     m_indexFile->setObjectName(QStringLiteral("indexFile"));
     indexLabel->setBuddy(m_indexFile);
-    m_browse = new QPushButton(QStringLiteral("&Browse..."));
+    m_browse = new QPushButton(QStringLiteral("B&rowse..."));
     m_browse->setObjectName(QStringLiteral("browse"));
 
     auto* languageRow = new QHBoxLayout;

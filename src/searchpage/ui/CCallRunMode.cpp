@@ -62,7 +62,7 @@ CCallRunMode::CCallRunMode(SearchPageWizard& wizard) : m_wizard(wizard) {
     layout->addLayout(size);
 
     auto* layoutRow = new QHBoxLayout;
-    m_wide = Radio(QStringLiteral("wide"), QStringLiteral("&Wide"));
+    m_wide = Radio(QStringLiteral("wide"), QStringLiteral("Wi&de"));
     m_high = Radio(QStringLiteral("high"), QStringLiteral("Hi&gh"));
     auto* layoutGroup = new QButtonGroup(this);
     layoutGroup->addButton(m_wide);
@@ -83,7 +83,7 @@ QLayout* CCallRunMode::BuildModeBox() {
     auto* group = new QButtonGroup(this);
     group->addButton(m_partOfPage);
     group->addButton(m_icon);
-    m_popUp = new QCheckBox(QStringLiteral("&Pop up straight away"));
+    m_popUp = new QCheckBox(QStringLiteral("P&op up straight away"));
     m_popUp->setObjectName(QStringLiteral("popUp"));
     m_close = new QCheckBox(QStringLiteral("&Close after displaying a page"));
     m_close->setObjectName(QStringLiteral("closeAfterDisplay"));

@@ -43,6 +43,8 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
         "Your new web page needs Navora's Java files to run.\nLeave this box selected to ensure "
         "that the necessary files are copied to the same directory as your new page."));
     copyText->setWordWrap(true);
+    m_webViewer = new QCheckBox(QStringLiteral("Show the index in bro&wsers without Java"));
+    m_webViewer->setObjectName(QStringLiteral("webViewer"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(support);
@@ -51,6 +53,7 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
     layout->addWidget(m_testNow);
     layout->addWidget(copyText);
     layout->addWidget(m_copyJavaFiles);
+    layout->addWidget(m_webViewer);
     layout->addStretch(1);
 }
 
@@ -61,6 +64,7 @@ void CCallTest::initializePage() {
     m_versions[version]->setChecked(true);
     m_testNow->setChecked(settings.testNow);
     m_copyJavaFiles->setChecked(settings.copyJavaFiles);
+    m_webViewer->setChecked(settings.webViewer);
 }
 
 void CCallTest::Store() {
@@ -72,6 +76,7 @@ void CCallTest::Store() {
     }
     settings.testNow = m_testNow->isChecked();
     settings.copyJavaFiles = m_copyJavaFiles->isChecked();
+    settings.webViewer = m_webViewer->isChecked();
 }
 
 } // namespace tamblin

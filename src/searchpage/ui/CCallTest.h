@@ -9,8 +9,9 @@ namespace tamblin {
 
 class SearchPageWizard;
 
-// Page 6, "Test Options": which applet version the page runs, whether to test it at once
-// and whether to copy the applet's files beside it.
+// Page 6, "Test Options": which applet version the page runs, whether to test it at once,
+// whether to copy the applet's files beside it and whether the page also names the script
+// that shows the index where no browser runs Java.
 class CCallTest final : public QWizardPage {
     Q_OBJECT
 public:
@@ -30,6 +31,7 @@ private:
     QRadioButton* m_versions[3] = {};
     QCheckBox* m_testNow = nullptr;
     QCheckBox* m_copyJavaFiles = nullptr;
+    QCheckBox* m_webViewer = nullptr;
 };
 
 } // namespace tamblin

@@ -55,6 +55,7 @@ SearchPageSettings SearchPageCommands::DefaultSettings(CommandHost& host) {
                                   .value(QStringLiteral("Settings/NavoraHomePage"),
                                          QString::fromLatin1(kDefaultNavoraHomePage))
                                   .toString());
+    settings.webViewer = host.WebViewerWanted();
     return settings;
 }
 
@@ -71,6 +72,7 @@ void SearchPageCommands::NewWebPage(QWidget* parent, CommandHost& host) {
     SearchPageSettings settings = DefaultSettings(host);
     SearchPageWizard wizard(settings, parent);
     if (wizard.exec() == QDialog::Accepted) {
+        host.SetWebViewerWanted(settings.webViewer);
         WritePage(parent, host, settings);
     }
 }

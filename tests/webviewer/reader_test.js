@@ -1,0 +1,144 @@
+// The script viewer's reader in Node: decoding by the wizard's encoding names, language
+// files, and the reader's answers to the oddities of old and hand-made index files.
+// node reader_test.js NAVORA_WEB_JS
+'use strict';
+const assert = require('assert');
+const path = require('path');
+const { readIndex, readLanguage, decodeBytes } = require(path.resolve(process.argv[2]));
+
+let failures = 0;
+function check(name, body) {
+    try {
+        body();
+    } catch (error) {
+        ++failures;
+        console.log(`FAILED ${name}\n${error.message}`);
+    }
+}
+const bytes = (list) => new Uint8Array(list);
+const read = (lines) => JSON.parse(JSON.stringify(readIndex(lines.join('\r\n'))));
+
+check('decoding by the wizard\'s names and without one', () => {
+    const cafe = [0x43, 0x61, 0x66, 0xC3, 0xA9];
+    assert.strictEqual(decodeBytes(bytes(cafe), ''), 'Caf\u00e9');
+    assert.strictEqual(decodeBytes(bytes([0xEF, 0xBB, 0xBF, ...cafe]), ''), 'Caf\u00e9');
+    // Not valid UTF-8: every byte is Windows-1252, the unassigned ones C1 controls.
+    assert.strictEqual(decodeBytes(bytes([0x80, 0x81, 0x8D, 0x93, 0xE9]), ''),
+        '\u20ac\u0081\u008d\u201c\u00e9');
+    // A byte order mark before bytes that are not UTF-8 is read as Windows-1252 too.
+    assert.strictEqual(decodeBytes(bytes([0xEF, 0xBB, 0xBF, 0xE9]), ''), '\u00ef\u00bb\u00bf\u00e9');
+    // Overlong forms and surrogates are not UTF-8.
+    assert.strictEqual(decodeBytes(bytes([0xC0, 0xAF]), ''), '\u00c0\u00af');
+    assert.strictEqual(decodeBytes(bytes([0xED, 0xA0, 0x80]), ''), '\u00ed\u00a0\u20ac');
+    assert.strictEqual(decodeBytes(bytes(cafe), '8859_1'), 'Caf\u00c3\u00a9');
+    assert.strictEqual(decodeBytes(bytes(cafe), 'DBCS_ASCII'), 'Caf\u00c3\u00a9');
+    assert.strictEqual(decodeBytes(bytes([0xE9]), 'UTF8'), '\ufffd');
+    assert.strictEqual(decodeBytes(bytes([0x00, 0x41, 0x00, 0xE9]), 'Unicode'), 'A\u00e9');
+    assert.strictEqual(decodeBytes(bytes([0xFF, 0xFE, 0x41, 0x00]), 'Unicode'), 'A');
+    assert.strictEqual(decodeBytes(bytes([0xFE, 0xFF, 0x00, 0x41]), 'Unicode'), 'A');
+    // Shift_JIS, then EUC-JP, for the same two characters.
+    assert.strictEqual(decodeBytes(bytes([0x93, 0xfa, 0x96, 0x7b]), 'JISAutoDetect'), '\u65e5\u672c');
+    assert.strictEqual(decodeBytes(bytes([0xc6, 0xfc, 0xcb, 0xdc]), 'JISAutoDetect'), '\u65e5\u672c');
+    // A large file goes through in pieces.
+    const big = new Uint8Array(100000).fill(0xE9);
+    assert.strictEqual(decodeBytes(big, '').length, 100000);
+});
+
+check('the example file of the format', () => {
+    const model = read(['XO0;2;1;1;Tamblin 1.1.18', '1;My site;December 6 2026', '3;1;docs/;main',
+        '5;1;1;index.htm;Welcome;;0;', '7;&1;&1;&1;', '7;&1 page;&1#top;&1 (top);',
+        '5;2;;guide/a.htm;Guide;_blank;1;', '6;2;Read this first', '5;3;1;old.htm;Old page;;-1;',
+        '7;Search help;search.htm;Search;']);
+    assert.deepStrictEqual(model.format, [2, 1]);
+    assert.deepStrictEqual(model.contents.map((e) => [e.title, e.inContents]),
+        [['Welcome', true], ['Old page', false]]);
+    const welcome = model.contents[0];
+    assert.deepStrictEqual(welcome.keywords.map((k) => [k.phrase, k.fullUrl, k.fullTitle]),
+        [['Welcome', 'docs/index.htm', 'Welcome'], ['Welcome page', 'docs/index.htm#top', 'Welcome (top)']]);
+    assert.deepStrictEqual(welcome.children.map((e) => [e.title, e.target, e.ownTarget, e.tip]),
+        [['Guide', '_blank', true, 'Read this first']]);
+    assert.deepStrictEqual(model.otherKeywords,
+        [{ phrase: 'Search help', url: 'search.htm', title: 'Search', target: '' }]);
+    assert.deepStrictEqual(Object.keys(welcome), ['id', 'title', 'url', 'baseUrl', 'fullUrl', 'target',
+        'ownTarget', 'icon', 'tip', 'inContents', 'keywords', 'children']);
+});
+
+check('bad lines are kept, skipped and do not stop reading', () => {
+    const model = read(['0;2;1;1;no prefix', '4;x', 'x;1', '0;2;1;1', '   ', ';5;x', '5;1;;a.htm;',
+        '5;1;;a.htm;A', '5;2;7;b.htm;B;;0;', '5;1;;c.htm;C;;0;', '6;9;tip', '']);
+    assert.deepStrictEqual(model.format, [2, 1]);
+    assert.deepStrictEqual(model.badLines, ['4;x', 'x;1', '0;2;1;1', '5;1;;a.htm;', '5;2;7;b.htm;B;;0;',
+        '5;1;;c.htm;C;;0;', '6;9;tip']);
+    assert.deepStrictEqual(model.contents.map((e) => [e.title, e.inContents]), [['A', false]]);
+    const coding = read(['XO0;2;1;2', '3;1;docs/']);
+    assert.deepStrictEqual(coding.format, [-1, 1]);
+    assert.deepStrictEqual(coding.badLines, ['XO0;2;1;2', '3;1;docs/']);
+    // A header after an empty first line is a bad line.
+    assert.deepStrictEqual(read(['', 'XO0;2;1;1']).badLines, ['XO0;2;1;1']);
+});
+
+check('references: agreeing, disagreeing and missing', () => {
+    const model = read(['XO0;2;1;1', '5;3;;g.htm;Guide;;0;', '5;4;;h.htm;Other;;0;',
+        '7;&3 intro;;&3;', '7;&3 intro;&4#a;Title;', '7;&9x;u.htm;T;', '7;&3;elsewhere.htm;&3;']);
+    assert.deepStrictEqual(model.contents[0].keywords.map((k) => [k.phrase, k.anchor, k.extraTitle]),
+        [['Guide intro', '', '']]);
+    assert.deepStrictEqual(model.otherKeywords, [
+        { phrase: 'Guide intro', url: 'h.htm#a', title: 'Title', target: '' },
+        { phrase: '9x', url: 'u.htm', title: 'T', target: '' },
+        // The URL does not continue the entry's own: kept apart, where it still leads.
+        { phrase: 'Guide', url: 'elsewhere.htm', title: 'Guide', target: '' },
+    ]);
+});
+
+check('formats 0 and 1: unnamed base URLs and old records', () => {
+    const model = read(['XO0;1;2;Old site;1999', '1;1;a.htm;A;0', '3;http://h.example/x',
+        '1;2;b.htm;B;1;icon.gif', '1;3;http://abs.example/c.htm;C;0', '2;Bee;B;&2#k;main']);
+    assert.strictEqual(model.description, 'Old site');
+    assert.deepStrictEqual(model.baseUrls.map((b) => [b.id, b.url]), [[1, ''], [2, 'http://h.example/x/']]);
+    assert.deepStrictEqual(model.contents.map((e) => [e.title, e.baseUrl, e.fullUrl]),
+        [['A', 1, 'a.htm'], ['C', null, 'http://abs.example/c.htm']]);
+    const b = model.contents[0].children[0];
+    assert.deepStrictEqual([b.fullUrl, b.icon], ['http://h.example/x/b.htm', 'icon.gif']);
+    assert.deepStrictEqual(b.keywords.map((k) => [k.phrase, k.anchor, k.target, k.ownTarget]),
+        [['Bee', '#k', 'main', true]]);
+    const zero = read(['XO0;0;1998', '1;1;a.htm;A']);
+    assert.deepStrictEqual([zero.description, zero.date, zero.contents.length], ['No description', '1998', 1]);
+});
+
+check('numbers as the editor reads them', () => {
+    const model = read(['XO0;2;1;1', '5;+3;;a.htm;A;;0;', '5;-0;;b.htm;B;;0;', '5;0;;c.htm;C;;0;',
+        '5;99999999999;;d.htm;D;;0;', '7;p;&99999999999999;t;']);
+    assert.deepStrictEqual(model.contents.map((e) => e.id), [3, 2147483647]);
+    assert.deepStrictEqual(model.badLines, ['5;-0;;b.htm;B;;0;', '5;0;;c.htm;C;;0;']);
+    // A reference's id saturates as well, so it names the entry with the largest id.
+    assert.deepStrictEqual(model.contents[1].keywords.map((k) => k.fullUrl), ['d.htm']);
+});
+
+check('language files', () => {
+    const language = readLanguage('2;1\r\n\r\nFrancais\r\nChercher : \r\n \r\n');
+    assert.strictEqual(language.description, 'Francais');
+    assert.strictEqual(language.texts[0], 'Chercher : ');
+    assert.strictEqual(language.texts[1], ' ');
+    assert.strictEqual(language.texts[3], 'Contents');
+    assert.strictEqual(language.byName.displayPage, 'Display page');
+    assert.deepStrictEqual(language.badLines, []);
+    assert.deepStrictEqual(readLanguage('3;0\nX').badLines, ['3;0']);
+    assert.strictEqual(readLanguage('').texts.length, 19);
+});
+
+check('a deep and a large index', () => {
+    const lines = ['XO0;2;1;1'];
+    for (let id = 1; id <= 5000; ++id) lines.push(`5;${id};;p${id}.htm;P ${id};;${id - 1};`);
+    let model = readIndex(lines.join('\n'));
+    let depth = 0;
+    for (let e = model.contents[0]; e; e = e.children[0]) ++depth;
+    assert.strictEqual(depth, 5000);
+    const wide = ['XO0;2;1;1'];
+    for (let id = 1; id <= 50000; ++id) wide.push(`5;${id};;p.htm;P;;${id > 10 ? Math.floor((id - 1) / 10) : 0};`);
+    model = readIndex(wide.join('\r\n'));
+    assert.strictEqual(model.contents.length, 10);
+    assert.strictEqual(model.badLines.length, 0);
+});
+
+console.log(failures ? `${failures} group(s) failed` : 'all reader tests passed');
+process.exit(failures ? 1 : 0);
