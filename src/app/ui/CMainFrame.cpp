@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "platform/ElidingLabel.h"
 #include "platform/KeyboardLocks.h"
 
 #include <QAction>
@@ -235,7 +236,7 @@ void CMainFrame::CreateStatusBar() {
     m_idlePane = new QLabel(IdleText(), bar);
     m_idlePane->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_idlePane, 1);
-    m_urlPane = new QLabel(bar);
+    m_urlPane = new ElidingLabel(bar);
     m_urlPane->setObjectName(QStringLiteral("urlPane"));
     m_urlPane->setMinimumWidth(m_urlPane->fontMetrics().horizontalAdvance(UrlPaneSizeText()));
     m_urlPane->setMaximumWidth(m_urlPane->minimumWidth());

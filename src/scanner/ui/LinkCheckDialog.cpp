@@ -43,6 +43,7 @@ LinkCheckDialog::LinkCheckDialog(IndexFile& index, std::string indexPath, ShowUs
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_status = new QLabel(QStringLiteral("Press Check to check every entry and keyword URL."));
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
     m_problems = new QTreeWidget;

@@ -29,12 +29,15 @@ ScanReportDialog::ScanReportDialog(SiteScanner* scanner, QWidget* parent)
     setObjectName(QStringLiteral("ScanReportDialog"));
     setWindowTitle(QStringLiteral("Scan Report"));
     m_status = new QLabel;
+    // Page URLs and titles come from the site: never read them as markup.
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
     // Room for the summary's three lines, so the layout does not jump when it arrives.
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing() * 3 + 4);
     m_dots = new QLabel;
+    m_dots->setTextFormat(Qt::PlainText);
     m_dots->setObjectName(QStringLiteral("dots"));
     m_dots->setAlignment(Qt::AlignCenter);
     m_pagesRead = new QLabel;
