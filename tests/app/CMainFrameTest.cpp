@@ -135,6 +135,21 @@ TEST_F(CMainFrameTest, ToolbarStatusBarAndTitle) {
     EXPECT_FALSE(m_frame.Action(Command::ViewToolbar)->isChecked());
 }
 
+// The URL pane is the user's text: "<i>" stays, and a long URL does not widen the window.
+TEST_F(CMainFrameTest, UrlPaneShowsTheUrlAsWrittenAndWithinItsWidth) {
+    m_frame.show();
+    QString marked = QStringLiteral("docs/a & b <i>x</i>.htm");
+    Q_EMIT m_frame.View()->UrlChanged(marked);
+    EXPECT_EQ(test::LabelsShowLiterally(*m_frame.statusBar(), {marked}), QString());
+    test::SavePngIfAsked(m_frame, QStringLiteral("main-frame-markup-url"));
+    int width = m_frame.width();
+    QString longUrl = QStringLiteral("http://example.com/") + QString(300, QLatin1Char('u'));
+    Q_EMIT m_frame.View()->UrlChanged(longUrl);
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.UrlPane()->text(), longUrl);
+    EXPECT_EQ(m_frame.width(), width);
+}
+
 TEST_F(CMainFrameTest, SplashClosesAtTheFirstKeyAndSwallowsIt) {
     m_frame.show();
     m_frame.activateWindow();
