@@ -53,7 +53,7 @@ bool ElidingLabel::event(QEvent* event) {
 }
 
 QString PlainToolTip(const QString& text) {
-    if (text.isEmpty()) {
+    if (!Qt::mightBeRichText(text)) {
         return text;
     }
     // "<qt>" makes the tip rich text for certain, so the escaped text shows as written.

@@ -26,7 +26,7 @@ protected:
 };
 
 // A tool tip that shows text literally: tool tips guess at rich text, so a title such as
-// "The <table> tag" would lose its tag.
+// "The <table> tag" would lose its tag. Text that cannot be taken for markup is kept as is.
 QString PlainToolTip(const QString& text);
 
 } // namespace tamblin

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <cstdlib>
@@ -339,6 +340,23 @@ TEST_F(UndoRedoTest, AnAmpersandInATitleIsNoMnemonicAndTheToolTipNamesTheStep) {
     Key(Qt::Key_Delete);
     EXPECT_EQ(UndoText(), QStringLiteral("&Undo Delete 'R&&D'"));
     EXPECT_EQ(m_frame.Action(Command::EditUndo)->toolTip(), QStringLiteral("Undo Delete 'R&D'"));
+
+    // A title that looks like markup is shown as written.
+    Select("A");
+    Key(Qt::Key_F2);
+    editor = m_view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("The <table> tag"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(50);
+    Select("The <table> tag");
+    Key(Qt::Key_Delete);
+    QString tip = m_frame.Action(Command::EditUndo)->toolTip();
+    QTextDocument shown;
+    shown.setHtml(tip);
+    EXPECT_EQ(Qt::mightBeRichText(tip) ? shown.toPlainText() : tip,
+              QStringLiteral("Undo Delete 'The <table> tag'"));
 }
 
 // The Edit menu with its named Undo and Redo, drawn for a look at it.

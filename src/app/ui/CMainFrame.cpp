@@ -339,7 +339,8 @@ void CMainFrame::UpdateCommandUi() {
         if (found != m_handlers.constEnd() && found->text) {
             QString text = found->text();
             it.value()->setText(text);
-            it.value()->setToolTip(WithoutMnemonic(text));
+            // The text may name an entry: its title must not be read as markup.
+            it.value()->setToolTip(PlainToolTip(WithoutMnemonic(text)));
         }
     }
 }
