@@ -26,7 +26,12 @@ QSize ElidingLabel::minimumSizeHint() const {
     return QSize(std::min(natural.width(), fontMetrics().averageCharWidth() * 4), natural.height());
 }
 
-void ElidingLabel::paintEvent(QPaintEvent*) {
+void ElidingLabel::paintEvent(QPaintEvent* event) {
+    if (!IsElided()) {
+        // All of it fits: the label's own drawing, with its mouse selection.
+        QLabel::paintEvent(event);
+        return;
+    }
     QPainter painter(this);
     QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
     QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
