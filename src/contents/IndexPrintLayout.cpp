@@ -76,6 +76,16 @@ void IndexPrintLayout::PlaceColumns() {
     m_entryValueX = std::max(kEntryValueX, kEntryLabelX + entryLabels + gap);
 }
 
+// The width the centred title may take without reaching the program name on its left or the
+// date on its right.
+int IndexPrintLayout::HeaderTitleRoom() const {
+    const int h = m_geometry.lineHeight;
+    const int gap = std::max(5, h / 2);
+    int left = kLeft + h + m_measure("Navora: Tamblin", true) + gap;
+    int right = m_geometry.width - 2 - h - m_measure(m_dateText, true) - gap;
+    return std::max(0, 2 * std::min(CentreX() - left, right - CentreX()));
+}
+
 int IndexPrintLayout::Widest(std::initializer_list<const char*> labels) const {
     int widest = 0;
     for (const char* label : labels) {
@@ -224,9 +234,15 @@ PrintPage IndexPrintLayout::StartPage(int number) const {
     // A label and a value on most lines, and the frames.
     page.operations.reserve(static_cast<size_t>(std::max(0, 2 * LinesPerPage())) + 8);
     Text(page, kLeft + h, -h, "Navora: Tamblin", true);
-    Text(page, CentreX(), -h,
-         m_index.m_description + (m_summary ? ": Summary Print" : ": Full Print"), true,
-         Align::Centre);
+    PrintOperation& title =
+        Text(page, CentreX(), -h,
+             m_index.m_description + (m_summary ? ": Summary Print" : ": Full Print"), true,
+             Align::Centre);
+    if (m_measure) {
+        // Its end says which print this is, so the description gives way in its middle.
+        title.right = CentreX() + std::max(1, HeaderTitleRoom() / 2);
+        title.elide = PrintOperation::Elide::Middle;
+    }
     Text(page, w - 2 - h, -h, m_dateText, true, Align::Right);
     Rectangle(page, kLeft, -h, w - 2, -2 * h);
     Text(page, CentreX(), b + 2 + h, Number(number), true, Align::Centre);

@@ -65,6 +65,7 @@ private:
 
     void PlaceColumns();
     int Widest(std::initializer_list<const char*> labels) const;
+    int HeaderTitleRoom() const;
     int LineY(int line) const { return -(3 + line) * m_geometry.lineHeight; }
     int CentreX() const { return (m_geometry.width - 52) / 2 + kLeft; }
     PrintPage StartPage(int number) const;

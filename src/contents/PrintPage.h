@@ -24,7 +24,7 @@ struct PrintOperation {
     bool bold = false;
     Align align = Align::Left;
     std::string text;
-    // The x a left-aligned text must not run past; 0 for no limit.
+    // The x a text must not run past, a centred one on either side of x; 0 for no limit.
     int right = 0;
     Elide elide = Elide::End;
     // A path of the file system, in its encoding rather than the index file's.

@@ -391,6 +391,23 @@ TEST_F(IndexPrintLayoutTest, MeasuredLabelsPushTheirValuesRightAndTextsStopAtThe
     EXPECT_TRUE(file->fileName);
 }
 
+TEST_F(IndexPrintLayoutTest, TheHeaderTitleStopsShortOfTheProgramNameAndTheDate) {
+    m_index.m_description = std::string(200, 'd');
+    IndexPrintLayout layout(m_index, {16, 800, -1000}, false, "Tue Dec  8 11:13:43 2026",
+                            Measure12);
+    PrintPage page = layout.Page(1);
+    const PrintOperation* title = Find(page, m_index.m_description + ": Full Print");
+    const PrintOperation* date = Find(page, "Tue Dec  8 11:13:43 2026");
+    ASSERT_NE(title, nullptr);
+    ASSERT_NE(date, nullptr);
+    int half = title->right - title->x;
+    EXPECT_GT(half, 0);
+    // Left of the title: 50 + h + the program name; right of it the date, ending at W - 2 - h.
+    EXPECT_LE(title->x + half, date->x - Measure12(date->text, true));
+    EXPECT_GE(title->x - half, 50 + 16 + Measure12("Navora: Tamblin", true));
+    EXPECT_EQ(title->elide, PrintOperation::Elide::Middle);
+}
+
 TEST_F(IndexPrintLayoutTest, WithoutAMeasureTheColumnsAndTextsStayAsTheyWere) {
     Add(m_index.m_root, "Page");
     std::vector<PrintPage> pages = Layout(m_index, false).AllPages();

@@ -95,13 +95,17 @@ void PrintPlayer::DrawText(const PrintOperation& operation) {
     QFontMetricsF metrics(font, m_painter.device());
     QPointF at = Map(operation.x, operation.y);
     double width = metrics.horizontalAdvance(text);
-    if (operation.right > operation.x && operation.align == PrintOperation::Align::Left) {
+    if (operation.right > operation.x && operation.align != PrintOperation::Align::Right) {
         double room = Map(operation.right, operation.y).x() - at.x();
+        if (operation.align == PrintOperation::Align::Centre) {
+            room *= 2;
+        }
         if (width > room) {
             text = metrics.elidedText(
                 text,
                 operation.elide == PrintOperation::Elide::Middle ? Qt::ElideMiddle : Qt::ElideRight,
                 room);
+            width = metrics.horizontalAdvance(text);
         }
     }
     if (operation.align == PrintOperation::Align::Centre) {
