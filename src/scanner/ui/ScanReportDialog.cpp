@@ -45,7 +45,9 @@ ScanReportDialog::ScanReportDialog(SiteScanner* scanner, QWidget* parent)
     m_problems = new QPlainTextEdit;
     m_problems->setObjectName(QStringLiteral("problems"));
     m_problems->setReadOnly(true);
-    m_problems->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Problem lines hold whole addresses; read them without scrolling sideways.
+    m_problems->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_problems->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_button = new QPushButton(QStringLiteral("Cancel"));
     m_button->setObjectName(QStringLiteral("button"));
     m_button->setDefault(true);
@@ -87,6 +89,11 @@ void ScanReportDialog::showEvent(QShowEvent* event) {
 void ScanReportDialog::StartWorker() {
     m_started = true;
     m_finished = false;
+    // The first page can take long to come (robots.txt, a slow server); say what is awaited
+    // in the words used for every page once it has come.
+    if (m_scanner) {
+        m_status->setText(Display("Scanning " + m_scanner->Start() + "..."));
+    }
     m_worker = std::thread([this] {
         SiteScanner::WorkerEntry(m_scanner);
         // The completion message: whatever way the scan ended, even one that never began.
