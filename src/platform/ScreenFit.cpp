@@ -1,23 +1,15 @@
 #include "platform/ScreenFit.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include "platform/DialogPlacement.h"
+
 #include <QWidget>
 
 #include <algorithm>
 
 namespace tamblin {
 
-QRect WorkAreaOf(const QWidget& window) {
-    QScreen* screen = window.screen();
-    if (!screen) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    return screen ? screen->availableGeometry() : QRect();
-}
-
 void KeepWithinWorkArea(QWidget& window) {
-    QRect area = WorkAreaOf(window);
+    QRect area = DialogPlacement::WorkArea(&window);
     if (area.isEmpty()) {
         return;
     }

@@ -10,7 +10,7 @@
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
-#include "platform/ScreenFit.h"
+#include "platform/DialogPlacement.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -510,7 +510,7 @@ TEST_F(PropertySheetsTest, LongUrlsKeepTheUrlSheetWithinTheScreen) {
     Entry(0).m_keywords.emplace_back(&Entry(0), "phrase", "#" + std::string(300, 'a'),
                                      std::string(300, 'e'), "", 0);
     RunUrl(Entry(0), 0, [&](CPropertySheet& sheet) {
-        int room = WorkAreaOf(sheet).width();
+        int room = DialogPlacement::WorkArea(&sheet).width();
         EXPECT_LE(sheet.frameGeometry().width(), room);
         EXPECT_LE(sheet.sizeHint().width(), room);
         auto* full = Find<QLabel>(sheet, "fullUrl");

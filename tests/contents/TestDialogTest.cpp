@@ -4,7 +4,7 @@
 #include "TestFiles.h"
 #include "contents/ui/CTestDialog.h"
 #include "contents/ui/TestPageCommands.h"
-#include "platform/ScreenFit.h"
+#include "platform/DialogPlacement.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -222,7 +222,7 @@ TEST(TestDialog, LongPageKeepsTheDialogWithinTheScreen) {
     CTestDialog dialog(QString(), f.host);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    int room = WorkAreaOf(dialog).width();
+    int room = DialogPlacement::WorkArea(&dialog).width();
     EXPECT_LE(dialog.sizeHint().width(), room);
     EXPECT_LE(dialog.frameGeometry().width(), room);
     EXPECT_LE(f.Box(dialog)->sizeHint().width(), room / 2);

@@ -7,7 +7,7 @@
 #include "language/ui/LangPropSheet.h"
 #include "language/ui/LanguageCommands.h"
 #include "language/ui/SaveLanguageDialog.h"
-#include "platform/ScreenFit.h"
+#include "platform/DialogPlacement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -450,7 +450,7 @@ TEST_F(LanguageEditor, PathsShowAsWrittenWithinTheScreen) {
     std::string path = m_files.Write(name, DefaultBytesWith("A", 1, "x"));
     LangPropSheet sheet(ReadFile(path));
     sheet.show();
-    int room = WorkAreaOf(sheet).width();
+    int room = DialogPlacement::WorkArea(&sheet).width();
     EXPECT_EQ(test::LabelsShowLiterally(sheet, {Q(path)}), QString());
     EXPECT_LE(sheet.sizeHint().width(), room);
     test::SavePngIfAsked(sheet, QStringLiteral("language-editor-path"));

@@ -1,5 +1,6 @@
 #include "platform/CommonPrompts.h"
 #include "ScriptedDialogs.h"
+#include "platform/DialogPlacement.h"
 #include "platform/ElidingLabel.h"
 #include "platform/ScreenFit.h"
 
@@ -118,7 +119,7 @@ TEST(ElidingLabel, ElidesLongTextKeepsItAllAndNeverReadsMarkup) {
 TEST(ScreenFit, AWindowWiderThanTheWorkAreaIsShrunkAndMovedIntoIt) {
     App();
     QWidget window;
-    QRect area = WorkAreaOf(window);
+    QRect area = DialogPlacement::WorkArea(&window);
     ASSERT_FALSE(area.isEmpty());
     window.setGeometry(area.left() + 100, area.top() + 50, area.width() * 3, 200);
     window.show();
