@@ -15,9 +15,12 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -282,6 +285,11 @@ TEST(OptionsSheet, TheEditingPageReadsUndoEveryEditBackOnOk) {
         EXPECT_EQ(check->isChecked(), start);
         EXPECT_FALSE(page->m_modified);
         check->click();
+        if (const char* out = std::getenv("TAMBLIN_SHOT_DIR")) {
+            sheet.show();
+            sheet.findChild<QTabWidget*>()->setCurrentWidget(page);
+            sheet.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/options-editing.png"));
+        }
         sheet.accept();
         EXPECT_EQ(page->m_undoEveryEdit, !start);
         EXPECT_TRUE(page->m_modified);
