@@ -114,6 +114,19 @@ CMainFrame::CMainFrame(CXoDoc* document, SettingsStore* store, QWidget* parent)
     UpdateCommandUi();
 }
 
+void CMainFrame::SetUndoEveryEdit(bool on) {
+    m_view->SetUndoEveryEdit(on);
+    const CommandInfo* info = FindCommand(Command::EditUndo);
+    QString prompt = on && info ? QString::fromLatin1(info->prompt).section(QLatin1Char('\n'), 0, 0)
+                                : QStringLiteral("Undo the last delete");
+    QAction* undo = Action(Command::EditUndo);
+    undo->setStatusTip(prompt);
+    undo->setWhatsThis(prompt);
+    // Hidden, Redo is neither in the menu nor on the toolbar, and its keys do nothing.
+    Action(Command::EditRedo)->setVisible(on);
+    UpdateCommandUi();
+}
+
 void CMainFrame::CreateActions() {
     for (const CommandInfo& info : CommandTable()) {
         if (info.kind == CommandInfo::Kind::Command) {

@@ -168,8 +168,11 @@ void LinkCheckDialog::ShowProblems() {
         rows.append(row);
     }
     m_problems->addTopLevelItems(rows);
+    // A gap of two characters, so that one column's text does not run into the next.
+    int gap = 2 * m_problems->fontMetrics().averageCharWidth();
     for (int column = 0; column < 3; ++column) {
         m_problems->resizeColumnToContents(column);
+        m_problems->setColumnWidth(column, m_problems->columnWidth(column) + gap);
     }
 }
 
