@@ -9,52 +9,6 @@ namespace tamblin {
 
 namespace {
 
-// 0x80..0x9F; the unassigned bytes keep their own value.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-int ByteFor(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        return static_cast<int>(c);
-    }
-    for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == c) {
-            return 0x80 + i;
-        }
-    }
-    return -1;
-}
-
-// The next code point of a valid UTF-8 text; an invalid byte is returned as it is.
-char32_t NextCodePoint(std::string_view text, size_t& i) {
-    unsigned char lead = static_cast<unsigned char>(text[i++]);
-    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t c = extra == 3   ? lead & 0x07
-                 : extra == 2 ? lead & 0x0F
-                 : extra == 1 ? lead & 0x1F
-                              : lead;
-    for (int k = 0; k < extra && i < text.size(); ++k) {
-        c = (c << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    }
-    return c;
-}
-
 bool EntryTextsAreUtf8(const IndexEntry& entry) {
     for (const std::string* text :
          {&entry.m_url, &entry.m_title, &entry.m_targetFrame, &entry.m_iconUrl, &entry.m_pageTip}) {
@@ -91,30 +45,8 @@ bool TreeTextsAreUtf8(const IndexEntry& top) {
 
 } // namespace
 
-std::string Windows1252ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (char byte : bytes) {
-        unsigned char b = static_cast<unsigned char>(byte);
-        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b);
-    }
-    return out;
-}
-
 std::string Utf8ToWindows1252(std::string_view utf8, bool* exact) {
-    std::string out;
-    out.reserve(utf8.size());
-    if (exact) {
-        *exact = true;
-    }
-    for (size_t i = 0; i < utf8.size();) {
-        int byte = ByteFor(NextCodePoint(utf8, i));
-        if (byte < 0 && exact) {
-            *exact = false;
-        }
-        out += static_cast<char>(byte < 0 ? '?' : byte);
-    }
-    return out;
+    return Utf8ToWindows1252(utf8, BrokenUtf8::ReadShape, exact);
 }
 
 TextEncoding DetectEncoding(const IndexFile& index) {

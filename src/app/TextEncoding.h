@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/TextCodec.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,10 +13,8 @@ class IndexFile;
 // otherwise Windows-1252, the code page old files were written in.
 enum class TextEncoding { Utf8, Windows1252 };
 
-// Every byte maps to one character and back, so a Windows-1252 text survives the round
-// trip exactly (the five bytes the code page leaves unassigned map to C1 controls).
-std::string Windows1252ToUtf8(std::string_view bytes);
-// Characters outside the code page become "?" and clear `exact`.
+// Characters outside the code page become "?" and clear `exact`. Bytes that are not UTF-8
+// are re-encoded by their shape alone, as the editor always has.
 std::string Utf8ToWindows1252(std::string_view utf8, bool* exact = nullptr);
 
 TextEncoding DetectEncoding(const IndexFile& index);

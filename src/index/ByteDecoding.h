@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/TextCodec.h"
+
 #include <string>
 #include <string_view>
 
@@ -17,9 +19,6 @@ enum class ByteEncoding {
 // The encoding an encoding name of the search page wizard stands for; an empty name is
 // Detect. False for a name that is not decoded here (such as "JISAutoDetect").
 bool EncodingFromName(std::string_view name, ByteEncoding& encoding);
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsStrictUtf8(std::string_view bytes);
 
 // The text of `bytes` as UTF-8. A leading UTF-8 byte-order mark is dropped when the bytes
 // are read as UTF-8, and a UTF-16 one always.

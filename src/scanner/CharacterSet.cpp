@@ -1,18 +1,12 @@
 #include "scanner/CharacterSet.h"
 
-#include <algorithm>
+#include "index/TextCodec.h"
+
 #include <array>
-#include <cstring>
 
 namespace tamblin {
 
 namespace {
-
-// Windows-1252 at 0x80..0x9F; the five bytes it leaves out stay as the C1 controls.
-constexpr std::array<char32_t, 32> kWindows1252High = {
-    0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021, 0x2C6,  0x2030, 0x160,
-    0x2039, 0x152,  0x8D,   0x17D,  0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
 
 // ISO-8859-15 differs from ISO-8859-1 in eight places.
 constexpr std::array<std::pair<unsigned char, char32_t>, 8> kLatin9 = {{{0xA4, 0x20AC},
@@ -46,45 +40,16 @@ char32_t Latin9(unsigned char byte) {
     return byte;
 }
 
-// Decodes one UTF-8 sequence at text[i] and advances i; a bad sequence gives U+FFFD for its
-// first byte, and false.
-bool NextUtf8(std::string_view text, size_t& i, char32_t& out) {
-    out = 0xFFFD;
-    auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
-    unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        out = lead;
-        return true;
+int Latin9Byte(char32_t point) {
+    if (point < 0x80) {
+        return static_cast<int>(point);
     }
-    int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || i + static_cast<size_t>(length) > text.size()) {
-        ++i;
-        return false;
-    }
-    char32_t point = lead & (0x7F >> length);
-    for (int k = 1; k < length; ++k) {
-        unsigned char next = byte(i + static_cast<size_t>(k));
-        if ((next & 0xC0) != 0x80) {
-            ++i;
-            return false;
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        if (Latin9(static_cast<unsigned char>(byte)) == point) {
+            return byte;
         }
-        point = (point << 6) | (next & 0x3F);
     }
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (point < kMinimum[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        ++i;
-        return false;
-    }
-    i += static_cast<size_t>(length);
-    out = point;
-    return true;
-}
-
-char32_t NextUtf8(std::string_view text, size_t& i) {
-    char32_t point = 0;
-    NextUtf8(text, i, point);
-    return point;
+    return -1;
 }
 
 } // namespace
@@ -144,121 +109,38 @@ const char* CharacterSet::Name(Kind kind) {
 }
 
 bool CharacterSet::IsUtf8(std::string_view bytes) {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        // Most of a page is ASCII: eight bytes at a time.
-        if (i + 8 <= bytes.size()) {
-            unsigned long long word = 0;
-            std::memcpy(&word, bytes.data() + i, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        char32_t point = 0;
-        if (!NextUtf8(bytes, i, point)) {
-            return false;
-        }
-    }
-    return true;
+    return IsStrictUtf8(bytes);
 }
 
 void CharacterSet::AppendUtf8(std::string& out, char32_t point) {
-    if (point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        point = 0xFFFD;
-    }
-    if (point < 0x80) {
-        out += static_cast<char>(point);
-    } else if (point < 0x800) {
-        out += static_cast<char>(0xC0 | (point >> 6));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        out += static_cast<char>(0xE0 | (point >> 12));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (point >> 18));
-        out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    }
+    tamblin::AppendUtf8(out, point);
 }
 
 char32_t CharacterSet::Windows1252(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+    return Windows1252CodePoint(byte);
 }
 
 std::string CharacterSet::ToUtf8(std::string_view bytes, Kind from) {
-    bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii || (from == kUtf8 && IsUtf8(bytes))) {
-        return std::string(bytes);
+    switch (from) {
+    case kUtf8:
+        return RepairedUtf8(bytes, BrokenUtf8::ReplaceByte);
+    case kLatin9:
+        return SingleByteToUtf8(bytes, Latin9);
+    default:
+        return Windows1252ToUtf8(bytes);
     }
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    if (from == kUtf8) {
-        for (size_t i = 0; i < bytes.size();) {
-            AppendUtf8(out, NextUtf8(bytes, i));
-        }
-        return out;
-    }
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(out, from == kLatin9 ? Latin9(byte) : Windows1252(byte));
-    }
-    return out;
 }
 
 std::string CharacterSet::FromUtf8(std::string_view utf8, Kind to) {
     if (to == kUtf8) {
         return std::string(utf8);
     }
-    std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        char32_t point = NextUtf8(utf8, i);
-        int found = -1;
-        if (point < 0x80) {
-            found = static_cast<int>(point);
-        } else {
-            for (int byte = 0x80; byte < 0x100 && found < 0; ++byte) {
-                auto b = static_cast<unsigned char>(byte);
-                if ((to == kLatin9 ? Latin9(b) : Windows1252(b)) == point) {
-                    found = byte;
-                }
-            }
-        }
-        out += found < 0 ? '?' : static_cast<char>(found);
-    }
-    return out;
+    return Utf8ToSingleByte(utf8, to == kLatin9 ? Latin9Byte : Windows1252Byte,
+                            BrokenUtf8::ReplaceByte, nullptr);
 }
 
 std::string CharacterSet::Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
-    std::string out;
-    out.reserve(bytes.size());
-    auto unit = [&](size_t at) -> char32_t {
-        auto a = static_cast<unsigned char>(bytes[at]);
-        auto b = static_cast<unsigned char>(bytes[at + 1]);
-        return bigEndian ? static_cast<char32_t>((a << 8) | b)
-                         : static_cast<char32_t>((b << 8) | a);
-    };
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t point = unit(i);
-        if (point >= 0xD800 && point <= 0xDBFF && i + 3 < bytes.size()) {
-            char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                point = 0x10000 + ((point - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        AppendUtf8(out, point);
-    }
-    return out;
+    return tamblin::Utf16ToUtf8(bytes, bigEndian);
 }
 
 } // namespace tamblin

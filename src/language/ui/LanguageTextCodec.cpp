@@ -1,29 +1,15 @@
 #include "language/ui/LanguageTextCodec.h"
 
+#include "index/TextCodec.h"
 #include "index/TextUtils.h"
 
 namespace tamblin {
 
 namespace {
 
-// Windows-1252 at 0x80..0x9F; the five unassigned bytes stand for the C1 control of the
-// same value, so that every byte reads and writes back as itself.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 char EncodeWindows1252(char16_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
-        return static_cast<char>(unit);
-    }
-    for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == unit) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return '?';
+    int byte = Windows1252Byte(unit);
+    return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 } // namespace
@@ -45,8 +31,7 @@ QString LanguageTextCodec::Decode(const std::string& bytes) const {
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (char byte : bytes) {
         auto value = static_cast<unsigned char>(byte);
-        text += QChar(value >= 0x80 && value < 0xA0 ? kHighControls[value - 0x80]
-                                                    : static_cast<char16_t>(value));
+        text += QChar(static_cast<char16_t>(Windows1252CodePoint(value)));
     }
     return text;
 }
