@@ -52,6 +52,7 @@ const std::vector<WindowHelp> kWindows = {
     {"CScanOptions", Window(0xC2)},
     {"ScanReportDialog", Window(0xC3)},
     {"linkCheckDialog", Window(0xD8)},
+    {"updateReviewDialog", Window(0xD9)},
 };
 
 // Control numbers are unique across the table: one number, one pop-up.
@@ -213,6 +214,10 @@ const std::vector<ControlHelp> kControls = {
     {"linkCheckDialog", "status", Control(0x4D3)},
     {"linkCheckDialog", "problems", Control(0x4D4)},
     {"linkCheckDialog", "close", Control(0x4D5)},
+    {"updateReviewDialog", "changeList", Control(0x4D6)},
+    {"updateReviewDialog", "keptCount", Control(0x4D7)},
+    {"updateReviewDialog", "okButton", Control(0x4D8)},
+    {"updateReviewDialog", "cancelButton", Control(0x4D9)},
 };
 
 } // namespace
