@@ -86,6 +86,7 @@ const std::vector<ControlHelp> kControls = {
     {"CScanOptions", "shortenTitles", Control(0x4C4)},
     {"CScanOptions", "skipScriptStyle", Control(0x4C5)},
     {"CScanOptions", "polite", Control(0x4C6)},
+    {"CScanOptions", "rememberScan", Control(0x4C7)},
     {"ScanReportDialog", "status", Control(0x400)},
     {"ScanReportDialog", "dots", Control(0x401)},
     {"ScanReportDialog", "pagesRead", Control(0x402)},

@@ -1,6 +1,7 @@
 #include "scanner/IndexMerge.h"
 #include "TestFiles.h"
 #include "index/IndexFile.h"
+#include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
 
 #include <gtest/gtest.h>
@@ -260,4 +261,27 @@ TEST(ScanMarkRecords, ReadBackAndNeverMakeABadLine) {
     EXPECT_NE(saved.find("\r\n;tamblin-scan;start=/s/index.htm;case=1\r\n;tamblin-page;1;"
                          "00000000000000ff;0000000000000001,0000000000000002\r\n"),
               std::string::npos);
+}
+
+TEST(ScanSettingsText, RoundTripsEveryOptionAndEscapesFieldBreaks) {
+    ScanSettings settings = ScanSettings::Classic();
+    settings.start = "/web/a;b%c\r\nd.htm";
+    settings.fromUrl = true;
+    settings.caseSignificant = true;
+    settings.anchorsAsKeywords = false;
+    settings.skipTargetFrame = "left";
+    settings.delayMs = 250;
+    std::string text = ScanSettingsText::Encode(settings);
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(0, 28), "start=/web/a%3Bb%25c%0D%0Ad.");
+    ScanSettings back;
+    ASSERT_TRUE(ScanSettingsText::Decode(text, back));
+    EXPECT_EQ(ScanSettingsText::Encode(back), text);
+    EXPECT_EQ(back.start, settings.start);
+    EXPECT_FALSE(back.polite);
+    // Unknown or broken fields leave the defaults; no start is no remembered scan.
+    ScanSettings other;
+    EXPECT_FALSE(ScanSettingsText::Decode("case=2;delay=-5;x;%", other));
+    EXPECT_FALSE(other.caseSignificant);
+    EXPECT_EQ(other.delayMs, 0);
 }
