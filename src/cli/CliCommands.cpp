@@ -35,6 +35,18 @@ std::string PlainLineEnds(std::string text) {
     return out;
 }
 
+// A later update may run from another directory.
+ScanSettings WithAbsoluteStart(ScanSettings settings) {
+    if (!settings.fromUrl) {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(settings.start, error);
+        if (!error) {
+            settings.start = absolute.lexically_normal().string();
+        }
+    }
+    return settings;
+}
+
 std::string CouldNotOpen(const std::string& path) {
     return "Could not open file (" + path + ")";
 }
@@ -506,16 +518,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
 }
 
 void CliCommands::RememberScan(IndexFile& index, const ScanSettings& settings) {
-    ScanSettings kept = settings;
-    if (!kept.fromUrl) {
-        // A later update may run from another directory.
-        std::error_code error;
-        std::filesystem::path absolute = std::filesystem::absolute(kept.start, error);
-        if (!error) {
-            kept.start = absolute.lexically_normal().string();
-        }
-    }
-    index.m_scanSource = ScanSettingsText::Encode(kept);
+    index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
     IndexMerge::MarkScanned(index.m_root);
 }
 
@@ -649,8 +652,9 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
     merge.Apply();
     PrintMerge(merge.Result(), removeGone);
     if (settings.rememberScan) {
-        ScanSettings kept = settings;
-        RememberScan(index, kept);
+        // Apply marked what this scan gave; marking again would take the author's titles
+        // and keywords for the scan's.
+        index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
     }
     if (!index.Save(output)) {
         m_err << index.SaveError() << "\n";

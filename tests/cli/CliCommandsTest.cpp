@@ -304,9 +304,16 @@ TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
     EXPECT_NE(next.find("5;3;1;new.htm;New;;2;\r\n"), std::string::npos);
     EXPECT_NE(next.find("5;4;1;b.htm;Page B;;-1;\r\n"), std::string::npos);
 
+    // The next update still knows the author's title from the scan's, and the site's new
+    // title of a page the author left alone comes in.
+    files.Write("site/a.htm", "<title>Page A2</title><a href=new.htm>N</a>");
+    files.Write("site/new.htm", "<title>Newer</title>");
     run = Cli({"rescan", files.Path("next.xo"), "-o", files.Path("last.xo"), "--remove-gone"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(TestFiles::Read(files.Path("last.xo")).find("b.htm"), std::string::npos);
+    std::string last = TestFiles::Read(files.Path("last.xo"));
+    EXPECT_EQ(last.find("b.htm"), std::string::npos);
+    EXPECT_NE(last.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << last;
+    EXPECT_NE(last.find("5;3;1;new.htm;Newer;;2;\r\n"), std::string::npos) << last;
 }
 
 TEST(CliRescan, ExitCodes) {
