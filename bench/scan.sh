@@ -5,23 +5,9 @@
 #      tamblin-cli scan (--jobs 4, the default) against wget -r --spider on the same server
 #      in the same run, and their ratio.
 #   bash bench/scan.sh [PAGES]
-set -euo pipefail
-cd "$(dirname "$0")/.."
-bin=build/bin
 pages=${1:-20000}
-work=$(mktemp -d)
-server=""
-cleanup() {
-    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export no_proxy='*' NO_PROXY='*'
-
-python3 bench/gen_site.py "$work/site" "$pages"
+source "$(dirname "$0")/site_server.sh"
 bytes=$(cat "$work/site"/*.htm | wc -c)
-
-now() { date +%s.%N; }
 
 # (a) file mode, best of three.
 best=""
@@ -37,10 +23,8 @@ printf 'file mode: %d pages, %d bytes in %.3f s: %.0f pages/s, %.1f MB/s\n' \
     "$(echo "$bytes / $best / 1000000" | bc -l)"
 
 # (b) URL mode against wget on one delaying server.
-python3 bench/serve_delayed.py "$work/site" 20 > "$work/port" &
-server=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-url="http://127.0.0.1:$(head -n1 "$work/port")/p0.htm"
+start_server 20
+url="${site_url}p0.htm"
 
 start=$(now)
 "$bin/tamblin-cli" scan "$url" -o "$work/web.xo" --raw > "$work/web.txt"

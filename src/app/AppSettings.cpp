@@ -46,6 +46,7 @@ void AppSettings::Load(SettingsStore& store) {
     }
     m_printSummary = ReadFlag(store, "PrintSummary", true);
     m_welcomed = ReadFlag(store, "Welcomed", false);
+    m_undoEveryEdit = ReadFlag(store, "UndoEveryEdit", true);
     LoadPlacement(store);
     store.CloseGroup();
 }
@@ -79,6 +80,7 @@ void AppSettings::Save(SettingsStore& store, bool browserAvailable) const {
     store.WriteNumber("PrintPointSize", m_printPointSize);
     store.WriteNumber("PrintSummary", m_printSummary ? 1 : 0);
     store.WriteNumber("Welcomed", m_welcomed ? 1 : 0);
+    store.WriteNumber("UndoEveryEdit", m_undoEveryEdit ? 1 : 0);
     store.CloseGroup();
 }
 

@@ -30,6 +30,8 @@ public:
     int m_printPointSize = 10;
     bool m_printSummary = true;
     bool m_welcomed = false;
+    // Undo and Redo for every edit; off, only the last delete can be undone.
+    bool m_undoEveryEdit = true;
     WindowPlacement m_placement;
     // Whether new search pages name the script viewer. Kept only while the program runs:
     // every run starts with it on.

@@ -87,6 +87,22 @@ void EditHistory::Clear() {
     m_savedKnown = true;
 }
 
+void EditHistory::Discard(std::unique_ptr<EditStep> step) {
+    if (!step) {
+        return;
+    }
+    for (auto& record : step->TakeBaseUrls()) {
+        m_retired.push_back(std::move(record));
+    }
+}
+
+void EditHistory::DropSteps(bool atSaved) {
+    m_done = 0;
+    DropRedo();
+    m_saved = 0;
+    m_savedKnown = atSaved;
+}
+
 void EditHistory::MarkSaved() {
     m_saved = m_done;
     m_savedKnown = true;

@@ -37,6 +37,12 @@ public:
     void Undo(EditObserver& observer);
     void Redo(EditObserver& observer);
     void Clear();
+    // For edits that are not to be undone: the step is not kept, but its base URL records
+    // are, like those of a dropped step.
+    void Discard(std::unique_ptr<EditStep> step);
+    // Forgets every step but keeps their base URL records, which copies may still name.
+    // `atSaved`: the model is as the file holds it.
+    void DropSteps(bool atSaved);
 
     // The model as it is now is the one in the file.
     void MarkSaved();

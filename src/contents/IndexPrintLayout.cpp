@@ -53,11 +53,45 @@ struct IndexPrintLayout::Block {
 };
 
 IndexPrintLayout::IndexPrintLayout(const IndexFile& index, Geometry geometry, bool summary,
-                                   std::string dateText)
-    : m_index(index), m_geometry(geometry), m_summary(summary), m_dateText(std::move(dateText)) {
+                                   std::string dateText, Measure measure)
+    : m_index(index), m_geometry(geometry), m_summary(summary), m_dateText(std::move(dateText)),
+      m_measure(std::move(measure)) {
     if (m_geometry.lineHeight < 1) {
         m_geometry.lineHeight = kNoFontLineHeight;
     }
+    PlaceColumns();
+}
+
+// The fixed columns suit the 10 point default; from about 12 points on the longest labels
+// reach them. Columns are placed once per job, so every page of it lines up alike.
+void IndexPrintLayout::PlaceColumns() {
+    if (!m_measure) {
+        return;
+    }
+    const int gap = std::max(5, m_geometry.lineHeight / 2);
+    int summaryLabels = Widest({"Description:", "Filename:", "Format:", "Number of URLs:",
+                                "Number of index keywords:", "Base URL:", "Target frame:"});
+    m_summaryValueX = std::max(kSummaryValueX, kLeft + summaryLabels + gap);
+    int entryLabels = Widest({"Title:", "URL:", "Target frame:", "Icon URL:", "Index keywords:"});
+    m_entryValueX = std::max(kEntryValueX, kEntryLabelX + entryLabels + gap);
+}
+
+// The width the centred title may take without reaching the program name on its left or the
+// date on its right.
+int IndexPrintLayout::HeaderTitleRoom() const {
+    const int h = m_geometry.lineHeight;
+    const int gap = std::max(5, h / 2);
+    int left = kLeft + h + m_measure("Navora: Tamblin", true) + gap;
+    int right = m_geometry.width - 2 - h - m_measure(m_dateText, true) - gap;
+    return std::max(0, 2 * std::min(CentreX() - left, right - CentreX()));
+}
+
+int IndexPrintLayout::Widest(std::initializer_list<const char*> labels) const {
+    int widest = 0;
+    for (const char* label : labels) {
+        widest = std::max(widest, m_measure(label, false));
+    }
+    return widest;
 }
 
 int IndexPrintLayout::LineHeightForPoints(int points) {
@@ -200,9 +234,15 @@ PrintPage IndexPrintLayout::StartPage(int number) const {
     // A label and a value on most lines, and the frames.
     page.operations.reserve(static_cast<size_t>(std::max(0, 2 * LinesPerPage())) + 8);
     Text(page, kLeft + h, -h, "Navora: Tamblin", true);
-    Text(page, CentreX(), -h,
-         m_index.m_description + (m_summary ? ": Summary Print" : ": Full Print"), true,
-         Align::Centre);
+    PrintOperation& title =
+        Text(page, CentreX(), -h,
+             m_index.m_description + (m_summary ? ": Summary Print" : ": Full Print"), true,
+             Align::Centre);
+    if (m_measure) {
+        // Its end says which print this is, so the description gives way in its middle.
+        title.right = CentreX() + std::max(1, HeaderTitleRoom() / 2);
+        title.elide = PrintOperation::Elide::Middle;
+    }
     Text(page, w - 2 - h, -h, m_dateText, true, Align::Right);
     Rectangle(page, kLeft, -h, w - 2, -2 * h);
     Text(page, CentreX(), b + 2 + h, Number(number), true, Align::Centre);
@@ -211,24 +251,26 @@ PrintPage IndexPrintLayout::StartPage(int number) const {
 }
 
 void IndexPrintLayout::DrawFileSummary(PrintPage& page) const {
-    constexpr int kValueX = 210;
+    using Elide = PrintOperation::Elide;
     int urls = 0;
     int keywords = 0;
     m_index.m_root.CountUrlsAndKeywords(urls, keywords);
     m_index.m_otherKeywords.CountUrlsAndKeywords(urls, keywords);
-    auto row = [&](int line, const char* label, std::string value) {
+    auto row = [&](int line, const char* label, std::string value, Elide elide = Elide::End) {
         Text(page, kLeft, LineY(line), label, false);
-        Text(page, kValueX, LineY(line), std::move(value), true);
+        Fitted(page, m_summaryValueX, LineY(line), std::move(value), true, elide);
     };
     row(0, "Description:", m_index.m_description);
-    row(1, "Filename:", m_index.m_fileName + " (" + Number(m_index.m_fileSize) + " bytes)");
+    row(1, "Filename:", m_index.m_fileName + " (" + Number(m_index.m_fileSize) + " bytes)",
+        Elide::Middle);
+    page.operations.back().fileName = true;
     row(2, "Format:", FormatText(m_index.m_formatMajor, m_index.m_formatMinor, m_index.m_coding));
     row(3, "Number of URLs:", Number(urls));
     row(4, "Number of index keywords:", Number(keywords));
     Line(page, kLeft, LineY(7), m_geometry.width, LineY(7));
     int line = 8;
     for (const auto& baseUrl : m_index.m_baseUrls) {
-        row(line, "Base URL:", baseUrl->m_url);
+        row(line, "Base URL:", baseUrl->m_url, Elide::Middle);
         row(line + 1, "Target frame:", baseUrl->m_targetFrame);
         Line(page, kLeft, LineY(line + 3), m_geometry.width, LineY(line + 3));
         line += 4;
@@ -239,7 +281,7 @@ void IndexPrintLayout::DrawBlock(PrintPage& page, const Block& block) const {
     if (!block.entry) {
         DrawOtherKeywords(page, block.line);
     } else if (m_summary) {
-        Text(page, kLeft * block.depth, LineY(block.line), block.entry->KeywordSummary(), true);
+        Fitted(page, kLeft * block.depth, LineY(block.line), block.entry->KeywordSummary(), true);
     } else {
         DrawEntry(page, *block.entry, block.path.substr(0, kMaxPathBytes), block.entry->m_title,
                   block.line);
@@ -250,7 +292,7 @@ void IndexPrintLayout::DrawOtherKeywords(PrintPage& page, int line) const {
     Line(page, kLeft, LineY(line + 1), m_geometry.width, LineY(line + 1));
     const IndexEntry& other = m_index.m_otherKeywords;
     if (m_summary) {
-        Text(page, kLeft, LineY(line + 2), OtherKeywordsSummary(other), true);
+        Fitted(page, kLeft, LineY(line + 2), OtherKeywordsSummary(other), true);
         return;
     }
     DrawEntry(page, other, std::string("/") + kOtherKeywordsTitle, kOtherKeywordsTitle, line + 2);
@@ -258,34 +300,43 @@ void IndexPrintLayout::DrawOtherKeywords(PrintPage& page, int line) const {
 
 void IndexPrintLayout::DrawEntry(PrintPage& page, const IndexEntry& entry, const std::string& path,
                                  const std::string& title, int line) const {
-    constexpr int kLabelX = 210;
-    Text(page, kLeft, LineY(line++), path, true);
-    Label(page, line++, kLabelX, "Title:", title);
-    Label(page, line++, kLabelX, "URL:", entry.FullUrl());
+    using Elide = PrintOperation::Elide;
+    Fitted(page, kLeft, LineY(line++), path, true, Elide::Middle);
+    Label(page, line++, "Title:", title);
+    Label(page, line++, "URL:", entry.FullUrl(), Elide::Middle);
     if (entry.m_ownTarget) {
-        Label(page, line++, kLabelX, "Target frame:", entry.m_targetFrame);
+        Label(page, line++, "Target frame:", entry.m_targetFrame);
     }
     if (!entry.m_iconUrl.empty()) {
-        Label(page, line++, kLabelX, "Icon URL:", entry.m_iconUrl);
+        Label(page, line++, "Icon URL:", entry.m_iconUrl, Elide::Middle);
     }
     bool first = true;
     for (const IndexKeyword& keyword : entry.m_keywords) {
-        Label(page, line++, kLabelX, first ? "Index keywords:" : "", KeywordText(keyword));
+        Label(page, line++, first ? "Index keywords:" : "", KeywordText(keyword));
         first = false;
     }
 }
 
-void IndexPrintLayout::Label(PrintPage& page, int line, int labelX, const char* label,
-                             std::string value) const {
-    constexpr int kValueX = 300;
+void IndexPrintLayout::Label(PrintPage& page, int line, const char* label, std::string value,
+                             PrintOperation::Elide elide) const {
     if (*label) {
-        Text(page, labelX, LineY(line), label, false);
+        Text(page, kEntryLabelX, LineY(line), label, false);
     }
-    Text(page, kValueX, LineY(line), std::move(value), true);
+    Fitted(page, m_entryValueX, LineY(line), std::move(value), true, elide);
 }
 
-void IndexPrintLayout::Text(PrintPage& page, int x, int y, std::string text, bool bold,
-                            PrintOperation::Align align) {
+void IndexPrintLayout::Fitted(PrintPage& page, int x, int y, std::string text, bool bold,
+                              PrintOperation::Elide elide) const {
+    PrintOperation& operation = Text(page, x, y, std::move(text), bold);
+    if (m_measure) {
+        // Inside the frames' right edge.
+        operation.right = m_geometry.width - 2;
+        operation.elide = elide;
+    }
+}
+
+PrintOperation& IndexPrintLayout::Text(PrintPage& page, int x, int y, std::string text, bool bold,
+                                       PrintOperation::Align align) {
     PrintOperation operation;
     operation.kind = PrintOperation::Kind::Text;
     operation.x = x;
@@ -294,6 +345,7 @@ void IndexPrintLayout::Text(PrintPage& page, int x, int y, std::string text, boo
     operation.align = align;
     operation.text = std::move(text);
     page.operations.push_back(std::move(operation));
+    return page.operations.back();
 }
 
 void IndexPrintLayout::Rectangle(PrintPage& page, int x, int y, int x2, int y2) {

@@ -3,6 +3,7 @@
 #include "contents/PrintPage.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,21 @@ public:
         int bottom = 0; // printable bottom: minus the printable height
     };
 
+    // The width of a text in hundredths of an inch, in the bold or the normal font.
+    using Measure = std::function<int(const std::string& text, bool bold)>;
+
     static constexpr int kNoFontLineHeight = 15;
     static constexpr int kMinLineHeight = 10;
     static constexpr int kLeft = 50;
+    static constexpr int kSummaryValueX = 210;
+    static constexpr int kEntryLabelX = 210;
+    static constexpr int kEntryValueX = 300;
 
-    IndexPrintLayout(const IndexFile& index, Geometry geometry, bool summary, std::string dateText);
+    // With a measure, value columns move right of their widest label where the fixed columns
+    // are too close, and texts are kept inside the right margin; without one the columns
+    // stay where they are and texts run as long as they are.
+    IndexPrintLayout(const IndexFile& index, Geometry geometry, bool summary, std::string dateText,
+                     Measure measure = {});
 
     // A font's cell height in hundredths of an inch.
     static int CellHeight(int points) { return points * 100 / 72; }
@@ -37,6 +48,9 @@ public:
     int SummaryLines() const;
     int EntryLines(const IndexEntry& entry) const;
     int OtherKeywordsLines() const;
+
+    int SummaryValueX() const { return m_summaryValueX; }
+    int EntryValueX() const { return m_entryValueX; }
 
     int PageCount() const;
     // One page; empty operations when there is no such page.
@@ -49,6 +63,9 @@ private:
     struct Block;
     template <class Visit> void Walk(Visit&& visit) const;
 
+    void PlaceColumns();
+    int Widest(std::initializer_list<const char*> labels) const;
+    int HeaderTitleRoom() const;
     int LineY(int line) const { return -(3 + line) * m_geometry.lineHeight; }
     int CentreX() const { return (m_geometry.width - 52) / 2 + kLeft; }
     PrintPage StartPage(int number) const;
@@ -57,9 +74,13 @@ private:
     void DrawEntry(PrintPage& page, const IndexEntry& entry, const std::string& path,
                    const std::string& title, int line) const;
     void DrawOtherKeywords(PrintPage& page, int line) const;
-    void Label(PrintPage& page, int line, int labelX, const char* label, std::string value) const;
-    static void Text(PrintPage& page, int x, int y, std::string text, bool bold,
-                     PrintOperation::Align align = PrintOperation::Align::Left);
+    void Label(PrintPage& page, int line, const char* label, std::string value,
+               PrintOperation::Elide elide = PrintOperation::Elide::End) const;
+    // A left-aligned text kept inside the right margin when the layout fits texts.
+    void Fitted(PrintPage& page, int x, int y, std::string text, bool bold,
+                PrintOperation::Elide elide = PrintOperation::Elide::End) const;
+    static PrintOperation& Text(PrintPage& page, int x, int y, std::string text, bool bold,
+                                PrintOperation::Align align = PrintOperation::Align::Left);
     static void Rectangle(PrintPage& page, int x, int y, int x2, int y2);
     static void Line(PrintPage& page, int x, int y, int x2, int y2);
     static void Shape(PrintPage& page, PrintOperation::Kind kind, int x, int y, int x2, int y2);
@@ -68,6 +89,9 @@ private:
     Geometry m_geometry;
     bool m_summary;
     std::string m_dateText;
+    Measure m_measure;
+    int m_summaryValueX = kSummaryValueX;
+    int m_entryValueX = kEntryValueX;
 };
 
 } // namespace tamblin

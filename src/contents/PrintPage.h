@@ -11,6 +11,9 @@ namespace tamblin {
 struct PrintOperation {
     enum class Kind { Text, Rectangle, Line };
     enum class Align { Left, Centre, Right };
+    // Which part of a text too long for its room gives way: the end of prose, the middle of
+    // a path or URL, whose start and file name both matter.
+    enum class Elide { End, Middle };
 
     Kind kind = Kind::Text;
     int x = 0;
@@ -21,6 +24,11 @@ struct PrintOperation {
     bool bold = false;
     Align align = Align::Left;
     std::string text;
+    // The x a text must not run past, a centred one on either side of x; 0 for no limit.
+    int right = 0;
+    Elide elide = Elide::End;
+    // A path of the file system, in its encoding rather than the index file's.
+    bool fileName = false;
 };
 
 struct PrintPage {

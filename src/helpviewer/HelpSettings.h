@@ -18,5 +18,7 @@ struct HelpSettings {
 // Environment of a started Lumio: where to listen, and whose life it follows.
 inline constexpr const char* kLumioSocketVariable = "LUMIO_SOCKET";
 inline constexpr const char* kLumioCallerVariable = "LUMIO_CALLER_PID";
+// Set to 1: pop-up texts keep the renderer's own point sizes instead of the desktop's.
+inline constexpr const char* kLumioClassicPopupsVariable = "LUMIO_CLASSIC_POPUPS";
 
 } // namespace tamblin

@@ -28,6 +28,9 @@ struct TextDefaults {
     uint32_t textColor = 0;
     int baseFontSize = 2;
     std::string face = "Arial";
+    // Size 2, the pop-up's default, is drawn at the desktop's font size and the other sizes
+    // in proportion; off, every size is the renderer's height in twips as it stands.
+    bool desktopFontSize = true;
 };
 
 } // namespace tamblin

@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
     tamblin::HelpViewer viewer(
         &frame, [&browser](QWidget* parent) { return browser.CreateView(parent); }, WorkArea(),
         InstalledFacesLower());
+    viewer.SetDesktopFontSize(qEnvironmentVariableIntValue(tamblin::kLumioClassicPopupsVariable) ==
+                              0);
     frame.SetViewer(&viewer, layout.dataDirectory + "Doc/Tamblin/",
                     layout.dataDirectory + tamblin::InstallLayout::kTopicMapName);
     QObject::connect(&viewer, &tamblin::HelpViewer::closeRequested, &application,

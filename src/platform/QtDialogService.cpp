@@ -1,11 +1,18 @@
 #include "platform/QtDialogService.h"
 
+#include "platform/DialogPlacement.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 namespace tamblin {
 
 namespace {
+
+// Room for long names and the size and date columns beside them.
+constexpr double kFileDialogShare = 0.6;
 
 QMessageBox::Icon ToQtIcon(DialogService::Icon icon) {
     switch (icon) {
@@ -49,6 +56,12 @@ DialogService::Answer QtDialogService::ShowMessage(QWidget* parent, const Messag
     if (message.defaultCancel) {
         box.setDefaultButton(QMessageBox::Cancel);
     }
+    DialogPlacement::FitCaption(box);
+    // The box takes its final size only as it shows; it is centred once it has it.
+    QWidget* anchor = DialogPlacement::Anchor(parent);
+    QTimer::singleShot(0, &box, [&box, anchor = QPointer<QWidget>(anchor)] {
+        DialogPlacement::CentreOn(&box, anchor);
+    });
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -73,6 +86,8 @@ QString QtDialogService::PromptFile(QWidget* parent, const FileRequest& request)
     } else if (!request.path.isEmpty()) {
         dialog.selectFile(request.path);
     }
+    DialogPlacement::FitFileColumns(dialog);
+    DialogPlacement::Place(&dialog, parent, kFileDialogShare);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }

@@ -1,13 +1,11 @@
 #include "scanner/HttpLinkProbe.h"
 
 #include "scanner/AnchorCollector.h"
+#include "scanner/CurlSetup.h"
 #include "scanner/TagReader.h"
-
-#include <curl/curl.h>
 
 #include <chrono>
 #include <cstring>
-#include <mutex>
 
 namespace tamblin {
 
@@ -16,14 +14,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kWaitMs = 50;
-constexpr const char* kUserAgent = "Tamblin";
-
-bool CurlReady() {
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return ready;
-}
 
 class MemoryInput final : public PageInput {
 public:
@@ -120,14 +110,7 @@ struct HttpLinkProbe::Impl {
             curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
             curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
             curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer.get());
-            curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-            curl_easy_setopt(easy, CURLOPT_MAXREDIRS, options.maxRedirects);
-            curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-            curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-            curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
-            curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-            curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                             static_cast<long>(options.answerTimeoutMs));
+            ApplyFetchOptions(easy, options, "http,https", "http,https");
             curl_multi_add_handle(multi, easy);
         }
         live.push_back(std::move(transfer));

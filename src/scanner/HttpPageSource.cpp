@@ -1,13 +1,11 @@
 #include "scanner/HttpPageSource.h"
 
 #include "index/UrlUtils.h"
-
-#include <curl/curl.h>
+#include "scanner/CurlSetup.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <mutex>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -24,13 +22,6 @@ constexpr int kWaitMs = 50;
 // connection can serve the next page; a longer one, or one that takes longer, closes it.
 constexpr size_t kDrainLimit = 64 * 1024;
 constexpr auto kDrainTime = std::chrono::milliseconds(250);
-
-bool CurlReady() {
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return ready;
-}
 
 bool IsHttp(const std::string& location) {
     auto startsWithNoCase = [&](std::string_view prefix) {
@@ -199,14 +190,7 @@ struct HttpPageSource::Impl {
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
         curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(easy, CURLOPT_MAXREDIRS, options.maxRedirects);
-        curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file");
-        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, options.userAgent.c_str());
-        curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                         static_cast<long>(options.answerTimeoutMs));
+        ApplyFetchOptions(easy, options, "http,https,ftp,ftps,file", "http,https,ftp,ftps");
         curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
             Finish(*transfer, CURLE_FAILED_INIT);

@@ -45,6 +45,8 @@ struct LinkCheckOptions {
     // The answer and stall timeouts and the number of transfers at once.
     FetchOptions fetch;
     bool offSite = false;
+    // Pages a site's robots.txt closes to this program are left alone, as a scan leaves them.
+    bool polite = true;
     // Set from another thread (Cancel) or a signal handler; checked between blocks.
     const std::atomic<int>* abortFlag = nullptr;
     // Called on the checking thread after each page: pages done, pages in all.
@@ -54,12 +56,13 @@ struct LinkCheckOptions {
 };
 
 struct LinkCheckResult {
-    int links = 0;      // every entry URL and keyword URL that is not empty
-    int distinct = 0;   // distinct full URLs checked
-    int duplicates = 0; // uses of a URL after its first
-    int pages = 0;      // pages opened or asked for
-    int skipped = 0;    // mailto:, javascript: and other schemes that are no page
-    int offSite = 0;    // absolute URLs off the site, left alone without the option
+    int links = 0;        // every entry URL and keyword URL that is not empty
+    int distinct = 0;     // distinct full URLs checked
+    int duplicates = 0;   // uses of a URL after its first
+    int pages = 0;        // pages opened or asked for
+    int skipped = 0;      // mailto:, javascript: and other schemes that are no page
+    int offSite = 0;      // absolute URLs off the site, left alone without the option
+    int robotsClosed = 0; // pages not asked for: their site's robots.txt closes them to us
     bool aborted = false;
     std::vector<LinkProblem> problems;
 };

@@ -1,13 +1,16 @@
 #include "scanner/LinkChecker.h"
 
+#include "index/IndexFile.h"
 #include "scanner/AnchorCollector.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HttpLinkProbe.h"
 #include "scanner/LinkCollector.h"
+#include "scanner/RobotsCache.h"
 #include "scanner/TagReader.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 
 namespace tamblin {
@@ -45,7 +48,12 @@ bool HasAnchor(const LinkPageOutcome& outcome, const std::string& fragment) {
 
 } // namespace
 
-LinkChecker::LinkChecker(LinkCheckOptions options) : m_options(std::move(options)) {}
+LinkChecker::LinkChecker(LinkCheckOptions options) : m_options(std::move(options)) {
+    if (m_options.polite) {
+        // The name robots.txt rules are written for, as the scanner sends it.
+        m_options.fetch.userAgent = std::string("Tamblin/") + kProgramVersion;
+    }
+}
 
 bool LinkChecker::Aborting() const {
     return m_options.abortFlag && m_options.abortFlag->load(std::memory_order_relaxed) != 0;
@@ -82,6 +90,27 @@ LinkPageOutcome LinkChecker::CheckFile(const LinkPage& page) const {
     outcome.anchors = anchors.Anchors();
     outcome.anchorsRead = true;
     return outcome;
+}
+
+std::vector<size_t> LinkChecker::OpenToUs(const std::vector<LinkPage>& pages,
+                                          const std::vector<size_t>& web) const {
+    if (!m_options.polite || web.empty()) {
+        return web;
+    }
+    FetchOptions fetch = m_options.fetch;
+    fetch.jobs = 1;
+    auto source = HttpPageSource::Create(fetch, m_options.abortFlag);
+    if (!source) {
+        return web;
+    }
+    RobotsCache robots(*source, m_options.fetch.userAgent);
+    std::vector<size_t> open;
+    for (size_t index : web) {
+        if (Aborting() || robots.Allows(pages[index].location)) {
+            open.push_back(index);
+        }
+    }
+    return open;
 }
 
 void LinkChecker::Judge(const LinkPage& page, const LinkPageOutcome& outcome,
@@ -141,17 +170,29 @@ LinkCheckResult LinkChecker::Check(const std::vector<LinkPage>& pages, LinkCheck
     // Outcomes arrive out of order; problems are listed in the index's order.
     std::vector<std::vector<LinkProblem>> perPage(pages.size());
     std::vector<bool> answered(pages.size(), false);
-    std::vector<const LinkPage*> web;
-    std::vector<size_t> webIndex;
+    std::vector<size_t> webAll;
     for (size_t i = 0; i < pages.size() && !Aborting(); ++i) {
         if (pages[i].http) {
-            web.push_back(&pages[i]);
-            webIndex.push_back(i);
+            webAll.push_back(i);
             continue;
         }
         Judge(pages[i], CheckFile(pages[i]), perPage[i]);
         answered[i] = true;
         progress();
+    }
+    std::vector<size_t> webIndex = OpenToUs(pages, webAll);
+    std::vector<const LinkPage*> web;
+    for (size_t index : webIndex) {
+        web.push_back(&pages[index]);
+    }
+    // Closed pages are neither asked for nor problems: they count as done.
+    for (size_t index : webAll) {
+        if (!std::binary_search(webIndex.begin(), webIndex.end(), index)) {
+            answered[index] = true;
+            ++counts.robotsClosed;
+            --counts.pages;
+            progress();
+        }
     }
     if (!web.empty() && !Aborting()) {
         auto probe =

@@ -24,6 +24,9 @@ public:
 private:
     bool Aborting() const;
     LinkPageOutcome CheckFile(const LinkPage& page) const;
+    // The web pages that robots.txt leaves open to this program, by their place in `pages`.
+    std::vector<size_t> OpenToUs(const std::vector<LinkPage>& pages,
+                                 const std::vector<size_t>& web) const;
 
     LinkCheckOptions m_options;
 };

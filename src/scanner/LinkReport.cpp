@@ -45,8 +45,12 @@ std::string LinkSummaryText(const LinkCheckResult& result) {
                        Count(result.duplicates, "duplicate", "duplicates") + ") on " +
                        Count(result.pages, "page", "pages") + ", " +
                        std::to_string(result.skipped) + " skipped (mailto: and the like), " +
-                       std::to_string(result.offSite) + " off-site not checked: " +
-                       Count(static_cast<int>(result.problems.size()), "problem", "problems");
+                       std::to_string(result.offSite) + " off-site not checked";
+    if (result.robotsClosed > 0) {
+        text += ", " + Count(result.robotsClosed, "page", "pages") +
+                " closed by robots.txt not checked";
+    }
+    text += ": " + Count(static_cast<int>(result.problems.size()), "problem", "problems");
     if (result.aborted) {
         text += " (cancelled)";
     }

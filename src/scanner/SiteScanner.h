@@ -55,6 +55,8 @@ public:
     // or block.
     void Cancel();
 
+    // The start page as given; read it before the worker starts, which may follow a redirect.
+    const std::string& Start() const { return m_settings.start; }
     const std::string& TemporaryPath() const { return m_tempPath; }
     const std::string& ErrorText() const { return m_errorText; }
     const std::string& Summary() const { return m_summary; }

@@ -30,7 +30,19 @@ TEST(AppSettings, MissingGroupGivesTheDefaultsOfTheFirstColumn) {
     EXPECT_EQ(settings.m_printPointSize, 10);
     EXPECT_TRUE(settings.m_printSummary);
     EXPECT_FALSE(settings.m_welcomed);
+    EXPECT_TRUE(settings.m_undoEveryEdit);
     EXPECT_FALSE(settings.m_placement.IsSaved());
+}
+
+TEST(AppSettings, UndoEveryEditIsOnUnlessStoredOff) {
+    MemorySettingsStore store;
+    store.m_groups["Settings"] = Group{{"PrintFace", std::string()}};
+    EXPECT_TRUE(Loaded(store).m_undoEveryEdit);
+    AppSettings off;
+    off.m_undoEveryEdit = false;
+    off.Save(store, true);
+    EXPECT_EQ(std::get<long long>(store.m_groups["Settings"]["UndoEveryEdit"]), 0);
+    EXPECT_FALSE(Loaded(store).m_undoEveryEdit);
 }
 
 TEST(AppSettings, MissingValuesInAnExistingGroupGiveTheSecondColumn) {
@@ -110,7 +122,8 @@ TEST(AppSettings, SaveWritesEveryValueAndIEWarnedFromThisRun) {
                    {"PrintFace", std::string("Arial")},
                    {"PrintPointSize", 10LL},
                    {"PrintSummary", 1LL},
-                   {"Welcomed", 0LL}};
+                   {"Welcomed", 0LL},
+                   {"UndoEveryEdit", 1LL}};
     EXPECT_EQ(store.m_groups["Settings"], expected);
     settings.m_browserWarned = true;
     settings.Save(store, true);

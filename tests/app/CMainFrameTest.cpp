@@ -1,6 +1,7 @@
 #include "app/ui/CMainFrame.h"
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "ShownText.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/COptionsPrinting.h"
 #include "app/ui/COptionsSheet.h"
@@ -9,7 +10,9 @@
 #include "contents/ui/CContentsView.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -132,6 +135,21 @@ TEST_F(CMainFrameTest, ToolbarStatusBarAndTitle) {
     EXPECT_FALSE(m_frame.Action(Command::ViewToolbar)->isChecked());
 }
 
+// The URL pane is the user's text: "<i>" stays, and a long URL does not widen the window.
+TEST_F(CMainFrameTest, UrlPaneShowsTheUrlAsWrittenAndWithinItsWidth) {
+    m_frame.show();
+    QString marked = QStringLiteral("docs/a & b <i>x</i>.htm");
+    Q_EMIT m_frame.View()->UrlChanged(marked);
+    EXPECT_EQ(test::LabelsShowLiterally(*m_frame.statusBar(), {marked}), QString());
+    test::SavePngIfAsked(m_frame, QStringLiteral("main-frame-markup-url"));
+    int width = m_frame.width();
+    QString longUrl = QStringLiteral("http://example.com/") + QString(300, QLatin1Char('u'));
+    Q_EMIT m_frame.View()->UrlChanged(longUrl);
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.UrlPane()->text(), longUrl);
+    EXPECT_EQ(m_frame.width(), width);
+}
+
 TEST_F(CMainFrameTest, SplashClosesAtTheFirstKeyAndSwallowsIt) {
     m_frame.show();
     m_frame.activateWindow();
@@ -189,6 +207,44 @@ TEST_F(CMainFrameTest, OptionsPageChecksTheSizeRange) {
     EXPECT_EQ(page->m_printFace, QStringLiteral("No Such Font Anywhere"));
     EXPECT_FALSE(page->m_printSummary);
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Options"));
+}
+
+// Without Arial the box was empty, and families made by two foundries came twice.
+TEST_F(CMainFrameTest, OptionsFontBoxShowsTheFaceReallyUsedAndEachFamilyOnce) {
+    EXPECT_EQ(
+        COptionsPrinting::FontFamilyChoices({QStringLiteral("C059 [UKWN]"), QStringLiteral("Serif"),
+                                             QStringLiteral("C059 [urw]"), QStringLiteral("serif"),
+                                             QStringLiteral("C059"), QStringLiteral("Arial")}),
+        QStringList({QStringLiteral("Arial"), QStringLiteral("C059"), QStringLiteral("Serif")}));
+
+    COptionsSheet sheet;
+    COptionsPrinting* page = sheet.PrintingPage();
+    auto* face = page->findChild<QComboBox*>(QStringLiteral("fontCombo"));
+    QStringList items;
+    for (int i = 0; i < face->count(); ++i) {
+        items.append(face->itemText(i).toCaseFolded());
+    }
+    EXPECT_EQ(items.size(), QSet<QString>(items.begin(), items.end()).size());
+
+    page->m_printFace = QStringLiteral("No Such Font Anywhere");
+    page->UpdateControls();
+    QString used = COptionsPrinting::WithoutFoundry(
+        QFontInfo(QFont(QStringLiteral("No Such Font Anywhere"))).family());
+    EXPECT_FALSE(face->currentText().isEmpty());
+    EXPECT_EQ(face->currentText(), used);
+    sheet.show();
+    test::SavePngIfAsked(sheet, QStringLiteral("options-font"));
+    sheet.accept();
+    EXPECT_EQ(page->m_printFace, QStringLiteral("No Such Font Anywhere"));
+
+    // Choosing another face makes it the print face.
+    sheet.show();
+    page->UpdateControls();
+    int other = face->currentIndex() == 0 ? 1 : 0;
+    ASSERT_LT(other, face->count());
+    face->setCurrentIndex(other);
+    sheet.accept();
+    EXPECT_EQ(page->m_printFace, face->itemText(other));
 }
 
 TEST_F(CMainFrameTest, AboutBoxShowsBothVersions) {

@@ -3,6 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/COptionsEditing.h"
 #include "app/ui/COptionsPrinting.h"
 #include "app/ui/COptionsSheet.h"
 #include "app/ui/CXoDoc.h"
@@ -14,9 +15,12 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -266,4 +270,28 @@ TEST(OptionsSheet, OpensWithTheFocusOnThePrintingPage) {
     QWidget* focus = sheet.focusWidget();
     ASSERT_NE(focus, nullptr);
     EXPECT_TRUE(sheet.PrintingPage()->isAncestorOf(focus)) << focus->metaObject()->className();
+}
+
+TEST(OptionsSheet, TheEditingPageReadsUndoEveryEditBackOnOk) {
+    test::App();
+    for (bool start : {true, false}) {
+        COptionsSheet sheet;
+        sheet.PrintingPage()->UpdateControls();
+        COptionsEditing* page = sheet.EditingPage();
+        page->m_undoEveryEdit = start;
+        page->UpdateControls();
+        auto* check = page->findChild<QCheckBox*>(QStringLiteral("undoEveryEditCheck"));
+        ASSERT_NE(check, nullptr);
+        EXPECT_EQ(check->isChecked(), start);
+        EXPECT_FALSE(page->m_modified);
+        check->click();
+        if (const char* out = std::getenv("TAMBLIN_SHOT_DIR")) {
+            sheet.show();
+            sheet.findChild<QTabWidget*>()->setCurrentWidget(page);
+            sheet.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/options-editing.png"));
+        }
+        sheet.accept();
+        EXPECT_EQ(page->m_undoEveryEdit, !start);
+        EXPECT_TRUE(page->m_modified);
+    }
 }

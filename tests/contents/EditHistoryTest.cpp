@@ -4,6 +4,7 @@
 #include "contents/EntryPlaceStep.h"
 #include "contents/FlattenStep.h"
 #include "contents/IndexFileStep.h"
+#include "contents/StepGroup.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
@@ -313,4 +314,67 @@ TEST(IndexFileStep, SetAllIsUndoneForEveryEntryAndKeywordTarget) {
     step.Redo(recorder);
     EXPECT_TRUE(IndexFileStep::State::Of(index, true).SameTargets(after));
     EXPECT_EQ(expectBefore, "3");
+}
+
+// A paste that had to list the base URL its copy names: undone, the entry goes first and the
+// record after it, so no entry ever names a record outside the list; redone, the other way.
+TEST(StepGroup, APasteThatListedABaseUrlIsUndoneWholeInReverseOrder) {
+    IndexFile index;
+    index.m_root.m_title = "R";
+    index.m_baseUrls.push_back(std::make_unique<BaseUrl>(1, "docs/", "", 1));
+    auto before = IndexFileStep::State::Of(index, false);
+    index.m_baseUrls.push_back(std::make_unique<BaseUrl>(2, "new/", "", 1));
+    BaseUrl* added = index.m_baseUrls.back().get();
+    auto pasted = Make("P");
+    pasted->m_baseUrl = added;
+    IndexEntry& entry = *pasted;
+    index.m_root.m_children.push_back(std::move(pasted));
+    std::vector<std::unique_ptr<EditStep>> steps;
+    steps.push_back(std::make_unique<IndexFileStep>("", index, before,
+                                                    IndexFileStep::State::Of(index, false),
+                                                    std::vector<std::unique_ptr<BaseUrl>>()));
+    steps.push_back(std::make_unique<EntryPlaceStep>("", entry, Place{}, Place{&index.m_root, 0}));
+    EditHistory history;
+    history.Push(std::make_unique<StepGroup>("Paste 'P'", std::move(steps)));
+    EXPECT_EQ(history.UndoName(), "Paste 'P'");
+    Recorder recorder;
+    history.Undo(recorder);
+    EXPECT_EQ(recorder.m_log, "-P@R file ");
+    ASSERT_EQ(index.m_baseUrls.size(), 1u);
+    EXPECT_TRUE(index.m_root.m_children.empty());
+    history.Redo(recorder);
+    EXPECT_EQ(recorder.m_log, "-P@R file file +P@R0 ");
+    ASSERT_EQ(index.m_baseUrls.size(), 2u);
+    EXPECT_EQ(index.m_baseUrls[1].get(), added);
+    EXPECT_EQ(index.m_root.m_children[0]->m_baseUrl, added);
+}
+
+// Edits that are not to be undone keep no step, but the base URL records their steps took
+// out of the list live on (a copy may name them) until the history is cleared.
+TEST(EditHistory, DiscardAndDropStepsKeepNoStepButKeepTheirBaseUrls) {
+    IndexFile index;
+    index.m_baseUrls.push_back(std::make_unique<BaseUrl>(1, "gone/", "", 0));
+    auto before = IndexFileStep::State::Of(index, false);
+    std::vector<std::unique_ptr<BaseUrl>> removed;
+    removed.push_back(std::move(index.m_baseUrls[0]));
+    index.m_baseUrls.clear();
+    BaseUrl* gone = removed[0].get();
+    EditHistory history;
+    history.Discard(std::make_unique<IndexFileStep>(
+        "Index File", index, before, IndexFileStep::State::Of(index, false), std::move(removed)));
+    EXPECT_EQ(history.StepCount(), 0u);
+    EXPECT_EQ(gone->m_url, "gone/");
+    int alive = 0;
+    Recorder recorder;
+    history.Push(std::make_unique<CountingStep>("a", 10, &alive));
+    history.Push(std::make_unique<CountingStep>("b", 10, &alive));
+    history.Undo(recorder);
+    history.DropSteps(true);
+    EXPECT_EQ(alive, 0);
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_TRUE(history.IsAtSaved());
+    history.DropSteps(false);
+    EXPECT_FALSE(history.IsAtSaved());
+    EXPECT_EQ(gone->m_url, "gone/");
 }

@@ -1,4 +1,5 @@
 #include "contents/IndexPrintLayout.h"
+#include "index/BaseUrl.h"
 #include "index/DateText.h"
 #include "index/IndexFile.h"
 
@@ -323,4 +324,96 @@ TEST_F(IndexPrintLayoutTest, AVeryDeepTreeIsWalkedWithoutRecursion) {
     std::string path = last.operations[6].text;
     EXPECT_EQ(path.size(), 4096u);
     EXPECT_EQ(path.substr(0, 6), "/n/n/n");
+}
+
+namespace {
+
+// Widths of a 12 point Arial: about 9 hundredths of an inch a character, bold a little more.
+int Measure12(const std::string& text, bool bold) {
+    return static_cast<int>(text.size()) * (bold ? 10 : 9);
+}
+
+// The value drawn on the same line as `label`, or null.
+const PrintOperation* ValueBeside(const PrintPage& page, const PrintOperation& label) {
+    for (const PrintOperation& operation : page.operations) {
+        if (operation.kind == Kind::Text && operation.bold && operation.y == label.y &&
+            operation.x > label.x) {
+            return &operation;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(IndexPrintLayoutTest, MeasuredLabelsPushTheirValuesRightAndTextsStopAtTheMargin) {
+    m_index.m_baseUrls.push_back(std::make_unique<BaseUrl>(0, "http://example.com/", "main", 1));
+    IndexEntry& page = Add(m_index.m_root, "Page", m_index.m_baseUrls[0].get());
+    AddKeyword(page, "phrase", "#a", "Extra");
+    page.m_ownTarget = true;
+    page.m_targetFrame = "right";
+    page.m_iconUrl = "icon.gif";
+    IndexPrintLayout layout(m_index, {16, 800, -1000}, false, "date", Measure12);
+    std::vector<PrintPage> pages = layout.AllPages();
+    ASSERT_EQ(pages.size(), 1u);
+    int labels = 0;
+    for (const PrintOperation& label : pages[0].operations) {
+        if (label.kind != Kind::Text || label.bold || label.text.empty()) {
+            continue;
+        }
+        ++labels;
+        const PrintOperation* value = ValueBeside(pages[0], label);
+        ASSERT_NE(value, nullptr) << label.text;
+        EXPECT_GT(value->x, label.x + Measure12(label.text, false)) << label.text;
+        EXPECT_EQ(value->right, 800 - 2) << label.text;
+    }
+    // Seven summary labels, five of the entry.
+    EXPECT_EQ(labels, 12);
+    // Half a line of air after "Number of index keywords:" and "Index keywords:".
+    EXPECT_EQ(layout.SummaryValueX(), 50 + 25 * 9 + 8);
+    EXPECT_EQ(layout.EntryValueX(), 210 + 15 * 9 + 8);
+    // Columns never move left of where the 10 point print has them.
+    IndexPrintLayout narrow(
+        m_index, {16, 800, -1000}, false, "date",
+        [](const std::string& text, bool) { return static_cast<int>(text.size()); });
+    EXPECT_EQ(narrow.SummaryValueX(), 210);
+    EXPECT_EQ(narrow.EntryValueX(), 300);
+    // Paths and URLs lose their middle, the file name is the file system's text.
+    const PrintOperation* path = Find(pages[0], "/Page");
+    ASSERT_NE(path, nullptr);
+    EXPECT_EQ(path->elide, PrintOperation::Elide::Middle);
+    EXPECT_EQ(path->right, 798);
+    const PrintOperation* url = Find(pages[0], "http://example.com/Page.htm");
+    ASSERT_NE(url, nullptr);
+    EXPECT_EQ(url->elide, PrintOperation::Elide::Middle);
+    const PrintOperation* file = Find(pages[0], "/tmp/site.xo (1234 bytes)");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->fileName);
+}
+
+TEST_F(IndexPrintLayoutTest, TheHeaderTitleStopsShortOfTheProgramNameAndTheDate) {
+    m_index.m_description = std::string(200, 'd');
+    IndexPrintLayout layout(m_index, {16, 800, -1000}, false, "Tue Dec  8 11:13:43 2026",
+                            Measure12);
+    PrintPage page = layout.Page(1);
+    const PrintOperation* title = Find(page, m_index.m_description + ": Full Print");
+    const PrintOperation* date = Find(page, "Tue Dec  8 11:13:43 2026");
+    ASSERT_NE(title, nullptr);
+    ASSERT_NE(date, nullptr);
+    int half = title->right - title->x;
+    EXPECT_GT(half, 0);
+    // Left of the title: 50 + h + the program name; right of it the date, ending at W - 2 - h.
+    EXPECT_LE(title->x + half, date->x - Measure12(date->text, true));
+    EXPECT_GE(title->x - half, 50 + 16 + Measure12("Navora: Tamblin", true));
+    EXPECT_EQ(title->elide, PrintOperation::Elide::Middle);
+}
+
+TEST_F(IndexPrintLayoutTest, WithoutAMeasureTheColumnsAndTextsStayAsTheyWere) {
+    Add(m_index.m_root, "Page");
+    std::vector<PrintPage> pages = Layout(m_index, false).AllPages();
+    for (const PrintOperation& operation : pages[0].operations) {
+        EXPECT_EQ(operation.right, 0) << operation.text;
+    }
+    EXPECT_EQ(Find(pages[0], "My site")->x, 210);
+    EXPECT_EQ(Find(pages[0], "Page.htm")->x, 300);
 }

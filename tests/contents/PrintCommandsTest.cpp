@@ -231,6 +231,75 @@ TEST_F(PrintCommandsTest, PrintAllPrintsEveryPage) {
     EXPECT_NE(text.find("Search help,search.htm,Search"), std::string::npos);
 }
 
+TEST_F(PrintCommandsTest, APrintThatFailsSaysSoAndIsNoSuccess) {
+    // No PDF can be written below /proc, not even by root.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/proc/no-such-dir/index.pdf"));
+    ASSERT_FALSE(Printout().Paint(printer));
+
+    test::ModalDriver driver({[&](QWidget* modal) {
+        auto* dialog = qobject_cast<QPrintDialog*>(modal);
+        if (!dialog) {
+            return false;
+        }
+        dialog->accept();
+        return true;
+    }});
+    EXPECT_FALSE(PrintCommands::Print(nullptr, m_doc, printer, m_options));
+    EXPECT_TRUE(driver.Done());
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_TRUE(m_dialogs.m_messages[0].text.startsWith(QStringLiteral("Could not print ")));
+    EXPECT_TRUE(
+        m_dialogs.m_messages[0].text.contains(QStringLiteral("/proc/no-such-dir/index.pdf")));
+
+    // The same from the preview's Print button.
+    test::ModalDriver previewDriver({[&](QWidget* modal) {
+        auto* preview = modal->findChild<QPrintPreviewWidget*>();
+        if (!preview || preview->pageCount() == 0) {
+            return false;
+        }
+        preview->print();
+        static_cast<QDialog*>(modal)->reject();
+        return true;
+    }});
+    PrintCommands::Preview(nullptr, m_doc, printer, m_options);
+    EXPECT_TRUE(previewDriver.Done());
+    EXPECT_EQ(m_dialogs.m_messages.size(), 2);
+}
+
+TEST_F(PrintCommandsTest, TheFileNameIsTheFileSystemsTextAndLongTextsStopAtTheMargin) {
+    // A UTF-8 file name, an index in Windows-1252 (0xE9 is e acute there).
+    std::string name = "Ros\xc3\xa9 garden.xo";
+    std::string cp1252 = kSite;
+    cp1252.replace(cp1252.find("Rose garden"), 11, "Ros\xe9 garden");
+    std::string longUrl = "deep/" + std::string(300, 'x') + "/end.htm";
+    cp1252.replace(cp1252.find("tulips.htm"), 10, longUrl);
+    ASSERT_TRUE(m_doc.OpenIndex(QString::fromStdString(m_files.Write(name, cp1252))));
+    m_options.points = 12;
+    QPrinter printer(QPrinter::HighResolution);
+    PdfPrinter(printer, "named.pdf");
+    ASSERT_TRUE(PrintCommands::PrintAll(m_doc, printer, m_options));
+    if (const char* dir = std::getenv("TAMBLIN_PNG_DIR")) {
+        QImage image = Paper();
+        {
+            QPainter painter(&image);
+            Printout().PaintPage(painter, 1);
+        }
+        image.save(QString::fromLocal8Bit(dir) + QStringLiteral("/print-12pt.png"));
+    }
+    std::string text = PdfText(m_files.Path("named.pdf"));
+    if (text.empty()) {
+        GTEST_SKIP() << "pdftotext is not installed";
+    }
+    EXPECT_NE(text.find("Ros\xc3\xa9 garden.xo ("), std::string::npos) << text;
+    EXPECT_NE(text.find("Ros\xc3\xa9 garden: Full Print"), std::string::npos);
+    // The long URL keeps its start and its end, and loses its middle.
+    EXPECT_EQ(text.find(std::string(300, 'x')), std::string::npos);
+    EXPECT_NE(text.find("\xe2\x80\xa6"), std::string::npos);
+    EXPECT_NE(text.find("/end.htm"), std::string::npos);
+}
+
 TEST(CommandLinePrintTest, PrintsToTheApplicationsPrinterOrFailsOnAnUnknownOne) {
     test::App();
     test::SettingsSandbox sandbox;

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
@@ -9,6 +10,7 @@
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
+#include "platform/DialogPlacement.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -480,3 +482,45 @@ TEST_F(PropertySheetsTest, OtherKeywordsNodeKeepsItsLabelAfterOk) {
 }
 
 } // namespace
+
+// Titles, URLs and keywords are the user's text, never markup.
+TEST_F(PropertySheetsTest, UrlSheetShowsMarkupInTitlesAndUrlsLiterally) {
+    Entry(0).m_title = "The <table> tag";
+    Entry(0).m_url = "a & b <i>x</i>.htm";
+    Entry(0).m_keywords.emplace_back(&Entry(0), "phrase", "#<em>", " <b>more</b>", "", 0);
+    RunUrl(Entry(0), 0, [](CPropertySheet& sheet) {
+        EXPECT_EQ(test::LabelsShowLiterally(sheet, {QStringLiteral("docs/a & b <i>x</i>.htm")}),
+                  QString());
+        test::SavePngIfAsked(sheet, QStringLiteral("url-properties-markup"));
+        sheet.Tabs()->setCurrentIndex(1);
+        EXPECT_EQ(test::LabelsShowLiterally(sheet, {QStringLiteral("a & b <i>x</i>.htm#<em>"),
+                                                    QStringLiteral("The <table> tag <b>more</b>")}),
+                  QString());
+        test::SavePngIfAsked(sheet, QStringLiteral("url-keywords-markup"));
+    });
+}
+
+// A 300-character URL once made this sheet 2381 pixels wide.
+TEST_F(PropertySheetsTest, LongUrlsKeepTheUrlSheetWithinTheScreen) {
+    std::string longUrl = "pages/" + std::string(300, 'u') + ".htm";
+    std::string longBase = "http://example.com/" + std::string(300, 'b') + "/";
+    Entry(0).m_url = longUrl;
+    Entry(0).m_title = std::string(300, 't');
+    Entry(0).m_baseUrl->m_url = longBase;
+    Entry(0).m_keywords.emplace_back(&Entry(0), "phrase", "#" + std::string(300, 'a'),
+                                     std::string(300, 'e'), "", 0);
+    RunUrl(Entry(0), 0, [&](CPropertySheet& sheet) {
+        int room = DialogPlacement::WorkArea(&sheet).width();
+        EXPECT_LE(sheet.frameGeometry().width(), room);
+        EXPECT_LE(sheet.sizeHint().width(), room);
+        auto* full = Find<QLabel>(sheet, "fullUrl");
+        EXPECT_EQ(full->text().toStdString(), longBase + longUrl);
+        test::SavePngIfAsked(sheet, QStringLiteral("url-properties-long"));
+        sheet.Tabs()->setCurrentIndex(1);
+        EXPECT_LE(sheet.sizeHint().width(), room);
+        EXPECT_LE(sheet.frameGeometry().width(), room);
+        EXPECT_EQ(Find<QLabel>(sheet, "keywordUrl")->text().toStdString(),
+                  longUrl + "#" + std::string(300, 'a'));
+        test::SavePngIfAsked(sheet, QStringLiteral("url-keywords-long"));
+    });
+}

@@ -1,13 +1,16 @@
 #include "FakeCommandHost.h"
 #include "ScriptedDialogs.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 #include "contents/ui/CTestDialog.h"
 #include "contents/ui/TestPageCommands.h"
+#include "platform/DialogPlacement.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -208,4 +211,21 @@ TEST(TestDialog, WithoutABrowserTheListStillWorks) {
     CTestDialog dialog(QStringLiteral("/site/a.html"), f.host);
     EXPECT_EQ(dialog.Browser(), nullptr);
     EXPECT_EQ(dialog.RecentPages().Pages(), QStringList{QStringLiteral("/site/a.html")});
+}
+
+// A long recent page once widened the dialog past the screen through its page box.
+TEST(TestDialog, LongPageKeepsTheDialogWithinTheScreen) {
+    Fixture f;
+    QString page = QStringLiteral("/site/") + QString(300, QLatin1Char('p')) +
+                   QStringLiteral("/<b>search</b>.html");
+    f.host.Settings().setValue(QStringLiteral("Recent Page List/TestPage1"), page);
+    CTestDialog dialog(QString(), f.host);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    int room = DialogPlacement::WorkArea(&dialog).width();
+    EXPECT_LE(dialog.sizeHint().width(), room);
+    EXPECT_LE(dialog.frameGeometry().width(), room);
+    EXPECT_LE(f.Box(dialog)->sizeHint().width(), room / 2);
+    EXPECT_EQ(f.Box(dialog)->currentText(), page);
+    test::SavePngIfAsked(dialog, QStringLiteral("test-dialog-long-page"));
 }

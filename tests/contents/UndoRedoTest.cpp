@@ -19,7 +19,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolBar>
 
 #include <cstdlib>
 #include <functional>
@@ -339,6 +341,23 @@ TEST_F(UndoRedoTest, AnAmpersandInATitleIsNoMnemonicAndTheToolTipNamesTheStep) {
     Key(Qt::Key_Delete);
     EXPECT_EQ(UndoText(), QStringLiteral("&Undo Delete 'R&&D'"));
     EXPECT_EQ(m_frame.Action(Command::EditUndo)->toolTip(), QStringLiteral("Undo Delete 'R&D'"));
+
+    // A title that looks like markup is shown as written.
+    Select("A");
+    Key(Qt::Key_F2);
+    editor = m_view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("The <table> tag"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(50);
+    Select("The <table> tag");
+    Key(Qt::Key_Delete);
+    QString tip = m_frame.Action(Command::EditUndo)->toolTip();
+    QTextDocument shown;
+    shown.setHtml(tip);
+    EXPECT_EQ(Qt::mightBeRichText(tip) ? shown.toPlainText() : tip,
+              QStringLiteral("Undo Delete 'The <table> tag'"));
 }
 
 // The Edit menu with its named Undo and Redo, drawn for a look at it.
@@ -381,13 +400,103 @@ TEST_F(UndoRedoTest, APastedCopyOfAnUndoneBaseUrlBringsTheBaseUrlBack) {
     Run(Command::EditDelete);
     ASSERT_FALSE(m_frame.Action(Command::EditRedo)->isEnabled());
     Select("A");
+    std::string beforePaste = Save("before-paste.xo");
     Run(Command::EditPaste);
     IndexFile& index = *m_doc.Index();
     ASSERT_EQ(index.m_baseUrls.size(), 4u);
     IndexEntry& pasted = *index.m_root.m_children[1];
     EXPECT_EQ(pasted.m_baseUrl, index.m_baseUrls.back().get());
     EXPECT_EQ(pasted.FullUrl(), "new/b.htm");
-    Save("pasted.xo");
+    std::string pastedFile = Save("pasted.xo");
+    // Undoing the paste takes the base URL it listed out again, and redoing brings it back.
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo Paste 'B'"));
+    Run(Command::EditUndo);
+    EXPECT_EQ(index.m_baseUrls.size(), 3u);
+    EXPECT_EQ(Save("paste-undone.xo"), beforePaste);
+    Run(Command::EditRedo);
+    EXPECT_EQ(Save("paste-redone.xo"), pastedFile);
     ASSERT_TRUE(m_doc.OpenIndex(QString::fromStdString(m_files.Path("pasted.xo"))));
     EXPECT_EQ(m_doc.Index()->m_root.m_children[1]->FullUrl(), "new/b.htm");
+}
+
+// With "Undo every edit" off the Edit menu is the single "Undo delete" of old: the last
+// delete only, one level, no Redo anywhere, and no step kept for any other edit.
+TEST_F(UndoRedoTest, WithUndoEveryEditOffOnlyTheLastDeleteCanBeUndone) {
+    m_frame.SetUndoEveryEdit(false);
+    QAction* undo = m_frame.Action(Command::EditUndo);
+    QAction* redo = m_frame.Action(Command::EditRedo);
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo delete"));
+    EXPECT_EQ(undo->statusTip(), QStringLiteral("Undo the last delete"));
+    EXPECT_EQ(undo->toolTip(), QStringLiteral("Undo delete"));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isVisible());
+    // The toolbar lays its buttons out again on its next turn.
+    QTest::qWait(20);
+    QWidget* redoButton = m_frame.ToolBar()->widgetForAction(redo);
+    EXPECT_TRUE(!redoButton || !redoButton->isVisible());
+
+    // Neither a rename nor a move can be undone.
+    Select("B");
+    Key(Qt::Key_F2);
+    auto* editor = m_view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("Bee"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(50);
+    MouseDrag("Bee", "C", {});
+    m_frame.UpdateCommandUi();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(m_doc.History().StepCount(), 0u);
+
+    // The only child of A1 goes and comes back first under A1; two deletes in a row: only
+    // the second comes back.
+    Select("A1a");
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_NE(Node("A1a"), nullptr);
+    EXPECT_EQ(Node("A1a")->parent(), Node("A1"));
+    Select("A1");
+    Key(Qt::Key_Delete);
+    Select("A2");
+    Key(Qt::Key_Delete);
+    m_frame.UpdateCommandUi();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo delete"));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Node("A1"), nullptr);
+    ASSERT_NE(Node("A2"), nullptr);
+    EXPECT_EQ(Node("A")->indexOfChild(Node("A2")), 0);
+    m_frame.UpdateCommandUi();
+    EXPECT_FALSE(undo->isEnabled());
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NE(Node("A2"), nullptr);
+
+    // A cancelled Insert URL is a delete, so Undo delete brings the empty entry back.
+    Select("A2");
+    WhenShown([](CPropertySheet& sheet) { sheet.reject(); });
+    Run(Command::EditInsertUrl);
+    EXPECT_EQ(Node("A")->childCount(), 1);
+    Run(Command::EditUndo);
+    EXPECT_EQ(Node("A")->childCount(), 2);
+    EXPECT_EQ(m_doc.History().StepCount(), 0u);
+    if (const char* out = std::getenv("TAMBLIN_SHOT_DIR")) {
+        Select("A2");
+        Key(Qt::Key_Delete);
+        QMenu* edit = m_frame.findChild<QMenu*>(QStringLiteral("menuEdit"));
+        m_frame.UpdateCommandUi();
+        edit->popup(m_frame.mapToGlobal(QPoint(10, 30)));
+        QTest::qWait(50);
+        edit->grab().save(QString::fromLocal8Bit(out) +
+                          QStringLiteral("/edit-menu-undo-delete.png"));
+        m_frame.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/frame-undo-delete.png"));
+        edit->close();
+    }
+
+    // On again: named steps and Redo are back, with nothing to undo yet.
+    m_frame.SetUndoEveryEdit(true);
+    EXPECT_TRUE(redo->isVisible());
+    EXPECT_EQ(UndoText(), QStringLiteral("&Undo"));
+    EXPECT_EQ(undo->statusTip(), QStringLiteral("Undo the last edit"));
+    EXPECT_FALSE(undo->isEnabled());
 }

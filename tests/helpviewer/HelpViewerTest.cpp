@@ -5,10 +5,13 @@
 #include "helpviewer/ui/RunListPlayer.h"
 
 #include "ScriptedDialogs.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
+#include <QImage>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -16,6 +19,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -202,7 +206,14 @@ TEST(RunListPlayerTest, EachFormatCoversOnlyItsOwnRange) {
     EXPECT_FALSE(formatAt(6).font().italic());
     EXPECT_TRUE(formatAt(11).font().italic());
     EXPECT_FALSE(formatAt(11).font().bold());
-    EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 8.5);
+    EXPECT_GE(formatAt(0).fontPointSize(), 8.5);
+    // With the desktop's size off, size 2 is the renderer's 170 twips exactly.
+    QTextEdit classic;
+    defaults.desktopFontSize = false;
+    PlayRunList(classic, runs, defaults);
+    QTextCursor cursor(classic.document());
+    cursor.setPosition(1);
+    EXPECT_DOUBLE_EQ(cursor.charFormat().fontPointSize(), 8.5);
     EXPECT_EQ(edit.textCursor().position(), 0);
 }
 
@@ -309,4 +320,43 @@ TEST_F(Viewer, AShowRequestBringsAMinimisedHelpWindowBack) {
     Settle();
     EXPECT_FALSE(dialog->isMinimized());
     EXPECT_TRUE(dialog->isVisible());
+}
+
+// Pop-up text was 8.5 points whatever the desktop's size, and the two corners beside the
+// shadow were left unpainted.
+TEST_F(Viewer, PopupTextIsAtLeastTheDesktopSizeAndItsCornersAreClear) {
+    QFont desktop = QApplication::font();
+    QFont larger = desktop;
+    larger.setPointSizeF(13);
+    QApplication::setFont(larger);
+    Send(kRequestContextPopup, "10,20,327681");
+    Settle();
+    ASSERT_TRUE(m_viewer.Popup());
+    PopupWindow& popup = *m_viewer.Popup();
+    QTextCursor cursor(popup.TextEdit()->document());
+    cursor.setPosition(1);
+    EXPECT_GE(cursor.charFormat().fontPointSize(), 13.0);
+    EXPECT_GE(QFontInfo(cursor.charFormat().font()).pointSizeF(), 12.5);
+
+    QImage image = popup.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    test::SavePngIfAsked(popup, QStringLiteral("lumio-popup"));
+    const int s = PopupWindow::kShadow;
+    int w = image.width();
+    int h = image.height();
+    ASSERT_GT(w, 2 * s);
+    ASSERT_GT(h, 2 * s);
+    // The squares above the right shadow and left of the bottom one show what is behind.
+    int opaque = 0;
+    for (int y = 0; y < s; ++y) {
+        for (int x = 0; x < s; ++x) {
+            opaque += qAlpha(image.pixel(w - s + x, y)) != 0;
+            opaque += qAlpha(image.pixel(x, h - s + y)) != 0;
+        }
+    }
+    EXPECT_EQ(opaque, 0);
+    // The shadow itself and the box are painted.
+    EXPECT_EQ(qAlpha(image.pixel(w - 1, h - 2)), 255);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(qAlpha(image.pixel(w / 2, h / 2)), 255);
+    QApplication::setFont(desktop);
 }

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 #include "language/LanguageFile.h"
 #include "language/ui/LangPageA.h"
@@ -6,6 +7,7 @@
 #include "language/ui/LangPropSheet.h"
 #include "language/ui/LanguageCommands.h"
 #include "language/ui/SaveLanguageDialog.h"
+#include "platform/DialogPlacement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -440,4 +442,20 @@ TEST_F(LanguageEditor, ATextWithALineBreakIsRefusedBeforeAnythingIsAsked) {
     EXPECT_TRUE(m_dialogs.m_messages[0].text.contains(QStringLiteral("line break")));
     EXPECT_TRUE(sheet.isVisible());
     EXPECT_EQ(TestFiles::Read(path), DefaultBytesWith("English", 0, "Look for: "));
+}
+
+// A path is shown as it is, never as markup, and a long one does not widen the windows.
+TEST_F(LanguageEditor, PathsShowAsWrittenWithinTheScreen) {
+    std::string name = "<b>x</b> & " + std::string(200, 'n') + ".xol";
+    std::string path = m_files.Write(name, DefaultBytesWith("A", 1, "x"));
+    LangPropSheet sheet(ReadFile(path));
+    sheet.show();
+    int room = DialogPlacement::WorkArea(&sheet).width();
+    EXPECT_EQ(test::LabelsShowLiterally(sheet, {Q(path)}), QString());
+    EXPECT_LE(sheet.sizeHint().width(), room);
+    test::SavePngIfAsked(sheet, QStringLiteral("language-editor-path"));
+    SaveLanguageDialog save(Q(path));
+    save.show();
+    EXPECT_EQ(test::LabelsShowLiterally(save, {Q(path)}), QString());
+    EXPECT_LE(save.sizeHint().width(), room);
 }

@@ -1,9 +1,14 @@
 #include "platform/CommonPrompts.h"
 #include "ScriptedDialogs.h"
+#include "platform/DialogPlacement.h"
+#include "platform/ElidingLabel.h"
+#include "platform/ScreenFit.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QTextDocument>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -85,4 +90,41 @@ TEST(CommonPrompts, ClipboardReceivesPlainText) {
     App();
     EXPECT_TRUE(CopyTextToClipboard(nullptr, QStringLiteral("http://example.com/a.htm")));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://example.com/a.htm"));
+}
+
+TEST(ElidingLabel, ElidesLongTextKeepsItAllAndNeverReadsMarkup) {
+    App();
+    ElidingLabel label;
+    QString text = QStringLiteral("The <table> tag ") + QString(300, QLatin1Char('x'));
+    label.setText(text);
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);
+    EXPECT_LE(label.sizeHint().width(),
+              label.fontMetrics().averageCharWidth() * ElidingLabel::kPreferredChars);
+    label.resize(200, label.sizeHint().height());
+    EXPECT_TRUE(label.IsElided());
+    EXPECT_EQ(label.text(), text);
+    label.setText(QStringLiteral("short"));
+    EXPECT_FALSE(label.IsElided());
+
+    // Tool tips: markup is escaped; a plain text, "&" and all, is left alone.
+    QString tip = PlainToolTip(QStringLiteral("The <table> tag & more"));
+    EXPECT_TRUE(Qt::mightBeRichText(tip));
+    QTextDocument shown;
+    shown.setHtml(tip);
+    EXPECT_EQ(shown.toPlainText(), QStringLiteral("The <table> tag & more"));
+    EXPECT_EQ(PlainToolTip(QStringLiteral("Undo Delete 'R&D'")),
+              QStringLiteral("Undo Delete 'R&D'"));
+}
+
+TEST(ScreenFit, AWindowWiderThanTheWorkAreaIsShrunkAndMovedIntoIt) {
+    App();
+    QWidget window;
+    QRect area = DialogPlacement::WorkArea(&window);
+    ASSERT_FALSE(area.isEmpty());
+    window.setGeometry(area.left() + 100, area.top() + 50, area.width() * 3, 200);
+    window.show();
+    KeepWithinWorkArea(window);
+    EXPECT_LE(window.frameGeometry().width(), area.width());
+    EXPECT_TRUE(area.contains(window.frameGeometry())) << window.frameGeometry().x();
+    EXPECT_EQ(window.height(), 200);
 }

@@ -2,6 +2,7 @@
 #include "AppTestSupport.h"
 #include "LoopbackServer.h"
 #include "ModalDriver.h"
+#include "ScanTestSupport.h"
 #include "TestFiles.h"
 #include "index/IndexFile.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 using namespace tamblin;
@@ -55,7 +57,8 @@ TEST_F(LinkCheckDialogTest, ListsEachProblemWithItsEntryAndShowsTheUseOfARow) {
     EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(dialog, "offSite"));
     Child<QPushButton>(dialog, "check")->click();
     ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }));
-    ASSERT_TRUE(WaitFor([&] { return Child<QPushButton>(dialog, "close")->text() == QStringLiteral("Close"); }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return Child<QPushButton>(dialog, "close")->text() == QStringLiteral("Close"); }));
 
     QTreeWidget* problems = dialog.Problems();
     ASSERT_EQ(problems->topLevelItemCount(), 2);
@@ -76,6 +79,42 @@ TEST_F(LinkCheckDialogTest, ListsEachProblemWithItsEntryAndShowsTheUseOfARow) {
     EXPECT_EQ(shown[0].keyword, 1);
     EXPECT_EQ(shown[1].entry, m_index.m_root.m_children[1].get());
     EXPECT_EQ(shown[1].keyword, -1);
+}
+
+// As a new user meets it: a site scanned into an index in its own folder, then one page
+// renamed and one anchor taken out on disk. Exactly those two are listed.
+TEST_F(LinkCheckDialogTest, AScannedSiteWithARenamedPageAndALostAnchorShowsJustThoseTwo) {
+    m_files.Write("web/index.htm", "<title>My site</title><a href=\"guide/setup.htm\">Setup</a> "
+                                   "<a href=\"guide/usage.htm#options\">Options</a> "
+                                   "<a href=\"about.htm\">About</a>");
+    m_files.Write("web/guide/setup.htm",
+                  "<title>Setup</title><a name=install>Install</a><a name=upgrade>Upgrade</a>");
+    m_files.Write("web/guide/usage.htm",
+                  "<title>Usage</title><h2 id=start>Start</h2><a name=options>Options</a>");
+    m_files.Write("web/about.htm", "<title>About</title><a name=team>Team</a>");
+    ScanSettings settings;
+    settings.description = "My site";
+    settings.start = m_files.Path("web/index.htm");
+    scantest::ScanRun scan = scantest::Scan(settings);
+    std::string indexPath = m_files.Write("web/site.xo", scan.raw);
+    IndexFile index;
+    ASSERT_TRUE(index.Load(indexPath));
+
+    std::rename(m_files.Path("web/about.htm").c_str(), m_files.Path("web/about-us.htm").c_str());
+    m_files.Write("web/guide/setup.htm", "<title>Setup</title><a name=install>Install</a>");
+    LinkCheckDialog dialog(index, indexPath, {});
+    dialog.show();
+    dialog.StartCheck();
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }));
+    QTreeWidget* problems = dialog.Problems();
+    ASSERT_EQ(problems->topLevelItemCount(), 2);
+    EXPECT_EQ(problems->topLevelItem(0)->text(0), QStringLiteral("missing anchor"));
+    EXPECT_EQ(problems->topLevelItem(0)->text(1), QStringLiteral("My site > Setup: Upgrade"));
+    EXPECT_EQ(problems->topLevelItem(1)->text(0), QStringLiteral("broken"));
+    EXPECT_EQ(problems->topLevelItem(1)->text(1), QStringLiteral("My site > About"));
+    if (const char* dir = std::getenv("TAMBLIN_PNG_DIR")) {
+        dialog.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/link-check-scanned.png"));
+    }
 }
 
 TEST_F(LinkCheckDialogTest, CancelStopsAHangingServerAndTheDialogStaysOpenUntilClosed) {

@@ -162,6 +162,9 @@ protected:
                   r.refuseHead = true;
               } else if (path == "/hang.htm") {
                   r.kind = Response::Kind::NeverAnswer;
+              } else if (path == "/robots.txt") {
+                  r.body =
+                      "User-agent: *\nDisallow: /\n\nUser-agent: Tamblin\nDisallow: /private/\n";
               } else if (path == "/stall.htm") {
                   r.kind = Response::Kind::Stall;
                   r.body = "<a name=early>";
@@ -219,6 +222,29 @@ TEST_F(WebSite, AsksWithHeadWhenNoAnchorIsWanted) {
     EXPECT_EQ(result.duplicates, 1);
     EXPECT_EQ(server.Requests("/ok.htm"), 1);
     EXPECT_EQ(server.HeadRequests(), 1);
+}
+
+TEST_F(WebSite, LeavesPagesItsGroupInRobotsTxtClosesUnaskedAndSaysSo) {
+    AddEntry(index.m_root, base, "private/a.htm", "Closed");
+    AddEntry(index.m_root, base, "private/b.htm#part", "Closed too");
+    AddEntry(index.m_root, base, "ok.htm", "Open to us, closed to every other robot");
+    LinkCheckResult result = Check();
+    EXPECT_TRUE(result.problems.empty());
+    EXPECT_EQ(result.robotsClosed, 2);
+    EXPECT_EQ(result.pages, 1);
+    EXPECT_EQ(server.Requests("/private/a.htm") + server.Requests("/private/b.htm"), 0);
+    EXPECT_EQ(server.Requests("/ok.htm"), 1);
+    EXPECT_EQ(server.Requests("/robots.txt"), 1);
+    EXPECT_NE(
+        LinkSummaryText(result).find(", 2 pages closed by robots.txt not checked: 0 problems"),
+        std::string::npos);
+
+    LinkCheckOptions impolite = ShortTimeouts();
+    impolite.polite = false;
+    result = Check(impolite);
+    EXPECT_EQ(result.robotsClosed, 0);
+    EXPECT_EQ(server.Requests("/private/a.htm"), 1);
+    EXPECT_EQ(server.Requests("/robots.txt"), 1);
 }
 
 TEST_F(WebSite, ServersThatHangOrStallAreBrokenAfterTheTimeouts) {

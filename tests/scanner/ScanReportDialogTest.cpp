@@ -11,12 +11,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 
 using namespace tamblin;
 using scantest::LoopbackServer;
@@ -127,6 +129,52 @@ TEST_F(ScanReportDialogTest, CancelStopsASlowSiteAndTheDialogWaitsForTheWorker) 
     std::string written = TestFiles::Read(scanner.TemporaryPath());
     EXPECT_NE(written.find("Page 0"), std::string::npos);
     EXPECT_LT(served.load(), 20);
+    std::remove(scanner.TemporaryPath().c_str());
+}
+
+TEST_F(ScanReportDialogTest, TheStatusSaysWhatIsAwaitedBeforeTheFirstPageHasCome) {
+    LoopbackServer server([](const std::string&) {
+        Response response;
+        response.kind = Response::Kind::NeverAnswer;
+        return response;
+    });
+    ScanSettings settings = ScanSettings::Classic();
+    settings.description = "Hanging";
+    settings.fromUrl = true;
+    settings.start = server.Url("/start.htm");
+    ScanReportDialog dialog(nullptr);
+    SiteScanner scanner(settings, &dialog);
+    ASSERT_TRUE(scanner.Prepare());
+    dialog.SetScanner(&scanner);
+    dialog.show();
+    QTest::qWait(50);
+    EXPECT_EQ(Text(dialog, "pagesRead"), QStringLiteral("0 pages read"));
+    EXPECT_EQ(Text(dialog, "status"),
+              QStringLiteral("Scanning %1...").arg(QString::fromStdString(settings.start)));
+    dialog.reject();
+    EXPECT_EQ(Text(dialog, "status"), QStringLiteral("Stopping scan..."));
+    ASSERT_TRUE(WaitFor([&] { return dialog.Finished(); }));
+    dialog.reject();
+    std::remove(scanner.TemporaryPath().c_str());
+}
+
+TEST_F(ScanReportDialogTest, LongProblemLinesWrapInsteadOfRunningOffTheBox) {
+    std::string missing = "a-page-whose-name-goes-on-" + std::string(150, 'n') + ".htm";
+    std::string start =
+        m_files.Write("web/index.htm", "<title>Home</title><a href=" + missing + ">M</a>");
+    ScanReportDialog dialog(nullptr);
+    SiteScanner scanner(FileScan(start), &dialog);
+    ASSERT_TRUE(scanner.Prepare());
+    dialog.SetScanner(&scanner);
+    dialog.show();
+    ASSERT_TRUE(WaitFor([&] { return dialog.Finished(); }));
+    auto* problems = dialog.findChild<QPlainTextEdit*>(QStringLiteral("problems"));
+    ASSERT_TRUE(problems->toPlainText().contains(QString::fromStdString(missing)));
+    EXPECT_EQ(problems->horizontalScrollBar()->maximum(), 0);
+    if (const char* dir = std::getenv("TAMBLIN_PNG_DIR")) {
+        dialog.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/scan-report.png"));
+    }
+    dialog.reject();
     std::remove(scanner.TemporaryPath().c_str());
 }
 

@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "platform/ElidingLabel.h"
 #include "platform/KeyboardLocks.h"
 
 #include <QAction>
@@ -110,6 +111,19 @@ CMainFrame::CMainFrame(CXoDoc* document, SettingsStore* store, QWidget* parent)
     SetText(Command::EditUndo, [this] { return m_view->UndoText(); });
     SetText(Command::EditRedo, [this] { return m_view->RedoText(); });
     UpdateTitle();
+    UpdateCommandUi();
+}
+
+void CMainFrame::SetUndoEveryEdit(bool on) {
+    m_view->SetUndoEveryEdit(on);
+    const CommandInfo* info = FindCommand(Command::EditUndo);
+    QString prompt = on && info ? QString::fromLatin1(info->prompt).section(QLatin1Char('\n'), 0, 0)
+                                : QStringLiteral("Undo the last delete");
+    QAction* undo = Action(Command::EditUndo);
+    undo->setStatusTip(prompt);
+    undo->setWhatsThis(prompt);
+    // Hidden, Redo is neither in the menu nor on the toolbar, and its keys do nothing.
+    Action(Command::EditRedo)->setVisible(on);
     UpdateCommandUi();
 }
 
@@ -235,7 +249,7 @@ void CMainFrame::CreateStatusBar() {
     m_idlePane = new QLabel(IdleText(), bar);
     m_idlePane->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_idlePane, 1);
-    m_urlPane = new QLabel(bar);
+    m_urlPane = new ElidingLabel(bar);
     m_urlPane->setObjectName(QStringLiteral("urlPane"));
     m_urlPane->setMinimumWidth(m_urlPane->fontMetrics().horizontalAdvance(UrlPaneSizeText()));
     m_urlPane->setMaximumWidth(m_urlPane->minimumWidth());
@@ -338,7 +352,8 @@ void CMainFrame::UpdateCommandUi() {
         if (found != m_handlers.constEnd() && found->text) {
             QString text = found->text();
             it.value()->setText(text);
-            it.value()->setToolTip(WithoutMnemonic(text));
+            // The text may name an entry: its title must not be read as markup.
+            it.value()->setToolTip(PlainToolTip(WithoutMnemonic(text)));
         }
     }
 }

@@ -38,6 +38,8 @@ public:
     // same text without its mnemonic.
     void SetText(Command id, std::function<QString()> text);
     QAction* Action(Command id) const { return m_actions.value(id); }
+    // Undo and Redo for every edit (on), or Undo delete alone, without Redo (off).
+    void SetUndoEveryEdit(bool on);
     QMenu* ContextMenu() const { return m_contextMenu; }
     CContentsView* View() const { return m_view; }
     QToolBar* ToolBar() const { return m_toolBar; }

@@ -4,10 +4,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QSet>
 
 namespace tamblin {
 
@@ -32,10 +36,7 @@ COptionsPrinting::COptionsPrinting(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("COptionsPrinting"));
     m_face = new QComboBox(this);
     m_face->setObjectName(QStringLiteral("fontCombo"));
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    families.removeDuplicates();
-    m_face->addItems(families);
+    m_face->addItems(FontFamilyChoices(QFontDatabase::families()));
     m_size = new QLineEdit(this);
     m_size->setObjectName(QStringLiteral("sizeEdit"));
     m_size->setMaxLength(4);
@@ -55,11 +56,40 @@ COptionsPrinting::COptionsPrinting(QWidget* parent) : QWidget(parent) {
     connect(m_summary, &QCheckBox::toggled, this, changed);
 }
 
+QString COptionsPrinting::WithoutFoundry(const QString& family) {
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QString name = family;
+    name.remove(foundry);
+    return name;
+}
+
+QStringList COptionsPrinting::FontFamilyChoices(const QStringList& families) {
+    QStringList choices;
+    QSet<QString> seen;
+    for (const QString& family : families) {
+        QString name = WithoutFoundry(family);
+        if (!name.isEmpty() && !seen.contains(name.toCaseFolded())) {
+            seen.insert(name.toCaseFolded());
+            choices.append(name);
+        }
+    }
+    choices.sort(Qt::CaseInsensitive);
+    return choices;
+}
+
 void COptionsPrinting::UpdateControls() {
     m_updatingControls = true;
     int index = m_face->findText(m_printFace, Qt::MatchFixedString);
     if (index < 0) {
         index = m_face->findText(m_printFace, Qt::MatchStartsWith);
+    }
+    m_standIn = -1;
+    if (index < 0) {
+        // The face is not installed: show the one that really prints instead of nothing.
+        QFont requested(m_printFace);
+        index =
+            m_face->findText(WithoutFoundry(QFontInfo(requested).family()), Qt::MatchFixedString);
+        m_standIn = index;
     }
     m_face->setCurrentIndex(index);
     m_size->setText(QString::number(m_printPointSize));
@@ -83,8 +113,9 @@ bool COptionsPrinting::OnKillActive() {
         m_size->selectAll();
         return false;
     }
-    // A face this computer does not have stays as it was rather than becoming empty.
-    if (m_face->currentIndex() >= 0) {
+    // A face this computer does not have stays as it was unless another one is chosen, so
+    // that settings shared with a computer that has it keep it.
+    if (m_face->currentIndex() >= 0 && m_face->currentIndex() != m_standIn) {
         m_printFace = m_face->currentText();
     }
     m_printPointSize = size;

@@ -18,6 +18,11 @@ public:
 
     explicit COptionsPrinting(QWidget* parent = nullptr);
 
+    // The font families to offer: each once, without the foundry that the font database
+    // adds in brackets when two foundries make a family ("C059 [urw]"), sorted.
+    static QStringList FontFamilyChoices(const QStringList& families);
+    static QString WithoutFoundry(const QString& family);
+
     // Fills the controls from the fields.
     void UpdateControls();
     // Reads the controls back; false, after telling the user, when the size is wrong.
@@ -33,6 +38,8 @@ private:
     QLineEdit* m_size;
     QCheckBox* m_summary;
     bool m_updatingControls = false;
+    // The row shown in place of a face that is not installed, or -1.
+    int m_standIn = -1;
 };
 
 } // namespace tamblin

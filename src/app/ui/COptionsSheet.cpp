@@ -1,5 +1,6 @@
 #include "app/ui/COptionsSheet.h"
 
+#include "app/ui/COptionsEditing.h"
 #include "app/ui/COptionsPrinting.h"
 #include "platform/FirstField.h"
 
@@ -15,6 +16,8 @@ COptionsSheet::COptionsSheet(QWidget* parent) : QDialog(parent) {
     m_tabs = new QTabWidget(this);
     m_printing = new COptionsPrinting(m_tabs);
     m_tabs->addTab(m_printing, QStringLiteral("Printing"));
+    m_editing = new COptionsEditing(m_tabs);
+    m_tabs->addTab(m_editing, QStringLiteral("Editing"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &COptionsSheet::accept);
@@ -31,6 +34,7 @@ void COptionsSheet::showEvent(QShowEvent* event) {
 
 void COptionsSheet::accept() {
     if (m_printing->OnKillActive()) {
+        m_editing->OnKillActive();
         QDialog::accept();
     }
 }

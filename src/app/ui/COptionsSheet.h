@@ -6,9 +6,10 @@ class QTabWidget;
 
 namespace tamblin {
 
+class COptionsEditing;
 class COptionsPrinting;
 
-// The "Options" property sheet; its one page is Printing.
+// The "Options" property sheet: Printing, then Editing.
 class COptionsSheet final : public QDialog {
     Q_OBJECT
 
@@ -16,6 +17,7 @@ public:
     explicit COptionsSheet(QWidget* parent = nullptr);
 
     COptionsPrinting* PrintingPage() const { return m_printing; }
+    COptionsEditing* EditingPage() const { return m_editing; }
     void accept() override;
 
 protected:
@@ -24,6 +26,7 @@ protected:
 private:
     QTabWidget* m_tabs;
     COptionsPrinting* m_printing;
+    COptionsEditing* m_editing;
 };
 
 } // namespace tamblin

@@ -4,6 +4,7 @@
 #include "app/InstallLayout.h"
 #include "app/ui/CAboutDlg.h"
 #include "app/ui/CMainFrame.h"
+#include "app/ui/COptionsEditing.h"
 #include "app/ui/COptionsPrinting.h"
 #include "app/ui/COptionsSheet.h"
 #include "app/ui/CSplashWnd.h"
@@ -99,6 +100,7 @@ void CTamblinApp::CreateFrame() {
     m_commandHost = std::make_unique<ShellCommandHost>(*m_document, *m_frame, m_browser,
                                                        m_dataDirectory, m_settings);
     m_document->SetWindow(m_frame);
+    m_frame->SetUndoEveryEdit(m_settings.m_undoEveryEdit);
     connect(m_document, &CXoDoc::PathSaved, this, &CTamblinApp::AddToRecentFiles);
     // New makes an empty index until the New wizard exists; the wizard takes the command
     // over with one line, e.g. SetHandler(Command::FileNew, [this] { RunNewWizard(); }).
@@ -391,12 +393,17 @@ void CTamblinApp::OnViewOptions() {
     page->m_printPointSize = m_settings.m_printPointSize;
     page->m_printSummary = m_settings.m_printSummary;
     page->UpdateControls();
+    COptionsEditing* editing = sheet.EditingPage();
+    editing->m_undoEveryEdit = m_settings.m_undoEveryEdit;
+    editing->UpdateControls();
     if (sheet.exec() != QDialog::Accepted) {
         return;
     }
     m_settings.m_printFace = page->m_printFace.toStdString();
     m_settings.m_printPointSize = page->m_printPointSize;
     m_settings.m_printSummary = page->m_printSummary;
+    m_settings.m_undoEveryEdit = editing->m_undoEveryEdit;
+    m_frame->SetUndoEveryEdit(m_settings.m_undoEveryEdit);
     SaveSettings();
 }
 

@@ -55,6 +55,7 @@ void CContentsView::SetDocument(CXoDoc* document) {
     m_shown = false;
     // Whatever was cut or deleted belongs to the other document's index.
     m_clipboard.reset();
+    m_undo = UndoRecord();
     if (m_document) {
         connect(m_document, &CXoDoc::Changed, this, &CContentsView::OnDocumentChanged);
     }
@@ -98,6 +99,7 @@ void CContentsView::Rebuild() {
         m_shown = true;
         m_shownGeneration = m_document->Generation();
     }
+    std::pair<IndexEntry*, IndexEntry*> undoPlace = UndoPlaceAsEntries();
     if (m_rootNode) {
         SaveState(m_rootNode);
     }
@@ -116,6 +118,8 @@ void CContentsView::Rebuild() {
     m_otherKeywordsNode =
         MakeNode(index->m_otherKeywords, QStringLiteral("Other Index keywords"), kImageKeywords);
     addTopLevelItem(m_otherKeywordsNode);
+    m_undo.parent = undoPlace.first ? NodeOf(*undoPlace.first) : nullptr;
+    m_undo.after = undoPlace.second ? NodeOf(*undoPlace.second) : nullptr;
     RestoreState(m_rootNode);
     if (!currentItem()) {
         m_rootNode->setExpanded(true);
@@ -123,6 +127,24 @@ void CContentsView::Rebuild() {
     }
     blockSignals(false);
     OnCurrentChanged();
+}
+
+std::pair<IndexEntry*, IndexEntry*> CContentsView::UndoPlaceAsEntries() {
+    // The undo place survives a rebuild through its entries: they stay while the nodes go.
+    // Their handles are cleared first, so an entry that the rebuild does not show again
+    // leaves the place unknown rather than pointing at a deleted node.
+    std::pair<IndexEntry*, IndexEntry*> place;
+    if (m_rootNode) {
+        place = {EntryOf(m_undo.parent), EntryOf(m_undo.after)};
+        for (IndexEntry* entry : {place.first, place.second}) {
+            if (entry) {
+                entry->m_node = nullptr;
+            }
+        }
+    }
+    m_undo.parent = nullptr;
+    m_undo.after = nullptr;
+    return place;
 }
 
 QTreeWidgetItem* CContentsView::MakeNode(IndexEntry& entry, const QString& text, int image) {

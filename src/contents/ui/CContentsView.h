@@ -83,6 +83,11 @@ public:
     bool CanIndexKeywords() const;
     bool SelectedHasParent() const;
     bool CanPaste() const;
+    // On (the default): every edit is a step that Undo takes back and Redo makes again.
+    // Off: Undo delete takes back the last delete (Delete, Cut, a cancelled Insert URL)
+    // and nothing else; there is no Redo. Switching forgets what could be undone.
+    void SetUndoEveryEdit(bool on);
+    bool UndoEveryEdit() const { return m_undoEveryEdit; }
     bool CanUndo() const;
     bool CanRedo() const;
     // The menu texts, named after the step: "&Undo Delete 'Intro'"; "&Undo" when none.
@@ -106,6 +111,8 @@ public:
     // Opens the sheet for `node`: the root's, the Other Index keywords', or the URL sheet.
     void OpenSheet(QTreeWidgetItem* node, int page);
     const IndexEntry* ClipboardEntry() const { return m_clipboard.get(); }
+    // The subtree Undo delete would bring back (only while every edit is not undone).
+    const IndexEntry* UndoEntry() const { return m_undo.entry.get(); }
 
     // Dragging, driven by the mouse; public so that tests can drive it step by step.
     // Positions are in viewport coordinates.
@@ -142,7 +149,24 @@ protected:
     void FileChanged() override;
 
 private:
+    // The last deleted subtree and where it was, when only deletes are undone: `parent` and
+    // `after` are live nodes or null once that place is gone; `first` means it was its
+    // parent's first child.
+    struct UndoRecord {
+        std::unique_ptr<IndexEntry> entry;
+        QTreeWidgetItem* parent = nullptr;
+        QTreeWidgetItem* after = nullptr;
+        bool first = false;
+    };
+
     void Commit();
+    // Before a rebuild: the entries at the undo place, whose new nodes it takes afterwards.
+    std::pair<IndexEntry*, IndexEntry*> UndoPlaceAsEntries();
+    bool CanUndoDelete() const;
+    void OnUndoDelete();
+    // Keeps a step that has just been done in the history, or, when only deletes are
+    // undone, lets it go.
+    void Keep(std::unique_ptr<EditStep> step);
     // Records an edit that has just been made as one undoable step, then commits.
     void Record(std::unique_ptr<EditStep> step);
     // After undo or redo: modified unless the model is back at its saved state.
@@ -195,6 +219,8 @@ private:
     FileSheet m_otherKeywordsSheet;
     // Owned by the view; mutable so that stale ones can be dropped from const checks.
     mutable std::unique_ptr<IndexEntry> m_clipboard;
+    mutable UndoRecord m_undo;
+    bool m_undoEveryEdit = true;
     mutable unsigned m_recordGeneration = 0;
 
     bool m_labelEditing = false;

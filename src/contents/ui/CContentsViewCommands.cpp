@@ -122,7 +122,7 @@ void CContentsView::OpenSheet(QTreeWidgetItem* node, int page) {
             SetNodeLook(shown);
         }
         if (step) {
-            m_document->History().Push(std::move(step));
+            Keep(std::move(step));
         }
         Commit();
         Q_EMIT UrlChanged(SelectedUrl());

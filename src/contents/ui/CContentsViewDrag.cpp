@@ -239,8 +239,8 @@ void CContentsView::MoveOrCopy(bool copy) {
         node = PlaceEntry(std::move(moving), target->parent(), target, false);
     }
     setCurrentItem(node);
-    m_document->History().Push(std::make_unique<EntryPlaceStep>(
-        StepName(copy ? "Copy" : "Move", entry.m_title), entry, from, PlaceOf(node)));
+    Keep(std::make_unique<EntryPlaceStep>(StepName(copy ? "Copy" : "Move", entry.m_title), entry,
+                                          from, PlaceOf(node)));
 }
 
 } // namespace tamblin

@@ -2,6 +2,8 @@
 // the step and commit that follow each of them.
 #include "app/ui/CXoDoc.h"
 #include "contents/FlattenStep.h"
+#include "contents/IndexFileStep.h"
+#include "contents/StepGroup.h"
 #include "contents/ui/CContentsView.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
@@ -27,8 +29,16 @@ void CContentsView::Record(std::unique_ptr<EditStep> step) {
     if (!m_document || !m_document->Index()) {
         return;
     }
-    m_document->History().Push(std::move(step));
+    Keep(std::move(step));
     Commit();
+}
+
+void CContentsView::Keep(std::unique_ptr<EditStep> step) {
+    if (m_undoEveryEdit) {
+        m_document->History().Push(std::move(step));
+    } else {
+        m_document->History().Discard(std::move(step));
+    }
 }
 
 std::string CContentsView::StepName(const char* verb, const std::string& title) {
@@ -55,6 +65,7 @@ void CContentsView::DropStaleRecords() const {
     unsigned generation = m_document ? m_document->Generation() : 0;
     if (!index || generation != m_recordGeneration) {
         m_clipboard.reset();
+        m_undo = UndoRecord();
         m_recordGeneration = generation;
     }
 }
@@ -85,6 +96,13 @@ bool CContentsView::CanFlatten() const {
 }
 
 void CContentsView::DetachNode(QTreeWidgetItem* node) {
+    // Handles kept by the undo record must never outlive their nodes.
+    if (IsInSubtree(m_undo.parent, node) || m_undo.parent == node) {
+        m_undo.parent = nullptr;
+    }
+    if (IsInSubtree(m_undo.after, node) || m_undo.after == node) {
+        m_undo.after = nullptr;
+    }
     if (IsInSubtree(m_editNode, node) || m_editNode == node) {
         m_editNode = nullptr;
     }
@@ -147,8 +165,8 @@ void CContentsView::OnInsertUrl() {
     if (!place.parent) {
         return;
     }
-    m_document->History().Push(std::make_unique<EntryPlaceStep>(
-        StepName("Insert URL", created.m_title), created, EntryPlaceStep::Place{}, place));
+    Keep(std::make_unique<EntryPlaceStep>(StepName("Insert URL", created.m_title), created,
+                                          EntryPlaceStep::Place{}, place));
     if (cancelled) {
         // Gone as if deleted, so Undo can still bring it back.
         DeleteNode(node, false);
@@ -176,8 +194,18 @@ void CContentsView::DeleteNode(QTreeWidgetItem* node, bool ask, const char* verb
     }
     SaveState(node);
     EntryPlaceStep::Place from = PlaceOf(node);
-    std::unique_ptr<IndexEntry> removed = EntryOf(node->parent())->RemoveChildByNode(node);
+    QTreeWidgetItem* parent = node->parent();
+    int row = parent->indexOfChild(node);
+    std::unique_ptr<IndexEntry> removed = EntryOf(parent)->RemoveChildByNode(node);
     if (!removed || !from.parent) {
+        return;
+    }
+    if (!m_undoEveryEdit) {
+        // The previous undo subtree is released here.
+        m_undo = UndoRecord{std::move(removed), parent, row > 0 ? parent->child(row - 1) : nullptr,
+                            row == 0};
+        DetachNode(node);
+        Commit();
         return;
     }
     IndexEntry& entry = *removed;
@@ -213,7 +241,10 @@ void CContentsView::OnPaste() {
     // pastes never share entries.
     std::unique_ptr<IndexEntry> entry = m_clipboard->Clone();
     std::swap(entry, m_clipboard);
+    IndexFile& index = *m_document->Index();
+    auto basesBefore = IndexFileStep::State::Of(index, false);
     KeepBaseUrlsListed(*entry);
+    auto basesAfter = IndexFileStep::State::Of(index, false);
     QTreeWidgetItem* node = nullptr;
     if (selected == m_rootNode) {
         node = PlaceEntry(std::move(entry), m_rootNode, nullptr, false);
@@ -226,8 +257,20 @@ void CContentsView::OnPaste() {
         setCurrentItem(node);
     }
     IndexEntry& pasted = *EntryOf(node);
-    Record(std::make_unique<EntryPlaceStep>(StepName("Paste", pasted.m_title), pasted,
-                                            EntryPlaceStep::Place{}, PlaceOf(node)));
+    std::string name = StepName("Paste", pasted.m_title);
+    auto step =
+        std::make_unique<EntryPlaceStep>(name, pasted, EntryPlaceStep::Place{}, PlaceOf(node));
+    if (basesBefore.SameSettings(basesAfter)) {
+        Record(std::move(step));
+        return;
+    }
+    // The paste listed base URLs the copy names: undoing it takes them out again.
+    std::vector<std::unique_ptr<EditStep>> steps;
+    steps.push_back(std::make_unique<IndexFileStep>(name, index, std::move(basesBefore),
+                                                    std::move(basesAfter),
+                                                    std::vector<std::unique_ptr<BaseUrl>>()));
+    steps.push_back(std::move(step));
+    Record(std::make_unique<StepGroup>(std::move(name), std::move(steps)));
 }
 
 void CContentsView::KeepBaseUrlsListed(IndexEntry& top) {

@@ -21,17 +21,64 @@ QString MenuText(const char* verb, const QString& name) {
 
 } // namespace
 
+void CContentsView::SetUndoEveryEdit(bool on) {
+    if (on == m_undoEveryEdit) {
+        return;
+    }
+    m_undoEveryEdit = on;
+    m_undo = UndoRecord();
+    if (m_document) {
+        m_document->History().DropSteps(!m_document->IsModified());
+    }
+    Q_EMIT SelectionChanged();
+}
+
+bool CContentsView::CanUndoDelete() const {
+    DropStaleRecords();
+    return m_undo.entry != nullptr && m_rootNode;
+}
+
+void CContentsView::OnUndoDelete() {
+    if (!CanUndoDelete()) {
+        return;
+    }
+    QTreeWidgetItem* parent = m_undo.parent;
+    QTreeWidgetItem* after = m_undo.after;
+    bool placeKnown =
+        parent && EntryOf(parent) && (m_undo.first || (after && after->parent() == parent));
+    // Base URLs may have changed since the delete: the entry must not name an unlisted one.
+    KeepBaseUrlsListed(*m_undo.entry);
+    QTreeWidgetItem* node = nullptr;
+    if (placeKnown) {
+        node = PlaceEntry(std::move(m_undo.entry), parent, m_undo.first ? nullptr : after, false);
+    } else {
+        // The place it came from is gone: the entry is not lost, it goes last under the root.
+        node = PlaceEntry(std::move(m_undo.entry), m_rootNode, nullptr, true);
+    }
+    m_undo = UndoRecord();
+    if (!currentItem()) {
+        setCurrentItem(node);
+    }
+    Commit();
+}
+
 bool CContentsView::CanUndo() const {
+    if (!m_undoEveryEdit) {
+        return CanUndoDelete();
+    }
     return m_document && m_document->Index() && m_rootNode && !m_labelEditing && !m_dragging &&
            m_document->History().CanUndo();
 }
 
 bool CContentsView::CanRedo() const {
-    return m_document && m_document->Index() && m_rootNode && !m_labelEditing && !m_dragging &&
-           m_document->History().CanRedo();
+    return m_undoEveryEdit && m_document && m_document->Index() && m_rootNode && !m_labelEditing &&
+           !m_dragging && m_document->History().CanRedo();
 }
 
 QString CContentsView::UndoText() const {
+    if (!m_undoEveryEdit) {
+        return QStringLiteral("&Undo delete");
+    }
     bool any = m_document && m_document->History().CanUndo();
     return MenuText("&Undo",
                     any ? m_document->Decode(m_document->History().UndoName()) : QString());
@@ -44,7 +91,9 @@ QString CContentsView::RedoText() const {
 }
 
 void CContentsView::OnUndo() {
-    if (CanUndo()) {
+    if (!m_undoEveryEdit) {
+        OnUndoDelete();
+    } else if (CanUndo()) {
         m_document->History().Undo(*this);
         CommitHistoryMove();
     }

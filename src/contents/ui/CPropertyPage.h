@@ -22,6 +22,10 @@ public:
     bool IsModified() const { return m_modified; }
 
 protected:
+    // How many characters a drop-down box asks room for: its items are the user's URLs and
+    // anchors, and the longest must not set the width of the sheet.
+    static constexpr int kComboChars = 20;
+
     virtual void OnInitPage() {}
     virtual void OnSetActive() {}
 

@@ -2,6 +2,7 @@
 
 #include "contents/ui/CPropertyPage.h"
 #include "platform/FirstField.h"
+#include "platform/ScreenFit.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -52,6 +53,7 @@ void CPropertySheet::showEvent(QShowEvent* event) {
     }
     FocusFirstField(ActivePage());
     QDialog::showEvent(event);
+    KeepWithinWorkArea(*this);
 }
 
 void CPropertySheet::OnTabChanged(int index) {

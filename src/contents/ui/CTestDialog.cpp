@@ -3,6 +3,7 @@
 #include "platform/BrowserView.h"
 #include "platform/CommandHost.h"
 #include "platform/CommonPrompts.h"
+#include "platform/ScreenFit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -45,6 +46,11 @@ CTestDialog::CTestDialog(const QString& initialPage, CommandHost& host, QWidget*
 
 CTestDialog::~CTestDialog() = default;
 
+void CTestDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    KeepWithinWorkArea(*this);
+}
+
 void CTestDialog::BuildControls() {
     auto* pageLabel = new QLabel(QStringLiteral("&Page:"), this);
     m_pageBox = new QComboBox(this);
@@ -52,6 +58,9 @@ void CTestDialog::BuildControls() {
     m_pageBox->setEditable(true);
     m_pageBox->setInsertPolicy(QComboBox::NoInsert);
     m_pageBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // A long recent page must not set the width of the dialog; the box still holds it all.
+    m_pageBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pageBox->setMinimumContentsLength(30);
     pageLabel->setBuddy(m_pageBox);
     m_show = new QPushButton(QStringLiteral("&Show page"), this);
     m_show->setObjectName(QStringLiteral("showButton"));

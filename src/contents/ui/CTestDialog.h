@@ -25,6 +25,9 @@ public:
     const RecentPageList& RecentPages() const { return m_recent; }
     BrowserView* Browser() const { return m_browser; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildControls();
     void FillPageBox(const QString& initialPage);

@@ -3,6 +3,7 @@
 #include "app/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "platform/DialogService.h"
+#include "platform/ElidingLabel.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -54,11 +55,13 @@ void CURLIndices::BuildControls() {
     m_anchor->setObjectName(QStringLiteral("anchor"));
     m_anchor->setEditable(true);
     m_anchor->setInsertPolicy(QComboBox::NoInsert);
-    m_url = new QLabel(this);
+    m_anchor->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_anchor->setMinimumContentsLength(kComboChars);
+    m_url = new ElidingLabel(this);
     m_url->setObjectName(QStringLiteral("keywordUrl"));
     m_extraTitle = new QLineEdit(this);
     m_extraTitle->setObjectName(QStringLiteral("extraTitle"));
-    m_fullTitle = new QLabel(this);
+    m_fullTitle = new ElidingLabel(this);
     m_fullTitle->setObjectName(QStringLiteral("fullTitle"));
     m_target = new QLineEdit(this);
     m_target->setObjectName(QStringLiteral("targetFrame"));

@@ -8,6 +8,7 @@
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
 #include "platform/CommonPrompts.h"
+#include "platform/ElidingLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,10 +47,13 @@ void CURLProperties::BuildControls() {
     m_inContents->setObjectName(QStringLiteral("inContents"));
     m_baseList = new QComboBox(this);
     m_baseList->setObjectName(QStringLiteral("baseUrl"));
+    // A long base URL must not set the width of the sheet.
+    m_baseList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_baseList->setMinimumContentsLength(kComboChars);
     m_url = MakeEdit(this, "url");
     m_browse = new QPushButton(QStringLiteral("&Browse..."), this);
     m_browse->setObjectName(QStringLiteral("browse"));
-    m_fullUrl = new QLabel(this);
+    m_fullUrl = new ElidingLabel(this);
     m_fullUrl->setObjectName(QStringLiteral("fullUrl"));
     m_fullUrl->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_target = MakeEdit(this, "targetFrame");

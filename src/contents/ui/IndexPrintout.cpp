@@ -2,9 +2,11 @@
 
 #include "index/DateText.h"
 
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -27,7 +29,14 @@ IndexPrintLayout IndexPrintout::Layout(QPaintDevice& device, const PrintFonts& f
     int dpiY = device.logicalDpiY() > 0 ? device.logicalDpiY() : 100;
     geometry.width = static_cast<int>(static_cast<long long>(device.width()) * 100 / dpiX);
     geometry.bottom = -static_cast<int>(static_cast<long long>(device.height()) * 100 / dpiY);
-    return IndexPrintLayout(m_index, geometry, m_options.summary, std::move(dateText));
+    // Labels are measured in the fonts they print in, on the device they print on.
+    auto measure = [fonts, &device, dpiX, decode = m_decode](const std::string& text, bool bold) {
+        QFont font = !fonts.made ? QFont() : bold ? fonts.bold : fonts.normal;
+        QString shown = decode ? decode(text) : QString::fromStdString(text);
+        double width = QFontMetricsF(font, &device).horizontalAdvance(shown);
+        return static_cast<int>(std::ceil(width * 100 / dpiX));
+    };
+    return IndexPrintLayout(m_index, geometry, m_options.summary, std::move(dateText), measure);
 }
 
 int IndexPrintout::PageCount(QPaintDevice& device) const {

@@ -1,6 +1,8 @@
 #include "contents/ui/PrintCommands.h"
 
 #include "app/ui/CXoDoc.h"
+#include "platform/DialogPlacement.h"
+#include "platform/DialogService.h"
 
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -10,23 +12,44 @@ namespace tamblin {
 
 namespace {
 
+constexpr double kPreviewShare = 0.7;
+
 IndexPrintout Printout(const CXoDoc& document, const IndexPrintout::Options& options) {
     return IndexPrintout(*document.Index(), options,
                          [&document](const std::string& bytes) { return document.Decode(bytes); });
 }
 
-// The pages the print dialog chose, all when it chose no range.
-bool PaintChosenPages(const IndexPrintout& printout, QPrinter& printer) {
+// Where the job went: the PDF file, or the printer.
+QString Destination(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        return printer.outputFileName();
+    }
+    return printer.printerName().isEmpty() ? QStringLiteral("the default printer")
+                                           : printer.printerName();
+}
+
+// The pages the print dialog chose, all when it chose no range. A job that could not be
+// printed says so: a silent failure looks exactly like a print still on its way.
+bool PaintChosenPages(QWidget* parent, const CXoDoc& document, const IndexPrintout& printout,
+                      QPrinter& printer) {
     bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
-    return printout.Paint(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0);
+    if (printout.Paint(printer, range ? printer.fromPage() : 1, range ? printer.toPage() : 0)) {
+        return true;
+    }
+    DialogService::Message message;
+    message.text = QStringLiteral("Could not print %1 on %2.")
+                       .arg(document.Title().isEmpty() ? document.PathName() : document.Title(),
+                            Destination(printer));
+    Dialogs().ShowMessage(parent, message);
+    return false;
 }
 
 } // namespace
 
-void PrintCommands::Print(QWidget* parent, const CXoDoc& document, QPrinter& printer,
+bool PrintCommands::Print(QWidget* parent, const CXoDoc& document, QPrinter& printer,
                           const IndexPrintout::Options& options) {
     if (!document.Index()) {
-        return;
+        return false;
     }
     IndexPrintout printout = Printout(document, options);
     QPrintDialog dialog(&printer, parent);
@@ -37,9 +60,9 @@ void PrintCommands::Print(QWidget* parent, const CXoDoc& document, QPrinter& pri
         dialog.setMinMax(1, printout.PageCount(printer));
     }
     if (dialog.exec() != QDialog::Accepted) {
-        return;
+        return false;
     }
-    PaintChosenPages(printout, printer);
+    return PaintChosenPages(parent, document, printout, printer);
 }
 
 void PrintCommands::Preview(QWidget* parent, const CXoDoc& document, QPrinter& printer,
@@ -52,8 +75,11 @@ void PrintCommands::Preview(QWidget* parent, const CXoDoc& document, QPrinter& p
     printer.setPrintRange(QPrinter::AllPages);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("printPreviewDialog"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&printout](QPrinter* target) { PaintChosenPages(printout, *target); });
+    // Its own default shows a page too small to read.
+    DialogPlacement::Place(&dialog, parent, kPreviewShare);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        PaintChosenPages(&dialog, document, printout, *target);
+    });
     dialog.exec();
 }
 

@@ -13,8 +13,9 @@ class CXoDoc;
 // None of them changes the index or the document's modified state.
 class PrintCommands final {
 public:
-    // The print dialog offering pages 1 to the page count, then the pages it chose.
-    static void Print(QWidget* parent, const CXoDoc& document, QPrinter& printer,
+    // The print dialog offering pages 1 to the page count, then the pages it chose. False
+    // when cancelled or when the print failed, which has been said to the user.
+    static bool Print(QWidget* parent, const CXoDoc& document, QPrinter& printer,
                       const IndexPrintout::Options& options);
     static void Preview(QWidget* parent, const CXoDoc& document, QPrinter& printer,
                         const IndexPrintout::Options& options);

@@ -1,5 +1,6 @@
 #include "contents/ui/PrintPlayer.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -48,6 +49,15 @@ PrintFonts PrintPlayer::MakeFonts(const QString& face, int cellHeight, QPaintDev
     return fonts;
 }
 
+QString PrintPlayer::Decoded(const PrintOperation& operation) const {
+    if (operation.fileName) {
+        // The bytes name a file; the index file's encoding says nothing about them.
+        return QFile::decodeName(
+            QByteArray(operation.text.data(), static_cast<qsizetype>(operation.text.size())));
+    }
+    return m_decode ? m_decode(operation.text) : QString::fromStdString(operation.text);
+}
+
 QPointF PrintPlayer::Map(int x, int y) const {
     return {x * m_scaleX, -y * m_scaleY};
 }
@@ -81,10 +91,23 @@ void PrintPlayer::DrawText(const PrintOperation& operation) {
                         : operation.bold ? m_fonts.bold
                                          : m_fonts.normal;
     m_painter.setFont(font);
-    QString text = m_decode ? m_decode(operation.text) : QString::fromStdString(operation.text);
+    QString text = Decoded(operation);
     QFontMetricsF metrics(font, m_painter.device());
     QPointF at = Map(operation.x, operation.y);
     double width = metrics.horizontalAdvance(text);
+    if (operation.right > operation.x && operation.align != PrintOperation::Align::Right) {
+        double room = Map(operation.right, operation.y).x() - at.x();
+        if (operation.align == PrintOperation::Align::Centre) {
+            room *= 2;
+        }
+        if (width > room) {
+            text = metrics.elidedText(
+                text,
+                operation.elide == PrintOperation::Elide::Middle ? Qt::ElideMiddle : Qt::ElideRight,
+                room);
+            width = metrics.horizontalAdvance(text);
+        }
+    }
     if (operation.align == PrintOperation::Align::Centre) {
         at.rx() -= width / 2;
     } else if (operation.align == PrintOperation::Align::Right) {

@@ -37,6 +37,7 @@ public:
 
 private:
     QPointF Map(int x, int y) const;
+    QString Decoded(const PrintOperation& operation) const;
     void DrawText(const PrintOperation& operation);
 
     QPainter& m_painter;

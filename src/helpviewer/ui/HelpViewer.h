@@ -40,6 +40,9 @@ public:
     // The test-mode command: configures a help directory and map, then shows the index page.
     bool ShowTestDialog(const std::string& helpDirectory, const std::string& topicMapPath);
 
+    // Whether pop-up texts follow the desktop's font size (the default).
+    void SetDesktopFontSize(bool on) { m_defaults.desktopFontSize = on; }
+
     const HelpSettings& Settings() const { return m_settings; }
     const TopicMap& Map() const { return m_map; }
     const PopupTopics& Topics() const { return m_topics; }

@@ -20,6 +20,8 @@ PopupWindow::PopupWindow(const RunList& runs, const TextDefaults& defaults, QRec
                    static_cast<int>((defaults.background >> 16) & 0xFF)) {
     setObjectName(QStringLiteral("PopupWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The squares beside the shadow belong to what lies behind the pop-up, not to it.
+    setAttribute(Qt::WA_TranslucentBackground);
     m_edit = new QTextEdit(this);
     m_edit->setObjectName(QStringLiteral("popupText"));
     m_edit->setReadOnly(true);
@@ -71,6 +73,10 @@ void PopupWindow::ShowAt(QPoint position) {
 void PopupWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect box(0, 0, width() - kShadow, height() - kShadow);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(box.width(), 0, kShadow, kShadow), Qt::transparent);
+    painter.fillRect(QRect(0, box.height(), kShadow, kShadow), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.fillRect(box, m_background);
     // The shadow: black and background pixels alternating, along the right and bottom.
     for (int y = kShadow; y < height(); ++y) {

@@ -4,22 +4,45 @@
 #include "helpviewer/PopupText.h"
 #include "index/TextUtils.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QFontInfo>
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <optional>
 
 namespace tamblin {
 
 namespace {
 
+constexpr double kTwipsPerPoint = 20.0;
+
 QColor ToColor(uint32_t rgb) {
     return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                   static_cast<int>((rgb >> 16) & 0xFF));
 }
 
-QTextCharFormat ToQtFormat(const CharFormat& format) {
+// The twips that size 2 stands for when the pop-ups follow the desktop's font size: that
+// size's own, or more on a desktop whose font is larger. Sizes scale by desktop / 170.
+// Never less than the renderer's own sizes, which were made for a screen of their day.
+double SizeTwoTwips(const TextDefaults& defaults) {
+    double own = FontSizeToTwips(2);
+    if (!defaults.desktopFontSize) {
+        return own;
+    }
+    QFont font = QApplication::font();
+    // A desktop font given in pixels has no point size of its own.
+    double desktop = font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+    return std::max(own, desktop * kTwipsPerPoint);
+}
+
+double PointSize(int twips, double sizeTwoTwips) {
+    return twips * sizeTwoTwips / FontSizeToTwips(2) / kTwipsPerPoint;
+}
+
+QTextCharFormat ToQtFormat(const CharFormat& format, double sizeTwoTwips) {
     QTextCharFormat out;
     if (format.mask & kMaskBold) {
         out.setFontWeight(format.effects & kMaskBold ? QFont::Bold : QFont::Normal);
@@ -40,17 +63,17 @@ QTextCharFormat ToQtFormat(const CharFormat& format) {
         out.setFontFamilies({DecodePageText(format.face)});
     }
     if (format.mask & kMaskSize) {
-        out.setFontPointSize(format.heightTwips / 20.0);
+        out.setFontPointSize(PointSize(format.heightTwips, sizeTwoTwips));
     }
     return out;
 }
 
-void ApplyFormat(QTextEdit& edit, const CharFormat& format, int start) {
+void ApplyFormat(QTextEdit& edit, const CharFormat& format, double sizeTwoTwips, int start) {
     QTextCursor range(edit.document());
     range.setPosition(start);
     range.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     if (range.hasSelection()) {
-        range.mergeCharFormat(ToQtFormat(format));
+        range.mergeCharFormat(ToQtFormat(format, sizeTwoTwips));
     }
 }
 
@@ -67,13 +90,15 @@ QString DecodePageText(std::string_view bytes) {
 QTextCharFormat DefaultCharFormat(const TextDefaults& defaults) {
     QTextCharFormat format;
     format.setFontFamilies({DecodePageText(defaults.face)});
-    format.setFontPointSize(FontSizeToTwips(defaults.baseFontSize) / 20.0);
+    format.setFontPointSize(
+        PointSize(FontSizeToTwips(defaults.baseFontSize), SizeTwoTwips(defaults)));
     format.setForeground(ToColor(defaults.textColor));
     return format;
 }
 
 void PlayRunList(QTextEdit& edit, const RunList& runs, const TextDefaults& defaults) {
     QTextCharFormat base = DefaultCharFormat(defaults);
+    double sizeTwoTwips = SizeTwoTwips(defaults);
     QTextCursor cursor(edit.document());
     std::optional<CharFormat> pending;
     int pendingStart = 0;
@@ -85,13 +110,13 @@ void PlayRunList(QTextEdit& edit, const RunList& runs, const TextDefaults& defau
             continue;
         }
         if (pending) {
-            ApplyFormat(edit, *pending, pendingStart);
+            ApplyFormat(edit, *pending, sizeTwoTwips, pendingStart);
         }
         pending = run.format;
         pendingStart = cursor.position();
     }
     if (pending) {
-        ApplyFormat(edit, *pending, pendingStart);
+        ApplyFormat(edit, *pending, sizeTwoTwips, pendingStart);
     }
     cursor.setPosition(0);
     edit.setTextCursor(cursor);

@@ -14,7 +14,8 @@ namespace tamblin {
 
 // Bytes of a page text for display: UTF-8 when valid, otherwise Windows-1252.
 QString DecodePageText(std::string_view bytes);
-// The renderer's default font: the default face, size 2 and the default text colour.
+// The renderer's default font: the default face, the base font size and the default text
+// colour. Sizes follow the desktop's font size when the defaults ask for it.
 QTextCharFormat DefaultCharFormat(const TextDefaults& defaults);
 // Appends the runs at the end of edit. Each format run covers the text from where it stands
 // to the next format run and sets only the attributes in its mask there, so formats never

@@ -1,5 +1,7 @@
 #include "language/ui/LangPageA.h"
 
+#include "platform/ElidingLabel.h"
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,12 +11,11 @@ namespace tamblin {
 
 namespace {
 
+// Long paths are elided rather than widen the sheet; a path is shown as it is, never as markup.
 QLabel* ValueLabel(QWidget* parent, const QString& name) {
-    auto* label = new QLabel(parent);
+    auto* label = new ElidingLabel(parent);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Long paths wrap rather than widen the sheet.
-    label->setWordWrap(true);
     return label;
 }
 

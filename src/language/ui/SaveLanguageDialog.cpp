@@ -1,5 +1,7 @@
 #include "language/ui/SaveLanguageDialog.h"
 
+#include "platform/ElidingLabel.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,14 +22,14 @@ QPushButton* Button(QWidget* parent, const QString& text, const QString& name) {
 } // namespace
 
 SaveLanguageDialog::SaveLanguageDialog(const QString& path, QWidget* parent)
-    : QDialog(parent), m_prompt(new QLabel(this)), m_path(new QLabel(path, this)),
+    : QDialog(parent), m_prompt(new QLabel(this)), m_path(new ElidingLabel(this)),
       m_save(Button(this, QStringLiteral("Save"), QStringLiteral("saveButton"))),
       m_saveAsButton(Button(this, QStringLiteral("Save As..."), QStringLiteral("saveAsButton"))) {
     setObjectName(QStringLiteral("SaveLanguageDialog"));
     setWindowTitle(QStringLiteral("Save Language File"));
     m_prompt->setObjectName(QStringLiteral("prompt"));
     m_path->setObjectName(QStringLiteral("path"));
-    m_path->setWordWrap(true);
+    m_path->setText(path);
     m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_prompt->setText(path.isEmpty() ? QStringLiteral("Select a filename to Save As...")
                                      : QStringLiteral("OK to save language file as:"));

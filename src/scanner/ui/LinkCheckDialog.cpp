@@ -43,6 +43,7 @@ LinkCheckDialog::LinkCheckDialog(IndexFile& index, std::string indexPath, ShowUs
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_status = new QLabel(QStringLiteral("Press Check to check every entry and keyword URL."));
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
     m_problems = new QTreeWidget;
@@ -167,8 +168,11 @@ void LinkCheckDialog::ShowProblems() {
         rows.append(row);
     }
     m_problems->addTopLevelItems(rows);
+    // A gap of two characters, so that one column's text does not run into the next.
+    int gap = 2 * m_problems->fontMetrics().averageCharWidth();
     for (int column = 0; column < 3; ++column) {
         m_problems->resizeColumnToContents(column);
+        m_problems->setColumnWidth(column, m_problems->columnWidth(column) + gap);
     }
 }
 

@@ -29,12 +29,15 @@ ScanReportDialog::ScanReportDialog(SiteScanner* scanner, QWidget* parent)
     setObjectName(QStringLiteral("ScanReportDialog"));
     setWindowTitle(QStringLiteral("Scan Report"));
     m_status = new QLabel;
+    // Page URLs and titles come from the site: never read them as markup.
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
     // Room for the summary's three lines, so the layout does not jump when it arrives.
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_status->setMinimumHeight(m_status->fontMetrics().lineSpacing() * 3 + 4);
     m_dots = new QLabel;
+    m_dots->setTextFormat(Qt::PlainText);
     m_dots->setObjectName(QStringLiteral("dots"));
     m_dots->setAlignment(Qt::AlignCenter);
     m_pagesRead = new QLabel;
@@ -42,7 +45,9 @@ ScanReportDialog::ScanReportDialog(SiteScanner* scanner, QWidget* parent)
     m_problems = new QPlainTextEdit;
     m_problems->setObjectName(QStringLiteral("problems"));
     m_problems->setReadOnly(true);
-    m_problems->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Problem lines hold whole addresses; read them without scrolling sideways.
+    m_problems->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_problems->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_button = new QPushButton(QStringLiteral("Cancel"));
     m_button->setObjectName(QStringLiteral("button"));
     m_button->setDefault(true);
@@ -84,6 +89,11 @@ void ScanReportDialog::showEvent(QShowEvent* event) {
 void ScanReportDialog::StartWorker() {
     m_started = true;
     m_finished = false;
+    // The first page can take long to come (robots.txt, a slow server); say what is awaited
+    // in the words used for every page once it has come.
+    if (m_scanner) {
+        m_status->setText(Display("Scanning " + m_scanner->Start() + "..."));
+    }
     m_worker = std::thread([this] {
         SiteScanner::WorkerEntry(m_scanner);
         // The completion message: whatever way the scan ended, even one that never began.
