@@ -38,6 +38,7 @@ printf 'doubled file: %.3f s   growth: %.2fx (linear is 2.00x)\n' \
     "$convert_b" "$(echo "$convert_b / $convert_a" | bc -l)"
 
 bash bench/scan.sh
+bash bench/rescan.sh
 
 # Checking the links of an index of that site against wget fetching its pages one by one.
 bash bench/linkcheck.sh

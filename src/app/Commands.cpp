@@ -62,6 +62,10 @@ const std::vector<CommandInfo> kTable = {
      "Insert a new URL after the selected entry\nInsert URL", "actionEditInsertUrl"},
     {K::Command, "&Edit", C::EditFlatten, "F&latten", "",
      "Move the children of the selected entry up one level\nFlatten", "actionEditFlatten"},
+    Separator("&Edit"),
+    {K::Command, "&Edit", C::EditUpdateFromSite, "Update from &site...", "",
+     "Scan the site again and bring the index up to date, keeping your edits\nUpdate from site",
+     "actionEditUpdateFromSite"},
 
     {K::Command, "&View", C::ViewProperties, "&Properties...", "",
      "Edit the properties of the selected entry\nProperties", "actionViewProperties"},

@@ -44,6 +44,7 @@ enum class Command : unsigned {
     HelpSearch = 32783,
     HelpGettingStarted = 32784,
     TestCheckLinks = 32785,
+    EditUpdateFromSite = 32786,
 };
 
 inline constexpr int kRecentFileCount = 8;

@@ -35,6 +35,7 @@ const std::vector<WindowHelp> kWindows = {
     {"CNewIndexFile", Window(0xC0)},     {"CScanSource", Window(0xC1)},
     {"CScanOptions", Window(0xC2)},      {"ScanReportDialog", Window(0xC3)},
     {"linkCheckDialog", Window(0xD8)},
+    {"updateReviewDialog", Window(0xD9)},
 };
 
 // Control numbers are unique across the table: one number, one pop-up.
@@ -68,6 +69,7 @@ const std::vector<ControlHelp> kControls = {
     {"CScanOptions", "shortenTitles", Control(0x4C4)},
     {"CScanOptions", "skipScriptStyle", Control(0x4C5)},
     {"CScanOptions", "polite", Control(0x4C6)},
+    {"CScanOptions", "rememberScan", Control(0x4C7)},
     {"ScanReportDialog", "status", Control(0x400)},
     {"ScanReportDialog", "dots", Control(0x401)},
     {"ScanReportDialog", "pagesRead", Control(0x402)},
@@ -197,6 +199,10 @@ const std::vector<ControlHelp> kControls = {
     {"linkCheckDialog", "status", Control(0x4D3)},
     {"linkCheckDialog", "problems", Control(0x4D4)},
     {"linkCheckDialog", "close", Control(0x4D5)},
+    {"updateReviewDialog", "changeList", Control(0x4D6)},
+    {"updateReviewDialog", "keptCount", Control(0x4D7)},
+    {"updateReviewDialog", "okButton", Control(0x4D8)},
+    {"updateReviewDialog", "cancelButton", Control(0x4D9)},
 };
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "index/IndexJson.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
+#include "scanner/IndexMerge.h"
+#include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
 
 #include <cstdio>
@@ -31,6 +33,18 @@ std::string PlainLineEnds(std::string text) {
         out += text[i];
     }
     return out;
+}
+
+// A later update may run from another directory.
+ScanSettings WithAbsoluteStart(ScanSettings settings) {
+    if (!settings.fromUrl) {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(settings.start, error);
+        if (!error) {
+            settings.start = absolute.lexically_normal().string();
+        }
+    }
+    return settings;
 }
 
 std::string CouldNotOpen(const std::string& path) {
@@ -151,6 +165,9 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "  scan START -o OUT [OPTIONS]\n"
            "                  Build an index by scanning a site from START, a local file or\n"
            "                  a URL. See 'tamblin-cli scan --help'.\n"
+           "  rescan INDEX.xo [START] -o OUT.xo [OPTIONS]\n"
+           "                  Scan the site of INDEX.xo again and merge, keeping the\n"
+           "                  author's edits. See 'tamblin-cli rescan --help'.\n"
            "  searchpage -o PAGE.html --index FILE.xo [OPTION ...]\n"
            "                  Write a search page that runs the applet (see searchpage --help).\n"
            "  export FILE.xo [--json] [--encoding NAME]\n"
@@ -192,6 +209,8 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --skip-target-frame NAME  Never write this target frame.\n"
               "  --jobs N                  Pages downloaded at once, the one being read\n"
               "                            included (1 to 64, default 4).\n"
+              "  --no-remember             Do not keep in the index how it was scanned and\n"
+              "                            what the scan gave each entry (for rescan).\n"
               "  --raw                     Write the scanner's own file as it stands, instead\n"
               "                            of the index as Tamblin saves it (format 2.1).\n"
               "\n"
@@ -207,7 +226,8 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --no-polite               Ignore robots.txt and nofollow.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
-              "  --classic                 All of the above off: the scan of old.\n"
+              "  --classic                 All of the above off, and --no-remember: the scan\n"
+              "                            of old.\n"
               "\n"
               "Exit status: 0 the scan ran, 1 it could not start, 2 OUT could not be\n"
               "written, 64 wrong usage.\n";
@@ -239,6 +259,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "scan") {
         return Scan(args);
+    }
+    if (command == "rescan") {
+        return Rescan(args);
     }
     if (command == "print" && m_print) {
         return m_print({args.begin() + 1, args.end()}, m_out, m_err);
@@ -341,6 +364,72 @@ int CliCommands::Export(const std::vector<std::string>& args) {
 
 namespace tamblin {
 
+// One scan option at args[i], which may take the next argument as its value. False when
+// args[i] is no scan option; ok false when its value is wrong.
+bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
+                               ScanSettings& settings, ScanOptions& options, bool& ok) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& into) {
+        if (i + 1 >= args.size()) {
+            return false;
+        }
+        into = args[++i];
+        return true;
+    };
+    if (arg == "--description") {
+        ok = value(settings.description);
+    } else if (arg == "--case-significant") {
+        settings.caseSignificant = true;
+    } else if (arg == "--keep-blank-anchors") {
+        settings.ignoreBlankAnchors = false;
+    } else if (arg == "--keep-untitled") {
+        settings.noTitleIgnorePage = false;
+    } else if (arg == "--off-site") {
+        settings.addOffSiteEntries = true;
+    } else if (arg == "--parse-all") {
+        settings.parseAll = true;
+    } else if (arg == "--no-anchor-keywords") {
+        settings.anchorsAsKeywords = false;
+    } else if (arg == "--skip-target-frame") {
+        ok = value(settings.skipTargetFrame);
+    } else if (arg == "--jobs") {
+        std::string text;
+        ok = value(text);
+        char* end = nullptr;
+        long jobs = ok ? std::strtol(text.c_str(), &end, 10) : 0;
+        ok = ok && !text.empty() && *end == 0 && jobs >= 1 && jobs <= 64;
+        options.fetch.jobs = static_cast<size_t>(jobs);
+    } else if (arg == "--no-remember") {
+        settings.rememberScan = false;
+    } else if (arg == "--classic") {
+        settings.SetClassic();
+    } else if (arg == "--no-browser-text") {
+        settings.browserText = false;
+    } else if (arg == "--no-heading-keywords") {
+        settings.headingKeywords = false;
+    } else if (arg == "--no-pages-by-type") {
+        settings.pagesByType = false;
+    } else if (arg == "--no-follow-redirects") {
+        settings.followRedirects = false;
+    } else if (arg == "--no-shorten-titles") {
+        settings.shortenTitles = false;
+    } else if (arg == "--no-skip-script") {
+        settings.skipScriptStyle = false;
+    } else if (arg == "--no-polite") {
+        settings.polite = false;
+    } else if (arg == "--delay") {
+        std::string text;
+        ok = value(text);
+        char* end = nullptr;
+        long delay = ok ? std::strtol(text.c_str(), &end, 10) : -1;
+        ok = ok && !text.empty() && *end == 0 && delay >= 0 && delay <= 60000;
+        settings.delayMs = static_cast<int>(delay);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 int CliCommands::Scan(const std::vector<std::string>& args) {
     ScanSettings settings;
     ScanOptions options;
@@ -362,54 +451,9 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
             return PrintScanUsage(m_out, kClean);
         } else if (arg == "-o" || arg == "--output") {
             ok = value(output);
-        } else if (arg == "--description") {
-            ok = value(settings.description);
-        } else if (arg == "--case-significant") {
-            settings.caseSignificant = true;
-        } else if (arg == "--keep-blank-anchors") {
-            settings.ignoreBlankAnchors = false;
-        } else if (arg == "--keep-untitled") {
-            settings.noTitleIgnorePage = false;
-        } else if (arg == "--off-site") {
-            settings.addOffSiteEntries = true;
-        } else if (arg == "--parse-all") {
-            settings.parseAll = true;
-        } else if (arg == "--no-anchor-keywords") {
-            settings.anchorsAsKeywords = false;
-        } else if (arg == "--skip-target-frame") {
-            ok = value(settings.skipTargetFrame);
-        } else if (arg == "--jobs") {
-            std::string text;
-            ok = value(text);
-            char* end = nullptr;
-            long jobs = ok ? std::strtol(text.c_str(), &end, 10) : 0;
-            ok = ok && !text.empty() && *end == 0 && jobs >= 1 && jobs <= 64;
-            options.fetch.jobs = static_cast<size_t>(jobs);
         } else if (arg == "--raw") {
             raw = true;
-        } else if (arg == "--classic") {
-            settings.SetClassic();
-        } else if (arg == "--no-browser-text") {
-            settings.browserText = false;
-        } else if (arg == "--no-heading-keywords") {
-            settings.headingKeywords = false;
-        } else if (arg == "--no-pages-by-type") {
-            settings.pagesByType = false;
-        } else if (arg == "--no-follow-redirects") {
-            settings.followRedirects = false;
-        } else if (arg == "--no-shorten-titles") {
-            settings.shortenTitles = false;
-        } else if (arg == "--no-skip-script") {
-            settings.skipScriptStyle = false;
-        } else if (arg == "--no-polite") {
-            settings.polite = false;
-        } else if (arg == "--delay") {
-            std::string text;
-            ok = value(text);
-            char* end = nullptr;
-            long delay = ok ? std::strtol(text.c_str(), &end, 10) : -1;
-            ok = ok && !text.empty() && *end == 0 && delay >= 0 && delay <= 60000;
-            settings.delayMs = static_cast<int>(delay);
+        } else if (ScanArgument(args, i, settings, options, ok)) {
         } else if (arg.size() > 1 && arg[0] == '-') {
             ok = false;
         } else if (!haveStart) {
@@ -463,11 +507,206 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     if (!index.BadLines().empty()) {
         m_err << index.BadLinesMessage();
     }
+    if (settings.rememberScan) {
+        RememberScan(index, settings);
+    }
     if (!index.Save(output)) {
         m_err << index.SaveError() << "\n";
         return kCannotOpen;
     }
     return kScanRan;
+}
+
+void CliCommands::RememberScan(IndexFile& index, const ScanSettings& settings) {
+    index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
+    IndexMerge::MarkScanned(index.m_root);
+}
+
+int CliCommands::PrintRescanUsage(std::ostream& stream, int code) {
+    stream << "Usage: tamblin-cli rescan INDEX.xo [START] -o OUT.xo [OPTIONS]\n"
+              "\n"
+              "Scans the site of INDEX.xo again and writes INDEX.xo brought up to date to\n"
+              "OUT.xo, keeping the author's edits: titles changed since the last scan, the\n"
+              "place of every entry, In Contents, targets, icons, page tips and keywords of\n"
+              "the author's. New pages go under the entry of the page that links to them;\n"
+              "pages that are gone are kept, taken out of the contents. START and the scan\n"
+              "options default to those the index was scanned with; options given here\n"
+              "change them. Lists the pages added, gone and retitled and the keyword changes.\n"
+              "\n"
+              "Options:\n"
+              "  -o, --output OUT          The index file to write (required).\n"
+              "  --remove-gone             Remove the entries of pages that are gone.\n"
+              "  and every option of 'tamblin-cli scan' but --raw.\n"
+              "\n"
+              "Exit status: 0 OUT was written, 1 the scan could not start or was stopped,\n"
+              "2 INDEX could not be read or OUT written, 64 wrong usage.\n";
+    return code;
+}
+
+std::unique_ptr<IndexFile> CliCommands::RunScan(const ScanSettings& settings,
+                                                const ScanOptions& options, int& code) {
+    CliScanObserver observer(m_err, m_progress, m_width);
+    SiteScanner scanner(settings, &observer, options);
+    std::optional<std::string> temporary = scanner.ScanIndex();
+    if (!temporary) {
+        m_err << scanner.ErrorText() << "\n";
+        code = kScanNotStarted;
+        return nullptr;
+    }
+    m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
+    auto scanned = std::make_unique<IndexFile>();
+    int loaded = scanned->Load(*temporary);
+    std::remove(temporary->c_str());
+    if (!loaded) {
+        m_err << CouldNotOpen(*temporary) << "\n";
+        code = kCannotOpen;
+        return nullptr;
+    }
+    if (scanner.Aborted() || scanner.PagesRead() == 0) {
+        // Pages the scan did not reach would all look gone.
+        m_err << (scanner.Aborted() ? "The scan was stopped" : "No page could be read")
+              << ": the index is left as it was.\n";
+        code = kScanNotStarted;
+        return nullptr;
+    }
+    return scanned;
+}
+
+int CliCommands::Rescan(const std::vector<std::string>& args) {
+    ScanSettings given;
+    ScanOptions options;
+    options.abortFlag = m_cancel;
+    std::vector<std::string> positional;
+    std::string output;
+    bool removeGone = false;
+    std::vector<std::string> optionArgs;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        bool ok = true;
+        if (arg == "--help" || arg == "-h") {
+            return PrintRescanUsage(m_out, kClean);
+        } else if (arg == "-o" || arg == "--output") {
+            ok = i + 1 < args.size();
+            output = ok ? args[++i] : "";
+        } else if (arg == "--remove-gone") {
+            removeGone = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            size_t from = i;
+            ok = ScanArgument(args, i, given, options, ok) && ok;
+            optionArgs.insert(optionArgs.end(), args.begin() + static_cast<long>(from),
+                              args.begin() + static_cast<long>(i) + 1);
+        } else if (positional.size() < 2) {
+            positional.push_back(arg);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            m_err << "tamblin-cli rescan: wrong argument: " << arg << "\n";
+            return PrintRescanUsage(m_err, kUsage);
+        }
+    }
+    if (positional.empty() || output.empty()) {
+        m_err << "tamblin-cli rescan: INDEX.xo and -o OUT.xo are required\n";
+        return PrintRescanUsage(m_err, kUsage);
+    }
+    IndexFile index;
+    if (!index.Load(positional[0])) {
+        m_err << CouldNotOpen(positional[0]) << "\n";
+        return kCannotOpen;
+    }
+    if (!index.BadLines().empty()) {
+        m_err << index.BadLinesMessage();
+    }
+    // The options the index was scanned with, then those given here over them.
+    ScanSettings settings;
+    ScanSettingsText::Decode(index.m_scanSource, settings);
+    for (size_t i = 0; i < optionArgs.size(); ++i) {
+        bool ok = true;
+        ScanArgument(optionArgs, i, settings, options, ok);
+    }
+    settings.description = index.m_description;
+    if (positional.size() > 1) {
+        settings.start = positional[1];
+    }
+    if (settings.start.empty()) {
+        m_err << "tamblin-cli rescan: the index does not say where its scan started; give "
+                 "START\n";
+        return kScanNotStarted;
+    }
+    settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
+    if (!CanWrite(output)) {
+        m_err << "Could not write file (" << output << ")\n";
+        return kScanNotStarted;
+    }
+    int code = kScanRan;
+    std::unique_ptr<IndexFile> scanned = RunScan(settings, options, code);
+    if (!scanned) {
+        return code;
+    }
+    IndexMerge merge(index.m_root, index.m_baseUrls, *scanned, settings.caseSignificant);
+    for (MergeChange& change : merge.Result().changes) {
+        if (change.kind == MergeChange::Kind::PageGone) {
+            change.apply = removeGone;
+        }
+    }
+    merge.Apply();
+    PrintMerge(merge.Result(), removeGone);
+    if (settings.rememberScan) {
+        // Apply marked what this scan gave; marking again would take the author's titles
+        // and keywords for the scan's.
+        index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
+    }
+    if (!index.Save(output)) {
+        m_err << index.SaveError() << "\n";
+        return kCannotOpen;
+    }
+    Dispose(std::move(scanned));
+    return kScanRan;
+}
+
+void CliCommands::PrintMerge(const MergeResult& result, bool removeGone) {
+    struct Section {
+        MergeChange::Kind kind;
+        const char* heading;
+        const char* mark;
+    };
+    const Section sections[] = {
+        {MergeChange::Kind::PageAdded, "Pages added", "+"},
+        {MergeChange::Kind::PageGone,
+         removeGone ? "Pages gone (removed)" : "Pages gone (kept, out of the contents)", "-"},
+        {MergeChange::Kind::PageRetitled, "Pages retitled", "~"},
+        {MergeChange::Kind::KeywordAdded, "Keywords added", "+"},
+        {MergeChange::Kind::KeywordRemoved, "Keywords removed", "-"},
+    };
+    for (const Section& section : sections) {
+        m_out << "\n" << section.heading << ": " << result.Count(section.kind) << "\n";
+        for (const MergeChange& change : result.changes) {
+            if (change.kind != section.kind) {
+                continue;
+            }
+            m_out << "  " << section.mark << " " << change.url;
+            switch (change.kind) {
+            case MergeChange::Kind::PageAdded:
+                m_out << "  \"" << change.title << "\" under "
+                      << (change.after.empty() ? std::string("the top level") : change.after);
+                break;
+            case MergeChange::Kind::PageGone:
+                m_out << "  \"" << change.title << "\"";
+                break;
+            case MergeChange::Kind::PageRetitled:
+                m_out << "  \"" << change.before << "\" -> \"" << change.after << "\"";
+                break;
+            case MergeChange::Kind::KeywordAdded:
+                m_out << "  \"" << change.after << "\"";
+                break;
+            case MergeChange::Kind::KeywordRemoved:
+                m_out << "  \"" << change.before << "\"";
+                break;
+            }
+            m_out << "\n";
+        }
+    }
+    m_out << "\nEdits of the author kept: " << result.authorEditsKept << "\n";
 }
 
 } // namespace tamblin

@@ -41,6 +41,17 @@ private:
     int Convert(const std::string& in, const std::string& out);
     int Export(const std::vector<std::string>& args);
     int Scan(const std::vector<std::string>& args);
+    int Rescan(const std::vector<std::string>& args);
+    int PrintRescanUsage(std::ostream& stream, int code);
+    // The scan that ran, loaded; nothing when it could not start or was stopped (said on
+    // err, with the exit code in `code`).
+    std::unique_ptr<class IndexFile> RunScan(const struct ScanSettings& settings,
+                                             const struct ScanOptions& options, int& code);
+    void PrintMerge(const struct MergeResult& result, bool removeGone);
+    static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
+                             ScanSettings& settings, ScanOptions& options, bool& ok);
+    // Keeps in the index how it was scanned and what the scan gave each entry.
+    static void RememberScan(IndexFile& index, const ScanSettings& settings);
     int PrintUsage(std::ostream& stream, int code);
     int PrintScanUsage(std::ostream& stream, int code);
 

@@ -62,6 +62,7 @@ std::unique_ptr<IndexEntry> CopyNode(const IndexEntry& source) {
     copy->m_node = source.m_node;
     copy->m_expanded = source.m_expanded;
     copy->m_selected = source.m_selected;
+    copy->m_scanMark = source.m_scanMark;
     copy->m_keywords = source.m_keywords;
     for (IndexKeyword& keyword : copy->m_keywords) {
         keyword.m_owner = copy.get();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "index/IndexKeyword.h"
+#include "index/ScanMark.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,8 @@ public:
     int m_expanded = 0;
     int m_selected = 0;
     int m_printLineCount = 0;
+    // Set on entries a scan made: what that scan gave them (see ScanMark).
+    std::optional<ScanMark> m_scanMark;
 };
 
 } // namespace tamblin

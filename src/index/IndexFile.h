@@ -70,6 +70,9 @@ public:
     std::vector<std::unique_ptr<BaseUrl>> m_baseUrls;
     IndexEntry m_root;
     IndexEntry m_otherKeywords;
+    // How the scan that made this index was run, as the scanner encodes it; empty for an
+    // index that no scan made. Written only when set, so other files keep their bytes.
+    std::string m_scanSource;
 
 private:
     bool ParseHeader(class FieldTokenizer& fields);
@@ -79,6 +82,8 @@ private:
     bool ParseEntry(FieldTokenizer& fields);
     bool ParsePageTip(FieldTokenizer& fields);
     bool ParseKeyword(FieldTokenizer& fields);
+    void ParseScanRecord(std::string_view line);
+    void WriteScanRecords(class RecordSink& out) const;
     struct Reference {
         IndexEntry* entry = nullptr;
         std::string_view rest; // what follows the "&" and the digits

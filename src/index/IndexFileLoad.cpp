@@ -36,6 +36,7 @@ void IndexFile::ResetForLoad(const std::string& path) {
     m_holding.ClearContents();
     m_otherKeywords.ClearContents();
     m_baseUrls.clear();
+    m_scanSource.clear();
     m_defaultBaseUrlCount = 0;
     m_currentBaseUrl = nullptr;
     m_badLines.clear();
@@ -135,6 +136,10 @@ void IndexFile::EndLoad(long long size) {
 }
 
 int IndexFile::ParseLine(std::string_view line, bool first) {
+    if (line.starts_with(";tamblin-")) {
+        ParseScanRecord(line);
+        return 1;
+    }
     FieldTokenizer fields(line, ";", true);
     try {
         if (!fields.HasMoreFields()) {
@@ -458,6 +463,36 @@ IndexEntry* IndexFile::ResolveReference(std::string& text, ReferenceMode mode,
     resolved.append(text, digits);
     text = std::move(resolved);
     return entry;
+}
+
+// The scan record is a comment to every other reader, so whatever it holds is never a bad
+// line: a record that does not parse, or names no entry, is dropped.
+void IndexFile::ParseScanRecord(std::string_view line) {
+    if (line.starts_with(kScanSourceRecord)) {
+        m_scanSource = std::string(line.substr(kScanSourceRecord.size()));
+        return;
+    }
+    if (!line.starts_with(kScanMarkRecord)) {
+        return;
+    }
+    line.remove_prefix(kScanMarkRecord.size());
+    size_t idEnd = line.find(';');
+    size_t titleEnd = idEnd == std::string_view::npos ? idEnd : line.find(';', idEnd + 1);
+    if (titleEnd == std::string_view::npos) {
+        return;
+    }
+    std::string_view idText = line.substr(0, idEnd);
+    if (idText.empty() || idText.size() > 9 ||
+        idText.find_first_not_of("0123456789") != std::string_view::npos) {
+        return;
+    }
+    IndexEntry* entry = FindEntryById(ReferenceId(idText));
+    ScanMark mark;
+    if (entry && entry != &m_root &&
+        ScanMark::Decode(line.substr(idEnd + 1, titleEnd - idEnd - 1), line.substr(titleEnd + 1),
+                         mark)) {
+        entry->m_scanMark = std::move(mark);
+    }
 }
 
 } // namespace tamblin

@@ -157,6 +157,7 @@ long long IndexFile::WriteTo(std::ostream& sink, std::string* problem) {
     m_entryCounter = 1;
     WriteEntries(out, "0", problem);
     WriteKeywords(out, m_otherKeywords, true);
+    WriteScanRecords(out);
     return out.Finish();
 }
 
@@ -231,6 +232,28 @@ void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool pla
             out.append(ref).append(keyword.m_extraTitle);
         }
         AppendRecord(out, {";", target});
+    }
+}
+
+// After everything else, once every entry has its number. Nothing at all for an index that
+// no scan made, so such a file keeps its bytes.
+void IndexFile::WriteScanRecords(RecordSink& out) const {
+    if (!m_scanSource.empty()) {
+        AppendRecord(out, {kScanSourceRecord, m_scanSource});
+    }
+    std::vector<const IndexEntry*> stack;
+    for (auto it = m_root.m_children.rbegin(); it != m_root.m_children.rend(); ++it) {
+        stack.push_back(it->get());
+    }
+    while (!stack.empty()) {
+        const IndexEntry* entry = stack.back();
+        stack.pop_back();
+        if (entry->m_scanMark) {
+            AppendRecord(out, {kScanMarkRecord, entry->m_idText, ";", entry->m_scanMark->Encode()});
+        }
+        for (auto it = entry->m_children.rbegin(); it != entry->m_children.rend(); ++it) {
+            stack.push_back(it->get());
+        }
     }
 }
 

@@ -26,6 +26,9 @@ struct ScanSettings {
     bool skipScriptStyle = true; // script and style elements hold no markup
     bool polite = true;          // robots.txt and nofollow obeyed over HTTP
     int delayMs = 0;             // at least this long between two requests to a host
+    // The index remembers this scan (its options, and what it gave each entry), so that it
+    // can later be updated from the site without losing the author's edits.
+    bool rememberScan = true;
 
     // Every option above off: the scan of the first scanner, byte for byte.
     static ScanSettings Classic() {
@@ -37,6 +40,7 @@ struct ScanSettings {
         browserText = headingKeywords = pagesByType = followRedirects = false;
         shortenTitles = skipScriptStyle = polite = false;
         delayMs = 0;
+        rememberScan = false;
     }
 };
 

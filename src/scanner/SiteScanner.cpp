@@ -7,6 +7,7 @@
 #include "index/UrlUtils.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
+#include "scanner/LocationKey.h"
 #include "scanner/SniffedInput.h"
 
 #include <fstream>
@@ -420,7 +421,7 @@ SiteScanner::Normalised SiteScanner::Normalise(const std::string& url) const {
 }
 
 std::string SiteScanner::VisitedKey(const std::string& location) const {
-    return m_settings.caseSignificant ? location : LowerText(location);
+    return LocationKey::Of(location, m_settings.caseSignificant);
 }
 
 // The name a page goes by where a title or phrase is needed: its url, or its location when

@@ -60,12 +60,12 @@ TEST_F(CMainFrameTest, MenusHoldEveryCommandInOrder) {
                      QStringLiteral("Print Pre&view"), QStringLiteral("P&rint Setup..."),
                      QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
     // Undo and Redo head the Edit menu; Insert URL leaves the U to Undo, Flatten the F to Find.
-    EXPECT_EQ(
-        MenuItems(QStringLiteral("menuEdit")),
-        (QStringList{QStringLiteral("&Undo"), QStringLiteral("&Redo"), QStringLiteral("Cu&t"),
-                     QStringLiteral("&Copy"), QStringLiteral("&Paste"), QStringLiteral("&Delete"),
-                     QStringLiteral("&Find..."), QStringLiteral("Find &next"),
-                     QStringLiteral("&Insert URL..."), QStringLiteral("F&latten")}));
+    EXPECT_EQ(MenuItems(QStringLiteral("menuEdit")),
+              (QStringList{QStringLiteral("&Undo"), QStringLiteral("&Redo"), QStringLiteral("Cu&t"),
+                           QStringLiteral("&Copy"), QStringLiteral("&Paste"),
+                           QStringLiteral("&Delete"), QStringLiteral("&Find..."),
+                           QStringLiteral("Find &next"), QStringLiteral("&Insert URL..."),
+                           QStringLiteral("F&latten"), QStringLiteral("Update from &site...")}));
     EXPECT_EQ(MenuItems(QStringLiteral("menuView")).size(), 6);
     EXPECT_EQ(MenuItems(QStringLiteral("menuTest")),
               (QStringList{QStringLiteral("&New web page"), QStringLiteral("&Open web page"),

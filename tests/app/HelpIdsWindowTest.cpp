@@ -25,9 +25,11 @@
 #include "language/ui/LangPropSheet.h"
 #include "language/ui/SaveLanguageDialog.h"
 #include "platform/QtDialogService.h"
+#include "scanner/MergeChange.h"
 #include "scanner/ui/LinkCheckDialog.h"
 #include "scanner/ui/NewIndexWizard.h"
 #include "scanner/ui/ScanReportDialog.h"
+#include "scanner/ui/UpdateReviewDialog.h"
 #include "searchpage/SearchPageSettings.h"
 #include "searchpage/ui/AdvancedIndexParameterDialog.h"
 #include "searchpage/ui/SearchPageWizard.h"
@@ -115,6 +117,7 @@ protected:
         Add(new NewIndexWizard(NewWizardValues()));
         Add(new ScanReportDialog(nullptr));
         Add(new LinkCheckDialog(*m_doc.Index(), {}, {}));
+        Add(new UpdateReviewDialog(m_mergeResult));
         Add(new SearchPageWizard(m_pageSettings));
         Add(new AdvancedIndexParameterDialog(IndexParameter(), m_files.Path("")));
         Add(new LangPropSheet(LanguageFile()));
@@ -207,6 +210,7 @@ protected:
     FakeCommandHost m_host;
     CXoDoc m_doc;
     SearchPageSettings m_pageSettings;
+    MergeResult m_mergeResult;
     AppSettings m_appSettings;
     QWidget m_frameStandIn; // F1 is the main frame's own shortcut there, so it is not this
     std::vector<Request> m_requests;

@@ -256,13 +256,78 @@ TEST(CliScan, RawWritesTheScannersOwnFile) {
 TEST(CliScan, WithoutRawWritesTheIndexAsTamblinSavesIt) {
     TestFiles files;
     std::string start = SmallSite(files);
-    CliRun run = Cli({"scan", "--description", "My site", start, "--output", files.Path("out.xo")});
+    const std::string index = "XO0;2;1;1;Tamblin 1.1.18\r\n1;My site;December 6 2026\r\n3;1;;\r\n"
+                              "5;1;1;index.htm;Home;;0;\r\n7;&1;&1;&1;\r\n7;Top;&1#top;&1;\r\n"
+                              "5;2;1;a.htm;Page A;;1;\r\n7;&2;&2;&2;\r\n"
+                              "5;3;1;doc.pdf;Doc;main;2;\r\n7;&3;&3;&3;main\r\n";
+    CliRun run = Cli({"scan", "--description", "My site", start, "--output", files.Path("out.xo"),
+                      "--no-remember"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(TestFiles::Read(files.Path("out.xo")),
-              "XO0;2;1;1;Tamblin 1.1.18\r\n1;My site;December 6 2026\r\n3;1;;\r\n"
-              "5;1;1;index.htm;Home;;0;\r\n7;&1;&1;&1;\r\n7;Top;&1#top;&1;\r\n"
-              "5;2;1;a.htm;Page A;;1;\r\n7;&2;&2;&2;\r\n5;3;1;doc.pdf;Doc;main;2;\r\n"
-              "7;&3;&3;&3;main\r\n");
+    EXPECT_EQ(TestFiles::Read(files.Path("out.xo")), index);
+    // Remembered by default: where the scan started and what it gave each entry.
+    EXPECT_EQ(Cli({"scan", start, "-o", files.Path("out.xo"), "--description", "My site"}).code, 0);
+    std::string remembered = TestFiles::Read(files.Path("out.xo"));
+    EXPECT_EQ(remembered.substr(0, index.size()), index);
+    EXPECT_EQ(remembered.substr(index.size(), 26),
+              ";tamblin-scan;start=" + files.Path("").substr(0, 6));
+    EXPECT_NE(remembered.find("\r\n;tamblin-page;3;"), std::string::npos);
+}
+
+// The why of an update: hand edits survive, the site's changes come in, the lists tell.
+TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
+    TestFiles files;
+    std::string start = files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a>"
+                                                      "<a href=b.htm>B</a>");
+    files.Write("site/a.htm", "<title>Page A</title>");
+    files.Write("site/b.htm", "<title>Page B</title>");
+    ASSERT_EQ(Cli({"scan", start, "-o", files.Path("first.xo")}).code, 0);
+    std::string first = TestFiles::Read(files.Path("first.xo"));
+    size_t at = first.find("5;2;1;a.htm;Page A;");
+    ASSERT_NE(at, std::string::npos);
+    first.replace(at, 19, "5;2;1;a.htm;My own A;");
+    files.Write("first.xo", first);
+    files.Write("site/a.htm", "<title>Page A</title><a href=new.htm>N</a>");
+    files.Write("site/new.htm", "<title>New</title>");
+    std::filesystem::remove(files.Path("site/b.htm"));
+
+    CliRun run = Cli({"rescan", files.Path("first.xo"), "-o", files.Path("next.xo")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Pages added: 1\n  + new.htm  \"New\" under a.htm\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Pages gone (kept, out of the contents): 1\n  - b.htm  \"Page B\"\n"),
+              std::string::npos);
+    // The title, and the title keyword that the edit of the file renamed with it: the
+    // phrase of the author's and the scan's phrase that is no longer there.
+    EXPECT_NE(run.out.find("Edits of the author kept: 3\n"), std::string::npos) << run.out;
+    std::string next = TestFiles::Read(files.Path("next.xo"));
+    EXPECT_NE(next.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << next;
+    EXPECT_NE(next.find("5;3;1;new.htm;New;;2;\r\n"), std::string::npos);
+    EXPECT_NE(next.find("5;4;1;b.htm;Page B;;-1;\r\n"), std::string::npos);
+
+    // The next update still knows the author's title from the scan's, and the site's new
+    // title of a page the author left alone comes in.
+    files.Write("site/a.htm", "<title>Page A2</title><a href=new.htm>N</a>");
+    files.Write("site/new.htm", "<title>Newer</title>");
+    run = Cli({"rescan", files.Path("next.xo"), "-o", files.Path("last.xo"), "--remove-gone"});
+    EXPECT_EQ(run.code, 0);
+    std::string last = TestFiles::Read(files.Path("last.xo"));
+    EXPECT_EQ(last.find("b.htm"), std::string::npos);
+    EXPECT_NE(last.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << last;
+    EXPECT_NE(last.find("5;3;1;new.htm;Newer;;2;\r\n"), std::string::npos) << last;
+}
+
+TEST(CliRescan, ExitCodes) {
+    TestFiles files;
+    std::string plain = files.Write("plain.xo", "XO0;2;1;1\r\n1;D;x\r\n");
+    // No scan remembered and no START: the scan cannot start.
+    CliRun run = Cli({"rescan", plain, "-o", files.Path("o.xo")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("give START"), std::string::npos);
+    EXPECT_EQ(Cli({"rescan", plain, files.Path("missing.htm"), "-o", files.Path("o.xo")}).code, 1);
+    EXPECT_EQ(Cli({"rescan", files.Path("none.xo"), "-o", files.Path("o.xo")}).code, 2);
+    EXPECT_EQ(Cli({"rescan", plain}).code, 64);
+    EXPECT_EQ(Cli({"rescan", plain, "-o", files.Path("o.xo"), "--bogus"}).code, 64);
+    EXPECT_EQ(Cli({"rescan", "--help"}).code, 0);
 }
 
 TEST(CliScan, OptionsReachTheScan) {

@@ -271,7 +271,7 @@ TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
     ASSERT_NE(page, nullptr);
     page->initializePage();
     const char* names[] = {"browserText",   "headingKeywords", "pagesByType", "followRedirects",
-                           "shortenTitles", "skipScriptStyle", "polite"};
+                           "shortenTitles", "skipScriptStyle", "polite",      "rememberScan"};
     for (const char* name : names) {
         EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
     }

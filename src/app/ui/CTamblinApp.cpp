@@ -12,6 +12,7 @@
 #include "app/ui/LinkCheckCommand.h"
 #include "app/ui/ShellCommandHost.h"
 #include "app/ui/ShellHelp.h"
+#include "app/ui/UpdateFromSiteCommand.h"
 #include "contents/ui/FindCommands.h"
 #include "contents/ui/PrintCommands.h"
 #include "contents/ui/TestPageCommands.h"
@@ -122,6 +123,10 @@ void CTamblinApp::CreateFrame() {
                         [this] { TestPageCommands::TestWebPage(m_frame, *m_commandHost); });
     m_frame->SetHandler(
         Command::TestCheckLinks, [this] { LinkCheckCommand::Run(m_frame, *m_frame->View()); },
+        hasIndex);
+    m_frame->SetHandler(
+        Command::EditUpdateFromSite,
+        [this] { UpdateFromSiteCommand::Run(m_frame, *m_frame->View(), m_newWizardValues); },
         hasIndex);
     m_frame->SetHandler(Command::TestNewWebPage,
                         [this] { SearchPageCommands::NewWebPage(m_frame, *m_commandHost); });
@@ -276,8 +281,12 @@ void CTamblinApp::OnFileNew() {
         m_document->NewIndex(m_newIndexDescription);
         break;
     case Kind::Scanned:
-        m_document->OpenScannedIndex(QFile::decodeName(outcome.temporaryPath.c_str()),
-                                     outcome.pathName, QString::fromStdString(outcome.description));
+        if (m_document->OpenScannedIndex(QFile::decodeName(outcome.temporaryPath.c_str()),
+                                         outcome.pathName,
+                                         QString::fromStdString(outcome.description)) &&
+            outcome.settings.rememberScan) {
+            UpdateFromSiteCommand::RememberScan(*m_document->Index(), outcome.settings);
+        }
         break;
     default:
         break;

@@ -105,6 +105,9 @@ public:
     void OnCut();
     void OnPaste();
     void OnFlatten();
+    // Makes an edit that a step holds and has not done yet (the step's first Redo), and
+    // records it for undo.
+    void DoStep(std::unique_ptr<EditStep> step);
     // Opens the sheet for `node`: the root's, the Other Index keywords', or the URL sheet.
     void OpenSheet(QTreeWidgetItem* node, int page);
     const IndexEntry* ClipboardEntry() const { return m_clipboard.get(); }

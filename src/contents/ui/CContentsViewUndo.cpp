@@ -1,6 +1,7 @@
 // Undo and redo: the document's history runs its steps on the model and the view follows
 // each change it is told of, node by node, so that neither needs a rebuild.
 #include "app/ui/CXoDoc.h"
+#include "contents/EditStep.h"
 #include "contents/ui/CContentsView.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
@@ -103,6 +104,14 @@ void CContentsView::OnRedo() {
         m_document->History().Redo(*this);
         CommitHistoryMove();
     }
+}
+
+void CContentsView::DoStep(std::unique_ptr<EditStep> step) {
+    if (!m_document || !m_document->Index()) {
+        return;
+    }
+    step->Redo(*this);
+    Record(std::move(step));
 }
 
 void CContentsView::CommitHistoryMove() {

@@ -51,6 +51,7 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
             ended = dialog.exec() == QDialog::Accepted && dialog.Finished();
             dialog.StopWorker();
             outcome.temporaryPath = scanner.TemporaryPath();
+            outcome.complete = !scanner.Aborted() && scanner.PagesRead() > 0;
         } else {
             reason = scanner.ErrorText();
         }
@@ -71,6 +72,7 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
         return outcome;
     }
     outcome.kind = Kind::Scanned;
+    outcome.settings = settings;
     outcome.pathName = ScannedPathName(settings, options.fileSeparator);
     return outcome;
 }

@@ -24,6 +24,10 @@ public:
         std::string temporaryPath;
         // Scanned: description + ".xo", in the start file's folder in File mode.
         QString pathName;
+        // Scanned: the settings the scan ran with, and whether it read the whole site (not
+        // stopped, and at least one page read).
+        ScanSettings settings;
+        bool complete = false;
     };
 
     // Runs the wizard on `kept`, which takes the wizard's values back only after Finish.
