@@ -20,9 +20,16 @@ std::uint64_t Mix(std::uint64_t hash, std::string_view text) {
     return (hash ^ 0x100u) * kFnvPrime;
 }
 
+// Every reader of the search page downloads these records, so each hash is folded to 32
+// bits: half the bytes of the full hash, and a false match still needs the author's text to
+// collide with the scan's within one entry.
+std::uint64_t Fold(std::uint64_t hash) {
+    return (hash ^ (hash >> 32)) & 0xFFFFFFFFu;
+}
+
 void AppendHex(std::string& out, std::uint64_t value) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    for (int shift = 60; shift >= 0; shift -= 4) {
+    for (int shift = 28; shift >= 0; shift -= 4) {
         out += kDigits[(value >> shift) & 0xF];
     }
 }
@@ -45,14 +52,14 @@ bool ParseHex(std::string_view text, std::uint64_t& value) {
 } // namespace
 
 std::uint64_t ScanMark::HashText(std::string_view text) {
-    return Mix(kFnvOffset, text);
+    return Fold(Mix(kFnvOffset, text));
 }
 
 std::uint64_t ScanMark::HashKeyword(const IndexKeyword& keyword) {
     std::uint64_t hash = Mix(kFnvOffset, keyword.m_phrase);
     hash = Mix(hash, keyword.m_anchor);
     hash = Mix(hash, keyword.m_extraTitle);
-    return Mix(hash, keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "");
+    return Fold(Mix(hash, keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : ""));
 }
 
 ScanMark ScanMark::Of(const IndexEntry& entry) {
@@ -71,7 +78,7 @@ bool ScanMark::HasKeyword(std::uint64_t hash) const {
 
 std::string ScanMark::Encode() const {
     std::string out;
-    out.reserve(17 + keywords.size() * 17);
+    out.reserve(9 + keywords.size() * 9);
     AppendHex(out, title);
     out += ';';
     for (size_t i = 0; i < keywords.size(); ++i) {

@@ -12,8 +12,8 @@ class IndexKeyword;
 
 // What the last scan gave one entry: its title and the keywords it made, as hashes. An
 // update from the site compares the entry with this to tell the author's edits from what
-// the scan wrote. Hashes rather than the texts keep a large index's file small; two texts
-// of one entry that share a 64-bit hash are not a practical worry.
+// the scan wrote. Hashes rather than the texts keep a large index's file small; an author's
+// text of one entry that shares a 32-bit hash with the scan's is not a practical worry.
 struct ScanMark {
     std::uint64_t title = 0;
     std::vector<std::uint64_t> keywords;
