@@ -71,6 +71,13 @@ bool CheckMinLength(QWidget* field, const QString& text, int minimum) {
     return false;
 }
 
+void ShowWarning(QWidget* parent, const QString& text) {
+    DialogService::Message message;
+    message.text = text;
+    message.icon = DialogService::Icon::Warning;
+    Dialogs().ShowMessage(parent, message);
+}
+
 void ShowFormattedMessage(const char* format, ...) {
     va_list args;
     va_start(args, format);

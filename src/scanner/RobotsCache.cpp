@@ -29,8 +29,9 @@ std::string RobotsCache::OriginOf(const std::string& location) {
     return location.substr(0, slash) + "/";
 }
 
-std::optional<RobotsTxt> RobotsCache::Read(const std::string& origin) {
-    std::unique_ptr<PageInput> input = m_source.Open(origin + "robots.txt");
+std::optional<RobotsTxt> RobotsCache::Read(PageSource& source, const std::string& origin,
+                                           std::string_view agent) {
+    std::unique_ptr<PageInput> input = source.Open(origin + "robots.txt");
     if (!input) {
         return std::nullopt;
     }
@@ -43,7 +44,7 @@ std::optional<RobotsTxt> RobotsCache::Read(const std::string& origin) {
         }
         text.append(block, count);
     }
-    return RobotsTxt(text, m_agent);
+    return RobotsTxt(text, agent);
 }
 
 bool RobotsCache::Allows(const std::string& location) {
@@ -54,7 +55,7 @@ bool RobotsCache::Allows(const std::string& location) {
     std::string origin = OriginOf(location);
     auto it = m_sites.find(Lower(origin));
     if (it == m_sites.end()) {
-        it = m_sites.emplace(Lower(origin), Read(origin)).first;
+        it = m_sites.emplace(Lower(origin), Read(m_source, origin, m_agent)).first;
     }
     if (!it->second) {
         return true;

@@ -22,9 +22,11 @@ public:
     // "http://host:port/" of an absolute URL, "" for anything without "://".
     static std::string OriginOf(const std::string& location);
 
-private:
-    std::optional<RobotsTxt> Read(const std::string& origin);
+    // The rules of origin's robots.txt, read through source; nothing when it cannot be read.
+    static std::optional<RobotsTxt> Read(PageSource& source, const std::string& origin,
+                                         std::string_view agent);
 
+private:
     PageSource& m_source;
     std::string m_agent;
     // By lower-case origin; nothing for a site that has no rules.

@@ -8,6 +8,7 @@
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
 #include "scanner/LocationKey.h"
+#include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
 
 #include <fstream>
@@ -52,7 +53,6 @@ constexpr const char* kSizeWarning =
 constexpr size_t kMaxMetaKeywordBytes = TagReader::kMaxTextLength;
 constexpr const char* kUnknownCharset = "Unknown character set \"%s.";
 constexpr const char* kRobotsClosed = "Not read: the site's robots.txt closes %s to this scanner.";
-constexpr size_t kMaxRobotsBytes = 512 * 1024;
 
 bool IsHeading(std::string_view tag) {
     return tag.size() == 2 && tag[0] == 'h' && tag[1] >= '1' && tag[1] <= '6';
@@ -581,20 +581,8 @@ void SiteScanner::ReadRobots() {
     if (m_robotsRoot.empty()) {
         return;
     }
-    std::unique_ptr<PageInput> input = m_source->Open(m_robotsRoot + "robots.txt");
-    if (!input) {
-        return;
-    }
-    std::string text;
-    char block[4096];
-    while (text.size() < kMaxRobotsBytes) {
-        size_t count = input->Read(block, sizeof block);
-        if (count == 0) {
-            break;
-        }
-        text.append(block, count);
-    }
-    m_robots.emplace(text, std::string("Tamblin/") + kProgramVersion);
+    m_robots =
+        RobotsCache::Read(*m_source, m_robotsRoot, std::string("Tamblin/") + kProgramVersion);
 }
 
 bool SiteScanner::RobotsAllow(const std::string& location) const {

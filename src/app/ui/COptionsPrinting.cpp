@@ -1,6 +1,6 @@
 #include "app/ui/COptionsPrinting.h"
 
-#include "platform/DialogService.h"
+#include "platform/CommonPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,13 +21,6 @@ QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
     return label;
-}
-
-void Warn(QWidget* parent, const QString& text) {
-    DialogService::Message message;
-    message.text = text;
-    message.icon = DialogService::Icon::Warning;
-    Dialogs().ShowMessage(parent, message);
 }
 
 } // namespace
@@ -101,11 +94,11 @@ bool COptionsPrinting::OnKillActive() {
     bool ok = false;
     int size = m_size->text().trimmed().toInt(&ok);
     if (!ok) {
-        Warn(this, QStringLiteral("Please enter an integer."));
+        ShowWarning(this, QStringLiteral("Please enter an integer."));
     } else if (size < kMinPointSize || size > kMaxPointSize) {
-        Warn(this, QStringLiteral("Please enter an integer between %1 and %2.")
-                       .arg(kMinPointSize)
-                       .arg(kMaxPointSize));
+        ShowWarning(this, QStringLiteral("Please enter an integer between %1 and %2.")
+                              .arg(kMinPointSize)
+                              .arg(kMaxPointSize));
         ok = false;
     }
     if (!ok) {

@@ -6,7 +6,6 @@
 #include "index/IndexFile.h"
 #include "index/UrlUtils.h"
 #include "platform/CommonPrompts.h"
-#include "platform/DialogService.h"
 #include "scanner/IndexMerge.h"
 #include "scanner/NewWizardValues.h"
 #include "scanner/ScanSettingsText.h"
@@ -44,13 +43,6 @@ bool SettingsFor(QWidget* parent, const IndexFile& index, const NewWizardValues&
     return true;
 }
 
-void Tell(QWidget* parent, const QString& text) {
-    DialogService::Message message;
-    message.text = text;
-    message.icon = DialogService::Icon::Warning;
-    Dialogs().ShowMessage(parent, message);
-}
-
 } // namespace
 
 void UpdateFromSiteCommand::RememberScan(IndexFile& index, const ScanSettings& settings) {
@@ -74,8 +66,9 @@ void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewW
     std::remove(outcome.temporaryPath.c_str());
     if (!loaded || !outcome.complete) {
         // Pages a stopped scan did not reach would all look gone.
-        Tell(parent, QStringLiteral("The scan did not read the whole site, so the index is left "
-                                    "as it was."));
+        ShowWarning(parent,
+                    QStringLiteral("The scan did not read the whole site, so the index is left "
+                                   "as it was."));
         return;
     }
     // The merge works on a copy, which becomes the index's contents in one undoable step.

@@ -2,20 +2,8 @@
 
 #include "index/UrlUtils.h"
 #include "platform/CommonPrompts.h"
-#include "platform/DialogService.h"
 
 namespace tamblin {
-
-namespace {
-
-void Exclaim(QWidget* parent, const QString& text) {
-    DialogService::Message message;
-    message.text = text;
-    message.icon = DialogService::Icon::Warning;
-    Dialogs().ShowMessage(parent, message);
-}
-
-} // namespace
 
 bool IsFileInPageDirectory(const std::string& path, const std::string& pageDirectory) {
     return FileExists(path) && SplitPath(path).directory == pageDirectory;
@@ -27,14 +15,14 @@ bool CheckPageFile(QWidget* parent, const std::string& path, const std::string& 
     }
     QString shown = QString::fromStdString(path);
     if (!FileExists(path)) {
-        Exclaim(parent, FormatMessage1(QStringLiteral("File (%1) does not exist"), shown));
+        ShowWarning(parent, FormatMessage1(QStringLiteral("File (%1) does not exist"), shown));
         return false;
     }
     if (SplitPath(path).directory != pageDirectory) {
         QString text = FormatMessage1(
             QStringLiteral("File\t%1\nmust be in the same directory as the web page\n\t%2"), shown);
         text.replace(QStringLiteral("%2"), QString::fromStdString(pageDirectory));
-        Exclaim(parent, text);
+        ShowWarning(parent, text);
         return false;
     }
     return true;
