@@ -11,6 +11,7 @@
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
 
+#include <algorithm>
 #include <fstream>
 #include <unordered_map>
 
@@ -272,6 +273,7 @@ bool SiteScanner::Prepare() {
 
 void SiteScanner::ResetScan() {
     m_entryCount = 0;
+    m_unwritable = 0;
     m_keywordCount = 0;
     m_problemCount = 0;
     m_pagesRead = 0;
@@ -391,6 +393,11 @@ std::string SiteScanner::FinishedReport() const {
     }
     if (!m_shortenedPart.empty()) {
         report += "\r\n\r\nTaken off every page title: \"" + m_shortenedPart + "\"";
+    }
+    if (m_unwritable > 0) {
+        report += "\r\n\r\nCharacters that " + std::string(CharacterSet::Name(m_outCharset)) +
+                  ", the index's character set, cannot hold, written as \"?\": " +
+                  std::to_string(m_unwritable);
     }
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
@@ -930,7 +937,14 @@ std::string SiteScanner::Text(std::string_view raw) const {
         return CleanText(raw);
     }
     std::string text = HtmlText::ForField(HtmlText::Decode(TrimWhite(raw), m_pageCharset, false));
-    return m_outCharset == CharacterSet::kUtf8 ? text : CharacterSet::FromUtf8(text, m_outCharset);
+    if (m_outCharset == CharacterSet::kUtf8) {
+        return text;
+    }
+    // Each character becomes one byte, so the new "?" are the characters lost.
+    std::string written = CharacterSet::FromUtf8(text, m_outCharset);
+    m_unwritable += static_cast<size_t>(std::count(written.begin(), written.end(), '?') -
+                                        std::count(text.begin(), text.end(), '?'));
+    return written;
 }
 
 // An address in an attribute: references decoded, and no control byte.

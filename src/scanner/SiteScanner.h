@@ -168,6 +168,8 @@ private:
 
     CharacterSet::Kind m_pageCharset = CharacterSet::kUtf8;
     CharacterSet::Kind m_outCharset = CharacterSet::kUtf8;
+    // Characters of the pages that the index's character set cannot hold.
+    mutable size_t m_unwritable = 0;
     std::unique_ptr<PageInput> m_startInput;
     bool m_startTried = false;
     std::optional<RobotsTxt> m_robots;
