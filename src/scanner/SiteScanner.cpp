@@ -5,6 +5,7 @@
 #include "index/IndexFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
+#include "index/WebAddress.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
 #include "scanner/LocationKey.h"
@@ -409,6 +410,13 @@ std::string SiteScanner::FinishedReport() const {
 SiteScanner::Normalised SiteScanner::Normalise(const std::string& url) const {
     Normalised result;
     std::string plain = WithoutFragment(url);
+    if (m_settings.tidyUrls && m_settings.fromUrl && m_hasBaseDirectory) {
+        if (auto resolved = WebAddress::Resolve(plain, m_baseDirectory)) {
+            result.url = WebAddress::Shortest(*resolved, m_baseDirectory);
+            result.location = std::move(*resolved);
+            return result;
+        }
+    }
     std::string location = IsAbsoluteUrl(plain) ? plain : m_baseDirectory + plain;
     bool fileMode = !m_settings.fromUrl;
     if (fileMode) {
@@ -995,9 +1003,32 @@ void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const s
     }
 }
 
+// With tidy URLs: the link resolved against its page as a browser resolves it, in its
+// shortest form under the base directory (or absolute when it leaves the site's origin).
+// False when it stays as written: a fragment of this page, or an address that cannot be
+// resolved.
+bool SiteScanner::TidyLink(std::string& link) const {
+    if (!m_settings.tidyUrls || !m_settings.fromUrl || !m_hasBaseDirectory || link.empty() ||
+        link[0] == '#') {
+        return false;
+    }
+    std::string page = m_current.location;
+    if (m_linkDirectory) {
+        page =
+            IsAbsoluteUrl(*m_linkDirectory) ? *m_linkDirectory : m_baseDirectory + *m_linkDirectory;
+    }
+    std::optional<std::string> resolved = WebAddress::Resolve(link, page);
+    if (!resolved) {
+        return false;
+    }
+    link = WebAddress::Shortest(*resolved, m_baseDirectory);
+    return true;
+}
+
 void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string& text,
                              std::string target) {
     std::string link(TrimWhite(linkAsWritten));
+    bool tidied = TidyLink(link);
     std::string test = AsciiLower(WithoutFragment(link));
     if (test.empty()) {
         return;
@@ -1012,8 +1043,11 @@ void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string
     if (m_linkDirectory) {
         directory = *m_linkDirectory;
     }
+    if (tidied) {
+        directory.clear();
+    }
     bool absolute = false;
-    if (link[0] == '/') {
+    if (link[0] == '/' && !tidied) {
         directory.clear();
         link.erase(0, 1);
         test.erase(0, 1);

@@ -90,6 +90,7 @@ private:
     void ScanCurrentItem();
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
+    bool TidyLink(std::string& link) const;
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
     // Today's web: texts, headings, addresses and manners.
     std::string Text(std::string_view raw) const;
