@@ -362,9 +362,9 @@ std::string WebAddress::Shortest(const std::string& address, const std::string& 
     if (rest.empty()) {
         return "./";
     }
-    // A first segment with ":" would read as a scheme.
+    // A first segment with ":" would read as a scheme, an empty one ("//") as a host.
     size_t colon = rest.find(':');
-    if (colon != std::string::npos && colon < rest.find_first_of("/?#")) {
+    if (rest[0] == '/' || (colon != std::string::npos && colon < rest.find_first_of("/?#"))) {
         rest = "./" + rest;
     }
     return rest;

@@ -127,6 +127,7 @@ TEST(WebAddress, ShortestFormUnderABase) {
     EXPECT_EQ(WebAddress::Shortest("http://host:8080/a/", base), "./");
     EXPECT_EQ(WebAddress::Shortest("http://host:8080/a/index.html?x=1", base), "index.html?x=1");
     EXPECT_EQ(WebAddress::Shortest("http://host:8080/a/c:d.html", base), "./c:d.html");
+    EXPECT_EQ(WebAddress::Shortest("http://host:8080/a//h/x.html", base), ".//h/x.html");
     EXPECT_EQ(WebAddress::Shortest("http://other/a/c.html", base), "http://other/a/c.html");
     EXPECT_EQ(WebAddress::Shortest("http://host:8080/x/y/z.html", "http://host:8080/x/w/v/"),
               "../../y/z.html");
