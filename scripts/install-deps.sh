@@ -12,7 +12,7 @@ packages=(
     libgtest-dev googletest
     xvfb xauth fonts-dejavu-core poppler-utils
     wget gawk bc
-    nodejs
+    nodejs chromium
     desktop-file-utils appstream dpkg-dev file
 )
 

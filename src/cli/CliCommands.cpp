@@ -224,6 +224,10 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --no-shorten-titles       Keep a part that every page title shares.\n"
               "  --no-skip-script          Read script and style elements as markup.\n"
               "  --no-polite               Ignore robots.txt and nofollow.\n"
+              "  --no-tidy-urls            Join links to their page as written instead of\n"
+              "                            resolving them as a browser does (dot segments,\n"
+              "                            \"/\", \"//\", \"?\" and backslashes) and storing\n"
+              "                            each in its shortest form under the base URL.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
@@ -417,6 +421,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.skipScriptStyle = false;
     } else if (arg == "--no-polite") {
         settings.polite = false;
+    } else if (arg == "--no-tidy-urls") {
+        settings.tidyUrls = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);

@@ -25,6 +25,7 @@ struct ScanSettings {
     bool shortenTitles = true;   // a part every page title shares is taken off
     bool skipScriptStyle = true; // script and style elements hold no markup
     bool polite = true;          // robots.txt and nofollow obeyed over HTTP
+    bool tidyUrls = true;        // links resolved as browsers resolve them, stored shortest
     int delayMs = 0;             // at least this long between two requests to a host
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
@@ -38,7 +39,7 @@ struct ScanSettings {
     }
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
-        shortenTitles = skipScriptStyle = polite = false;
+        shortenTitles = skipScriptStyle = polite = tidyUrls = false;
         delayMs = 0;
         rememberScan = false;
     }

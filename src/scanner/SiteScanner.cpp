@@ -5,12 +5,14 @@
 #include "index/IndexFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
+#include "index/WebAddress.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
 #include "scanner/LocationKey.h"
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
 
+#include <algorithm>
 #include <fstream>
 #include <unordered_map>
 
@@ -272,6 +274,7 @@ bool SiteScanner::Prepare() {
 
 void SiteScanner::ResetScan() {
     m_entryCount = 0;
+    m_unwritable = 0;
     m_keywordCount = 0;
     m_problemCount = 0;
     m_pagesRead = 0;
@@ -392,6 +395,11 @@ std::string SiteScanner::FinishedReport() const {
     if (!m_shortenedPart.empty()) {
         report += "\r\n\r\nTaken off every page title: \"" + m_shortenedPart + "\"";
     }
+    if (m_unwritable > 0) {
+        report += "\r\n\r\nCharacters that " + std::string(CharacterSet::Name(m_outCharset)) +
+                  ", the index's character set, cannot hold, written as \"?\": " +
+                  std::to_string(m_unwritable);
+    }
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
         report += kSizeWarning;
@@ -402,6 +410,13 @@ std::string SiteScanner::FinishedReport() const {
 SiteScanner::Normalised SiteScanner::Normalise(const std::string& url) const {
     Normalised result;
     std::string plain = WithoutFragment(url);
+    if (m_settings.tidyUrls && m_settings.fromUrl && m_hasBaseDirectory) {
+        if (auto resolved = WebAddress::Resolve(plain, m_baseDirectory)) {
+            result.url = WebAddress::Shortest(*resolved, m_baseDirectory);
+            result.location = std::move(*resolved);
+            return result;
+        }
+    }
     std::string location = IsAbsoluteUrl(plain) ? plain : m_baseDirectory + plain;
     bool fileMode = !m_settings.fromUrl;
     if (fileMode) {
@@ -930,7 +945,14 @@ std::string SiteScanner::Text(std::string_view raw) const {
         return CleanText(raw);
     }
     std::string text = HtmlText::ForField(HtmlText::Decode(TrimWhite(raw), m_pageCharset, false));
-    return m_outCharset == CharacterSet::kUtf8 ? text : CharacterSet::FromUtf8(text, m_outCharset);
+    if (m_outCharset == CharacterSet::kUtf8) {
+        return text;
+    }
+    // Each character becomes one byte, so the new "?" are the characters lost.
+    std::string written = CharacterSet::FromUtf8(text, m_outCharset);
+    m_unwritable += static_cast<size_t>(std::count(written.begin(), written.end(), '?') -
+                                        std::count(text.begin(), text.end(), '?'));
+    return written;
 }
 
 // An address in an attribute: references decoded, and no control byte.
@@ -981,9 +1003,32 @@ void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const s
     }
 }
 
+// With tidy URLs: the link resolved against its page as a browser resolves it, in its
+// shortest form under the base directory (or absolute when it leaves the site's origin).
+// False when it stays as written: a fragment of this page, or an address that cannot be
+// resolved.
+bool SiteScanner::TidyLink(std::string& link) const {
+    if (!m_settings.tidyUrls || !m_settings.fromUrl || !m_hasBaseDirectory || link.empty() ||
+        link[0] == '#') {
+        return false;
+    }
+    std::string page = m_current.location;
+    if (m_linkDirectory) {
+        page =
+            IsAbsoluteUrl(*m_linkDirectory) ? *m_linkDirectory : m_baseDirectory + *m_linkDirectory;
+    }
+    std::optional<std::string> resolved = WebAddress::Resolve(link, page);
+    if (!resolved) {
+        return false;
+    }
+    link = WebAddress::Shortest(*resolved, m_baseDirectory);
+    return true;
+}
+
 void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string& text,
                              std::string target) {
     std::string link(TrimWhite(linkAsWritten));
+    bool tidied = TidyLink(link);
     std::string test = AsciiLower(WithoutFragment(link));
     if (test.empty()) {
         return;
@@ -998,8 +1043,11 @@ void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string
     if (m_linkDirectory) {
         directory = *m_linkDirectory;
     }
+    if (tidied) {
+        directory.clear();
+    }
     bool absolute = false;
-    if (link[0] == '/') {
+    if (link[0] == '/' && !tidied) {
         directory.clear();
         link.erase(0, 1);
         test.erase(0, 1);

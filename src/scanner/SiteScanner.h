@@ -90,6 +90,7 @@ private:
     void ScanCurrentItem();
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
+    bool TidyLink(std::string& link) const;
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
     // Today's web: texts, headings, addresses and manners.
     std::string Text(std::string_view raw) const;
@@ -168,6 +169,8 @@ private:
 
     CharacterSet::Kind m_pageCharset = CharacterSet::kUtf8;
     CharacterSet::Kind m_outCharset = CharacterSet::kUtf8;
+    // Characters of the pages that the index's character set cannot hold.
+    mutable size_t m_unwritable = 0;
     std::unique_ptr<PageInput> m_startInput;
     bool m_startTried = false;
     std::optional<RobotsTxt> m_robots;

@@ -366,8 +366,8 @@ TEST(CliScan, SwitchesForTodaysSites) {
     EXPECT_EQ(scan({"--no-browser-text", "--no-heading-keywords"}),
               "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n");
     EXPECT_NE(scan({"--no-skip-script"}).find("s.pdf"), std::string::npos);
-    for (const char* off :
-         {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles", "--no-polite"}) {
+    for (const char* off : {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles",
+                            "--no-polite", "--no-tidy-urls"}) {
         EXPECT_NE(scan({off}).find("Menu"), std::string::npos) << off;
     }
     EXPECT_EQ(

@@ -39,6 +39,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Shorten &titles by their shared part", "shortenTitles", &ScanSettings::shortenTitles},
         {"Skip script and st&yle", "skipScriptStyle", &ScanSettings::skipScriptStyle},
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
+        {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
     };
     // The options of old on the left, those for today's sites on the right.
