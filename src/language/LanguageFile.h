@@ -22,6 +22,11 @@ public:
     // Parallel tables: the editor's label and a new file's text for each position.
     static const std::array<const char*, kTextCount> kLabels;
     static const std::array<const char*, kTextCount> kDefaults;
+    // The script viewer's own texts, positions 20 on, which the applet never reads. Files of
+    // the applet's days end before them; they are written only when a file had them or one
+    // of them was changed, so such a file keeps its bytes.
+    static constexpr int kViewerTextCount = 17;
+    static const std::array<const char*, kViewerTextCount> kViewerDefaults;
 
     // A new file: format "2;1", no description, the default texts.
     LanguageFile();
@@ -33,7 +38,8 @@ public:
     // permission): it must not be taken for a new file.
     bool ReadFailed() const { return m_readFailed; }
     // The bytes of an opened file: empty lines are skipped, texts are never trimmed, texts
-    // past the end of the file are empty and lines after the last text are ignored.
+    // past the end of the file are empty (the viewer's keep their defaults) and lines after
+    // the viewer's last text are ignored.
     void Parse(std::string_view bytes);
     // True when the last Parse met a format line other than "2;1" (or none at all); the
     // caller tells the user with kInvalidFormatMessage. The file is written as "2;1".
@@ -52,9 +58,15 @@ public:
     std::string m_format;
     std::string m_description;
     std::vector<std::string> m_texts;
+    std::vector<std::string> m_viewerTexts; // kViewerTextCount of them
+    // How many of the viewer's texts the file held when it was read.
+    size_t m_viewerTextsRead = 0;
 
 private:
     void SetDefaults();
+    // The viewer's texts that are written: those the file had, and more up to the last one
+    // that differs from its default.
+    size_t ViewerTextsToWrite() const;
 
     bool m_formatChanged = false;
     bool m_readFailed = false;

@@ -182,14 +182,19 @@ TEST_F(LanguageEditor, FifteenthLabelSelectsFifteenthTextAndEditsOnlyIt) {
     sheet.show();
     QListWidget* labels = List(sheet, "labelList");
     QListWidget* texts = List(sheet, "textList");
-    ASSERT_EQ(labels->count(), 19);
-    ASSERT_EQ(texts->count(), 19);
+    // The applet's 19, then the script viewer's own with their defaults.
+    ASSERT_EQ(labels->count(), 19 + LanguageFile::kViewerTextCount);
+    ASSERT_EQ(texts->count(), 19 + LanguageFile::kViewerTextCount);
+    EXPECT_EQ(labels->item(19)->text(), QStringLiteral("Viewer: No keyword begins with \"%1\""));
     labels->setCurrentRow(14);
     EXPECT_EQ(texts->currentRow(), 14);
     EXPECT_EQ(sheet.PageB()->EditBox()->text(), QStringLiteral("Click to see help index"));
     sheet.PageB()->EditBox()->setText(QStringLiteral("Hilfe"));
     QStringList expected;
     for (const char* text : LanguageFile::kDefaults) {
+        expected << QString::fromLatin1(text);
+    }
+    for (const char* text : LanguageFile::kViewerDefaults) {
         expected << QString::fromLatin1(text);
     }
     expected[14] = QStringLiteral("Hilfe");
@@ -232,6 +237,22 @@ TEST_F(LanguageEditor, SecondOkAfterARefusalWritesEachTextOnce) {
     EXPECT_TRUE(m_dialogs.m_fileRequests.isEmpty());
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
     EXPECT_EQ(TestFiles::Read(path), DefaultBytesWith("Deutsch", 0, "Suche: "));
+}
+
+// A file of the applet's days is saved without the viewer's texts until one is changed;
+// then it holds them up to that one.
+TEST_F(LanguageEditor, TheViewersTextsAreWrittenOnlyOnceChanged) {
+    std::string path = m_files.Write("de.xol", DefaultBytesWith("Deutsch", 0, "Suche: "));
+    LangPropSheet sheet(ReadFile(path));
+    sheet.show();
+    sheet.PageB()->SelectLine(LanguageFile::kTextCount + 1);
+    sheet.PageB()->EditBox()->setText(QStringLiteral("Kein Stichwort enth\u00e4lt \"%1\""));
+    SaveAnswer answer("saveButton");
+    sheet.accept();
+    EXPECT_EQ(sheet.result(), QDialog::Accepted);
+    EXPECT_EQ(TestFiles::Read(path), DefaultBytesWith("Deutsch", 0, "Suche: ") +
+                                         LanguageFile::kViewerDefaults[0] +
+                                         "\r\nKein Stichwort enth\xc3\xa4lt \"%1\"\r\n");
 }
 
 TEST_F(LanguageEditor, SaveAsUsesTheNewNameFromThenOn) {

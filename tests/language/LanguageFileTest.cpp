@@ -105,14 +105,37 @@ TEST(LanguageFileRead, WrongOrMissingFormatIsReportedAndWrittenAs21) {
     EXPECT_FALSE(Parsed("\n\n2;1\nX\n").FormatChanged());
 }
 
-TEST(LanguageFileRead, LinesAfterTheLastTextAreIgnored) {
+// Lines after the applet's 19 texts are the script viewer's: kept when the file has them,
+// written only when it had them or one was changed, so the applet's files keep their bytes.
+TEST(LanguageFileRead, TheViewersTextsFollowTheAppletsAndAreWrittenOnlyWhenThere) {
     std::string bytes = "2;1\r\nD\r\n";
     for (const std::string& text : Numbered("t")) {
         bytes += text + "\r\n";
     }
-    LanguageFile file = Parsed(bytes + "extra\r\nmore\r\n");
-    EXPECT_EQ(file.m_texts, Numbered("t"));
-    EXPECT_EQ(file.Bytes(), bytes);
+    LanguageFile plain = Parsed(bytes);
+    EXPECT_EQ(plain.m_viewerTexts[0], LanguageFile::kViewerDefaults[0]);
+    EXPECT_EQ(plain.Bytes(), bytes);
+    plain.m_viewerTexts[2] = "Illisible";
+    EXPECT_EQ(plain.Bytes(), bytes + LanguageFile::kViewerDefaults[0] + "\r\n" +
+                                 LanguageFile::kViewerDefaults[1] + "\r\nIllisible\r\n");
+
+    LanguageFile two = Parsed(bytes + "extra\r\n\r\nmore\r\n");
+    EXPECT_EQ(two.m_texts, Numbered("t"));
+    EXPECT_EQ(two.m_viewerTexts[0], "extra");
+    EXPECT_EQ(two.m_viewerTexts[1], "more");
+    EXPECT_EQ(two.m_viewerTexts[2], LanguageFile::kViewerDefaults[2]);
+    EXPECT_EQ(two.Bytes(), bytes + "extra\r\nmore\r\n");
+
+    // Past the viewer's last text, lines are ignored; a blank viewer text cannot be written.
+    std::string all = bytes;
+    for (int i = 0; i < LanguageFile::kViewerTextCount; ++i) {
+        all += "v" + std::to_string(i) + "\r\n";
+    }
+    LanguageFile full = Parsed(all + "beyond\r\n");
+    EXPECT_EQ(full.m_viewerTexts.back(), "v16");
+    EXPECT_EQ(full.Bytes(), all);
+    full.m_viewerTexts[5].clear();
+    EXPECT_NE(full.FindUnwritableField(), "");
 }
 
 TEST(LanguageFileRead, ReadSetsExistedEvenForAnEmptyFile) {

@@ -23,6 +23,7 @@ namespace {
 
 std::vector<std::string> AllFields(const LanguageFile& file) {
     std::vector<std::string> fields = file.m_texts;
+    fields.insert(fields.end(), file.m_viewerTexts.begin(), file.m_viewerTexts.end());
     fields.push_back(file.m_description);
     return fields;
 }
@@ -58,6 +59,12 @@ LangPropSheet::LangPropSheet(LanguageFile file, QWidget* parent)
     for (size_t i = 0; i < m_file.m_texts.size(); ++i) {
         labels << QString::fromLatin1(LanguageFile::kLabels[i]);
         texts << m_codec.Decode(m_file.m_texts[i]);
+    }
+    // The script viewer's texts follow, with their defaults where the file has none.
+    for (size_t i = 0; i < m_file.m_viewerTexts.size(); ++i) {
+        labels << QStringLiteral("Viewer: %1")
+                      .arg(QString::fromLatin1(LanguageFile::kViewerDefaults[i]));
+        texts << m_codec.Decode(m_file.m_viewerTexts[i]);
     }
     m_pageA->Fill(ShownPath(m_file.m_path), QString::fromStdString(m_file.m_format),
                   m_codec.Decode(m_file.m_description));
@@ -144,6 +151,12 @@ bool LangPropSheet::TakeEdits() {
     for (qsizetype i = 0; i < texts.size() && i < LanguageFile::kTextCount; ++i) {
         auto at = static_cast<size_t>(i);
         edited.m_texts[at] = m_codec.Keep(texts[i], m_file.m_texts[at]);
+    }
+    for (qsizetype i = LanguageFile::kTextCount; i < texts.size(); ++i) {
+        auto at = static_cast<size_t>(i - LanguageFile::kTextCount);
+        if (at < edited.m_viewerTexts.size()) {
+            edited.m_viewerTexts[at] = m_codec.Keep(texts[i], m_file.m_viewerTexts[at]);
+        }
     }
     std::string reason = edited.FindUnwritableField();
     if (!reason.empty()) {
