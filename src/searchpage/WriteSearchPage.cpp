@@ -87,8 +87,9 @@ SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::strin
     if (settings.copyJavaFiles) {
         CopyFiles(settings, redistDirectory, host);
     }
-    // After the copy, which may have brought a language file the page names.
-    if (settings.companions) {
+    // After the copy, which may have brought a language file the page names. Only the script
+    // viewer reads companions.
+    if (settings.companions && settings.webViewer) {
         ReportCompanions(WritePageCompanions(settings), host);
     }
     if (!settings.testNow) {
