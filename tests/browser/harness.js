@@ -216,6 +216,18 @@ function treeTitles(page, n = 0) {
     }, n);
 }
 
+// The row of viewer `n`'s tree whose title is exactly `title`.
+function treeRow(page, title, n = 0) {
+    const exact = new RegExp(`^${title.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')}$`);
+    return page.locator('.nv-viewer').nth(n).locator('[role=treeitem]')
+        .filter({ has: page.locator('.nv-label', { hasText: exact }) });
+}
+
+// Opens the entry titled `title` as a reader does, with a double click on its row.
+async function openEntry(page, title, n = 0) {
+    await treeRow(page, title, n).dblclick();
+}
+
 // What viewer `n` says where its tree would be ('' when it shows a tree).
 function viewerMessage(page, n = 0) {
     return page.evaluate((i) => {
@@ -294,6 +306,7 @@ function runTests() {
 }
 
 module.exports = {
-    assert, site, indexText, serve, open, viewerReady, treeTitles, viewerMessage, axe,
+    assert, site, indexText, serve, open, viewerReady, treeTitles, treeRow, openEntry,
+    viewerMessage, axe,
     snapshot, noErrors, test, run: runTests, PHONE, DESKTOP, RELAXING, commandLine, chromiumPath,
 };
