@@ -15,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     std::string script = CompanionScript(bytes);
     std::string empty = CompanionScript("");
-    size_t opening = empty.size() - 4; // the closing is `");` and CR LF
+    size_t opening = empty.size() - 5; // the closing is `");` and CR LF
     if (script.size() < empty.size() || script.compare(0, opening, empty, 0, opening) != 0 ||
         !script.ends_with(empty.substr(opening))) {
         std::abort();
     }
-    for (size_t i = opening; i < script.size() - 4; ++i) {
+    for (size_t i = opening; i < script.size() - 5; ++i) {
         char c = script[i];
         bool base64 = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                       c == '+' || c == '/' || c == '=';
