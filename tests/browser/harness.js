@@ -101,6 +101,15 @@ class Site {
 
     // Any tamblin-cli command, in the site's folder.
     cli(args) { return run(args, this.dir); }
+
+    // A frameset page as sites of the applet's day were built: `contents` (the search page)
+    // in a frame on the left, the pages in the frame `frame` on the right, starting at
+    // `first`. Write the search page with --target FRAME for its entries to open there.
+    frameset(name, { contents = 'Search.html', first = 'about:blank', frame = 'main' } = {}) {
+        return this.write(name, '<!DOCTYPE html>\r\n<html><head><title>Frames</title></head>\r\n'
+            + `<frameset cols="320,*"><frame name="contents" src="${contents}">`
+            + `<frame name="${frame}" src="${first}"></frameset></html>\r\n`);
+    }
 }
 
 function run(args, cwd) {
@@ -228,6 +237,31 @@ async function openEntry(page, title, n = 0) {
     await treeRow(page, title, n).dblclick();
 }
 
+// Runs `action` (which makes the page open a new window) and returns what the new window
+// sees as window.opener: null is the only safe answer for a page of another site.
+async function openerSeenByPopup(page, action) {
+    const [popup] = await Promise.all([page.context().waitForEvent('page'), action()]);
+    await popup.waitForLoadState('domcontentloaded');
+    const opener = await popup.evaluate(() => (window.opener === null ? null : 'an opener'));
+    await popup.close();
+    return opener;
+}
+
+// The element that has the keyboard focus, and the row its aria-activedescendant names (or
+// null when it names none or one not in the page).
+function focused(page) {
+    return page.evaluate(() => {
+        const el = document.activeElement;
+        const id = el && el.getAttribute('aria-activedescendant');
+        const active = id ? document.getElementById(id) : null;
+        return {
+            role: el && el.getAttribute('role'), tag: el && el.tagName.toLowerCase(),
+            activeDescendant: id || null,
+            activeText: active ? active.textContent : null,
+        };
+    });
+}
+
 // What viewer `n` says where its tree would be ('' when it shows a tree).
 function viewerMessage(page, n = 0) {
     return page.evaluate((i) => {
@@ -308,5 +342,5 @@ function runTests() {
 module.exports = {
     assert, site, indexText, serve, open, viewerReady, treeTitles, treeRow, openEntry,
     viewerMessage, axe,
-    snapshot, noErrors, test, run: runTests, PHONE, DESKTOP, RELAXING, commandLine, chromiumPath,
+    openerSeenByPopup, focused, snapshot, noErrors, test, run: runTests, PHONE, DESKTOP, RELAXING, commandLine, chromiumPath,
 };

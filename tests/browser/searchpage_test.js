@@ -153,6 +153,19 @@ h.test('side-by-side page: entries open in its frame, from disk and from a serve
     });
 });
 
+h.test('frameset of old: the page in one frame opens entries in the other', async ({ browser }) => {
+    const site = siteWithIndex();
+    site.searchpage(['--target', 'main', '--index', 'site.xo']);
+    site.frameset('frames.html', { first: 'start.htm' });
+    await fromDiskAndServer(browser, site, 'frames.html', async (page) => {
+        const contents = page.frame({ name: 'contents' });
+        await contents.waitForSelector('.nv-viewer [role=treeitem]');
+        await h.treeRow(contents, 'Reference').dblclick();
+        await page.frame({ name: 'main' }).waitForURL(/ref\.htm$/);
+        assert.match(contents.url(), /Search\.html$/);
+    });
+});
+
 h.test('side-by-side page: the bar between sidebar and frame resizes by keyboard and mouse', async ({ browser }) => {
     const site = siteWithIndex();
     site.searchpage(['--layout', 'side', '--index', 'site.xo']);
