@@ -150,6 +150,8 @@ h.test('side-by-side page: entries open in its frame, from disk and from a serve
         assert.ok(box.height > 600, `viewer ${box.height} high`);
         assert.ok(pages.x >= box.x + box.width, 'frame right of the viewer');
         await h.snapshot(page, 'side-desktop');
+        // The page's own parts; the viewer inside has tests of its own.
+        assert.deepStrictEqual(await h.axe(page, '#nv-splitter, #nv-pages, #nv-side > h1'), []);
     });
 });
 
@@ -214,6 +216,7 @@ h.test('side-by-side page on a phone: the index behind a button over the page', 
         await h.snapshot(page, 'side-phone-page');
         await button.tap();
         assert.ok(await page.locator('#nv-side').isVisible());
+        assert.deepStrictEqual(await h.axe(page, '#nv-show, #nv-pages'), []);
         assert.strictEqual(await page.evaluate(() => document.documentElement.scrollWidth), 360);
     }, h.PHONE);
 });
