@@ -59,17 +59,29 @@ function takeCompanion(version, data) {
     deliver(bytes);
 }
 
-// The file itself, or else its companion. A failure from disk is marked, for the message.
+// Whether this browser refuses the page's requests for files on disk, found by asking for
+// the page itself, which is there: a missing file is another matter.
+let refusal = null;
+function refusesFiles() {
+    if (location.protocol !== 'file:') return Promise.resolve(false);
+    if (!refusal) {
+        refusal = readFileItself(location.href.replace(/#.*$/, '')).then(() => false, () => true);
+    }
+    return refusal;
+}
+
+// The file itself, or else its companion. A failure in a browser that refuses files on disk
+// is marked, for the message.
 function readFile(url) {
-    return readFileItself(url).catch((error) => readCompanion(url).catch(() => {
-        error.fromDisk = location.protocol === 'file:';
+    return readFileItself(url).catch((error) => readCompanion(url).catch(async () => {
+        error.refusedFromDisk = await refusesFiles();
         throw error;
     }));
 }
 
 // Why a file could not be read and what to do, where that is known; '' otherwise.
 function notReadAdvice(file, error) {
-    if (!error || !error.fromDisk) return '';
+    if (!error || !error.refusedFromDisk) return '';
     return 'This browser does not let a page opened from disk read the files beside it. Open '
         + 'the page from a web server, or write the page again with Tamblin, which puts a copy '
         + `this browser can read beside the file (${file}.js).`;
