@@ -16,11 +16,11 @@
 //   });
 //   h.run();
 //
-// Register the file in CMakeLists.txt with tamblin_browser_test(). Runs one file:
-//   ctest --test-dir build -R browser_
+// Register the file in CMakeLists.txt with tamblin_chromium_test(). Runs one file:
+//   ctest --test-dir build -R chromium_
 // Environment: TAMBLIN_CLI, TAMBLIN_NODE_MODULES (set by ctest), TAMBLIN_CHROMIUM (the
 // browser binary, default Debian's), WEBVIEWER_SNAPSHOTS=DIR (save h.snapshot() PNGs there),
-// TAMBLIN_KEEP_SCRATCH=1 (keep the scratch folders), TAMBLIN_BROWSER_ONLY=TEXT (run only the
+// TAMBLIN_KEEP_SCRATCH=1 (keep the scratch folders), TAMBLIN_CHROMIUM_ONLY=TEXT (run only the
 // tests whose name holds TEXT).
 
 const assert = require('assert');
@@ -66,7 +66,7 @@ const scratchRoots = [];
 // A scratch folder with the files of one site.
 class Site {
     constructor() {
-        this.dir = fs.mkdtempSync(path.join(os.tmpdir(), 'tamblin-browser-'));
+        this.dir = fs.mkdtempSync(path.join(os.tmpdir(), 'tamblin-chromium-'));
         scratchRoots.push(this.dir);
     }
 
@@ -311,7 +311,7 @@ async function launch() {
 }
 
 async function runAll() {
-    const only = process.env.TAMBLIN_BROWSER_ONLY || '';
+    const only = process.env.TAMBLIN_CHROMIUM_ONLY || '';
     const chosen = tests.filter((t) => t.name.includes(only));
     const browser = await launch();
     let failed = 0;
