@@ -16,6 +16,12 @@ packages=(
     desktop-file-utils appstream dpkg-dev file
 )
 
+# The browser tests install their npm packages with npm; a Node from elsewhere may bring its
+# own npm, which Debian's package would clash with.
+if ! command -v npm > /dev/null; then
+    packages+=(npm)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -3,6 +3,7 @@
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "index/ByteDecoding.h"
+#include "index/CompanionScript.h"
 #include "index/IndexFile.h"
 #include "index/IndexJson.h"
 #include "index/TextUtils.h"
@@ -306,8 +307,7 @@ int CliCommands::Convert(const std::string& in, const std::string& out) {
     if (!index.BadLines().empty()) {
         m_err << index.BadLinesMessage();
     }
-    if (!index.Save(out)) {
-        m_err << index.SaveError() << "\n";
+    if (!SaveOutput(index, out)) {
         return kCannotOpen;
     }
     int code = index.BadLines().empty() ? kClean : kBadLines;
@@ -501,6 +501,9 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
             m_err << "Could not write file (" << output << ")\n";
             return kCannotOpen;
         }
+        if (!RefreshCompanion(output)) {
+            WarnStaleCompanion(output);
+        }
         return kScanRan;
     }
     IndexFile index;
@@ -516,11 +519,26 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     if (settings.rememberScan) {
         RememberScan(index, settings);
     }
-    if (!index.Save(output)) {
-        m_err << index.SaveError() << "\n";
+    if (!SaveOutput(index, output)) {
         return kCannotOpen;
     }
     return kScanRan;
+}
+
+bool CliCommands::SaveOutput(IndexFile& index, const std::string& output) {
+    if (!index.Save(output)) {
+        m_err << index.SaveError() << "\n";
+        return false;
+    }
+    if (index.CompanionStale()) {
+        WarnStaleCompanion(output);
+    }
+    return true;
+}
+
+void CliCommands::WarnStaleCompanion(const std::string& output) {
+    m_err << "Warning: " << output << " was written, but not its companion script "
+          << CompanionPath(output) << ": a search page opened from disk shows the old index\n";
 }
 
 void CliCommands::RememberScan(IndexFile& index, const ScanSettings& settings) {
@@ -662,8 +680,7 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         // and keywords for the scan's.
         index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
     }
-    if (!index.Save(output)) {
-        m_err << index.SaveError() << "\n";
+    if (!SaveOutput(index, output)) {
         return kCannotOpen;
     }
     Dispose(std::move(scanned));

@@ -48,6 +48,9 @@ private:
     std::unique_ptr<class IndexFile> RunScan(const struct ScanSettings& settings,
                                              const struct ScanOptions& options, int& code);
     void PrintMerge(const struct MergeResult& result, bool removeGone);
+    // Saves `index` as OUT and says why not; warns when its companion script lags behind.
+    bool SaveOutput(IndexFile& index, const std::string& output);
+    void WarnStaleCompanion(const std::string& output);
     static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
                              ScanSettings& settings, ScanOptions& options, bool& ok);
     // Keeps in the index how it was scanned and what the scan gave each entry.

@@ -34,6 +34,7 @@ private:
     bool NumberOption(const std::string& name, const std::string& value,
                       SearchPageSettings& settings);
     bool Fail(const std::string& text);
+    bool FilesBesidePage(const SearchPageSettings& settings);
 
     std::ostream& m_out;
     std::ostream& m_err;
@@ -41,6 +42,8 @@ private:
     std::string m_redistDirectory;
     bool m_noCopy = false;
     bool m_noWebViewer = false;
+    bool m_noCompanion = false;
+    std::string m_layout = "classic";
 };
 
 // The directory of the running program, ending in a separator.

@@ -45,6 +45,9 @@ public:
     int Save(const std::string& path);
     // Why the last Save refused, for the user; empty after a success.
     const std::string& SaveError() const { return m_saveError; }
+    // True when the last Save wrote the file but not the companion script beside it (which
+    // keeps its old bytes); see CompanionScript.h.
+    bool CompanionStale() const { return m_companionStale; }
     std::string DefaultSaveName() const { return m_description + ".xo"; }
     // The first text the format cannot carry, as a message for the user; empty when none.
     std::string FindUnwritableField() const;
@@ -106,6 +109,7 @@ private:
 
     std::vector<std::string> m_badLines;
     std::string m_saveError;
+    bool m_companionStale = false;
     int m_entryCounter = 0;
 
     // While a file loads, every lookup by id goes through these, keeping a load linear.

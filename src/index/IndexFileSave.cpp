@@ -1,4 +1,5 @@
 // Writing index files: always format 2.1, coding 1, CR LF line ends, ids renumbered.
+#include "index/CompanionScript.h"
 #include "index/DateText.h"
 #include "index/IndexFile.h"
 #include "index/RecordSink.h"
@@ -103,6 +104,7 @@ std::string IndexFile::FindUnwritableField() const {
 int IndexFile::Save(const std::string& path) {
     m_fileName = path;
     m_saveError.clear();
+    m_companionStale = false;
     if (path.empty()) {
         return 0;
     }
@@ -129,6 +131,7 @@ int IndexFile::Save(const std::string& path) {
     }
     m_fileSize = size;
     m_changed = 0;
+    m_companionStale = !RefreshCompanion(path);
     return 1;
 }
 

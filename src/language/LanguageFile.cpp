@@ -1,5 +1,6 @@
 #include "language/LanguageFile.h"
 
+#include "index/CompanionScript.h"
 #include "index/FileReplace.h"
 
 #include <algorithm>
@@ -206,11 +207,13 @@ std::string LanguageFile::FindUnwritableField() const {
     return reason;
 }
 
-bool LanguageFile::Write(const std::string& path) const {
-    if (path.empty() || !FindUnwritableField().empty()) {
+bool LanguageFile::Write(const std::string& path) {
+    m_companionStale = false;
+    if (path.empty() || !FindUnwritableField().empty() || !WriteFileReplacing(path, Bytes())) {
         return false;
     }
-    return WriteFileReplacing(path, Bytes());
+    m_companionStale = !RefreshCompanion(path);
+    return true;
 }
 
 } // namespace tamblin

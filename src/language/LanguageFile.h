@@ -51,7 +51,10 @@ public:
     // break, or an empty field that reading would skip); empty when they can.
     std::string FindUnwritableField() const;
     // True when written. The old file stays whole unless the new one was written whole.
-    bool Write(const std::string& path) const;
+    // A companion script beside the file is written again too (CompanionStale says whether
+    // that failed).
+    bool Write(const std::string& path);
+    bool CompanionStale() const { return m_companionStale; }
 
     std::string m_path;
     bool m_existed = false;
@@ -70,6 +73,7 @@ private:
 
     bool m_formatChanged = false;
     bool m_readFailed = false;
+    bool m_companionStale = false;
 };
 
 } // namespace tamblin

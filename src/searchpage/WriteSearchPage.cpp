@@ -3,6 +3,7 @@
 #include "index/ReplacingFile.h"
 #include "index/UrlUtils.h"
 #include "searchpage/CopyAppletFiles.h"
+#include "searchpage/PageCompanions.h"
 #include "searchpage/SearchPageMessages.h"
 #include "searchpage/SearchPageText.h"
 
@@ -42,6 +43,18 @@ void CopyFiles(const SearchPageSettings& settings, const std::string& redist,
     host.ShowInformation(report.text);
 }
 
+void ReportCompanions(const PageCompanions& result, SearchPageHost& host) {
+    std::string text = PageCompanionsText(result);
+    if (text.empty()) {
+        return;
+    }
+    if (result.failed.empty()) {
+        host.ShowInformation(text);
+    } else {
+        host.ShowWarning(text);
+    }
+}
+
 } // namespace
 
 std::string FillMessage(const char* text, const std::string& value) {
@@ -73,6 +86,11 @@ SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::strin
     }
     if (settings.copyJavaFiles) {
         CopyFiles(settings, redistDirectory, host);
+    }
+    // After the copy, which may have brought a language file the page names. Only the script
+    // viewer reads companions.
+    if (settings.companions && settings.webViewer) {
+        ReportCompanions(WritePageCompanions(settings), host);
     }
     if (!settings.testNow) {
         host.ShowInformation(kPageBuilt);

@@ -241,12 +241,13 @@ class Viewer {
         try {
             await this.loadIndex(n, chosen);
         } catch (e) {
-            this.failed((this.indexes[n] || {}).indexFile || '');
+            this.failed((this.indexes[n] || {}).indexFile || '', e);
         }
     }
 
-    failed(file) {
-        this.contents.message.textContent = `${this.text(22)}: ${file}`;
+    failed(file, error) {
+        const advice = nv.notReadAdvice(file, error);
+        this.contents.message.textContent = `${this.text(22)}: ${file}${advice ? `. ${advice}` : ''}`;
         this.setStatus(this.text(17));
         this.fillAbout();
         this.signal();
@@ -289,7 +290,7 @@ class Viewer {
         try {
             bytes = await readFile(p.indexFile);
         } catch (e) {
-            if (ticket === this.loadCount) this.failed(p.indexFile);
+            if (ticket === this.loadCount) this.failed(p.indexFile, e);
             return;
         }
         if (ticket !== this.loadCount) return;

@@ -13,7 +13,8 @@
 const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM.
 const PARTS = ['codec', 'fields', 'model', 'reader', 'language', 'params', 'tree', 'keywords',
-    'address', 'pages', 'dom', 'list', 'contents', 'index', 'panels', 'viewer', 'start'];
+    'address', 'pages', 'dom', 'companion', 'list', 'contents', 'index', 'panels', 'viewer',
+    'start'];
 const NO_DOM = 10;
 
 if (typeof document === 'undefined') {

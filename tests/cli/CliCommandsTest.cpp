@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 #include "TestFiles.h"
+#include "index/CompanionScript.h"
 #include "searchpage/SearchPageText.h"
 
 #include <gtest/gtest.h>
@@ -78,11 +79,16 @@ TEST(CliSearchPage, WritesTheWizardsBytesAndCopiesTheApplet) {
     std::filesystem::create_directories(files.Path("redist"));
     files.Write("redist/Navora.class", "class");
     std::string page = files.Path("Search.html");
+    files.Write("MySite.xo", "XO0;2;1;1\r\n");
     CliRun run = Cli({"searchpage", "-o", page, "--index", files.Path("MySite.xo"), "--redist",
                       files.Path("redist")});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "These files have been copied to your working directory:\n\n"
-                       "Navora.class\nNew page built successfully.\n");
+                       "Navora.class\n"
+                       "So that browsers show the index when the page is opened from disk, these "
+                       "scripts were written beside it:\n\nMySite.xo.js\n\nEvery save of "
+                       "those files writes them again.\n"
+                       "New page built successfully.\n");
     // The same bytes as the wizard writes from its defaults.
     EXPECT_EQ(TestFiles::Read(page),
               SearchPageText(SearchPageSettings::ForIndex(files.Path("MySite.xo"))));
@@ -119,6 +125,7 @@ TEST(CliSearchPage, OptionsReachEveryField) {
     CliRun run = Cli({"searchpage",
                       "--no-copy",
                       "--no-web-viewer",
+                      "--no-companion",
                       "-o",
                       page,
                       "--icon-mode",
@@ -221,6 +228,60 @@ TEST(CliSearchPage, WrongUsage) {
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("--initial-query"), std::string::npos);
     EXPECT_EQ(Cli({"searchpage", "-o", "/no/such/dir/p.html", "--no-copy"}).code, 2);
+}
+
+TEST(CliSearchPage, FilesOutsideThePagesFolderAreRefused) {
+    TestFiles files;
+    files.Write("site.xo", "XO0;2;1;1\r\n");
+    files.Write("sub/fr.xol", "2;1\r\n");
+    std::string page = files.Path("sub/Search.html");
+    for (const std::vector<std::string>& index :
+         {std::vector<std::string>{"--index", files.Path("site.xo")},
+          std::vector<std::string>{"--index", files.Path("sub/../site.xo")},
+          std::vector<std::string>{"--index", files.Path("sub/a.xo"), "--language-file",
+                                   files.Path("fr.xol")}}) {
+        std::vector<std::string> args = {"searchpage", "--no-copy", "-o", page};
+        args.insert(args.end(), index.begin(), index.end());
+        CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 64) << index[1];
+        EXPECT_NE(run.err.find("write the page beside its index"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(page));
+    }
+    // A path into the page's own folder names the file the page reads.
+    CliRun run = Cli({"searchpage", "--no-copy", "-o", page, "--index", files.Path("sub/./site.xo"),
+                      "--language-file", files.Path("sub/fr.xol")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(TestFiles::Read(page).find("VALUE=\"site.xo,fr.xol,,,,en\""), std::string::npos);
+}
+
+TEST(CliSearchPage, SideLayoutAndNoCompanion) {
+    TestFiles files;
+    files.Write("site.xo", "XO0;2;1;1\r\n");
+    std::string page = files.Path("Search.html");
+    CliRun run = Cli({"searchpage", "--no-copy", "--no-companion", "--layout", "side", "-o", page,
+                      "--index", files.Path("site.xo")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "New page built successfully.\n");
+    SearchPageSettings side = SearchPageSettings::ForIndex(files.Path("site.xo"));
+    side.layout = PageLayout::Side;
+    EXPECT_EQ(TestFiles::Read(page), SearchPageText(side));
+    EXPECT_FALSE(std::filesystem::exists(files.Path("site.xo.js")));
+    EXPECT_EQ(Cli({"searchpage", "-o", page, "--layout", "sideways"}).code, 64);
+}
+
+TEST(CliConvert, RewritesACompanionBesideTheOutputAndWarnsWhenItCannot) {
+    TestFiles::PinDate();
+    TestFiles files;
+    std::string in = files.Write("in.xo", "XO0;2;1;1\r\n1;Site;x\r\n5;1;;a.htm;A;;0;\r\n");
+    files.Write("out.xo.js", "stale");
+    CliRun run = Cli({"convert", in, files.Path("out.xo")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(CompanionBytes(TestFiles::Read(files.Path("out.xo.js"))),
+              TestFiles::Read(files.Path("out.xo")));
+    std::filesystem::create_directories(files.Path("dir.xo.js"));
+    run = Cli({"convert", in, files.Path("dir.xo")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_NE(run.err.find("not its companion script"), std::string::npos) << run.err;
 }
 
 namespace {

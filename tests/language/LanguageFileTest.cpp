@@ -1,5 +1,6 @@
 #include "language/LanguageFile.h"
 #include "TestFiles.h"
+#include "index/CompanionScript.h"
 
 #include <gtest/gtest.h>
 
@@ -206,4 +207,20 @@ TEST(LanguageFileWrite, UnwritablePathFailsAndLeavesNothing) {
     file.m_description = "D";
     EXPECT_FALSE(file.Write(files.Path("no-such-dir/a.xol")));
     EXPECT_FALSE(file.Write(""));
+}
+
+TEST(LanguageFileWrite, RewritesTheCompanionBesideItOnlyWhereThereIsOne) {
+    TestFiles files;
+    LanguageFile file;
+    file.Read("");
+    file.m_description = "English";
+    ASSERT_TRUE(file.Write(files.Path("en.xol")));
+    EXPECT_FALSE(std::filesystem::exists(files.Path("en.xol.js")));
+
+    files.Write("en.xol.js", "old");
+    file.m_description = "British";
+    ASSERT_TRUE(file.Write(files.Path("en.xol")));
+    EXPECT_FALSE(file.CompanionStale());
+    EXPECT_EQ(CompanionBytes(TestFiles::Read(files.Path("en.xol.js"))),
+              DefaultFileBytes("British"));
 }

@@ -359,10 +359,13 @@ TEST(SearchPageCommand, FinishWritesCopiesAndTestsThePage) {
     SearchPageSettings expected = SearchPageSettings::ForIndex(f.index);
     EXPECT_EQ(TestFiles::Read(page), SearchPageText(expected));
     EXPECT_EQ(TestFiles::Read(f.site + "Navora.class"), "class");
-    ASSERT_EQ(dialogs.m_messages.size(), 2);
+    ASSERT_EQ(dialogs.m_messages.size(), 3);
     EXPECT_EQ(dialogs.m_messages[1].text,
               QStringLiteral("These files have been copied to your working directory:\n\n"
                              "Navora.class"));
+    // The index's companion, for readers who open the page from disk.
+    EXPECT_TRUE(dialogs.m_messages[2].text.contains(QStringLiteral("MySite.xo.js")));
+    EXPECT_TRUE(std::filesystem::exists(f.site + "MySite.xo.js"));
     EXPECT_TRUE(f.host.m_status.contains(QStringLiteral("Copying Navora.class...")));
     EXPECT_EQ(testedPage.toStdString(), page);
 }
@@ -423,4 +426,27 @@ TEST(SearchPageCommand, TheViewerChoiceIsKeptForTheNextRun) {
     }
     driver.stop();
     EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+}
+
+TEST(SearchPageWizard, TestOptionsOfferCompanionsAndTheSideBySidePage) {
+    WizardFixture f;
+    ScriptedDialogs dialogs;
+    for (int i = 0; i < 5; ++i) {
+        f.Next();
+    }
+    ASSERT_EQ(f.wizard->currentId(), SearchPageWizard::kTest);
+    auto* viewer = Find<QCheckBox>(f.Page(), "webViewer");
+    auto* companions = Find<QCheckBox>(f.Page(), "companions");
+    auto* side = Find<QCheckBox>(f.Page(), "sideLayout");
+    EXPECT_TRUE(companions->isChecked());
+    EXPECT_TRUE(companions->isEnabled());
+    EXPECT_FALSE(side->isChecked());
+    viewer->setChecked(false);
+    EXPECT_FALSE(companions->isEnabled()); // companions serve the viewer alone
+    viewer->setChecked(true);
+    companions->setChecked(false);
+    side->setChecked(true);
+    f.wizard->button(QWizard::FinishButton)->click();
+    EXPECT_FALSE(f.settings.companions);
+    EXPECT_EQ(f.settings.layout, PageLayout::Side);
 }

@@ -1,6 +1,8 @@
 #include "searchpage/WriteSearchPage.h"
 #include "TestFiles.h"
+#include "index/CompanionScript.h"
 #include "searchpage/CopyAppletFiles.h"
+#include "searchpage/PageCompanions.h"
 #include "searchpage/SearchPageText.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +46,10 @@ struct Site {
         files.Write("bin/Redist/xo210.zip", "zip");
         files.Write("bin/Redist/Navora.class", "class");
     }
+    // The generator's own run; companions have tests of their own below.
     SearchPageSettings Settings() const {
         SearchPageSettings settings = SearchPageSettings::ForIndex(page + "MySite.xo");
+        settings.companions = false;
         return settings;
     }
 };
@@ -159,6 +163,61 @@ TEST(CopyAppletFiles, EmptySourceGivesTheHeadingAlone) {
     AppletCopyReport report = CopyAppletFiles(files.Path("r") + "/", files.Path("") + "/");
     EXPECT_TRUE(report.sourceFound);
     EXPECT_EQ(report.text, "These files have been copied to your working directory:");
+}
+
+TEST(WriteSearchPage, CompanionsFollowTheCopyForEveryFileThePageNames) {
+    Site site;
+    site.files.Write("site/MySite.xo", "XO0;2;1;1\r\n");
+    site.files.Write("bin/Redist/french2.xol", "2;1\r\nFrancais\r\n");
+    SearchPageSettings settings = site.Settings();
+    settings.companions = true;
+    settings.testNow = false;
+    IndexParameter second;
+    second.indexFile = site.page + "Later.xo"; // not saved yet
+    second.languageFile = "french2.xol";       // brought by the copy
+    settings.indexParameters.push_back(second);
+    settings.indexParameters.push_back(settings.indexParameters.front()); // named twice
+    RecordingHost host;
+    EXPECT_EQ(WriteSearchPage(settings, site.redist, host), SearchPageOutcome::Built);
+    ASSERT_EQ(host.m_said.size(), 3u);
+    EXPECT_TRUE(host.m_said[0].starts_with("I:These files have been copied"));
+    EXPECT_EQ(host.m_said[1],
+              "I:So that browsers show the index when the page is opened from disk, these "
+              "scripts were written beside it:\n\nMySite.xo.js, french2.xol.js\n\nEvery save "
+              "of those files writes them again.\n\nThese files named by the page do not exist "
+              "yet, so no script was written for them: Later.xo. Write the page again once they "
+              "exist, or the page opened from disk cannot show them.");
+    EXPECT_EQ(host.m_said[2], "I:New page built successfully.");
+    EXPECT_EQ(CompanionBytes(TestFiles::Read(site.page + "MySite.xo.js")), "XO0;2;1;1\r\n");
+    EXPECT_TRUE(std::filesystem::exists(site.page + "french2.xol.js"));
+    EXPECT_FALSE(std::filesystem::exists(site.page + "Later.xo.js"));
+}
+
+TEST(WriteSearchPage, CompanionThatCannotBeWrittenIsAWarning) {
+    Site site;
+    site.files.Write("site/MySite.xo", "XO0;2;1;1\r\n");
+    std::filesystem::create_directories(site.page + "MySite.xo.js");
+    SearchPageSettings settings = site.Settings();
+    settings.companions = true;
+    settings.copyJavaFiles = false;
+    site.files.Write("site/Navora.class", "here");
+    settings.testNow = false;
+    RecordingHost host;
+    WriteSearchPage(settings, site.redist, host);
+    ASSERT_EQ(host.m_said.size(), 2u);
+    EXPECT_EQ(host.m_said[0], "W:These scripts could not be written: MySite.xo.js.");
+}
+
+TEST(PageCompanions, EachFileOnceInPageOrderWithoutItsFolder) {
+    SearchPageSettings settings = SearchPageSettings::ForIndex("/site/b.xo", '/');
+    IndexParameter other;
+    other.indexFile = "/site/a.xo";
+    other.languageFile = "/elsewhere/de.xol";
+    settings.indexParameters.push_back(other);
+    settings.indexParameters.push_back(other);
+    settings.indexParameters.push_back(IndexParameter()); // no file named yet
+    EXPECT_EQ(PageFileNames(settings), (std::vector<std::string>{"b.xo", "a.xo", "de.xol"}));
+    EXPECT_EQ(PageCompanionsText(PageCompanions()), "");
 }
 
 // A folder written by an older version keeps the author's files, but the viewer's parts are

@@ -78,6 +78,15 @@ bool CXoDoc::SaveIndex(const QString& path) {
     m_index->m_changed = 0;
     m_history.MarkSaved();
     SetModifiedFlag(false);
+    if (m_index->CompanionStale()) {
+        // Saved all the same: only pages opened from disk lag behind.
+        ShowMessage(FormatMessage1(
+            QStringLiteral("The index was saved, but the script beside it that search pages read "
+                           "from disk (%1) could not be written again: a page opened from disk "
+                           "shows the index as it was before. Check that the folder can be "
+                           "written to, and save again."),
+            path + QStringLiteral(".js")));
+    }
     return true;
 }
 

@@ -209,6 +209,14 @@ bool LangPropSheet::ChooseSavePath() {
 
 bool LangPropSheet::WriteFile() {
     if (m_file.Write(m_file.m_path)) {
+        if (m_file.CompanionStale()) {
+            Warn(FormatMessage1(
+                QStringLiteral("The language file was saved, but the script beside it that "
+                               "search pages read from disk (%1) could not be written again: a "
+                               "page opened from disk shows the old texts. Check that the "
+                               "folder can be written to, and save again."),
+                ShownPath(m_file.m_path) + QStringLiteral(".js")));
+        }
         return true;
     }
     QApplication::beep();
