@@ -463,3 +463,21 @@ TEST(CliExport, UsageAndFilesThatCannotBeRead) {
     EXPECT_EQ(run.err, "Could not open file (/no/such/file.xo)\n");
     EXPECT_EQ(Cli({"export", files.Path("")}).code, 2); // a directory
 }
+
+TEST(CliSearchPage, ACopyThatFailsIsToldWithItsReasonAndTheExitSaysSo) {
+    TestFiles files;
+    std::filesystem::create_directories(files.Path("redist"));
+    files.Write("redist/Navora.class", "class");
+    files.Write("redist/xo210.zip", "zip");
+    // A folder where the archive would go: that copy cannot be made.
+    std::filesystem::create_directories(files.Path("xo210.zip"));
+    CliRun run = Cli({"searchpage", "-o", files.Path("Search.html"), "--index",
+                      files.Path("MySite.xo"), "--redist", files.Path("redist")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "These files have been copied to your working directory:\n\n"
+                       "Navora.class\n\n"
+                       "These files could not be copied to your working directory:\n\n"
+                       "xo210.zip: " +
+                           std::make_error_code(std::errc::is_a_directory).message() + "\n");
+    EXPECT_EQ(run.out, "New page built successfully.\n");
+}
