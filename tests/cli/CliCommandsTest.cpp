@@ -303,6 +303,11 @@ TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
     EXPECT_NE(next.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << next;
     EXPECT_NE(next.find("5;3;1;new.htm;New;;2;\r\n"), std::string::npos);
     EXPECT_NE(next.find("5;4;1;b.htm;Page B;;-1;\r\n"), std::string::npos);
+    // Kept out of the contents, b.htm no longer has the keyword the scan gave it.
+    EXPECT_EQ(next.find("7;&4;"), std::string::npos) << next;
+    EXPECT_NE(run.out.find("  - b.htm  \"Page B\"\n      keywords from the scan taken off: 1\n"),
+              std::string::npos)
+        << run.out;
 
     // The next update still knows the author's title from the scan's, and the site's new
     // title of a page the author left alone comes in.
