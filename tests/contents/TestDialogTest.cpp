@@ -236,6 +236,8 @@ TEST(TestDialog, ThePageFieldFollowsTheBrowserAndBackReturns) {
     Fixture f;
     CTestDialog dialog(QStringLiteral("/site/Search.html"), f.host);
     dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     auto* back = dialog.findChild<QPushButton*>(QStringLiteral("backButton"));
     ASSERT_NE(back, nullptr);
     EXPECT_FALSE(back->isEnabled());
@@ -249,8 +251,11 @@ TEST(TestDialog, ThePageFieldFollowsTheBrowserAndBackReturns) {
     f.host.m_browser->FollowLink(QUrl(QStringLiteral("http://127.0.0.1:8000/a.html#top")));
     EXPECT_EQ(f.Box(dialog)->currentText(), QStringLiteral("http://127.0.0.1:8000/a.html#top"));
 
-    QTest::keyClick(&dialog, Qt::Key_Left, Qt::AltModifier);
-    EXPECT_EQ(f.host.m_browser->m_backs, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.host.m_browser->m_backs == 1; }));
+    // And by its mnemonic.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.host.m_browser->m_backs == 2; }));
     f.host.m_browser->FollowLink(QUrl::fromLocalFile(QStringLiteral("/site/Search.html")));
     EXPECT_EQ(f.Box(dialog)->currentText(), QStringLiteral("/site/Search.html"));
     EXPECT_EQ(Items(f.Box(dialog)), QStringList{QStringLiteral("/site/Search.html")});

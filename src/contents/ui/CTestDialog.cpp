@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tamblin {
@@ -73,7 +74,6 @@ void CTestDialog::BuildControls() {
     m_back->setObjectName(QStringLiteral("backButton"));
     m_back->setAutoDefault(false);
     m_back->setEnabled(false);
-    m_back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
     m_back->setToolTip(QStringLiteral("Back to the page shown before (Alt+Left)"));
 
     m_browser = m_host.CreateBrowser(this);
@@ -85,6 +85,9 @@ void CTestDialog::BuildControls() {
         callbacks.urlChanged = [this](const QUrl& url) { OnUrlChanged(url); };
         m_browser->SetCallbacks(callbacks);
         connect(m_back, &QPushButton::clicked, this, [this] { m_browser->GoBack(); });
+        // As in browsers; the button's own mnemonic stays Alt+K.
+        auto* backKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+        connect(backKey, &QShortcut::activated, m_back, &QPushButton::animateClick);
     } else {
         // Callers check for the plugin first; should it fail anyway the list still works.
         browserArea = new QLabel(QString::fromLatin1(kNoBrowserMessage), this);

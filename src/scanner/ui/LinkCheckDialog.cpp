@@ -189,7 +189,7 @@ void LinkCheckDialog::FitColumns(const QList<QTreeWidgetItem*>& rows) {
     const QFontMetrics metrics = m_problems->fontMetrics();
     // A gap of two characters, so that one column's text does not run into the next.
     const int gap = 2 * metrics.averageCharWidth();
-    const int widest = std::max(160, m_problems->viewport()->width() * 2 / 5);
+    const int viewport = m_problems->viewport()->width();
     int widths[3] = {0, 0, 0};
     std::function<void(QTreeWidgetItem*)> measure = [&](QTreeWidgetItem* item) {
         for (int column = 0; column < 3; ++column) {
@@ -208,7 +208,9 @@ void LinkCheckDialog::FitColumns(const QList<QTreeWidgetItem*>& rows) {
     }
     // The first column also holds the branch that opens a problem's further uses.
     widths[0] += m_problems->indentation();
+    // The entry, which says where to go, gets the larger share.
     for (int column = 0; column < 3; ++column) {
+        int widest = std::max(160, viewport * (column == 1 ? 11 : 7) / 20);
         m_problems->setColumnWidth(column, std::min(widths[column] + gap, widest));
     }
 }

@@ -93,7 +93,10 @@ void ScanReportDialog::StartWorker() {
     // The first page can take long to come (robots.txt, a slow server); say what is awaited
     // in the words used for every page once it has come.
     if (m_scanner) {
-        m_status->setText(Display("Scanning " + m_scanner->Start() + "..."));
+        // The scan makes its start relative to the site's folder as it runs; the address as
+        // given is what the user knows.
+        m_start = Display(m_scanner->Start());
+        m_status->setText(QStringLiteral("Scanning ") + m_start + QStringLiteral("..."));
     }
     m_worker = std::jthread([this, scanner = m_scanner](std::stop_token stop) {
         std::stop_callback cancel(stop, [scanner] {
@@ -137,7 +140,7 @@ QString ScanReportDialog::EndingNote() const {
     // "Scan complete" alone reads as if the site were empty.
     return QStringLiteral("\n\nNo page could be read: %1 did not answer or could not be "
                           "opened. Check the address, and that the site is up.")
-        .arg(Display(m_scanner->Start()));
+        .arg(m_start);
 }
 
 void ScanReportDialog::reject() {

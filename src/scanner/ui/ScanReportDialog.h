@@ -56,6 +56,7 @@ private:
     QString EndingNote() const;
 
     SiteScanner* m_scanner;
+    QString m_start;
     // Owns the worker: a stop request cancels the scan, and nothing outlives a join.
     std::jthread m_worker;
     bool m_started = false;
