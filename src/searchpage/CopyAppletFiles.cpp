@@ -1,9 +1,13 @@
 #include "searchpage/CopyAppletFiles.h"
 
+#include "index/FileReplace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -31,6 +35,27 @@ bool ListFiles(const std::string& directory, std::vector<std::string>& names) {
     }
     std::sort(names.begin(), names.end());
     return true;
+}
+
+bool ReadWhole(const fs::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// True when `to` was there with other bytes than `from` and now holds them.
+bool ReplaceIfDifferent(const fs::path& from, const fs::path& to) {
+    std::string wanted;
+    std::string there;
+    std::error_code error;
+    if (!fs::exists(to, error) || !ReadWhole(from, wanted) || !ReadWhole(to, there) ||
+        wanted == there) {
+        return false;
+    }
+    return WriteFileReplacing(to.string(), wanted);
 }
 
 std::error_code LastError() {
@@ -131,6 +156,12 @@ void ComposeText(AppletCopyReport& report) {
         }
         report.text.resize(report.text.size() - 2);
     }
+    if (!report.replaced.empty()) {
+        report.text += "\n\nThe script viewer's files were replaced with this version's: ";
+        for (size_t i = 0; i < report.replaced.size(); ++i) {
+            report.text += (i ? ", " : "") + report.replaced[i];
+        }
+    }
     if (report.failed.empty()) {
         return;
     }
@@ -147,7 +178,8 @@ void ComposeText(AppletCopyReport& report) {
 
 AppletCopyReport CopyAppletFiles(const std::string& redistDirectory,
                                  const std::string& pageDirectory,
-                                 const std::function<void(const std::string&)>& copying) {
+                                 const std::function<void(const std::string&)>& copying,
+                                 bool replaceViewer) {
     AppletCopyReport report;
     std::vector<std::string> names;
     report.sourceFound = ListFiles(redistDirectory, names);
@@ -157,6 +189,10 @@ AppletCopyReport CopyAppletFiles(const std::string& redistDirectory,
     for (const std::string& name : names) {
         if (copying) {
             copying(name);
+        }
+        if (replaceViewer && name.rfind(kWebViewerFilePrefix, 0) == 0 &&
+            ReplaceIfDifferent(fs::path(redistDirectory) / name, fs::path(pageDirectory) / name)) {
+            report.replaced.push_back(name);
         }
         std::error_code error = CopyOne(redistDirectory + name, pageDirectory + name);
         if (error) {
