@@ -5,7 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "ShownText.h"
 #include "TestFiles.h"
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "scanner/SiteScanner.h"
 #include "scanner/ui/NewIndexCommand.h"
 
