@@ -715,6 +715,9 @@ void CliCommands::PrintMerge(const MergeResult& result, bool removeGone) {
                 break;
             case MergeChange::Kind::PageGone:
                 m_out << "  \"" << change.title << "\"";
+                if (!removeGone && change.scanKeywords > 0) {
+                    m_out << "\n      keywords from the scan taken off: " << change.scanKeywords;
+                }
                 break;
             case MergeChange::Kind::PageRetitled:
                 m_out << "  \"" << change.before << "\" -> \"" << change.after << "\"";

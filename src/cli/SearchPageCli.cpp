@@ -105,7 +105,8 @@ void SearchPageCli::PrintHelp(std::ostream& stream) {
               "  --no-contents, --no-index, --index-selected, --sort, --expanded,\n"
               "  --select-url URL, --initial-query TEXT\n"
               "\n"
-              "Exit status: 0 written, 2 the page could not be written, 64 wrong usage.\n";
+              "Exit status: 0 written, 1 written but some of the applet's files could not be\n"
+              "copied, 2 the page could not be written, 64 wrong usage.\n";
 }
 
 bool SearchPageCli::Fail(const std::string& text) {
@@ -319,8 +320,12 @@ int SearchPageCli::Run(const std::vector<std::string>& args) {
         redist += kNativeSeparator;
     }
     CliHost host(m_out, m_err);
-    SearchPageOutcome outcome = WriteSearchPage(settings, redist, host);
-    return outcome == SearchPageOutcome::Built ? kWritten : kCannotWrite;
+    AppletCopyReport copies;
+    SearchPageOutcome outcome = WriteSearchPage(settings, redist, host, &copies);
+    if (outcome != SearchPageOutcome::Built) {
+        return kCannotWrite;
+    }
+    return copies.failed.empty() ? kWritten : kCopiesFailed;
 }
 
 } // namespace tamblin

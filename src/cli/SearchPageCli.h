@@ -20,6 +20,8 @@ public:
 
     static constexpr int kWritten = 0;
     static constexpr int kCannotWrite = 2;
+    // The page is written, but some of the applet's files could not be copied beside it.
+    static constexpr int kCopiesFailed = 1;
     static constexpr int kUsage = 64;
 
 private:

@@ -66,6 +66,12 @@ std::string IndexFile::StatisticsText() const {
     m_root.CountUrlsAndKeywords(urls, keywords);
     m_otherKeywords.CountUrlsAndKeywords(urls, keywords);
     char buffer[160];
+    // An index no file holds yet has no saved size to show (a scanned one would otherwise show
+    // the size of the scanner's temporary file).
+    if (m_fileSize == kNeverSaved) {
+        std::snprintf(buffer, sizeof buffer, "%d URLs\r\n%d Index keywords", urls, keywords);
+        return buffer;
+    }
     std::snprintf(buffer, sizeof buffer, "%d URLs\r\n%d Index keywords\r\nLast saved file size: %d",
                   urls, keywords, static_cast<int>(m_fileSize));
     return buffer;

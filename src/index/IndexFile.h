@@ -60,7 +60,9 @@ public:
 
     std::string m_tipText;
     std::string m_fileName;
-    long long m_fileSize = 0;
+    // Bytes of the file as last read or written; kNeverSaved while no file holds this index.
+    static constexpr long long kNeverSaved = -1;
+    long long m_fileSize = kNeverSaved;
     IndexEntry m_holding;
     int m_changed = 0;
     BaseUrl* m_currentBaseUrl = nullptr;

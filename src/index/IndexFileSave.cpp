@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 namespace tamblin {
 
@@ -33,10 +34,21 @@ std::string RefusalText(const char* what, const std::string& name) {
 }
 
 std::string UnwritableInEntry(const IndexEntry& entry) {
-    for (const std::string* field :
-         {&entry.m_url, &entry.m_title, &entry.m_targetFrame, &entry.m_iconUrl, &entry.m_pageTip}) {
+    // The title names itself; every other field is named by the entry's title.
+    if (HasFieldBreak(entry.m_title)) {
+        return "The title '" + entry.m_title +
+               "' contains a semicolon or a line break, which an index file cannot hold. "
+               "Please change it and save again.";
+    }
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"URL", &entry.m_url},
+        {"target frame", &entry.m_targetFrame},
+        {"icon URL", &entry.m_iconUrl},
+        {"page tip", &entry.m_pageTip},
+    };
+    for (const auto& [what, field] : fields) {
         if (HasFieldBreak(*field)) {
-            return RefusalText("URL", entry.m_title);
+            return RefusalText(what, entry.m_title);
         }
     }
     if (entry.m_title.empty()) {

@@ -261,7 +261,10 @@ void IndexPrintLayout::DrawFileSummary(PrintPage& page) const {
         Fitted(page, m_summaryValueX, LineY(line), std::move(value), true, elide);
     };
     row(0, "Description:", m_index.m_description);
-    row(1, "Filename:", m_index.m_fileName + " (" + Number(m_index.m_fileSize) + " bytes)",
+    row(1, "Filename:",
+        m_index.m_fileSize == IndexFile::kNeverSaved
+            ? m_index.m_fileName
+            : m_index.m_fileName + " (" + Number(m_index.m_fileSize) + " bytes)",
         Elide::Middle);
     page.operations.back().fileName = true;
     row(2, "Format:", FormatText(m_index.m_formatMajor, m_index.m_formatMinor, m_index.m_coding));

@@ -29,18 +29,23 @@ bool WritePageFile(const SearchPageSettings& settings, SearchPageHost& host,
     return true;
 }
 
-void CopyFiles(const SearchPageSettings& settings, const std::string& redist,
-               SearchPageHost& host) {
+AppletCopyReport CopyFiles(const SearchPageSettings& settings, const std::string& redist,
+                           SearchPageHost& host) {
     AppletCopyReport report = CopyAppletFiles(
         redist, settings.pageDirectory,
         [&host](const std::string& name) { host.SetStatusText(FillMessage(kCopyingFile, name)); },
         settings.webViewer);
     if (!report.sourceFound) {
         host.ShowWarning(kNoRedistDirectory);
-        return;
+        return report;
     }
     host.SetStatusText(kIdleStatus);
-    host.ShowInformation(report.text);
+    if (report.failed.empty()) {
+        host.ShowInformation(report.text);
+    } else {
+        host.ShowWarning(report.text);
+    }
+    return report;
 }
 
 void ReportCompanions(const PageCompanions& result, SearchPageHost& host) {
@@ -75,7 +80,7 @@ std::string RedistDirectory(const std::string& programDirectory) {
 }
 
 SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::string& redistDirectory,
-                                  SearchPageHost& host) {
+                                  SearchPageHost& host, AppletCopyReport* copyReport) {
     SearchPageOutcome failure = SearchPageOutcome::WriteError;
     if (!WritePageFile(settings, host, failure)) {
         return failure;
@@ -85,7 +90,10 @@ SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::strin
         settings.copyJavaFiles = host.AskYesNo(kAskCopyAppletFiles);
     }
     if (settings.copyJavaFiles) {
-        CopyFiles(settings, redistDirectory, host);
+        AppletCopyReport report = CopyFiles(settings, redistDirectory, host);
+        if (copyReport) {
+            *copyReport = std::move(report);
+        }
     }
     // After the copy, which may have brought a language file the page names. Only the script
     // viewer reads companions.

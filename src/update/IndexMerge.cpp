@@ -44,6 +44,23 @@ bool Holds(const std::vector<std::uint64_t>& sorted, std::uint64_t hash) {
     return std::binary_search(sorted.begin(), sorted.end(), hash);
 }
 
+// The positions of the entry's keywords that the last scan gave it, as its mark tells; none
+// without a mark, where every keyword counts as the author's.
+std::vector<std::size_t> ScanKeywordPositions(const IndexEntry& entry) {
+    std::vector<std::size_t> positions;
+    if (!entry.m_scanMark) {
+        return positions;
+    }
+    std::vector<std::uint64_t> given = entry.m_scanMark->keywords;
+    std::sort(given.begin(), given.end());
+    for (std::size_t i = 0; i < entry.m_keywords.size(); ++i) {
+        if (Holds(given, ScanMark::HashKeyword(entry.m_keywords[i]))) {
+            positions.push_back(i);
+        }
+    }
+    return positions;
+}
+
 std::string_view EffectiveTarget(const IndexEntry& entry) {
     return entry.m_ownTarget ? std::string_view(entry.m_targetFrame) : std::string_view();
 }
@@ -81,6 +98,7 @@ IndexMerge::IndexMerge(IndexEntry& root, const std::vector<std::unique_ptr<BaseU
             MergeChange change{MergeChange::Kind::PageGone, entry->FullUrl(), entry->m_title, "",
                                ""};
             change.apply = false;
+            change.scanKeywords = static_cast<int>(ScanKeywordPositions(*entry).size());
             Add(std::move(change), {entry, nullptr, 0, nullptr});
         }
     }
@@ -223,7 +241,17 @@ void IndexMerge::Apply() {
         case MergeChange::Kind::PageGone:
             if (change.apply) {
                 gone.push_back(target.current);
-            } else if (target.current->m_children.empty()) {
+                break;
+            }
+            // Kept: the keywords the scan gave it go, as a page of the site would lose them.
+            // The mark forgets them too, so should the page come back they are offered again.
+            if (std::vector<std::size_t> positions = ScanKeywordPositions(*target.current);
+                !positions.empty()) {
+                std::vector<std::size_t>& list = dropped[target.current];
+                list.insert(list.end(), positions.begin(), positions.end());
+                target.current->m_scanMark->keywords.clear();
+            }
+            if (target.current->m_children.empty()) {
                 // An entry with entries below it stays in the contents: out of it, the
                 // file would take those entries out too when it is read again.
                 target.current->m_inContents = 0;

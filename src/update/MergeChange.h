@@ -15,8 +15,11 @@ struct MergeChange {
     std::string after;  // retitled: the scan's title; keyword added: its phrase; page added:
                         // the URL of the page that links to it, empty for the top level
     // Whether to make the change. For a gone page, true removes its entry; false keeps it,
-    // taken out of the contents.
+    // taken out of the contents, without the keywords the scan gave it.
     bool apply = true;
+    // Gone page: how many of its keywords the scan gave it. Kept, the page loses them (Look for
+    // would lead readers to a page that is not there); the keywords the author added stay.
+    int scanKeywords = 0;
 };
 
 struct MergeResult {

@@ -364,6 +364,11 @@ TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
     EXPECT_NE(next.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << next;
     EXPECT_NE(next.find("5;3;1;new.htm;New;;2;\r\n"), std::string::npos);
     EXPECT_NE(next.find("5;4;1;b.htm;Page B;;-1;\r\n"), std::string::npos);
+    // Kept out of the contents, b.htm no longer has the keyword the scan gave it.
+    EXPECT_EQ(next.find("7;&4;"), std::string::npos) << next;
+    EXPECT_NE(run.out.find("  - b.htm  \"Page B\"\n      keywords from the scan taken off: 1\n"),
+              std::string::npos)
+        << run.out;
 
     // The next update still knows the author's title from the scan's, and the site's new
     // title of a page the author left alone comes in.
@@ -523,4 +528,22 @@ TEST(CliExport, UsageAndFilesThatCannotBeRead) {
     EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.err, "Could not open file (/no/such/file.xo)\n");
     EXPECT_EQ(Cli({"export", files.Path("")}).code, 2); // a directory
+}
+
+TEST(CliSearchPage, ACopyThatFailsIsToldWithItsReasonAndTheExitSaysSo) {
+    TestFiles files;
+    std::filesystem::create_directories(files.Path("redist"));
+    files.Write("redist/Navora.class", "class");
+    files.Write("redist/xo210.zip", "zip");
+    // A folder where the archive would go: that copy cannot be made.
+    std::filesystem::create_directories(files.Path("xo210.zip"));
+    CliRun run = Cli({"searchpage", "-o", files.Path("Search.html"), "--index",
+                      files.Path("MySite.xo"), "--redist", files.Path("redist")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "These files have been copied to your working directory:\n\n"
+                       "Navora.class\n\n"
+                       "These files could not be copied to your working directory:\n\n"
+                       "xo210.zip: " +
+                           std::make_error_code(std::errc::is_a_directory).message() + "\n");
+    EXPECT_EQ(run.out, "New page built successfully.\n");
 }

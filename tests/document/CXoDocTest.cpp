@@ -135,8 +135,8 @@ TEST_F(CXoDocTest, ViewsHearOfNewAndOpenedIndexes) {
     m_doc.NewIndex();
     EXPECT_EQ(notified, 1);
     EXPECT_NE(m_doc.Generation(), generation);
-    EXPECT_EQ(m_doc.StatisticsText(),
-              QStringLiteral("0 URLs\r\n0 Index keywords\r\nLast saved file size: 0"));
+    // Never saved: no saved size to show.
+    EXPECT_EQ(m_doc.StatisticsText(), QStringLiteral("0 URLs\r\n0 Index keywords"));
 }
 
 TEST_F(CXoDocTest, AScannedIndexOpensModifiedUnderItsOwnNameAndItsFileIsDeleted) {
@@ -151,6 +151,8 @@ TEST_F(CXoDocTest, AScannedIndexOpensModifiedUnderItsOwnNameAndItsFileIsDeleted)
     EXPECT_EQ(m_doc.PathName(), pathName);
     EXPECT_EQ(m_doc.Title(), QStringLiteral("Docs"));
     EXPECT_TRUE(m_doc.Index()->m_fileName.empty());
+    // The scanner's temporary file was never this index's saved file.
+    EXPECT_FALSE(m_doc.StatisticsText().contains(QStringLiteral("Last saved file size")));
     EXPECT_EQ(changes, 1);
     // Bad lines are told as on Open.
     ASSERT_EQ(m_dialogs.m_messages.size(), 1);

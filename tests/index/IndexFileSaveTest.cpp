@@ -154,6 +154,21 @@ TEST(IndexFileSave, FieldsTheFormatCannotHoldRefuseTheSave) {
     }
 }
 
+TEST(IndexFileSave, TheRefusalNamesTheFieldThatHoldsTheSemicolon) {
+    TestFiles files;
+    const std::string path = files.Path("out.xo");
+    IndexFile titled;
+    AddEntry(titled.m_root, "git.htm", "git; the tool");
+    EXPECT_EQ(titled.Save(path), 0);
+    EXPECT_EQ(titled.SaveError(),
+              "The title 'git; the tool' contains a semicolon or a line break, which an index "
+              "file cannot hold. Please change it and save again.");
+    IndexFile tipped;
+    AddEntry(tipped.m_root, "git.htm", "git").m_pageTip = "a;b";
+    EXPECT_EQ(tipped.Save(path), 0);
+    EXPECT_EQ(tipped.SaveError().rfind("The page tip of 'git' contains a semicolon", 0), 0u);
+}
+
 TEST(IndexFileSave, AFailedWriteLeavesTheOldFile) {
     TestFiles files;
     IndexFile index;

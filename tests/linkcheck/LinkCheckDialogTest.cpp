@@ -3,12 +3,14 @@
 #include "LoopbackServer.h"
 #include "ModalDriver.h"
 #include "ScanTestSupport.h"
+#include "ShownText.h"
 #include "TestFiles.h"
 #include "index/IndexFile.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -142,3 +144,35 @@ TEST_F(LinkCheckDialogTest, CancelStopsAHangingServerAndTheDialogStaysOpenUntilC
 }
 
 } // namespace
+
+// A link used from several places lists its further uses below its row; a keyword's use reads
+// "Title: phrase", the longest text of the column. Each shows whole, or cut in its middle with
+// the whole text in its tooltip. Checked from the keyboard alone.
+TEST_F(LinkCheckDialogTest, TheEntryColumnShowsKeywordRowsWholeOrWithATooltip) {
+    IndexEntry& again = Add("a.htm", "Again A");
+    again.m_keywords.emplace_back(&again, "Another way to read the usage section of the page",
+                                  "#usage", "", "", 0);
+    LinkCheckDialog dialog(m_index, m_indexPath, {});
+    dialog.show();
+    ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Child<QPushButton>(dialog, "check"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return Child<QPushButton>(dialog, "close")->text() == QStringLiteral("Close"); }));
+    QTreeWidget* problems = dialog.Problems();
+    ASSERT_GE(problems->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = problems->topLevelItem(0);
+    ASSERT_EQ(row->childCount(), 1);
+    QString longest = QStringLiteral("Again A: Another way to read the usage section of the page");
+    EXPECT_EQ(row->child(0)->text(1), longest);
+    problems->expandAll();
+    const int width = problems->columnWidth(1);
+    const int needed = problems->fontMetrics().horizontalAdvance(longest);
+    EXPECT_TRUE(width >= needed || row->child(0)->toolTip(1) == longest)
+        << width << " < " << needed;
+    EXPECT_EQ(row->child(0)->toolTip(1), longest);
+    EXPECT_EQ(row->toolTip(1), row->text(1));
+    test::SavePngIfAsked(dialog, QStringLiteral("link-check-entries"));
+}

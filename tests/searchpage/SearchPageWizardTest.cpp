@@ -450,3 +450,48 @@ TEST(SearchPageWizard, TestOptionsOfferCompanionsAndTheSideBySidePage) {
     EXPECT_FALSE(f.settings.companions);
     EXPECT_EQ(f.settings.layout, PageLayout::Side);
 }
+
+TEST(SearchPageCommand, ACopyThatFailsIsAWarningNamingTheFileAndTheReason) {
+    WizardFixture f;
+    f.wizard.reset();
+    ScriptedDialogs dialogs;
+    std::filesystem::create_directories(f.files.Path("bin/Redist"));
+    f.files.Write("bin/Redist/Navora.class", "class");
+    f.files.Write("bin/Redist/xo210.zip", "zip");
+    // A folder where the archive would go: that copy cannot be made.
+    std::filesystem::create_directories(f.files.Path("site/xo210.zip"));
+    f.host.m_programDirectory = QString::fromStdString(f.files.Path("bin") + "/");
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, &driver, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* wizard = qobject_cast<SearchPageWizard*>(widget);
+                wizard && wizard->isVisible()) {
+                QWidget* target =
+                    QApplication::focusWidget() ? QApplication::focusWidget() : wizard;
+                // The keyboard alone: Alt+N through the pages, Alt+F on the last.
+                QTest::keyClick(
+                    target, wizard->currentId() == SearchPageWizard::kTest ? Qt::Key_F : Qt::Key_N,
+                    Qt::AltModifier);
+                return;
+            }
+            if (auto* test = qobject_cast<CTestDialog*>(widget); test && test->isVisible()) {
+                QTest::keyClick(test, Qt::Key_Escape);
+                return;
+            }
+        }
+    });
+    driver.start(0);
+    SearchPageCommands::NewWebPage(nullptr, f.host);
+    driver.stop();
+
+    EXPECT_EQ(TestFiles::Read(f.site + "Navora.class"), "class");
+    ASSERT_EQ(dialogs.m_messages.size(), 1);
+    EXPECT_EQ(dialogs.m_messages[0].icon, DialogService::Icon::Warning);
+    EXPECT_EQ(
+        dialogs.m_messages[0].text,
+        QStringLiteral("These files have been copied to your working directory:\n\n"
+                       "Navora.class\n\n"
+                       "These files could not be copied to your working directory:\n\n"
+                       "xo210.zip: ") +
+            QString::fromStdString(std::make_error_code(std::errc::is_a_directory).message()));
+}

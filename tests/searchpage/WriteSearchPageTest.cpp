@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace tamblin;
@@ -218,6 +221,80 @@ TEST(PageCompanions, EachFileOnceInPageOrderWithoutItsFolder) {
     settings.indexParameters.push_back(IndexParameter()); // no file named yet
     EXPECT_EQ(PageFileNames(settings), (std::vector<std::string>{"b.xo", "a.xo", "de.xol"}));
     EXPECT_EQ(PageCompanionsText(PageCompanions()), "");
+}
+
+namespace {
+
+// Writes past `bytes` fail with EFBIG for as long as it lives, as on a full disk.
+class FileSizeLimit final {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(CopyAppletFiles, ACopyCutShortIsReportedWithItsReasonAndLeavesNothingBehind) {
+    Site site;
+    site.files.Write("bin/Redist/big.jar", std::string(64 * 1024, 'j'));
+    SearchPageSettings settings = site.Settings();
+    settings.testNow = false;
+    RecordingHost host;
+    AppletCopyReport report;
+    {
+        // The page and the small files fit; the archive does not.
+        FileSizeLimit limit(16 * 1024);
+        EXPECT_EQ(WriteSearchPage(settings, site.redist, host, &report), SearchPageOutcome::Built);
+    }
+    EXPECT_EQ(report.copied, (std::vector<std::string>{"Navora.class", "xo210.zip"}));
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_EQ(report.failed[0].error, std::errc::file_too_large);
+    EXPECT_FALSE(std::filesystem::exists(site.page + "big.jar"));
+    ASSERT_EQ(host.m_said.size(), 2u);
+    EXPECT_EQ(host.m_said[0], "W:These files have been copied to your working directory:\n\n"
+                              "Navora.class, xo210.zip\n\n"
+                              "These files could not be copied to your working directory:\n\n"
+                              "big.jar: " +
+                                  std::make_error_code(std::errc::file_too_large).message());
+    EXPECT_EQ(host.m_said[1], "I:New page built successfully.");
+    // Nothing half-written is taken for the author's copy: the next run copies it.
+    RecordingHost again;
+    WriteSearchPage(settings, site.redist, again, &report);
+    EXPECT_TRUE(report.failed.empty());
+    EXPECT_EQ(TestFiles::Read(site.page + "big.jar"), std::string(64 * 1024, 'j'));
+}
+
+TEST(CopyAppletFiles, WhatIsNotAFileOnEitherSideIsAFailureNotACopy) {
+    TestFiles files;
+    std::filesystem::create_directories(files.Path("r"));
+    std::filesystem::create_directories(files.Path("p/Navora.class"));
+    files.Write("r/Navora.class", "class");
+    ASSERT_EQ(::mkfifo(files.Path("r/pipe").c_str(), 0600), 0);
+    AppletCopyReport report = CopyAppletFiles(files.Path("r") + "/", files.Path("p") + "/");
+    EXPECT_TRUE(report.copied.empty());
+    ASSERT_EQ(report.failed.size(), 2u);
+    EXPECT_EQ(report.failed[0].name, "Navora.class");
+    EXPECT_EQ(report.failed[0].error, std::errc::is_a_directory);
+    EXPECT_EQ(report.failed[1].name, "pipe");
+    EXPECT_EQ(report.text.rfind("These files could not be copied to your working directory:\n\n"
+                                "Navora.class: ",
+                                0),
+              0u);
 }
 
 // A folder written by an older version keeps the author's files, but the viewer's parts are

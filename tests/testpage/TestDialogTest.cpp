@@ -229,3 +229,36 @@ TEST(TestDialog, LongPageKeepsTheDialogWithinTheScreen) {
     EXPECT_EQ(f.Box(dialog)->currentText(), page);
     test::SavePngIfAsked(dialog, QStringLiteral("test-dialog-long-page"));
 }
+
+// Display page in the viewer follows a link inside the browser: the Page field shows where
+// the browser went, Back (Alt+Left) returns, and only pages the author asked for are kept.
+TEST(TestDialog, ThePageFieldFollowsTheBrowserAndBackReturns) {
+    Fixture f;
+    CTestDialog dialog(QStringLiteral("/site/Search.html"), f.host);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* back = dialog.findChild<QPushButton*>(QStringLiteral("backButton"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_FALSE(back->isEnabled());
+    // The browser's own report of the page it was sent to changes nothing.
+    f.host.m_browser->FollowLink(QUrl::fromLocalFile(QStringLiteral("/site/Search.html")));
+    EXPECT_EQ(f.Box(dialog)->currentText(), QStringLiteral("/site/Search.html"));
+
+    f.host.m_browser->FollowLink(QUrl::fromLocalFile(QStringLiteral("/site/git.html")));
+    EXPECT_EQ(f.Box(dialog)->currentText(), QStringLiteral("/site/git.html"));
+    ASSERT_TRUE(back->isEnabled());
+    f.host.m_browser->FollowLink(QUrl(QStringLiteral("http://127.0.0.1:8000/a.html#top")));
+    EXPECT_EQ(f.Box(dialog)->currentText(), QStringLiteral("http://127.0.0.1:8000/a.html#top"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.host.m_browser->m_backs == 1; }));
+    // And by its mnemonic.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.host.m_browser->m_backs == 2; }));
+    f.host.m_browser->FollowLink(QUrl::fromLocalFile(QStringLiteral("/site/Search.html")));
+    EXPECT_EQ(f.Box(dialog)->currentText(), QStringLiteral("/site/Search.html"));
+    EXPECT_EQ(Items(f.Box(dialog)), QStringList{QStringLiteral("/site/Search.html")});
+    EXPECT_EQ(f.host.m_browser->m_navigated, QStringList{QStringLiteral("/site/Search.html")});
+    test::SavePngIfAsked(dialog, QStringLiteral("test-dialog-back"));
+}

@@ -285,3 +285,33 @@ TEST(ScanSettingsText, RoundTripsEveryOptionAndEscapesFieldBreaks) {
     EXPECT_FALSE(other.caseSignificant);
     EXPECT_EQ(other.delayMs, 0);
 }
+
+// Kept out of the contents, a gone page keeps only the keywords the author gave it: those the
+// scan gave it would send readers of Look for to a page that is not there. Removed when it
+// comes back, the scan's keywords are offered again.
+TEST(IndexMerge, AGonePageKeptLosesTheScansKeywordsButNotTheAuthors) {
+    Site site;
+    std::unique_ptr<IndexFile> index = FirstScan(site.files, site.start);
+    IndexEntry& c = *Find(index->m_root, "c.htm");
+    ASSERT_TRUE(HasPhrase(c, "Page C"));
+    c.m_keywords.emplace_back(&c, "Mine", "", "", "", 0);
+    site.files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a><a href=b.htm>B</a>");
+    std::filesystem::remove(site.files.Path("site/c.htm"));
+    std::unique_ptr<IndexFile> again = ScanSite(site.start);
+    {
+        IndexMerge merge(index->m_root, index->m_baseUrls, *again, false);
+        ASSERT_EQ(Lines(merge.Result()), std::vector<std::string>{"gone c.htm |"});
+        EXPECT_EQ(merge.Result().changes[0].scanKeywords, 1);
+        merge.Apply();
+    }
+    EXPECT_EQ(c.m_inContents, 0);
+    EXPECT_FALSE(HasPhrase(c, "Page C"));
+    EXPECT_TRUE(HasPhrase(c, "Mine"));
+
+    site.files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a><a href=b.htm>B</a>"
+                                       "<a href=c.htm>C</a>");
+    site.files.Write("site/c.htm", "<title>Page C</title>");
+    std::unique_ptr<IndexFile> back = ScanSite(site.start);
+    IndexMerge merge(index->m_root, index->m_baseUrls, *back, false);
+    EXPECT_EQ(Lines(merge.Result()), std::vector<std::string>{"keyword+ c.htm |Page C"});
+}

@@ -179,7 +179,8 @@ TEST_F(UpdateFromSiteTest, ReviewThenOkKeepsTheHandEditsAndUndoTakesItAllBack) {
     EXPECT_TRUE(focused);
     EXPECT_EQ(listed, (QStringList{QStringLiteral("Pages added (1)"), QStringLiteral("  Bulbs"),
                                    QStringLiteral("Pages gone: checked are removed, the others "
-                                                  "kept out of the contents (1)"),
+                                                  "kept out of the contents, without the "
+                                                  "keywords the scan gave them (1)"),
                                    QStringLiteral("  Ferns")}));
     // Two titles and a keyword; the place of Ferns goes with the page.
     EXPECT_EQ(kept, QStringLiteral("3 edits of yours are kept."));
@@ -222,4 +223,38 @@ TEST_F(UpdateFromSiteTest, CancelInTheReviewChangesNothing) {
     EXPECT_EQ(Tree(View()), before);
     EXPECT_FALSE(View()->CanUndo());
     EXPECT_FALSE(m_app->Document()->IsModified());
+}
+
+// A gone page kept out of the contents loses the keyword the scan gave it, so Look for does
+// not lead readers to it; a keyword the author added stays, and the review says which go.
+TEST_F(UpdateFromSiteTest, AGonePageKeptLosesOnlyTheKeywordsTheScanGaveIt) {
+    EditByHand();
+    IndexEntry& ferns = *Home().m_children[0]->m_children[0];
+    ASSERT_EQ(ferns.m_title, "Ferns");
+    ASSERT_EQ(ferns.m_keywords.size(), 1u);
+    ferns.m_keywords.emplace_back(&ferns, "Fern care", "", "", "", 0);
+    ChangeTheSite();
+    QString detail;
+    Update({PressOkWhenFinished, [&](QWidget* modal) {
+                auto* review = qobject_cast<UpdateReviewDialog*>(modal);
+                if (!review) {
+                    return false;
+                }
+                QTreeWidget* list = review->ChangeList();
+                for (int g = 0; g < list->topLevelItemCount(); ++g) {
+                    QTreeWidgetItem* group = list->topLevelItem(g);
+                    for (int i = 0; i < group->childCount(); ++i) {
+                        if (group->child(i)->text(0) == QStringLiteral("Ferns")) {
+                            detail = group->child(i)->text(2);
+                        }
+                    }
+                }
+                QTest::keyClick(review, Qt::Key_Return);
+                return true;
+            }});
+    EXPECT_EQ(detail, QStringLiteral("if kept: its keyword from the scan goes, yours stay"));
+    IndexEntry& kept = *Home().m_children[0]->m_children[0];
+    EXPECT_EQ(kept.m_inContents, 0);
+    ASSERT_EQ(kept.m_keywords.size(), 1u);
+    EXPECT_EQ(kept.m_keywords[0].m_phrase, "Fern care");
 }

@@ -97,8 +97,10 @@ bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathN
     if (!opened) {
         return false;
     }
-    // The temporary file is gone: the first Save must ask for a name.
+    // The temporary file is gone: the first Save must ask for a name, and no file holds
+    // this index yet.
     m_index->m_fileName.clear();
+    m_index->m_fileSize = IndexFile::kNeverSaved;
     m_history.MarkUnsaved();
     SetModifiedFlag(true);
     SetUnsavedPathName(pathName);

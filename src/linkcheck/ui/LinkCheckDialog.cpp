@@ -6,6 +6,7 @@
 #include "linkcheck/LinkReport.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +14,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
 
 namespace tamblin {
 
@@ -51,6 +55,8 @@ LinkCheckDialog::LinkCheckDialog(IndexFile& index, std::string indexPath, ShowUs
     m_problems->setHeaderLabels({QStringLiteral("Problem"), QStringLiteral("Entry"),
                                  QStringLiteral("URL"), QStringLiteral("Detail")});
     m_problems->setAlternatingRowColors(true);
+    // A long entry or address is cut in its middle, where the two ends that tell it stay.
+    m_problems->setTextElideMode(Qt::ElideMiddle);
     m_problems->header()->setStretchLastSection(true);
     m_close = new QPushButton(QStringLiteral("Close"));
     m_close->setObjectName(QStringLiteral("close"));
@@ -86,7 +92,7 @@ LinkCheckDialog::~LinkCheckDialog() {
 
 void LinkCheckDialog::StopWorker() {
     if (m_worker.joinable()) {
-        m_abort = 1;
+        m_worker.request_stop();
         m_worker.join();
     }
 }
@@ -116,8 +122,11 @@ void LinkCheckDialog::StartCheck() {
         QMetaObject::invokeMethod(
             this, [this, done, total] { Progress(done, total); }, Qt::QueuedConnection);
     };
-    m_worker = std::thread([this, options] {
-        m_result = LinkChecker(options).Check(m_pages, m_result);
+    // The worker writes only m_finished, which this thread reads once it has joined; m_result
+    // stays the last finished check's until then.
+    m_worker = std::jthread([this, options, counts = m_result](std::stop_token stop) {
+        std::stop_callback cancel(stop, [this] { m_abort = 1; });
+        m_finished = LinkChecker(options).Check(m_pages, counts);
         QMetaObject::invokeMethod(this, &LinkCheckDialog::Completed, Qt::QueuedConnection);
     });
 }
@@ -134,6 +143,8 @@ void LinkCheckDialog::Completed() {
     if (m_worker.joinable()) {
         m_worker.join();
     }
+    m_result = std::move(m_finished);
+    m_finished = {};
     m_progress->setValue(m_progress->maximum());
     m_status->setText(Display(LinkSummaryText(m_result)));
     ShowProblems();
@@ -168,11 +179,39 @@ void LinkCheckDialog::ShowProblems() {
         rows.append(row);
     }
     m_problems->addTopLevelItems(rows);
+    FitColumns(rows);
+}
+
+// Each column as wide as its longest text, the rows of further uses included (the view's own
+// fit sees only the rows it shows, and a keyword's "Title: phrase" is the longest of all),
+// within a share of the width; what is cut shows whole in its tooltip.
+void LinkCheckDialog::FitColumns(const QList<QTreeWidgetItem*>& rows) {
+    const QFontMetrics metrics = m_problems->fontMetrics();
     // A gap of two characters, so that one column's text does not run into the next.
-    int gap = 2 * m_problems->fontMetrics().averageCharWidth();
+    const int gap = 2 * metrics.averageCharWidth();
+    const int viewport = m_problems->viewport()->width();
+    int widths[3] = {0, 0, 0};
+    std::function<void(QTreeWidgetItem*)> measure = [&](QTreeWidgetItem* item) {
+        for (int column = 0; column < 3; ++column) {
+            widths[column] =
+                std::max(widths[column], metrics.horizontalAdvance(item->text(column)));
+            if (column > 0 && !item->text(column).isEmpty()) {
+                item->setToolTip(column, item->text(column));
+            }
+        }
+        for (int i = 0; i < item->childCount(); ++i) {
+            measure(item->child(i));
+        }
+    };
+    for (QTreeWidgetItem* row : rows) {
+        measure(row);
+    }
+    // The first column also holds the branch that opens a problem's further uses.
+    widths[0] += m_problems->indentation();
+    // The entry, which says where to go, gets the larger share.
     for (int column = 0; column < 3; ++column) {
-        m_problems->resizeColumnToContents(column);
-        m_problems->setColumnWidth(column, m_problems->columnWidth(column) + gap);
+        int widest = std::max(160, viewport * (column == 1 ? 11 : 7) / 20);
+        m_problems->setColumnWidth(column, std::min(widths[column] + gap, widest));
     }
 }
 
@@ -189,7 +228,7 @@ void LinkCheckDialog::OnActivated(QTreeWidgetItem* item) {
 
 void LinkCheckDialog::reject() {
     if (Running()) {
-        m_abort = 1;
+        m_worker.request_stop();
         m_status->setText(QStringLiteral("Stopping..."));
         return;
     }

@@ -3,9 +3,11 @@
 #include "linkcheck/LinkCheck.h"
 
 #include <QDialog>
+#include <QList>
 
 #include <atomic>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -46,6 +48,7 @@ private:
     void Progress(size_t done, size_t total);
     void Completed();
     void ShowProblems();
+    void FitColumns(const QList<QTreeWidgetItem*>& rows);
     void OnActivated(QTreeWidgetItem* item);
     void StopWorker();
 
@@ -54,8 +57,11 @@ private:
     ShowUse m_showUse;
     FetchOptions m_fetch;
     std::atomic<int> m_abort{0};
-    std::thread m_worker;
+    // Owns the worker: a stop request ends the check, and nothing outlives a join.
+    std::jthread m_worker;
     LinkCheckResult m_result;
+    // What the worker hands over; read only after it has been joined.
+    LinkCheckResult m_finished;
     std::vector<LinkPage> m_pages;
 
     QCheckBox* m_offSite = nullptr;

@@ -6,10 +6,12 @@
 #include "platform/ScreenFit.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tamblin {
@@ -68,12 +70,24 @@ void CTestDialog::BuildControls() {
     auto* browse = new QPushButton(QStringLiteral("&Browse"), this);
     browse->setObjectName(QStringLiteral("browseButton"));
 
+    m_back = new QPushButton(QStringLiteral("Bac&k"), this);
+    m_back->setObjectName(QStringLiteral("backButton"));
+    m_back->setAutoDefault(false);
+    m_back->setEnabled(false);
+    m_back->setToolTip(QStringLiteral("Back to the page shown before (Alt+Left)"));
+
     m_browser = m_host.CreateBrowser(this);
     QWidget* browserArea = m_browser;
     if (m_browser) {
         BrowserView::Callbacks callbacks;
         callbacks.statusText = [this](const QString& text) { m_host.SetStatusText(text); };
+        callbacks.canGoBackChanged = [this](bool can) { m_back->setEnabled(can); };
+        callbacks.urlChanged = [this](const QUrl& url) { OnUrlChanged(url); };
         m_browser->SetCallbacks(callbacks);
+        connect(m_back, &QPushButton::clicked, this, [this] { m_browser->GoBack(); });
+        // As in browsers; the button's own mnemonic stays Alt+K.
+        auto* backKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+        connect(backKey, &QShortcut::activated, m_back, &QPushButton::animateClick);
     } else {
         // Callers check for the plugin first; should it fail anyway the list still works.
         browserArea = new QLabel(QString::fromLatin1(kNoBrowserMessage), this);
@@ -91,6 +105,7 @@ void CTestDialog::BuildControls() {
     close->setAutoDefault(false);
 
     auto* top = new QHBoxLayout;
+    top->addWidget(m_back);
     top->addWidget(m_show);
     top->addWidget(pageLabel);
     top->addWidget(m_pageBox, 1);
@@ -151,6 +166,34 @@ void CTestDialog::ShowPage() {
     if (m_browser) {
         m_browser->Navigate(page);
     }
+}
+
+namespace {
+
+// What the browser makes of a page as typed, the anchor left out.
+QUrl PageUrl(const QString& page) {
+    return QUrl::fromUserInput(page.trimmed(), QDir::currentPath(), QUrl::AssumeLocalFile)
+        .adjusted(QUrl::RemoveFragment);
+}
+
+} // namespace
+
+void CTestDialog::OnUrlChanged(const QUrl& url) {
+    QUrl page = url.adjusted(QUrl::RemoveFragment);
+    // A page as typed stays as typed while the browser is on it ("Search.html", not the full
+    // file URL it becomes), and Back to a listed page selects it again.
+    if (url.isEmpty() || PageUrl(m_pageBox->currentText()) == page) {
+        return;
+    }
+    for (int i = 0; i < m_pageBox->count(); ++i) {
+        if (PageUrl(m_pageBox->itemText(i)) == page) {
+            m_pageBox->setCurrentIndex(i);
+            return;
+        }
+    }
+    // Shown, not added to the recent pages: only pages the author asks for go there.
+    m_pageBox->setEditText(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
+                                             : url.toString());
 }
 
 void CTestDialog::Browse() {

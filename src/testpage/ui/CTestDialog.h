@@ -3,6 +3,7 @@
 #include "testpage/ui/RecentPageList.h"
 
 #include <QDialog>
+#include <QUrl>
 
 class QComboBox;
 class QPushButton;
@@ -35,11 +36,14 @@ private:
     void SelectPage(const QString& page);
     void ShowPage();
     void Browse();
+    // The page box follows the browser when a link in the page takes it elsewhere.
+    void OnUrlChanged(const QUrl& url);
 
     CommandHost& m_host;
     RecentPageList m_recent;
     QComboBox* m_pageBox = nullptr;
     QPushButton* m_show = nullptr;
+    QPushButton* m_back = nullptr;
     BrowserView* m_browser = nullptr;
     bool m_closed = false;
 };

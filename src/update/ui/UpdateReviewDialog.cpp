@@ -30,7 +30,7 @@ struct Group {
 constexpr Group kGroups[] = {
     {MergeChange::Kind::PageAdded, "Pages added"},
     {MergeChange::Kind::PageGone, "Pages gone: checked are removed, the others kept out of the "
-                                  "contents"},
+                                  "contents, without the keywords the scan gave them"},
     {MergeChange::Kind::PageRetitled, "Pages retitled"},
     {MergeChange::Kind::KeywordAdded, "Keywords added"},
     {MergeChange::Kind::KeywordRemoved, "Keywords removed"},
@@ -44,7 +44,15 @@ QStringList Columns(const MergeChange& change) {
                 change.after.empty() ? QStringLiteral("at the top level")
                                      : QStringLiteral("under ") + Display(change.after)};
     case MergeChange::Kind::PageGone:
-        return {Display(change.title), url, QString()};
+        // Readers would follow these keywords to a page that is not there; the author's own
+        // keywords are the author's to remove.
+        return {Display(change.title), url,
+                change.scanKeywords == 0
+                    ? QString()
+                    : (change.scanKeywords == 1
+                           ? QStringLiteral("if kept: its keyword from the scan goes, yours stay")
+                           : QStringLiteral("if kept: its %1 keywords from the scan go, yours stay")
+                                 .arg(change.scanKeywords))};
     case MergeChange::Kind::PageRetitled:
         return {Display(change.after), url, QStringLiteral("was ") + Display(change.before)};
     case MergeChange::Kind::KeywordAdded:
