@@ -40,6 +40,7 @@ private:
     std::string m_outputPath;
     std::string m_redistDirectory;
     bool m_noCopy = false;
+    bool m_force = false;
     bool m_noWebViewer = false;
 };
 

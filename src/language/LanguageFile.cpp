@@ -156,11 +156,11 @@ std::string LanguageFile::FindUnwritableField() const {
     return reason;
 }
 
-bool LanguageFile::Write(const std::string& path) const {
+SaveResult LanguageFile::Write(const std::string& path, ReplaceOptions options) const {
     if (path.empty() || !FindUnwritableField().empty()) {
-        return false;
+        return SaveResult::Failure(0);
     }
-    return WriteFileReplacing(path, Bytes());
+    return WriteFileReplacing(path, Bytes(), options);
 }
 
 } // namespace tamblin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/SaveResult.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -44,8 +46,9 @@ public:
     // Why these fields cannot be written so that they read back in their places (a line
     // break, or an empty field that reading would skip); empty when they can.
     std::string FindUnwritableField() const;
-    // True when written. The old file stays whole unless the new one was written whole.
-    bool Write(const std::string& path) const;
+    // Saved when written. The old file stays whole unless the new one was written whole; a
+    // read-only file is left alone unless the options allow replacing it.
+    SaveResult Write(const std::string& path, ReplaceOptions options = {}) const;
 
     std::string m_path;
     bool m_existed = false;

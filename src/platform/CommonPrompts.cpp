@@ -1,5 +1,6 @@
 #include "platform/CommonPrompts.h"
 
+#include "index/SaveResult.h"
 #include "platform/DialogService.h"
 
 #include <QClipboard>
@@ -40,6 +41,14 @@ bool ConfirmDelete(QWidget* parent, const QString& name) {
     message.icon = DialogService::Icon::Question;
     message.buttons = DialogService::Buttons::OkCancel;
     return Dialogs().ShowMessage(parent, message) == DialogService::Answer::Ok;
+}
+
+bool ConfirmReplaceReadOnly(QWidget* parent, const QString& name) {
+    DialogService::Message message;
+    message.text = FormatMessage1(QString::fromUtf8(kReplaceReadOnlyQuestion), name);
+    message.icon = DialogService::Icon::Question;
+    message.buttons = DialogService::Buttons::YesNo;
+    return Dialogs().ShowMessage(parent, message) == DialogService::Answer::Yes;
 }
 
 bool CopyTextToClipboard(QWidget* parent, const QString& text) {
