@@ -1,6 +1,5 @@
 #include "platform/CommonPrompts.h"
 
-#include "index/SaveResult.h"
 #include "platform/DialogService.h"
 
 #include <QClipboard>
@@ -45,7 +44,9 @@ bool ConfirmDelete(QWidget* parent, const QString& name) {
 
 bool ConfirmReplaceReadOnly(QWidget* parent, const QString& name) {
     DialogService::Message message;
-    message.text = FormatMessage1(QString::fromUtf8(kReplaceReadOnlyQuestion), name);
+    // The words of kReplaceReadOnlyQuestion, which the cores ask through their hosts.
+    message.text =
+        FormatMessage1(QStringLiteral("%1 is read-only.\nDo you want to replace it?"), name);
     message.icon = DialogService::Icon::Question;
     message.buttons = DialogService::Buttons::YesNo;
     return Dialogs().ShowMessage(parent, message) == DialogService::Answer::Yes;
