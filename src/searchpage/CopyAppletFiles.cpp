@@ -51,7 +51,7 @@ bool ReplaceIfDifferent(const fs::path& from, const fs::path& to) {
         wanted == there) {
         return false;
     }
-    return WriteFileReplacing(to.string(), wanted);
+    return WriteFileReplacing(to.string(), wanted).Ok();
 }
 
 } // namespace
