@@ -11,7 +11,7 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev googletest
     xvfb xauth fonts-dejavu-core poppler-utils
-    wget gawk bc
+    wget gawk bc time
     nodejs chromium
     desktop-file-utils appstream dpkg-dev file
 )

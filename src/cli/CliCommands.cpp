@@ -6,6 +6,7 @@
 #include "index/CompanionScript.h"
 #include "index/IndexFile.h"
 #include "index/IndexJson.h"
+#include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
 #include "scanner/ScanSettingsText.h"
@@ -50,6 +51,35 @@ ScanSettings WithAbsoluteStart(ScanSettings settings) {
 
 std::string CouldNotOpen(const std::string& path) {
     return "Could not open file (" + path + ")";
+}
+
+// Said when a file could not be read as an index, or was not one at all (nothing is written
+// then, so a command can never turn a web page into an index).
+std::string NotLoadedText(const IndexFile& index, const std::string& path, LoadResult result) {
+    if (result == LoadResult::CannotOpen) {
+        return CouldNotOpen(path);
+    }
+    std::string text =
+        path + " is not an index file: " +
+        (index.HoldsNul() ? std::string("it holds NUL bytes")
+                          : "none of its lines is a record of one; the first are:\n" +
+                                index.ListBadLines(5, 120));
+    if (text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string SaveFailureText(const std::string& path, const SaveResult& result) {
+    std::string text = CouldNotSaveText(path, result);
+    return result.status == SaveStatus::ReadOnly ? text + "; --force replaces it" : text;
+}
+
+// Why the index's last save failed: a field the format cannot hold, or the system's reason.
+std::string SaveFailureText(const IndexFile& index) {
+    return index.LastSave().status == SaveStatus::ReadOnly
+               ? SaveFailureText(index.m_fileName, index.LastSave())
+               : index.SaveError();
 }
 
 // Problems as they happen, and one line of progress when err is a terminal.
@@ -120,17 +150,14 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-// True when path can be written; a file made only to find that out is removed again.
-bool CanWrite(const std::string& path) {
-    std::error_code error;
-    bool existed = std::filesystem::exists(path, error);
-    std::ofstream probe(path, std::ios::binary | std::ios::app);
-    bool ok = probe.is_open();
-    probe.close();
-    if (ok && !existed) {
-        std::filesystem::remove(path, error);
+// True when a save to path can be tried, checked before a long scan: the folder takes new
+// files and the file is not read-only (unless forced). Said on err when not.
+bool CanWrite(const std::string& path, ReplaceOptions options, std::ostream& err) {
+    SaveResult result = ReplacingFile::Check(path, options);
+    if (!result.Ok()) {
+        err << SaveFailureText(path, result) << "\n";
     }
-    return ok;
+    return result.Ok();
 }
 
 // Copied rather than renamed: the temporary file is private to its owner, and OUT gets the
@@ -162,7 +189,10 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "  check FILE --links [--jobs N] [--off-site]\n"
            "                  Check every entry and keyword URL: files, pages, anchors,\n"
            "                  redirects. Exit 0 all good, 1 problems, 2 unreadable file.\n"
-           "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+           "  convert IN OUT [--force]\n"
+           "                  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+           "                  A read-only OUT is replaced only with --force (as with scan\n"
+           "                  and rescan).\n"
            "  scan START -o OUT [OPTIONS]\n"
            "                  Build an index by scanning a site from START, a local file or\n"
            "                  a URL. See 'tamblin-cli scan --help'.\n"
@@ -200,6 +230,7 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "\n"
               "Options:\n"
               "  -o, --output OUT          The index file to write (required).\n"
+              "  --force                   Replace OUT even when it is read-only.\n"
               "  --description TEXT        Description of the index.\n"
               "  --case-significant        Page locations differ by case.\n"
               "  --keep-blank-anchors      Named anchors without text make keywords too.\n"
@@ -244,6 +275,19 @@ int CliCommands::Run(const std::vector<std::string>& args) {
         return PrintUsage(m_err, kUsage);
     }
     const std::string& command = args[0];
+    if (command == "convert" || command == "scan" || command == "rescan") {
+        std::vector<std::string> rest;
+        for (const std::string& arg : args) {
+            if (arg == "--force") {
+                m_force = true;
+            } else {
+                rest.push_back(arg);
+            }
+        }
+        if (rest.size() != args.size()) {
+            return Run(rest);
+        }
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         return PrintUsage(m_out, kClean);
     }
@@ -284,8 +328,8 @@ void CliCommands::Dispose(std::unique_ptr<IndexFile> index) const {
 int CliCommands::Check(const std::string& path) {
     auto owned = std::make_unique<IndexFile>();
     IndexFile& index = *owned;
-    if (!index.Load(path)) {
-        m_err << CouldNotOpen(path) << "\n";
+    if (LoadResult result = index.LoadIndex(path); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, path, result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -300,8 +344,8 @@ int CliCommands::Check(const std::string& path) {
 int CliCommands::Convert(const std::string& in, const std::string& out) {
     auto owned = std::make_unique<IndexFile>();
     IndexFile& index = *owned;
-    if (!index.Load(in)) {
-        m_err << CouldNotOpen(in) << "\n";
+    if (LoadResult result = index.LoadIndex(in); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, in, result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -481,8 +525,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         m_err << problem << "\n";
         return kScanNotStarted;
     }
-    if (!CanWrite(output)) {
-        m_err << "Could not write file (" << output << ")\n";
+    if (!CanWrite(output, SaveOptions(), m_err)) {
         return kScanNotStarted;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
@@ -526,8 +569,8 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
 }
 
 bool CliCommands::SaveOutput(IndexFile& index, const std::string& output) {
-    if (!index.Save(output)) {
-        m_err << index.SaveError() << "\n";
+    if (!index.Save(output, SaveOptions())) {
+        m_err << SaveFailureText(index) << "\n";
         return false;
     }
     if (index.CompanionStale()) {
@@ -634,8 +677,8 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         return PrintRescanUsage(m_err, kUsage);
     }
     IndexFile index;
-    if (!index.Load(positional[0])) {
-        m_err << CouldNotOpen(positional[0]) << "\n";
+    if (LoadResult result = index.LoadIndex(positional[0]); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, positional[0], result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -658,8 +701,7 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
-    if (!CanWrite(output)) {
-        m_err << "Could not write file (" << output << ")\n";
+    if (!CanWrite(output, SaveOptions(), m_err)) {
         return kScanNotStarted;
     }
     int code = kScanRan;

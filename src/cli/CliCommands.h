@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/SaveResult.h"
+
 #include <atomic>
 #include <functional>
 #include <iosfwd>
@@ -59,6 +61,7 @@ private:
     int PrintScanUsage(std::ostream& stream, int code);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
+    ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }
 
     std::ostream& m_out;
     std::ostream& m_err;
@@ -66,6 +69,8 @@ private:
     bool m_progress;
     int m_width;
     bool m_skipCleanup = false;
+    // --force: replace read-only files.
+    bool m_force = false;
     Subcommand m_print;
 };
 

@@ -17,11 +17,18 @@ namespace {
 // Messages are written for a window; a terminal gets them with a line end.
 class CliHost final : public SearchPageHost {
 public:
-    CliHost(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+    CliHost(std::ostream& out, std::ostream& err, bool force)
+        : m_out(out), m_err(err), m_force(force) {}
     void ShowWarning(const std::string& text) override { m_err << text << "\n"; }
     void ShowInformation(const std::string& text) override { m_out << text << "\n"; }
     // Nobody is there to answer: --no-copy means no copy.
     bool AskYesNo(const std::string&) override { return false; }
+    bool ConfirmReplaceReadOnly(const std::string&) override {
+        if (!m_force) {
+            m_err << "tamblin-cli searchpage: the page is read-only; --force replaces it\n";
+        }
+        return m_force;
+    }
     void SetStatusText(const std::string&) override {}
     bool BrowserAvailable() const override { return false; }
     void OpenTestPage(const std::string&) override {}
@@ -29,6 +36,7 @@ public:
 private:
     std::ostream& m_out;
     std::ostream& m_err;
+    bool m_force;
 };
 
 bool ParseNumber(const std::string& text, long minimum, long maximum, long& value) {
@@ -86,6 +94,7 @@ void SearchPageCli::PrintHelp(std::ostream& stream) {
            << kDefaultNavoraHomePage
            << ")\n"
               "  --no-copy                do not copy the applet's files\n"
+              "  --force                  replace PAGE even when it is read-only\n"
               "  --no-web-viewer          leave out the script that shows the index in\n"
               "                           browsers without Java (navora-web.js)\n"
               "  --no-companion           write no companion scripts: by default each index\n"
@@ -205,6 +214,7 @@ bool SearchPageCli::SwitchOption(const std::string& name, SearchPageSettings& se
                  : name == "--close-after-display" ? &settings.closeAfterDisplay
                  : name == "--square-buttons"      ? &settings.squareButtons
                  : name == "--no-copy"             ? &m_noCopy
+                 : name == "--force"               ? &m_force
                  : name == "--no-web-viewer"       ? &m_noWebViewer
                  : name == "--no-companion"        ? &m_noCompanion
                  : !entry                          ? nullptr
@@ -319,7 +329,7 @@ int SearchPageCli::Run(const std::vector<std::string>& args) {
     if (!redist.empty() && redist.back() != kNativeSeparator) {
         redist += kNativeSeparator;
     }
-    CliHost host(m_out, m_err);
+    CliHost host(m_out, m_err, m_force);
     AppletCopyReport copies;
     SearchPageOutcome outcome = WriteSearchPage(settings, redist, host, &copies);
     if (outcome != SearchPageOutcome::Built) {

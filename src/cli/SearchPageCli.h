@@ -43,6 +43,7 @@ private:
     std::string m_outputPath;
     std::string m_redistDirectory;
     bool m_noCopy = false;
+    bool m_force = false;
     bool m_noWebViewer = false;
     bool m_noCompanion = false;
     std::string m_layout = "classic";

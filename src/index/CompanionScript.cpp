@@ -130,7 +130,7 @@ CompanionWrite WriteCompanion(const std::string& path) {
     if (!bytes) {
         return CompanionWrite::NoFile;
     }
-    return WriteFileReplacing(CompanionPath(path), CompanionScript(*bytes))
+    return WriteFileReplacing(CompanionPath(path), CompanionScript(*bytes)).Ok()
                ? CompanionWrite::Written
                : CompanionWrite::CannotWrite;
 }

@@ -113,10 +113,11 @@ std::string IndexFile::FindUnwritableField() const {
     return {};
 }
 
-int IndexFile::Save(const std::string& path) {
+int IndexFile::Save(const std::string& path, ReplaceOptions options) {
     m_fileName = path;
     m_saveError.clear();
     m_companionStale = false;
+    m_lastSave = SaveResult::Failure(0);
     if (path.empty()) {
         return 0;
     }
@@ -128,7 +129,7 @@ int IndexFile::Save(const std::string& path) {
     if (!m_saveError.empty()) {
         return 0;
     }
-    ReplacingFile file(path);
+    ReplacingFile file(path, options);
     long long size = file.IsOpen() ? WriteTo(file.Stream(), &m_saveError) : -1;
     if (!m_saveError.empty()) {
         m_dateText = oldDate;
@@ -137,10 +138,14 @@ int IndexFile::Save(const std::string& path) {
         m_coding = oldFormat[2];
         return 0;
     }
-    if (size < 0 || !file.Commit()) {
-        m_saveError = "Could not save file (" + path + ")";
+    // Commit also fails on any write that failed, with the system's reason.
+    if (!file.IsOpen() || !file.Commit() || size < 0) {
+        file.Abandon();
+        m_lastSave = file.Result();
+        m_saveError = CouldNotSaveText(path, m_lastSave);
         return 0;
     }
+    m_lastSave = {};
     m_fileSize = size;
     m_changed = 0;
     m_companionStale = !RefreshCompanion(path);
@@ -158,6 +163,9 @@ long long IndexFile::WriteTo(std::ostream& sink, std::string* problem) {
     m_formatMinor = 1;
     m_coding = 1;
     RecordSink out(sink);
+    if (m_byteOrderMark) {
+        out += kUtf8ByteOrderMark;
+    }
     AppendRecord(out, {"XO0;2;1;1;Tamblin ", kProgramVersion});
     m_dateText = TodayRecordDate();
     AppendRecord(out, {"1;", m_description, ";", m_dateText});
@@ -212,20 +220,21 @@ void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std
 }
 
 // A reference is used only where the text after it does not start with a digit: "&1" + "2"
-// would read back as entry 12. Keywords of an entry that has no number (the root) are
-// written in full, as the Other Index keywords are.
+// would read back as entry 12. The root is entry 0 to every reader ("&0" names it), so its
+// keywords come back to it; written in full, their empty title made a line no reader takes.
 void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool plain) const {
     for (const IndexKeyword& keyword : entry.m_keywords) {
         std::string_view target =
             keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "";
         const IndexEntry* owner = keyword.m_owner;
-        if (plain || !owner || owner->m_idText.empty()) {
+        const bool root = owner == &m_root;
+        if (plain || !owner || (!root && owner->m_idText.empty())) {
             AppendRecord(out, {"7;", PlainKeywordField(keyword.m_phrase), ";",
                                PlainKeywordField(keyword.m_anchor), ";",
                                PlainKeywordField(keyword.m_extraTitle), ";", target});
             continue;
         }
-        const std::string ref = "&" + owner->m_idText;
+        const std::string ref = "&" + (root ? std::string("0") : owner->m_idText);
         out += "7;";
         const std::string& title = owner->m_title;
         if (keyword.m_phrase.compare(0, title.size(), title) == 0 &&

@@ -207,13 +207,16 @@ std::string LanguageFile::FindUnwritableField() const {
     return reason;
 }
 
-bool LanguageFile::Write(const std::string& path) {
+SaveResult LanguageFile::Write(const std::string& path, ReplaceOptions options) {
     m_companionStale = false;
-    if (path.empty() || !FindUnwritableField().empty() || !WriteFileReplacing(path, Bytes())) {
-        return false;
+    if (path.empty() || !FindUnwritableField().empty()) {
+        return SaveResult::Failure(0);
     }
-    m_companionStale = !RefreshCompanion(path);
-    return true;
+    SaveResult result = WriteFileReplacing(path, Bytes(), options);
+    if (result.Ok()) {
+        m_companionStale = !RefreshCompanion(path);
+    }
+    return result;
 }
 
 } // namespace tamblin

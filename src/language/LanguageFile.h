@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/SaveResult.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -50,10 +52,10 @@ public:
     // Why these fields cannot be written so that they read back in their places (a line
     // break, or an empty field that reading would skip); empty when they can.
     std::string FindUnwritableField() const;
-    // True when written. The old file stays whole unless the new one was written whole.
-    // A companion script beside the file is written again too (CompanionStale says whether
-    // that failed).
-    bool Write(const std::string& path);
+    // Saved when written. The old file stays whole unless the new one was written whole; a
+    // read-only file is left alone unless the options allow replacing it. A companion script
+    // beside the file is written again too (CompanionStale says whether that failed).
+    SaveResult Write(const std::string& path, ReplaceOptions options = {});
     bool CompanionStale() const { return m_companionStale; }
 
     std::string m_path;

@@ -3,6 +3,7 @@
 #include "index/DateText.h"
 #include "index/FieldTokenizer.h"
 #include "index/IndexFile.h"
+#include "index/OwnTemporaryFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
 #include "index/WebAddress.h"
@@ -244,13 +245,10 @@ bool SiteScanner::Prepare() {
     }
     m_separator = m_settings.fromUrl ? '/' : m_options.fileSeparator;
 
-    std::error_code error;
-    std::filesystem::path directory = std::filesystem::temp_directory_path(error);
-    if (error) {
-        directory = "/tmp";
-    }
-    std::string pattern = (directory / "XoTmpXXXXXX").string();
-    int fd = ::mkstemp(pattern.data());
+    // Named after this process, so that a later scan removes it should this one be killed.
+    OwnTemporaryFile temporary("XoTmp");
+    std::string pattern = temporary.Path();
+    int fd = temporary.Fd();
     if (fd >= 0) {
         m_out = ::fdopen(fd, "wb");
         if (m_out) {

@@ -55,7 +55,7 @@ bool ReplaceIfDifferent(const fs::path& from, const fs::path& to) {
         wanted == there) {
         return false;
     }
-    return WriteFileReplacing(to.string(), wanted);
+    return WriteFileReplacing(to.string(), wanted).Ok();
 }
 
 std::error_code LastError() {

@@ -12,17 +12,33 @@ namespace tamblin {
 namespace {
 
 // The new page replaces an old one only once it is written whole.
+// The message followed by the system's reason, when it gave one.
+std::string WithReason(std::string text, const SaveResult& result) {
+    std::string reason = result.Reason();
+    return reason.empty() ? text : text + ": " + reason;
+}
+
 bool WritePageFile(const SearchPageSettings& settings, SearchPageHost& host,
                    SearchPageOutcome& failure) {
-    ReplacingFile file(settings.pagePath);
+    ReplaceOptions options;
+    if (ReplacingFile::Check(settings.pagePath).status == SaveStatus::ReadOnly) {
+        if (!host.ConfirmReplaceReadOnly(
+                FillMessage(kReplaceReadOnlyQuestion, settings.pagePath))) {
+            failure = SearchPageOutcome::CannotCreate;
+            return false;
+        }
+        options.replaceReadOnly = true;
+    }
+    ReplacingFile file(settings.pagePath, options);
     if (!file.IsOpen()) {
-        host.ShowWarning(FillMessage(kCouldNotCreatePage, settings.pagePath));
+        host.ShowWarning(
+            WithReason(FillMessage(kCouldNotCreatePage, settings.pagePath), file.Result()));
         failure = SearchPageOutcome::CannotCreate;
         return false;
     }
     file.Stream() << SearchPageText(settings);
     if (!file.Commit()) {
-        host.ShowWarning(kErrorWritingPage);
+        host.ShowWarning(WithReason(kErrorWritingPage, file.Result()));
         failure = SearchPageOutcome::WriteError;
         return false;
     }

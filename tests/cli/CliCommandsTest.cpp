@@ -65,6 +65,52 @@ TEST(CliConvert, WritesEvenWhenTheInputHadBadLines) {
     EXPECT_EQ(Cli({"convert", in, files.Path("no/dir/o.xo")}).code, 2);
 }
 
+TEST(CliConvert, AFileThatIsNoIndexIsNeitherCheckedNorWritten) {
+    TestFiles files;
+    std::string page =
+        files.Write("git.html", "<html>\n<body>\n<p>a</p>\n</body>\n</html>\n<!-- -->\n");
+    CliRun run = Cli({"check", page});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err, page +
+                           " is not an index file: none of its lines is a record of one; the "
+                           "first are:\n<html>\n<body>\n<p>a</p>\n</body>\n</html>\nand 1 more\n");
+    std::string out = files.Write("out.xo", "kept");
+    EXPECT_EQ(Cli({"convert", page, out}).code, 2);
+    EXPECT_EQ(Cli({"convert", files.Write("p.png", std::string("\x89PNG\0\0", 6)), out}).err,
+              files.Path("p.png") + " is not an index file: it holds NUL bytes\n");
+    EXPECT_EQ(TestFiles::Read(out), "kept");
+    // A UTF-8 byte-order mark is no bad line, and a convert keeps it and every record.
+    std::string bom = files.Write("bom.xo", "\xEF\xBB\xBFXO0;2;1;1\r\n1;Site;x\r\n3;1;d/;\r\n"
+                                            "5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n");
+    EXPECT_EQ(Cli({"check", bom}).code, 0);
+    EXPECT_EQ(Cli({"convert", bom, bom}).code, 0);
+    EXPECT_EQ(TestFiles::Read(bom),
+              "\xEF\xBB\xBFXO0;2;1;1;Tamblin 1.1.18\r\n1;Site;December 6 2026\r\n"
+              "3;1;d/;\r\n5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n");
+}
+
+TEST(CliConvert, AReadOnlyFileIsReplacedOnlyWithForce) {
+    TestFiles files;
+    std::string in = files.Write("in.xo", "XO0;2;1;1\n1;Site;x\n");
+    std::string out = files.Write("out.xo", "old");
+    std::filesystem::permissions(out, std::filesystem::perms::owner_read);
+    CliRun run = Cli({"convert", in, out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err,
+              "Could not save file (" + out + "): the file is read-only; --force replaces it\n");
+    EXPECT_EQ(TestFiles::Read(out), "old");
+    // Nothing is scanned when the scan could not be kept.
+    std::string page = files.Write("site/index.htm", "<title>Home</title>");
+    run = Cli({"scan", page, "-o", out});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Cli({"convert", "--force", in, out}).code, 0);
+    EXPECT_EQ(TestFiles::Read(out).substr(0, 10), "XO0;2;1;1;");
+    EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms::owner_read);
+    EXPECT_EQ(Cli({"scan", page, "-o", out, "--force"}).code, 0);
+    EXPECT_NE(TestFiles::Read(out).find("Home"), std::string::npos);
+}
+
 TEST(CliUsage, HelpAndWrongArguments) {
     CliRun help = Cli({"--help"});
     EXPECT_EQ(help.code, 0);
@@ -446,7 +492,8 @@ TEST(CliScan, CannotStart) {
     std::string start = SmallSite(files);
     CliRun run = Cli({"scan", start, "-o", files.Path("no/such/dir/o.xo")});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, "Could not write file (" + files.Path("no/such/dir/o.xo") + ")\n");
+    EXPECT_EQ(run.err, "Could not save file (" + files.Path("no/such/dir/o.xo") +
+                           "): No such file or directory\n");
     run = Cli({"scan", start, "-o", files.Path("o.xo"), "--description", "a;b"});
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));

@@ -152,7 +152,7 @@ TEST(LanguageFileWrite, NewFileWritesExactlyFormatDescriptionAndTexts) {
     TestFiles files;
     LanguageFile file;
     file.m_description = "English";
-    ASSERT_TRUE(file.Write(files.Path("en.xol")));
+    ASSERT_TRUE(file.Write(files.Path("en.xol")).Ok());
     EXPECT_EQ(TestFiles::Read(files.Path("en.xol")), DefaultFileBytes("English"));
     // The three prompts keep the space the applet puts its field after.
     EXPECT_NE(DefaultFileBytes("English").find("\r\nLook for: \r\nKeywords: \r\nPages: \r\n"),
@@ -169,7 +169,7 @@ TEST(LanguageFileWrite, BytesRoundTripUnchanged) {
     }
     LanguageFile file;
     file.Read(files.Write("fr.xol", bytes));
-    ASSERT_TRUE(file.Write(files.Path("out.xol")));
+    ASSERT_TRUE(file.Write(files.Path("out.xol")).Ok());
     EXPECT_EQ(TestFiles::Read(files.Path("out.xol")), bytes);
 }
 
@@ -178,7 +178,7 @@ TEST(LanguageFileWrite, ReplacesAnExistingFileWhole) {
     std::string path = files.Write("en.xol", std::string(5000, 'x'));
     LanguageFile file;
     file.m_description = "Short";
-    ASSERT_TRUE(file.Write(path));
+    ASSERT_TRUE(file.Write(path).Ok());
     EXPECT_EQ(TestFiles::Read(path), DefaultFileBytes("Short"));
     EXPECT_EQ(std::distance(
                   std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
@@ -190,14 +190,14 @@ TEST(LanguageFileWrite, RefusesFieldsThatWouldNotReadBackInPlace) {
     TestFiles files;
     LanguageFile file;
     EXPECT_NE(file.FindUnwritableField(), ""); // no description
-    EXPECT_FALSE(file.Write(files.Path("a.xol")));
+    EXPECT_FALSE(file.Write(files.Path("a.xol")).Ok());
     file.m_description = "D";
     EXPECT_EQ(file.FindUnwritableField(), "");
     file.m_texts[4] = "";
     EXPECT_NE(file.FindUnwritableField().find("Index tab name"), std::string::npos);
     file.m_texts[4] = "two\r\nlines";
     EXPECT_NE(file.FindUnwritableField().find("line break"), std::string::npos);
-    EXPECT_FALSE(file.Write(files.Path("a.xol")));
+    EXPECT_FALSE(file.Write(files.Path("a.xol")).Ok());
     EXPECT_FALSE(std::filesystem::exists(files.Path("a.xol")));
 }
 
@@ -205,8 +205,8 @@ TEST(LanguageFileWrite, UnwritablePathFailsAndLeavesNothing) {
     TestFiles files;
     LanguageFile file;
     file.m_description = "D";
-    EXPECT_FALSE(file.Write(files.Path("no-such-dir/a.xol")));
-    EXPECT_FALSE(file.Write(""));
+    EXPECT_FALSE(file.Write(files.Path("no-such-dir/a.xol")).Ok());
+    EXPECT_FALSE(file.Write("").Ok());
 }
 
 TEST(LanguageFileWrite, RewritesTheCompanionBesideItOnlyWhereThereIsOne) {

@@ -9,6 +9,7 @@
 #include "document/ui/CXoDoc.h"
 #include "index/IndexFile.h"
 #include "print/qt/IndexPrintout.h"
+#include "print/qt/PrintPlayer.h"
 
 #include <QFile>
 #include <QImage>
@@ -298,6 +299,39 @@ TEST_F(PrintCommandsTest, TheFileNameIsTheFileSystemsTextAndLongTextsStopAtTheMa
     EXPECT_EQ(text.find(std::string(300, 'x')), std::string::npos);
     EXPECT_NE(text.find("\xe2\x80\xa6"), std::string::npos);
     EXPECT_NE(text.find("/end.htm"), std::string::npos);
+}
+
+// Measuring a text costs more than its length: a title of megabytes is cut to what a line
+// can show before anything measures it, and still shows its start (or both ends).
+TEST(PrintPlayerTest, AHugeTextIsCutBeforeItIsMeasured) {
+    tamblin::test::App();
+    QImage paper(850, 1100, QImage::Format_RGB32);
+    paper.setDotsPerMeterX(3937);
+    paper.setDotsPerMeterY(3937);
+    paper.fill(Qt::white);
+    size_t longest = 0;
+    {
+        QPainter painter(&paper);
+        PrintPlayer player(painter,
+                           PrintPlayer::MakeFonts(QStringLiteral("DejaVu Sans"), 13, paper),
+                           [&longest](const std::string& bytes) {
+                               longest = std::max(longest, bytes.size());
+                               return QString::fromStdString(bytes);
+                           });
+        PrintPage page;
+        PrintOperation end;
+        end.text = "Start " + std::string(5 << 20, 'w') + " finish";
+        end.x = 50;
+        end.y = -20;
+        end.right = 800;
+        PrintOperation middle = end;
+        middle.elide = PrintOperation::Elide::Middle;
+        middle.y = -60;
+        page.operations = {end, middle};
+        player.Play(page);
+    }
+    EXPECT_LT(longest, 100000u);
+    EXPECT_GT(longest, 1000u);
 }
 
 TEST(CommandLinePrintTest, PrintsToTheApplicationsPrinterOrFailsOnAnUnknownOne) {

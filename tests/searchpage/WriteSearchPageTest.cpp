@@ -135,8 +135,9 @@ TEST(WriteSearchPage, UncreatableFileEndsTheRun) {
     settings.pagePath = site.files.Path("missing/dir/Search.html");
     RecordingHost host;
     EXPECT_EQ(WriteSearchPage(settings, site.redist, host), SearchPageOutcome::CannotCreate);
-    EXPECT_EQ(host.m_said, std::vector<std::string>{"W:Could not create file (" +
-                                                    settings.pagePath + ") for writing"});
+    EXPECT_EQ(host.m_said,
+              std::vector<std::string>{"W:Could not create file (" + settings.pagePath +
+                                       ") for writing: No such file or directory"});
     EXPECT_TRUE(host.m_status.empty());
     EXPECT_TRUE(host.m_tested.empty());
 }
@@ -157,6 +158,25 @@ TEST(WriteSearchPage, ReplacesAnExistingPageWhole) {
         ++count;
     }
     EXPECT_EQ(count, 2);
+}
+
+TEST(WriteSearchPage, AReadOnlyPageIsReplacedOnlyWhenTheUserSaysSo) {
+    Site site;
+    std::string path = site.files.Write("site/Search.html", "mine");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    SearchPageSettings settings = site.Settings();
+    settings.testNow = false;
+    settings.copyJavaFiles = false;
+    site.files.Write("site/Navora.class", "here");
+    RecordingHost host;
+    EXPECT_EQ(WriteSearchPage(settings, site.redist, host), SearchPageOutcome::CannotCreate);
+    EXPECT_EQ(host.m_said,
+              std::vector<std::string>{"Q:" + path + " is read-only.\nDo you want to replace it?"});
+    EXPECT_EQ(TestFiles::Read(path), "mine");
+    host.m_answerYes = true;
+    EXPECT_EQ(WriteSearchPage(settings, site.redist, host), SearchPageOutcome::Built);
+    EXPECT_EQ(TestFiles::Read(path), SearchPageText(site.Settings()));
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read);
 }
 
 TEST(CopyAppletFiles, EmptySourceGivesTheHeadingAlone) {

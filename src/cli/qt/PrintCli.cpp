@@ -1,7 +1,9 @@
 #include "cli/qt/PrintCli.h"
 
 #include "app/TextEncoding.h"
+#include "cli/qt/StreamDevice.h"
 #include "index/IndexFile.h"
+#include "index/ReplacingFile.h"
 #include "print/qt/IndexPrintout.h"
 
 #include <QGuiApplication>
@@ -56,6 +58,7 @@ void PrintCli::PrintHelp(std::ostream& stream) {
               "  --summary             One indented line for every entry.\n"
               "  --font FACE           The font face (default Arial, or a similar one).\n"
               "  --size POINTS         The font size, 5 to 48 points (default 10).\n"
+              "  --force               Replace OUT.pdf even when it is read-only.\n"
               "\n"
               "Exit status: 0 printed, 1 printed but the file has bad lines, 2 FILE could not\n"
               "be opened or OUT written, 64 wrong usage.\n"
@@ -73,6 +76,7 @@ int PrintCli::Run(const std::vector<std::string>& args) {
     options.summary = false;
     std::string input;
     std::string output;
+    ReplaceOptions replace;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool hasValue = i + 1 < args.size();
@@ -81,6 +85,8 @@ int PrintCli::Run(const std::vector<std::string>& args) {
             return kClean;
         } else if ((arg == "-o" || arg == "--output") && hasValue) {
             output = args[++i];
+        } else if (arg == "--force") {
+            replace.replaceReadOnly = true;
         } else if (arg == "--summary" || arg == "--full") {
             options.summary = arg == "--summary";
         } else if (arg == "--font" && hasValue) {
@@ -102,8 +108,10 @@ int PrintCli::Run(const std::vector<std::string>& args) {
     }
 
     IndexFile index;
-    if (!index.Load(input)) {
-        m_err << "Could not open file (" << input << ")\n";
+    if (LoadResult loaded = index.LoadIndex(input); loaded != LoadResult::Opened) {
+        m_err << (loaded == LoadResult::CannotOpen ? "Could not open file (" + input + ")"
+                                                   : input + " is not an index file")
+              << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -114,14 +122,22 @@ int PrintCli::Run(const std::vector<std::string>& args) {
     IndexPrintout printout(index, options, [utf8](const std::string& bytes) {
         return QString::fromStdString(utf8 ? bytes : Windows1252ToUtf8(bytes));
     });
-    QPdfWriter writer(QString::fromLocal8Bit(output.c_str()));
+    ReplacingFile file(output, replace);
+    if (!file.IsOpen()) {
+        m_err << CouldNotSaveText(output, file.Result())
+              << (file.Result().status == SaveStatus::ReadOnly ? "; --force replaces it\n" : "\n");
+        return kCannotOpen;
+    }
+    StreamDevice device(file.Stream());
+    QPdfWriter writer(&device);
     writer.setCreator(QStringLiteral("Tamblin"));
     writer.setTitle(QString::fromStdString(utf8 ? index.m_description
                                                 : Windows1252ToUtf8(index.m_description)));
     // A printer cannot print to the paper's edge either.
     writer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
-    if (!printout.Paint(writer)) {
-        m_err << "Could not write file (" << output << ")\n";
+    if (!printout.Paint(writer) || !file.Commit()) {
+        file.Abandon();
+        m_err << CouldNotSaveText(output, file.Result()) << "\n";
         return kCannotOpen;
     }
     return index.BadLines().empty() ? kClean : kBadLines;

@@ -1,11 +1,15 @@
 #include "document/ui/CXoDoc.h"
 
+#include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 #include "platform/CommonPrompts.h"
 #include "platform/DialogService.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
 
 namespace tamblin {
 
@@ -27,7 +31,12 @@ std::string ToPath(const QString& path) {
 
 } // namespace
 
-CXoDoc::CXoDoc(QObject* parent) : QObject(parent) {}
+CXoDoc::CXoDoc(QObject* parent) : QObject(parent), m_watcher(new QFileSystemWatcher(this)) {
+    // Queued: a save that replaces the file is reported after it has finished.
+    connect(
+        m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { CheckDiskChange(); },
+        Qt::QueuedConnection);
+}
 
 CXoDoc::~CXoDoc() = default;
 
@@ -57,12 +66,22 @@ bool CXoDoc::OpenIndex(const QString& path) {
         return false;
     }
     auto index = std::make_unique<IndexFile>();
-    if (!index->Load(ToPath(path))) {
+    // Taken before reading: a change made while the file is read is then seen as one.
+    FileStamp stamp = FileStamp::Of(ToPath(path));
+    switch (index->LoadIndex(ToPath(path))) {
+    case LoadResult::CannotOpen:
         ShowMessage(FormatMessage1(QStringLiteral("Could not open file (%1)"), path));
         return false;
+    case LoadResult::NotAnIndex:
+        ShowNotAnIndex(*index, path);
+        return false;
+    case LoadResult::Opened:
+        break;
     }
     ShowBadLines(*index);
     ReleaseIndex();
+    m_diskStamp = stamp;
+    m_keptOver = {};
     m_index = std::move(index);
     ++m_generation;
     m_index->m_changed = 0;
@@ -71,13 +90,15 @@ bool CXoDoc::OpenIndex(const QString& path) {
     return true;
 }
 
-bool CXoDoc::SaveIndex(const QString& path) {
-    if (!m_index || !m_index->Save(ToPath(path))) {
+bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
+    if (!m_index || !m_index->Save(ToPath(path), {.replaceReadOnly = replaceReadOnly})) {
         return false;
     }
     m_index->m_changed = 0;
     m_history.MarkSaved();
     SetModifiedFlag(false);
+    m_diskStamp = FileStamp::Of(m_index->m_fileName);
+    m_keptOver = {};
     if (m_index->CompanionStale()) {
         // Saved all the same: only pages opened from disk lag behind.
         ShowMessage(FormatMessage1(
@@ -116,16 +137,44 @@ void CXoDoc::ReleaseIndex() {
     m_index.reset();
 }
 
+namespace {
+
+// Enough lines to see what is wrong, few and short enough for the box to fit any screen.
+constexpr size_t kShownLines = 20;
+constexpr size_t kShownLineBytes = 120;
+
+// The lines as the file holds them, in the file's own encoding.
+QString ShownLines(const IndexFile& index, const std::string& text) {
+    return DetectEncoding(index) == TextEncoding::Utf8 && IsValidUtf8(text)
+               ? FromBytes(text)
+               : FromBytes(Windows1252ToUtf8(text));
+}
+
+} // namespace
+
 void CXoDoc::ShowBadLines(const IndexFile& index) {
-    std::string text = index.BadLinesMessage();
+    std::string text = index.BadLinesMessage(kShownLines, kShownLineBytes);
     if (text.empty()) {
         return;
     }
     DialogService::Message message;
-    // The lines are shown as the file holds them, in the file's own encoding.
-    message.text = DetectEncoding(index) == TextEncoding::Utf8 && IsValidUtf8(text)
-                       ? FromBytes(text)
-                       : FromBytes(Windows1252ToUtf8(text));
+    message.text = ShownLines(index, text);
+    message.icon = DialogService::Icon::Stop;
+    Dialogs().ShowMessage(m_window, message);
+}
+
+void CXoDoc::ShowNotAnIndex(const IndexFile& index, const QString& path) {
+    DialogService::Message message;
+    QString name = QDir::toNativeSeparators(path);
+    message.text =
+        index.HoldsNul()
+            ? FormatMessage1(QStringLiteral("%1 is not an index file: it holds NUL bytes, which "
+                                            "no index file does. It was not opened."),
+                             name)
+            : FormatMessage1(QStringLiteral("%1 is not an index file: none of its lines is a "
+                                            "record of one. It was not opened.\n\n"),
+                             name) +
+                  ShownLines(index, index.ListBadLines(kShownLines / 2, kShownLineBytes));
     message.icon = DialogService::Icon::Stop;
     Dialogs().ShowMessage(m_window, message);
 }
@@ -140,7 +189,9 @@ void CXoDoc::ShowMessage(const QString& text, unsigned helpId) {
 
 bool CXoDoc::DoFileSave() {
     QFileInfo file(m_pathName);
-    bool canWrite = m_pathIsFile && !m_pathName.isEmpty() && file.isFile() && file.isWritable();
+    // Read-only as the saving code sees it, which the administrator's rights do not change.
+    bool canWrite = m_pathIsFile && !m_pathName.isEmpty() && file.isFile() &&
+                    ReplacingFile::Check(ToPath(m_pathName)).status != SaveStatus::ReadOnly;
     return DoSave(m_pathName, !canWrite);
 }
 
@@ -151,7 +202,18 @@ bool CXoDoc::DoSave(const QString& suggested, bool askForName) {
                         QString::fromLatin1(kIndexFilter))) {
         return false;
     }
-    if (!SaveIndex(path)) {
+    if (!ConfirmSaveOverChange(path)) {
+        return false;
+    }
+    bool saved = SaveIndex(path);
+    if (!saved && m_index && m_index->LastSave().status == SaveStatus::ReadOnly &&
+        ConfirmReplaceReadOnly(m_window, QDir::toNativeSeparators(path))) {
+        saved = SaveIndex(path, true);
+    }
+    if (!saved) {
+        if (m_index && m_index->LastSave().status == SaveStatus::ReadOnly) {
+            return false;
+        }
         // A failed save is said out loud: the user must not leave believing it was saved.
         std::string reason = m_index ? m_index->SaveError() : std::string();
         ShowMessage(reason.empty()
@@ -210,12 +272,73 @@ void CXoDoc::SetPathName(const QString& path) {
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_title = QFileInfo(m_pathName).fileName();
     m_pathIsFile = true;
+    WatchFile();
     Q_EMIT TitleChanged();
 }
 
 void CXoDoc::SetUnsavedPathName(const QString& path) {
     SetPathName(path);
     m_pathIsFile = false;
+    WatchFile();
+}
+
+void CXoDoc::WatchFile() {
+    if (!m_watcher->files().isEmpty()) {
+        m_watcher->removePaths(m_watcher->files());
+    }
+    if (m_pathIsFile && QFileInfo::exists(m_pathName)) {
+        m_watcher->addPath(m_pathName);
+    }
+}
+
+bool CXoDoc::ConfirmSaveOverChange(const QString& path) {
+    if (!m_pathIsFile || QFileInfo(path).absoluteFilePath() != m_pathName) {
+        return true;
+    }
+    FileStamp now = FileStamp::Of(ToPath(m_pathName));
+    if (!now.exists || now == m_diskStamp) {
+        return true;
+    }
+    DialogService::Message message;
+    message.text = FormatMessage1(
+        QStringLiteral("%1 has changed on disk since it was opened. Save over it?"), m_title);
+    message.icon = DialogService::Icon::Question;
+    message.buttons = DialogService::Buttons::YesNo;
+    return Dialogs().ShowMessage(m_window, message) == DialogService::Answer::Yes;
+}
+
+void CXoDoc::CheckDiskChange() {
+    // A replaced file is a new one to the system: the watch must be set on it again.
+    WatchFile();
+    if (!m_pathIsFile || !m_index || m_askingAboutDisk) {
+        return;
+    }
+    FileStamp now = FileStamp::Of(ToPath(m_pathName));
+    // A file that is gone has nothing to reload; a save puts it back.
+    if (!now.exists || now == m_diskStamp || now == m_keptOver) {
+        return;
+    }
+    if (QApplication::activeModalWidget()) {
+        // Not over a dialog the user is busy with: asked once it has closed.
+        QTimer::singleShot(500, this, [this] { CheckDiskChange(); });
+        return;
+    }
+    m_askingAboutDisk = true;
+    DialogService::Message message;
+    message.text = FormatMessage1(QStringLiteral("%1 has changed on disk. Reload it?"), m_title);
+    message.icon = DialogService::Icon::Question;
+    message.buttons = DialogService::Buttons::YesNo;
+    bool reload = Dialogs().ShowMessage(m_window, message) == DialogService::Answer::Yes;
+    m_askingAboutDisk = false;
+    if (!reload) {
+        m_keptOver = now;
+        return;
+    }
+    QString path = m_pathName;
+    if (OpenIndex(path)) {
+        SetPathName(path);
+        UpdateAllViews();
+    }
 }
 
 QString CXoDoc::StatisticsText() const {

@@ -2,6 +2,7 @@
 
 #include "app/TextEncoding.h"
 #include "contents/EditHistory.h"
+#include "index/FileStamp.h"
 #include "index/IndexFile.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class QFileSystemWatcher;
 class QWidget;
 
 namespace tamblin {
@@ -30,7 +32,8 @@ public:
     bool NewIndex(const std::string& description = {});
     // Refuses language files and files that cannot be opened, keeping the current index.
     bool OpenIndex(const QString& path);
-    bool SaveIndex(const QString& path);
+    // A read-only file is replaced only with `replaceReadOnly`.
+    bool SaveIndex(const QString& path, bool replaceReadOnly = false);
     // The hand-over of a finished scan: loads the temporary file as Open does, marks the
     // index modified and unsaved under `pathName` and `title`, and deletes the file.
     bool OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
@@ -73,6 +76,10 @@ public:
     // Every view rebuilds; the sender passes itself so it is left out.
     void UpdateAllViews(QObject* sender = nullptr);
 
+    // Another program wrote the open file: "%1 has changed on disk. Reload it?". Called by
+    // the watch on the file; a change this document made itself asks nothing.
+    void CheckDiskChange();
+
 Q_SIGNALS:
     void Changed(QObject* sender);
     void TitleChanged();
@@ -81,7 +88,12 @@ Q_SIGNALS:
 
 private:
     void ShowBadLines(const IndexFile& index);
+    void ShowNotAnIndex(const IndexFile& index, const QString& path);
     void ShowMessage(const QString& text, unsigned helpId = 0);
+    void WatchFile();
+    // Before a save over the open file: false when it changed on disk since it was opened
+    // or saved and the user would rather not write over that.
+    bool ConfirmSaveOverChange(const QString& path);
 
     QWidget* m_window = nullptr;
     std::unique_ptr<IndexFile> m_index;
@@ -93,6 +105,12 @@ private:
     // index): a file of that name must not be overwritten without asking.
     bool m_pathIsFile = false;
     unsigned m_generation = 0;
+    QFileSystemWatcher* m_watcher = nullptr;
+    // The open file as this document last read or wrote it, and a later state the user
+    // chose to keep their copy over (asked once for each change).
+    FileStamp m_diskStamp;
+    FileStamp m_keptOver;
+    bool m_askingAboutDisk = false;
     TextEncoding m_encoding = TextEncoding::Utf8;
 };
 

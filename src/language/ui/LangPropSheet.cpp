@@ -208,7 +208,12 @@ bool LangPropSheet::ChooseSavePath() {
 }
 
 bool LangPropSheet::WriteFile() {
-    if (m_file.Write(m_file.m_path)) {
+    SaveResult result = m_file.Write(m_file.m_path);
+    if (result.status == SaveStatus::ReadOnly &&
+        ConfirmReplaceReadOnly(this, ShownPath(m_file.m_path))) {
+        result = m_file.Write(m_file.m_path, ReplaceOptions{.replaceReadOnly = true});
+    }
+    if (result.Ok()) {
         if (m_file.CompanionStale()) {
             Warn(FormatMessage1(
                 QStringLiteral("The language file was saved, but the script beside it that "
@@ -220,8 +225,11 @@ bool LangPropSheet::WriteFile() {
         return true;
     }
     QApplication::beep();
-    Warn(FormatMessage1(QStringLiteral("Unable to write to language file (%1)"),
-                        ShownPath(m_file.m_path)));
+    QString text = FormatMessage1(QStringLiteral("Unable to write to language file (%1)"),
+                                  ShownPath(m_file.m_path));
+    // The system's reason (a full disk, a refused permission) says what to do about it.
+    std::string reason = result.Reason();
+    Warn(reason.empty() ? text : text + QStringLiteral(": ") + QString::fromLocal8Bit(reason));
     return false;
 }
 

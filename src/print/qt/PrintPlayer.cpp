@@ -49,13 +49,39 @@ PrintFonts PrintPlayer::MakeFonts(const QString& face, int cellHeight, QPaintDev
     return fonts;
 }
 
-QString PrintPlayer::Decoded(const PrintOperation& operation) const {
+QString PrintPlayer::Decoded(const PrintOperation& operation, const std::string& text) const {
     if (operation.fileName) {
         // The bytes name a file; the index file's encoding says nothing about them.
-        return QFile::decodeName(
-            QByteArray(operation.text.data(), static_cast<qsizetype>(operation.text.size())));
+        return QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     }
-    return m_decode ? m_decode(operation.text) : QString::fromStdString(operation.text);
+    return m_decode ? m_decode(text) : QString::fromStdString(text);
+}
+
+// Measuring and eliding cost more than the text's length (Qt shapes the whole of it, more
+// than once), and a line holds a few hundred characters: a text far longer than its room is
+// cut before it is measured, keeping the head (and the tail when the middle gives way) with
+// an ellipsis between, so a 50 MB title prints as fast as a short one.
+std::string PrintPlayer::Bounded(const PrintOperation& operation, double room) {
+    const std::string& text = operation.text;
+    // Far more characters than fit: no glyph is narrower than a device pixel.
+    size_t keep = static_cast<size_t>(std::max(256.0, room)) * 4;
+    if (text.size() <= keep * 2) {
+        return text;
+    }
+    auto boundary = [&text](size_t at) {
+        while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
+            --at;
+        }
+        return at;
+    };
+    // ASCII, so that it reads the same in either encoding of the file.
+    const std::string ellipsis = "...";
+    if (operation.elide == PrintOperation::Elide::Middle) {
+        size_t head = boundary(keep / 2);
+        size_t tail = boundary(text.size() - keep / 2);
+        return text.substr(0, head) + ellipsis + text.substr(tail);
+    }
+    return text.substr(0, boundary(keep)) + ellipsis;
 }
 
 QPointF PrintPlayer::Map(int x, int y) const {
@@ -91,15 +117,21 @@ void PrintPlayer::DrawText(const PrintOperation& operation) {
                         : operation.bold ? m_fonts.bold
                                          : m_fonts.normal;
     m_painter.setFont(font);
-    QString text = Decoded(operation);
-    QFontMetricsF metrics(font, m_painter.device());
     QPointF at = Map(operation.x, operation.y);
+    const bool fitted =
+        operation.right > operation.x && operation.align != PrintOperation::Align::Right;
+    double room = Map(operation.right, operation.y).x() - at.x();
+    if (operation.align == PrintOperation::Align::Centre) {
+        room *= 2;
+    }
+    std::string bounded;
+    if (fitted && operation.text.size() > 1024) {
+        bounded = Bounded(operation, room);
+    }
+    QString text = Decoded(operation, bounded.empty() ? operation.text : bounded);
+    QFontMetricsF metrics(font, m_painter.device());
     double width = metrics.horizontalAdvance(text);
-    if (operation.right > operation.x && operation.align != PrintOperation::Align::Right) {
-        double room = Map(operation.right, operation.y).x() - at.x();
-        if (operation.align == PrintOperation::Align::Centre) {
-            room *= 2;
-        }
+    if (fitted) {
         if (width > room) {
             text = metrics.elidedText(
                 text,

@@ -37,7 +37,8 @@ public:
 
 private:
     QPointF Map(int x, int y) const;
-    QString Decoded(const PrintOperation& operation) const;
+    QString Decoded(const PrintOperation& operation, const std::string& text) const;
+    static std::string Bounded(const PrintOperation& operation, double room);
     void DrawText(const PrintOperation& operation);
 
     QPainter& m_painter;
