@@ -3,6 +3,8 @@
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "index/ByteDecoding.h"
+#include "index/ByteSink.h"
+#include "index/FileReplace.h"
 #include "index/IndexFile.h"
 #include "index/IndexJson.h"
 #include "index/TextUtils.h"
@@ -119,31 +121,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-// True when path can be written; a file made only to find that out is removed again.
-bool CanWrite(const std::string& path) {
-    std::error_code error;
-    bool existed = std::filesystem::exists(path, error);
-    std::ofstream probe(path, std::ios::binary | std::ios::app);
-    bool ok = probe.is_open();
-    probe.close();
-    if (ok && !existed) {
-        std::filesystem::remove(path, error);
-    }
-    return ok;
-}
-
-// Copied rather than renamed: the temporary file is private to its owner, and OUT gets the
-// permissions of any file the user writes.
-bool MoveFile(const std::string& from, const std::string& to) {
-    bool ok = false;
-    {
-        std::ifstream in(from, std::ios::binary);
-        std::ofstream out(to, std::ios::binary | std::ios::trunc);
-        ok = in.is_open() && out.is_open() && static_cast<bool>(out << in.rdbuf());
-        ok = ok && static_cast<bool>(out.flush());
-    }
-    std::remove(from.c_str());
-    return ok;
+// "Could not write file (PATH): REASON" when a file cannot be put in the place of path, as
+// a scan finds out before it starts rather than after the whole site; else "".
+std::string CannotWrite(const std::string& path) {
+    int error = CheckReplaceable(path);
+    return error == 0 ? "" : "Could not write file (" + path + "): " + SystemErrorText(error);
 }
 
 } // namespace
@@ -475,9 +457,9 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         m_err << problem << "\n";
         return kScanNotStarted;
     }
-    if (!CanWrite(output)) {
-        m_err << "Could not write file (" << output << ")\n";
-        return kScanNotStarted;
+    if (std::string problem = CannotWrite(output); !problem.empty()) {
+        m_err << problem << "\n";
+        return kCannotOpen;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
 
@@ -489,10 +471,16 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
-
+    if (scanner.WriteFailed()) {
+        std::remove(temporary->c_str());
+        m_err << scanner.ErrorText() << "\n";
+        return kCannotOpen;
+    }
     if (raw) {
-        if (!MoveFile(*temporary, output)) {
-            m_err << "Could not write file (" << output << ")\n";
+        int error = CopyFileReplacing(*temporary, output);
+        std::remove(temporary->c_str());
+        if (error != 0) {
+            m_err << "Could not write file (" << output << "): " << SystemErrorText(error) << "\n";
             return kCannotOpen;
         }
         return kScanRan;
@@ -554,6 +542,12 @@ std::unique_ptr<IndexFile> CliCommands::RunScan(const ScanSettings& settings,
         return nullptr;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
+    if (scanner.WriteFailed()) {
+        std::remove(temporary->c_str());
+        m_err << scanner.ErrorText() << ": the index is left as it was.\n";
+        code = kCannotOpen;
+        return nullptr;
+    }
     auto scanned = std::make_unique<IndexFile>();
     int loaded = scanned->Load(*temporary);
     std::remove(temporary->c_str());
@@ -634,9 +628,9 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
-    if (!CanWrite(output)) {
-        m_err << "Could not write file (" << output << ")\n";
-        return kScanNotStarted;
+    if (std::string problem = CannotWrite(output); !problem.empty()) {
+        m_err << problem << "\n";
+        return kCannotOpen;
     }
     int code = kScanRan;
     std::unique_ptr<IndexFile> scanned = RunScan(settings, options, code);
