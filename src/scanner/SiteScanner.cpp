@@ -67,10 +67,7 @@ bool IsVoidElement(std::string_view tag) {
 }
 
 bool HasToken(std::string_view list, std::string_view token) {
-    std::string lower;
-    for (char c : list) {
-        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
+    std::string lower = AsciiLower(list);
     for (size_t at = lower.find(token); at != std::string::npos; at = lower.find(token, at + 1)) {
         bool startOk = at == 0 || !std::isalnum(static_cast<unsigned char>(lower[at - 1]));
         size_t after = at + token.size();

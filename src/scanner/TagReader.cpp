@@ -87,10 +87,7 @@ void TagReader::CompleteTagName() {
     }
     int previous = m_mode;
     if (m_skipRawText) {
-        std::string lower = m_tagName;
-        for (char& c : lower) {
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        }
+        std::string lower = AsciiLower(m_tagName);
         if (lower == "script" || lower == "style") {
             m_rawEnd = "</" + lower;
             m_rawPending = true;
@@ -306,12 +303,7 @@ char DecodeEntity(std::string_view name) {
     } else if (name.empty()) {
         result = 0;
     } else {
-        std::string lower(name);
-        for (char& c : lower) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c + 32);
-            }
-        }
+        std::string lower = AsciiLower(name);
         if (lower == "quot") {
             result = '"';
         } else if (lower == "amp") {
