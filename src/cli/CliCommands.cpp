@@ -9,9 +9,9 @@
 #include "index/IndexJson.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
-#include "scanner/IndexMerge.h"
 #include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
+#include "update/IndexMerge.h"
 
 #include <cstdio>
 #include <filesystem>

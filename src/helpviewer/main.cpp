@@ -1,11 +1,11 @@
 #include "app/InstallLayout.h"
 #include "helpviewer/HelpSettings.h"
+#include "helpviewer/qt/HelpChannel.h"
 #include "helpviewer/ui/CallerWatch.h"
 #include "helpviewer/ui/HelpServer.h"
 #include "helpviewer/ui/HelpViewer.h"
 #include "helpviewer/ui/LumioMainFrame.h"
 #include "platform/BrowserLibrary.h"
-#include "platform/HelpChannel.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,8 +2,8 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexFile.h"
 

@@ -1,7 +1,7 @@
 // Starts the real lumio program headless and talks to it as Tamblin does.
 #include "helpviewer/HelpRequest.h"
 #include "helpviewer/HelpSettings.h"
-#include "platform/HelpChannel.h"
+#include "helpviewer/qt/HelpChannel.h"
 
 #include <QCoreApplication>
 #include <QLocalServer>

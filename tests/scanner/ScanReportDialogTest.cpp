@@ -4,7 +4,7 @@
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "scanner/SiteScanner.h"
 #include "scanner/ui/NewIndexCommand.h"
 

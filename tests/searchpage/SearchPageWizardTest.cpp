@@ -2,10 +2,10 @@
 #include "FakeCommandHost.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "contents/ui/CTestDialog.h"
 #include "searchpage/SearchPageText.h"
 #include "searchpage/ui/AdvancedIndexParameterDialog.h"
 #include "searchpage/ui/SearchPageCommands.h"
+#include "testpage/ui/CTestDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

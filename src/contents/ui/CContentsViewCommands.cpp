@@ -1,11 +1,11 @@
 // The contents view's commands as the frame sees them, the property sheets it opens, and
 // the keys, double click and label editing that lead to them.
-#include "app/ui/CXoDoc.h"
 #include "contents/EntryFieldsStep.h"
 #include "contents/IndexFileStep.h"
 #include "contents/ui/CContentsView.h"
 #include "contents/ui/IndexFileSheet.h"
 #include "contents/ui/UrlSheets.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
