@@ -4,6 +4,8 @@
 #include "cli/SearchPageCli.h"
 #include "index/ByteDecoding.h"
 #include "index/CompanionScript.h"
+#include "index/ByteSink.h"
+#include "index/FileReplace.h"
 #include "index/IndexFile.h"
 #include "index/IndexJson.h"
 #include "index/ReplacingFile.h"
@@ -158,20 +160,6 @@ bool CanWrite(const std::string& path, ReplaceOptions options, std::ostream& err
         err << SaveFailureText(path, result) << "\n";
     }
     return result.Ok();
-}
-
-// Copied rather than renamed: the temporary file is private to its owner, and OUT gets the
-// permissions of any file the user writes.
-bool MoveFile(const std::string& from, const std::string& to) {
-    bool ok = false;
-    {
-        std::ifstream in(from, std::ios::binary);
-        std::ofstream out(to, std::ios::binary | std::ios::trunc);
-        ok = in.is_open() && out.is_open() && static_cast<bool>(out << in.rdbuf());
-        ok = ok && static_cast<bool>(out.flush());
-    }
-    std::remove(from.c_str());
-    return ok;
 }
 
 } // namespace
@@ -526,7 +514,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     if (!CanWrite(output, SaveOptions(), m_err)) {
-        return kScanNotStarted;
+        return kCannotOpen;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
 
@@ -538,10 +526,16 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
-
+    if (scanner.WriteFailed()) {
+        std::remove(temporary->c_str());
+        m_err << scanner.ErrorText() << "\n";
+        return kCannotOpen;
+    }
     if (raw) {
-        if (!MoveFile(*temporary, output)) {
-            m_err << "Could not write file (" << output << ")\n";
+        SaveResult copied = CopyFileReplacing(*temporary, output, SaveOptions());
+        std::remove(temporary->c_str());
+        if (!copied.Ok()) {
+            m_err << SaveFailureText(output, copied) << "\n";
             return kCannotOpen;
         }
         if (!RefreshCompanion(output)) {
@@ -621,6 +615,12 @@ std::unique_ptr<IndexFile> CliCommands::RunScan(const ScanSettings& settings,
         return nullptr;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
+    if (scanner.WriteFailed()) {
+        std::remove(temporary->c_str());
+        m_err << scanner.ErrorText() << ": the index is left as it was.\n";
+        code = kCannotOpen;
+        return nullptr;
+    }
     auto scanned = std::make_unique<IndexFile>();
     int loaded = scanned->Load(*temporary);
     std::remove(temporary->c_str());
@@ -702,7 +702,7 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
     if (!CanWrite(output, SaveOptions(), m_err)) {
-        return kScanNotStarted;
+        return kCannotOpen;
     }
     int code = kScanRan;
     std::unique_ptr<IndexFile> scanned = RunScan(settings, options, code);

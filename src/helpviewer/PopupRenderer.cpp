@@ -12,16 +12,6 @@ namespace tamblin {
 
 namespace {
 
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return AsciiLower(a) == AsciiLower(b);
 }

@@ -1,20 +1,11 @@
 #include "helpviewer/TopicMap.h"
 
 #include "helpviewer/HelpFileRead.h"
+#include "index/TextUtils.h"
 
 namespace tamblin {
 
 namespace {
-
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
-}
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') {

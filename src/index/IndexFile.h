@@ -113,7 +113,7 @@ private:
     bool ParsePageTip(FieldTokenizer& fields);
     bool ParseKeyword(FieldTokenizer& fields);
     void ParseScanRecord(std::string_view line);
-    void WriteScanRecords(class RecordSink& out) const;
+    void WriteScanRecords(class IndexRecordWriter& out) const;
     struct Reference {
         IndexEntry* entry = nullptr;
         std::string_view rest; // what follows the "&" and the digits
@@ -131,8 +131,8 @@ private:
     void EndLoad(long long size);
 
     std::string FindFileWideUnwritable() const;
-    void WriteEntries(class RecordSink& out, const std::string& parentText, std::string* problem);
-    void WriteKeywords(RecordSink& out, const IndexEntry& entry, bool plain) const;
+    void WriteEntries(IndexRecordWriter& out, const std::string& parentText, std::string* problem);
+    void WriteKeywords(IndexRecordWriter& out, const IndexEntry& entry, bool plain) const;
 
     std::vector<std::string> m_badLines;
     size_t m_recordLines = 0;

@@ -491,9 +491,10 @@ TEST(CliScan, CannotStart) {
     TestFiles files;
     std::string start = SmallSite(files);
     CliRun run = Cli({"scan", start, "-o", files.Path("no/such/dir/o.xo")});
-    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.err, "Could not save file (" + files.Path("no/such/dir/o.xo") +
                            "): No such file or directory\n");
+    EXPECT_EQ(run.out, "");
     run = Cli({"scan", start, "-o", files.Path("o.xo"), "--description", "a;b"});
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));

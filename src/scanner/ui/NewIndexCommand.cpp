@@ -57,6 +57,11 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
             dialog.StopWorker();
             outcome.temporaryPath = scanner->TemporaryPath();
             outcome.complete = !scanner->Aborted() && scanner->PagesRead() > 0;
+            // Records that could not all be written would open as a cut-short index.
+            if (scanner->WriteFailed()) {
+                ended = false;
+                reason = scanner->ErrorText();
+            }
         } else {
             reason = scanner->ErrorText();
         }
