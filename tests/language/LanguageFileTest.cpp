@@ -214,12 +214,12 @@ TEST(LanguageFileWrite, RewritesTheCompanionBesideItOnlyWhereThereIsOne) {
     LanguageFile file;
     file.Read("");
     file.m_description = "English";
-    ASSERT_TRUE(file.Write(files.Path("en.xol")));
+    ASSERT_TRUE(file.Write(files.Path("en.xol")).Ok());
     EXPECT_FALSE(std::filesystem::exists(files.Path("en.xol.js")));
 
     files.Write("en.xol.js", "old");
     file.m_description = "British";
-    ASSERT_TRUE(file.Write(files.Path("en.xol")));
+    ASSERT_TRUE(file.Write(files.Path("en.xol")).Ok());
     EXPECT_FALSE(file.CompanionStale());
     EXPECT_EQ(CompanionBytes(TestFiles::Read(files.Path("en.xol.js"))),
               DefaultFileBytes("British"));
