@@ -102,7 +102,7 @@ TEST(CliConvert, AReadOnlyFileIsReplacedOnlyWithForce) {
     // Nothing is scanned when the scan could not be kept.
     std::string page = files.Write("site/index.htm", "<title>Home</title>");
     run = Cli({"scan", page, "-o", out});
-    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(Cli({"convert", "--force", in, out}).code, 0);
     EXPECT_EQ(TestFiles::Read(out).substr(0, 10), "XO0;2;1;1;");
@@ -586,7 +586,8 @@ TEST(CliSearchPage, ACopyThatFailsIsToldWithItsReasonAndTheExitSaysSo) {
     // A folder where the archive would go: that copy cannot be made.
     std::filesystem::create_directories(files.Path("xo210.zip"));
     CliRun run = Cli({"searchpage", "-o", files.Path("Search.html"), "--index",
-                      files.Path("MySite.xo"), "--redist", files.Path("redist")});
+                      files.Path("MySite.xo"), "--redist", files.Path("redist"),
+                      "--no-companion"});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, "These files have been copied to your working directory:\n\n"
                        "Navora.class\n\n"

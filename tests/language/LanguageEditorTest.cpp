@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include <filesystem>
 #include <functional>
 
@@ -294,7 +296,8 @@ TEST_F(LanguageEditor, CancelledNameOrFailedWriteKeepsTheSheetAndTheTexts) {
     }
     EXPECT_EQ(MessageTexts(m_dialogs),
               QStringList{QStringLiteral("Unable to write to language file (") + Q(unwritable) +
-                          QStringLiteral(")")});
+                          QStringLiteral("): ") +
+                          Q(std::make_error_code(std::errc::no_such_file_or_directory).message())});
     EXPECT_TRUE(sheet.isVisible());
     EXPECT_EQ(sheet.PageB()->Texts()[7], QStringLiteral("Quit"));
 

@@ -485,7 +485,8 @@ TEST(SearchPageCommand, ACopyThatFailsIsAWarningNamingTheFileAndTheReason) {
     driver.stop();
 
     EXPECT_EQ(TestFiles::Read(f.site + "Navora.class"), "class");
-    ASSERT_EQ(dialogs.m_messages.size(), 1);
+    // The copy report comes first; the companions' report may follow it.
+    ASSERT_GE(dialogs.m_messages.size(), 1);
     EXPECT_EQ(dialogs.m_messages[0].icon, DialogService::Icon::Warning);
     EXPECT_EQ(
         dialogs.m_messages[0].text,

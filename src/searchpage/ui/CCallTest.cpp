@@ -55,7 +55,7 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
     // Companions serve the script viewer alone.
     connect(m_webViewer, &QCheckBox::toggled, m_companions, &QWidget::setEnabled);
     m_sideLayout = new QCheckBox(
-        QStringLiteral("Side-&by-side page: the index beside the pages, filling the window"));
+        QStringLiteral("Side-by-side pa&ge: the index beside the pages, filling the window"));
     m_sideLayout->setObjectName(QStringLiteral("sideLayout"));
 
     auto* layout = new QVBoxLayout(this);
