@@ -13,15 +13,7 @@ docs=${1:-/usr/share/doc/python3.11/html}
 runs=${RUNS:-5}
 wget_runs=${WGET_RUNS:-1}
 [ -f "$docs/index.html" ] || { echo "no $docs/index.html: apt-get install python3.11-doc" >&2; exit 2; }
-work=$(mktemp -d)
-server=""
-cleanup() {
-    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export no_proxy='*' NO_PROXY='*'
-now() { date +%s.%N; }
+source bench/scratch.sh
 median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
