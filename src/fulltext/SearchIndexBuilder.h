@@ -1,0 +1,47 @@
+#pragma once
+
+#include "fulltext/SearchIndexData.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace tamblin {
+
+// Collects the words of pages as a scan reads them and makes a search index of them. Texts
+// come as the page shows them, in UTF-8, in document order.
+class SearchIndexBuilder {
+public:
+    enum class Role { kBody, kHeading };
+    // A page's text stops growing here; its words past it are not found.
+    static constexpr size_t kMaxPageText = 4 << 20;
+
+    // Ends the page before and starts one at `url`.
+    void StartPage(std::string url);
+    void SetTitle(std::string title);
+    // Text of the page; texts joined without a break make one word where they meet.
+    void AddText(std::string_view utf8, Role role);
+    // Where a block ends: the words on either side stay apart.
+    void Break();
+    size_t PageCount() const { return m_pages.size(); }
+
+    // Ends the last page and hands over the index, words in code point order.
+    SearchIndexData Take();
+
+private:
+    void EndPage();
+    void AddWord(const std::string& word, std::uint32_t page, std::uint8_t flags,
+                 const std::uint32_t* offset);
+
+    std::vector<SearchPage> m_pages;
+    bool m_open = false;
+    // Heading ranges of the open page's text, in UTF-16 code units.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_headings;
+    std::uint32_t m_textUnits = 0;
+    std::unordered_map<std::string, std::vector<SearchPosting>> m_words;
+};
+
+} // namespace tamblin

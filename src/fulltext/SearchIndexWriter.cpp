@@ -1,0 +1,241 @@
+#include "fulltext/SearchIndexWriter.h"
+
+#include "fulltext/SearchIndexFiles.h"
+#include "fulltext/SearchPartScript.h"
+#include "fulltext/WordTokenizer.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace tamblin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Base36(std::uint32_t value) {
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string out;
+    do {
+        out.insert(out.begin(), kDigits[value % 36]);
+        value /= 36;
+    } while (value != 0);
+    return out;
+}
+
+void AppendField(const std::string& text, std::string& out) {
+    for (char c : text) {
+        out += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
+    }
+}
+
+// "word\tpage,count,flags,offset,offset;page,..." with pages and offsets as distances from
+// the one before, in base 36.
+void AppendWordLine(const std::string& word, const std::vector<SearchPosting>& postings,
+                    std::string& out) {
+    out += word;
+    out += '\t';
+    std::uint32_t page = 0;
+    for (size_t i = 0; i < postings.size(); ++i) {
+        const SearchPosting& p = postings[i];
+        out += i == 0 ? "" : ";";
+        out += Base36(p.page - page) + ',' + Base36(p.count) + ',' + Base36(p.flags);
+        page = p.page;
+        std::uint32_t offset = 0;
+        for (std::uint32_t at : p.offsets) {
+            out += ',' + Base36(at - offset);
+            offset = at;
+        }
+    }
+    out += '\n';
+}
+
+// A page's text in sections of at most kTextPartUnits / 2 code units, cut at a space where
+// one is near; each section's start in code units.
+struct Section {
+    std::string_view text;
+    std::uint32_t start;
+};
+
+std::vector<Section> Sections(const std::string& text) {
+    constexpr std::uint32_t kUnits = SearchIndexWriter::kTextPartUnits / 2;
+    std::vector<Section> sections;
+    size_t at = 0;
+    std::uint32_t units = 0;
+    while (at < text.size()) {
+        size_t begin = at;
+        std::uint32_t start = units;
+        size_t lastSpace = 0;
+        std::uint32_t spaceUnits = 0;
+        while (at < text.size() && units - start < kUnits) {
+            char32_t c = WordTokenizer::NextCodePoint(text, at);
+            units += c >= 0x10000 ? 2 : 1;
+            if (c == ' ') {
+                lastSpace = at;
+                spaceUnits = units;
+            }
+        }
+        if (at < text.size() && lastSpace > begin && spaceUnits - start > kUnits / 2) {
+            at = lastSpace;
+            units = spaceUnits;
+        }
+        sections.push_back({std::string_view(text).substr(begin, at - begin), start});
+    }
+    return sections;
+}
+
+class FolderWriter {
+public:
+    explicit FolderWriter(std::string folder) : m_folder(std::move(folder)) {}
+
+    bool Put(const std::string& path, const std::string& bytes) {
+        if (!m_result.Ok()) {
+            return false;
+        }
+        // The folder is new and takes the old one's place only once every part is written
+        // whole; syncing each of its thousands of parts would take longer than the scan.
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        std::string script = SearchPartScript(bytes);
+        out.write(script.data(), static_cast<std::streamsize>(script.size()));
+        out.close();
+        if (!out) {
+            m_result = SaveResult::Failure(errno != 0 ? errno : EIO);
+        }
+        return m_result.Ok();
+    }
+    const std::string& Folder() const { return m_folder; }
+    SaveResult Result() const { return m_result; }
+
+private:
+    std::string m_folder;
+    SaveResult m_result;
+};
+
+// Page parts and text parts: the sections of consecutive pages share a text part until it
+// is full.
+void WritePages(const SearchIndexData& data, FolderWriter& out) {
+    std::string pagePart;
+    std::string textPart;
+    size_t textNumber = 0;
+    size_t textSections = 0;
+    std::uint32_t textUnits = 0;
+    for (size_t i = 0; i < data.pages.size(); ++i) {
+        const SearchPage& page = data.pages[i];
+        AppendField(page.url, pagePart);
+        pagePart += '\t';
+        AppendField(page.title, pagePart);
+        pagePart += '\t';
+        bool first = true;
+        for (const Section& section : Sections(page.text)) {
+            // Bytes: never fewer than the section's code units.
+            auto units = static_cast<std::uint32_t>(section.text.size());
+            if (textSections > 0 && textUnits + units > SearchIndexWriter::kTextPartUnits) {
+                out.Put(SearchIndexFiles::TextPart(out.Folder(), textNumber++), textPart);
+                textPart.clear();
+                textSections = 0;
+                textUnits = 0;
+            }
+            pagePart += (first ? "" : ",") + Base36(section.start) + ',' +
+                        Base36(static_cast<std::uint32_t>(textNumber)) + ',' +
+                        Base36(static_cast<std::uint32_t>(textSections));
+            first = false;
+            textPart.append(section.text);
+            textPart += '\n';
+            ++textSections;
+            textUnits += units;
+        }
+        pagePart += '\n';
+        if ((i + 1) % SearchIndexFiles::kPagesPerPart == 0 || i + 1 == data.pages.size()) {
+            out.Put(SearchIndexFiles::PagePart(out.Folder(), i / SearchIndexFiles::kPagesPerPart),
+                    pagePart);
+            pagePart.clear();
+        }
+    }
+    if (textSections > 0) {
+        out.Put(SearchIndexFiles::TextPart(out.Folder(), textNumber), textPart);
+    }
+}
+
+// Word parts; the first word of each, for the list.
+std::vector<std::string> WriteWords(const SearchIndexData& data, FolderWriter& out) {
+    std::vector<std::string> firsts;
+    std::string part;
+    for (const auto& [word, postings] : data.words) {
+        if (part.empty()) {
+            firsts.push_back(word);
+        }
+        AppendWordLine(word, postings, part);
+        if (part.size() >= SearchIndexWriter::kWordPartBytes) {
+            out.Put(SearchIndexFiles::WordPart(out.Folder(), firsts.size() - 1), part);
+            part.clear();
+        }
+    }
+    if (!part.empty()) {
+        out.Put(SearchIndexFiles::WordPart(out.Folder(), firsts.size() - 1), part);
+    }
+    return firsts;
+}
+
+SaveResult ErrorOf(const std::error_code& error) {
+    return SaveResult::Failure(error.value() != 0 ? error.value() : EIO);
+}
+
+std::string ListText(const SearchIndexData& data,
+                                        const std::vector<std::string>& firsts) {
+    std::string list = "navora-search 1\n";
+    list += std::to_string(data.pages.size()) + ' ' +
+            std::to_string(SearchIndexFiles::kPagesPerPart) + '\n';
+    for (const std::string& word : firsts) {
+        list += word + '\n';
+    }
+    return list;
+}
+
+} // namespace
+
+SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::string& indexPath) {
+    const std::string folder = SearchIndexFiles::Folder(indexPath);
+    const std::string fresh = folder + ".new";
+    const std::string old = folder + ".old";
+    std::error_code error;
+    fs::remove_all(fresh, error);
+    if (!fs::create_directory(fresh, error)) {
+        return ErrorOf(error);
+    }
+    FolderWriter out(fresh);
+    WritePages(data, out);
+    std::vector<std::string> firsts = WriteWords(data, out);
+    out.Put(SearchIndexFiles::List(fresh), ListText(data, firsts));
+    if (!out.Result().Ok()) {
+        fs::remove_all(fresh, error);
+        return out.Result();
+    }
+    fs::remove_all(old, error);
+    bool hadOld = fs::exists(folder, error);
+    if (hadOld) {
+        fs::rename(folder, old, error);
+    }
+    if (!error) {
+        fs::rename(fresh, folder, error);
+    }
+    if (error) {
+        std::error_code ignored;
+        if (hadOld && !fs::exists(folder, ignored)) {
+            fs::rename(old, folder, ignored);
+        }
+        fs::remove_all(fresh, ignored);
+        return ErrorOf(error);
+    }
+    fs::remove_all(old, error);
+    return {};
+}
+
+bool SearchIndexWriter::Remove(const std::string& indexPath) {
+    std::error_code error;
+    fs::remove_all(SearchIndexFiles::Folder(indexPath), error);
+    return !error;
+}
+
+} // namespace tamblin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "fulltext/SearchIndexData.h"
+#include "index/SaveResult.h"
+
+#include <string>
+
+namespace tamblin {
+
+// Writes a search index into its folder beside the index file (SearchIndexFiles): the parts
+// go into a new folder beside it, every write checked, and only once all are there does the
+// new folder take the old one's place. A failure leaves the old folder as it was.
+class SearchIndexWriter {
+public:
+    // Word parts end once they pass this many bytes, text parts this many UTF-16 code units.
+    static constexpr size_t kWordPartBytes = 24 * 1024;
+    static constexpr size_t kTextPartUnits = 12 * 1024;
+
+    static SaveResult Write(const SearchIndexData& data, const std::string& indexPath);
+    // Removes the search index of `indexPath`, if any; false when it stays.
+    static bool Remove(const std::string& indexPath);
+};
+
+} // namespace tamblin

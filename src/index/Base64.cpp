@@ -1,0 +1,79 @@
+#include "index/Base64.h"
+
+#include <array>
+
+namespace tamblin {
+
+namespace {
+
+constexpr std::string_view kAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::array<int, 256> DecodeTable() {
+    std::array<int, 256> table{};
+    table.fill(-1);
+    for (size_t i = 0; i < kAlphabet.size(); ++i) {
+        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<int>(i);
+    }
+    return table;
+}
+
+} // namespace
+
+std::string Base64Encode(std::string_view bytes) {
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                     static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                     static_cast<unsigned char>(bytes[i + 2]);
+        for (int shift : {18, 12, 6, 0}) {
+            out += kAlphabet[(v >> shift) & 63];
+        }
+    }
+    size_t rest = bytes.size() - i;
+    if (rest > 0) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (rest == 2) {
+            v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        }
+        out += kAlphabet[(v >> 18) & 63];
+        out += kAlphabet[(v >> 12) & 63];
+        out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+// Strict: the length is a multiple of 4, '=' only as the last one or two characters.
+std::optional<std::string> Base64Decode(std::string_view text) {
+    static const std::array<int, 256> table = DecodeTable();
+    if (text.size() % 4 != 0) {
+        return std::nullopt;
+    }
+    size_t padding = 0;
+    if (!text.empty() && text.back() == '=') {
+        padding = text.size() >= 2 && text[text.size() - 2] == '=' ? 2 : 1;
+    }
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    for (size_t i = 0; i < text.size(); i += 4) {
+        unsigned v = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            bool padded = i + 4 == text.size() && k >= 4 - padding;
+            int digit = padded ? 0 : table[static_cast<unsigned char>(text[i + k])];
+            if (digit < 0) {
+                return std::nullopt;
+            }
+            v = v << 6 | static_cast<unsigned>(digit);
+        }
+        size_t take = i + 4 == text.size() ? 3 - padding : 3;
+        for (size_t k = 0; k < take; ++k) {
+            out += static_cast<char>((v >> (16 - 8 * k)) & 0xFF);
+        }
+    }
+    return out;
+}
+
+} // namespace tamblin

@@ -1,0 +1,185 @@
+#include "fulltext/SearchIndexBuilder.h"
+#include "fulltext/SearchIndexFiles.h"
+#include "fulltext/SearchIndexReader.h"
+#include "fulltext/SearchIndexWriter.h"
+#include "fulltext/SearchPartScript.h"
+#include "fulltext/WordTokenizer.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+using namespace tamblin;
+
+namespace {
+
+using Role = SearchIndexBuilder::Role;
+
+std::vector<std::string> UrlsOf(const SearchIndexReader& reader, std::string_view query) {
+    std::vector<std::string> urls;
+    for (std::uint32_t page : reader.Search(query)) {
+        urls.push_back(reader.Pages()[page].url);
+    }
+    return urls;
+}
+
+SearchIndexData ThreePages() {
+    SearchIndexBuilder builder;
+    builder.StartPage("walrus.html");
+    builder.SetTitle("The walrus operator");
+    builder.AddText("Assignment expressions", Role::kHeading);
+    builder.Break();
+    builder.AddText("Use := inside expressions.", Role::kBody);
+    builder.StartPage("zoo.html");
+    builder.SetTitle("Animals");
+    builder.AddText("A walrus lives in the sea; so do seals. Walrus, walrus.", Role::kBody);
+    builder.StartPage("other.html");
+    builder.SetTitle("Other");
+    builder.AddText("Nothing about sea creatures here. ", Role::kBody);
+    builder.AddText("東京都", Role::kBody);
+    return builder.Take();
+}
+
+} // namespace
+
+TEST(SearchIndexTest, RoundTripKeepsPagesWordsAndTexts) {
+    TestFiles files;
+    std::string index = files.Path("site.xo");
+    SearchIndexData data = ThreePages();
+    ASSERT_TRUE(SearchIndexWriter::Write(data, index).Ok());
+    auto reader = SearchIndexReader::Load(index);
+    ASSERT_TRUE(reader);
+    ASSERT_EQ(reader->Pages().size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(reader->Pages()[i].url, data.pages[i].url);
+        EXPECT_EQ(reader->Pages()[i].title, data.pages[i].title);
+        EXPECT_EQ(reader->Pages()[i].text, data.pages[i].text);
+    }
+    ASSERT_EQ(reader->Data().words.size(), data.words.size());
+    for (size_t i = 0; i < data.words.size(); ++i) {
+        EXPECT_EQ(reader->Data().words[i].first, data.words[i].first);
+        EXPECT_EQ(reader->Data().words[i].second.size(), data.words[i].second.size());
+    }
+}
+
+TEST(SearchIndexTest, EveryWordOfAPageFindsIt) {
+    TestFiles files;
+    std::string index = files.Path("site.xo");
+    SearchIndexData data = ThreePages();
+    ASSERT_TRUE(SearchIndexWriter::Write(data, index).Ok());
+    auto reader = SearchIndexReader::Load(index);
+    ASSERT_TRUE(reader);
+    for (size_t page = 0; page < data.pages.size(); ++page) {
+        for (const std::string* text : {&data.pages[page].title, &data.pages[page].text}) {
+            for (const WordToken& token : WordTokenizer::Words(*text)) {
+                std::vector<std::uint32_t> found = reader->Search(token.word, false);
+                EXPECT_NE(std::find(found.begin(), found.end(), page), found.end())
+                    << token.word << " in " << data.pages[page].url;
+            }
+        }
+    }
+}
+
+TEST(SearchIndexTest, RankingAllWordsAndPrefix) {
+    TestFiles files;
+    std::string index = files.Path("site.xo");
+    ASSERT_TRUE(SearchIndexWriter::Write(ThreePages(), index).Ok());
+    auto reader = SearchIndexReader::Load(index);
+    ASSERT_TRUE(reader);
+    // The title hit first, though the other page says it three times.
+    EXPECT_EQ(UrlsOf(*reader, "WALRUS"), (std::vector<std::string>{"walrus.html", "zoo.html"}));
+    // Several words: pages with all of them; the last as the start of a word.
+    EXPECT_EQ(UrlsOf(*reader, "sea wal"), (std::vector<std::string>{"zoo.html"}));
+    EXPECT_EQ(UrlsOf(*reader, "se").size(), 2u);
+    EXPECT_TRUE(reader->Search("se", false).empty());
+    // A heading hit counts before the text.
+    EXPECT_EQ(UrlsOf(*reader, "expressions"), (std::vector<std::string>{"walrus.html"}));
+    auto postings = reader->Postings("assignment", false);
+    ASSERT_EQ(postings.size(), 1u);
+    EXPECT_EQ(postings[0].flags, SearchPosting::kInHeading);
+    EXPECT_EQ(UrlsOf(*reader, "京都"), (std::vector<std::string>{"other.html"}));
+    EXPECT_TRUE(UrlsOf(*reader, "").empty());
+}
+
+TEST(SearchIndexTest, OffsetsPointAtTheWordsInTheText) {
+    SearchIndexData data = ThreePages();
+    for (const auto& [word, postings] : data.words) {
+        for (const SearchPosting& posting : postings) {
+            const std::string& text = data.pages[posting.page].text;
+            for (std::uint32_t offset : posting.offsets) {
+                // The texts here are ASCII but for whole CJK characters of three bytes.
+                std::vector<WordToken> tokens = WordTokenizer::Words(text);
+                bool found = std::any_of(tokens.begin(), tokens.end(), [&](const WordToken& t) {
+                    return t.start == offset && t.word == word;
+                });
+                EXPECT_TRUE(found) << word << " at " << offset;
+            }
+        }
+    }
+}
+
+TEST(SearchIndexTest, ManyPagesSplitIntoParts) {
+    SearchIndexBuilder builder;
+    for (int i = 0; i < 450; ++i) {
+        builder.StartPage("p" + std::to_string(i) + ".html");
+        builder.SetTitle("Page " + std::to_string(i));
+        std::string text;
+        for (int k = 0; k < 400; ++k) {
+            text += "word" + std::to_string((i * 7 + k) % 3000) + " ";
+        }
+        builder.AddText(text, Role::kBody);
+    }
+    SearchIndexData data = builder.Take();
+    TestFiles files;
+    std::string index = files.Path("big.xo");
+    ASSERT_TRUE(SearchIndexWriter::Write(data, index).Ok());
+    std::string folder = SearchIndexFiles::Folder(index);
+    EXPECT_TRUE(std::filesystem::exists(SearchIndexFiles::PagePart(folder, 2)));
+    EXPECT_TRUE(std::filesystem::exists(SearchIndexFiles::WordPart(folder, 3)));
+    EXPECT_TRUE(std::filesystem::exists(SearchIndexFiles::TextPart(folder, 10)));
+    auto reader = SearchIndexReader::Load(index);
+    ASSERT_TRUE(reader);
+    for (int i : {0, 199, 200, 449}) {
+        EXPECT_EQ(reader->Pages()[static_cast<size_t>(i)].text,
+                  data.pages[static_cast<size_t>(i)].text);
+    }
+    EXPECT_EQ(UrlsOf(*reader, "page 449 word3"), (std::vector<std::string>{"p449.html"}));
+}
+
+TEST(SearchIndexTest, RewriteReplacesTheFolderAndAFailureKeepsIt) {
+    TestFiles files;
+    std::string index = files.Path("site.xo");
+    ASSERT_TRUE(SearchIndexWriter::Write(ThreePages(), index).Ok());
+    SearchIndexBuilder builder;
+    builder.StartPage("new.html");
+    builder.AddText("fresh words", Role::kBody);
+    ASSERT_TRUE(SearchIndexWriter::Write(builder.Take(), index).Ok());
+    auto reader = SearchIndexReader::Load(index);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->Pages().size(), 1u);
+    EXPECT_TRUE(UrlsOf(*reader, "walrus").empty());
+    std::string folder = SearchIndexFiles::Folder(index);
+    EXPECT_FALSE(std::filesystem::exists(folder + ".new"));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".old"));
+
+    // A folder that cannot be made: the write fails and says so.
+    files.Write("plain", "a file, not a folder");
+    EXPECT_FALSE(SearchIndexWriter::Write(ThreePages(), files.Path("plain/site.xo")).Ok());
+    EXPECT_EQ(SearchIndexReader::Load(index)->Pages().size(), 1u);
+    EXPECT_TRUE(SearchIndexWriter::Remove(index));
+    EXPECT_FALSE(SearchIndexReader::Load(index));
+}
+
+TEST(SearchIndexTest, PartScriptHoldsAnyBytesAndRefusesOthers) {
+    std::string hostile = "\");alert(1);//</script><script>\xFF\x00\n\u2028";
+    std::string script = SearchPartScript(hostile);
+    EXPECT_EQ(script.find("alert"), std::string::npos);
+    EXPECT_EQ(SearchPartBytes(script), hostile);
+    EXPECT_FALSE(SearchPartBytes(script.substr(1)));
+    std::string tampered = script;
+    tampered[tampered.size() - 8] = '"';
+    EXPECT_FALSE(SearchPartBytes(tampered));
+}
