@@ -30,6 +30,8 @@ struct ScanSettings {
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
+    // The words of every page are kept for a full-text search index beside the index file.
+    bool fullText = true;
 
     // Every option above off: the scan of the first scanner, byte for byte.
     static ScanSettings Classic() {
@@ -42,6 +44,7 @@ struct ScanSettings {
         shortenTitles = skipScriptStyle = polite = tidyUrls = false;
         delayMs = 0;
         rememberScan = false;
+        fullText = false;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "scanner/SiteScanner.h"
 
+#include "fulltext/SearchIndexBuilder.h"
 #include "index/DateText.h"
 #include "index/FieldTokenizer.h"
 #include "index/IndexFile.h"
@@ -10,6 +11,7 @@
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
 #include "scanner/LocationKey.h"
+#include "scanner/PageTextWatcher.h"
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
 
@@ -261,6 +263,17 @@ void SiteScanner::ResetScan() {
     m_page.entry = 0;
     m_page.titleSeen = false;
     m_page.tag = kNoTag;
+    m_words.reset();
+    m_textWatcher.reset();
+    if (m_settings.fullText) {
+        m_words = std::make_unique<SearchIndexBuilder>();
+        m_textWatcher = std::make_unique<PageTextWatcher>(*m_words);
+    }
+}
+
+SearchIndexData SiteScanner::TakeSearchIndex() {
+    m_textWatcher.reset();
+    return m_words ? std::exchange(m_words, nullptr)->Take() : SearchIndexData{};
 }
 
 void SiteScanner::FindBaseDirectory() {
@@ -461,6 +474,9 @@ void SiteScanner::ScanCurrentItem() {
         m_observer->OnPageOpened(m_pagesRead, m_current.url);
     }
     m_page.StartPage(kMaxMetaKeywordBytes);
+    if (m_words) {
+        m_words->StartPage(m_current.url);
+    }
     if (m_settings.followRedirects && m_settings.fromUrl) {
         if (std::string final = input->FinalLocation(); !final.empty()) {
             m_page.linkDirectory = LinkDirectory(final);
@@ -525,6 +541,10 @@ void SiteScanner::ReadPage(PageInput& input) {
     DotDisplay* dots = m_observer && m_observer->WantsDots() ? this : nullptr;
     TagReader reader(source, *this, dots, m_abort, &m_blockCounter);
     reader.SetSkipScriptAndStyle(m_settings.skipScriptStyle);
+    if (m_textWatcher) {
+        m_textWatcher->StartPage(m_pageCharset);
+        reader.SetTextWatcher(m_textWatcher.get());
+    }
     reader.Run();
     if (m_page.headingClosing) {
         FinishHeading();

@@ -2,6 +2,7 @@
 
 #include "scanner/CharacterSet.h"
 #include "scanner/HttpPageSource.h"
+#include "fulltext/SearchIndexData.h"
 #include "scanner/LinkClassifier.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"
@@ -21,6 +22,9 @@
 #include <vector>
 
 namespace tamblin {
+
+class PageTextWatcher;
+class SearchIndexBuilder;
 
 // How a scan runs, as opposed to what it scans.
 struct ScanOptions {
@@ -73,6 +77,10 @@ public:
     int KeywordCount() const { return m_keywordCount; }
     int ProblemCount() const { return m_problemCount; }
     int PagesRead() const { return m_pagesRead; }
+    // The words of the pages read, when the settings ask for a full-text index; the scan
+    // keeps none after this.
+    bool KeepsWords() const { return m_settings.fullText; }
+    SearchIndexData TakeSearchIndex();
 
     // TagHandler
     int OnTag(const std::string& name) override;
@@ -184,6 +192,8 @@ private:
     std::string m_robotsRoot;
     TitleShortener m_titles;
     std::string m_shortenedPart;
+    std::unique_ptr<SearchIndexBuilder> m_words;
+    std::unique_ptr<PageTextWatcher> m_textWatcher;
 };
 
 } // namespace tamblin

@@ -85,6 +85,13 @@ void TagReader::CompleteTagName() {
         m_handler.OnText(m_text);
         m_text.clear();
     }
+    if (m_watcher) {
+        if (!m_watchText.empty()) {
+            m_watcher->OnText(m_watchText);
+            m_watchText.clear();
+        }
+        m_watcher->OnTag(m_tagName);
+    }
     int previous = m_mode;
     if (m_skipRawText) {
         std::string lower = AsciiLower(m_tagName);
@@ -104,6 +111,9 @@ void TagReader::CompleteTagName() {
 }
 
 void TagReader::DeliverAttribute() {
+    if (m_watcher) {
+        m_watcher->OnAttribute(m_attributeName, m_attributeValue);
+    }
     m_handler.OnAttribute(m_attributeName, m_attributeValue);
     m_attributeName.clear();
     m_attributeValue.clear();
@@ -141,6 +151,9 @@ long long TagReader::Run() {
         if (!m_text.empty()) {
             m_handler.OnText(m_text);
         }
+        if (m_watcher && !m_watchText.empty()) {
+            m_watcher->OnText(m_watchText);
+        }
     } catch (...) {
     }
     return m_total;
@@ -167,6 +180,9 @@ void TagReader::Step(int ch) {
         return;
     }
     if (m_state == State::Text) {
+        if (m_watcher) {
+            Append(m_watchText, ch);
+        }
         if (m_mode == kCollectText) {
             Append(m_collected, ch);
         } else if (m_wantsPlainText) {
@@ -191,6 +207,9 @@ void TagReader::EndTag() {
         DeliverAttribute();
     }
     m_handler.OnTagEnd();
+    if (m_watcher) {
+        m_watcher->OnTagEnd();
+    }
     m_state = State::Text;
     m_rawPending = false;
     m_rawMatched = 0;

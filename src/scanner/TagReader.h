@@ -38,6 +38,10 @@ public:
     // The text of script and style elements, up to their end tags, is no markup: it makes
     // no tags, attributes or texts, as in a browser. Off unless asked for.
     void SetSkipScriptAndStyle(bool skip) { m_skipRawText = skip; }
+    // Also hands every tag, attribute and text outside tags to `watcher`, in document order
+    // and whatever the handler collects (its OnTag's answer is ignored, its OnCollectedText
+    // never called); the full-text search reads the page's words this way.
+    void SetTextWatcher(TagHandler* watcher) { m_watcher = watcher; }
 
 private:
     int ReadByte() {
@@ -100,6 +104,8 @@ private:
     int m_before[3] = {0, 0, 0}; // the characters before this one, the last first
 
     bool m_skipRawText = false;
+    TagHandler* m_watcher = nullptr;
+    std::string m_watchText;
     std::string m_rawEnd; // "</script" or "</style" once their start tag has ended
     bool m_rawPending = false;
     size_t m_rawMatched = 0;
