@@ -13,6 +13,8 @@
 #include "index/UrlUtils.h"
 #include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
+#include "fulltext/SearchIndexFiles.h"
+#include "fulltext/SearchIndexWriter.h"
 #include "update/IndexMerge.h"
 #include "update/SiteRescan.h"
 
@@ -239,6 +241,9 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "                            each in its shortest form under the base URL.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
+              "  --no-full-text            Write no full-text search index. By default the\n"
+              "                            words of every page go to OUT.search/, beside OUT,\n"
+              "                            for the Search tab of the search page's viewer.\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
               "                            of old.\n"
               "\n"
@@ -444,6 +449,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.polite = false;
     } else if (arg == "--no-tidy-urls") {
         settings.tidyUrls = false;
+    } else if (arg == "--no-full-text") {
+        settings.fullText = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);
@@ -506,6 +513,8 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kCannotOpen;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
+    // The scanner's own file stands alone.
+    settings.fullText = settings.fullText && !raw;
 
     FinishedScan finished = ScanSite(settings, options, "");
     const std::string& temporary = finished.temporaryPath;
@@ -540,10 +549,23 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     if (settings.rememberScan) {
         SiteRescan::RememberScan(index, settings);
     }
-    if (!SaveOutput(index, output)) {
+    if (!SaveOutput(index, output) || !SaveWords(output)) {
         return kCannotOpen;
     }
     return kScanRan;
+}
+
+bool CliCommands::SaveWords(const std::string& output) {
+    if (!m_words) {
+        return true;
+    }
+    SaveResult result = SearchIndexWriter::Write(*m_words, output);
+    m_words.reset();
+    if (!result.Ok()) {
+        m_err << SaveFailureText(SearchIndexFiles::Folder(output), result) << "\n";
+        return false;
+    }
+    return true;
 }
 
 bool CliCommands::SaveOutput(IndexFile& index, const std::string& output) {
@@ -597,6 +619,10 @@ FinishedScan CliCommands::ScanSite(const ScanSettings& settings, const ScanOptio
         std::remove(temporary->c_str());
         m_err << scanner.ErrorText() << writeFailedEnd << "\n";
         return {*temporary, false, false, true};
+    }
+    m_words.reset();
+    if (scanner.KeepsWords() && !scanner.Aborted()) {
+        m_words = scanner.TakeSearchIndex();
     }
     return {*temporary, scanner.Aborted(), scanner.PagesRead() == 0, false};
 }
@@ -721,7 +747,7 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         // and keywords for the scan's.
         index.m_scanSource = rescan.ScanSource();
     }
-    if (!SaveOutput(index, request.output)) {
+    if (!SaveOutput(index, request.output) || !SaveWords(request.output)) {
         return kCannotOpen;
     }
     Dispose(rescan.TakeScanned());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fulltext/SearchIndexData.h"
+
 #include "index/SaveResult.h"
 #include "scanner/SiteScanner.h"
 #include "update/SiteRescan.h"
@@ -8,6 +10,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +72,8 @@ private:
     // Saves `index` as OUT and says why not; warns when its companion script lags behind.
     bool SaveOutput(IndexFile& index, const std::string& output);
     void WarnStaleCompanion(const std::string& output);
+    // Writes the words of the last scan beside OUT as its search index, when it kept any.
+    bool SaveWords(const std::string& output);
     static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
                              ScanSettings& settings, ScanOptions& options, bool& ok);
     int PrintUsage(std::ostream& stream, int code);
@@ -77,6 +82,8 @@ private:
     void Dispose(std::unique_ptr<class IndexFile> index) const;
     ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }
 
+    // The words of the last scan, for its search index.
+    std::optional<SearchIndexData> m_words;
     std::ostream& m_out;
     std::ostream& m_err;
     std::atomic<int>* m_cancel;

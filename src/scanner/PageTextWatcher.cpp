@@ -65,7 +65,7 @@ int PageTextWatcher::OnTag(const std::string& name) {
     }
     if (bare == "title") {
         if (end && m_inTitle) {
-            m_words.SetTitle(HtmlText::Decode(TrimWhite(m_title), m_charset, false));
+            m_words.SetTitle(HtmlText::Decode(TrimSpaces(m_title), m_charset, false));
         }
         m_inTitle = !end;
         m_title.clear();
@@ -92,7 +92,7 @@ void PageTextWatcher::OnAttribute(const std::string& name, const std::string& va
     }
     std::string attribute = AsciiLower(name);
     if (attribute == "hidden" ||
-        (attribute == "aria-hidden" && AsciiLower(std::string(TrimWhite(value))) == "true") ||
+        (attribute == "aria-hidden" && AsciiLower(std::string(TrimSpaces(value))) == "true") ||
         (attribute == "style" && HidingStyle(value))) {
         m_tagHides = true;
     }
