@@ -161,7 +161,8 @@ kinds: [${kinds.join(',')}],
 runs: [${runs.join(',')}],
 multi: [${multi.join(',')}],
 };
-})(NavoraWeb.part('search-fold', '@TAMBLIN_VERSION@'));
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-fold', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));
 `;
 }
 

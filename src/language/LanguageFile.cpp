@@ -99,6 +99,10 @@ const std::array<const char*, LanguageFile::kViewerTextCount> LanguageFile::kVie
     "Link",
     "The address of this page names the open tab and the entry or keyword shown: copy it to "
     "link to them.",
+    "Search",
+    "Search the words of the pages",
+    "No pages found",
+    "%1 pages found",
 };
 
 void LanguageFile::SetDefaults() {

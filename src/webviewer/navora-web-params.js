@@ -96,6 +96,8 @@ function parseIndexParam(value) {
         noContents: words.includes('nocontents'),
         noIndex: words.includes('noindex'),
         indexFirst: words.includes('index'),
+        // The Search tab first, where the index has a search index.
+        searchFirst: words.includes('search'),
         sort: words.includes('sort'),
         expanded: words.includes('expanded'),
         // Look for also lists the phrases that hold the text further on, unless told not to.

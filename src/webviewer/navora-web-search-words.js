@@ -136,4 +136,5 @@ function compareWords(a, b) {
 }
 
 nv.searchWords = { kindOf, fold, split, compareWords, MAX_WORD_LENGTH };
-})(NavoraWeb.part('search-words', '@TAMBLIN_VERSION@'));
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-words', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

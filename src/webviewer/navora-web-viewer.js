@@ -6,7 +6,7 @@
 const { make, readFile, afterPaint, decodeBytes, readLanguage, readIndexInSteps, countTree,
     LANGUAGE_DEFAULTS, VIEWER_TEXTS, KeywordIndex, ContentsView, IndexView, SelectView, AboutView,
     IconWindow, TabBar, PageOpener, AddressMemory, applyLook, safeUrl, parseIndexParam,
-    parseMode } = nv;
+    parseMode, SearchView, openSearch } = nv;
 
 class Viewer {
     constructor(applet, params, width, height, number) {
@@ -56,6 +56,7 @@ class Viewer {
         this.index = new IndexView(this);
         this.select = new SelectView((n) => this.choose(n));
         this.about = new AboutView();
+        this.search = new SearchView(this);
         if (this.mode.iconMode) this.buildIconMode();
         else {
             // The applet's size; a narrow screen's layout sets it aside.
@@ -169,6 +170,7 @@ class Viewer {
         const tabs = [];
         if (!p.noContents) tabs.push({ card: this.contents.card, n: 4, name: 'contents' });
         if (!p.noIndex) tabs.push({ card: this.index.card, n: 5, name: 'index' });
+        if (this.searchIndex) tabs.push({ card: this.search.card, n: 37, name: 'search' });
         if (this.indexes.length > 1) tabs.push({ card: this.select.card, n: 6, name: 'select' });
         tabs.push({ card: this.about.card, n: 7, name: 'about' });
         for (const t of tabs) t.label = this.text(t.n);
@@ -176,10 +178,11 @@ class Viewer {
         this.tree.el.setAttribute('aria-label', this.text(4));
         this.index.setTexts((n) => this.text(n));
         this.select.label.textContent = this.text(10);
+        this.search.setTexts((n) => this.text(n));
         if (this.iconWindow) this.iconWindow.setTexts(this.text(8), this.text(15));
         this.root.setAttribute('lang', (p.languageCode || '').slice(0, 2).toLowerCase() || 'en');
         this.fillAbout();
-        this.selectTab(p.indexFirst ? 'index' : 'contents');
+        this.selectTab(p.searchFirst && this.searchIndex ? 'search' : p.indexFirst ? 'index' : 'contents');
     }
 
     selectTab(name) {
@@ -278,11 +281,16 @@ class Viewer {
         this.keywordIndex = null;
         this.entryCount = undefined;
         this.urls = null;
+        this.entriesByUrl = null;
+        this.firstBase = null;
         this.contents.clear();
         this.index.clear(this.index.lookFor.value);
         this.index.elsewhere = p.elsewhere;
+        const searching = openSearch(p.indexFile);
         await this.loadLanguage(p, ticket);
+        this.searchIndex = await searching;
         if (ticket !== this.loadCount) return;
+        this.search.attach(this.searchIndex);
         this.index.lookFor.value = p.initialQuery;
         this.showTabs();
         this.setStatus(this.text(16));
@@ -362,6 +370,31 @@ class Viewer {
         this.root.dataset.state = this.model ? 'ready' : 'failed';
         const event = new CustomEvent('navora-web-ready', { bubbles: true, detail: { viewer: this } });
         this.root.dispatchEvent(event);
+    }
+
+    // ---- The Search tab's pages: an entry's own title and target where the page is one.
+
+    entryOf(page) {
+        if (!this.model) return null;
+        if (!this.entriesByUrl) {
+            this.entriesByUrl = new Map();
+            nv.walkTree(this.contents.rows.top, 0, (entry) => {
+                if (entry.url && !this.entriesByUrl.has(entry.url)) this.entriesByUrl.set(entry.url, entry);
+                if (entry.base && !this.firstBase) this.firstBase = entry.base;
+            });
+        }
+        return this.entriesByUrl.get(page.url) || null;
+    }
+
+    titleOf(page) {
+        const entry = this.entryOf(page);
+        return (entry && entry.title) || page.title || page.url;
+    }
+
+    openPage(page) {
+        const entry = this.entryOf(page);
+        if (entry) this.activate(entry);
+        else this.display(this.firstBase ? this.firstBase.url + page.url : page.url, this.defaultTarget);
     }
 
     // ---- Opening pages, and following what the frames show.

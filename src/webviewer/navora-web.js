@@ -13,9 +13,9 @@
 const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM.
 const PARTS = ['codec', 'fields', 'model', 'reader', 'language', 'params', 'tree', 'keywords',
-    'address', 'pages', 'dom', 'companion', 'list', 'contents', 'index', 'panels', 'viewer',
-    'start'];
-const NO_DOM = 10;
+    'address', 'pages', 'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list',
+    'contents', 'index', 'panels', 'search', 'viewer', 'start'];
+const NO_DOM = 13;
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {

@@ -5,7 +5,6 @@ const { execFileSync } = require('child_process');
 const path = require('path');
 
 const [dump, folder] = process.argv.slice(2);
-global.NavoraWeb = { part: () => global.NavoraWebParts || (global.NavoraWebParts = {}) };
 require(path.join(folder, 'navora-web-search-fold.js'));
 require(path.join(folder, 'navora-web-search-words.js'));
 const nv = global.NavoraWebParts;

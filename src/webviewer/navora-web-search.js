@@ -1,0 +1,227 @@
+// The Search tab: the words of every page, from the search index the scan writes beside the
+// index file (SITE.xo.search/). Results come as the reader types: each the page's title and
+// the text around the words, the words marked. Page text is only ever set as text.
+(function (nv) {
+'use strict';
+const { make, newId, SearchIndex, searchPartBase64, searchFolder } = nv;
+
+const SHOWN = 50; // results drawn at once
+const SNIPPETS = 12; // of which the first this many get their text at once
+
+function bytesOf(base64) {
+    const binary = atob(base64);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; i += 1) bytes[i] = binary.charCodeAt(i);
+    return new TextDecoder('utf-8').decode(bytes);
+}
+
+// Script element -> what takes its text: parts a page loads by script elements (from disk,
+// where Chromium refuses requests) hand their data to navoraSearchPart as they run.
+const waiting = new Map();
+function takePart(version, data) {
+    const deliver = waiting.get(document.currentScript);
+    if (deliver && version === 1 && typeof data === 'string') deliver(data);
+}
+if (typeof window.navoraSearchPart !== 'function') window.navoraSearchPart = takePart;
+
+function partByScript(url) {
+    return new Promise((resolve, reject) => {
+        const script = document.createElement('script');
+        let settled = false;
+        const settle = (fn, value) => {
+            if (settled) return;
+            settled = true;
+            waiting.delete(script);
+            script.remove();
+            fn(value);
+        };
+        waiting.set(script, (data) => settle(resolve, data));
+        script.addEventListener('load', () => settle(reject, new Error('not a search part')));
+        script.addEventListener('error', () => settle(reject, new Error('no search part')));
+        script.src = url;
+        (document.head || document.documentElement).appendChild(script);
+    });
+}
+
+// Over http the part is read as text and never run; from disk it runs as a script.
+async function readPart(url) {
+    if (/^https?:$/.test(new URL(url).protocol) && typeof fetch === 'function') {
+        const response = await fetch(url);
+        if (!response.ok) throw new Error(`HTTP ${response.status}`);
+        const data = searchPartBase64(await response.text());
+        if (data === null) throw new Error('not a search part');
+        return bytesOf(data);
+    }
+    const data = await partByScript(url);
+    if (!/^[A-Za-z0-9+/]*={0,2}$/.test(data)) throw new Error('not a search part');
+    return bytesOf(data);
+}
+
+// The search index beside the index file at `indexFile`, or null when it has none.
+async function openSearch(indexFile) {
+    let folder;
+    try {
+        folder = searchFolder(new URL(indexFile, document.baseURI).href);
+    } catch (e) {
+        return null;
+    }
+    const index = new SearchIndex((name) => readPart(`${folder}${name}.js`));
+    try {
+        return (await index.open()) ? index : null;
+    } catch (e) {
+        return null;
+    }
+}
+
+class SearchView {
+    // host: text(n), openPage(page) and titleOf(page).
+    constructor(host) {
+        this.host = host;
+        this.card = make('div', 'nv-card nv-search');
+        const line = make('label', 'nv-lookfor');
+        this.prompt = make('span', 'nv-prompt');
+        this.input = make('input', 'nv-input nv-search-input');
+        this.input.type = 'search';
+        this.input.autocomplete = 'off';
+        this.input.spellcheck = false;
+        this.list = make('ul', 'nv-search-results');
+        this.list.id = newId('results');
+        this.list.setAttribute('role', 'listbox');
+        this.input.setAttribute('role', 'combobox');
+        this.input.setAttribute('aria-controls', this.list.id);
+        this.input.setAttribute('aria-expanded', 'false');
+        this.input.setAttribute('aria-autocomplete', 'list');
+        this.count = make('div', 'nv-search-count');
+        this.count.setAttribute('role', 'status');
+        this.count.setAttribute('aria-live', 'polite');
+        line.append(this.prompt, this.input);
+        this.card.append(line, this.count, this.list);
+        this.index = null;
+        this.ticket = 0;
+        this.rows = [];
+        this.active = -1;
+        this.input.addEventListener('input', () => this.run());
+        this.input.addEventListener('keydown', (e) => this.key(e));
+    }
+
+    setTexts(text) {
+        this.texts = text;
+        this.prompt.textContent = `${text(38)}: `;
+        this.list.setAttribute('aria-label', text(37));
+    }
+
+    attach(index) {
+        this.index = index;
+        this.ticket += 1;
+        this.clearResults();
+        if (index && this.input.value) this.run();
+    }
+
+    clearResults() {
+        this.list.textContent = '';
+        this.rows = [];
+        this.active = -1;
+        this.count.textContent = '';
+        this.input.setAttribute('aria-expanded', 'false');
+        this.input.removeAttribute('aria-activedescendant');
+    }
+
+    // Each keystroke starts a search; an older one that ends later is dropped.
+    async run() {
+        const ticket = ++this.ticket;
+        const query = this.input.value;
+        if (!this.index || !query.trim()) {
+            this.clearResults();
+            return;
+        }
+        let found;
+        try {
+            found = await this.index.search(query);
+        } catch (e) {
+            found = { results: [], words: [] };
+        }
+        if (ticket !== this.ticket) return;
+        this.show(found, ticket);
+    }
+
+    show(found, ticket) {
+        this.clearResults();
+        const { results, words, prefix } = found;
+        this.count.textContent = results.length
+            ? this.texts(40).replace('%1', String(results.length)) : this.texts(39);
+        for (const result of results.slice(0, SHOWN)) {
+            const row = make('li', 'nv-search-result');
+            row.id = newId('result');
+            row.setAttribute('role', 'option');
+            row.setAttribute('aria-selected', 'false');
+            const title = make('div', 'nv-search-title');
+            const snippet = make('div', 'nv-search-snippet');
+            row.append(title, snippet);
+            row.addEventListener('click', () => this.open(this.rows.indexOf(entry)));
+            const entry = { row, result, page: null };
+            this.rows.push(entry);
+            this.list.appendChild(row);
+            this.fill(entry, words, prefix, this.rows.length <= SNIPPETS, ticket);
+        }
+        this.input.setAttribute('aria-expanded', this.rows.length ? 'true' : 'false');
+        if (this.rows.length) this.setActive(0);
+        this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
+            detail: { count: results.length } }));
+    }
+
+    async fill(entry, words, prefix, withSnippet, ticket) {
+        try {
+            entry.page = await this.index.page(entry.result.page);
+            if (ticket !== this.ticket || !entry.page) return;
+            entry.row.firstChild.textContent = this.host.titleOf(entry.page);
+            if (!withSnippet) return;
+            const snippet = await this.index.snippet(entry.result.page, entry.result, words, prefix);
+            if (ticket !== this.ticket) return;
+            const box = entry.row.lastChild;
+            let at = 0;
+            for (const [from, to] of snippet.marks) {
+                box.append(snippet.text.slice(at, from), make('mark', '', snippet.text.slice(from, to)));
+                at = to;
+            }
+            box.append(snippet.text.slice(at));
+        } catch (e) {
+            // A part that cannot be read leaves its row with what it has.
+        }
+    }
+
+    setActive(n) {
+        if (this.active >= 0 && this.rows[this.active]) {
+            this.rows[this.active].row.setAttribute('aria-selected', 'false');
+        }
+        this.active = n;
+        const entry = this.rows[n];
+        if (!entry) return;
+        entry.row.setAttribute('aria-selected', 'true');
+        this.input.setAttribute('aria-activedescendant', entry.row.id);
+        entry.row.scrollIntoView({ block: 'nearest' });
+    }
+
+    key(e) {
+        const moves = { ArrowDown: 1, ArrowUp: -1, PageDown: 10, PageUp: -10 };
+        if (e.key in moves && this.rows.length) {
+            e.preventDefault();
+            this.setActive(Math.max(0, Math.min(this.rows.length - 1, this.active + moves[e.key])));
+        } else if (e.key === 'Enter') {
+            e.preventDefault();
+            this.open(this.active);
+        }
+    }
+
+    async open(n) {
+        const entry = this.rows[n];
+        if (!entry) return;
+        this.setActive(n);
+        const page = entry.page || await this.index.page(entry.result.page);
+        if (page) this.host.openPage(page);
+    }
+}
+
+nv.SearchView = SearchView;
+nv.openSearch = openSearch;
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('search', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

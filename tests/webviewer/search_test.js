@@ -1,0 +1,107 @@
+// node search_test.js VIEWER_DIR TAMBLIN_CLI: the Search tab's reading of the search index
+// that `tamblin-cli scan` writes, without a DOM: the parts it loads, ranking, several words,
+// the last word as a prefix, snippets and their marks, hostile parts.
+'use strict';
+const assert = require('assert');
+const childProcess = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+
+const [folder, cli] = process.argv.slice(2);
+const nv = require(path.join(folder, 'navora-web.js'));
+
+function page(title, body) {
+    return `<html><head><title>${title}</title><script>var walrus = 1;</script></head>`
+        + `<body>${body}</body></html>`;
+}
+
+const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'tamblin-search-'));
+process.on('exit', () => fs.rmSync(dir, { recursive: true, force: true }));
+const write = (name, text) => {
+    fs.mkdirSync(path.dirname(path.join(dir, name)), { recursive: true });
+    fs.writeFileSync(path.join(dir, name), text);
+};
+write('docs/index.htm', page('Start', '<a href="walrus.htm">1</a><a href="zoo.htm">2</a>'
+    + '<a href="ja.htm">3</a><a href="many.htm">4</a>'));
+write('docs/walrus.htm', page('The walrus operator', '<h2>Assignment expressions</h2>'
+    + '<p>Use := to assign. os.path.join and Python 3.11.</p>'));
+write('docs/zoo.htm', page('Animals', '<p>A walrus lives in the sea. Walrus, walrus: '
+    + 'walruses and seals.</p><p style="display: none">invisible</p><p>Ré&shy;sumé</p>'));
+write('docs/ja.htm', page('日本語', '<p>東京都に住んでいます。</p>'));
+write('docs/many.htm', page('Many', `<p>${'filler '.repeat(5000)} sea walrus near</p>`));
+const scan = childProcess.spawnSync(cli, ['scan', 'docs/index.htm', '-o', 'site.xo'], { cwd: dir });
+assert.strictEqual(scan.status, 0, String(scan.stderr));
+
+const loaded = [];
+function loader(name) {
+    loaded.push(name);
+    const script = fs.readFileSync(path.join(dir, 'site.xo.search', `${name}.js`), 'latin1');
+    const data = nv.searchPartBase64(script);
+    if (data === null) return Promise.reject(new Error(`${name}: not a part`));
+    return Promise.resolve(Buffer.from(data, 'base64').toString('utf8'));
+}
+
+async function titles(index, query) {
+    const found = await index.search(query);
+    return Promise.all(found.results.map(async (r) => (await index.page(r.page)).title));
+}
+
+async function main() {
+    const index = new nv.SearchIndex(loader);
+    assert.ok(await index.open());
+    assert.strictEqual(index.pageCount, 5);
+
+    // Title hit first; the last word as a prefix; several words mean all of them.
+    assert.deepStrictEqual(await titles(index, 'walrus'), ['The walrus operator', 'Animals', 'Many']);
+    assert.deepStrictEqual(await titles(index, 'WALR'), ['The walrus operator', 'Animals', 'Many']);
+    assert.deepStrictEqual(await titles(index, 'walr '), []);
+    assert.deepStrictEqual(await titles(index, 'walrus sea'), ['Animals', 'Many']);
+    assert.deepStrictEqual(await titles(index, 'sea walrus'), ['Animals', 'Many']);
+    // Headings before plain text; digits and dotted names.
+    assert.deepStrictEqual(await titles(index, 'expressions'), ['The walrus operator']);
+    assert.deepStrictEqual(await titles(index, 'os.path'), ['The walrus operator']);
+    assert.deepStrictEqual(await titles(index, '3.11'), ['The walrus operator']);
+    // Accents and soft hyphens fold away; script and hidden text are no words.
+    assert.deepStrictEqual(await titles(index, 'resume'), ['Animals']);
+    assert.deepStrictEqual(await titles(index, 'invisible'), []);
+    assert.deepStrictEqual(await titles(index, 'var'), []);
+    // Japanese by pairs of characters.
+    assert.deepStrictEqual(await titles(index, '東京'), ['日本語']);
+    assert.deepStrictEqual(await titles(index, '京都に'), ['日本語']);
+
+    // Snippets: around the words, marked where they stand, from the text part of the place.
+    const found = await index.search('walrus near');
+    const many = found.results[0];
+    const snippet = await index.snippet(many.page, many, found.words, found.prefix);
+    const marked = snippet.marks.map(([a, b]) => snippet.text.slice(a, b));
+    assert.deepStrictEqual(marked, ['walrus', 'near']);
+    assert.ok(snippet.text.startsWith('\u2026'), snippet.text);
+    const zoo = (await index.search('walrus')).results[1];
+    const z = await index.snippet(zoo.page, zoo, ['walrus'], true);
+    assert.deepStrictEqual(z.marks.map(([a, b]) => z.text.slice(a, b)),
+        ['walrus', 'Walrus', 'walrus', 'walruses']);
+
+    // Only the parts of the words typed: one word part of several, one page part.
+    loaded.length = 0;
+    const fresh = new nv.SearchIndex(loader);
+    await fresh.open();
+    await fresh.search('sea');
+    assert.deepStrictEqual(loaded.filter((n) => n[0] === 'w').length, 1);
+
+    // A part that is not one the scan writes is refused, whatever it holds.
+    const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
+    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(1, "', 'alert(1, "')), null);
+    assert.strictEqual(nv.searchPartBase64(opening.replace(/"\);\r\n$/, '"+alert(1));\r\n')), null);
+    assert.strictEqual(nv.searchFolder('http://x/a/site.xo?v=1#t'), 'http://x/a/site.xo.search/');
+
+    // Code point order, as the scan sorts words.
+    const cmp = nv.searchWords.compareWords;
+    assert.ok(cmp('\uffff', '\u{10000}') < 0 && cmp('a', 'ab') < 0 && cmp('b', 'ab') > 0);
+    console.log('search tests passed');
+}
+
+main().catch((e) => {
+    console.error(e);
+    process.exit(1);
+});
