@@ -2,6 +2,8 @@
 
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
+#include "fulltext/SearchIndexFiles.h"
+#include "fulltext/SearchIndexWriter.h"
 #include "index/ByteDecoding.h"
 #include "index/ByteSink.h"
 #include "index/CompanionScript.h"
@@ -13,8 +15,6 @@
 #include "index/UrlUtils.h"
 #include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
-#include "fulltext/SearchIndexFiles.h"
-#include "fulltext/SearchIndexWriter.h"
 #include "update/IndexMerge.h"
 #include "update/SiteRescan.h"
 

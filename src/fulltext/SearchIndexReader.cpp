@@ -57,7 +57,8 @@ std::optional<std::vector<std::string>> Lines(const std::string& bytes) {
     if (bytes.empty() || bytes.back() != '\n') {
         return std::nullopt;
     }
-    std::vector<std::string> lines = Split(std::string_view(bytes).substr(0, bytes.size() - 1), '\n');
+    std::vector<std::string> lines =
+        Split(std::string_view(bytes).substr(0, bytes.size() - 1), '\n');
     return lines;
 }
 

@@ -182,8 +182,7 @@ SaveResult ErrorOf(const std::error_code& error) {
     return SaveResult::Failure(error.value() != 0 ? error.value() : EIO);
 }
 
-std::string ListText(const SearchIndexData& data,
-                                        const std::vector<std::string>& firsts) {
+std::string ListText(const SearchIndexData& data, const std::vector<std::string>& firsts) {
     std::string list = "navora-search 1\n";
     list += std::to_string(data.pages.size()) + ' ' +
             std::to_string(SearchIndexFiles::kPagesPerPart) + '\n';

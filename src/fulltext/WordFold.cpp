@@ -47,9 +47,10 @@ struct Tables {
             int delta = wordfold::kRuns[i + 3];
             for (int k = 0; k < count; ++k) {
                 char32_t c = first + static_cast<char32_t>(k * step);
-                folds[c] = delta == 0 ? std::u32string()
-                                      : std::u32string(1, static_cast<char32_t>(
-                                                              static_cast<int32_t>(c) + delta));
+                folds[c] =
+                    delta == 0
+                        ? std::u32string()
+                        : std::u32string(1, static_cast<char32_t>(static_cast<int32_t>(c) + delta));
             }
         }
     }
@@ -88,9 +89,10 @@ WordFold::Kind WordFold::KindOf(char32_t c) {
     if (c > kLast) {
         return kSeparator;
     }
-    auto it = std::upper_bound(
-        tables.kindRanges.begin(), tables.kindRanges.end(), c,
-        [](char32_t value, const std::pair<char32_t, unsigned char>& r) { return value < r.first; });
+    auto it = std::upper_bound(tables.kindRanges.begin(), tables.kindRanges.end(), c,
+                               [](char32_t value, const std::pair<char32_t, unsigned char>& r) {
+                                   return value < r.first;
+                               });
     return static_cast<Kind>(std::prev(it)->second);
 }
 

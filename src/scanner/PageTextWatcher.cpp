@@ -12,15 +12,14 @@ namespace tamblin {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kUnseen = {"script", "style",    "noscript",
-                                                     "template", "head", "svg"};
+constexpr std::array<std::string_view, 6> kUnseen = {"script",   "style", "noscript",
+                                                     "template", "head",  "svg"};
 constexpr std::array<std::string_view, 33> kInline = {
-    "a",   "abbr", "b",    "bdi",    "bdo",  "cite",  "code", "data", "dfn",
-    "em",  "i",    "kbd",  "mark",   "q",    "s",     "samp", "small", "span",
-    "strong", "sub", "sup", "time",  "u",    "var",   "wbr",  "font", "big",
-    "tt",  "strike", "ins", "del",   "label", "nobr"};
-constexpr std::array<std::string_view, 14> kVoid = {"area", "base", "br",   "col",  "embed",
-                                                    "hr",   "img",  "input", "link", "meta",
+    "a",   "abbr", "b",   "bdi",  "bdo",  "cite",  "code",   "data",   "dfn", "em",    "i",
+    "kbd", "mark", "q",   "s",    "samp", "small", "span",   "strong", "sub", "sup",   "time",
+    "u",   "var",  "wbr", "font", "big",  "tt",    "strike", "ins",    "del", "label", "nobr"};
+constexpr std::array<std::string_view, 14> kVoid = {"area",  "base",   "br",    "col",  "embed",
+                                                    "hr",    "img",    "input", "link", "meta",
                                                     "param", "source", "track", "wbr"};
 
 template <size_t N> bool In(const std::array<std::string_view, N>& list, std::string_view name) {
@@ -33,7 +32,7 @@ bool IsHeadingName(std::string_view name) {
 
 bool HidingStyle(std::string value) {
     value = AsciiLower(value);
-    std::erase(value, ' ');
+    std::erase_if(value, [](char c) { return c == ' ' || c == '\'' || c == '"'; });
     return value.find("display:none") != std::string::npos ||
            value.find("visibility:hidden") != std::string::npos;
 }
@@ -51,7 +50,8 @@ void PageTextWatcher::StartPage(CharacterSet::Kind charset) {
 
 int PageTextWatcher::OnTag(const std::string& name) {
     m_tag = AsciiLower(name);
-    m_tagHides = false;
+    m_tagHides = m_inStyle = false;
+    m_style.clear();
     bool end = !m_tag.empty() && m_tag[0] == '/';
     std::string_view bare = std::string_view(m_tag).substr(end ? 1 : 0);
     if (!m_skipName.empty()) {
@@ -91,14 +91,27 @@ void PageTextWatcher::OnAttribute(const std::string& name, const std::string& va
         return;
     }
     std::string attribute = AsciiLower(name);
+    // The tag reader knows only double quotes: the rest of a style in single quotes comes as
+    // further attributes of the tag.
+    if (m_inStyle) {
+        m_style += ' ' + name + value;
+    }
+    if (attribute == "style") {
+        m_inStyle = true;
+        m_style = value;
+    }
     if (attribute == "hidden" ||
-        (attribute == "aria-hidden" && AsciiLower(std::string(TrimSpaces(value))) == "true") ||
-        (attribute == "style" && HidingStyle(value))) {
+        (attribute == "aria-hidden" && AsciiLower(std::string(TrimSpaces(value))) == "true")) {
         m_tagHides = true;
     }
 }
 
 void PageTextWatcher::OnTagEnd() {
+    if (m_inStyle && HidingStyle(m_style)) {
+        m_tagHides = true;
+    }
+    m_inStyle = false;
+    m_style.clear();
     if (m_tagHides && m_skipName.empty() && !In(kVoid, m_tag)) {
         m_skipName = m_tag;
         m_skipDepth = 1;

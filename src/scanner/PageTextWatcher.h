@@ -32,11 +32,13 @@ private:
 
     SearchIndexBuilder& m_words;
     CharacterSet::Kind m_charset = CharacterSet::kUtf8;
-    std::string m_tag;            // the start tag being read
-    bool m_tagHides = false;      // its attributes hide it
-    std::string m_skipName;       // the hidden element being skipped
+    std::string m_tag;       // the start tag being read
+    bool m_tagHides = false; // its attributes hide it
+    bool m_inStyle = false;  // its style attribute is being read
+    std::string m_style;
+    std::string m_skipName; // the hidden element being skipped
     int m_skipDepth = 0;
-    int m_unseen = 0;             // inside script, style, head and the like
+    int m_unseen = 0; // inside script, style, head and the like
     int m_headings = 0;
     bool m_inTitle = false;
     std::string m_title;

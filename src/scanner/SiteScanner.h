@@ -1,8 +1,8 @@
 #pragma once
 
+#include "fulltext/SearchIndexData.h"
 #include "scanner/CharacterSet.h"
 #include "scanner/HttpPageSource.h"
-#include "fulltext/SearchIndexData.h"
 #include "scanner/LinkClassifier.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"

@@ -6,7 +6,7 @@
 const { make, newId, SearchIndex, searchPartBase64, searchFolder } = nv;
 
 const SHOWN = 50; // results drawn at once
-const SNIPPETS = 12; // of which the first this many get their text at once
+const SNIPPETS = 5; // of which the first this many get their text at once, the rest when seen
 
 function bytesOf(base64) {
     const binary = atob(base64);
@@ -118,6 +118,8 @@ class SearchView {
     }
 
     clearResults() {
+        if (this.seen) this.seen.disconnect();
+        this.seen = null;
         this.list.textContent = '';
         this.rows = [];
         this.active = -1;
@@ -174,7 +176,37 @@ class SearchView {
             entry.page = await this.index.page(entry.result.page);
             if (ticket !== this.ticket || !entry.page) return;
             entry.row.firstChild.textContent = this.host.titleOf(entry.page);
-            if (!withSnippet) return;
+            if (!withSnippet) {
+                this.whenSeen(entry, () => this.fillSnippet(entry, words, prefix, ticket));
+                return;
+            }
+            await this.fillSnippet(entry, words, prefix, ticket);
+        } catch (e) {
+            // A part that cannot be read leaves its row with what it has.
+        }
+    }
+
+    // Rows further down get their snippets as they scroll into view.
+    whenSeen(entry, fn) {
+        if (typeof IntersectionObserver !== 'function') return;
+        if (!this.seen) {
+            this.waitingRows = new Map();
+            this.seen = new IntersectionObserver((changes) => {
+                for (const change of changes) {
+                    const run = change.isIntersecting && this.waitingRows.get(change.target);
+                    if (!run) continue;
+                    this.waitingRows.delete(change.target);
+                    this.seen.unobserve(change.target);
+                    run();
+                }
+            }, { root: this.list });
+        }
+        this.waitingRows.set(entry.row, fn);
+        this.seen.observe(entry.row);
+    }
+
+    async fillSnippet(entry, words, prefix, ticket) {
+        try {
             const snippet = await this.index.snippet(entry.result.page, entry.result, words, prefix);
             if (ticket !== this.ticket) return;
             const box = entry.row.lastChild;

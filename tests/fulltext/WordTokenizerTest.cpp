@@ -66,6 +66,8 @@ TEST(WordTokenizerTest, LongWordsAreCutAndBadBytesSeparate) {
     std::vector<std::string> words = WordsOf(std::string(100, 'a') + " b");
     ASSERT_EQ(words.size(), 2u);
     EXPECT_EQ(words[0].size(), WordTokenizer::kMaxWordLength);
-    EXPECT_EQ(WordsOf("ab\xFF" "cd\xC3"), (Words{"ab", "cd"}));
+    EXPECT_EQ(WordsOf("ab\xFF"
+                      "cd\xC3"),
+              (Words{"ab", "cd"}));
     EXPECT_EQ(WordsOf("x\xED\xA0\x80y"), (Words{"x", "y"})); // an encoded surrogate
 }

@@ -1,0 +1,65 @@
+// Arbitrary bytes through a part of the full-text search index: the script must hold nothing
+// between its fixed opening and closing but base64 characters, so that no text of a page can
+// end the string it sits in, and reading it back must give the bytes exactly; arbitrary bytes
+// read as a part must never crash the reader. The same bytes as a page's text through the
+// word splitter: every word within the text, in order, none empty or too long.
+#include "fulltext/SearchPartScript.h"
+#include "fulltext/WordTokenizer.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void CheckScript(std::string_view bytes) {
+    using namespace tamblin;
+    std::string script = SearchPartScript(bytes);
+    std::string empty = SearchPartScript("");
+    size_t opening = empty.size() - 5; // the closing is `");` and CR LF
+    if (script.size() < empty.size() || script.compare(0, opening, empty, 0, opening) != 0 ||
+        !script.ends_with(empty.substr(opening))) {
+        std::abort();
+    }
+    for (size_t i = opening; i < script.size() - 5; ++i) {
+        char c = script[i];
+        bool base64 = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '+' || c == '/' || c == '=';
+        if (!base64) {
+            std::abort();
+        }
+    }
+    std::optional<std::string> back = SearchPartBytes(script);
+    if (!back || *back != bytes) {
+        std::abort();
+    }
+    SearchPartBytes(bytes);
+    SearchPartBytes(empty.substr(0, opening) + std::string(bytes) + empty.substr(opening));
+}
+
+void CheckWords(std::string_view bytes) {
+    using namespace tamblin;
+    std::uint32_t units = 0;
+    for (size_t at = 0; at < bytes.size();) {
+        units += WordTokenizer::NextCodePoint(bytes, at) >= 0x10000 ? 2 : 1;
+    }
+    std::uint32_t last = 0;
+    WordTokenizer::Split(bytes, [&](const WordToken& token) {
+        if (token.word.empty() || token.word.size() > 4 * WordTokenizer::kMaxWordLength ||
+            token.start >= token.end || token.end > units || token.start < last) {
+            std::abort();
+        }
+        last = token.start;
+    });
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    CheckScript(bytes);
+    CheckWords(bytes);
+    return 0;
+}
