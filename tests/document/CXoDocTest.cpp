@@ -6,6 +6,9 @@
 
 #include <QDir>
 
+#include <filesystem>
+#include <memory>
+
 #include <gtest/gtest.h>
 
 using namespace tamblin;
@@ -173,4 +176,26 @@ TEST_F(CXoDocTest, AScannedIndexOpensModifiedUnderItsOwnNameAndItsFileIsDeleted)
                                         QStringLiteral("Y")));
     EXPECT_EQ(m_doc.Index(), before);
     EXPECT_EQ(m_doc.Title(), QStringLiteral("Docs"));
+}
+
+TEST_F(CXoDocTest, AScansWordsAreWrittenBesideTheIndexAtEverySaveUntilAnotherIndex) {
+    std::string temporary = m_files.Write("scan.tmp", kHeader + "5;1;;a.htm;A;;0;\r\n");
+    ASSERT_TRUE(
+        m_doc.OpenScannedIndex(Q(temporary), Q(m_files.Path("site.xo")), QStringLiteral("site")));
+    auto words = std::make_shared<SearchIndexData>();
+    words->pages.push_back({"a.htm", "A", "walrus"});
+    words->words.push_back({"walrus", {{0, 1, 0, {0}}}});
+    m_doc.KeepWords(words);
+    ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("site.xo"))));
+    EXPECT_TRUE(std::filesystem::exists(m_files.Path("site.xo.search/index.js")));
+    // Save As: the words follow the index to its new name.
+    ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("copy.xo"))));
+    EXPECT_TRUE(std::filesystem::exists(m_files.Path("copy.xo.search/w0.js")));
+    // Another index has no words of its own: its saves write none.
+    std::string other = m_files.Write("other.xo", kHeader);
+    ASSERT_TRUE(m_doc.OpenIndex(Q(other)));
+    EXPECT_FALSE(m_doc.KeepsWords());
+    ASSERT_TRUE(m_doc.SaveIndex(Q(other)));
+    EXPECT_FALSE(std::filesystem::exists(m_files.Path("other.xo.search")));
+    EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
 }

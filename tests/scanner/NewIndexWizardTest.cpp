@@ -270,13 +270,16 @@ TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
     auto* page = wizard.findChild<CScanOptions*>();
     ASSERT_NE(page, nullptr);
     page->initializePage();
-    const char* names[] = {"browserText",   "headingKeywords", "pagesByType", "followRedirects",
-                           "shortenTitles", "skipScriptStyle", "polite",      "rememberScan"};
+    const char* names[] = {"browserText",     "headingKeywords", "pagesByType",
+                           "followRedirects", "shortenTitles",   "skipScriptStyle",
+                           "polite",          "rememberScan",    "fullText"};
     for (const char* name : names) {
         EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
     }
     Find<QCheckBox>(page, "polite")->setChecked(false);
     Find<QCheckBox>(page, "shortenTitles")->setChecked(false);
+    Find<QCheckBox>(page, "fullText")->setChecked(false);
+    EXPECT_FALSE(wizard.Values().options.fullText);
     EXPECT_FALSE(wizard.Values().options.polite);
     EXPECT_FALSE(wizard.Values().options.shortenTitles);
     EXPECT_TRUE(wizard.Values().options.browserText);

@@ -284,9 +284,11 @@ void CTamblinApp::OnFileNew() {
     case Kind::Scanned:
         if (m_document->OpenScannedIndex(QFile::decodeName(outcome.temporaryPath.c_str()),
                                          outcome.pathName,
-                                         QString::fromStdString(outcome.description)) &&
-            outcome.settings.rememberScan) {
-            SiteRescan::RememberScan(*m_document->Index(), outcome.settings);
+                                         QString::fromStdString(outcome.description))) {
+            if (outcome.settings.rememberScan) {
+                SiteRescan::RememberScan(*m_document->Index(), outcome.settings);
+            }
+            m_document->KeepWords(outcome.words);
         }
         break;
     default:

@@ -1,5 +1,7 @@
 #include "document/ui/CXoDoc.h"
 
+#include "fulltext/SearchIndexWriter.h"
+
 #include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 #include "platform/CommonPrompts.h"
@@ -99,6 +101,18 @@ bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
     SetModifiedFlag(false);
     m_diskStamp = FileStamp::Of(m_index->m_fileName);
     m_keptOver = {};
+    if (m_words) {
+        SaveResult words = SearchIndexWriter::Write(*m_words, m_index->m_fileName);
+        if (!words.Ok()) {
+            // Saved all the same: only the Search tab of the search page lags behind.
+            ShowMessage(FormatMessage1(
+                QStringLiteral("The index was saved, but not its full-text search index (%1): "
+                               "the Search tab of a search page shows the words as they were "
+                               "before. Check that the folder can be written to, and save "
+                               "again."),
+                path + QStringLiteral(".search")));
+        }
+    }
     if (m_index->CompanionStale()) {
         // Saved all the same: only pages opened from disk lag behind.
         ShowMessage(FormatMessage1(
@@ -135,6 +149,7 @@ void CXoDoc::ReleaseIndex() {
     // Steps own entries and base URLs of this index and point into it: they go first.
     m_history.Clear();
     m_index.reset();
+    m_words.reset();
 }
 
 namespace {

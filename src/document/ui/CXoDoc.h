@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fulltext/SearchIndexData.h"
+
 #include "app/TextEncoding.h"
 #include "contents/EditHistory.h"
 #include "index/FileStamp.h"
@@ -39,6 +41,10 @@ public:
     bool OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
                           const QString& title);
     void ReleaseIndex();
+    // The words of the pages a scan read: from now on every save writes them beside the index
+    // as its full-text search index, until another index takes this one's place.
+    void KeepWords(std::shared_ptr<const SearchIndexData> words) { m_words = std::move(words); }
+    bool KeepsWords() const { return m_words != nullptr; }
 
     // Save: to the path when it names a writable file, else as Save As. True when saved.
     bool DoFileSave();
@@ -97,6 +103,7 @@ private:
 
     QWidget* m_window = nullptr;
     std::unique_ptr<IndexFile> m_index;
+    std::shared_ptr<const SearchIndexData> m_words;
     EditHistory m_history;
     QString m_pathName;
     QString m_title;

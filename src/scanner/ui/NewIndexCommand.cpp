@@ -57,6 +57,9 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
             dialog.StopWorker();
             outcome.temporaryPath = scanner->TemporaryPath();
             outcome.complete = !scanner->Aborted() && scanner->PagesRead() > 0;
+            if (outcome.complete && scanner->KeepsWords()) {
+                outcome.words = std::make_shared<SearchIndexData>(scanner->TakeSearchIndex());
+            }
             // Records that could not all be written would open as a cut-short index.
             if (scanner->WriteFailed()) {
                 ended = false;

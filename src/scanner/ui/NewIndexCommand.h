@@ -1,5 +1,9 @@
 #pragma once
 
+#include "fulltext/SearchIndexData.h"
+
+#include <memory>
+
 #include "scanner/NewWizardValues.h"
 #include "scanner/SiteScanner.h"
 
@@ -28,6 +32,9 @@ public:
         // stopped, and at least one page read).
         ScanSettings settings;
         bool complete = false;
+        // Scanned with the full-text option: the words of the pages, for the search index
+        // written beside the index at each save.
+        std::shared_ptr<const SearchIndexData> words;
     };
 
     // Runs the wizard on `kept`, which takes the wizard's values back only after Finish.

@@ -50,11 +50,13 @@ void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewW
         return;
     }
     SiteRescan rescan(settings);
-    SiteRescan::Status status = rescan.Run([parent](const ScanSettings& scanSettings) {
+    std::shared_ptr<const SearchIndexData> words;
+    SiteRescan::Status status = rescan.Run([parent, &words](const ScanSettings& scanSettings) {
         NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(parent, scanSettings);
         if (outcome.kind != NewIndexCommand::Outcome::Kind::Scanned) {
             return FinishedScan{};
         }
+        words = outcome.words;
         // The scan command says only whether the scan read the whole site.
         return FinishedScan{outcome.temporaryPath, !outcome.complete, !outcome.complete};
     });
@@ -84,6 +86,10 @@ void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewW
     std::string source = settings.rememberScan ? rescan.ScanSource() : index->m_scanSource;
     view.DoStep(std::make_unique<IndexContentStep>("Update from site", *index,
                                                    std::move(work.m_children), source));
+    // The words of the pages as they are now go beside the index at its next save.
+    if (words) {
+        document->KeepWords(std::move(words));
+    }
 }
 
 } // namespace tamblin
