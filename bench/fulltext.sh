@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The full-text search index of `tamblin-cli scan` against Pagefind (npm, installed here) in
+# the same run, on Debian's python3.11-doc HTML and on a generated site of PAGES pages:
+#  - time and peak memory of the scan with the search index against the scan without it and
+#    against Pagefind indexing the same pages (best of three each);
+#  - bytes written; bytes a reader's page fetches for a first one-word and three-word query
+#    (all of them, the viewer's included, and those of the search alone), over loopback
+#    http in chromium, and the time per keystroke.
+#   bash bench/fulltext.sh [DOCS_DIR] [PAGES]
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+bin=$PWD/build/bin
+source bench/scratch.sh
+docs=${1:-/usr/share/doc/python3.11/html}
+pages=${2:-20000}
+
+(cd "$work" && npm install --no-save --no-audit --no-fund --silent pagefind@1.6.0 > /dev/null)
+pagefind="$work/node_modules/.bin/pagefind"
+"$pagefind" --version
+
+# best_of3 NAME CMD...: sets NAME_time and NAME_mem (KB) to the best of three runs.
+best_of3() {
+    local name=$1 best="" mem=0
+    shift
+    for _ in 1 2 3; do
+        /usr/bin/time -f '%e %M' -o "$work/time" "$@" > /dev/null 2>&1
+        read -r t m < "$work/time"
+        if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; mem=$m; fi
+    done
+    printf -v "${name}_time" '%s' "$best"
+    printf -v "${name}_mem" '%s' "$mem"
+}
+
+serve() {
+    (cd "$1" && python3 -m http.server --bind 127.0.0.1 0 > "$work/port.log" 2>&1) &
+    server=$!
+    for _ in $(seq 100); do grep -q 'port' "$work/port.log" 2>/dev/null && break; sleep 0.1; done
+    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/port.log" | head -n1)
+}
+
+unserve() {
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+    server=""
+}
+
+# run NAME SITE_DIR START ONE_WORD THREE_WORDS
+run() {
+    local name=$1 src=$2 start=$3 one=$4 three=$5
+    local site="$work/$name"
+    cp -r "$src" "$site"
+    local out="$site/site.xo"
+    best_of3 plain "$bin/tamblin-cli" scan --no-full-text "$site/$start" -o "$out"
+    rm -rf "$out.search"
+    best_of3 full "$bin/tamblin-cli" scan "$site/$start" -o "$out"
+    best_of3 pf "$pagefind" --site "$site" --glob '**/*.{htm,html}' --output-path "$work/pf-$name"
+    local pages_read pf_pages written pf_written
+    pages_read=$(grep -c '^5;' "$out")
+    written=$(du -sb "$out.search" | cut -f1)
+    pf_written=$(du -sb "$work/pf-$name" | cut -f1)
+    printf '%s: %d pages\n' "$name" "$pages_read"
+    printf '  scan without words %.2f s, %d MB; with words %.2f s, %d MB; ratio %.2f (aim <= 1.5)\n' \
+        "$plain_time" $((plain_mem / 1024)) "$full_time" $((full_mem / 1024)) \
+        "$(echo "$full_time / $plain_time" | bc -l)"
+    printf '  Pagefind %.2f s, %d MB; Pagefind / scan with words %.1f (aim >= 5)\n' \
+        "$pf_time" $((pf_mem / 1024)) "$(echo "$pf_time / $full_time" | bc -l)"
+    printf '  written: search index %.1f MB, Pagefind %.1f MB\n' \
+        "$(echo "$written / 1000000" | bc -l)" "$(echo "$pf_written / 1000000" | bc -l)"
+
+    # The reader's side, over loopback http.
+    (cd "$site" && "$bin/tamblin-cli" searchpage --layout side --index site.xo -o Search.html > /dev/null)
+    rm -rf "$site/pagefind" && cp -r "$work/pf-$name" "$site/pagefind"
+    printf '%s\n' '<!DOCTYPE html><html><head><title>Pagefind</title></head><body>' \
+        '<script type="module">window.pagefind = await import("/pagefind/pagefind.js");' \
+        'await window.pagefind.init();</script></body></html>' > "$site/pagefind_bench.html"
+    serve "$site"
+    for query in "$one" "$three"; do
+        node bench/fulltext_query.js "$site" "$port" ours "$query"
+        node bench/fulltext_query.js "$site" "$port" pagefind "$query"
+    done
+    unserve
+    rm -rf "$site" "$work/pf-$name"
+}
+
+run python "$docs" index.html walrus "read file lines"
+python3 bench/gen_site.py "$work/gen" "$pages"
+run generated "$work/gen" p0.htm lorem "lorem ipsum dolor"
