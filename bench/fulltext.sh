@@ -6,7 +6,7 @@
 #  - bytes written; bytes a reader's page fetches for a first one-word and three-word query
 #    (all of them, the viewer's included, and those of the search alone), over loopback
 #    http in chromium, and the time per keystroke.
-#   bash bench/fulltext.sh [DOCS_DIR] [PAGES]
+#   bash bench/fulltext.sh [DOCS_DIR] [PAGES]      (RUNS=N: best of N instead of 3)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bin=$PWD/build/bin
@@ -18,11 +18,11 @@ pages=${2:-20000}
 pagefind="$work/node_modules/.bin/pagefind"
 "$pagefind" --version
 
-# best_of3 NAME CMD...: sets NAME_time and NAME_mem (KB) to the best of three runs.
+# best_of3 NAME CMD...: sets NAME_time and NAME_mem (KB) to the best of $RUNS runs.
 best_of3() {
     local name=$1 best="" mem=0
     shift
-    for _ in 1 2 3; do
+    for _ in $(seq "${RUNS:-3}"); do
         /usr/bin/time -f '%e %M' -o "$work/time" "$@" > /dev/null 2>&1
         read -r t m < "$work/time"
         if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; mem=$m; fi

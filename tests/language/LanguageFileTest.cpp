@@ -133,7 +133,7 @@ TEST(LanguageFileRead, TheViewersTextsFollowTheAppletsAndAreWrittenOnlyWhenThere
         all += "v" + std::to_string(i) + "\r\n";
     }
     LanguageFile full = Parsed(all + "beyond\r\n");
-    EXPECT_EQ(full.m_viewerTexts.back(), "v16");
+    EXPECT_EQ(full.m_viewerTexts.back(), "v" + std::to_string(LanguageFile::kViewerTextCount - 1));
     EXPECT_EQ(full.Bytes(), all);
     full.m_viewerTexts[5].clear();
     EXPECT_NE(full.FindUnwritableField(), "");

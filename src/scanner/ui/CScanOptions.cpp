@@ -41,7 +41,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
         {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
-        {"Build a &full-text search index", "fullText", &ScanSettings::fullText},
+        {"Build a full-text s&earch index", "fullText", &ScanSettings::fullText},
     };
     // The options of old on the left, those for today's sites on the right.
     constexpr int kClassicOptions = 6;
