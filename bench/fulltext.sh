@@ -72,7 +72,7 @@ run() {
     rm -rf "$site/pagefind" && cp -r "$work/pf-$name" "$site/pagefind"
     printf '%s\n' '<!DOCTYPE html><html><head><title>Pagefind</title></head><body>' \
         '<script type="module">window.pagefind = await import("/pagefind/pagefind.js");' \
-        'await window.pagefind.init();</script></body></html>' > "$site/pagefind_bench.html"
+        'await window.pagefind.init(); window.pagefindReady = true;</script></body></html>' > "$site/pagefind_bench.html"
     serve "$site"
     for query in "$one" "$three"; do
         node bench/fulltext_query.js "$site" "$port" ours "$query"

@@ -48,6 +48,7 @@ async function main() {
         await page.waitForTimeout(500);
     } else {
         await page.goto(`${base}pagefind_bench.html`);
+        await page.waitForFunction(() => window.pagefindReady === true);
         for (let i = 1; i <= query.length; i += 1) {
             if (query[i - 1] === ' ') continue;
             keystrokes.push(await page.evaluate(async (text) => {

@@ -5,7 +5,9 @@
 (function (nv) {
 'use strict';
 
-const PER_PART_LIMIT = 8; // word parts one prefix may load
+// Word parts one prefix may load: a short prefix being typed stays within the part where it
+// would stand, so that each keystroke fetches little; a longer one reads on.
+const partsFor = (prefix) => (prefix.length < 3 ? 1 : 8);
 const SNIPPET_BEFORE = 60;
 const SNIPPET_AFTER = 140;
 
@@ -74,7 +76,8 @@ class SearchIndex {
         if (!this.firsts.length) return merged;
         const cmp = nv.searchWords.compareWords;
         const first = this.partOf(word);
-        for (let n = first; n < this.firsts.length && n < first + PER_PART_LIMIT; n += 1) {
+        const limit = prefix ? partsFor(word) : 1;
+        for (let n = first; n < this.firsts.length && n < first + limit; n += 1) {
             if (n > first && !(prefix && this.firsts[n].startsWith(word))) break;
             for (const [w, list] of await this.wordLines(n)) {
                 const hit = prefix ? w.startsWith(word) : w === word;

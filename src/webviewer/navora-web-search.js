@@ -7,6 +7,7 @@ const { make, newId, SearchIndex, searchPartBase64, searchFolder } = nv;
 
 const SHOWN = 50; // results drawn at once
 const SNIPPETS = 5; // of which the first this many get their text at once, the rest when seen
+const SNIPPET_DELAY = 150; // ms the results must stand before their text is fetched
 
 function bytesOf(base64) {
     const binary = atob(base64);
@@ -180,6 +181,8 @@ class SearchView {
                 this.whenSeen(entry, () => this.fillSnippet(entry, words, prefix, ticket));
                 return;
             }
+            // While the reader types on, the results change before their text would come.
+            await new Promise((resolve) => setTimeout(resolve, SNIPPET_DELAY));
             await this.fillSnippet(entry, words, prefix, ticket);
         } catch (e) {
             // A part that cannot be read leaves its row with what it has.

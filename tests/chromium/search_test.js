@@ -68,6 +68,8 @@ h.test('typing finds pages, a title hit first, and Enter opens the page in its f
         // The prefix finds "walrus" and "walruses"; the page with it in its title first,
         // though the other says it more often.
         assert.deepStrictEqual(await results(page, 2), ['The walrus operator', 'Animals']);
+        // The text around the words comes once the results stand still.
+        await page.locator('.nv-search-result').nth(1).locator('mark').first().waitFor();
         const marked = await page.locator('.nv-search-result').nth(1).locator('mark').allTextContents();
         assert.ok(marked.length >= 2 && marked.every((m) => /^walrus/i.test(m)), marked.join('|'));
         // Several words: pages with all of them.
@@ -79,6 +81,7 @@ h.test('typing finds pages, a title hit first, and Enter opens the page in its f
         await page.waitForSelector('.nv-search-count:has-text("No pages found")');
         await input.fill('markup cafe');
         assert.deepStrictEqual(await results(page, 1), ['Other']);
+        await page.waitForFunction(() => document.querySelector('.nv-search-snippet').textContent !== '');
         const snippet = await page.locator('.nv-search-snippet').first().textContent();
         assert.match(snippet, /<b>not markup<\/b>, café/);
         assert.strictEqual(await page.locator('.nv-search-snippet b').count(), 0);
