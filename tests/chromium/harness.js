@@ -347,4 +347,5 @@ module.exports = {
     assert, site, indexText, serve, open, viewerReady, treeTitles, treeRow, openEntry,
     viewerMessage, axe,
     openerSeenByPopup, focused, snapshot, noErrors, test, run: runTests, PHONE, DESKTOP, RELAXING, commandLine, chromiumPath,
+    scratchRoots,
 };
