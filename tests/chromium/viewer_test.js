@@ -108,6 +108,30 @@ h.test('tree: arrows, type-ahead with spaces and Enter, as the tree pattern has 
     });
 });
 
+h.test('tabs: arrows, Home and End move between the tabs and show each', async ({ browser }) => {
+    const site = siteWith();
+    await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.viewerReady(page);
+        const shown = () => page.evaluate(() => {
+            const tab = document.activeElement;
+            const panel = document.getElementById(tab.getAttribute('aria-controls'));
+            return [tab.getAttribute('role'), tab.dataset.name, tab.getAttribute('aria-selected'),
+                panel.hidden ? 'hidden' : 'shown'];
+        });
+        await viewer(page).locator('[role=tab][aria-selected=true]').focus();
+        assert.deepStrictEqual(await shown(), ['tab', 'contents', 'true', 'shown']);
+        await page.keyboard.press('ArrowRight');
+        assert.deepStrictEqual(await shown(), ['tab', 'index', 'true', 'shown']);
+        await page.keyboard.press('End');
+        assert.deepStrictEqual(await shown(), ['tab', 'about', 'true', 'shown']);
+        await page.keyboard.press('ArrowRight');
+        assert.deepStrictEqual(await shown(), ['tab', 'contents', 'true', 'shown']);
+        // Only the chosen tab is in the Tab order; Tab goes on into its panel.
+        await page.keyboard.press('Tab');
+        assert.strictEqual((await h.focused(page)).role, 'tree');
+    });
+});
+
 h.test('Look for: a combobox of its list, and the status says when nothing matches', async ({ browser }) => {
     const site = siteWith();
     await eachWay(browser, site, 'Search.html', async (page) => {
