@@ -80,6 +80,28 @@ function treeRowFacts(page) {
             r.getAttribute('aria-expanded') || '-'].join(' ')));
 }
 
+h.test('over http the index is asked for once, while the parts load; from disk not early', async ({ browser }) => {
+    const site = siteWith();
+    const server = await h.serve(site.dir);
+    try {
+        const { page, errors, context } = await h.open(browser, server.url('Search.html'));
+        await h.viewerReady(page);
+        assert.deepStrictEqual(server.requests.filter((r) => r === '/site.xo'), ['/site.xo']);
+        assert.deepStrictEqual(await page.evaluate(() => performance.getEntriesByType('resource')
+            .filter((e) => /site\.xo$/.test(e.name)).map((e) => e.initiatorType)), ['link']);
+        h.noErrors(errors);
+        await context.close();
+    } finally {
+        await server.close();
+    }
+    const { page, errors, context } = await h.open(browser, site.fileUrl('Search.html'));
+    await h.viewerReady(page);
+    assert.strictEqual(await page.locator('link[rel=preload]').count(), 0);
+    assert.deepStrictEqual(await h.treeTitles(page), ['Getting started', 'Getting help', 'Reference']);
+    h.noErrors(errors);
+    await context.close();
+});
+
 h.test('tree: arrows, type-ahead with spaces and Enter, as the tree pattern has them', async ({ browser }) => {
     const site = siteWith();
     await eachWay(browser, site, 'Search.html', async (page) => {
