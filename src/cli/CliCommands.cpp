@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/KeywordsCli.h"
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "index/ByteDecoding.h"
@@ -175,6 +176,10 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "                  standard output. NAME is an encoding of the search page wizard\n"
            "                  (8859_1, DBCS_ASCII, UTF8, Unicode); without it the texts are\n"
            "                  UTF-8 when the whole file is, else Windows-1252.\n"
+           "  keywords FILE.xo [--json]\n"
+           "  keywords FILE.xo --rename OLD NEW -o OUT.xo | --remove PHRASE -o OUT.xo\n"
+           "                  List the phrases readers find, with their page counts, or\n"
+           "                  rename or remove one phrase everywhere (see keywords --help).\n"
            "  print FILE.xo -o OUT.pdf [--summary|--full] [--font FACE] [--size POINTS]\n"
            "                  Print the index to a PDF file (see print --help).\n"
            "  --help          Show this text.\n"
@@ -253,6 +258,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "export") {
         return Export({args.begin() + 1, args.end()});
+    }
+    if (command == "keywords") {
+        return KeywordsCli(m_out, m_err).Run({args.begin() + 1, args.end()});
     }
     if (command == "searchpage") {
         return SearchPageCli(m_out, m_err).Run({args.begin() + 1, args.end()});

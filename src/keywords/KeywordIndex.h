@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamblin {
+
+class IndexEntry;
+class IndexFile;
+
+// One keyword of the index: the `position`th of `owner`'s list (the other-keywords entry
+// for Other Index keywords).
+struct KeywordRef {
+    IndexEntry* owner = nullptr;
+    std::size_t position = 0;
+};
+
+// Every keyword with one phrase, as a reader of the index finds them under it.
+struct KeywordGroup {
+    std::u16string phrase; // as the reader shows it
+    std::u16string key;    // the phrase lowered as JavaScript lowers it
+    std::string bytes;     // the phrase as the file holds it
+    std::vector<KeywordRef> refs;
+    std::size_t pages = 0; // distinct pages among the refs
+};
+
+// The keyword index as the script viewer builds it from the saved file: the phrases decoded
+// as browsers decode the file, grouped by phrase, sorted by the phrase lowered and then by the
+// phrase itself in UTF-16 order, the keywords of a phrase in the order the viewer lists them.
+// Keywords with an empty phrase, and Other Index keywords without a title, are left out, as
+// the viewer leaves them out. Holds pointers into the index: build it again after any change.
+class KeywordIndex {
+public:
+    void Build(IndexFile& index);
+
+    const std::vector<KeywordGroup>& Groups() const { return m_groups; }
+    std::size_t KeywordCount() const { return m_keywords; }
+    bool Utf8() const { return m_utf8; }
+    IndexFile* Index() const { return m_index; }
+
+    // The place of the group with exactly this phrase, or Groups().size().
+    std::size_t Find(std::u16string_view phrase) const;
+    // The file's bytes for a text, in the file's encoding; false when a character has no
+    // byte there.
+    bool Encode(std::u16string_view text, std::string& bytes) const;
+    std::u16string Decode(std::string_view bytes) const;
+
+private:
+    IndexFile* m_index = nullptr;
+    bool m_utf8 = true;
+    std::size_t m_keywords = 0;
+    std::vector<KeywordGroup> m_groups;
+};
+
+// A phrase for the reader: what readers compare when they sort.
+bool ReaderOrderLess(const KeywordGroup& a, const KeywordGroup& b);
+
+// The page a keyword leads to, to count pages: the owner for a page's keywords, its URL
+// without the anchor for an Other Index keyword.
+std::string PageKeyOf(const KeywordRef& ref, const IndexFile& index);
+
+} // namespace tamblin
