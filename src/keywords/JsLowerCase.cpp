@@ -89,9 +89,9 @@ void Append(std::u16string& out, char32_t point) {
 
 void AppendLowered(std::u16string& out, char32_t point) {
     const LowerCaseSingle* singlesEnd = kLowerCaseSingles + kLowerCaseSingleCount;
-    const LowerCaseSingle* single = std::lower_bound(
-        kLowerCaseSingles, singlesEnd, point,
-        [](const LowerCaseSingle& s, char32_t p) { return s.from < p; });
+    const LowerCaseSingle* single =
+        std::lower_bound(kLowerCaseSingles, singlesEnd, point,
+                         [](const LowerCaseSingle& s, char32_t p) { return s.from < p; });
     if (single != singlesEnd && single->from == point) {
         Append(out, single->to);
         return;
@@ -124,8 +124,8 @@ std::u16string JsToLowerCase(std::u16string_view text) {
         std::size_t start = at;
         char32_t point = NextPoint(text, at);
         if (point == kCapitalSigma) {
-            out.push_back(static_cast<char16_t>(IsFinalSigma(text, start, at) ? kFinalSigma
-                                                                               : kSmallSigma));
+            out.push_back(
+                static_cast<char16_t>(IsFinalSigma(text, start, at) ? kFinalSigma : kSmallSigma));
         } else {
             AppendLowered(out, point);
         }

@@ -17,8 +17,7 @@ namespace {
 
 // The order in which the viewer collects keywords: it pops a list of entries from a stack
 // and walks it from its end, taking each entry's keywords and pushing its children.
-template <class Visit>
-void ViewerWalk(IndexFile& index, Visit&& visit) {
+template <class Visit> void ViewerWalk(IndexFile& index, Visit&& visit) {
     std::vector<std::vector<std::unique_ptr<IndexEntry>>*> stack{&index.m_root.m_children};
     while (!stack.empty()) {
         auto* list = stack.back();
@@ -128,7 +127,8 @@ std::u16string KeywordIndex::Decode(std::string_view bytes) const {
     out.reserve(bytes.size());
     for (char byte : bytes) {
         // Every Windows-1252 character is in the Basic Multilingual Plane.
-        out.push_back(static_cast<char16_t>(Windows1252CodePoint(static_cast<unsigned char>(byte))));
+        out.push_back(
+            static_cast<char16_t>(Windows1252CodePoint(static_cast<unsigned char>(byte))));
     }
     return out;
 }

@@ -1,5 +1,5 @@
-#include "cli/CliCommands.h"
 #include "TestFiles.h"
+#include "cli/CliCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,8 @@ TEST(CliKeywords, ListsPhrasesInReaderOrderWithPageCounts) {
     std::string path = files.Write("a.xo", kIndex);
     KeywordsRun list = Keywords({path});
     EXPECT_EQ(list.code, 0);
-    EXPECT_EQ(list.out, "1\tOther\n1\tSYNOPSIS\n1\tSynopsis\n1\t\xE2\x82\xAC" "uro\n");
+    EXPECT_EQ(list.out, "1\tOther\n1\tSYNOPSIS\n1\tSynopsis\n1\t\xE2\x82\xAC"
+                        "uro\n");
     KeywordsRun json = Keywords({path, "--json"});
     EXPECT_EQ(json.code, 0);
     EXPECT_NE(json.out.find("{\"keywords\":4,\"phrases\":[{\"phrase\":\"Other\",\"pages\":1,"
@@ -54,10 +55,14 @@ TEST(CliKeywords, RenameMergesAndRemoveTakesAPhraseOffEveryPage) {
     KeywordsRun renaming = Keywords({path, "--rename", "SYNOPSIS", "Synopsis", "-o", renamed});
     EXPECT_EQ(renaming.code, 0) << renaming.err;
     EXPECT_EQ(renaming.out, "Renamed 1 keyword on 1 page\n");
-    EXPECT_EQ(Keywords({renamed}).out, "1\tOther\n2\tSynopsis\n1\t\xE2\x82\xAC" "uro\n");
+    EXPECT_EQ(Keywords({renamed}).out, "1\tOther\n2\tSynopsis\n1\t\xE2\x82\xAC"
+                                       "uro\n");
     // OLD is the phrase as the reader shows it, here decoded from Windows-1252.
     std::string removed = files.Path("removed.xo");
-    KeywordsRun removing = Keywords({renamed, "--remove", "\xE2\x82\xAC" "uro", "-o", removed});
+    KeywordsRun removing = Keywords({renamed, "--remove",
+                                     "\xE2\x82\xAC"
+                                     "uro",
+                                     "-o", removed});
     EXPECT_EQ(removing.code, 0) << removing.err;
     EXPECT_EQ(Keywords({removed}).out, "1\tOther\n2\tSynopsis\n");
     // The file is saved as every save is: the other records keep their bytes.

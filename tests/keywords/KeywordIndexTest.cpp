@@ -1,8 +1,8 @@
+#include "keywords/KeywordIndex.h"
 #include "contents/EditObserver.h"
 #include "index/IndexFile.h"
 #include "keywords/JsLowerCase.h"
 #include "keywords/KeywordEditor.h"
-#include "keywords/KeywordIndex.h"
 #include "keywords/KeywordProblems.h"
 
 #include <gtest/gtest.h>
@@ -55,8 +55,8 @@ std::unique_ptr<IndexFile> Sample() {
 TEST(JsLowerCaseTest, LowersAsJavaScriptDoes) {
     EXPECT_EQ(Lower("ABC xyz"), "abc xyz");
     EXPECT_EQ(Lower("\xC3\x84\xC3\x96\xC3\x9C"), "\xC3\xA4\xC3\xB6\xC3\xBC"); // ÄÖÜ
-    EXPECT_EQ(Lower("\xC3\x9F"), "\xC3\x9F");                                  // ß stays
-    EXPECT_EQ(Lower("\xC4\xB0"), "i\xCC\x87");                                 // İ: two
+    EXPECT_EQ(Lower("\xC3\x9F"), "\xC3\x9F");                                 // ß stays
+    EXPECT_EQ(Lower("\xC4\xB0"), "i\xCC\x87");                                // İ: two
     // Σ is final at the end of a word and not alone.
     EXPECT_EQ(Lower("\xCE\x9F\xCE\xA3"), "\xCE\xBF\xCF\x82");
     EXPECT_EQ(Lower("\xCE\xA3"), "\xCF\x83");
@@ -87,7 +87,8 @@ TEST(KeywordIndexTest, Windows1252FilesDecodeByteForByte) {
     KeywordIndex keywords;
     keywords.Build(index);
     ASSERT_FALSE(keywords.Utf8());
-    EXPECT_EQ(Phrases(keywords), (std::vector<std::string>{"\xE2\x82\xAC" "uro/1"}));
+    EXPECT_EQ(Phrases(keywords), (std::vector<std::string>{"\xE2\x82\xAC"
+                                                           "uro/1"}));
     std::string bytes;
     KeywordEditor editor(keywords);
     EXPECT_EQ(editor.CheckPhrase(U("\xC3\xA9t\xC3\xA9"), bytes), KeywordEditor::PhraseCheck::Ok);
@@ -104,14 +105,14 @@ TEST(KeywordEditorTest, RenameMergesAndUndoRestoresTheBytes) {
     KeywordIndex keywords;
     keywords.Build(*index);
     // "intro" on Beta renamed to "Intro": merged, and Beta gets no second copy of a keyword.
-    auto step = KeywordEditor(keywords).Rename(keywords.Groups()[keywords.Find(U("intro"))],
-                                               "Intro");
+    auto step =
+        KeywordEditor(keywords).Rename(keywords.Groups()[keywords.Find(U("intro"))], "Intro");
     ASSERT_TRUE(step);
     QuietObserver quiet;
     step->Redo(quiet);
     keywords.Build(*index);
-    EXPECT_EQ(Phrases(keywords), (std::vector<std::string>{"Elsewhere/1", "EXAMPLES/1",
-                                                           "Examples/1", "Intro/3"}));
+    EXPECT_EQ(Phrases(keywords),
+              (std::vector<std::string>{"Elsewhere/1", "EXAMPLES/1", "Examples/1", "Intro/3"}));
     std::string after = index->WriteToString();
     step->Undo(quiet);
     EXPECT_EQ(index->WriteToString(), before);
@@ -142,8 +143,8 @@ TEST(KeywordEditorTest, RemoveAndMoveTouchOnlyTheirKeywords) {
     QuietObserver quiet;
     KeywordEditor(keywords).Remove(keywords.Groups()[keywords.Find(U("Intro"))])->Redo(quiet);
     keywords.Build(*index);
-    EXPECT_EQ(Phrases(keywords), (std::vector<std::string>{"Elsewhere/1", "EXAMPLES/1",
-                                                           "Examples/1", "intro/1"}));
+    EXPECT_EQ(Phrases(keywords),
+              (std::vector<std::string>{"Elsewhere/1", "EXAMPLES/1", "Examples/1", "intro/1"}));
     const KeywordGroup& upper = keywords.Groups()[keywords.Find(U("EXAMPLES"))];
     KeywordEditor(keywords).Move(upper.refs, "Examples")->Redo(quiet);
     keywords.Build(*index);

@@ -27,7 +27,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-
 namespace tamblin {
 
 struct KeywordIndexView::AnchorResult {
@@ -247,9 +246,8 @@ void KeywordIndexView::ShowPages() {
     for (std::size_t i = 0; i < group->refs.size(); ++i) {
         const KeywordRef& ref = group->refs[i];
         const IndexKeyword& keyword = ref.owner->m_keywords[ref.position];
-        auto* item = new QTreeWidgetItem(
-            QStringList{Text(keywords.Decode(keyword.FullTitle())),
-                        Text(keywords.Decode(keyword.FullUrl()))});
+        auto* item = new QTreeWidgetItem(QStringList{Text(keywords.Decode(keyword.FullTitle())),
+                                                     Text(keywords.Decode(keyword.FullUrl()))});
         item->setData(0, kRefRole, static_cast<qulonglong>(i));
         items.append(item);
     }
@@ -320,14 +318,14 @@ void KeywordIndexView::OnRenameRequested(int groupIndex, const QString& newName)
     if (newName == Text(group.phrase) || !PhraseBytes(newName, bytes)) {
         return;
     }
-    bool merge = m_model->Keywords().Find(std::u16string(
-                     reinterpret_cast<const char16_t*>(newName.utf16()),
-                     static_cast<std::size_t>(newName.size()))) != groups.size();
+    bool merge = m_model->Keywords().Find(
+                     std::u16string(reinterpret_cast<const char16_t*>(newName.utf16()),
+                                    static_cast<std::size_t>(newName.size()))) != groups.size();
     std::size_t pages = group.pages;
     Apply(KeywordEditor(m_model->Keywords()).Rename(group, bytes), bytes);
-    Q_EMIT Message(merge ? QStringLiteral("Merged %1 into \"%2\"")
-                               .arg(Plural(pages, "page", "pages"), newName)
-                         : QStringLiteral("Renamed on %1").arg(Plural(pages, "page", "pages")));
+    Q_EMIT Message(
+        merge ? QStringLiteral("Merged %1 into \"%2\"").arg(Plural(pages, "page", "pages"), newName)
+              : QStringLiteral("Renamed on %1").arg(Plural(pages, "page", "pages")));
 }
 
 void KeywordIndexView::RenameCurrent(const QString& newName) {
@@ -374,8 +372,8 @@ void KeywordIndexView::MoveSelectedPages() {
     std::string stay = refs.size() < group->refs.size() ? group->bytes : bytes;
     std::size_t moved = refs.size();
     Apply(KeywordEditor(m_model->Keywords()).Move(refs, bytes), stay);
-    Q_EMIT Message(QStringLiteral("Moved %1 to \"%2\"")
-                       .arg(Plural(moved, "keyword", "keywords"), target));
+    Q_EMIT Message(
+        QStringLiteral("Moved %1 to \"%2\"").arg(Plural(moved, "keyword", "keywords"), target));
 }
 
 bool KeywordIndexView::eventFilter(QObject* watched, QEvent* event) {
@@ -433,8 +431,8 @@ void KeywordIndexView::FindProblems(bool checkAnchors, bool wait) {
                     others.append(QLatin1Char('"') + Text(groups[j].phrase) + QLatin1Char('"'));
                 }
             }
-            problems[groups[i].bytes] =
-                QStringLiteral("Differs only in case or spacing from ") + others.join(QStringLiteral(", "));
+            problems[groups[i].bytes] = QStringLiteral("Differs only in case or spacing from ") +
+                                        others.join(QStringLiteral(", "));
         }
     }
     std::size_t variants = problems.size();
@@ -444,10 +442,14 @@ void KeywordIndexView::FindProblems(bool checkAnchors, bool wait) {
     ShowProblems();
     Q_EMIT Message(QStringLiteral("%1 differ only in case or spacing")
                        .arg(Plural(variants, "phrase", "phrases")));
+    if (m_anchorThread && wait) {
+        FinishAnchorCheck();
+    }
     if (!checkAnchors || m_anchorThread) {
         return;
     }
-    std::string folder = IndexFolder(m_document->PathName().toStdString());
+    // Relative links are looked for beside the file the index was last read from or saved to.
+    std::string folder = IndexFolder(m_document->Index()->m_fileName);
     auto result = std::make_shared<AnchorResult>();
     result->check = std::make_unique<KeywordAnchorCheck>(*m_document->Index(), folder, false);
     m_anchorResult = result;

@@ -1,0 +1,245 @@
+// The Index view driven as a user drives it: the filter typed, phrases clicked, F2 and Del,
+// pages moved with Ctrl+M; each edit undone and redone to the byte, with the tree and the
+// property sheets following.
+#include "keywords/ui/KeywordIndexView.h"
+#include "AppTestSupport.h"
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+#include "app/ui/CXoDoc.h"
+#include "contents/ui/CContentsView.h"
+#include "contents/ui/CPropertySheet.h"
+#include "index/IndexEntry.h"
+#include "index/IndexFile.h"
+#include "keywords/ui/KeywordIndexModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace tamblin;
+
+namespace {
+
+// Three manual pages sharing their section headings, spelt two ways, and a page without.
+const std::string kSite = "XO0;2;1;1\r\n1;Manual;December 6 2026\r\n3;1;;\r\n"
+                          "5;1;1;add.htm;git-add;;0;\r\n5;2;1;commit.htm;git-commit;;0;\r\n"
+                          "5;3;1;log.htm;git-log;;1;\r\n"
+                          "7;&1;&1;&1;\r\n7;SYNOPSIS;&1#s;&1 (SYNOPSIS);\r\n"
+                          "7;&2;&2;&2;\r\n7;SYNOPSIS;&2#s;&2 (SYNOPSIS);\r\n"
+                          "7;Synopsis;&3#s;&3 (Synopsis);\r\n7;Usage;&3#u;&3 (Usage);\r\n"
+                          "7;&3;&3;&3;\r\n7;Elsewhere;other.htm;Other page;\r\n";
+
+QStringList L(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts) {
+        list << QString::fromUtf8(text);
+    }
+    return list;
+}
+
+class KeywordIndexViewTest : public ::testing::Test {
+protected:
+    KeywordIndexViewTest() {
+        TestFiles::PinDate();
+        m_path = m_files.Write("site.xo", kSite);
+        m_files.Write("add.htm", "<title>git-add</title><h2 id=s>SYNOPSIS</h2>");
+        m_files.Write("commit.htm", "<title>git-commit</title><p>moved</p>");
+        EXPECT_TRUE(m_doc.OpenIndex(QString::fromStdString(m_path)));
+        auto* layout = new QHBoxLayout(&m_window);
+        layout->addWidget(m_contents);
+        layout->addWidget(m_view);
+        m_contents->SetDocument(&m_doc);
+        m_view->SetDocument(&m_doc, m_contents);
+        m_doc.UpdateAllViews();
+        m_window.resize(900, 600);
+        m_window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_window));
+        m_original = Save("original.xo");
+    }
+
+    std::string Save(const char* name) {
+        std::string path = m_files.Path(name);
+        EXPECT_TRUE(m_doc.SaveIndex(QString::fromStdString(path)));
+        return TestFiles::Read(path);
+    }
+    QStringList Rows() const {
+        QStringList rows;
+        KeywordIndexModel* model = m_view->Model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            rows << model->index(row, 0).data().toString() + QLatin1Char('/') +
+                        model->index(row, 1).data().toString();
+        }
+        return rows;
+    }
+    QStringList Pages() const {
+        QStringList pages;
+        for (int i = 0; i < m_view->Pages()->topLevelItemCount(); ++i) {
+            pages << m_view->Pages()->topLevelItem(i)->text(0);
+        }
+        return pages;
+    }
+    void ClickPhrase(const QString& phrase) {
+        QTreeView* phrases = m_view->Phrases();
+        KeywordIndexModel* model = m_view->Model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->index(row, 0).data().toString() == phrase) {
+                QRect rect = phrases->visualRect(model->index(row, 0));
+                QTest::mouseClick(phrases->viewport(), Qt::LeftButton, {}, rect.center());
+                ASSERT_EQ(m_view->CurrentGroup() ? phrases->currentIndex().row() : -1, row);
+                return;
+            }
+        }
+        FAIL() << phrase.toStdString() << " is not listed";
+    }
+    void ClickPage(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTreeWidget* pages = m_view->Pages();
+        QRect rect = pages->visualItemRect(pages->topLevelItem(row));
+        QTest::mouseClick(pages->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    // Undo then redo through the contents view, as Edit > Undo and Redo do.
+    void ExpectUndoRedo(const std::string& before, const std::string& after) {
+        ASSERT_TRUE(m_contents->CanUndo());
+        m_contents->OnUndo();
+        EXPECT_EQ(Save("undone.xo"), before);
+        ASSERT_TRUE(m_contents->CanRedo());
+        m_contents->OnRedo();
+        EXPECT_EQ(Save("redone.xo"), after);
+    }
+    // The keywords the URL properties sheet lists for the entry titled `title`.
+    QStringList SheetKeywords(const char* title) {
+        QList<QTreeWidgetItem*> found = m_contents->findItems(
+            QString::fromLatin1(title), Qt::MatchExactly | Qt::MatchRecursive);
+        EXPECT_EQ(found.size(), 1);
+        QStringList listed;
+        QTimer::singleShot(0, [&listed] {
+            auto* sheet = qobject_cast<CPropertySheet*>(QApplication::activeModalWidget());
+            ASSERT_NE(sheet, nullptr);
+            auto* list = sheet->findChild<QListWidget*>(QStringLiteral("keywords"));
+            ASSERT_NE(list, nullptr);
+            for (int i = 0; i < list->count(); ++i) {
+                listed << list->item(i)->text();
+            }
+            sheet->reject();
+        });
+        m_contents->OpenSheet(found.front(), 1);
+        return listed;
+    }
+
+    bool m_app = (test::App(), true);
+    test::SettingsSandbox m_settings;
+    TestFiles m_files;
+    ScriptedDialogs m_dialogs;
+    CXoDoc m_doc;
+    QWidget m_window;
+    CContentsView* m_contents = new CContentsView(&m_window);
+    KeywordIndexView* m_view = new KeywordIndexView(&m_window);
+    std::string m_path;
+    std::string m_original;
+};
+
+} // namespace
+
+TEST_F(KeywordIndexViewTest, ListsPhrasesAsReadersSeeThemAndFilters) {
+    EXPECT_EQ(Rows(), L({"Elsewhere/1", "git-add/1", "git-commit/1", "git-log/1", "SYNOPSIS/2",
+                         "Synopsis/1", "Usage/1"}));
+    m_view->Filter()->setFocus();
+    QTest::keyClicks(m_view->Filter(), QStringLiteral("syn"));
+    EXPECT_EQ(Rows(), L({"SYNOPSIS/2", "Synopsis/1"}));
+    ClickPhrase(QStringLiteral("SYNOPSIS"));
+    EXPECT_EQ(Pages(), L({"git-commit (SYNOPSIS)", "git-add (SYNOPSIS)"}));
+    // Sorting by the count, largest first, from the header.
+    QTest::keyClick(m_view->Filter(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_view->Filter(), Qt::Key_Delete);
+    m_view->Phrases()->sortByColumn(KeywordIndexModel::kPages, Qt::DescendingOrder);
+    EXPECT_EQ(Rows().front(), QStringLiteral("SYNOPSIS/2"));
+    m_view->Phrases()->sortByColumn(KeywordIndexModel::kPhrase, Qt::AscendingOrder);
+    EXPECT_EQ(Rows().front(), QStringLiteral("Elsewhere/1"));
+}
+
+TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
+    ClickPhrase(QStringLiteral("Synopsis"));
+    QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
+    auto* editor = m_view->Phrases()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("SYNOPSIS"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The rename waits until the editor has closed.
+    for (int i = 0; i < 100 && !m_contents->CanUndo(); ++i) {
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(Rows(), L({"Elsewhere/1", "git-add/1", "git-commit/1", "git-log/1", "SYNOPSIS/3",
+                         "Usage/1"}));
+    EXPECT_EQ(m_view->CurrentGroup()->pages, 3u);
+    EXPECT_EQ(m_contents->UndoText(), QStringLiteral("&Undo Rename keyword 'Synopsis'"));
+    EXPECT_EQ(SheetKeywords("git-log"), L({"git-log", "SYNOPSIS", "Usage"}));
+    std::string renamed = Save("renamed.xo");
+    ExpectUndoRedo(m_original, renamed);
+    // The view followed the undo and the redo.
+    EXPECT_EQ(Rows().size(), 6);
+    // The tree kept its nodes and titles.
+    EXPECT_EQ(m_contents->RootNode()->childCount(), 2);
+}
+
+TEST_F(KeywordIndexViewTest, DelRemovesAPhraseFromAllItsPages) {
+    ClickPhrase(QStringLiteral("SYNOPSIS"));
+    QTest::keyClick(m_view->Phrases(), Qt::Key_Delete);
+    EXPECT_EQ(Rows(), L({"Elsewhere/1", "git-add/1", "git-commit/1", "git-log/1", "Synopsis/1",
+                         "Usage/1"}));
+    // The phrase after it is selected.
+    EXPECT_EQ(m_view->Phrases()->currentIndex().data().toString(), QStringLiteral("Synopsis"));
+    EXPECT_EQ(SheetKeywords("git-add"), L({"git-add"}));
+    ExpectUndoRedo(m_original, Save("removed.xo"));
+    EXPECT_EQ(SheetKeywords("git-commit"), L({"git-commit"}));
+}
+
+TEST_F(KeywordIndexViewTest, CtrlMMovesTheSelectedPagesToAnotherPhrase) {
+    ClickPhrase(QStringLiteral("SYNOPSIS"));
+    ClickPage(1);
+    QTest::keyClick(m_view->Pages(), Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(m_view->MoveTo()->hasFocus());
+    QTest::keyClicks(m_view->MoveTo(), QStringLiteral("Usage"));
+    QTest::keyClick(m_view->MoveTo(), Qt::Key_Return);
+    EXPECT_EQ(Rows(), L({"Elsewhere/1", "git-add/1", "git-commit/1", "git-log/1", "SYNOPSIS/1",
+                         "Synopsis/1", "Usage/2"}));
+    // One page left, so the phrase it came from stays selected.
+    EXPECT_EQ(Pages(), L({"git-commit (SYNOPSIS)"}));
+    EXPECT_EQ(SheetKeywords("git-add"), L({"git-add", "Usage"}));
+    ExpectUndoRedo(m_original, Save("moved.xo"));
+    // A phrase the file cannot hold is refused with a warning and changes nothing.
+    ClickPhrase(QStringLiteral("Usage"));
+    ClickPage(0);
+    m_view->MoveTo()->setText(QStringLiteral("a;b"));
+    m_view->MoveSelectedPages();
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_EQ(m_dialogs.m_messages.front().text,
+              QStringLiteral("An index keyword phrase cannot hold \";\" or a line break"));
+}
+
+TEST_F(KeywordIndexViewTest, FindProblemsListsVariantsAndAnchorsThatAreGone) {
+    QTest::mouseClick(m_view->findChild<QPushButton*>(QStringLiteral("keywordFindProblems")),
+                      Qt::LeftButton);
+    m_view->FindProblems(true, true);
+    QCheckBox* only = m_view->findChild<QCheckBox*>(QStringLiteral("keywordProblemsOnly"));
+    QTest::mouseClick(only, Qt::LeftButton);
+    QStringList problems;
+    KeywordIndexModel* model = m_view->Model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        problems << model->index(row, 0).data().toString() + QStringLiteral(": ") +
+                        model->index(row, 2).data().toString();
+    }
+    // commit.htm has no "s" any more; log.htm is not there at all, which is the link
+    // check's business, not a gone anchor.
+    EXPECT_EQ(problems, L({"SYNOPSIS: Differs only in case or spacing from \"Synopsis\"; Anchor "
+                           "gone on 1 page",
+                           "Synopsis: Differs only in case or spacing from \"SYNOPSIS\""}));
+}
