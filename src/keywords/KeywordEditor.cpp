@@ -12,7 +12,7 @@ namespace {
 
 // The positions each owner has among `refs`, owners in the order first met.
 std::vector<std::pair<IndexEntry*, std::vector<std::size_t>>>
-ByOwner(const std::vector<KeywordRef>& refs) {
+ByOwner(std::span<const KeywordRef> refs) {
     std::vector<std::pair<IndexEntry*, std::vector<std::size_t>>> owners;
     std::unordered_map<IndexEntry*, std::size_t> place;
     for (const KeywordRef& ref : refs) {
@@ -94,7 +94,7 @@ std::unique_ptr<KeywordListsStep> KeywordEditor::Rename(const KeywordGroup& grou
     if (bytes == group.bytes) {
         return nullptr;
     }
-    return ChangePhrase(group.refs, bytes, "Rename keyword '" + group.bytes + "'");
+    return ChangePhrase(group.refs, bytes, "Rename keyword '" + std::string(group.bytes) + "'");
 }
 
 std::unique_ptr<KeywordListsStep> KeywordEditor::Move(const std::vector<KeywordRef>& refs,
@@ -102,14 +102,14 @@ std::unique_ptr<KeywordListsStep> KeywordEditor::Move(const std::vector<KeywordR
     return ChangePhrase(refs, bytes, "Move to keyword '" + bytes + "'");
 }
 
-std::unique_ptr<KeywordListsStep> KeywordEditor::ChangePhrase(const std::vector<KeywordRef>& refs,
+std::unique_ptr<KeywordListsStep> KeywordEditor::ChangePhrase(std::span<const KeywordRef> refs,
                                                               const std::string& bytes,
                                                               std::string name) const {
     std::vector<KeywordListsStep::Change> changes;
     for (auto& [owner, positions] : ByOwner(refs)) {
         std::vector<IndexKeyword> after = Renamed(owner->m_keywords, positions, bytes);
         if (!SameList(after, owner->m_keywords)) {
-            changes.push_back({owner, owner->m_keywords, std::move(after)});
+            changes.push_back(KeywordListsStep::Change{owner, owner->m_keywords, std::move(after)});
         }
     }
     if (changes.empty()) {
@@ -131,12 +131,12 @@ std::unique_ptr<KeywordListsStep> KeywordEditor::Remove(const KeywordGroup& grou
                 after.push_back(owner->m_keywords[i]);
             }
         }
-        changes.push_back({owner, owner->m_keywords, std::move(after)});
+        changes.push_back(KeywordListsStep::Change{owner, owner->m_keywords, std::move(after)});
     }
     if (changes.empty()) {
         return nullptr;
     }
-    return std::make_unique<KeywordListsStep>("Remove keyword '" + group.bytes + "'",
+    return std::make_unique<KeywordListsStep>("Remove keyword '" + std::string(group.bytes) + "'",
                                               std::move(changes));
 }
 

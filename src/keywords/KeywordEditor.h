@@ -36,7 +36,7 @@ public:
                                            const std::string& bytes) const;
 
 private:
-    std::unique_ptr<KeywordListsStep> ChangePhrase(const std::vector<KeywordRef>& refs,
+    std::unique_ptr<KeywordListsStep> ChangePhrase(std::span<const KeywordRef> refs,
                                                    const std::string& bytes,
                                                    std::string name) const;
 

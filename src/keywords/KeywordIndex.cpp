@@ -7,6 +7,9 @@
 #include "keywords/JsLowerCase.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -33,11 +36,11 @@ template <class Visit> void ViewerWalk(IndexFile& index, Visit&& visit) {
     visit(index.m_otherKeywords);
 }
 
-std::size_t CountPages(const KeywordGroup& group, const IndexFile& index) {
+std::size_t CountPages(std::span<const KeywordRef> refs, const IndexFile& index) {
     std::size_t pages = 0;
     const IndexEntry* last = nullptr;
     std::unordered_set<std::string> others;
-    for (const KeywordRef& ref : group.refs) {
+    for (const KeywordRef& ref : refs) {
         if (ref.owner == &index.m_otherKeywords) {
             others.insert(PageKeyOf(ref, index));
         } else if (ref.owner != last) {
@@ -47,6 +50,12 @@ std::size_t CountPages(const KeywordGroup& group, const IndexFile& index) {
         }
     }
     return pages + others.size();
+}
+
+bool TextLess(std::u16string_view aKey, std::u16string_view aPhrase, std::u16string_view bKey,
+              std::u16string_view bPhrase) {
+    int byKey = aKey.compare(bKey);
+    return byKey != 0 ? byKey < 0 : aPhrase < bPhrase;
 }
 
 } // namespace
@@ -60,19 +69,43 @@ std::string PageKeyOf(const KeywordRef& ref, const IndexFile& index) {
 }
 
 bool ReaderOrderLess(const KeywordGroup& a, const KeywordGroup& b) {
-    if (a.key != b.key) {
-        return a.key < b.key;
-    }
-    return a.phrase < b.phrase;
+    return TextLess(a.key, a.phrase, b.key, b.phrase);
 }
 
-void KeywordIndex::Build(IndexFile& index) {
+void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     m_index = &index;
-    m_utf8 = DetectEncoding(index) == TextEncoding::Utf8;
-    m_keywords = 0;
+    m_utf8 = utf8 ? *utf8 : DetectEncoding(index) == TextEncoding::Utf8;
+    if (m_keywords == 0) {
+        // The first build learns the size once, so that nothing grows while it walks.
+        int urls = 0;
+        int keywords = 0;
+        index.m_root.CountUrlsAndKeywords(urls, keywords);
+        m_keywords = static_cast<std::size_t>(keywords) + index.m_otherKeywords.m_keywords.size();
+    }
     m_groups.clear();
+    m_text.clear();
+    m_refs.clear();
     // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
-    std::unordered_map<std::string_view, std::size_t> byBytes;
+    struct Pending {
+        std::string_view bytes;
+        std::size_t refs = 0;
+    };
+    std::vector<Pending> pending;
+    pending.reserve(m_groups.capacity());
+    std::vector<std::uint32_t> groupOf;
+    std::vector<KeywordRef> walked;
+    groupOf.reserve(m_keywords);
+    walked.reserve(m_keywords);
+    // An open-addressing table of group numbers (plus one) by phrase: no node per phrase.
+    std::vector<std::uint32_t> slots(std::bit_ceil(2 * m_keywords + 64), 0);
+    auto slotOf = [&](std::string_view phrase) {
+        std::size_t mask = slots.size() - 1;
+        std::size_t at = std::hash<std::string_view>()(phrase) & mask;
+        while (slots[at] != 0 && pending[slots[at] - 1].bytes != phrase) {
+            at = (at + 1) & mask;
+        }
+        return at;
+    };
     ViewerWalk(index, [&](IndexEntry& entry) {
         bool other = &entry == &index.m_otherKeywords;
         for (std::size_t i = 0; i < entry.m_keywords.size(); ++i) {
@@ -80,29 +113,88 @@ void KeywordIndex::Build(IndexFile& index) {
             if (keyword.m_phrase.empty() || (other && keyword.m_extraTitle.empty())) {
                 continue;
             }
-            auto [at, added] = byBytes.try_emplace(keyword.m_phrase, m_groups.size());
-            if (added) {
-                m_groups.emplace_back();
-                m_groups.back().bytes = keyword.m_phrase;
+            std::size_t at = slotOf(keyword.m_phrase);
+            std::uint32_t group = slots[at];
+            if (group == 0) {
+                pending.push_back({keyword.m_phrase, 0});
+                group = static_cast<std::uint32_t>(pending.size());
+                slots[at] = group;
+                if (2 * pending.size() > slots.size()) {
+                    slots.assign(slots.size() * 2, 0);
+                    for (std::uint32_t g = 1; g <= pending.size(); ++g) {
+                        slots[slotOf(pending[g - 1].bytes)] = g;
+                    }
+                }
             }
-            m_groups[at->second].refs.push_back({&entry, i});
-            ++m_keywords;
+            ++pending[group - 1].refs;
+            groupOf.push_back(group - 1);
+            walked.push_back({&entry, i});
         }
     });
-    for (KeywordGroup& group : m_groups) {
-        group.phrase = Decode(group.bytes);
-        group.key = JsToLowerCase(group.phrase);
-        group.pages = CountPages(group, index);
+    m_keywords = walked.size();
+
+    // The refs of each group together, in the order walked.
+    std::vector<std::size_t> start(pending.size() + 1, 0);
+    for (std::size_t g = 0; g < pending.size(); ++g) {
+        start[g + 1] = start[g] + pending[g].refs;
+    }
+    m_refs.resize(walked.size());
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    for (std::size_t i = 0; i < walked.size(); ++i) {
+        m_refs[next[groupOf[i]]++] = walked[i];
+    }
+
+    // Phrases and keys into one buffer, then views into it once it no longer moves.
+    std::vector<std::size_t> textAt(pending.size() * 2 + 1, 0);
+    std::size_t bytes = 0;
+    for (const Pending& p : pending) {
+        bytes += p.bytes.size();
+    }
+    m_text.reserve(2 * bytes);
+    for (std::size_t g = 0; g < pending.size(); ++g) {
+        textAt[2 * g] = m_text.size();
+        textAt[2 * g + 1] = AppendText(pending[g].bytes);
+    }
+    textAt[2 * pending.size()] = m_text.size();
+    m_groups.resize(pending.size());
+    std::u16string_view text(m_text.data(), m_text.size());
+    for (std::size_t g = 0; g < pending.size(); ++g) {
+        KeywordGroup& group = m_groups[g];
+        group.phrase = text.substr(textAt[2 * g], textAt[2 * g + 1] - textAt[2 * g]);
+        group.key = text.substr(textAt[2 * g + 1], textAt[2 * g + 2] - textAt[2 * g + 1]);
+        group.bytes = pending[g].bytes;
+        group.refs = std::span<const KeywordRef>(m_refs.data() + start[g], pending[g].refs);
+        group.pages = CountPages(group.refs, index);
     }
     std::sort(m_groups.begin(), m_groups.end(), ReaderOrderLess);
 }
 
+std::size_t KeywordIndex::AppendText(std::string_view bytes) {
+    // Most phrases are ASCII: decoded and lowered a byte at a time, straight into the buffer.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        m_text.insert(m_text.end(), bytes.begin(), bytes.end());
+        std::size_t keyAt = m_text.size();
+        for (char c : bytes) {
+            m_text.push_back(c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + 32) : c);
+        }
+        return keyAt;
+    }
+    std::u16string phrase = Decode(bytes);
+    std::u16string key = JsToLowerCase(phrase);
+    m_text.insert(m_text.end(), phrase.begin(), phrase.end());
+    std::size_t keyAt = m_text.size();
+    m_text.insert(m_text.end(), key.begin(), key.end());
+    return keyAt;
+}
+
 std::size_t KeywordIndex::Find(std::u16string_view phrase) const {
-    KeywordGroup probe;
-    probe.phrase = std::u16string(phrase);
-    probe.key = JsToLowerCase(phrase);
-    auto at = std::lower_bound(m_groups.begin(), m_groups.end(), probe, ReaderOrderLess);
-    if (at != m_groups.end() && at->phrase == probe.phrase) {
+    std::u16string key = JsToLowerCase(phrase);
+    auto at = std::lower_bound(m_groups.begin(), m_groups.end(), phrase,
+                               [&](const KeywordGroup& group, std::u16string_view) {
+                                   return TextLess(group.key, group.phrase, key, phrase);
+                               });
+    if (at != m_groups.end() && at->phrase == phrase) {
         return static_cast<std::size_t>(at - m_groups.begin());
     }
     return m_groups.size();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +19,13 @@ struct KeywordRef {
     std::size_t position = 0;
 };
 
-// Every keyword with one phrase, as a reader of the index finds them under it.
+// Every keyword with one phrase, as a reader of the index finds them under it. The texts and
+// refs are views into the KeywordIndex that made the group (and the bytes into the index).
 struct KeywordGroup {
-    std::u16string phrase; // as the reader shows it
-    std::u16string key;    // the phrase lowered as JavaScript lowers it
-    std::string bytes;     // the phrase as the file holds it
-    std::vector<KeywordRef> refs;
+    std::u16string_view phrase; // as the reader shows it
+    std::u16string_view key;    // the phrase lowered as JavaScript lowers it
+    std::string_view bytes;     // the phrase as the file holds it
+    std::span<const KeywordRef> refs;
     std::size_t pages = 0; // distinct pages among the refs
 };
 
@@ -33,7 +36,15 @@ struct KeywordGroup {
 // the viewer leaves them out. Holds pointers into the index: build it again after any change.
 class KeywordIndex {
 public:
-    void Build(IndexFile& index);
+    KeywordIndex() = default;
+    // The groups view the index's own buffers, which moving keeps and copying would not.
+    KeywordIndex(const KeywordIndex&) = delete;
+    KeywordIndex& operator=(const KeywordIndex&) = delete;
+    KeywordIndex(KeywordIndex&&) = default;
+    KeywordIndex& operator=(KeywordIndex&&) = default;
+
+    // `utf8`: how the file's texts are read, when the caller knows; otherwise the texts decide.
+    void Build(IndexFile& index, std::optional<bool> utf8 = {});
 
     const std::vector<KeywordGroup>& Groups() const { return m_groups; }
     std::size_t KeywordCount() const { return m_keywords; }
@@ -48,13 +59,20 @@ public:
     std::u16string Decode(std::string_view bytes) const;
 
 private:
+    // Appends the phrase of `bytes` and then its key to the text buffer; returns where the
+    // key begins.
+    std::size_t AppendText(std::string_view bytes);
+
     IndexFile* m_index = nullptr;
     bool m_utf8 = true;
     std::size_t m_keywords = 0;
     std::vector<KeywordGroup> m_groups;
+    // Every group's phrase and key, one after another; and every group's refs, together.
+    std::vector<char16_t> m_text;
+    std::vector<KeywordRef> m_refs;
 };
 
-// A phrase for the reader: what readers compare when they sort.
+// The order readers see: by the lowered phrase, then by the phrase, in UTF-16 units.
 bool ReaderOrderLess(const KeywordGroup& a, const KeywordGroup& b);
 
 // The page a keyword leads to, to count pages: the owner for a page's keywords, its URL

@@ -146,7 +146,7 @@ TEST(KeywordEditorTest, RemoveAndMoveTouchOnlyTheirKeywords) {
     EXPECT_EQ(Phrases(keywords),
               (std::vector<std::string>{"Elsewhere/1", "EXAMPLES/1", "Examples/1", "intro/1"}));
     const KeywordGroup& upper = keywords.Groups()[keywords.Find(U("EXAMPLES"))];
-    KeywordEditor(keywords).Move(upper.refs, "Examples")->Redo(quiet);
+    KeywordEditor(keywords).Move({upper.refs.begin(), upper.refs.end()}, "Examples")->Redo(quiet);
     keywords.Build(*index);
     EXPECT_EQ(Phrases(keywords),
               (std::vector<std::string>{"Elsewhere/1", "Examples/2", "intro/1"}));

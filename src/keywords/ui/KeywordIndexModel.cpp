@@ -8,7 +8,7 @@ namespace tamblin {
 
 namespace {
 
-QString TextOf(const std::u16string& text) {
+QString TextOf(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -16,10 +16,10 @@ QString TextOf(const std::u16string& text) {
 
 KeywordIndexModel::KeywordIndexModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void KeywordIndexModel::Rebuild(IndexFile* index) {
+void KeywordIndexModel::Rebuild(IndexFile* index, std::optional<bool> utf8) {
     beginResetModel();
     if (index) {
-        m_keywords.Build(*index);
+        m_keywords.Build(*index, utf8);
     } else {
         m_keywords = KeywordIndex();
     }
@@ -58,7 +58,7 @@ void KeywordIndexModel::Refill() {
         if (!m_filter.empty() && group.key.find(m_filter) == std::u16string::npos) {
             continue;
         }
-        if (m_problemsOnly && !m_problems.contains(group.bytes)) {
+        if (m_problemsOnly && !m_problems.contains(std::string(group.bytes))) {
             continue;
         }
         m_rows.push_back(static_cast<int>(i));
@@ -118,7 +118,7 @@ QVariant KeywordIndexModel::data(const QModelIndex& index, int role) const {
         case kPages:
             return static_cast<qulonglong>(group->pages);
         case kProblem: {
-            auto at = m_problems.find(group->bytes);
+            auto at = m_problems.find(std::string(group->bytes));
             return at == m_problems.end() ? QString() : at->second;
         }
         default:

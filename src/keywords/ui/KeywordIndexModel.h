@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,7 +23,7 @@ public:
     explicit KeywordIndexModel(QObject* parent = nullptr);
 
     // Builds the index again from the model; null empties it.
-    void Rebuild(IndexFile* index);
+    void Rebuild(IndexFile* index, std::optional<bool> utf8 = {});
     const KeywordIndex& Keywords() const { return m_keywords; }
 
     void SetFilter(const QString& text);

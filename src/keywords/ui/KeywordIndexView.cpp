@@ -194,8 +194,11 @@ void KeywordIndexView::showEvent(QShowEvent* event) {
 void KeywordIndexView::Refresh() {
     m_stale = false;
     const KeywordGroup* current = CurrentGroup();
-    std::string selected = current ? current->bytes : std::string();
-    m_model->Rebuild(m_document ? m_document->Index() : nullptr);
+    std::string selected = current ? std::string(current->bytes) : std::string();
+    // The document knows how its texts are read; asking the texts again would walk them all.
+    m_model->Rebuild(m_document ? m_document->Index() : nullptr,
+                     m_document ? std::optional<bool>(m_document->Encoding() == TextEncoding::Utf8)
+                                : std::nullopt);
     if (m_problemsWanted) {
         FindProblems(false);
     }
@@ -229,7 +232,7 @@ void KeywordIndexView::SelectPhrase(const QString& phrase) {
     }
 }
 
-QString KeywordIndexView::Text(const std::u16string& text) const {
+QString KeywordIndexView::Text(std::u16string_view text) const {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -346,7 +349,7 @@ void KeywordIndexView::RemoveCurrent() {
     if (!next) {
         next = m_model->GroupAt(row - 1);
     }
-    std::string select = next ? next->bytes : std::string();
+    std::string select = next ? std::string(next->bytes) : std::string();
     std::size_t pages = group->pages;
     Apply(KeywordEditor(m_model->Keywords()).Remove(*group), select);
     Q_EMIT Message(QStringLiteral("Removed from %1").arg(Plural(pages, "page", "pages")));
@@ -369,7 +372,7 @@ void KeywordIndexView::MoveSelectedPages() {
     if (refs.empty() || target == Text(group->phrase) || !PhraseBytes(target, bytes)) {
         return;
     }
-    std::string stay = refs.size() < group->refs.size() ? group->bytes : bytes;
+    std::string stay = refs.size() < group->refs.size() ? std::string(group->bytes) : bytes;
     std::size_t moved = refs.size();
     Apply(KeywordEditor(m_model->Keywords()).Move(refs, bytes), stay);
     Q_EMIT Message(
@@ -431,8 +434,9 @@ void KeywordIndexView::FindProblems(bool checkAnchors, bool wait) {
                     others.append(QLatin1Char('"') + Text(groups[j].phrase) + QLatin1Char('"'));
                 }
             }
-            problems[groups[i].bytes] = QStringLiteral("Differs only in case or spacing from ") +
-                                        others.join(QStringLiteral(", "));
+            problems[std::string(groups[i].bytes)] =
+                QStringLiteral("Differs only in case or spacing from ") +
+                others.join(QStringLiteral(", "));
         }
     }
     std::size_t variants = problems.size();

@@ -78,7 +78,7 @@ private:
     // The phrases' problems as the model shows them: variants, then anchors gone.
     void ShowProblems();
     void UpdateButtons();
-    QString Text(const std::u16string& text) const;
+    QString Text(std::u16string_view text) const;
 
     CXoDoc* m_document = nullptr;
     CContentsView* m_contents = nullptr;
