@@ -5,6 +5,8 @@
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "app/Commands.h"
+#include "app/ui/CMainFrame.h"
 #include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
 #include "contents/ui/CPropertySheet.h"
@@ -12,8 +14,10 @@
 #include "index/IndexFile.h"
 #include "keywords/ui/KeywordIndexModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +26,8 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +43,10 @@ const std::string kSite = "XO0;2;1;1\r\n1;Manual;December 6 2026\r\n3;1;;\r\n"
                           "7;&2;&2;&2;\r\n7;SYNOPSIS;&2#s;&2 (SYNOPSIS);\r\n"
                           "7;Synopsis;&3#s;&3 (Synopsis);\r\n7;Usage;&3#u;&3 (Usage);\r\n"
                           "7;&3;&3;&3;\r\n7;Elsewhere;other.htm;Other page;\r\n";
+
+bool SaveTo(CXoDoc& doc, const std::string& path) {
+    return doc.SaveIndex(QString::fromStdString(path));
+}
 
 QStringList L(std::initializer_list<const char*> texts) {
     QStringList list;
@@ -242,4 +252,53 @@ TEST_F(KeywordIndexViewTest, FindProblemsListsVariantsAndAnchorsThatAreGone) {
     EXPECT_EQ(problems, L({"SYNOPSIS: Differs only in case or spacing from \"Synopsis\"; Anchor "
                            "gone on 1 page",
                            "Synopsis: Differs only in case or spacing from \"SYNOPSIS\""}));
+}
+
+namespace {
+
+// The view as the main window holds it: hidden in its dock until View > Index shows it.
+class KeywordIndexFrameTest : public ::testing::Test {
+protected:
+    bool m_app = (test::App(), true);
+    test::SettingsSandbox m_settings;
+    TestFiles m_files;
+    ScriptedDialogs m_dialogs;
+    CXoDoc m_doc;
+    CMainFrame m_frame{&m_doc, nullptr};
+};
+
+} // namespace
+
+TEST_F(KeywordIndexFrameTest, ViewMenuShowsTheIndexAndEditUndoTakesItsEditsBack) {
+    TestFiles::PinDate();
+    std::string path = m_files.Write("site.xo", kSite);
+    ASSERT_TRUE(m_doc.OpenIndex(QString::fromStdString(path)));
+    m_doc.UpdateAllViews();
+    m_frame.resize(900, 600);
+    m_frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QDockWidget* dock = m_frame.KeywordDock();
+    EXPECT_FALSE(dock->isVisible());
+    QTest::keyClick(&m_frame, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(dock->isVisible());
+    KeywordIndexView* view = m_frame.KeywordView();
+    EXPECT_EQ(view->Model()->rowCount(), 7);
+    EXPECT_TRUE(SaveTo(m_doc, m_files.Path("before.xo")));
+    std::string before = TestFiles::Read(m_files.Path("before.xo"));
+    view->SelectPhrase(QStringLiteral("Usage"));
+    QTest::keyClick(view->Phrases(), Qt::Key_Delete);
+    EXPECT_EQ(view->Model()->rowCount(), 6);
+    EXPECT_TRUE(m_doc.IsModified());
+    m_frame.UpdateCommandUi();
+    QAction* undo = m_frame.Action(Command::EditUndo);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo Remove keyword 'Usage'"));
+    undo->trigger();
+    EXPECT_EQ(view->Model()->rowCount(), 7);
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_TRUE(SaveTo(m_doc, m_files.Path("after.xo")));
+    EXPECT_EQ(TestFiles::Read(m_files.Path("after.xo")), before);
+    // A look at the window with the Index beside the tree.
+    if (const char* shots = std::getenv("TAMBLIN_SHOTS")) {
+        m_frame.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/index-view.png"));
+    }
 }
