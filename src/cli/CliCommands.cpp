@@ -229,6 +229,12 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --no-shorten-titles       Keep a part that every page title shares.\n"
               "  --no-skip-script          Read script and style elements as markup.\n"
               "  --no-polite               Ignore robots.txt and nofollow.\n"
+              "  --no-skip-common-headings Keep headings that more than a fifth of the\n"
+              "                            pages (and at least 10) share.\n"
+              "  --no-skip-title-repeats   Keep headings that are the page title followed\n"
+              "                            by such a shared part.\n"
+              "  --no-merge-case           Keep phrases of one page that differ only in\n"
+              "                            letter case.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
@@ -425,6 +431,12 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.skipScriptStyle = false;
     } else if (arg == "--no-polite") {
         settings.polite = false;
+    } else if (arg == "--no-skip-common-headings") {
+        settings.skipCommonHeadings = false;
+    } else if (arg == "--no-skip-title-repeats") {
+        settings.skipTitleRepeats = false;
+    } else if (arg == "--no-merge-case") {
+        settings.oneCasePerPage = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);

@@ -32,8 +32,10 @@ public:
         return m_options.commonHeadings || m_options.titleRepeats || m_options.oneCasePerPage;
     }
 
-    // A page begins: the phrases of the last one are forgotten.
+    // A page's title has been read: the phrases of the last page are forgotten.
     void BeginPage();
+    // Pages begun so far.
+    int Pages() const { return static_cast<int>(m_page + 1); }
     // False when the page already has a phrase that differs from this one only in case.
     bool KeepOnPage(std::string_view phrase);
     // The heading keyword just kept is line `line` (counted from 0) of the output.

@@ -70,6 +70,9 @@ constexpr Flag kFlags[] = {
     {"shorten", &ScanSettings::shortenTitles},
     {"script", &ScanSettings::skipScriptStyle},
     {"polite", &ScanSettings::polite},
+    {"common", &ScanSettings::skipCommonHeadings},
+    {"titlerest", &ScanSettings::skipTitleRepeats},
+    {"onecase", &ScanSettings::oneCasePerPage},
 };
 
 } // namespace

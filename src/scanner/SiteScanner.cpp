@@ -184,7 +184,9 @@ std::string FieldSafe(std::string text) {
 
 SiteScanner::SiteScanner(ScanSettings settings, ScanObserver* observer, ScanOptions options)
     : m_settings(std::move(settings)), m_observer(observer), m_options(options),
-      m_abort(options.abortFlag ? options.abortFlag : &m_ownAbort) {}
+      m_abort(options.abortFlag ? options.abortFlag : &m_ownAbort),
+      m_cleaner({m_settings.skipCommonHeadings, m_settings.skipTitleRepeats,
+                 m_settings.oneCasePerPage}) {}
 
 SiteScanner::~SiteScanner() {
     if (m_out) {
@@ -361,6 +363,10 @@ void SiteScanner::Run() {
     m_source = nullptr;
     std::fclose(m_out);
     m_out = nullptr;
+    if (m_cleaner.Active()) {
+        int left = m_cleaner.Finish(m_tempPath, m_cleaner.Pages(), m_cleanReport);
+        m_keywordCount -= std::max(left, 0);
+    }
     if (m_settings.shortenTitles) {
         ShortenTitles();
     }
@@ -392,6 +398,7 @@ std::string SiteScanner::FinishedReport() const {
     if (!m_shortenedPart.empty()) {
         report += "\r\n\r\nTaken off every page title: \"" + m_shortenedPart + "\"";
     }
+    report += m_cleanReport;
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
         report += kSizeWarning;
@@ -752,6 +759,8 @@ void SiteScanner::FinishHeading() {
         !m_pageAnchorIds.insert(id).second) {
         return;
     }
+    // Noted for the cleaner, which may leave it out once the whole site is known.
+    m_writingHeading = true;
     if (m_titleSeen) {
         std::string reference = CurrentReference();
         WriteKeyword(Plain(text), reference + "#" + id, reference + " (" + text + ")",
@@ -760,6 +769,7 @@ void SiteScanner::FinishHeading() {
         WriteKeyword(Plain(text), Plain(m_current.url + "#" + id), Plain(PageName()),
                      m_current.target);
     }
+    m_writingHeading = false;
 }
 
 void SiteScanner::OnAttribute(const std::string& name, const std::string& rawValue) {
@@ -874,6 +884,7 @@ void SiteScanner::OnCollectedText(const std::string& collected) {
         ++m_entryCount;
         m_titleSeen = true;
         m_currentEntry = m_entryCount;
+        m_cleaner.BeginPage();
         std::string title = text.empty() ? PageName() : text;
         WriteEntry(m_entryCount, title, m_current.url, m_current.parent, m_current.target);
         // A start page often carries the site's name alone; it does not decide the shared
@@ -1122,17 +1133,24 @@ void SiteScanner::WriteEntry(int number, const std::string& title, const std::st
 
 void SiteScanner::WriteKeyword(const std::string& phrase, const std::string& url,
                                const std::string& title, const std::string& target) {
+    if (!m_cleaner.KeepOnPage(phrase)) {
+        return;
+    }
     // Text fields arrive trimmed and marked by Plain; references need neither.
     std::string line = "7;" + phrase + ";" + url + ";" + title + ";";
     line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
     line += ";";
     WriteLine(line);
     ++m_keywordCount;
+    if (m_writingHeading) {
+        m_cleaner.NoteHeading(m_linesWritten - 1, phrase, m_pageTitle);
+    }
 }
 
 void SiteScanner::WriteLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), m_out);
     std::fputc('\n', m_out);
+    ++m_linesWritten;
 }
 
 void SiteScanner::Problem(const char* format, const std::string& argument) {

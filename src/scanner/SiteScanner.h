@@ -4,6 +4,7 @@
 #include "scanner/HttpPageSource.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"
+#include "scanner/ScanKeywordCleaner.h"
 #include "scanner/ScanObserver.h"
 #include "scanner/ScanSettings.h"
 #include "scanner/TagReader.h"
@@ -181,6 +182,11 @@ private:
     std::vector<std::pair<int, std::string>> m_pageTitles;
     std::vector<std::pair<int, std::string>> m_startTitles;
     std::string m_shortenedPart;
+    ScanKeywordCleaner m_cleaner{{}};
+    std::string m_cleanReport;
+    // Lines of the temporary file so far, header included: where each heading keyword is.
+    long m_linesWritten = 0;
+    bool m_writingHeading = false;
     // Headings: the element with an id whose first heading has not come yet, and the heading
     // being read.
     std::string m_sectionTag;

@@ -39,6 +39,11 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Shorten &titles by their shared part", "shortenTitles", &ScanSettings::shortenTitles},
         {"Skip script and st&yle", "skipScriptStyle", &ScanSettings::skipScriptStyle},
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
+        {"Leave out headin&gs most pages share", "skipCommonHeadings",
+         &ScanSettings::skipCommonHeadings},
+        {"Leave out title plus shared &heading", "skipTitleRepeats",
+         &ScanSettings::skipTitleRepeats},
+        {"One phrase per page whatever its cas&e", "oneCasePerPage", &ScanSettings::oneCasePerPage},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
     };
     // The options of old on the left, those for today's sites on the right.
