@@ -110,11 +110,13 @@ int main(int argc, char** argv) {
     WebViewerPage::Start();
     QString redist = QCoreApplication::applicationDirPath() + "/Redist";
     QTemporaryDir dir;
-    for (const char* name : {"navora-web.js", "navora-web.css"}) {
-        if (!QFile::copy(redist + "/" + name, dir.filePath(name))) {
-            std::fprintf(stderr, "no %s in %s\n", name, qPrintable(redist));
-            return 1;
-        }
+    const QStringList names = QDir(redist).entryList({"navora-web*"}, QDir::Files);
+    if (!names.contains("navora-web.js")) {
+        std::fprintf(stderr, "no navora-web.js in %s\n", qPrintable(redist));
+        return 1;
+    }
+    for (const QString& name : names) {
+        QFile::copy(redist + "/" + name, dir.filePath(name));
     }
     WriteIndex(dir.filePath("big.xo").toStdString(), entries, keywords);
     std::ofstream(dir.filePath("search.html").toStdString(), std::ios::binary) << PageText();

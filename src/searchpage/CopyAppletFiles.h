@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tamblin {
 
@@ -9,14 +10,24 @@ struct AppletCopyReport {
     bool sourceFound = false; // false: the redistributables directory could not be listed
     // "These files have been copied to your working directory:\n\n" and every file name of
     // the source, ", " between them; it names files that were already there too.
+    // With the viewer's files replaced, a second paragraph names those that were: "The
+    // script viewer's files were replaced with this version's: " and the names.
     std::string text;
+    std::vector<std::string> replaced; // the viewer's files that were there with other bytes
 };
+
+// Files named so are the script viewer's own: written by Tamblin, never by the author.
+inline constexpr const char* kWebViewerFilePrefix = "navora-web";
 
 // Copies every file of `redistDirectory` into `pageDirectory` (both ending in a separator),
 // never replacing a file already there; a copy that fails is passed over. `copying` is told
 // each file name before its copy. Files are taken in name order so reports are repeatable.
+// With `replaceViewer`, the script viewer's files already there with other bytes are
+// replaced whole (the old copy stays if writing fails), since the viewer's parts must all
+// be of one version.
 AppletCopyReport CopyAppletFiles(const std::string& redistDirectory,
                                  const std::string& pageDirectory,
-                                 const std::function<void(const std::string&)>& copying = {});
+                                 const std::function<void(const std::string&)>& copying = {},
+                                 bool replaceViewer = false);
 
 } // namespace tamblin

@@ -30,10 +30,10 @@ bool WritePageFile(const SearchPageSettings& settings, SearchPageHost& host,
 
 void CopyFiles(const SearchPageSettings& settings, const std::string& redist,
                SearchPageHost& host) {
-    AppletCopyReport report =
-        CopyAppletFiles(redist, settings.pageDirectory, [&host](const std::string& name) {
-            host.SetStatusText(FillMessage(kCopyingFile, name));
-        });
+    AppletCopyReport report = CopyAppletFiles(
+        redist, settings.pageDirectory,
+        [&host](const std::string& name) { host.SetStatusText(FillMessage(kCopyingFile, name)); },
+        settings.webViewer);
     if (!report.sourceFound) {
         host.ShowWarning(kNoRedistDirectory);
         return;

@@ -160,3 +160,42 @@ TEST(CopyAppletFiles, EmptySourceGivesTheHeadingAlone) {
     EXPECT_TRUE(report.sourceFound);
     EXPECT_EQ(report.text, "These files have been copied to your working directory:");
 }
+
+// A folder written by an older version keeps the author's files, but the viewer's parts are
+// replaced, so that the loader never meets parts of two versions; the report says which.
+TEST(CopyAppletFiles, ReplacesTheViewersOwnFilesOnlyWhenAskedAndOnlyWhenTheyDiffer) {
+    Site site;
+    site.files.Write("bin/Redist/navora-web.js", "loader 2");
+    site.files.Write("bin/Redist/navora-web-list.js", "list 2");
+    site.files.Write("bin/Redist/navora-web.css", "css");
+    site.files.Write("site/Navora.class", "the author's");
+    site.files.Write("site/navora-web.js", "loader 1");
+    site.files.Write("site/navora-web.css", "css");
+
+    AppletCopyReport kept = CopyAppletFiles(site.redist, site.page);
+    EXPECT_TRUE(kept.replaced.empty());
+    EXPECT_EQ(TestFiles::Read(site.page + "navora-web.js"), "loader 1");
+
+    AppletCopyReport report = CopyAppletFiles(site.redist, site.page, {}, true);
+    EXPECT_EQ(report.replaced, std::vector<std::string>{"navora-web.js"});
+    EXPECT_EQ(report.text, "These files have been copied to your working directory:\n\n"
+                           "Navora.class, navora-web-list.js, navora-web.css, navora-web.js, "
+                           "xo210.zip\n\nThe script viewer's files were replaced with this "
+                           "version's: navora-web.js");
+    EXPECT_EQ(TestFiles::Read(site.page + "navora-web.js"), "loader 2");
+    EXPECT_EQ(TestFiles::Read(site.page + "navora-web-list.js"), "list 2");
+    EXPECT_EQ(TestFiles::Read(site.page + "Navora.class"), "the author's");
+
+    // Written by the search page writer: replaced with the viewer line, kept without it.
+    site.files.Write("site/navora-web.js", "loader 1");
+    SearchPageSettings settings = site.Settings();
+    settings.testNow = false;
+    settings.webViewer = false;
+    RecordingHost host;
+    WriteSearchPage(settings, site.redist, host);
+    EXPECT_EQ(TestFiles::Read(site.page + "navora-web.js"), "loader 1");
+    settings = site.Settings();
+    settings.testNow = false;
+    WriteSearchPage(settings, site.redist, host);
+    EXPECT_EQ(TestFiles::Read(site.page + "navora-web.js"), "loader 2");
+}

@@ -23,9 +23,12 @@ std::string WithScriptLine(std::string page) {
 } // namespace
 
 ViewerSite::ViewerSite() {
-    // The files as the build lays them out in bin/Redist, which the generator copies.
-    for (const char* name : {"navora-web.js", "navora-web.css"}) {
-        std::filesystem::copy_file(std::filesystem::path(TAMBLIN_REDIST_DIR) / name, Path(name));
+    // The viewer's files as the build lays them out in bin/Redist, which the generator copies.
+    for (const auto& file : std::filesystem::directory_iterator(TAMBLIN_REDIST_DIR)) {
+        std::string name = file.path().filename().string();
+        if (name.rfind("navora-web", 0) == 0) {
+            std::filesystem::copy_file(file.path(), Path(name));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 using tamblin::IndexParameter;
 using tamblin::SearchPageSettings;
@@ -343,3 +344,24 @@ TEST_F(WebViewerTest, ADeepIndexShownExpandedPutsOnlyVisibleRowsInThePage) {
 }
 
 } // namespace
+
+// A folder that mixes the viewer's parts of two versions, or lacks one, shows why in the page
+// instead of a viewer that misreads itself; the applet's own text stays.
+TEST_F(WebViewerTest, PartsOfAnotherVersionOrMissingAreRefusedWithAMessage) {
+    m_site.Write("site.xo", kSiteIndex);
+    std::string tree = TestFiles::Read(m_site.Path("navora-web-tree.js"));
+    const std::string version = "'" TAMBLIN_VERSION "'";
+    ASSERT_NE(tree.find(version), std::string::npos);
+    tree.replace(tree.find(version), version.size(), "'0.9'");
+    m_site.Write("navora-web-tree.js", tree);
+    std::filesystem::remove(m_site.Path("navora-web-list.js"));
+    ASSERT_TRUE(m_page->Load(
+        QString::fromStdString(m_site.WritePage("mixed.html", ViewerSite::Settings("site.xo")))));
+    ASSERT_TRUE(m_page->WaitFor("document.querySelector('.nv-refused')"));
+    EXPECT_EQ(Text("document.querySelector('.nv-refused').textContent"),
+              "The index cannot be shown: the viewer's files beside this page are not all of "
+              "version " TAMBLIN_VERSION " (navora-web-tree.js is of version 0.9; "
+              "navora-web-list.js is missing or cannot be read). Write the page again with "
+              "Tamblin to replace them.");
+    EXPECT_EQ(m_page->Eval("document.querySelectorAll('.nv-viewer').length").toInt(), 0);
+}

@@ -4,7 +4,8 @@
 'use strict';
 const assert = require('assert');
 const path = require('path');
-const { readIndex, readLanguage, decodeBytes } = require(path.resolve(process.argv[2]));
+const viewer = require(path.resolve(process.argv[2]));
+const { readIndex, readLanguage, decodeBytes } = viewer;
 
 let failures = 0;
 function check(name, body) {
@@ -138,6 +139,74 @@ check('a deep and a large index', () => {
     model = readIndex(wide.join('\r\n'));
     assert.strictEqual(model.contents.length, 10);
     assert.strictEqual(model.badLines.length, 0);
+});
+
+check('the tree as rows: opening, closing, all below, parents, sorting', () => {
+    const model = readIndex(['XO0;2;1;1', '5;1;;a.htm;b top;;0;', '5;2;;b.htm;A child;;1;',
+        '5;3;;c.htm;Z grandchild;;2;', '5;4;;d.htm;a top;;0;', '5;5;;e.htm;hidden;;-1;',
+        '5;6;;f.htm;C child;;1;', '7;k;&3;t;', '7;j;&5;u;'].join('\n'));
+    const rows = new viewer.TreeRows();
+    const shown = () => rows.rows.map((r) => `${r.depth}${r.open ? '-' : '+'}${r.entry.title}`);
+    rows.reset(model, false, false);
+    assert.deepStrictEqual(shown(), ['0+b top', '0+a top']);
+    assert.strictEqual(rows.toggle(1), false);
+    assert.strictEqual(rows.toggle(0), true);
+    assert.deepStrictEqual(shown(), ['0-b top', '1+A child', '1+C child', '0+a top']);
+    rows.expandAll(0);
+    assert.deepStrictEqual(shown(), ['0-b top', '1-A child', '2+Z grandchild', '1+C child', '0+a top']);
+    assert.deepStrictEqual([rows.parentOf(2), rows.parentOf(3), rows.parentOf(0)], [1, 0, -1]);
+    rows.toggle(0);
+    assert.deepStrictEqual(shown(), ['0+b top', '0+a top']);
+    rows.reset(model, true, true);
+    assert.deepStrictEqual(shown(), ['0+a top', '0-b top', '1-A child', '2+Z grandchild', '1+C child']);
+    // Entries out of the contents count, and the walk goes deeper than the call stack.
+    assert.deepStrictEqual(viewer.countTree(model), { entries: 6, keywords: 2 });
+    const deep = ['XO0;2;1;1'];
+    for (let id = 1; id <= 20000; ++id) deep.push(`5;${id};;p.htm;P;;${id - 1};`);
+    const rowsOfDeep = viewer.openRows(readIndex(deep.join('\n')).contents, 0);
+    assert.deepStrictEqual([rowsOfDeep.length, rowsOfDeep[19999].depth], [20000, 19999]);
+});
+
+check('keywords grouped by phrase, sorted without case, narrowed by their beginning', () => {
+    const model = readIndex(['XO0;2;1;1', '5;1;;a.htm;A;;0;', '7;beta;&1;&1;', '7;Alpha;&1#x;&1;',
+        '5;2;;b.htm;B;;1;', '7;alpha;&2;&2;', '7;Beta;&2;&2;', '7;beta;&2#y;&2 (y);',
+        '7;alphabet;other.htm;Other;'].join('\n'));
+    const index = new viewer.KeywordIndex(model);
+    assert.deepStrictEqual(index.groups.map((g) => [g.phrase, g.keywords.map((k) => k.fullUrl)]), [
+        ['Alpha', ['a.htm#x']], ['alpha', ['b.htm']], ['alphabet', ['other.htm']],
+        ['Beta', ['b.htm']], ['beta', ['a.htm', 'b.htm#y']]]);
+    const phrases = (text) => {
+        const r = index.prefixRange(text);
+        return index.groups.slice(r.from, r.to).map((g) => g.phrase);
+    };
+    assert.deepStrictEqual(phrases('ALPHA'), ['Alpha', 'alpha', 'alphabet']);
+    assert.deepStrictEqual(phrases('alphab'), ['alphabet']);
+    assert.deepStrictEqual(phrases(''), index.groups.map((g) => g.phrase));
+    assert.deepStrictEqual(phrases('gamma'), []);
+    assert.deepStrictEqual(phrases('\uffff'), []);
+});
+
+check('the index PARAM, mode words, colours, fonts and which URLs are followed', () => {
+    const p = viewer.parseIndexParam('My Site.xo;UTF8,french2.xol;8859_1,sort noindex,sel.htm,a,b,frCA');
+    assert.deepStrictEqual([p.indexFile, p.indexEncoding, p.languageFile, p.languageEncoding],
+        ['My Site.xo', 'UTF8', 'french2.xol', '8859_1']);
+    assert.deepStrictEqual([p.sort, p.noIndex, p.noContents, p.selectUrl, p.initialQuery, p.languageCode],
+        [true, true, false, 'sel.htm', 'a,b', 'frCA']);
+    assert.deepStrictEqual(viewer.parseIndexParam('x.xo,,,,,en').initialQuery, '');
+    assert.deepStrictEqual(viewer.parseMode('Icon High popup'),
+        { iconMode: true, high: true, popUp: true, closeAfter: false });
+    assert.deepStrictEqual(viewer.parseMode(undefined).iconMode, false);
+    assert.deepStrictEqual(['Green', '#FFFFCC', 'url(x)', '#fff'].map(viewer.cssColour),
+        ['#00ff00', '#FFFFCC', null, null]);
+    assert.deepStrictEqual(viewer.cssFont('Serif bold 14'),
+        { family: 'serif', size: '14pt', weight: 'bold', style: null });
+    assert.strictEqual(viewer.cssFont('Evil"Font 900px').family, null);
+    const base = 'file:///site/search.html';
+    assert.strictEqual(viewer.safeUrl('a b.htm#x', base), 'file:///site/a%20b.htm#x');
+    assert.strictEqual(viewer.safeUrl('java\tscript:alert(1)', base), null);
+    assert.strictEqual(viewer.safeUrl('//evil.example/x', base), null);
+    assert.strictEqual(viewer.safeUrl('https://h.example/', base), 'https://h.example/');
+    assert.strictEqual(viewer.safeUrl('data:text/html,x', base), null);
 });
 
 console.log(failures ? `${failures} group(s) failed` : 'all reader tests passed');

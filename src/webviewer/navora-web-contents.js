@@ -1,0 +1,124 @@
+// The Contents tab: the tree drawn as a list of its visible rows.
+(function (nv) {
+'use strict';
+const { make, VirtualList, TreeRows } = nv;
+
+// `host` opens entries (activate(entry)), shows tips (showTip(text)) and gives image URLs
+// (imageUrl(name)) and the contents icon strip (contentsIcons).
+class ContentsView {
+    constructor(host) {
+        this.host = host;
+        this.rows = new TreeRows();
+        this.card = make('div', 'nv-card nv-contents');
+        this.list = new VirtualList('tree', 'Contents', (row, node) => this.renderNode(row, node),
+            (node) => this.activateNode(node));
+        this.list.textOf = (node) => node.entry.title;
+        this.list.onKey = (e) => this.key(e);
+        this.list.onClick = (node, i, e) => {
+            if (e.target.closest('.nv-toggle')) this.toggle(i);
+            else this.activateNode(node);
+        };
+        this.list.onSelect = (node) => host.showTip(node.entry.tip);
+        this.message = make('div', 'nv-message');
+        this.card.append(this.list.el, this.message);
+    }
+
+    clear() {
+        this.rows.clear();
+        this.list.setItems([]);
+        this.message.textContent = '';
+    }
+
+    // The rows of a newly read index, the first selected; `emptyText` when there are none.
+    show(model, sort, expanded, emptyText) {
+        const rows = this.rows.reset(model, sort, expanded);
+        this.list.selected = -1;
+        this.list.setItems(rows);
+        if (rows.length) this.list.select(0, false);
+        this.message.textContent = rows.length ? '' : emptyText;
+    }
+
+    renderNode(row, node) {
+        const entry = node.entry;
+        row.setAttribute('role', 'treeitem');
+        row.setAttribute('aria-level', String(node.depth + 1));
+        row.style.paddingLeft = `${node.depth * 1.2 + 0.2}em`;
+        const hasChildren = entry.children.length > 0;
+        if (hasChildren) row.setAttribute('aria-expanded', node.open ? 'true' : 'false');
+        const toggle = make('span', 'nv-toggle', hasChildren ? (node.open ? '\u2212' : '+') : '');
+        if (!hasChildren) toggle.classList.add('nv-leaf');
+        toggle.setAttribute('aria-hidden', 'true');
+        row.appendChild(toggle);
+        row.appendChild(this.nodeIcon(entry, hasChildren, node.open));
+        row.appendChild(make('span', 'nv-label', entry.title));
+        if (entry.tip) row.title = entry.tip;
+    }
+
+    nodeIcon(entry, folder, open) {
+        const own = this.host.imageUrl(entry.icon);
+        const strip = this.host.imageUrl(this.host.contentsIcons);
+        if (own || strip) {
+            const img = make('img', 'nv-node-icon');
+            img.alt = '';
+            if (own) img.src = own;
+            else {
+                img.src = strip;
+                img.classList.add('nv-strip');
+                img.style.objectPosition = `${-16 * (folder ? (open ? 1 : 0) : 2)}px 0`;
+            }
+            return img;
+        }
+        const glyph = make('span', `nv-node-icon nv-glyph ${folder ? (open ? 'nv-open' : 'nv-closed') : 'nv-page'}`);
+        glyph.setAttribute('aria-hidden', 'true');
+        return glyph;
+    }
+
+    key(e) {
+        const i = this.list.selected;
+        if (i < 0) return false;
+        const node = this.list.item(i);
+        if (e.key === 'ArrowRight') {
+            if (node.entry.children.length && !node.open) this.toggle(i);
+            else if (node.open) this.list.select(i + 1);
+        } else if (e.key === 'ArrowLeft') {
+            if (node.open) this.toggle(i);
+            else {
+                const parent = this.rows.parentOf(i);
+                if (parent >= 0) this.list.select(parent);
+            }
+        } else if (e.key === '*') {
+            this.expandAll(i);
+        } else {
+            return false;
+        }
+        e.preventDefault();
+        return true;
+    }
+
+    toggle(i) {
+        if (!this.rows.toggle(i)) return;
+        this.list.setItems(this.rows.rows);
+        this.list.select(i);
+    }
+
+    expandAll(i) {
+        this.rows.expandAll(i);
+        this.list.setItems(this.rows.rows);
+        this.list.select(i);
+    }
+
+    // A heading without a page opens or closes; any other entry is shown.
+    activateNode(node) {
+        const entry = node.entry;
+        if (entry.url === '' && !entry.base) {
+            const i = this.rows.rows.indexOf(node);
+            if (i >= 0) this.toggle(i);
+            return;
+        }
+        this.host.activate(entry);
+    }
+}
+
+nv.ContentsView = ContentsView;
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('contents', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

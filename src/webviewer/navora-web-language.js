@@ -1,0 +1,43 @@
+// The applet's language files: a format line, a description, then its texts in order.
+(function (nv) {
+'use strict';
+
+const LANGUAGE_DEFAULTS = [
+    'Look for: ', 'Keywords: ', 'Pages: ', 'Contents', 'Index', 'Select', 'About', 'Exit',
+    'Display page', 'Select index (language)', 'About Navora...', 'Navora information...',
+    'Reading help index', 'Index read', 'Click to see help index', 'Reading index file...',
+    'Sorry, cannot do lookup as index not read', 'Displaying page', 'Could not display page',
+];
+const LANGUAGE_NAMES = [
+    'lookFor', 'keywords', 'pages', 'contentsTab', 'indexTab', 'selectTab', 'aboutTab', 'exit',
+    'displayPage', 'selectIndex', 'aboutNavora', 'information', 'readingHelpIndex', 'indexRead',
+    'clickToSeeHelpIndex', 'readingIndexFile', 'cannotLookUp', 'displayingPage',
+    'couldNotDisplayPage',
+];
+
+// texts[n - 1] is text number n; a text the file lacks keeps its default. badLines holds a
+// format line other than "2;1".
+function readLanguage(text) {
+    const lines = String(text).split('\n')
+        .map((line) => (line.endsWith('\r') ? line.slice(0, -1) : line))
+        .filter((line) => line !== '');
+    const result = {
+        format: lines.length ? lines[0] : '',
+        description: lines.length > 1 ? lines[1] : '',
+        texts: LANGUAGE_DEFAULTS.slice(),
+        byName: {},
+        missing: Math.max(0, LANGUAGE_DEFAULTS.length - Math.max(0, lines.length - 2)),
+        badLines: [],
+    };
+    if (result.format !== '2;1') result.badLines.push(result.format);
+    for (let i = 0; i < LANGUAGE_DEFAULTS.length && i + 2 < lines.length; ++i) {
+        result.texts[i] = lines[i + 2];
+    }
+    LANGUAGE_NAMES.forEach((name, i) => { result.byName[name] = result.texts[i]; });
+    return result;
+}
+
+nv.LANGUAGE_DEFAULTS = LANGUAGE_DEFAULTS;
+nv.readLanguage = readLanguage;
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('language', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -1,0 +1,162 @@
+// A list that puts only the rows in view into the page, so 100,000 rows cost no more than
+// twenty.
+(function (nv) {
+'use strict';
+const { make, newId } = nv;
+
+// Rows come from items[start .. start + count); renderRow fills a row element.
+class VirtualList {
+    constructor(role, label, renderRow, onActivate) {
+        this.el = make('div', 'nv-list');
+        this.el.setAttribute('role', role);
+        this.el.setAttribute('aria-label', label);
+        this.el.tabIndex = 0;
+        this.spacer = make('div', 'nv-spacer');
+        this.el.appendChild(this.spacer);
+        this.renderRow = renderRow;
+        this.onActivate = onActivate;
+        this.onSelect = null;
+        this.onKey = null;
+        this.items = [];
+        this.start = 0;
+        this.count = 0;
+        this.selected = -1;
+        this.rowHeight = 0;
+        this.rows = new Map();
+        this.idBase = newId();
+        this.typed = '';
+        this.typedAt = 0;
+        this.el.addEventListener('scroll', () => this.draw());
+        this.el.addEventListener('keydown', (e) => this.key(e));
+        this.el.addEventListener('click', (e) => this.click(e));
+        this.el.addEventListener('dblclick', (e) => {
+            const i = this.rowIndex(e.target);
+            if (i >= 0 && this.onActivate) this.onActivate(this.item(i), i, 'dblclick');
+        });
+    }
+    // The list shows items[start .. start + count).
+    setItems(items, start = 0, count = items.length) {
+        this.items = items;
+        this.start = start;
+        this.count = count;
+        this.selected = count ? Math.min(Math.max(this.selected, 0), count - 1) : -1;
+        this.refresh();
+    }
+    item(i) {
+        return this.items[this.start + i];
+    }
+    measure() {
+        if (this.rowHeight) return this.rowHeight;
+        const probe = make('div', 'nv-row', 'Xg');
+        this.el.appendChild(probe);
+        this.rowHeight = probe.getBoundingClientRect().height || 20;
+        probe.remove();
+        return this.rowHeight;
+    }
+    refresh() {
+        for (const row of this.rows.values()) row.remove();
+        this.rows.clear();
+        this.draw();
+    }
+    draw() {
+        const h = this.measure();
+        this.spacer.style.height = `${this.count * h}px`;
+        const view = this.el.clientHeight || 300;
+        const first = Math.max(0, Math.floor(this.el.scrollTop / h) - 5);
+        const last = Math.min(this.count, Math.ceil((this.el.scrollTop + view) / h) + 5);
+        for (const [i, row] of this.rows) {
+            if (i < first || i >= last) {
+                row.remove();
+                this.rows.delete(i);
+            }
+        }
+        for (let i = first; i < last; ++i) {
+            if (this.rows.has(i)) continue;
+            const row = make('div', 'nv-row');
+            row.id = this.idBase + i;
+            row.dataset.index = String(i);
+            row.style.top = `${i * h}px`;
+            row.setAttribute('aria-selected', i === this.selected ? 'true' : 'false');
+            if (i === this.selected) row.classList.add('nv-selected');
+            this.renderRow(row, this.item(i), i);
+            this.el.appendChild(row);
+            this.rows.set(i, row);
+        }
+        if (this.selected >= 0) this.el.setAttribute('aria-activedescendant', this.idBase + this.selected);
+        else this.el.removeAttribute('aria-activedescendant');
+    }
+    select(i, scroll = true) {
+        if (!this.count) return;
+        i = Math.max(0, Math.min(this.count - 1, i));
+        const old = this.rows.get(this.selected);
+        if (old) {
+            old.classList.remove('nv-selected');
+            old.setAttribute('aria-selected', 'false');
+        }
+        this.selected = i;
+        if (scroll) this.scrollTo(i);
+        this.draw();
+        const row = this.rows.get(i);
+        if (row) {
+            row.classList.add('nv-selected');
+            row.setAttribute('aria-selected', 'true');
+        }
+        if (this.onSelect) this.onSelect(this.item(i), i);
+    }
+    scrollTo(i) {
+        const h = this.measure();
+        const view = this.el.clientHeight || 300;
+        if (i * h < this.el.scrollTop) this.el.scrollTop = i * h;
+        else if ((i + 1) * h > this.el.scrollTop + view) this.el.scrollTop = (i + 1) * h - view;
+    }
+    rowIndex(target) {
+        const row = target && target.closest ? target.closest('.nv-row') : null;
+        return row && this.el.contains(row) ? parseInt(row.dataset.index, 10) : -1;
+    }
+    click(e) {
+        const i = this.rowIndex(e.target);
+        if (i < 0) return;
+        this.el.focus({ preventScroll: true });
+        this.select(i, false);
+        if (this.onClick) this.onClick(this.item(i), i, e);
+    }
+    key(e) {
+        if (this.onKey && this.onKey(e)) return;
+        const page = Math.max(1, Math.floor((this.el.clientHeight || 300) / this.measure()) - 1);
+        const moves = {
+            ArrowDown: this.selected + 1, ArrowUp: this.selected - 1, Home: 0, End: this.count - 1,
+            PageDown: this.selected + page, PageUp: this.selected - page,
+        };
+        if (e.key in moves) {
+            this.select(moves[e.key]);
+        } else if (e.key === 'Enter' || e.key === ' ') {
+            if (this.selected >= 0 && this.onActivate) this.onActivate(this.item(this.selected), this.selected, 'key');
+        } else if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey) {
+            this.typeAhead(e.key);
+        } else {
+            return;
+        }
+        e.preventDefault();
+    }
+    // Jumps to the next row whose text starts with what was typed in the last second.
+    typeAhead(ch) {
+        const now = Date.now();
+        this.typed = now - this.typedAt > 1000 ? ch : this.typed + ch;
+        this.typedAt = now;
+        const wanted = this.typed.toLowerCase();
+        const from = this.typed.length === 1 ? this.selected + 1 : this.selected;
+        const limit = Math.min(this.count, 200000);
+        for (let k = 0; k < limit; ++k) {
+            const i = (Math.max(from, 0) + k) % this.count;
+            const text = this.textOf ? this.textOf(this.item(i)) : '';
+            if (text.toLowerCase().startsWith(wanted)) {
+                this.select(i);
+                return;
+            }
+        }
+    }
+}
+
+nv.VirtualList = VirtualList;
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('list', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));
