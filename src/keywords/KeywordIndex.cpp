@@ -18,19 +18,22 @@ namespace tamblin {
 
 namespace {
 
-// The order in which the viewer collects keywords: it pops a list of entries from a stack
-// and walks it from its end, taking each entry's keywords and pushing its children.
-template <class Visit> void ViewerWalk(IndexFile& index, Visit&& visit) {
-    std::vector<std::vector<std::unique_ptr<IndexEntry>>*> stack{&index.m_root.m_children};
+// The order in which the viewer collects keywords: the tree in pre-order (each entry, then
+// its children), then the Other Index keywords.
+template <class Visit>
+void ViewerWalk(IndexFile& index, Visit&& visit) {
+    using List = std::vector<std::unique_ptr<IndexEntry>>;
+    std::vector<std::pair<List*, std::size_t>> stack{{&index.m_root.m_children, 0}};
     while (!stack.empty()) {
-        auto* list = stack.back();
-        stack.pop_back();
-        for (std::size_t i = list->size(); i-- > 0;) {
-            IndexEntry& entry = *(*list)[i];
-            visit(entry);
-            if (!entry.m_children.empty()) {
-                stack.push_back(&entry.m_children);
-            }
+        auto& [list, next] = stack.back();
+        if (next >= list->size()) {
+            stack.pop_back();
+            continue;
+        }
+        IndexEntry& entry = *(*list)[next++];
+        visit(entry);
+        if (!entry.m_children.empty()) {
+            stack.emplace_back(&entry.m_children, 0);
         }
     }
     visit(index.m_otherKeywords);

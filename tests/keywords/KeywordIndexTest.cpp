@@ -74,9 +74,9 @@ TEST(KeywordIndexTest, GroupsSortsAndCountsPagesAsReadersSeeThem) {
     EXPECT_EQ(keywords.KeywordCount(), 7u);
     const KeywordGroup& intro = keywords.Groups()[keywords.Find(U("Intro"))];
     ASSERT_EQ(intro.refs.size(), 3u);
-    // The viewer's walk: the last top-level entry's keywords first.
-    EXPECT_EQ(intro.refs[0].owner->m_title, "Gamma");
-    EXPECT_EQ(intro.refs[1].owner->m_title, "Alpha");
+    // The viewer's walk: the tree in pre-order.
+    EXPECT_EQ(intro.refs[0].owner->m_title, "Alpha");
+    EXPECT_EQ(intro.refs[2].owner->m_title, "Gamma");
     EXPECT_EQ(keywords.Find(U("intro ")), keywords.Groups().size());
 }
 
