@@ -1,5 +1,5 @@
 # The two commands of the README's Quick start. Each installs what is missing first.
-.PHONY: deps build run test test-default test-asan fuzz bench format clean package install
+.PHONY: deps build run test test-default test-asan test-tsan fuzz bench format clean package install
 
 JOBS ?= $(shell nproc)
 
@@ -13,7 +13,7 @@ build: deps
 run: build
 	./build/bin/tamblin
 
-test: test-default test-asan
+test: test-default test-asan test-tsan
 
 test-default: build
 	ctest --preset default -j $(JOBS)
@@ -22,6 +22,12 @@ test-asan: deps
 	@[ -f build-asan/build.ninja ] || cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# Only the tests of threaded code under ThreadSanitizer; only what they need is built.
+test-tsan: deps
+	@[ -f build-tsan/build.ninja ] || cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 
 fuzz: deps
 	@[ -f build-fuzz/build.ninja ] || cmake --preset fuzz
@@ -43,4 +49,4 @@ format:
 	find src tests fuzz bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz

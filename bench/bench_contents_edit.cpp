@@ -4,8 +4,8 @@
 // the growth; linear is 2.00x. Each edit is also given as a ratio of the rebuild measured
 // in the same run.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_contents_edit [ENTRIES]
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexFile.h"
 #include "platform/DialogService.h"
 

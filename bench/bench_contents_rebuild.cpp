@@ -2,8 +2,8 @@
 // root) and nested (ten children per entry), with every node expanded. Prints how the
 // time grows when the file doubles; linear is 2.00x.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_contents_rebuild [ENTRIES]
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 // breadth. Each find is also given as a ratio of counting the same tree's URLs and
 // keywords, measured in the same run.
 //   build/bin/bench_find [ENTRIES]
-#include "contents/IndexFinder.h"
+#include "find/IndexFinder.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 

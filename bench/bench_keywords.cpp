@@ -5,8 +5,8 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_keywords --shot INDEX.xo OUT.png [FILTER]
 //     draws the Index view on a real index, its problems found, for a look.
 // Aims: fill within 0.5x the load, a keystroke within 50 ms, rename and undo within 1 s.
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexFile.h"
 #include "keywords/ui/KeywordIndexModel.h"
 #include "keywords/ui/KeywordIndexView.h"

@@ -2,8 +2,8 @@
 //   build/bin/bench_print_layout [ENTRIES]   (default 100000, 2 keywords each)
 // Prints the ratios layout / load for the full and the summary print, and how the layout
 // time grows when the index doubles; linear is 2.00x.
-#include "contents/IndexPrintLayout.h"
 #include "index/IndexFile.h"
+#include "print/IndexPrintLayout.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,8 +4,8 @@
 // measured in the same run, and the history's memory is read after half and all of the
 // moves, so that its growth per step can be compared.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_undo [ENTRIES] [MOVES]
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "platform/DialogService.h"

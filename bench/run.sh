@@ -46,6 +46,9 @@ bash bench/linkcheck.sh
 # Laying out every printed page against loading the same index.
 "$bin/bench_print_layout"
 
+# Printing one 25 MB title and one of 50 MB, against checking the same file.
+bash bench/print_long_title.sh
+
 # Find next over the whole tree and from near its end, against counting the tree.
 "$bin/bench_find"
 

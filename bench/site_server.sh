@@ -4,16 +4,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bin=build/bin
-work=$(mktemp -d)
-server=""
-cleanup() {
-    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export no_proxy='*' NO_PROXY='*'
-
-now() { date +%s.%N; }
+source bench/scratch.sh
 
 python3 bench/gen_site.py "$work/site" "$pages"
 

@@ -11,10 +11,16 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev googletest
     xvfb xauth fonts-dejavu-core poppler-utils
-    wget gawk bc
-    nodejs
+    wget gawk bc time
+    nodejs chromium
     desktop-file-utils appstream dpkg-dev file
 )
+
+# The browser tests install their npm packages with npm; a Node from elsewhere may bring its
+# own npm, which Debian's package would clash with.
+if ! command -v npm > /dev/null; then
+    packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

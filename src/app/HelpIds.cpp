@@ -121,6 +121,8 @@ const std::vector<ControlHelp> kControls = {
     {"CCallTest", "version23", Control(0x438)},
     {"CCallTest", "javascript", Control(0x439)},
     {"CCallTest", "webViewer", Control(0x43A)},
+    {"CCallTest", "companions", Control(0x43B)},
+    {"CCallTest", "sideLayout", Control(0x43C)},
     {"advancedIndexParameter", "indexUrl", Control(0x440)},
     {"advancedIndexParameter", "indexBrowse", Control(0x441)},
     {"advancedIndexParameter", "indexEncoding", Control(0x442)},

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
@@ -46,7 +48,12 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget* parent) : BrowserView(parent
     layout->addWidget(m_view);
     connect(m_view, &QWebEngineView::loadStarted, this, &WebEngineBrowserView::OnLoadStarted);
     connect(m_view, &QWebEngineView::loadFinished, this, &WebEngineBrowserView::OnLoadFinished);
-    connect(m_view, &QWebEngineView::urlChanged, this, [this] { ReportHistory(); });
+    connect(m_view, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
+        ReportHistory();
+        if (m_callbacks.urlChanged) {
+            m_callbacks.urlChanged(url);
+        }
+    });
     connect(m_view, &QWebEngineView::titleChanged, this, [this](const QString& title) {
         if (m_callbacks.titleChanged) {
             m_callbacks.titleChanged(title);
@@ -106,11 +113,30 @@ void WebEngineBrowserView::Stop() {
     m_view->stop();
 }
 
+namespace {
+
+// The engine reports nothing at all (only a line on standard error) when it cannot open the
+// printer, so a printer that is not there is refused here, where the caller can say so.
+bool CanOpen(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // What stands in for a printer where the desktop has no print system: a PDF file,
+        // which needs a name.
+        return !printer.outputFileName().isEmpty();
+    }
+    return printer.isValid() && !QPrinterInfo::printerInfo(printer.printerName()).isNull();
+}
+
+} // namespace
+
 bool WebEngineBrowserView::Print() {
     if (m_view->url().isEmpty() || m_printer) {
         return false;
     }
-    m_printer = std::make_unique<QPrinter>();
+    auto printer = std::make_unique<QPrinter>();
+    if (!CanOpen(*printer)) {
+        return false;
+    }
+    m_printer = std::move(printer);
     // The printer must outlive the print job; it goes once the job has reported.
     connect(
         m_view, &QWebEngineView::printFinished, this, [this] { m_printer.reset(); },

@@ -4,13 +4,17 @@
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "index/ByteDecoding.h"
+#include "index/ByteSink.h"
+#include "index/CompanionScript.h"
+#include "index/FileReplace.h"
 #include "index/IndexFile.h"
 #include "index/IndexJson.h"
+#include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
-#include "scanner/IndexMerge.h"
 #include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
+#include "update/IndexMerge.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -50,6 +54,35 @@ ScanSettings WithAbsoluteStart(ScanSettings settings) {
 
 std::string CouldNotOpen(const std::string& path) {
     return "Could not open file (" + path + ")";
+}
+
+// Said when a file could not be read as an index, or was not one at all (nothing is written
+// then, so a command can never turn a web page into an index).
+std::string NotLoadedText(const IndexFile& index, const std::string& path, LoadResult result) {
+    if (result == LoadResult::CannotOpen) {
+        return CouldNotOpen(path);
+    }
+    std::string text =
+        path + " is not an index file: " +
+        (index.HoldsNul() ? std::string("it holds NUL bytes")
+                          : "none of its lines is a record of one; the first are:\n" +
+                                index.ListBadLines(5, 120));
+    if (text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string SaveFailureText(const std::string& path, const SaveResult& result) {
+    std::string text = CouldNotSaveText(path, result);
+    return result.status == SaveStatus::ReadOnly ? text + "; --force replaces it" : text;
+}
+
+// Why the index's last save failed: a field the format cannot hold, or the system's reason.
+std::string SaveFailureText(const IndexFile& index) {
+    return index.LastSave().status == SaveStatus::ReadOnly
+               ? SaveFailureText(index.m_fileName, index.LastSave())
+               : index.SaveError();
 }
 
 // Problems as they happen, and one line of progress when err is a terminal.
@@ -120,31 +153,14 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-// True when path can be written; a file made only to find that out is removed again.
-bool CanWrite(const std::string& path) {
-    std::error_code error;
-    bool existed = std::filesystem::exists(path, error);
-    std::ofstream probe(path, std::ios::binary | std::ios::app);
-    bool ok = probe.is_open();
-    probe.close();
-    if (ok && !existed) {
-        std::filesystem::remove(path, error);
+// True when a save to path can be tried, checked before a long scan: the folder takes new
+// files and the file is not read-only (unless forced). Said on err when not.
+bool CanWrite(const std::string& path, ReplaceOptions options, std::ostream& err) {
+    SaveResult result = ReplacingFile::Check(path, options);
+    if (!result.Ok()) {
+        err << SaveFailureText(path, result) << "\n";
     }
-    return ok;
-}
-
-// Copied rather than renamed: the temporary file is private to its owner, and OUT gets the
-// permissions of any file the user writes.
-bool MoveFile(const std::string& from, const std::string& to) {
-    bool ok = false;
-    {
-        std::ifstream in(from, std::ios::binary);
-        std::ofstream out(to, std::ios::binary | std::ios::trunc);
-        ok = in.is_open() && out.is_open() && static_cast<bool>(out << in.rdbuf());
-        ok = ok && static_cast<bool>(out.flush());
-    }
-    std::remove(from.c_str());
-    return ok;
+    return result.Ok();
 }
 
 } // namespace
@@ -162,7 +178,10 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "  check FILE --links [--jobs N] [--off-site]\n"
            "                  Check every entry and keyword URL: files, pages, anchors,\n"
            "                  redirects. Exit 0 all good, 1 problems, 2 unreadable file.\n"
-           "  convert IN OUT  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+           "  convert IN OUT [--force]\n"
+           "                  Load IN and save it as OUT (format 2.1, renumbered, CR LF).\n"
+           "                  A read-only OUT is replaced only with --force (as with scan\n"
+           "                  and rescan).\n"
            "  scan START -o OUT [OPTIONS]\n"
            "                  Build an index by scanning a site from START, a local file or\n"
            "                  a URL. See 'tamblin-cli scan --help'.\n"
@@ -204,6 +223,7 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "\n"
               "Options:\n"
               "  -o, --output OUT          The index file to write (required).\n"
+              "  --force                   Replace OUT even when it is read-only.\n"
               "  --description TEXT        Description of the index.\n"
               "  --case-significant        Page locations differ by case.\n"
               "  --keep-blank-anchors      Named anchors without text make keywords too.\n"
@@ -229,6 +249,10 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --no-shorten-titles       Keep a part that every page title shares.\n"
               "  --no-skip-script          Read script and style elements as markup.\n"
               "  --no-polite               Ignore robots.txt and nofollow.\n"
+              "  --no-tidy-urls            Join links to their page as written instead of\n"
+              "                            resolving them as a browser does (dot segments,\n"
+              "                            \"/\", \"//\", \"?\" and backslashes) and storing\n"
+              "                            each in its shortest form under the base URL.\n"
               "  --no-skip-common-headings Keep headings that more than a fifth of the\n"
               "                            pages (and at least 10) share.\n"
               "  --no-skip-title-repeats   Keep headings that are the page title followed\n"
@@ -250,6 +274,19 @@ int CliCommands::Run(const std::vector<std::string>& args) {
         return PrintUsage(m_err, kUsage);
     }
     const std::string& command = args[0];
+    if (command == "convert" || command == "scan" || command == "rescan") {
+        std::vector<std::string> rest;
+        for (const std::string& arg : args) {
+            if (arg == "--force") {
+                m_force = true;
+            } else {
+                rest.push_back(arg);
+            }
+        }
+        if (rest.size() != args.size()) {
+            return Run(rest);
+        }
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         return PrintUsage(m_out, kClean);
     }
@@ -293,8 +330,8 @@ void CliCommands::Dispose(std::unique_ptr<IndexFile> index) const {
 int CliCommands::Check(const std::string& path) {
     auto owned = std::make_unique<IndexFile>();
     IndexFile& index = *owned;
-    if (!index.Load(path)) {
-        m_err << CouldNotOpen(path) << "\n";
+    if (LoadResult result = index.LoadIndex(path); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, path, result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -309,15 +346,14 @@ int CliCommands::Check(const std::string& path) {
 int CliCommands::Convert(const std::string& in, const std::string& out) {
     auto owned = std::make_unique<IndexFile>();
     IndexFile& index = *owned;
-    if (!index.Load(in)) {
-        m_err << CouldNotOpen(in) << "\n";
+    if (LoadResult result = index.LoadIndex(in); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, in, result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
         m_err << index.BadLinesMessage();
     }
-    if (!index.Save(out)) {
-        m_err << index.SaveError() << "\n";
+    if (!SaveOutput(index, out)) {
         return kCannotOpen;
     }
     int code = index.BadLines().empty() ? kClean : kBadLines;
@@ -431,6 +467,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.skipScriptStyle = false;
     } else if (arg == "--no-polite") {
         settings.polite = false;
+    } else if (arg == "--no-tidy-urls") {
+        settings.tidyUrls = false;
     } else if (arg == "--no-skip-common-headings") {
         settings.skipCommonHeadings = false;
     } else if (arg == "--no-skip-title-repeats") {
@@ -495,9 +533,8 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         m_err << problem << "\n";
         return kScanNotStarted;
     }
-    if (!CanWrite(output)) {
-        m_err << "Could not write file (" << output << ")\n";
-        return kScanNotStarted;
+    if (!CanWrite(output, SaveOptions(), m_err)) {
+        return kCannotOpen;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
 
@@ -509,11 +546,20 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
-
+    if (scanner.WriteFailed()) {
+        std::remove(temporary->c_str());
+        m_err << scanner.ErrorText() << "\n";
+        return kCannotOpen;
+    }
     if (raw) {
-        if (!MoveFile(*temporary, output)) {
-            m_err << "Could not write file (" << output << ")\n";
+        SaveResult copied = CopyFileReplacing(*temporary, output, SaveOptions());
+        std::remove(temporary->c_str());
+        if (!copied.Ok()) {
+            m_err << SaveFailureText(output, copied) << "\n";
             return kCannotOpen;
+        }
+        if (!RefreshCompanion(output)) {
+            WarnStaleCompanion(output);
         }
         return kScanRan;
     }
@@ -530,11 +576,26 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     if (settings.rememberScan) {
         RememberScan(index, settings);
     }
-    if (!index.Save(output)) {
-        m_err << index.SaveError() << "\n";
+    if (!SaveOutput(index, output)) {
         return kCannotOpen;
     }
     return kScanRan;
+}
+
+bool CliCommands::SaveOutput(IndexFile& index, const std::string& output) {
+    if (!index.Save(output, SaveOptions())) {
+        m_err << SaveFailureText(index) << "\n";
+        return false;
+    }
+    if (index.CompanionStale()) {
+        WarnStaleCompanion(output);
+    }
+    return true;
+}
+
+void CliCommands::WarnStaleCompanion(const std::string& output) {
+    m_err << "Warning: " << output << " was written, but not its companion script "
+          << CompanionPath(output) << ": a search page opened from disk shows the old index\n";
 }
 
 void CliCommands::RememberScan(IndexFile& index, const ScanSettings& settings) {
@@ -574,6 +635,12 @@ std::unique_ptr<IndexFile> CliCommands::RunScan(const ScanSettings& settings,
         return nullptr;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
+    if (scanner.WriteFailed()) {
+        std::remove(temporary->c_str());
+        m_err << scanner.ErrorText() << ": the index is left as it was.\n";
+        code = kCannotOpen;
+        return nullptr;
+    }
     auto scanned = std::make_unique<IndexFile>();
     int loaded = scanned->Load(*temporary);
     std::remove(temporary->c_str());
@@ -630,8 +697,8 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         return PrintRescanUsage(m_err, kUsage);
     }
     IndexFile index;
-    if (!index.Load(positional[0])) {
-        m_err << CouldNotOpen(positional[0]) << "\n";
+    if (LoadResult result = index.LoadIndex(positional[0]); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, positional[0], result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -654,9 +721,8 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
-    if (!CanWrite(output)) {
-        m_err << "Could not write file (" << output << ")\n";
-        return kScanNotStarted;
+    if (!CanWrite(output, SaveOptions(), m_err)) {
+        return kCannotOpen;
     }
     int code = kScanRan;
     std::unique_ptr<IndexFile> scanned = RunScan(settings, options, code);
@@ -676,8 +742,7 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         // and keywords for the scan's.
         index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
     }
-    if (!index.Save(output)) {
-        m_err << index.SaveError() << "\n";
+    if (!SaveOutput(index, output)) {
         return kCannotOpen;
     }
     Dispose(std::move(scanned));
@@ -712,6 +777,9 @@ void CliCommands::PrintMerge(const MergeResult& result, bool removeGone) {
                 break;
             case MergeChange::Kind::PageGone:
                 m_out << "  \"" << change.title << "\"";
+                if (!removeGone && change.scanKeywords > 0) {
+                    m_out << "\n      keywords from the scan taken off: " << change.scanKeywords;
+                }
                 break;
             case MergeChange::Kind::PageRetitled:
                 m_out << "  \"" << change.before << "\" -> \"" << change.after << "\"";

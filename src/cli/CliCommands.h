@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/SaveResult.h"
+
 #include <atomic>
 #include <functional>
 #include <iosfwd>
@@ -48,6 +50,9 @@ private:
     std::unique_ptr<class IndexFile> RunScan(const struct ScanSettings& settings,
                                              const struct ScanOptions& options, int& code);
     void PrintMerge(const struct MergeResult& result, bool removeGone);
+    // Saves `index` as OUT and says why not; warns when its companion script lags behind.
+    bool SaveOutput(IndexFile& index, const std::string& output);
+    void WarnStaleCompanion(const std::string& output);
     static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
                              ScanSettings& settings, ScanOptions& options, bool& ok);
     // Keeps in the index how it was scanned and what the scan gave each entry.
@@ -56,6 +61,7 @@ private:
     int PrintScanUsage(std::ostream& stream, int code);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
+    ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }
 
     std::ostream& m_out;
     std::ostream& m_err;
@@ -63,6 +69,8 @@ private:
     bool m_progress;
     int m_width;
     bool m_skipCleanup = false;
+    // --force: replace read-only files.
+    bool m_force = false;
     Subcommand m_print;
 };
 

@@ -1,9 +1,11 @@
 #include "cli/KeywordsCli.h"
 
 #include "contents/EditObserver.h"
+#include "index/CompanionScript.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "index/JsonWriter.h"
+#include "index/SaveResult.h"
 #include "keywords/JsLowerCase.h"
 #include "keywords/KeywordEditor.h"
 #include "keywords/KeywordIndex.h"
@@ -20,6 +22,7 @@ struct Arguments {
     bool json = false;
     bool rename = false;
     bool remove = false;
+    bool force = false;
     std::string phrase;
     std::string newPhrase;
 };
@@ -37,6 +40,8 @@ bool Parse(const std::vector<std::string>& args, Arguments& a) {
         } else if (arg == "--remove" && i + 1 < args.size()) {
             a.remove = true;
             a.phrase = args[++i];
+        } else if (arg == "--force") {
+            a.force = true;
         } else if ((arg == "-o" || arg == "--output") && i + 1 < args.size()) {
             a.output = args[++i];
         } else if (a.path.empty() && !arg.empty() && arg[0] != '-') {
@@ -47,7 +52,7 @@ bool Parse(const std::vector<std::string>& args, Arguments& a) {
     }
     bool editing = a.rename || a.remove;
     return !a.path.empty() && !(a.rename && a.remove) && editing == !a.output.empty() &&
-           !(editing && a.json);
+           !(editing && a.json) && (editing || !a.force);
 }
 
 void PrintList(std::ostream& out, const KeywordIndex& keywords, bool json) {
@@ -108,14 +113,16 @@ const char* PhraseProblem(KeywordEditor::PhraseCheck check) {
 
 int KeywordsCli::Usage(std::ostream& stream, int code) {
     stream << "Usage: tamblin-cli keywords FILE.xo [--json]\n"
-              "       tamblin-cli keywords FILE.xo --rename OLD NEW -o OUT.xo\n"
-              "       tamblin-cli keywords FILE.xo --remove PHRASE -o OUT.xo\n"
+              "       tamblin-cli keywords FILE.xo --rename OLD NEW -o OUT.xo [--force]\n"
+              "       tamblin-cli keywords FILE.xo --remove PHRASE -o OUT.xo [--force]\n"
               "\n"
               "Lists the phrases of the keyword index as readers see them, sorted as the\n"
               "script viewer sorts them, each with the number of pages under it (tab\n"
               "separated, or as JSON). --rename gives every keyword of OLD the phrase NEW\n"
               "(merging the two when NEW exists); --remove takes PHRASE off every page. OLD\n"
               "and PHRASE are matched exactly against the phrase as the reader shows it.\n"
+              "OUT is saved as every save is, its companion script beside it rewritten when\n"
+              "there is one; a read-only OUT is replaced only with --force.\n"
               "\n"
               "Exit status: 0 done, 1 no such phrase, 2 the file could not be read or\n"
               "written, 64 wrong usage.\n";
@@ -131,8 +138,10 @@ int KeywordsCli::Run(const std::vector<std::string>& args) {
         return Usage(m_err, kUsage);
     }
     IndexFile index;
-    if (!index.Load(a.path)) {
-        m_err << "tamblin-cli: cannot open " << a.path << "\n";
+    if (LoadResult loaded = index.LoadIndex(a.path); loaded != LoadResult::Opened) {
+        m_err << "tamblin-cli keywords: " << a.path
+              << (loaded == LoadResult::NotAnIndex ? " is not an index file\n"
+                                                   : ": cannot open it\n");
         return kCannotOpen;
     }
     KeywordIndex keywords;
@@ -170,9 +179,17 @@ int KeywordsCli::Run(const std::vector<std::string>& args) {
         } quiet;
         step->Redo(quiet);
     }
-    if (!index.Save(a.output)) {
-        m_err << index.SaveError() << "\n";
+    if (!index.Save(a.output, {.replaceReadOnly = a.force})) {
+        bool readOnly = index.LastSave().status == SaveStatus::ReadOnly;
+        m_err << (readOnly ? CouldNotSaveText(a.output, index.LastSave()) + "; --force replaces it"
+                           : index.SaveError())
+              << "\n";
         return kCannotOpen;
+    }
+    if (index.CompanionStale()) {
+        m_err << "Warning: " << a.output << " was written, but not its companion script "
+              << CompanionPath(a.output)
+              << ": a search page opened from disk shows the old index\n";
     }
     m_out << (a.rename ? "Renamed " : "Removed ") << group.refs.size()
           << (group.refs.size() == 1 ? " keyword" : " keywords") << " on " << group.pages

@@ -1,7 +1,7 @@
 #include "cli/LinkCheckCli.h"
 
 #include "index/IndexFile.h"
-#include "scanner/LinkReport.h"
+#include "linkcheck/LinkReport.h"
 
 #include <cstdlib>
 #include <ostream>

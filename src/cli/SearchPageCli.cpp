@@ -17,11 +17,18 @@ namespace {
 // Messages are written for a window; a terminal gets them with a line end.
 class CliHost final : public SearchPageHost {
 public:
-    CliHost(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+    CliHost(std::ostream& out, std::ostream& err, bool force)
+        : m_out(out), m_err(err), m_force(force) {}
     void ShowWarning(const std::string& text) override { m_err << text << "\n"; }
     void ShowInformation(const std::string& text) override { m_out << text << "\n"; }
     // Nobody is there to answer: --no-copy means no copy.
     bool AskYesNo(const std::string&) override { return false; }
+    bool ConfirmReplaceReadOnly(const std::string&) override {
+        if (!m_force) {
+            m_err << "tamblin-cli searchpage: the page is read-only; --force replaces it\n";
+        }
+        return m_force;
+    }
     void SetStatusText(const std::string&) override {}
     bool BrowserAvailable() const override { return false; }
     void OpenTestPage(const std::string&) override {}
@@ -29,6 +36,7 @@ public:
 private:
     std::ostream& m_out;
     std::ostream& m_err;
+    bool m_force;
 };
 
 bool ParseNumber(const std::string& text, long minimum, long maximum, long& value) {
@@ -86,18 +94,28 @@ void SearchPageCli::PrintHelp(std::ostream& stream) {
            << kDefaultNavoraHomePage
            << ")\n"
               "  --no-copy                do not copy the applet's files\n"
+              "  --force                  replace PAGE even when it is read-only\n"
               "  --no-web-viewer          leave out the script that shows the index in\n"
               "                           browsers without Java (navora-web.js)\n"
+              "  --no-companion           write no companion scripts: by default each index\n"
+              "                           and language file the page names gets FILE.js\n"
+              "                           beside it, its bytes for a page opened from disk\n"
+              "  --layout side            a page that fills the window: the applet as a\n"
+              "                           resizable sidebar, the pages in a frame beside it\n"
+              "                           (--layout classic: the wizard's page, the default)\n"
               "  --redist DIR             copy the applet's files from DIR instead of Redist/\n"
               "\n"
               "Index files, each option applying to the --index before it:\n"
-              "  --index FILE.xo          one index%d parameter; repeat for more, in order\n"
+              "  --index FILE.xo          one index%d parameter; repeat for more, in order.\n"
+              "                           The page reads FILE.xo from its own folder: a\n"
+              "                           FILE in another folder is refused\n"
               "  --index-encoding E, --language-file FILE.xol, --language-encoding E,\n"
               "  --language-code XX (en), --country-code XX,\n"
               "  --no-contents, --no-index, --index-selected, --sort, --expanded,\n"
               "  --select-url URL, --initial-query TEXT\n"
               "\n"
-              "Exit status: 0 written, 2 the page could not be written, 64 wrong usage.\n";
+              "Exit status: 0 written, 1 written but some of the applet's files could not be\n"
+              "copied, 2 the page could not be written, 64 wrong usage.\n";
 }
 
 bool SearchPageCli::Fail(const std::string& text) {
@@ -149,6 +167,7 @@ bool SearchPageCli::SettingOption(const std::string& name, const std::string& va
                          : name == "--home-page"              ? &settings.homePage
                          : name == "-o" || name == "--output" ? &m_outputPath
                          : name == "--redist"                 ? &m_redistDirectory
+                         : name == "--layout"                 ? &m_layout
                                                               : nullptr;
     if (field == nullptr) {
         return NumberOption(name, value, settings);
@@ -195,7 +214,9 @@ bool SearchPageCli::SwitchOption(const std::string& name, SearchPageSettings& se
                  : name == "--close-after-display" ? &settings.closeAfterDisplay
                  : name == "--square-buttons"      ? &settings.squareButtons
                  : name == "--no-copy"             ? &m_noCopy
+                 : name == "--force"               ? &m_force
                  : name == "--no-web-viewer"       ? &m_noWebViewer
+                 : name == "--no-companion"        ? &m_noCompanion
                  : !entry                          ? nullptr
                  : name == "--no-contents"         ? &entry->noContents
                  : name == "--no-index"            ? &entry->noIndex
@@ -250,6 +271,37 @@ bool SearchPageCli::Parse(const std::vector<std::string>& args, SearchPageSettin
     if (m_outputPath.empty()) {
         return Fail("-o PAGE is required");
     }
+    if (m_layout != "classic" && m_layout != "side") {
+        return Fail("--layout takes classic or side");
+    }
+    settings.layout = m_layout == "side" ? PageLayout::Side : PageLayout::Classic;
+    return FilesBesidePage(settings);
+}
+
+// The page names each file without its folder, and the viewer (and the applet) read it from
+// the page's own folder: a file anywhere else would be named and never found.
+bool SearchPageCli::FilesBesidePage(const SearchPageSettings& settings) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path pageFolder =
+        fs::weakly_canonical(fs::absolute(m_outputPath, error).parent_path(), error);
+    for (const IndexParameter& entry : settings.indexParameters) {
+        for (const std::string* file : {&entry.indexFile, &entry.languageFile}) {
+            fs::path path(*file);
+            if (file->empty() || !path.has_parent_path()) {
+                continue;
+            }
+            fs::path folder = fs::weakly_canonical(fs::absolute(path, error).parent_path(), error);
+            if (error || folder != pageFolder) {
+                return Fail(*file +
+                            " is not in the page's folder: a search page reads its index "
+                            "and language files from its own folder, so write the page "
+                            "beside its index (-o " +
+                            (path.parent_path() / "Search.html").string() + " --index " +
+                            path.filename().string() + ")");
+            }
+        }
+    }
     return true;
 }
 
@@ -269,6 +321,7 @@ int SearchPageCli::Run(const std::vector<std::string>& args) {
     settings.testNow = false;
     settings.copyJavaFiles = !m_noCopy;
     settings.webViewer = !m_noWebViewer;
+    settings.companions = !m_noCompanion;
     std::string redist =
         m_redistDirectory.empty()
             ? RedistDirectory(InstallLayout::Find(ProgramDirectory()).dataDirectory)
@@ -276,9 +329,13 @@ int SearchPageCli::Run(const std::vector<std::string>& args) {
     if (!redist.empty() && redist.back() != kNativeSeparator) {
         redist += kNativeSeparator;
     }
-    CliHost host(m_out, m_err);
-    SearchPageOutcome outcome = WriteSearchPage(settings, redist, host);
-    return outcome == SearchPageOutcome::Built ? kWritten : kCannotWrite;
+    CliHost host(m_out, m_err, m_force);
+    AppletCopyReport copies;
+    SearchPageOutcome outcome = WriteSearchPage(settings, redist, host, &copies);
+    if (outcome != SearchPageOutcome::Built) {
+        return kCannotWrite;
+    }
+    return copies.failed.empty() ? kWritten : kCopiesFailed;
 }
 
 } // namespace tamblin

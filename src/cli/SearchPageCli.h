@@ -20,6 +20,8 @@ public:
 
     static constexpr int kWritten = 0;
     static constexpr int kCannotWrite = 2;
+    // The page is written, but some of the applet's files could not be copied beside it.
+    static constexpr int kCopiesFailed = 1;
     static constexpr int kUsage = 64;
 
 private:
@@ -34,13 +36,17 @@ private:
     bool NumberOption(const std::string& name, const std::string& value,
                       SearchPageSettings& settings);
     bool Fail(const std::string& text);
+    bool FilesBesidePage(const SearchPageSettings& settings);
 
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_outputPath;
     std::string m_redistDirectory;
     bool m_noCopy = false;
+    bool m_force = false;
     bool m_noWebViewer = false;
+    bool m_noCompanion = false;
+    std::string m_layout = "classic";
 };
 
 // The directory of the running program, ending in a separator.

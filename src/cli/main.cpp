@@ -1,6 +1,6 @@
 #include "cli/CliCommands.h"
 #ifdef TAMBLIN_CLI_PRINT
-#include "cli/PrintCli.h"
+#include "cli/qt/PrintCli.h"
 #endif
 
 #include <atomic>

@@ -1,24 +1,16 @@
 #include "helpviewer/PopupRenderer.h"
 
+#include "helpviewer/HelpFileRead.h"
 #include "helpviewer/PopupText.h"
 #include "index/TextUtils.h"
 #include "scanner/TagReader.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cstring>
 
 namespace tamblin {
 
 namespace {
-
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
-}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return AsciiLower(a) == AsciiLower(b);
@@ -31,16 +23,18 @@ CharFormat FaceFormat(const std::string& face) {
     return format;
 }
 
-class StreamInput final : public PageInput {
+class MemoryInput final : public PageInput {
 public:
-    explicit StreamInput(std::ifstream& file) : m_file(file) {}
+    explicit MemoryInput(std::string_view bytes) : m_rest(bytes) {}
     size_t Read(char* buffer, size_t size) override {
-        m_file.read(buffer, static_cast<std::streamsize>(size));
-        return static_cast<size_t>(m_file.gcount());
+        size_t n = std::min(size, m_rest.size());
+        std::memcpy(buffer, m_rest.data(), n);
+        m_rest.remove_prefix(n);
+        return n;
     }
 
 private:
-    std::ifstream& m_file;
+    std::string_view m_rest;
 };
 
 } // namespace
@@ -310,11 +304,11 @@ void PopupRenderer::AppendFormat(const CharFormat& format) {
 
 bool LoadPopupsPage(const std::string& path, const TopicMap& map, PopupTopics& topics,
                     TextDefaults& defaults, const std::vector<std::string>& installedFacesLower) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    if (ReadHelpFile(path, bytes) != HelpFileStatus::kRead) {
         return false;
     }
-    StreamInput input(file);
+    MemoryInput input(bytes);
     PopupRenderer renderer(map, topics, defaults, installedFacesLower);
     TagReader reader(&input, renderer, nullptr, nullptr);
     reader.Run();

@@ -61,7 +61,8 @@ private:
     bool m_endedWithSpace = false;
 };
 
-// Renders the page at path into topics. False when it cannot be opened (nothing is added).
+// Renders the page at path into topics. False when it cannot be read, or is not a regular file
+// of at most kMaxHelpFileBytes (nothing is added).
 bool LoadPopupsPage(const std::string& path, const TopicMap& map, PopupTopics& topics,
                     TextDefaults& defaults, const std::vector<std::string>& installedFacesLower);
 

@@ -10,16 +10,6 @@ namespace tamblin {
 
 namespace {
 
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
-}
-
 char PopupEntity(std::string_view name) {
     if (name.empty()) {
         return 0;

@@ -20,6 +20,8 @@ public:
     // A finished request, once; the decoder then starts on the next frame.
     std::optional<HelpRequest> Take();
     bool IsBroken() const { return m_broken; }
+    // Part of a frame has arrived and the rest has not.
+    bool HasPartialFrame() const { return m_haveHeader || !m_header.empty(); }
 
 private:
     void CompleteHeader();

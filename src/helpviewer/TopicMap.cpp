@@ -1,20 +1,11 @@
 #include "helpviewer/TopicMap.h"
 
-#include <fstream>
+#include "helpviewer/HelpFileRead.h"
+#include "index/TextUtils.h"
 
 namespace tamblin {
 
 namespace {
-
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
-}
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -85,13 +76,15 @@ void TopicMap::ReadLine(std::string_view line) {
 }
 
 bool TopicMap::Load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    if (ReadHelpFile(path, bytes) != HelpFileStatus::kRead) {
         return false;
     }
-    std::string line;
-    while (std::getline(file, line)) {
-        ReadLine(line);
+    std::string_view rest(bytes);
+    while (!rest.empty()) {
+        size_t end = rest.find('\n');
+        ReadLine(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
     return true;
 }

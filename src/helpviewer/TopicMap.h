@@ -12,7 +12,8 @@ namespace tamblin {
 // "ANAME id", ids in C notation. A later entry for an id replaces the earlier one.
 class TopicMap final {
 public:
-    // False when the file cannot be opened; the map is then unchanged.
+    // False when the file cannot be read, or is not a regular file of at most
+    // kMaxHelpFileBytes; the map is then unchanged.
     bool Load(const std::string& path);
     // One line of a map file; lines that are not entries are passed over.
     void ReadLine(std::string_view line);

@@ -1,11 +1,12 @@
 #include "app/InstallLayout.h"
 #include "helpviewer/HelpSettings.h"
+#include "helpviewer/qt/HelpChannel.h"
 #include "helpviewer/ui/CallerWatch.h"
 #include "helpviewer/ui/HelpServer.h"
 #include "helpviewer/ui/HelpViewer.h"
 #include "helpviewer/ui/LumioMainFrame.h"
 #include "platform/BrowserLibrary.h"
-#include "platform/HelpChannel.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QFile>
@@ -82,6 +83,11 @@ int main(int argc, char** argv) {
     QString socketPath = SocketPath(caller);
     tamblin::HelpServer server(
         [&viewer](const tamblin::HelpRequest& request) { return viewer.HandleRequest(request); });
+    // Asked to stop, Lumio closes as on Tamblin's request, so the server removes its socket
+    // file on the way out rather than leaving it for the next Lumio to clear.
+    tamblin::TerminationSignals termination;
+    QObject::connect(&termination, &tamblin::TerminationSignals::terminationRequested, &viewer,
+                     &tamblin::HelpViewer::Close);
     if (!server.Listen(socketPath)) {
         std::fprintf(stderr, "lumio: cannot listen at %s: %s\n", qPrintable(socketPath),
                      qPrintable(server.ErrorString()));

@@ -2,6 +2,7 @@
 
 #include "index/TextUtils.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tamblin {
@@ -44,7 +45,31 @@ BaseUrl& IndexFile::AppendBaseUrl(std::unique_ptr<BaseUrl> baseUrl) {
     return added;
 }
 
-std::string IndexFile::BadLinesMessage() const {
+std::string IndexFile::ListBadLines(size_t maxLines, size_t maxLineBytes) const {
+    std::string list;
+    size_t shown = std::min(maxLines, m_badLines.size());
+    for (size_t i = 0; i < shown; ++i) {
+        const std::string& line = m_badLines[i];
+        if (line.size() <= maxLineBytes) {
+            list += line;
+        } else {
+            // Cut between characters, not inside one.
+            size_t cut = maxLineBytes;
+            while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+                --cut;
+            }
+            list.append(line, 0, cut);
+            list += "...";
+        }
+        list += '\n';
+    }
+    if (shown < m_badLines.size()) {
+        list += "and " + IntToText(static_cast<long long>(m_badLines.size() - shown)) + " more\n";
+    }
+    return list;
+}
+
+std::string IndexFile::BadLinesMessage(size_t maxLines, size_t maxLineBytes) const {
     if (m_badLines.empty()) {
         return {};
     }
@@ -53,11 +78,7 @@ std::string IndexFile::BadLinesMessage() const {
                               : "The index file has " +
                                     IntToText(static_cast<long long>(m_badLines.size())) +
                                     " errors in these lines:\n\n";
-    for (const std::string& line : m_badLines) {
-        message += line;
-        message += '\n';
-    }
-    return message;
+    return message + ListBadLines(maxLines, maxLineBytes);
 }
 
 std::string IndexFile::StatisticsText() const {
@@ -66,6 +87,12 @@ std::string IndexFile::StatisticsText() const {
     m_root.CountUrlsAndKeywords(urls, keywords);
     m_otherKeywords.CountUrlsAndKeywords(urls, keywords);
     char buffer[160];
+    // An index no file holds yet has no saved size to show (a scanned one would otherwise show
+    // the size of the scanner's temporary file).
+    if (m_fileSize == kNeverSaved) {
+        std::snprintf(buffer, sizeof buffer, "%d URLs\r\n%d Index keywords", urls, keywords);
+        return buffer;
+    }
     std::snprintf(buffer, sizeof buffer, "%d URLs\r\n%d Index keywords\r\nLast saved file size: %d",
                   urls, keywords, static_cast<int>(m_fileSize));
     return buffer;

@@ -37,9 +37,12 @@ void IndexFile::ResetForLoad(const std::string& path) {
     m_otherKeywords.ClearContents();
     m_baseUrls.clear();
     m_scanSource.clear();
+    m_byteOrderMark = false;
     m_defaultBaseUrlCount = 0;
     m_currentBaseUrl = nullptr;
     m_badLines.clear();
+    m_recordLines = 0;
+    m_holdsNul = false;
 }
 
 int IndexFile::Load(const std::string& path) {
@@ -63,6 +66,13 @@ int IndexFile::Load(const std::string& path) {
         file.read(block.data(), static_cast<std::streamsize>(block.size()));
         std::string_view chunk(block.data(), static_cast<size_t>(file.gcount()));
         size += static_cast<long long>(chunk.size());
+        if (chunk.find('\0') != std::string_view::npos) {
+            m_holdsNul = true;
+            if (m_stopAtNul) {
+                pending.clear();
+                break;
+            }
+        }
         size_t newline = chunk.find('\n');
         if (newline == std::string_view::npos) {
             pending.append(chunk);
@@ -79,6 +89,18 @@ int IndexFile::Load(const std::string& path) {
     }
     EndLoad(size);
     return 1;
+}
+
+LoadResult IndexFile::LoadIndex(const std::string& path) {
+    m_stopAtNul = true;
+    int loaded = Load(path);
+    m_stopAtNul = false;
+    if (!loaded) {
+        return LoadResult::CannotOpen;
+    }
+    // A file of blank lines (or none) is an empty index; there is nothing in it to lose.
+    bool noRecord = m_recordLines == 0 && !m_badLines.empty();
+    return m_holdsNul || noRecord ? LoadResult::NotAnIndex : LoadResult::Opened;
 }
 
 void IndexFile::LoadBytes(std::string_view bytes, const std::string& path) {
@@ -118,8 +140,18 @@ void IndexFile::ReadLine(std::string_view line, bool& first) {
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
-    if (!line.empty() && !ParseLine(line, first)) {
-        m_badLines.emplace_back(line);
+    // Many editors begin a UTF-8 file with a byte-order mark; it is no part of the header.
+    if (first && line.starts_with(kUtf8ByteOrderMark)) {
+        line.remove_prefix(kUtf8ByteOrderMark.size());
+        m_byteOrderMark = true;
+    }
+    if (!line.empty()) {
+        if (!ParseLine(line, first)) {
+            m_badLines.emplace_back(line);
+        } else {
+            size_t start = line.find_first_not_of(' ');
+            m_recordLines += start != std::string_view::npos && line[start] != ';';
+        }
     }
     first = false;
 }

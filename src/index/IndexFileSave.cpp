@@ -1,25 +1,19 @@
 // Writing index files: always format 2.1, coding 1, CR LF line ends, ids renumbered.
+#include "index/CompanionScript.h"
 #include "index/DateText.h"
 #include "index/IndexFile.h"
-#include "index/RecordSink.h"
+#include "index/IndexRecordWriter.h"
 #include "index/ReplacingFile.h"
 #include "index/TextUtils.h"
 
-#include <initializer_list>
+#include <algorithm>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 namespace tamblin {
 
 namespace {
-
-// Appends the pieces of one record and its line end, without temporaries.
-void AppendRecord(RecordSink& out, std::initializer_list<std::string_view> pieces) {
-    for (std::string_view piece : pieces) {
-        out.append(piece);
-    }
-    out.EndRecord();
-}
 
 bool StartsWithDigit(std::string_view text) {
     return !text.empty() && text[0] >= '0' && text[0] <= '9';
@@ -32,10 +26,21 @@ std::string RefusalText(const char* what, const std::string& name) {
 }
 
 std::string UnwritableInEntry(const IndexEntry& entry) {
-    for (const std::string* field :
-         {&entry.m_url, &entry.m_title, &entry.m_targetFrame, &entry.m_iconUrl, &entry.m_pageTip}) {
+    // The title names itself; every other field is named by the entry's title.
+    if (HasFieldBreak(entry.m_title)) {
+        return "The title '" + entry.m_title +
+               "' contains a semicolon or a line break, which an index file cannot hold. "
+               "Please change it and save again.";
+    }
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"URL", &entry.m_url},
+        {"target frame", &entry.m_targetFrame},
+        {"icon URL", &entry.m_iconUrl},
+        {"page tip", &entry.m_pageTip},
+    };
+    for (const auto& [what, field] : fields) {
         if (HasFieldBreak(*field)) {
-            return RefusalText("URL", entry.m_title);
+            return RefusalText(what, entry.m_title);
         }
     }
     if (entry.m_title.empty()) {
@@ -100,9 +105,11 @@ std::string IndexFile::FindUnwritableField() const {
     return {};
 }
 
-int IndexFile::Save(const std::string& path) {
+int IndexFile::Save(const std::string& path, ReplaceOptions options) {
     m_fileName = path;
     m_saveError.clear();
+    m_companionStale = false;
+    m_lastSave = SaveResult::Failure(0);
     if (path.empty()) {
         return 0;
     }
@@ -114,7 +121,7 @@ int IndexFile::Save(const std::string& path) {
     if (!m_saveError.empty()) {
         return 0;
     }
-    ReplacingFile file(path);
+    ReplacingFile file(path, options);
     long long size = file.IsOpen() ? WriteTo(file.Stream(), &m_saveError) : -1;
     if (!m_saveError.empty()) {
         m_dateText = oldDate;
@@ -123,12 +130,17 @@ int IndexFile::Save(const std::string& path) {
         m_coding = oldFormat[2];
         return 0;
     }
-    if (size < 0 || !file.Commit()) {
-        m_saveError = "Could not save file (" + path + ")";
+    // Commit also fails on any write that failed, with the system's reason.
+    if (!file.IsOpen() || !file.Commit() || size < 0) {
+        file.Abandon();
+        m_lastSave = file.Result();
+        m_saveError = CouldNotSaveText(path, m_lastSave);
         return 0;
     }
+    m_lastSave = {};
     m_fileSize = size;
     m_changed = 0;
+    m_companionStale = !RefreshCompanion(path);
     return 1;
 }
 
@@ -138,32 +150,38 @@ std::string IndexFile::WriteToString(std::string* problem) {
     return std::move(stream).str();
 }
 
-long long IndexFile::WriteTo(std::ostream& sink, std::string* problem) {
+long long IndexFile::WriteTo(std::ostream& stream, std::string* problem) {
     m_formatMajor = 2;
     m_formatMinor = 1;
     m_coding = 1;
-    RecordSink out(sink);
-    AppendRecord(out, {"XO0;2;1;1;Tamblin ", kProgramVersion});
+    StreamByteSink sink(stream);
+    RecordSink records(sink);
+    if (m_byteOrderMark) {
+        records += kUtf8ByteOrderMark;
+    }
+    IndexRecordWriter out(records, IndexRecordWriter::Style::Saved);
+    out.Header("Tamblin", kProgramVersion);
     m_dateText = TodayRecordDate();
-    AppendRecord(out, {"1;", m_description, ";", m_dateText});
+    out.Description(m_description, m_dateText);
     if (!m_tipText.empty()) {
-        AppendRecord(out, {"6;0;", m_tipText});
+        out.Tip("0", m_tipText);
     }
     for (size_t i = 0; i < m_baseUrls.size(); ++i) {
         BaseUrl& baseUrl = *m_baseUrls[i];
         baseUrl.m_idText = IntToText(static_cast<long long>(i + 1));
-        AppendRecord(out, {"3;", baseUrl.m_idText, ";", baseUrl.m_url, ";", baseUrl.m_targetFrame});
+        out.BaseUrl(baseUrl.m_idText, baseUrl.m_url, baseUrl.m_targetFrame);
     }
     m_entryCounter = 1;
     WriteEntries(out, "0", problem);
     WriteKeywords(out, m_otherKeywords, true);
     WriteScanRecords(out);
-    return out.Finish();
+    return records.Finish();
 }
 
 // Pre-order from the root: each entry's record 5, its page tip, its keywords, then its
 // children, exactly as a recursive walk would write them.
-void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std::string* problem) {
+void IndexFile::WriteEntries(IndexRecordWriter& out, const std::string& parentText,
+                             std::string* problem) {
     WriteKeywords(out, m_root, false);
     struct Pending {
         IndexEntry* entry;
@@ -184,10 +202,10 @@ void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std
             entry->m_baseUrl ? std::string_view(entry->m_baseUrl->m_idText) : "";
         std::string_view target = entry->m_ownTarget ? std::string_view(entry->m_targetFrame) : "";
         std::string_view parentField = entry->m_inContents ? std::string_view(*parent) : "-1";
-        AppendRecord(out, {"5;", entry->m_idText, ";", base, ";", entry->m_url, ";", entry->m_title,
-                           ";", target, ";", parentField, ";", entry->m_iconUrl});
+        out.Entry(entry->m_idText, base, entry->m_url, entry->m_title, target, parentField,
+                  entry->m_iconUrl);
         if (!entry->m_pageTip.empty()) {
-            AppendRecord(out, {"6;", entry->m_idText, ";", entry->m_pageTip});
+            out.Tip(entry->m_idText, entry->m_pageTip);
         }
         WriteKeywords(out, *entry, false);
         for (auto it = entry->m_children.rbegin(); it != entry->m_children.rend(); ++it) {
@@ -197,49 +215,51 @@ void IndexFile::WriteEntries(RecordSink& out, const std::string& parentText, std
 }
 
 // A reference is used only where the text after it does not start with a digit: "&1" + "2"
-// would read back as entry 12. Keywords of an entry that has no number (the root) are
-// written in full, as the Other Index keywords are.
-void IndexFile::WriteKeywords(RecordSink& out, const IndexEntry& entry, bool plain) const {
+// would read back as entry 12. The root is entry 0 to every reader ("&0" names it), so its
+// keywords come back to it; written in full, their empty title made a line no reader takes.
+void IndexFile::WriteKeywords(IndexRecordWriter& out, const IndexEntry& entry, bool plain) const {
+    using Field = IndexRecordWriter::Field;
     for (const IndexKeyword& keyword : entry.m_keywords) {
         std::string_view target =
             keyword.m_ownTarget ? std::string_view(keyword.m_targetFrame) : "";
         const IndexEntry* owner = keyword.m_owner;
-        if (plain || !owner || owner->m_idText.empty()) {
-            AppendRecord(out, {"7;", PlainKeywordField(keyword.m_phrase), ";",
-                               PlainKeywordField(keyword.m_anchor), ";",
-                               PlainKeywordField(keyword.m_extraTitle), ";", target});
+        const bool root = owner == &m_root;
+        if (plain || !owner || (!root && owner->m_idText.empty())) {
+            out.Keyword(PlainKeywordField(keyword.m_phrase), PlainKeywordField(keyword.m_anchor),
+                        PlainKeywordField(keyword.m_extraTitle), target);
             continue;
         }
-        const std::string ref = "&" + owner->m_idText;
-        out += "7;";
+        const std::string ref = "&" + (root ? std::string("0") : owner->m_idText);
         const std::string& title = owner->m_title;
-        if (keyword.m_phrase.compare(0, title.size(), title) == 0 &&
-            !StartsWithDigit(std::string_view(keyword.m_phrase).substr(title.size()))) {
-            out.append(ref).append(std::string_view(keyword.m_phrase).substr(title.size()));
-        } else {
-            out.append(PlainKeywordField(keyword.m_phrase));
+        std::string phrase;
+        Field phraseField(ref, std::string_view(keyword.m_phrase)
+                                   .substr(std::min(title.size(), keyword.m_phrase.size())));
+        if (keyword.m_phrase.compare(0, title.size(), title) != 0 ||
+            StartsWithDigit(phraseField.tail)) {
+            phrase = PlainKeywordField(keyword.m_phrase);
+            phraseField = Field(phrase);
         }
-        out += ';';
+        std::string anchor;
+        Field anchorField(ref, keyword.m_anchor);
         if (StartsWithDigit(keyword.m_anchor)) {
-            out.append(PlainKeywordField(owner->FullUrl() + keyword.m_anchor));
-        } else {
-            out.append(ref).append(keyword.m_anchor);
+            anchor = PlainKeywordField(owner->FullUrl() + keyword.m_anchor);
+            anchorField = Field(anchor);
         }
-        out += ';';
+        std::string extra;
+        Field extraField(ref, keyword.m_extraTitle);
         if (StartsWithDigit(keyword.m_extraTitle)) {
-            out.append(PlainKeywordField(title + keyword.m_extraTitle));
-        } else {
-            out.append(ref).append(keyword.m_extraTitle);
+            extra = PlainKeywordField(title + keyword.m_extraTitle);
+            extraField = Field(extra);
         }
-        AppendRecord(out, {";", target});
+        out.Keyword(phraseField, anchorField, extraField, target);
     }
 }
 
 // After everything else, once every entry has its number. Nothing at all for an index that
 // no scan made, so such a file keeps its bytes.
-void IndexFile::WriteScanRecords(RecordSink& out) const {
+void IndexFile::WriteScanRecords(IndexRecordWriter& out) const {
     if (!m_scanSource.empty()) {
-        AppendRecord(out, {kScanSourceRecord, m_scanSource});
+        out.ScanSource(m_scanSource);
     }
     std::vector<const IndexEntry*> stack;
     for (auto it = m_root.m_children.rbegin(); it != m_root.m_children.rend(); ++it) {
@@ -249,7 +269,7 @@ void IndexFile::WriteScanRecords(RecordSink& out) const {
         const IndexEntry* entry = stack.back();
         stack.pop_back();
         if (entry->m_scanMark) {
-            AppendRecord(out, {kScanMarkRecord, entry->m_idText, ";", entry->m_scanMark->Encode()});
+            out.ScanMark(entry->m_idText, entry->m_scanMark->Encode());
         }
         for (auto it = entry->m_children.rbegin(); it != entry->m_children.rend(); ++it) {
             stack.push_back(it->get());

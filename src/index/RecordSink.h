@@ -1,16 +1,18 @@
 #pragma once
 
-#include <ostream>
+#include "index/ByteSink.h"
+
 #include <string>
 #include <string_view>
 
 namespace tamblin {
 
-// Collects written records and hands them to a stream about a megabyte at a time, so that
+// Collects written records and hands them to a sink about a megabyte at a time, so that
 // writing a large index never holds the whole file in memory.
 class RecordSink {
 public:
-    explicit RecordSink(std::ostream& stream) : m_stream(stream) {}
+    explicit RecordSink(ByteSink& sink, size_t flushAt = kFlushAt)
+        : m_sink(sink), m_flushAt(flushAt) {}
 
     RecordSink& append(std::string_view text) {
         m_buffer.append(text);
@@ -21,29 +23,34 @@ public:
         m_buffer += c;
         return *this;
     }
-    void EndRecord() {
-        m_buffer.append("\r\n");
-        if (m_buffer.size() >= kFlushAt) {
+    void EndRecord(std::string_view lineEnd) {
+        m_buffer.append(lineEnd);
+        if (m_buffer.size() >= m_flushAt) {
             Flush();
         }
     }
-    // Bytes written in all, or -1 when the stream failed.
+    // Bytes appended so far, written or not: where the next byte will stand in the file.
+    long long Position() const { return m_written + static_cast<long long>(m_buffer.size()); }
+    // False once the sink failed; the records after a failure are dropped.
+    bool Good() const { return m_sink.Error() == 0; }
+    // Bytes written in all, or -1 when the sink failed.
     long long Finish() {
         Flush();
-        m_stream.flush();
-        return m_stream.good() ? m_written : -1;
+        return Good() ? m_written : -1;
     }
 
 private:
     static constexpr size_t kFlushAt = 1 << 20;
 
     void Flush() {
-        m_stream.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
-        m_written += static_cast<long long>(m_buffer.size());
+        if (!m_buffer.empty() && m_sink.Write(m_buffer)) {
+            m_written += static_cast<long long>(m_buffer.size());
+        }
         m_buffer.clear();
     }
 
-    std::ostream& m_stream;
+    ByteSink& m_sink;
+    size_t m_flushAt;
     std::string m_buffer;
     long long m_written = 0;
 };

@@ -129,6 +129,16 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+std::string AsciiLower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + 32);
+        }
+    }
+    return result;
+}
+
 std::string LowerText(std::string_view text) {
     std::string result(text);
     bool utf8 = IsValidUtf8(text);

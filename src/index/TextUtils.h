@@ -29,6 +29,8 @@ std::string DescriptionProblem(std::string_view description);
 // Lowers ASCII letters and the Latin-1 letters, read as UTF-8 when the text is valid UTF-8
 // and as Windows-1252 otherwise; other bytes stay as they are.
 std::string LowerText(std::string_view text);
+// A to Z made small, every other byte as it is: for names of tags, schemes and the like.
+std::string AsciiLower(std::string_view text);
 // Without matchCase the text is lowered here; the caller passes the pattern already lowered.
 bool FindInText(std::string_view pattern, std::string_view text, bool matchCase, bool wholeWord);
 

@@ -2,8 +2,8 @@
 
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
-#include "scanner/LinkChecker.h"
-#include "scanner/LinkCollector.h"
+#include "linkcheck/LinkChecker.h"
+#include "linkcheck/LinkCollector.h"
 
 namespace tamblin {
 

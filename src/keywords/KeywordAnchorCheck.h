@@ -1,7 +1,7 @@
 #pragma once
 
 #include "keywords/KeywordIndex.h"
-#include "scanner/LinkCheck.h"
+#include "linkcheck/LinkCheck.h"
 
 #include <string>
 #include <vector>

@@ -20,8 +20,7 @@ namespace {
 
 // The order in which the viewer collects keywords: the tree in pre-order (each entry, then
 // its children), then the Other Index keywords.
-template <class Visit>
-void ViewerWalk(IndexFile& index, Visit&& visit) {
+template <class Visit> void ViewerWalk(IndexFile& index, Visit&& visit) {
     using List = std::vector<std::unique_ptr<IndexEntry>>;
     std::vector<std::pair<List*, std::size_t>> stack{{&index.m_root.m_children, 0}};
     while (!stack.empty()) {

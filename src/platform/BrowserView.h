@@ -20,6 +20,8 @@ public:
         std::function<void(bool)> canGoBackChanged;
         std::function<void(bool)> canGoForwardChanged;
         std::function<void(bool ok)> loadFinished;
+        // Where the browser is now, whoever sent it there (a link in the page included).
+        std::function<void(const QUrl&)> urlChanged;
         // Asked before the browser follows a link or a navigation; false cancels it.
         std::function<bool(const QUrl&)> beforeNavigate;
         std::function<void(bool ok)> printFinished;
@@ -41,7 +43,7 @@ public:
     virtual void GoForward() = 0;
     virtual void Stop() = 0;
     // Prints the page on the default printer without a dialog; false when there is nothing
-    // to print. The outcome arrives through printFinished.
+    // to print or no printer that can be opened. The outcome arrives through printFinished.
     virtual bool Print() = 0;
 
 protected:

@@ -42,6 +42,16 @@ bool ConfirmDelete(QWidget* parent, const QString& name) {
     return Dialogs().ShowMessage(parent, message) == DialogService::Answer::Ok;
 }
 
+bool ConfirmReplaceReadOnly(QWidget* parent, const QString& name) {
+    DialogService::Message message;
+    // The words of kReplaceReadOnlyQuestion, which the cores ask through their hosts.
+    message.text =
+        FormatMessage1(QStringLiteral("%1 is read-only.\nDo you want to replace it?"), name);
+    message.icon = DialogService::Icon::Question;
+    message.buttons = DialogService::Buttons::YesNo;
+    return Dialogs().ShowMessage(parent, message) == DialogService::Answer::Yes;
+}
+
 bool CopyTextToClipboard(QWidget* parent, const QString& text) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) {

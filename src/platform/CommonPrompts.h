@@ -20,6 +20,8 @@ bool ConfirmDelete(QWidget* parent, const QString& name);
 bool CopyTextToClipboard(QWidget* parent, const QString& text);
 // For a dialog's OK step: false after telling the user and focusing the field.
 bool CheckMinLength(QWidget* field, const QString& text, int minimum);
+// "%1 is read-only. Do you want to replace it?"; true for Yes.
+bool ConfirmReplaceReadOnly(QWidget* parent, const QString& name);
 // text in a warning box over parent.
 void ShowWarning(QWidget* parent, const QString& text);
 // printf-style text in a plain OK box captioned "Tamblin", without an owner window.

@@ -191,7 +191,6 @@ struct HttpPageSource::Impl {
         curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
         ApplyFetchOptions(easy, options, "http,https,ftp,ftps,file", "http,https,ftp,ftps");
-        curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
             Finish(*transfer, CURLE_FAILED_INIT);
         }
@@ -382,6 +381,13 @@ std::unique_ptr<HttpPageSource> HttpPageSource::Create(const FetchOptions& optio
     if (!impl->multi) {
         return nullptr;
     }
+    // A page fetched ahead pauses once its buffer is full and waits for the reader, so no
+    // transfer may ever wait on another inside libcurl: sharing one connection through
+    // multiplexing, or waiting to learn whether the server multiplexes (which libcurl asks
+    // again after every connection an HTTP/1.0 server closed), would stall the page read
+    // now behind a paused one until its timeout failed it. Every transfer gets a
+    // connection of its own, a fresh one or an idle one that is kept alive.
+    curl_multi_setopt(impl->multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_NOTHING));
     return std::unique_ptr<HttpPageSource>(new HttpPageSource(std::move(impl)));
 }
 

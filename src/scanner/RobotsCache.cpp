@@ -1,19 +1,12 @@
 #include "scanner/RobotsCache.h"
 
+#include "index/TextUtils.h"
+
 namespace tamblin {
 
 namespace {
 
 constexpr size_t kMaxRobotsBytes = 512 * 1024;
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return text;
-}
 
 } // namespace
 
@@ -48,14 +41,14 @@ std::optional<RobotsTxt> RobotsCache::Read(PageSource& source, const std::string
 }
 
 bool RobotsCache::Allows(const std::string& location) {
-    std::string lower = Lower(location);
+    std::string lower = AsciiLower(location);
     if (lower.rfind("http://", 0) != 0 && lower.rfind("https://", 0) != 0) {
         return true;
     }
     std::string origin = OriginOf(location);
-    auto it = m_sites.find(Lower(origin));
+    auto it = m_sites.find(AsciiLower(origin));
     if (it == m_sites.end()) {
-        it = m_sites.emplace(Lower(origin), Read(m_source, origin, m_agent)).first;
+        it = m_sites.emplace(AsciiLower(origin), Read(m_source, origin, m_agent)).first;
     }
     if (!it->second) {
         return true;

@@ -1,18 +1,10 @@
 #include "scanner/RobotsTxt.h"
 
+#include "index/TextUtils.h"
+
 namespace tamblin {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
 
 std::string_view Trim(std::string_view text) {
     size_t begin = text.find_first_not_of(" \t\r");
@@ -25,7 +17,7 @@ std::string_view Trim(std::string_view text) {
 } // namespace
 
 RobotsTxt::RobotsTxt(std::string_view text, std::string_view agent) {
-    std::string name = Lower(agent.substr(0, agent.find('/')));
+    std::string name = AsciiLower(agent.substr(0, agent.find('/')));
     // Rules of the groups that name the agent, and of the "*" groups.
     std::vector<Rule> own;
     std::vector<Rule> anyone;
@@ -44,14 +36,14 @@ RobotsTxt::RobotsTxt(std::string_view text, std::string_view agent) {
         if (colon == std::string_view::npos) {
             continue;
         }
-        std::string field = Lower(Trim(line.substr(0, colon)));
+        std::string field = AsciiLower(Trim(line.substr(0, colon)));
         std::string_view value = Trim(line.substr(colon + 1));
         if (field == "user-agent") {
             if (!inAgentLines) {
                 namesAgent = namesAnyone = false;
             }
             inAgentLines = true;
-            std::string token = Lower(value.substr(0, value.find('/')));
+            std::string token = AsciiLower(value.substr(0, value.find('/')));
             if (token == "*") {
                 namesAnyone = true;
             } else if (!token.empty() && !name.empty() && name.find(token) != std::string::npos) {

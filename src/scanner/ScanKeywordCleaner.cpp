@@ -1,9 +1,6 @@
 #include "scanner/ScanKeywordCleaner.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <set>
 
 namespace tamblin {
 
@@ -56,7 +53,7 @@ bool ScanKeywordCleaner::KeepOnPage(std::string_view phrase) {
 
 void ScanKeywordCleaner::Note(std::unordered_map<std::string, Count>& counts,
                               const std::string& key, std::string_view shown, long page,
-                              long line) {
+                              long long line) {
     Count& count = counts[key];
     if (count.shown.empty()) {
         count.shown = shown;
@@ -68,7 +65,7 @@ void ScanKeywordCleaner::Note(std::unordered_map<std::string, Count>& counts,
     count.lines.push_back(line);
 }
 
-void ScanKeywordCleaner::NoteHeading(long line, std::string_view phrase,
+void ScanKeywordCleaner::NoteHeading(long long line, std::string_view phrase,
                                      std::string_view pageTitle) {
     if (m_options.titleRepeats) {
         std::string_view rest = RestAfterTitle(phrase, pageTitle);
@@ -86,60 +83,48 @@ bool ScanKeywordCleaner::Common(const Count& count, int pages) const {
     return count.pages >= kMinPages && count.pages > kCommonShare * pages;
 }
 
-int ScanKeywordCleaner::Finish(const std::string& path, int pages, std::string& report) {
-    std::set<long> drop;
+ScanKeywordCleaner::Cleaning ScanKeywordCleaner::Finish() const {
+    Cleaning cleaning;
     std::vector<const Count*> common;
     std::vector<const Count*> rests;
+    int pages = Pages();
     for (const auto& [key, count] : m_headings) {
         if (Common(count, pages)) {
             common.push_back(&count);
-            drop.insert(count.lines.begin(), count.lines.end());
         }
     }
     for (const auto& [key, count] : m_titleRests) {
         // The rest after the title counts as common as a heading of its own would.
         if (Common(count, pages)) {
             rests.push_back(&count);
-            drop.insert(count.lines.begin(), count.lines.end());
         }
     }
-    if (drop.empty()) {
-        return 0;
+    for (const Count* count : common) {
+        cleaning.lines.insert(cleaning.lines.end(), count->lines.begin(), count->lines.end());
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string newPath = path + ".new";
-    std::ofstream out(newPath, std::ios::binary | std::ios::trunc);
-    if (!in || !out) {
-        return -1;
+    for (const Count* count : rests) {
+        cleaning.lines.insert(cleaning.lines.end(), count->lines.begin(), count->lines.end());
     }
-    std::string line;
-    for (long number = 0; std::getline(in, line); ++number) {
-        if (!drop.contains(number)) {
-            out << line << '\n';
-        }
-    }
-    out.close();
-    in.close();
-    if (!out || std::rename(newPath.c_str(), path.c_str()) != 0) {
-        std::remove(newPath.c_str());
-        return -1;
-    }
+    std::sort(cleaning.lines.begin(), cleaning.lines.end());
     auto byPages = [](const Count* a, const Count* b) {
         return a->pages != b->pages ? a->pages > b->pages : a->shown < b->shown;
     };
     std::sort(common.begin(), common.end(), byPages);
     std::sort(rests.begin(), rests.end(), byPages);
     if (!common.empty()) {
-        report += "\r\n\r\nHeadings on more than a fifth of the pages, left out of the index:";
+        cleaning.report +=
+            "\r\n\r\nHeadings on more than a fifth of the pages, left out of the index:";
         for (const Count* count : common) {
-            report += "\r\n  " + count->shown + " (" + std::to_string(count->pages) + " pages)";
+            cleaning.report +=
+                "\r\n  " + count->shown + " (" + std::to_string(count->pages) + " pages)";
         }
     }
     for (const Count* count : rests) {
-        report += "\r\n\r\nHeadings that repeat the page title followed by \"" + count->shown +
-                  "\", left out: " + std::to_string(count->pages) + " pages";
+        cleaning.report += "\r\n\r\nHeadings that repeat the page title followed by \"" +
+                           count->shown + "\", left out: " + std::to_string(count->pages) +
+                           " pages";
     }
-    return static_cast<int>(drop.size());
+    return cleaning;
 }
 
 } // namespace tamblin

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,29 +31,32 @@ public:
         return m_options.commonHeadings || m_options.titleRepeats || m_options.oneCasePerPage;
     }
 
-    // A page's title has been read: the phrases of the last page are forgotten.
+    // A page is being read: the phrases of the last page are forgotten.
     void BeginPage();
     // Pages begun so far.
     int Pages() const { return static_cast<int>(m_page + 1); }
     // False when the page already has a phrase that differs from this one only in case.
     bool KeepOnPage(std::string_view phrase);
     // The heading keyword just kept is line `line` (counted from 0) of the output.
-    void NoteHeading(long line, std::string_view phrase, std::string_view pageTitle);
+    void NoteHeading(long long line, std::string_view phrase, std::string_view pageTitle);
 
-    // After the scan: drops the lines of common headings from the file at `path` (of which
-    // `pages` pages were read) and says what it left out in `report`. The number of keywords
-    // left out, or -1 when the file could not be rewritten (it is then as it was).
-    int Finish(const std::string& path, int pages, std::string& report);
+    // What to leave out once the scan is over: the lines of the keywords to drop, ascending,
+    // and the report's words for them.
+    struct Cleaning {
+        std::vector<long long> lines;
+        std::string report;
+    };
+    Cleaning Finish() const;
 
 private:
     struct Count {
         int pages = 0;
         long lastPage = -1;
         std::string shown; // the phrase as first met
-        std::vector<long> lines;
+        std::vector<long long> lines;
     };
     static void Note(std::unordered_map<std::string, Count>& counts, const std::string& key,
-                     std::string_view shown, long page, long line);
+                     std::string_view shown, long page, long long line);
     bool Common(const Count& count, int pages) const;
 
     Options m_options;

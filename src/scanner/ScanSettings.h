@@ -25,6 +25,7 @@ struct ScanSettings {
     bool shortenTitles = true;   // a part every page title shares is taken off
     bool skipScriptStyle = true; // script and style elements hold no markup
     bool polite = true;          // robots.txt and nofollow obeyed over HTTP
+    bool tidyUrls = true;        // links resolved as browsers resolve them, stored shortest
     int delayMs = 0;             // at least this long between two requests to a host
     // Keeping the keyword index clean of what every page repeats (see ScanKeywordCleaner).
     bool skipCommonHeadings = true; // headings on over a fifth of the pages are left out
@@ -42,7 +43,7 @@ struct ScanSettings {
     }
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
-        shortenTitles = skipScriptStyle = polite = false;
+        shortenTitles = skipScriptStyle = polite = tidyUrls = false;
         skipCommonHeadings = skipTitleRepeats = oneCasePerPage = false;
         delayMs = 0;
         rememberScan = false;

@@ -70,6 +70,7 @@ constexpr Flag kFlags[] = {
     {"shorten", &ScanSettings::shortenTitles},
     {"script", &ScanSettings::skipScriptStyle},
     {"polite", &ScanSettings::polite},
+    {"tidy", &ScanSettings::tidyUrls},
     {"common", &ScanSettings::skipCommonHeadings},
     {"titlerest", &ScanSettings::skipTitleRepeats},
     {"onecase", &ScanSettings::oneCasePerPage},

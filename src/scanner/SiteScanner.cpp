@@ -3,37 +3,36 @@
 #include "index/DateText.h"
 #include "index/FieldTokenizer.h"
 #include "index/IndexFile.h"
+#include "index/OwnTemporaryFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
+#include "index/WebAddress.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
 #include "scanner/LocationKey.h"
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
 
+#include <algorithm>
 #include <fstream>
 #include <unordered_map>
 
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace tamblin {
 
 namespace {
 
-// Tag states: inside a title or an anchor, their ends, and the other tags that matter.
-constexpr int kNoTag = 0;
-constexpr int kInTitle = 1;
-constexpr int kInAnchor = 2;
-constexpr int kTitleEnd = -1;
-constexpr int kAnchorEnd = -2;
-constexpr int kFrameTag = -3;
-constexpr int kMetaTag = -4;
-constexpr int kOtherTag = -5;
-constexpr int kHeadingTag = -6;
-constexpr int kInHeading = 3;
+constexpr int kNoTag = ScanPageState::kNoTag;
+constexpr int kInTitle = ScanPageState::kInTitle;
+constexpr int kInAnchor = ScanPageState::kInAnchor;
+constexpr int kTitleEnd = ScanPageState::kTitleEnd;
+constexpr int kAnchorEnd = ScanPageState::kAnchorEnd;
+constexpr int kFrameTag = ScanPageState::kFrameTag;
+constexpr int kMetaTag = ScanPageState::kMetaTag;
+constexpr int kOtherTag = ScanPageState::kOtherTag;
+constexpr int kHeadingTag = ScanPageState::kHeadingTag;
+constexpr int kInHeading = ScanPageState::kInHeading;
 
 constexpr const char* kInitialReferrer = "Initial scan page";
 constexpr const char* kSemicolonFile =
@@ -74,10 +73,7 @@ bool IsVoidElement(std::string_view tag) {
 }
 
 bool HasToken(std::string_view list, std::string_view token) {
-    std::string lower;
-    for (char c : list) {
-        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
+    std::string lower = AsciiLower(list);
     for (size_t at = lower.find(token); at != std::string::npos; at = lower.find(token, at + 1)) {
         bool startOk = at == 0 || !std::isalnum(static_cast<unsigned char>(lower[at - 1]));
         size_t after = at + token.size();
@@ -125,16 +121,6 @@ std::string OriginOf(std::string_view address) {
     }
     size_t slash = address.find('/', scheme + 3);
     return std::string(address.substr(0, slash)) + "/";
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return result;
 }
 
 std::string_view TrimWhite(std::string_view text) {
@@ -185,14 +171,9 @@ std::string FieldSafe(std::string text) {
 SiteScanner::SiteScanner(ScanSettings settings, ScanObserver* observer, ScanOptions options)
     : m_settings(std::move(settings)), m_observer(observer), m_options(options),
       m_abort(options.abortFlag ? options.abortFlag : &m_ownAbort),
-      m_cleaner({m_settings.skipCommonHeadings, m_settings.skipTitleRepeats,
-                 m_settings.oneCasePerPage}) {}
+      m_links({m_settings.fromUrl, m_settings.pagesByType, std::nullopt}) {}
 
-SiteScanner::~SiteScanner() {
-    if (m_out) {
-        std::fclose(m_out);
-    }
-}
+SiteScanner::~SiteScanner() = default;
 
 void SiteScanner::Cancel() {
     m_abort->store(1, std::memory_order_relaxed);
@@ -220,6 +201,7 @@ std::optional<std::string> SiteScanner::ScanIndex() {
 
 bool SiteScanner::Prepare() {
     m_errorText.clear();
+    m_writeFailed = false;
     if (m_settings.start.find_first_of("\r\n") != std::string::npos) {
         m_errorText = "The start page cannot contain a line break.";
         return false;
@@ -244,27 +226,15 @@ bool SiteScanner::Prepare() {
     }
     m_separator = m_settings.fromUrl ? '/' : m_options.fileSeparator;
 
-    std::error_code error;
-    std::filesystem::path directory = std::filesystem::temp_directory_path(error);
-    if (error) {
-        directory = "/tmp";
-    }
-    std::string pattern = (directory / "XoTmpXXXXXX").string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd >= 0) {
-        m_out = ::fdopen(fd, "wb");
-        if (m_out) {
-            std::setvbuf(m_out, nullptr, _IOFBF, 64 * 1024);
-        } else {
-            ::close(fd);
-            std::remove(pattern.c_str());
-        }
-    }
-    if (!m_out) {
+    m_records = std::make_unique<ScanRecordFile>(m_options.recordSink);
+    if (!m_records->Create()) {
         m_errorText = "Could not create a temporary file name";
+        m_records.reset();
         return false;
     }
-    m_tempPath = pattern;
+    m_records->SetSkipTarget(m_settings.skipTargetFrame);
+    // The file is the caller's from here on.
+    m_tempPath = m_records->Release();
     m_summary = "Unexpected scan completion";
     m_report.clear();
     m_ownAbort.store(0);
@@ -274,6 +244,7 @@ bool SiteScanner::Prepare() {
 
 void SiteScanner::ResetScan() {
     m_entryCount = 0;
+    m_unwritable = 0;
     m_keywordCount = 0;
     m_problemCount = 0;
     m_pagesRead = 0;
@@ -287,9 +258,12 @@ void SiteScanner::ResetScan() {
     m_hasBaseDirectory = false;
     m_siteRoot.clear();
     m_hasSiteRoot = false;
-    m_currentEntry = 0;
-    m_titleSeen = false;
-    m_tagState = kNoTag;
+    m_page.entry = 0;
+    m_page.titleSeen = false;
+    m_page.tag = kNoTag;
+    m_cleaner = ScanKeywordCleaner(
+        {m_settings.skipCommonHeadings, m_settings.skipTitleRepeats, m_settings.oneCasePerPage});
+    m_cleanReport.clear();
 }
 
 void SiteScanner::FindBaseDirectory() {
@@ -303,36 +277,54 @@ void SiteScanner::FindBaseDirectory() {
 }
 
 void SiteScanner::Run() {
-    if (!m_out) {
+    if (!m_records) {
         return;
     }
-    WriteLine("XO0;2;1;1");
-    WriteLine("1;" + FieldSafe(m_settings.description) + ";" + TodayRecordDate(true));
+    m_records->Header(FieldSafe(m_settings.description), TodayRecordDate(true));
     ResetScan();
     if (m_settings.fromUrl && m_settings.followRedirects) {
         OpenStartPage();
     }
     FindBaseDirectory();
-
+    if (m_hasBaseDirectory) {
+        m_records->SetBaseDirectory(m_baseDirectory);
+    }
     // A base that holds ";" cannot be written; no page below it can be read either.
-    std::string base = m_settings.fromUrl && !HasSemicolon(m_baseDirectory) ? m_baseDirectory : "";
-    WriteLine("3;1;" + base + ";;");
+    m_records->BaseUrl(m_settings.fromUrl && !HasSemicolon(m_baseDirectory) ? m_baseDirectory : "");
+    FindSiteRoot();
+    Walk();
+    EndWalk();
+    if (m_settings.shortenTitles && !m_records->Failed()) {
+        ShortenTitles();
+    }
+    // After the titles: dropping lines keeps no byte where it stood, only the lines.
+    if (m_cleaner.Active() && !m_records->Failed()) {
+        CleanKeywords();
+    }
+    Finish();
+}
 
-    if (m_settings.fromUrl) {
-        std::string lower = LowerText(m_baseDirectory);
-        // https sites get their root like http ones.
-        for (std::string_view scheme :
-             {std::string_view("http://"), std::string_view("https://")}) {
-            if (StartsWith(lower, scheme)) {
-                std::string host = lower.substr(scheme.size(), lower.size() - scheme.size() - 1);
-                if (size_t slash = host.find('/'); slash != std::string::npos) {
-                    m_siteRoot = std::string(scheme) + host.substr(0, slash + 1);
-                    m_hasSiteRoot = true;
-                }
+void SiteScanner::FindSiteRoot() {
+    if (!m_settings.fromUrl) {
+        return;
+    }
+    std::string lower = LowerText(m_baseDirectory);
+    // https sites get their root like http ones.
+    for (std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
+        if (StartsWith(lower, scheme)) {
+            std::string host = lower.substr(scheme.size(), lower.size() - scheme.size() - 1);
+            if (size_t slash = host.find('/'); slash != std::string::npos) {
+                m_siteRoot = std::string(scheme) + host.substr(0, slash + 1);
+                m_hasSiteRoot = true;
+                m_links.SetSiteRoot(m_siteRoot);
             }
         }
     }
+}
 
+// Breadth first from the start page, until the queue is empty, the scan is cancelled or
+// its records can no longer be written.
+void SiteScanner::Walk() {
     ScanQueueItem first;
     first.url = m_settings.start;
     first.referrer = kInitialReferrer;
@@ -340,7 +332,7 @@ void SiteScanner::Run() {
     if (m_settings.fromUrl && m_settings.polite) {
         ReadRobots();
     }
-    while (!m_queue.empty()) {
+    while (!m_queue.empty() && !m_records->Failed()) {
         if (Aborting()) {
             m_aborted = true;
             break;
@@ -352,6 +344,9 @@ void SiteScanner::Run() {
         }
         ScanCurrentItem();
     }
+}
+
+void SiteScanner::EndWalk() {
     // A Cancel that cut the last page short is an abort too.
     m_aborted = m_aborted || Aborting();
     m_queue.clear();
@@ -361,17 +356,15 @@ void SiteScanner::Run() {
     // Fetches still running ahead are of no use now.
     m_ownSource.reset();
     m_source = nullptr;
-    std::fclose(m_out);
-    m_out = nullptr;
-    if (m_cleaner.Active()) {
-        int left = m_cleaner.Finish(m_tempPath, m_cleaner.Pages(), m_cleanReport);
-        m_keywordCount -= std::max(left, 0);
-    }
-    if (m_settings.shortenTitles) {
-        ShortenTitles();
-    }
+    m_records->Close();
+}
 
-    if (m_aborted) {
+void SiteScanner::Finish() {
+    if (m_records->Failed()) {
+        m_writeFailed = true;
+        m_errorText = m_records->ErrorText();
+        m_summary = "Scan failed: " + m_errorText;
+    } else if (m_aborted) {
         m_summary = "User requested abort";
     } else {
         char buffer[160];
@@ -398,6 +391,11 @@ std::string SiteScanner::FinishedReport() const {
     if (!m_shortenedPart.empty()) {
         report += "\r\n\r\nTaken off every page title: \"" + m_shortenedPart + "\"";
     }
+    if (m_unwritable > 0) {
+        report += "\r\n\r\nCharacters that " + std::string(CharacterSet::Name(m_outCharset)) +
+                  ", the index's character set, cannot hold, written as \"?\": " +
+                  std::to_string(m_unwritable);
+    }
     report += m_cleanReport;
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
@@ -409,6 +407,13 @@ std::string SiteScanner::FinishedReport() const {
 SiteScanner::Normalised SiteScanner::Normalise(const std::string& url) const {
     Normalised result;
     std::string plain = WithoutFragment(url);
+    if (m_settings.tidyUrls && m_settings.fromUrl && m_hasBaseDirectory) {
+        if (auto resolved = WebAddress::Resolve(plain, m_baseDirectory)) {
+            result.url = WebAddress::Shortest(*resolved, m_baseDirectory);
+            result.location = std::move(*resolved);
+            return result;
+        }
+    }
     std::string location = IsAbsoluteUrl(plain) ? plain : m_baseDirectory + plain;
     bool fileMode = !m_settings.fromUrl;
     if (fileMode) {
@@ -444,34 +449,10 @@ std::string SiteScanner::PageName() const {
 
 void SiteScanner::ScanCurrentItem() {
     m_blockCounter = 0;
-    Normalised normalised = Normalise(m_current.url);
-    m_current.url = std::move(normalised.url);
-    m_current.location = std::move(normalised.location);
-    // The url is written into the index as well, so it is held to the same rule.
-    if (HasSemicolon(m_current.location) || HasSemicolon(m_current.url)) {
-        Problem(kSemicolonFile, m_current.location);
+    if (!EnterCurrent()) {
         return;
     }
-    std::string key = VisitedKey(m_current.location);
-    m_fetchedAhead.erase(key);
-    if (!m_visited.insert(std::move(key)).second) {
-        return;
-    }
-    if (!RobotsAllow(m_current.location)) {
-        Problem(kRobotsClosed, m_current.location);
-        return;
-    }
-    std::unique_ptr<PageInput> input;
-    if (m_startTried && m_pagesRead == 0 && m_current.referrer == kInitialReferrer) {
-        input = std::move(m_startInput);
-        m_startTried = false;
-        FetchAhead();
-    } else {
-        // This page's own request goes out first, then those of the pages after it.
-        m_source->Prefetch(m_current.location);
-        FetchAhead();
-        input = m_source->Open(m_current.location);
-    }
+    std::unique_ptr<PageInput> input = OpenCurrent();
     if (!input) {
         // A Cancel that interrupts the opening is no problem of the page.
         if (!Aborting()) {
@@ -487,26 +468,59 @@ void SiteScanner::ScanCurrentItem() {
         m_observer->OnStatus("Scanning " + m_current.url + "...");
         m_observer->OnPageOpened(m_pagesRead, m_current.url);
     }
-    m_metaKeywords.clear();
-    m_metaKeywordRoom = kMaxMetaKeywordBytes;
-    m_titleSeen = false;
-    m_tagState = kNoTag;
-    m_linkDirectory.reset();
-    m_pageNoFollow = false;
-    m_pageTitle.clear();
-    m_pageAnchorIds.clear();
-    m_sectionId.clear();
-    m_inHeading = m_headingClosing = m_headingAnchor = false;
+    m_page.StartPage(kMaxMetaKeywordBytes);
+    m_cleaner.BeginPage();
     if (m_settings.followRedirects && m_settings.fromUrl) {
         if (std::string final = input->FinalLocation(); !final.empty()) {
-            m_linkDirectory = LinkDirectory(final);
+            m_page.linkDirectory = LinkDirectory(final);
         }
     }
+    ReadPage(*input);
+    if (!m_page.titleSeen && !m_settings.noTitleIgnorePage) {
+        WriteKeyword(Plain(PageName()), Plain(m_current.url), Plain(PageName()), m_current.target);
+    }
+    WriteKeywordList(m_page.metaKeywords, "", "");
+}
 
-    PageInput* source = input.get();
+// Takes the current item's place as the scan writes it; false when it is not to be read.
+bool SiteScanner::EnterCurrent() {
+    Normalised normalised = Normalise(m_current.url);
+    m_current.url = std::move(normalised.url);
+    m_current.location = std::move(normalised.location);
+    // The url is written into the index as well, so it is held to the same rule.
+    if (HasSemicolon(m_current.location) || HasSemicolon(m_current.url)) {
+        Problem(kSemicolonFile, m_current.location);
+        return false;
+    }
+    std::string key = VisitedKey(m_current.location);
+    m_fetchedAhead.erase(key);
+    if (!m_visited.insert(std::move(key)).second) {
+        return false;
+    }
+    if (!RobotsAllow(m_current.location)) {
+        Problem(kRobotsClosed, m_current.location);
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<PageInput> SiteScanner::OpenCurrent() {
+    if (m_startTried && m_pagesRead == 0 && m_current.referrer == kInitialReferrer) {
+        m_startTried = false;
+        FetchAhead();
+        return std::move(m_startInput);
+    }
+    // This page's own request goes out first, then those of the pages after it.
+    m_source->Prefetch(m_current.location);
+    FetchAhead();
+    return m_source->Open(m_current.location);
+}
+
+void SiteScanner::ReadPage(PageInput& input) {
+    PageInput* source = &input;
     std::optional<SniffedInput> sniffed;
     if (m_settings.browserText) {
-        sniffed.emplace(*input, input->ContentType());
+        sniffed.emplace(input, input.ContentType());
         source = &*sniffed;
         m_pageCharset = sniffed->Charset();
         if (m_pagesRead == 1) {
@@ -521,18 +535,13 @@ void SiteScanner::ScanCurrentItem() {
     TagReader reader(source, *this, dots, m_abort, &m_blockCounter);
     reader.SetSkipScriptAndStyle(m_settings.skipScriptStyle);
     reader.Run();
-    if (m_headingClosing) {
+    if (m_page.headingClosing) {
         FinishHeading();
     }
     // A server that stopped answering fails the page as one that never answered does.
-    if (input->TimedOut()) {
+    if (input.TimedOut()) {
         Problem(kCannotOpenUrl, m_current.location);
     }
-
-    if (!m_titleSeen && !m_settings.noTitleIgnorePage) {
-        WriteKeyword(Plain(PageName()), Plain(m_current.url), Plain(PageName()), m_current.target);
-    }
-    WriteKeywordList(m_metaKeywords, "", "");
 }
 
 // A probed address that the server does not call a page becomes the entry a link to a file
@@ -545,10 +554,7 @@ bool SiteScanner::ProbedFileEntry(PageInput& input) {
     }
     const std::string& text = m_current.linkText;
     if (!text.empty() && m_entryUrls.count(m_current.url) == 0) {
-        ++m_entryCount;
-        WriteEntry(m_entryCount, text, m_current.url, m_current.linkParent, m_current.target);
-        std::string reference = "&" + IntToText(m_entryCount);
-        WriteKeyword(reference, reference, reference, m_current.target);
+        AddEntry(text, m_current.url, m_current.linkParent, m_current.target);
     }
     return !m_settings.parseAll;
 }
@@ -622,69 +628,68 @@ void SiteScanner::ShowDots(std::string_view dots) {
 
 int SiteScanner::OnTag(const std::string& name) {
     std::string tag = AsciiLower(name);
-    if (m_tagState < 0) {
-        m_tagState = kNoTag;
+    if (m_page.tag < 0) {
+        m_page.tag = kNoTag;
     }
-    if (m_headingClosing) {
+    if (m_page.headingClosing) {
         FinishHeading();
     }
     if (tag == "title") {
-        m_tagState = kInTitle;
+        m_page.tag = kInTitle;
         return kCollectText;
     }
-    if (m_tagState == kInTitle) {
+    if (m_page.tag == kInTitle) {
         if (tag == "/title") {
-            m_tagState = kTitleEnd;
+            m_page.tag = kTitleEnd;
             return kPlainText;
         }
         return kCollectText;
     }
-    if (m_inHeading) {
+    if (m_page.inHeading) {
         return HeadingTag(tag);
     }
     if (tag == "a") {
-        m_noFollowLink = false;
-        m_anchorName.clear();
-        m_anchorKeywords.clear();
-        m_link.clear();
-        m_target.clear();
-        m_tagState = kInAnchor;
+        m_page.StartAnchor();
+        m_page.tag = kInAnchor;
         return kCollectText;
     }
-    if (m_tagState == kInAnchor) {
+    if (m_page.tag == kInAnchor) {
         if (tag == "/a") {
-            m_tagState = kAnchorEnd;
+            m_page.tag = kAnchorEnd;
             return kPlainText;
         }
         return kCollectText;
     }
+    return OtherTag(tag);
+}
+
+// A tag outside titles, anchors and headings.
+int SiteScanner::OtherTag(const std::string& tag) {
     if (m_settings.headingKeywords && IsHeading(tag)) {
-        m_inHeading = true;
-        m_headingRaw.clear();
-        m_headingId.clear();
-        m_headingLinkId.clear();
+        m_page.inHeading = true;
+        m_page.headingRaw.clear();
+        m_page.headingId.clear();
+        m_page.headingLinkId.clear();
         // The first heading inside an element with an id stands for it.
-        m_headingSectionId = std::move(m_sectionId);
-        m_sectionId.clear();
-        m_tagState = kHeadingTag;
+        m_page.headingSectionId = std::move(m_page.sectionId);
+        m_page.sectionId.clear();
+        m_page.tag = kHeadingTag;
         return kCollectText;
     }
     if (tag == "frame") {
-        m_link.clear();
-        m_target.clear();
-        m_tagState = kFrameTag;
+        m_page.link.clear();
+        m_page.target.clear();
+        m_page.tag = kFrameTag;
         return kPlainText;
     }
     if (tag == "meta") {
-        m_metaName.clear();
-        m_metaContent.clear();
-        m_tagState = kMetaTag;
+        m_page.metaName.clear();
+        m_page.metaContent.clear();
+        m_page.tag = kMetaTag;
         return kCollectText;
     }
-    m_link.clear();
-    m_target.clear();
-    m_noFollowLink = false;
-    m_tagState = kOtherTag;
+    m_page.ForgetLink();
+    m_page.tag = kOtherTag;
     if (m_settings.headingKeywords) {
         TrackSection(tag);
     }
@@ -692,16 +697,16 @@ int SiteScanner::OnTag(const std::string& name) {
 }
 
 void SiteScanner::TrackSection(const std::string& tag) {
-    m_lastTagName = tag;
-    if (m_sectionId.empty()) {
+    m_page.lastTagName = tag;
+    if (m_page.sectionId.empty()) {
         return;
     }
-    if (tag == m_sectionTag) {
-        ++m_sectionDepth;
-    } else if (tag.size() == m_sectionTag.size() + 1 && tag[0] == '/' &&
-               tag.compare(1, std::string::npos, m_sectionTag) == 0) {
-        if (m_sectionDepth-- == 0) {
-            m_sectionId.clear();
+    if (tag == m_page.sectionTag) {
+        ++m_page.sectionDepth;
+    } else if (tag.size() == m_page.sectionTag.size() + 1 && tag[0] == '/' &&
+               tag.compare(1, std::string::npos, m_page.sectionTag) == 0) {
+        if (m_page.sectionDepth-- == 0) {
+            m_page.sectionId.clear();
         }
     }
 }
@@ -709,59 +714,57 @@ void SiteScanner::TrackSection(const std::string& tag) {
 // A tag inside a heading. Links in it keep their text apart: the text of a link to the
 // heading's own place (a pilcrow, say) is no part of the phrase.
 int SiteScanner::HeadingTag(const std::string& tag) {
-    if (m_headingAnchor) {
+    if (m_page.headingAnchor) {
         if (tag != "/a") {
             return kPlainText;
         }
-        m_headingAnchor = false;
-        std::string raw = std::move(m_headingAnchorText);
-        m_headingAnchorText.clear();
-        std::string link(TrimWhite(m_link));
+        m_page.headingAnchor = false;
+        std::string raw = std::move(m_page.headingAnchorText);
+        m_page.headingAnchorText.clear();
+        std::string link(TrimWhite(m_page.link));
         if (link.size() > 1 && link[0] == '#') {
-            m_headingLinkId = link.substr(1);
+            m_page.headingLinkId = link.substr(1);
         } else {
-            m_headingRaw += raw;
+            m_page.headingRaw += raw;
         }
-        m_tagState = kAnchorEnd;
+        m_page.tag = kAnchorEnd;
         AnchorEnded(Text(raw));
-        m_tagState = kInHeading;
+        m_page.tag = kInHeading;
         return kCollectText;
     }
     if (IsHeadingEnd(tag)) {
-        m_inHeading = false;
-        m_headingClosing = true;
-        m_tagState = kNoTag;
+        m_page.inHeading = false;
+        m_page.headingClosing = true;
+        m_page.tag = kNoTag;
         return kPlainText;
     }
-    m_link.clear();
-    m_target.clear();
-    m_noFollowLink = false;
+    m_page.ForgetLink();
     if (tag == "a") {
-        m_anchorName.clear();
-        m_anchorKeywords.clear();
-        m_headingAnchor = true;
-        m_headingAnchorText.clear();
-        m_tagState = kInAnchor;
+        m_page.anchorName.clear();
+        m_page.anchorKeywords.clear();
+        m_page.headingAnchor = true;
+        m_page.headingAnchorText.clear();
+        m_page.tag = kInAnchor;
         return kPlainText;
     }
-    m_tagState = kOtherTag;
+    m_page.tag = kOtherTag;
     return kCollectText;
 }
 
 void SiteScanner::FinishHeading() {
-    m_headingClosing = false;
-    std::string text = Text(m_headingRaw);
-    m_headingRaw.clear();
-    std::string id = !m_headingId.empty()       ? m_headingId
-                     : !m_headingLinkId.empty() ? m_headingLinkId
-                                                : m_headingSectionId;
-    if (text.empty() || id.empty() || HasSemicolon(id) || RepeatsTitle(m_pageTitle, text) ||
-        !m_pageAnchorIds.insert(id).second) {
+    m_page.headingClosing = false;
+    std::string text = Text(m_page.headingRaw);
+    m_page.headingRaw.clear();
+    std::string id = !m_page.headingId.empty()       ? m_page.headingId
+                     : !m_page.headingLinkId.empty() ? m_page.headingLinkId
+                                                     : m_page.headingSectionId;
+    if (text.empty() || id.empty() || HasSemicolon(id) || RepeatsTitle(m_page.title, text) ||
+        !m_page.anchorIds.insert(id).second) {
         return;
     }
     // Noted for the cleaner, which may leave it out once the whole site is known.
     m_writingHeading = true;
-    if (m_titleSeen) {
+    if (m_page.titleSeen) {
         std::string reference = CurrentReference();
         WriteKeyword(Plain(text), reference + "#" + id, reference + " (" + text + ")",
                      m_current.target);
@@ -783,58 +786,63 @@ void SiteScanner::OnAttribute(const std::string& name, const std::string& rawVal
     }
     std::string attribute = AsciiLower(name);
     if (attribute == "rel" && HasToken(value, "nofollow")) {
-        m_noFollowLink = true;
+        m_page.noFollowLink = true;
     }
     if (attribute == "id" && m_settings.headingKeywords) {
         std::string id = HtmlText::ForField(value);
-        if (m_tagState == kHeadingTag) {
-            m_headingId = id;
-        } else if (m_tagState == kOtherTag && !IsVoidElement(m_lastTagName) && !id.empty()) {
-            m_sectionTag = m_lastTagName;
-            m_sectionId = id;
-            m_sectionDepth = 0;
-        } else if (m_tagState == kInAnchor && m_anchorName.empty() && !HasSemicolon(value)) {
-            m_anchorName = id;
+        if (m_page.tag == kHeadingTag) {
+            m_page.headingId = id;
+        } else if (m_page.tag == kOtherTag && !IsVoidElement(m_page.lastTagName) && !id.empty()) {
+            m_page.sectionTag = m_page.lastTagName;
+            m_page.sectionId = id;
+            m_page.sectionDepth = 0;
+        } else if (m_page.tag == kInAnchor && m_page.anchorName.empty() && !HasSemicolon(value)) {
+            m_page.anchorName = id;
         }
     }
+    TagAttribute(attribute, value);
+}
+
+// The attributes that only some tags read.
+void SiteScanner::TagAttribute(const std::string& attribute, const std::string& value) {
     // A target is written as it stands, so one holding ";" counts as none.
     bool usableTarget = !HasSemicolon(value);
-    switch (m_tagState) {
+    switch (m_page.tag) {
     case kInAnchor:
         if (attribute == "name") {
             if (HasSemicolon(value)) {
                 Problem(kSemicolonAnchor, value);
             } else {
-                m_anchorName = value;
+                m_page.anchorName = value;
             }
         } else if (attribute == "href") {
-            m_link = AttributeText(value);
+            m_page.link = AttributeText(value);
         } else if (attribute == "keywords") {
-            SplitKeywords(value, m_anchorKeywords, nullptr);
+            SplitKeywords(value, m_page.anchorKeywords, nullptr);
         } else if (attribute == "target" && usableTarget) {
-            m_target = value;
+            m_page.target = value;
         }
         break;
     case kFrameTag:
         if (attribute == "src") {
-            m_link = AttributeText(value);
+            m_page.link = AttributeText(value);
         } else if (attribute == "name" && usableTarget) {
-            m_target = value;
+            m_page.target = value;
         }
         break;
     case kMetaTag:
         if (attribute == "content") {
-            m_metaContent = value;
+            m_page.metaContent = value;
         }
         if (attribute == "name") {
-            m_metaName = AsciiLower(value);
+            m_page.metaName = AsciiLower(value);
         }
         break;
     case kOtherTag:
         if (attribute == "href") {
-            m_link = AttributeText(value);
+            m_page.link = AttributeText(value);
         } else if (attribute == "target" && usableTarget) {
-            m_target = value;
+            m_page.target = value;
         }
         break;
     default:
@@ -843,94 +851,100 @@ void SiteScanner::OnAttribute(const std::string& name, const std::string& rawVal
 }
 
 void SiteScanner::OnTagEnd() {
-    if (m_tagState == kOtherTag && m_lastTagName == "base" && m_settings.followRedirects) {
-        if (!m_link.empty()) {
-            m_linkDirectory = LinkDirectory(
-                IsAbsoluteUrl(m_link) ? m_link
-                : m_link[0] == '/' && m_hasSiteRoot
-                    ? m_siteRoot + m_link.substr(1)
+    if (m_page.tag == kOtherTag && m_page.lastTagName == "base" && m_settings.followRedirects) {
+        if (!m_page.link.empty()) {
+            m_page.linkDirectory = LinkDirectory(
+                IsAbsoluteUrl(m_page.link) ? m_page.link
+                : m_page.link[0] == '/' && m_hasSiteRoot
+                    ? m_siteRoot + m_page.link.substr(1)
                     : m_baseDirectory + m_current.url.substr(0, m_current.url.rfind('/') + 1) +
-                          m_link);
+                          m_page.link);
         }
         return;
     }
-    if (m_tagState == kFrameTag || m_tagState == kOtherTag) {
-        if (!m_link.empty() && (m_titleSeen || !m_settings.noTitleIgnorePage)) {
-            HandleLink(m_link, "", m_target);
+    if (m_page.tag == kFrameTag || m_page.tag == kOtherTag) {
+        if (!m_page.link.empty() && (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
+            HandleLink(m_page.link, "", m_page.target);
         }
-    } else if (m_tagState == kMetaTag) {
-        if (m_metaName == "keywords" && !m_metaContent.empty()) {
-            SplitKeywords(m_metaContent, m_metaKeywords, &m_metaKeywordRoom);
+    } else if (m_page.tag == kMetaTag) {
+        if (m_page.metaName == "keywords" && !m_page.metaContent.empty()) {
+            SplitKeywords(m_page.metaContent, m_page.metaKeywords, &m_page.metaKeywordRoom);
         }
-        if (m_settings.polite && m_metaName == "robots" && HasToken(m_metaContent, "nofollow")) {
-            m_pageNoFollow = true;
+        if (m_settings.polite && m_page.metaName == "robots" &&
+            HasToken(m_page.metaContent, "nofollow")) {
+            m_page.pageNoFollow = true;
         }
     }
 }
 
 void SiteScanner::OnCollectedText(const std::string& collected) {
-    if (m_inHeading || m_headingClosing) {
-        m_headingRaw += collected;
-        if (m_headingClosing) {
+    if (m_page.inHeading || m_page.headingClosing) {
+        m_page.headingRaw += collected;
+        if (m_page.headingClosing) {
             FinishHeading();
         }
         return;
     }
-    if (m_tagState != kTitleEnd && m_tagState != kAnchorEnd) {
+    if (m_page.tag != kTitleEnd && m_page.tag != kAnchorEnd) {
         return;
     }
     std::string text = Text(collected);
-    if (m_tagState == kTitleEnd) {
-        ++m_entryCount;
-        m_titleSeen = true;
-        m_currentEntry = m_entryCount;
-        m_cleaner.BeginPage();
-        std::string title = text.empty() ? PageName() : text;
-        WriteEntry(m_entryCount, title, m_current.url, m_current.parent, m_current.target);
-        // A start page often carries the site's name alone; it does not decide the shared
-        // part, but loses it too when it has it.
-        if (m_settings.shortenTitles && !text.empty()) {
-            (m_pagesRead == 1 ? m_startTitles : m_pageTitles).emplace_back(m_entryCount, text);
-        }
-        m_pageTitle = text;
-        m_current.entryNumber = m_entryCount;
-        std::string reference = CurrentReference();
-        WriteKeyword(reference, reference, reference, m_current.target);
+    if (m_page.tag == kTitleEnd) {
+        TitleEnded(text);
         return;
     }
     AnchorEnded(text);
 }
 
+void SiteScanner::TitleEnded(const std::string& text) {
+    m_page.titleSeen = true;
+    long long titleAt = 0;
+    m_page.entry = AddEntry(text.empty() ? PageName() : text, m_current.url, m_current.parent,
+                            m_current.target, &titleAt);
+    // A start page often carries the site's name alone; it does not decide the shared
+    // part, but loses it too when it has it.
+    if (m_settings.shortenTitles && !text.empty()) {
+        TitleShortener::Title title{m_page.entry, text, titleAt, {}};
+        if (m_pagesRead == 1) {
+            m_titles.AddStartTitle(std::move(title));
+        } else {
+            m_titles.AddPageTitle(std::move(title));
+        }
+    }
+    m_page.title = text;
+    m_current.entryNumber = m_page.entry;
+}
+
 void SiteScanner::AnchorEnded(const std::string& anchorText) {
     std::string text = anchorText;
-    if (!m_link.empty() && (m_titleSeen || !m_settings.noTitleIgnorePage)) {
-        HandleLink(m_link, text, m_target);
+    if (!m_page.link.empty() && (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
+        HandleLink(m_page.link, text, m_page.target);
     }
-    if (m_anchorName.empty() || !m_settings.anchorsAsKeywords) {
+    if (m_page.anchorName.empty() || !m_settings.anchorsAsKeywords) {
         return;
     }
     if (text.empty()) {
         if (m_settings.ignoreBlankAnchors) {
             return;
         }
-        text = m_anchorName;
+        text = m_page.anchorName;
     }
     if (m_settings.headingKeywords) {
-        m_pageAnchorIds.insert(m_anchorName);
+        m_page.anchorIds.insert(m_page.anchorName);
     }
-    if (m_titleSeen) {
+    if (m_page.titleSeen) {
         std::string reference = CurrentReference();
-        WriteKeyword(Plain(text), reference + "#" + m_anchorName, reference, m_current.target);
+        WriteKeyword(Plain(text), reference + "#" + m_page.anchorName, reference, m_current.target);
     } else if (!m_settings.noTitleIgnorePage) {
-        WriteKeyword(Plain(text), Plain(m_current.url + "#" + m_anchorName), Plain(PageName()),
+        WriteKeyword(Plain(text), Plain(m_current.url + "#" + m_page.anchorName), Plain(PageName()),
                      m_current.target);
     }
-    WriteKeywordList(m_anchorKeywords, "#" + m_anchorName, " (" + text + ")");
+    WriteKeywordList(m_page.anchorKeywords, "#" + m_page.anchorName, " (" + text + ")");
 }
 
 void SiteScanner::OnText(const std::string& text) {
-    if (m_headingAnchor) {
-        m_headingAnchorText += text;
+    if (m_page.headingAnchor) {
+        m_page.headingAnchorText += text;
     }
 }
 
@@ -941,7 +955,14 @@ std::string SiteScanner::Text(std::string_view raw) const {
         return CleanText(raw);
     }
     std::string text = HtmlText::ForField(HtmlText::Decode(TrimWhite(raw), m_pageCharset, false));
-    return m_outCharset == CharacterSet::kUtf8 ? text : CharacterSet::FromUtf8(text, m_outCharset);
+    if (m_outCharset == CharacterSet::kUtf8) {
+        return text;
+    }
+    // Each character becomes one byte, so the new "?" are the characters lost.
+    std::string written = CharacterSet::FromUtf8(text, m_outCharset);
+    m_unwritable += static_cast<size_t>(std::count(written.begin(), written.end(), '?') -
+                                        std::count(text.begin(), text.end(), '?'));
+    return written;
 }
 
 // An address in an attribute: references decoded, and no control byte.
@@ -955,7 +976,7 @@ std::string SiteScanner::AttributeText(std::string_view raw) const {
 }
 
 std::string SiteScanner::CurrentReference() const {
-    return "&" + IntToText(m_currentEntry);
+    return "&" + IntToText(m_page.entry);
 }
 
 void SiteScanner::SplitKeywords(const std::string& text, std::vector<std::string>& list,
@@ -979,7 +1000,7 @@ void SiteScanner::SplitKeywords(const std::string& text, std::vector<std::string
 
 void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const std::string& anchor,
                                    const std::string& suffix) {
-    if (m_titleSeen) {
+    if (m_page.titleSeen) {
         std::string reference = CurrentReference();
         for (const std::string& keyword : list) {
             WriteKeyword(Plain(keyword), reference + anchor, reference + suffix, m_current.target);
@@ -992,106 +1013,76 @@ void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const s
     }
 }
 
+// With tidy URLs: the link resolved against its page as a browser resolves it, in its
+// shortest form under the base directory (or absolute when it leaves the site's origin).
+// False when it stays as written: a fragment of this page, or an address that cannot be
+// resolved.
+bool SiteScanner::TidyLink(std::string& link) const {
+    if (!m_settings.tidyUrls || !m_settings.fromUrl || !m_hasBaseDirectory || link.empty() ||
+        link[0] == '#') {
+        return false;
+    }
+    std::string page = m_current.location;
+    if (m_page.linkDirectory) {
+        const std::string& directory = *m_page.linkDirectory;
+        page = IsAbsoluteUrl(directory) ? directory : m_baseDirectory + directory;
+    }
+    std::optional<std::string> resolved = WebAddress::Resolve(link, page);
+    if (!resolved) {
+        return false;
+    }
+    link = WebAddress::Shortest(*resolved, m_baseDirectory);
+    return true;
+}
+
 void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string& text,
                              std::string target) {
-    std::string link(TrimWhite(linkAsWritten));
-    std::string test = AsciiLower(WithoutFragment(link));
-    if (test.empty()) {
-        return;
-    }
-    if (target.empty()) {
-        target = m_current.target;
-    }
+    std::string written(TrimWhite(linkAsWritten));
+    bool tidied = TidyLink(written);
     std::string directory;
     if (size_t slash = m_current.url.rfind('/'); slash != std::string::npos) {
         directory = m_current.url.substr(0, slash + 1);
     }
-    if (m_linkDirectory) {
-        directory = *m_linkDirectory;
+    if (m_page.linkDirectory) {
+        directory = *m_page.linkDirectory;
     }
-    bool absolute = false;
-    if (link[0] == '/') {
+    if (tidied) {
         directory.clear();
-        link.erase(0, 1);
-        test.erase(0, 1);
-        if (!m_settings.fromUrl && link.empty()) {
-            return;
-        }
-        if (m_hasSiteRoot) {
-            link = m_siteRoot + link;
-            test = m_siteRoot + test;
-        }
-    } else {
-        absolute = IsAbsoluteUrl(test) != 0;
-        // A <base> or a redirect elsewhere makes every relative link point off the site.
-        if (!absolute && IsAbsoluteUrl(directory)) {
-            link = directory + link;
-            directory.clear();
-            absolute = true;
-        }
     }
-
-    bool page = m_settings.fromUrl && (test.empty() || test.back() == '/');
-    bool image = false;
-    bool probe = false;
-    if (!m_settings.pagesByType) {
-        if (size_t dot = test.rfind('.'); dot != std::string::npos) {
-            std::string_view extension = std::string_view(test).substr(dot);
-            page = page || extension == ".htm" || extension == ".html";
-            image = extension == ".gif" || extension == ".jpg";
-        }
-    } else {
-        size_t queryAt = test.find('?');
-        std::string_view path = std::string_view(test).substr(0, queryAt);
-        std::string_view name = path.substr(path.rfind('/') + 1);
-        size_t dot = name.rfind('.');
-        std::string_view extension = dot == std::string_view::npos ? "" : name.substr(dot);
-        page = (m_settings.fromUrl && (path.empty() || path.back() == '/')) ||
-               extension == ".htm" || extension == ".html" || extension == ".xhtml" ||
-               extension == ".shtml";
-        image = extension == ".gif" || extension == ".jpg";
-        if (!m_settings.fromUrl && queryAt != std::string::npos) {
-            // A file has no query.
-            link.erase(link.find('?'));
-        } else if (m_settings.fromUrl && !page && !image) {
-            probe = queryAt != std::string::npos || extension.empty();
-            for (std::string_view server : {".php", ".asp", ".aspx", ".jsp", ".cgi"}) {
-                probe = probe || extension == server;
-            }
-        }
+    std::optional<ClassifiedLink> found = m_links.Classify(written, std::move(directory), tidied);
+    if (!found) {
+        return;
     }
-    bool follow = !(m_settings.polite && m_settings.fromUrl && (m_noFollowLink || m_pageNoFollow));
-    if (!absolute && page) {
+    const ClassifiedLink& link = *found;
+    if (target.empty()) {
+        target = m_current.target;
+    }
+    bool follow =
+        !(m_settings.polite && m_settings.fromUrl && (m_page.noFollowLink || m_page.pageNoFollow));
+    if (!link.absolute && link.page) {
         if (follow) {
-            Queue(directory + link, target);
+            Queue(link.directory + link.link, target);
         }
         return;
     }
-    if (!absolute && probe) {
+    if (!link.absolute && link.probe) {
         if (follow) {
-            Queue(directory + link, target, &text);
-        } else if (!text.empty() && m_entryUrls.count(link) == 0 && !HasSemicolon(link)) {
+            Queue(link.directory + link.link, target, &text);
+        } else if (!text.empty() && m_entryUrls.count(link.link) == 0 && !HasSemicolon(link.link)) {
             // Not asked for, so taken for a file.
-            ++m_entryCount;
-            WriteEntry(m_entryCount, text, directory + link, m_currentEntry, target);
-            std::string reference = "&" + IntToText(m_entryCount);
-            WriteKeyword(reference, reference, reference, target);
+            AddEntry(text, link.directory + link.link, m_page.entry, target);
         }
         return;
     }
-
     // A link holding ";" cannot stand in an entry.
-    if (!text.empty() && !image && (!absolute || m_settings.addOffSiteEntries) &&
-        !HasSemicolon(link) && m_entryUrls.count(link) == 0 &&
-        (m_titleSeen || !m_settings.noTitleIgnorePage)) {
-        std::string url = absolute ? link : directory + link;
-        ++m_entryCount;
-        WriteEntry(m_entryCount, text, url, m_currentEntry, target);
-        std::string reference = "&" + IntToText(m_entryCount);
-        WriteKeyword(reference, reference, reference, target);
+    if (!text.empty() && !link.image && (!link.absolute || m_settings.addOffSiteEntries) &&
+        !HasSemicolon(link.link) && m_entryUrls.count(link.link) == 0 &&
+        (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
+        AddEntry(text, link.absolute ? link.link : link.directory + link.link, m_page.entry,
+                 target);
     }
-    if (!absolute && !image && m_settings.parseAll && follow) {
-        Queue(directory + link, target);
+    if (!link.absolute && !link.image && m_settings.parseAll && follow) {
+        Queue(link.directory + link.link, target);
     }
 }
 
@@ -1104,7 +1095,7 @@ void SiteScanner::Queue(std::string url, std::string target, const std::string* 
     if (probeText) {
         item.probe = true;
         item.linkText = *probeText;
-        item.linkParent = m_currentEntry;
+        item.linkParent = m_page.entry;
     }
     m_queue.push_back(std::move(item));
     // Pages found on the page being read can start downloading at once.
@@ -1113,22 +1104,18 @@ void SiteScanner::Queue(std::string url, std::string target, const std::string* 
     }
 }
 
-void SiteScanner::WriteEntry(int number, const std::string& title, const std::string& url,
-                             int parent, const std::string& target) {
+// An entry and the keyword of its title.
+int SiteScanner::AddEntry(const std::string& title, const std::string& url, int parent,
+                          const std::string& target, long long* titleAt) {
+    int number = ++m_entryCount;
     m_entryUrls.insert(url);
-    std::string_view written = url;
-    if (m_hasBaseDirectory && StartsWith(written, m_baseDirectory)) {
-        written.remove_prefix(m_baseDirectory.size());
+    long long at = m_records->Entry(number, title, url, parent, target);
+    if (titleAt) {
+        *titleAt = at;
     }
-    // Fields are written as reading will trim them.
-    std::string line = "5;" + IntToText(number) + ";1;";
-    line += TrimSpaces(written);
-    line += ";";
-    line += TrimSpaces(title);
-    line += ";";
-    line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
-    line += ";" + IntToText(parent) + ";;";
-    WriteLine(line);
+    std::string reference = "&" + IntToText(number);
+    WriteKeyword(reference, reference, reference, target);
+    return number;
 }
 
 void SiteScanner::WriteKeyword(const std::string& phrase, const std::string& url,
@@ -1136,21 +1123,11 @@ void SiteScanner::WriteKeyword(const std::string& phrase, const std::string& url
     if (!m_cleaner.KeepOnPage(phrase)) {
         return;
     }
-    // Text fields arrive trimmed and marked by Plain; references need neither.
-    std::string line = "7;" + phrase + ";" + url + ";" + title + ";";
-    line += TrimSpaces(target == m_settings.skipTargetFrame ? "" : target);
-    line += ";";
-    WriteLine(line);
+    long long line = m_records->Keyword(phrase, url, title, target);
     ++m_keywordCount;
     if (m_writingHeading) {
-        m_cleaner.NoteHeading(m_linesWritten - 1, phrase, m_pageTitle);
+        m_cleaner.NoteHeading(line, phrase, m_page.title);
     }
-}
-
-void SiteScanner::WriteLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), m_out);
-    std::fputc('\n', m_out);
-    ++m_linesWritten;
 }
 
 void SiteScanner::Problem(const char* format, const std::string& argument) {
@@ -1174,128 +1151,34 @@ void SiteScanner::Problem(const char* format, const std::string& argument) {
 
 namespace tamblin {
 
-namespace {
-
-// Separators that set a site's name off a page's name, in UTF-8 and in Windows-1252.
-constexpr std::string_view kTitleSeparators[] = {
-    "-",        "|",    ":",    "\xC2\xB7", "\xE2\x80\x94", "\xE2\x80\x93", "\xE2\x80\xA2",
-    "\xC2\xBB", "\x97", "\x96", "\xB7",     "\x95",         "\xBB"};
-
-// Where, in a shared end, a " - Site" part begins; npos when none does.
-size_t SuffixStart(std::string_view common) {
-    for (size_t at = 0; at < common.size(); ++at) {
-        for (std::string_view separator : kTitleSeparators) {
-            std::string mark = " " + std::string(separator) + " ";
-            if (common.compare(at, mark.size(), mark) == 0) {
-                return at;
-            }
-        }
-    }
-    return std::string_view::npos;
-}
-
-// Where, in a shared beginning, a "Site - " part ends; 0 when none does.
-size_t PrefixEnd(std::string_view common) {
-    for (size_t end = common.size(); end > 0; --end) {
-        for (std::string_view separator : kTitleSeparators) {
-            std::string mark = (separator == ":" ? "" : " ") + std::string(separator) + " ";
-            if (end >= mark.size() && common.compare(end - mark.size(), mark.size(), mark) == 0) {
-                return end;
-            }
-        }
-    }
-    return 0;
-}
-
-} // namespace
-
-// Takes a part that every page title shares off every page entry's title, rewriting the
+// Takes a part that every page title shares off every page entry's title, changing the
 // temporary file once at the end.
 void SiteScanner::ShortenTitles() {
-    if (m_pageTitles.size() < 2) {
+    std::vector<TitleShortener::Title> shorter = m_titles.Shorten();
+    if (shorter.empty()) {
         return;
     }
-    // A copy: the start page's titles may join the list below.
-    const std::string firstTitle = m_pageTitles.front().second;
-    std::string_view first = firstTitle;
-    size_t suffix = first.size();
-    size_t prefix = first.size();
-    for (const auto& [number, title] : m_pageTitles) {
-        size_t same = 0;
-        while (same < suffix && same < title.size() &&
-               title[title.size() - 1 - same] == first[first.size() - 1 - same]) {
-            ++same;
-        }
-        suffix = same;
-        same = 0;
-        while (same < prefix && same < title.size() && title[same] == first[same]) {
-            ++same;
-        }
-        prefix = same;
+    std::vector<ScanRecordFile::TitleChange> changes;
+    changes.reserve(shorter.size());
+    for (TitleShortener::Title& title : shorter) {
+        changes.push_back({title.where, TrimSpaces(title.text).size(), std::move(title.shorter)});
     }
-    size_t cutEnd = 0;
-    size_t cutStart = 0;
-    std::string_view common = first.substr(first.size() - suffix);
-    if (size_t at = SuffixStart(common); at != std::string_view::npos) {
-        cutEnd = suffix - at;
-    } else {
-        cutStart = PrefixEnd(first.substr(0, prefix));
+    if (m_records->ChangeTitles(changes)) {
+        m_shortenedPart = m_titles.Part();
     }
-    if (cutEnd == 0 && cutStart == 0) {
+}
+
+// Leaves out the keywords the cleaner found to be boilerplate once the whole site was read.
+// A failure to rewrite the file fails the scan as any other write of it does.
+void SiteScanner::CleanKeywords() {
+    ScanKeywordCleaner::Cleaning cleaning = m_cleaner.Finish();
+    if (cleaning.lines.empty()) {
         return;
     }
-    std::unordered_map<int, std::string> shorter;
-    std::string_view shared =
-        first.substr(cutEnd > 0 ? first.size() - cutEnd : 0, cutEnd > 0 ? cutEnd : cutStart);
-    for (const auto& [number, title] : m_startTitles) {
-        std::string_view text = title;
-        bool has = cutEnd > 0
-                       ? text.size() > shared.size() &&
-                             text.compare(text.size() - shared.size(), shared.size(), shared) == 0
-                       : text.size() > shared.size() && text.compare(0, shared.size(), shared) == 0;
-        if (has) {
-            m_pageTitles.emplace_back(number, title);
-        }
+    if (m_records->DropLines(cleaning.lines)) {
+        m_keywordCount -= static_cast<int>(cleaning.lines.size());
+        m_cleanReport = std::move(cleaning.report);
     }
-    for (const auto& [number, title] : m_pageTitles) {
-        std::string rest(
-            TrimSpaces(std::string_view(title).substr(cutStart, title.size() - cutStart - cutEnd)));
-        if (rest.empty()) {
-            return;
-        }
-        shorter[number] = std::move(rest);
-    }
-    std::string part = cutEnd > 0 ? std::string(TrimSpaces(first.substr(first.size() - cutEnd)))
-                                  : std::string(TrimSpaces(first.substr(0, cutStart)));
-    std::ifstream in(m_tempPath, std::ios::binary);
-    std::string newPath = m_tempPath + ".new";
-    std::ofstream out(newPath, std::ios::binary | std::ios::trunc);
-    if (!in || !out) {
-        return;
-    }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.compare(0, 2, "5;") == 0) {
-            size_t numberEnd = line.find(';', 2);
-            int number = std::atoi(line.c_str() + 2);
-            if (auto it = shorter.find(number);
-                it != shorter.end() && numberEnd != std::string::npos) {
-                // 5;number;1;url;title;...
-                size_t urlStart = line.find(';', numberEnd + 1) + 1;
-                size_t titleStart = line.find(';', urlStart) + 1;
-                size_t titleEnd = line.find(';', titleStart);
-                line = line.substr(0, titleStart) + it->second + line.substr(titleEnd);
-            }
-        }
-        out << line << '\n';
-    }
-    out.close();
-    in.close();
-    if (!out || std::rename(newPath.c_str(), m_tempPath.c_str()) != 0) {
-        std::remove(newPath.c_str());
-        return;
-    }
-    m_shortenedPart = part;
 }
 
 } // namespace tamblin

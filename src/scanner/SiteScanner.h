@@ -2,15 +2,18 @@
 
 #include "scanner/CharacterSet.h"
 #include "scanner/HttpPageSource.h"
+#include "scanner/LinkClassifier.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"
 #include "scanner/ScanKeywordCleaner.h"
 #include "scanner/ScanObserver.h"
+#include "scanner/ScanPageState.h"
+#include "scanner/ScanRecordFile.h"
 #include "scanner/ScanSettings.h"
 #include "scanner/TagReader.h"
+#include "scanner/TitleShortener.h"
 
 #include <atomic>
-#include <cstdio>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -29,6 +32,8 @@ struct ScanOptions {
     PageSource* pageSource = nullptr;
     // When set, Cancel sets this flag and the scan watches it; a signal handler may set it.
     std::atomic<int>* abortFlag = nullptr;
+    // When set, makes the sink the scan's records go through (tests fail writes with it).
+    ScanRecordFile::SinkMaker recordSink;
 };
 
 // Builds a first index for a whole site from one start page: reads every page reachable
@@ -63,6 +68,8 @@ public:
     const std::string& Summary() const { return m_summary; }
     const std::string& Report() const { return m_report; }
     bool Aborted() const { return m_aborted; }
+    // True when the records could not all be written: the scan failed, ErrorText says why.
+    bool WriteFailed() const { return m_writeFailed; }
     int EntryCount() const { return m_entryCount; }
     int KeywordCount() const { return m_keywordCount; }
     int ProblemCount() const { return m_problemCount; }
@@ -74,7 +81,7 @@ public:
     void OnAttribute(const std::string& name, const std::string& value) override;
     void OnCollectedText(const std::string& text) override;
     void OnText(const std::string& text) override;
-    bool WantsPlainText() const override { return m_headingAnchor; }
+    bool WantsPlainText() const override { return m_page.headingAnchor; }
 
 private:
     struct Normalised {
@@ -85,18 +92,28 @@ private:
     void ShowDots(std::string_view dots) override;
     bool Aborting() const;
     void ResetScan();
+    void FindSiteRoot();
+    void Walk();
+    void EndWalk();
+    void Finish();
     void FindBaseDirectory();
     Normalised Normalise(const std::string& url) const;
     std::string VisitedKey(const std::string& location) const;
     void ScanCurrentItem();
+    bool EnterCurrent();
+    std::unique_ptr<PageInput> OpenCurrent();
+    void ReadPage(PageInput& input);
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
+    bool TidyLink(std::string& link) const;
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
     // Today's web: texts, headings, addresses and manners.
     std::string Text(std::string_view raw) const;
     std::string AttributeText(std::string_view raw) const;
     void AnchorEnded(const std::string& text);
     int HeadingTag(const std::string& tag);
+    int OtherTag(const std::string& tag);
+    void TagAttribute(const std::string& attribute, const std::string& value);
     void FinishHeading();
     void TrackSection(const std::string& tag);
     void OpenStartPage();
@@ -105,15 +122,16 @@ private:
     bool ProbedFileEntry(PageInput& input);
     std::optional<std::string> LinkDirectory(const std::string& address) const;
     void ShortenTitles();
+    void CleanKeywords();
     // Appends the phrases of a comma-separated list; budget, when given, caps their bytes.
     void SplitKeywords(const std::string& text, std::vector<std::string>& list, size_t* budget);
     void WriteKeywordList(const std::vector<std::string>& list, const std::string& anchor,
                           const std::string& suffix);
-    void WriteEntry(int number, const std::string& title, const std::string& url, int parent,
-                    const std::string& target);
+    int AddEntry(const std::string& title, const std::string& url, int parent,
+                 const std::string& target, long long* titleAt = nullptr);
+    void TitleEnded(const std::string& text);
     void WriteKeyword(const std::string& phrase, const std::string& url, const std::string& title,
                       const std::string& target);
-    void WriteLine(const std::string& line);
     void Problem(const char* format, const std::string& argument);
     std::string CurrentReference() const;
     std::string PageName() const;
@@ -125,10 +143,11 @@ private:
     std::atomic<int> m_ownAbort{0};
     std::atomic<int>* m_abort;
     bool m_aborted = false;
+    bool m_writeFailed = false;
 
     std::unique_ptr<PageSource> m_ownSource;
     PageSource* m_source = nullptr;
-    std::FILE* m_out = nullptr;
+    std::unique_ptr<ScanRecordFile> m_records;
     std::string m_tempPath;
     std::string m_errorText;
     std::string m_summary;
@@ -139,6 +158,7 @@ private:
     bool m_hasBaseDirectory = false;
     std::string m_siteRoot;
     bool m_hasSiteRoot = false;
+    LinkClassifier m_links;
 
     // Taken from the front; fetch-ahead looks at the items from m_aheadCursor on.
     std::deque<ScanQueueItem> m_queue;
@@ -155,51 +175,21 @@ private:
     std::string m_problemText;
     int m_blockCounter = 0;
 
-    bool m_titleSeen = false;
-    int m_currentEntry = 0;
-    int m_tagState = 0;
-    std::vector<std::string> m_metaKeywords;
-    size_t m_metaKeywordRoom = 0;
-    std::string m_anchorName;
-    std::vector<std::string> m_anchorKeywords;
-    std::string m_link;
-    std::string m_target;
-    std::string m_metaName;
-    std::string m_metaContent;
-
+    ScanPageState m_page;
     CharacterSet::Kind m_pageCharset = CharacterSet::kUtf8;
     CharacterSet::Kind m_outCharset = CharacterSet::kUtf8;
+    // Characters of the pages that the index's character set cannot hold.
+    mutable size_t m_unwritable = 0;
     std::unique_ptr<PageInput> m_startInput;
     bool m_startTried = false;
     std::optional<RobotsTxt> m_robots;
     std::string m_robotsRoot;
-    std::optional<std::string> m_linkDirectory;
-    bool m_noFollowLink = false;
-    bool m_pageNoFollow = false;
-    std::string m_lastTagName;
-    std::string m_pageTitle;
-    std::unordered_set<std::string> m_pageAnchorIds;
-    std::vector<std::pair<int, std::string>> m_pageTitles;
-    std::vector<std::pair<int, std::string>> m_startTitles;
+    TitleShortener m_titles;
     std::string m_shortenedPart;
     ScanKeywordCleaner m_cleaner{{}};
     std::string m_cleanReport;
-    // Lines of the temporary file so far, header included: where each heading keyword is.
-    long m_linesWritten = 0;
+    // A heading's keyword is being written: the cleaner notes where it stands.
     bool m_writingHeading = false;
-    // Headings: the element with an id whose first heading has not come yet, and the heading
-    // being read.
-    std::string m_sectionTag;
-    std::string m_sectionId;
-    int m_sectionDepth = 0;
-    bool m_inHeading = false;
-    bool m_headingClosing = false;
-    bool m_headingAnchor = false;
-    std::string m_headingRaw;
-    std::string m_headingAnchorText;
-    std::string m_headingId;
-    std::string m_headingLinkId;
-    std::string m_headingSectionId;
 };
 
 } // namespace tamblin

@@ -87,10 +87,7 @@ void TagReader::CompleteTagName() {
     }
     int previous = m_mode;
     if (m_skipRawText) {
-        std::string lower = m_tagName;
-        for (char& c : lower) {
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        }
+        std::string lower = AsciiLower(m_tagName);
         if (lower == "script" || lower == "style") {
             m_rawEnd = "</" + lower;
             m_rawPending = true;
@@ -112,150 +109,30 @@ void TagReader::DeliverAttribute() {
     m_attributeValue.clear();
 }
 
-bool TagReader::SkipRawText(int ch, int& state) {
+void TagReader::SkipRawText(int ch) {
     int lower = (ch >= 'A' && ch <= 'Z') ? ch + 32 : ch;
     if (lower == static_cast<unsigned char>(m_rawEnd[m_rawMatched])) {
         if (++m_rawMatched == m_rawEnd.size()) {
             m_tagName = m_rawEnd.substr(1);
             m_rawEnd.clear();
             m_rawMatched = 0;
-            state = 2;
+            m_state = State::Name;
         }
     } else {
         m_rawMatched = ch == '<' ? 1 : 0;
     }
-    return true;
 }
 
 long long TagReader::Run() {
     if (!m_input) {
         return 0;
     }
-    // 0 outside a tag, 1 after "<", 2 tag name, 3 between attributes, 4 after a name and a
-    // space, 5 after "=", 6 unquoted value, 7 quoted value, 8 after the closing quote.
-    int state = 0;
-    bool inComment = false;
-    int ch = 0;
-    int c1 = 0;
-    int c2 = 0;
-    int c3 = 0;
     try {
-        while (true) {
-            c3 = c2;
-            c2 = c1;
-            c1 = ch;
-            ch = NextChar();
-            if (ch == kEnd) {
-                break;
-            }
-            if (!m_rawEnd.empty() && !m_rawPending && SkipRawText(ch, state)) {
-                continue;
-            }
-            if (inComment) {
-                if (ch == '>' && c1 == '-' && c2 == '-') {
-                    inComment = false;
-                }
-                continue;
-            }
-            if (ch == '<' && state == 0) {
-                state = 1;
-                continue;
-            }
-            if (ch == '>' && state != 0 && state != 7) {
-                if (!m_tagName.empty()) {
-                    CompleteTagName();
-                }
-                if (!m_attributeName.empty()) {
-                    DeliverAttribute();
-                }
-                m_handler.OnTagEnd();
-                state = 0;
-                m_rawPending = false;
-                m_rawMatched = 0;
-                continue;
-            }
-            if (state == 0) {
-                if (m_mode == kCollectText) {
-                    Append(m_collected, ch);
-                } else if (m_wantsPlainText) {
-                    Append(m_text, ch);
-                }
-                continue;
-            }
-            if (ch == '-' && c1 == '-' && c2 == '!' && c3 == '<') {
-                inComment = true;
-                m_tagName.clear();
-                state = 0;
-                continue;
-            }
-            switch (state) {
-            case 1:
-                if (ch == ' ') {
-                    break;
-                }
-                state = 2;
-                [[fallthrough]];
-            case 2:
-                if (ch == ' ') {
-                    if (!m_tagName.empty()) {
-                        CompleteTagName();
-                    }
-                    state = 3;
-                } else {
-                    Append(m_tagName, ch);
-                }
-                break;
-            case 4:
-                if (ch == '=') {
-                    state = 5;
-                    break;
-                }
-                DeliverAttribute();
-                state = 3;
-                [[fallthrough]];
-            case 3:
-                if (ch == ' ' || ch == '=') {
-                    if (!m_attributeName.empty()) {
-                        state = ch == ' ' ? 4 : 5;
-                    }
-                } else {
-                    Append(m_attributeName, ch);
-                }
-                break;
-            case 5:
-                if (ch == ' ') {
-                    break;
-                }
-                if (ch == '"') {
-                    state = 7;
-                    break;
-                }
-                state = 6;
-                [[fallthrough]];
-            case 6:
-                if (ch == ' ') {
-                    DeliverAttribute();
-                    state = 3;
-                } else {
-                    Append(m_attributeValue, ch);
-                }
-                break;
-            case 7:
-                if (ch == '"') {
-                    DeliverAttribute();
-                    state = 8;
-                } else {
-                    Append(m_attributeValue, ch);
-                }
-                break;
-            case 8:
-                if (ch == ' ') {
-                    state = 3;
-                }
-                break;
-            default:
-                break;
-            }
+        for (int ch = NextChar(); ch != kEnd; ch = NextChar()) {
+            Step(ch);
+            m_before[2] = m_before[1];
+            m_before[1] = m_before[0];
+            m_before[0] = ch;
         }
     } catch (...) {
         // A throwing input or receiver ends the page like the end of input.
@@ -267,6 +144,127 @@ long long TagReader::Run() {
     } catch (...) {
     }
     return m_total;
+}
+
+// One character: what is outside tags, comments and script first, then the tag's states.
+void TagReader::Step(int ch) {
+    if (!m_rawEnd.empty() && !m_rawPending) {
+        SkipRawText(ch);
+        return;
+    }
+    if (m_inComment) {
+        if (ch == '>' && m_before[0] == '-' && m_before[1] == '-') {
+            m_inComment = false;
+        }
+        return;
+    }
+    if (ch == '<' && m_state == State::Text) {
+        m_state = State::Open;
+        return;
+    }
+    if (ch == '>' && m_state != State::Text && m_state != State::Quoted) {
+        EndTag();
+        return;
+    }
+    if (m_state == State::Text) {
+        if (m_mode == kCollectText) {
+            Append(m_collected, ch);
+        } else if (m_wantsPlainText) {
+            Append(m_text, ch);
+        }
+        return;
+    }
+    if (ch == '-' && m_before[0] == '-' && m_before[1] == '!' && m_before[2] == '<') {
+        m_inComment = true;
+        m_tagName.clear();
+        m_state = State::Text;
+        return;
+    }
+    InTag(ch);
+}
+
+void TagReader::EndTag() {
+    if (!m_tagName.empty()) {
+        CompleteTagName();
+    }
+    if (!m_attributeName.empty()) {
+        DeliverAttribute();
+    }
+    m_handler.OnTagEnd();
+    m_state = State::Text;
+    m_rawPending = false;
+    m_rawMatched = 0;
+}
+
+// Inside a tag: its name, then attributes as name, name=value or name="value". A state that
+// ends on a character hands it on to the next one.
+void TagReader::InTag(int ch) {
+    switch (m_state) {
+    case State::Open:
+        if (ch == ' ') {
+            return;
+        }
+        m_state = State::Name;
+        [[fallthrough]];
+    case State::Name:
+        if (ch != ' ') {
+            Append(m_tagName, ch);
+            return;
+        }
+        if (!m_tagName.empty()) {
+            CompleteTagName();
+        }
+        m_state = State::Between;
+        return;
+    case State::AfterName:
+        if (ch == '=') {
+            m_state = State::AfterEquals;
+            return;
+        }
+        DeliverAttribute();
+        m_state = State::Between;
+        [[fallthrough]];
+    case State::Between:
+        AttributeName(ch);
+        return;
+    case State::AfterEquals:
+        if (ch == ' ') {
+            return;
+        }
+        if (ch == '"') {
+            m_state = State::Quoted;
+            return;
+        }
+        m_state = State::Unquoted;
+        [[fallthrough]];
+    case State::Unquoted:
+    case State::Quoted:
+        AttributeValue(ch);
+        return;
+    case State::AfterQuote:
+        m_state = ch == ' ' ? State::Between : m_state;
+        return;
+    case State::Text:
+        return;
+    }
+}
+
+void TagReader::AttributeName(int ch) {
+    if (ch != ' ' && ch != '=') {
+        Append(m_attributeName, ch);
+    } else if (!m_attributeName.empty()) {
+        m_state = ch == ' ' ? State::AfterName : State::AfterEquals;
+    }
+}
+
+void TagReader::AttributeValue(int ch) {
+    bool quoted = m_state == State::Quoted;
+    if (ch != (quoted ? '"' : ' ')) {
+        Append(m_attributeValue, ch);
+        return;
+    }
+    DeliverAttribute();
+    m_state = quoted ? State::AfterQuote : State::Between;
 }
 
 std::string DecodeEntities(std::string_view text) {
@@ -305,12 +303,7 @@ char DecodeEntity(std::string_view name) {
     } else if (name.empty()) {
         result = 0;
     } else {
-        std::string lower(name);
-        for (char& c : lower) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c + 32);
-            }
-        }
+        std::string lower = AsciiLower(name);
         if (lower == "quot") {
             result = '"';
         } else if (lower == "amp") {

@@ -51,8 +51,28 @@ private:
     void CompleteTagName();
     void DeliverAttribute();
     static void Append(std::string& text, int ch);
-    // True while inside script or style; ends with the end tag's name as the tag name.
-    bool SkipRawText(int ch, int& state);
+    // Where the reader stands: outside tags, after "<", in the tag name, between
+    // attributes, after a name and a space, after "=", in an unquoted or quoted value, after
+    // the closing quote.
+    enum class State {
+        Text,
+        Open,
+        Name,
+        Between,
+        AfterName,
+        AfterEquals,
+        Unquoted,
+        Quoted,
+        AfterQuote
+    };
+
+    void Step(int ch);
+    void EndTag();
+    void InTag(int ch);
+    void AttributeName(int ch);
+    void AttributeValue(int ch);
+    // Inside script or style; ends with the end tag's name as the tag name.
+    void SkipRawText(int ch);
 
     PageInput* m_input;
     TagHandler& m_handler;
@@ -75,6 +95,9 @@ private:
     std::string m_attributeName;
     std::string m_attributeValue;
     int m_mode = kPlainText;
+    State m_state = State::Text;
+    bool m_inComment = false;
+    int m_before[3] = {0, 0, 0}; // the characters before this one, the last first
 
     bool m_skipRawText = false;
     std::string m_rawEnd; // "</script" or "</style" once their start tag has ended

@@ -13,6 +13,8 @@ public:
     virtual void ShowInformation(const std::string& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // Whether a read-only page may be replaced; `question` asks it.
+    virtual bool ConfirmReplaceReadOnly(const std::string& question) { return AskYesNo(question); }
     // The status bar text, shown at once.
     virtual void SetStatusText(const std::string& text) = 0;
     virtual bool BrowserAvailable() const = 0;

@@ -15,6 +15,12 @@ inline constexpr const char* kDefaultNavoraHomePage = "https://www.tarvo.example
 // browsers without Java.
 inline constexpr const char* kWebViewerScript = "navora-web.js";
 
+// How the page is laid out around the applet.
+enum class PageLayout {
+    Classic, // a heading, the applet in its box, the closing link
+    Side,    // the page fills the window: the applet as a sidebar, the pages in a frame beside it
+};
+
 // Every applet parameter of a new search page. The defaults are the ones the New web page
 // command starts the wizard with.
 struct SearchPageSettings {
@@ -47,6 +53,10 @@ struct SearchPageSettings {
     bool copyJavaFiles = true;
     // Names the script viewer after the applet; off, the page is the applet's alone.
     bool webViewer = true;
+    // Writes beside every index and language file the page names a script holding its bytes,
+    // so that the page also shows them when opened from disk (index/CompanionScript.h).
+    bool companions = true;
+    PageLayout layout = PageLayout::Classic;
     std::string homePage = kDefaultNavoraHomePage;
 
     // The record the New web page command starts from for the index file at `indexPath`

@@ -1,6 +1,7 @@
 #include "searchpage/SearchPageText.h"
 
 #include "searchpage/FormatIndexParameter.h"
+#include "searchpage/SidePageText.h"
 
 #include <cstdio>
 #include <initializer_list>
@@ -106,7 +107,8 @@ std::string IndexLines(const SearchPageSettings& settings) {
     return lines;
 }
 
-std::string LookLines(const SearchPageSettings& settings, const std::string& background) {
+std::string LookLines(const SearchPageSettings& settings, const std::string& background,
+                      const std::string& target) {
     struct Named {
         const char* name;
         const std::string& value;
@@ -132,35 +134,54 @@ std::string LookLines(const SearchPageSettings& settings, const std::string& bac
         }
     }
     lines += Param("ButtonShape", settings.squareButtons ? "square" : "round");
-    if (!settings.target.empty()) {
-        lines += Param("Target", settings.target);
+    if (!target.empty()) {
+        lines += Param("Target", target);
     }
     return lines;
 }
 
-std::string Closing(const SearchPageSettings& settings) {
-    std::string text = "Sorry, you need a browser that runs Java to see Navora.\n"
-                       "Have you disabled Java in Internet Explorer or Netscape Navigator?\n"
-                       "</APPLET>\n";
+// The APPLET element whole, from its opening to "</APPLET>", and the script viewer's line.
+std::string AppletText(const SearchPageSettings& settings, const std::string& background,
+                       const std::string& target) {
+    std::string text = AppletOpening(settings);
+    text += ModeLines(settings);
+    text += IndexLines(settings);
+    text += LookLines(settings, background, target);
+    text += "Sorry, you need a browser that runs Java to see Navora.\n"
+            "Have you disabled Java in Internet Explorer or Netscape Navigator?\n"
+            "</APPLET>\n";
     // Right after the applet, so the script finds every APPLET element above it already
     // parsed and can stand in for the applet where no browser runs Java.
     if (settings.webViewer) {
         text += std::string("<SCRIPT SRC=\"") + kWebViewerScript + "\"></SCRIPT>\n";
     }
-    return text + "\n<P>\n<A HREF=\"" + settings.homePage + "\">Navora</A>\n</BODY>\n</HTML>\n";
+    return text;
+}
+
+std::string HomeLink(const SearchPageSettings& settings) {
+    return "<A HREF=\"" + settings.homePage + "\">Navora</A>";
 }
 
 } // namespace
 
+std::string SidePageFrameName(const SearchPageSettings& settings) {
+    // An author who named a frame of their own (the target their index's base URLs use)
+    // gets a frame of that name; "_self" and the other reserved names cannot name one.
+    const std::string& target = settings.target;
+    return target.empty() || target[0] == '_' ? std::string(kSidePageFrame) : target;
+}
+
 std::string SearchPageText(const SearchPageSettings& settings) {
     std::string background =
         settings.backgroundColour.empty() ? "white" : settings.backgroundColour;
+    if (settings.layout == PageLayout::Side) {
+        std::string frame = SidePageFrameName(settings);
+        return WithCrLf(SidePageText(background, AppletText(settings, background, frame),
+                                     HomeLink(settings), frame, settings.width));
+    }
     std::string page = Header(background);
-    page += AppletOpening(settings);
-    page += ModeLines(settings);
-    page += IndexLines(settings);
-    page += LookLines(settings, background);
-    page += Closing(settings);
+    page += AppletText(settings, background, settings.target);
+    page += "\n<P>\n" + HomeLink(settings) + "\n</BODY>\n</HTML>\n";
     return WithCrLf(page);
 }
 

@@ -3,6 +3,7 @@
 #include "index/ReplacingFile.h"
 #include "index/UrlUtils.h"
 #include "searchpage/CopyAppletFiles.h"
+#include "searchpage/PageCompanions.h"
 #include "searchpage/SearchPageMessages.h"
 #include "searchpage/SearchPageText.h"
 
@@ -11,35 +12,68 @@ namespace tamblin {
 namespace {
 
 // The new page replaces an old one only once it is written whole.
+// The message followed by the system's reason, when it gave one.
+std::string WithReason(std::string text, const SaveResult& result) {
+    std::string reason = result.Reason();
+    return reason.empty() ? text : text + ": " + reason;
+}
+
 bool WritePageFile(const SearchPageSettings& settings, SearchPageHost& host,
                    SearchPageOutcome& failure) {
-    ReplacingFile file(settings.pagePath);
+    ReplaceOptions options;
+    if (ReplacingFile::Check(settings.pagePath).status == SaveStatus::ReadOnly) {
+        if (!host.ConfirmReplaceReadOnly(
+                FillMessage(kReplaceReadOnlyQuestion, settings.pagePath))) {
+            failure = SearchPageOutcome::CannotCreate;
+            return false;
+        }
+        options.replaceReadOnly = true;
+    }
+    ReplacingFile file(settings.pagePath, options);
     if (!file.IsOpen()) {
-        host.ShowWarning(FillMessage(kCouldNotCreatePage, settings.pagePath));
+        host.ShowWarning(
+            WithReason(FillMessage(kCouldNotCreatePage, settings.pagePath), file.Result()));
         failure = SearchPageOutcome::CannotCreate;
         return false;
     }
     file.Stream() << SearchPageText(settings);
     if (!file.Commit()) {
-        host.ShowWarning(kErrorWritingPage);
+        host.ShowWarning(WithReason(kErrorWritingPage, file.Result()));
         failure = SearchPageOutcome::WriteError;
         return false;
     }
     return true;
 }
 
-void CopyFiles(const SearchPageSettings& settings, const std::string& redist,
-               SearchPageHost& host) {
+AppletCopyReport CopyFiles(const SearchPageSettings& settings, const std::string& redist,
+                           SearchPageHost& host) {
     AppletCopyReport report = CopyAppletFiles(
         redist, settings.pageDirectory,
         [&host](const std::string& name) { host.SetStatusText(FillMessage(kCopyingFile, name)); },
         settings.webViewer);
     if (!report.sourceFound) {
         host.ShowWarning(kNoRedistDirectory);
-        return;
+        return report;
     }
     host.SetStatusText(kIdleStatus);
-    host.ShowInformation(report.text);
+    if (report.failed.empty()) {
+        host.ShowInformation(report.text);
+    } else {
+        host.ShowWarning(report.text);
+    }
+    return report;
+}
+
+void ReportCompanions(const PageCompanions& result, SearchPageHost& host) {
+    std::string text = PageCompanionsText(result);
+    if (text.empty()) {
+        return;
+    }
+    if (result.failed.empty()) {
+        host.ShowInformation(text);
+    } else {
+        host.ShowWarning(text);
+    }
 }
 
 } // namespace
@@ -62,7 +96,7 @@ std::string RedistDirectory(const std::string& programDirectory) {
 }
 
 SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::string& redistDirectory,
-                                  SearchPageHost& host) {
+                                  SearchPageHost& host, AppletCopyReport* copyReport) {
     SearchPageOutcome failure = SearchPageOutcome::WriteError;
     if (!WritePageFile(settings, host, failure)) {
         return failure;
@@ -72,7 +106,15 @@ SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::strin
         settings.copyJavaFiles = host.AskYesNo(kAskCopyAppletFiles);
     }
     if (settings.copyJavaFiles) {
-        CopyFiles(settings, redistDirectory, host);
+        AppletCopyReport report = CopyFiles(settings, redistDirectory, host);
+        if (copyReport) {
+            *copyReport = std::move(report);
+        }
+    }
+    // After the copy, which may have brought a language file the page names. Only the script
+    // viewer reads companions.
+    if (settings.companions && settings.webViewer) {
+        ReportCompanions(WritePageCompanions(settings), host);
     }
     if (!settings.testNow) {
         host.ShowInformation(kPageBuilt);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "searchpage/CopyAppletFiles.h"
 #include "searchpage/SearchPageHost.h"
 #include "searchpage/SearchPageSettings.h"
 
@@ -18,9 +19,11 @@ enum class SearchPageOutcome {
 // Writes the page, copies the applet's files from `redistDirectory` when the
 // settings (or the user, asked when the page's directory lacks the applet) want them, then
 // opens the test page or reports success. Every outcome is also told through `host`.
-// `settings.pageDirectory` and `copyJavaFiles` are updated as the run decides them.
+// `settings.pageDirectory` and `copyJavaFiles` are updated as the run decides them. A copy
+// that fails is told as a warning with its reason; `copyReport`, when given, receives what the
+// copy step did (left as it is when the files were not copied).
 SearchPageOutcome WriteSearchPage(SearchPageSettings& settings, const std::string& redistDirectory,
-                                  SearchPageHost& host);
+                                  SearchPageHost& host, AppletCopyReport* copyReport = nullptr);
 
 // The applet's redistributable files: "Redist/" in the program's directory.
 std::string RedistDirectory(const std::string& programDirectory);

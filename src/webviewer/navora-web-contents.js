@@ -18,7 +18,10 @@ class ContentsView {
             if (e.target.closest('.nv-toggle')) this.toggle(i);
             else this.activateNode(node);
         };
-        this.list.onSelect = (node) => host.showTip(node.entry.tip);
+        this.list.onSelect = (node) => {
+            host.showTip(node.entry.tip);
+            host.changed();
+        };
         this.message = make('div', 'nv-message');
         this.card.append(this.list.el, this.message);
     }
@@ -42,6 +45,8 @@ class ContentsView {
         const entry = node.entry;
         row.setAttribute('role', 'treeitem');
         row.setAttribute('aria-level', String(node.depth + 1));
+        row.setAttribute('aria-setsize', String(node.size));
+        row.setAttribute('aria-posinset', String(node.pos));
         row.style.paddingLeft = `${node.depth * 1.2 + 0.2}em`;
         const hasChildren = entry.children.length > 0;
         if (hasChildren) row.setAttribute('aria-expanded', node.open ? 'true' : 'false');
@@ -99,6 +104,32 @@ class ContentsView {
         if (!this.rows.toggle(i)) return;
         this.list.setItems(this.rows.rows);
         this.list.select(i);
+    }
+
+    // Opens the branches above the first entry `wanted` accepts and selects it; false when
+    // no entry of the contents does.
+    reveal(wanted) {
+        const path = this.rows.pathTo(wanted);
+        const i = path ? this.rows.reveal(path) : -1;
+        if (i < 0) return false;
+        this.list.setItems(this.rows.rows);
+        this.list.select(i);
+        return true;
+    }
+
+    selectedEntry() {
+        const i = this.list.selected;
+        return i >= 0 && this.list.count ? this.list.item(i).entry : null;
+    }
+
+    // The open branches, and back: see TreeRows.openPlaces().
+    openPlaces() {
+        return this.rows.openPlaces();
+    }
+
+    openAt(places) {
+        this.rows.openAt(places);
+        this.list.setItems(this.rows.rows);
     }
 
     expandAll(i) {

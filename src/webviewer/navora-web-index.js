@@ -1,11 +1,13 @@
-// The Index tab: Look for, the keywords that begin with it, and the pages of the one chosen.
+// The Index tab: Look for, the keywords that begin with it (then, unless the page says
+// "prefixonly", those that hold it further on), and the pages of the one chosen. Look for is
+// a combobox of the keyword list, as screen readers expect.
 (function (nv) {
 'use strict';
 const { make, newId, VirtualList } = nv;
 
 // `host` says whether an index is read (ready()), gives its sorted keywords (keywords(): a
-// KeywordIndex, or null while none is read), shows pages (displayKeyword(keyword)) and
-// speaks (notRead(), noPage()).
+// KeywordIndex, or null while none is read), shows pages (displayKeyword(keyword)), speaks
+// (notRead(), noPage(), found(text, count, elsewhere)) and hears of changes (changed()).
 class IndexView {
     constructor(host) {
         this.host = host;
@@ -15,17 +17,28 @@ class IndexView {
         this.lookFor = make('input', 'nv-input');
         this.lookFor.type = 'text';
         this.lookFor.setAttribute('autocomplete', 'off');
+        this.lookFor.setAttribute('role', 'combobox');
         this.lookFor.setAttribute('aria-autocomplete', 'list');
+        this.lookFor.setAttribute('aria-expanded', 'true');
         lookRow.append(this.lookForLabel, this.lookFor);
         this.keywordsLabel = make('div', 'nv-prompt');
         this.keywordsLabel.id = newId('kw');
-        this.keywordList = new VirtualList('listbox', 'Keywords', (row, group) => {
+        this.keywordList = new VirtualList('listbox', 'Keywords', (row, group, i) => {
             row.setAttribute('role', 'option');
             row.textContent = group.phrase;
+            if (i === this.begin && i > 0) row.classList.add('nv-elsewhere');
         }, () => this.displaySelectedPage());
+        this.keywordList.el.id = newId('kwl');
         this.keywordList.el.setAttribute('aria-labelledby', this.keywordsLabel.id);
         this.keywordList.textOf = (group) => group.phrase;
-        this.keywordList.onSelect = (group) => this.showPages(group);
+        this.keywordList.onSelect = (group, i) => {
+            this.lookFor.setAttribute('aria-activedescendant', this.keywordList.rowId(i));
+            this.showPages(group);
+            host.changed();
+        };
+        this.lookFor.setAttribute('aria-controls', this.keywordList.el.id);
+        this.begin = 0;
+        this.elsewhere = true;
         this.pagesLabel = make('div', 'nv-prompt');
         this.pagesLabel.id = newId('pg');
         this.pageList = new VirtualList('listbox', 'Pages', (row, keyword) => {
@@ -39,7 +52,10 @@ class IndexView {
         this.displayButton = make('button', 'nv-button');
         this.displayButton.type = 'button';
         this.displayButton.addEventListener('click', () => this.displaySelectedPage());
-        this.lookFor.addEventListener('input', () => this.narrow());
+        this.lookFor.addEventListener('input', () => {
+            this.narrow();
+            host.changed();
+        });
         this.lookFor.addEventListener('keydown', (e) => this.lookForKey(e));
         const left = make('div', 'nv-pane');
         left.append(lookRow, this.keywordsLabel, this.keywordList.el);
@@ -60,6 +76,8 @@ class IndexView {
     // Empty lists for an index about to be read, Look for holding `query`.
     clear(query) {
         this.shown = false;
+        this.begin = 0;
+        this.lookFor.removeAttribute('aria-activedescendant');
         this.keywordList.setItems([]);
         this.pageList.setItems([]);
         this.lookFor.value = query;
@@ -88,12 +106,38 @@ class IndexView {
             this.host.notRead();
             return;
         }
-        const range = keywords.prefixRange(this.lookFor.value);
+        const text = this.lookFor.value;
+        const found = keywords.search(text, this.elsewhere);
+        this.begin = found.begin;
         this.keywordList.el.scrollTop = 0;
         this.keywordList.selected = -1;
-        this.keywordList.setItems(keywords.groups, range.from, range.to - range.from);
-        if (range.to > range.from) this.keywordList.select(0);
-        else this.showPages(null);
+        this.keywordList.setSource(found.count, found.item);
+        if (found.count) this.keywordList.select(0);
+        else {
+            this.lookFor.removeAttribute('aria-activedescendant');
+            this.showPages(null);
+        }
+        this.host.found(text, found.count, this.elsewhere);
+    }
+
+    // Look for set to `text` and the keyword `phrase` chosen, when the list has it.
+    restore(text, phrase) {
+        this.lookFor.value = text;
+        this.shown = true;
+        this.narrow();
+        const list = this.keywordList;
+        for (let i = 0; phrase !== undefined && i < list.count; ++i) {
+            if (list.item(i).phrase === phrase) {
+                list.select(i);
+                return;
+            }
+        }
+    }
+
+    // The phrase chosen, if any.
+    phrase() {
+        const i = this.keywordList.selected;
+        return i >= 0 && this.keywordList.count ? this.keywordList.item(i).phrase : undefined;
     }
 
     showPages(group) {

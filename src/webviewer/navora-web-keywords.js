@@ -1,5 +1,6 @@
 // The keywords of an index as the Index tab lists them: grouped by phrase, sorted without
-// regard to case, and narrowed to those that begin with what the reader types.
+// regard to case, and narrowed to those that begin with what the reader types, then those
+// that hold it further on.
 (function (nv) {
 'use strict';
 
@@ -27,6 +28,8 @@ function groupKeywords(model) {
 class KeywordIndex {
     constructor(model) {
         this.groups = groupKeywords(model);
+        this.lastText = '';
+        this.lastHolders = [];
     }
 
     // The first group whose key is not below `key`.
@@ -48,6 +51,41 @@ class KeywordIndex {
         const from = this.lowerBound(wanted);
         const to = wanted === '' ? this.groups.length : this.lowerBound(wanted + '\uffff');
         return { from, to };
+    }
+
+    // The groups that hold `text` but do not begin with it, as positions in groups, in
+    // their order. A text that goes on from the last one only needs the groups that held the
+    // last one further on looked through: the longer text further on means the shorter there.
+    containing(text) {
+        const wanted = String(text).toLowerCase();
+        if (wanted === '') return [];
+        const groups = this.groups;
+        let holders;
+        if (this.lastText && wanted.startsWith(this.lastText)) {
+            holders = this.lastHolders.filter((g) => groups[g].key.indexOf(wanted, 1) > 0);
+        } else {
+            holders = [];
+            for (let g = 0; g < groups.length; ++g) {
+                if (groups[g].key.indexOf(wanted, 1) > 0) holders.push(g);
+            }
+        }
+        this.lastText = wanted;
+        this.lastHolders = holders;
+        return holders.filter((g) => !groups[g].key.startsWith(wanted));
+    }
+
+    // What Look for lists for `text`: those that begin with it, then, with `elsewhere`,
+    // those that hold it further on. item(i) is the i-th of the count.
+    search(text, elsewhere) {
+        const range = this.prefixRange(text);
+        const begin = range.to - range.from;
+        const others = elsewhere ? this.containing(text) : [];
+        const groups = this.groups;
+        return {
+            begin,
+            count: begin + others.length,
+            item: (i) => (i < begin ? groups[range.from + i] : groups[others[i - begin]]),
+        };
     }
 }
 

@@ -15,8 +15,21 @@ const LANGUAGE_NAMES = [
     'couldNotDisplayPage',
 ];
 
-// texts[n - 1] is text number n; a text the file lacks keeps its default. badLines holds a
-// format line other than "2;1".
+// The viewer's own texts, which the applet never had: positions 20 on of a language file,
+// after the applet's 19. A file without them (every file the applet reads) gets these.
+const VIEWER_TEXTS = [
+    'No keyword begins with "%1"', 'No keyword begins with or contains "%1"',
+    'The index file could not be read', 'The index has no entries',
+    '1 line of the index file could not be read and was skipped',
+    '%1 lines of the index file could not be read and were skipped',
+    'Index file', 'Description', 'Date', 'Tip', 'Entries', 'Keywords', 'Language', 'Viewer',
+    'Navora for browsers without Java', 'Link',
+    'The address of this page names the open tab and the entry or keyword shown: '
+        + 'copy it to link to them.',
+];
+
+// texts[n - 1] is text number n of the applet's 19, viewerTexts[n - 20] the viewer's text n;
+// a text the file lacks keeps its default. badLines holds a format line other than "2;1".
 function readLanguage(text) {
     const lines = String(text).split('\n')
         .map((line) => (line.endsWith('\r') ? line.slice(0, -1) : line))
@@ -25,6 +38,7 @@ function readLanguage(text) {
         format: lines.length ? lines[0] : '',
         description: lines.length > 1 ? lines[1] : '',
         texts: LANGUAGE_DEFAULTS.slice(),
+        viewerTexts: VIEWER_TEXTS.slice(),
         byName: {},
         missing: Math.max(0, LANGUAGE_DEFAULTS.length - Math.max(0, lines.length - 2)),
         badLines: [],
@@ -33,11 +47,15 @@ function readLanguage(text) {
     for (let i = 0; i < LANGUAGE_DEFAULTS.length && i + 2 < lines.length; ++i) {
         result.texts[i] = lines[i + 2];
     }
+    for (let i = 0; i < VIEWER_TEXTS.length && i + 21 < lines.length; ++i) {
+        result.viewerTexts[i] = lines[i + 21];
+    }
     LANGUAGE_NAMES.forEach((name, i) => { result.byName[name] = result.texts[i]; });
     return result;
 }
 
 nv.LANGUAGE_DEFAULTS = LANGUAGE_DEFAULTS;
+nv.VIEWER_TEXTS = VIEWER_TEXTS;
 nv.readLanguage = readLanguage;
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('language', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

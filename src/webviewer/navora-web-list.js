@@ -4,13 +4,16 @@
 'use strict';
 const { make, newId } = nv;
 
-// Rows come from items[start .. start + count); renderRow fills a row element.
+// Rows come from items[start .. start + count), or from a function of the row's number;
+// renderRow fills a row element. The selected row is always in the page, even scrolled out
+// of view, so that the list's active descendant names a row that exists.
 class VirtualList {
     constructor(role, label, renderRow, onActivate) {
         this.el = make('div', 'nv-list');
         this.el.setAttribute('role', role);
         this.el.setAttribute('aria-label', label);
         this.el.tabIndex = 0;
+        this.flat = role !== 'tree';
         this.spacer = make('div', 'nv-spacer');
         this.el.appendChild(this.spacer);
         this.renderRow = renderRow;
@@ -18,10 +21,12 @@ class VirtualList {
         this.onSelect = null;
         this.onKey = null;
         this.items = [];
+        this.itemAt = null;
         this.start = 0;
         this.count = 0;
         this.selected = -1;
         this.rowHeight = 0;
+        this.drawnHeight = 0;
         this.rows = new Map();
         this.idBase = newId();
         this.typed = '';
@@ -37,13 +42,24 @@ class VirtualList {
     // The list shows items[start .. start + count).
     setItems(items, start = 0, count = items.length) {
         this.items = items;
+        this.itemAt = null;
         this.start = start;
+        this.setCount(count);
+    }
+    // The list shows itemAt(0 .. count).
+    setSource(count, itemAt) {
+        this.items = [];
+        this.itemAt = itemAt;
+        this.start = 0;
+        this.setCount(count);
+    }
+    setCount(count) {
         this.count = count;
         this.selected = count ? Math.min(Math.max(this.selected, 0), count - 1) : -1;
         this.refresh();
     }
     item(i) {
-        return this.items[this.start + i];
+        return this.itemAt ? this.itemAt(i) : this.items[this.start + i];
     }
     measure() {
         if (this.rowHeight) return this.rowHeight;
@@ -58,32 +74,53 @@ class VirtualList {
         this.rows.clear();
         this.draw();
     }
+    // Rows placed with another height (the style sheet came after them, or the window
+    // changed to a phone's layout) are made again, so rows never overlap.
     draw() {
         const h = this.measure();
+        if (h !== this.drawnHeight) {
+            for (const row of this.rows.values()) row.remove();
+            this.rows.clear();
+            this.drawnHeight = h;
+        }
         this.spacer.style.height = `${this.count * h}px`;
         const view = this.el.clientHeight || 300;
         const first = Math.max(0, Math.floor(this.el.scrollTop / h) - 5);
         const last = Math.min(this.count, Math.ceil((this.el.scrollTop + view) / h) + 5);
         for (const [i, row] of this.rows) {
-            if (i < first || i >= last) {
+            if ((i < first || i >= last) && i !== this.selected) {
                 row.remove();
                 this.rows.delete(i);
             }
         }
-        for (let i = first; i < last; ++i) {
-            if (this.rows.has(i)) continue;
-            const row = make('div', 'nv-row');
-            row.id = this.idBase + i;
-            row.dataset.index = String(i);
-            row.style.top = `${i * h}px`;
-            row.setAttribute('aria-selected', i === this.selected ? 'true' : 'false');
-            if (i === this.selected) row.classList.add('nv-selected');
-            this.renderRow(row, this.item(i), i);
-            this.el.appendChild(row);
-            this.rows.set(i, row);
+        for (let i = first; i < last; ++i) this.addRow(i, h);
+        if (this.selected >= 0) {
+            this.addRow(this.selected, h);
+            this.el.setAttribute('aria-activedescendant', this.idBase + this.selected);
+        } else {
+            this.el.removeAttribute('aria-activedescendant');
         }
-        if (this.selected >= 0) this.el.setAttribute('aria-activedescendant', this.idBase + this.selected);
-        else this.el.removeAttribute('aria-activedescendant');
+    }
+    addRow(i, h) {
+        if (this.rows.has(i)) return;
+        const row = make('div', 'nv-row');
+        row.id = this.idBase + i;
+        row.dataset.index = String(i);
+        row.style.top = `${i * h}px`;
+        row.setAttribute('aria-selected', i === this.selected ? 'true' : 'false');
+        if (i === this.selected) row.classList.add('nv-selected');
+        if (this.flat) {
+            // Only some rows are in the page: each says where it stands in the whole list.
+            row.setAttribute('aria-setsize', String(this.count));
+            row.setAttribute('aria-posinset', String(i + 1));
+        }
+        this.renderRow(row, this.item(i), i);
+        this.el.appendChild(row);
+        this.rows.set(i, row);
+    }
+    // The id of row i; the selected row's is always in the page.
+    rowId(i) {
+        return this.idBase + i;
     }
     select(i, scroll = true) {
         if (!this.count) return;
@@ -129,7 +166,7 @@ class VirtualList {
         };
         if (e.key in moves) {
             this.select(moves[e.key]);
-        } else if (e.key === 'Enter' || e.key === ' ') {
+        } else if (e.key === 'Enter' || (e.key === ' ' && !this.typing())) {
             if (this.selected >= 0 && this.onActivate) this.onActivate(this.item(this.selected), this.selected, 'key');
         } else if (e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey) {
             this.typeAhead(e.key);
@@ -137,6 +174,10 @@ class VirtualList {
             return;
         }
         e.preventDefault();
+    }
+    // True while a type-ahead search is going on, when a space is part of what is typed.
+    typing() {
+        return this.typed !== '' && Date.now() - this.typedAt <= 1000;
     }
     // Jumps to the next row whose text starts with what was typed in the last second.
     typeAhead(ch) {

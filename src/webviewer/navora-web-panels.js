@@ -1,8 +1,111 @@
-// The smaller pieces of a viewer: the Select and About tabs, and the floating window of the
-// icon mode.
+// The smaller pieces of a viewer: its look, the tab bar, the Select and About tabs, and the
+// floating window of the icon mode.
 (function (nv) {
 'use strict';
-const { make, newId, VirtualList, cssColour } = nv;
+const { make, newId, VirtualList, cssColour, isDark, cssFont, wizardColours } = nv;
+
+// The colours, font and button shape the PARAMs give. Where the colours are the wizard's
+// (or none), the style sheet's take their place, and they follow the reader's dark mode.
+function applyLook(el, params) {
+    const p = params;
+    if (wizardColours(p)) {
+        el.classList.add('nv-reader-colours');
+    } else {
+        const set = (name, param) => {
+            const colour = cssColour(p.get(param));
+            if (colour) el.style.setProperty(name, colour);
+            return colour;
+        };
+        set('--nv-bg', 'bgcolour');
+        set('--nv-fg', 'fgcolour');
+        set('--nv-field', 'fieldbgcolor');
+        set('--nv-icon-bg', 'iconbgcolor');
+        set('--nv-card', 'cardbgcolor');
+        set('--nv-tip', 'tipbgcolor');
+        const select = set('--nv-select', 'selectcolor');
+        if (select) el.style.setProperty('--nv-select-fg', isDark(select) ? '#ffffff' : '#000000');
+    }
+    const font = cssFont(p.get('font'));
+    if (font.family) el.style.fontFamily = font.family;
+    // Through a property, so that a phone's layout can keep text at 16 px or more.
+    if (font.size) el.style.setProperty('--nv-font-size', font.size);
+    if (font.weight) el.style.fontWeight = font.weight;
+    if (font.style) el.style.fontStyle = font.style;
+    if ((p.get('buttonshape') || '').trim().toLowerCase() === 'square') el.classList.add('nv-square');
+}
+
+const TAB_ICONS = { contents: 0, index: 1, select: 2, about: 3 };
+
+// The tabs: { name, label, card } each; onSelect(name) hears of the reader's choice.
+class TabBar {
+    constructor(onSelect) {
+        this.el = make('div', 'nv-tabs');
+        this.el.setAttribute('role', 'tablist');
+        this.cards = make('div', 'nv-cards');
+        this.onSelect = onSelect;
+        this.tabs = [];
+        this.active = null;
+    }
+
+    show(tabs, strip) {
+        this.el.textContent = '';
+        this.cards.textContent = '';
+        for (const t of tabs) {
+            const tab = make('button', 'nv-tab');
+            tab.type = 'button';
+            tab.setAttribute('role', 'tab');
+            tab.id = newId('tab');
+            tab.dataset.name = t.name;
+            if (strip) {
+                const img = make('img', 'nv-tab-icon nv-strip');
+                img.alt = '';
+                img.src = strip;
+                img.style.objectPosition = `${-16 * TAB_ICONS[t.name]}px 0`;
+                tab.appendChild(img);
+            }
+            tab.appendChild(make('span', '', t.label));
+            tab.setAttribute('aria-controls', newId('card'));
+            t.card.id = tab.getAttribute('aria-controls');
+            t.card.setAttribute('role', 'tabpanel');
+            t.card.setAttribute('aria-labelledby', tab.id);
+            tab.addEventListener('click', () => this.choose(t));
+            tab.addEventListener('keydown', (e) => this.key(e, tabs.indexOf(t)));
+            t.tab = tab;
+            this.el.appendChild(tab);
+            this.cards.appendChild(t.card);
+        }
+        this.tabs = tabs;
+    }
+
+    find(name) {
+        return this.tabs.find((t) => t.name === name) || null;
+    }
+
+    choose(t) {
+        this.select(t);
+        this.onSelect(t.name);
+    }
+
+    select(t) {
+        for (const other of this.tabs) {
+            const on = other === t;
+            other.tab.setAttribute('aria-selected', on ? 'true' : 'false');
+            other.tab.tabIndex = on ? 0 : -1;
+            other.card.hidden = !on;
+        }
+        this.active = t;
+    }
+
+    key(e, i) {
+        const n = this.tabs.length;
+        const moves = { ArrowRight: i + 1, ArrowLeft: i - 1, Home: 0, End: n - 1 };
+        if (!(e.key in moves)) return;
+        e.preventDefault();
+        const t = this.tabs[(moves[e.key] + n) % n];
+        this.choose(t);
+        t.tab.focus();
+    }
+}
 
 // One row per index of the page; choosing one calls choose(n).
 class SelectView {
@@ -110,6 +213,8 @@ class IconWindow {
     }
 }
 
+nv.applyLook = applyLook;
+nv.TabBar = TabBar;
 nv.SelectView = SelectView;
 nv.AboutView = AboutView;
 nv.IconWindow = IconWindow;

@@ -98,10 +98,29 @@ function parseIndexParam(value) {
         indexFirst: words.includes('index'),
         sort: words.includes('sort'),
         expanded: words.includes('expanded'),
+        // Look for also lists the phrases that hold the text further on, unless told not to.
+        elsewhere: !words.includes('prefixonly'),
         selectUrl: (parts[3] || '').trim(),
         initialQuery: tail.join(','),
         languageCode: code.trim(),
     };
+}
+
+// The colours the search page wizard puts in unless the author changes them.
+const WIZARD_COLOURS = {
+    bgcolour: 'white', fgcolour: 'black', fieldbgcolor: 'white', iconbgcolor: 'white',
+    cardbgcolor: '#FFFFCC', selectcolor: 'green', tipbgcolor: '#EFFFFF',
+};
+
+// True when every colour PARAM is absent, empty or the wizard's default, so that the reader's
+// own choice of a dark or light look may decide; colours the author chose always win.
+function wizardColours(params) {
+    return Object.keys(WIZARD_COLOURS).every((name) => {
+        const value = String(params.get(name) || '').trim();
+        const colour = cssColour(value);
+        const wizard = cssColour(WIZARD_COLOURS[name]).toLowerCase();
+        return value === '' || (colour !== null && colour.toLowerCase() === wizard);
+    });
 }
 
 // The words of the "mode" PARAM: "applet wide" unless the page says otherwise.
@@ -119,5 +138,6 @@ nv.cssFont = cssFont;
 nv.safeUrl = safeUrl;
 nv.parseIndexParam = parseIndexParam;
 nv.parseMode = parseMode;
+nv.wizardColours = wizardColours;
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('params', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -26,12 +26,22 @@ function startAll() {
         started.add(applet);
         try {
             viewers.push(new Viewer(applet, appletParams(applet), sizeOf(applet, 'width', 400),
-                sizeOf(applet, 'height', 300)));
+                sizeOf(applet, 'height', 300), viewers.length + 1));
         } catch (e) {
             // A viewer that fails leaves the page as it was, sorry text and all.
             applet.style.display = '';
         }
     }
+}
+
+// A page of the applet's days lays out at 980 px on a phone, where the viewer would be a
+// thumbnail; the viewer asks for the device's width unless the page says otherwise.
+function askForDeviceWidth() {
+    if (document.querySelector('meta[name=viewport]')) return;
+    const meta = document.createElement('meta');
+    meta.name = 'viewport';
+    meta.content = 'width=device-width, initial-scale=1';
+    (document.head || document.documentElement).appendChild(meta);
 }
 
 // Rows are measured again once the style sheet gives them their height.
@@ -45,6 +55,7 @@ nv.start = () => {
         viewers, readIndex: nv.readIndex, readLanguage: nv.readLanguage, decodeBytes: nv.decodeBytes,
         start: startAll, redraw: redrawAll,
     });
+    askForDeviceWidth();
     window.addEventListener('load', redrawAll);
     window.addEventListener('resize', redrawAll);
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', startAll);

@@ -3,9 +3,10 @@
 (function (nv) {
 'use strict';
 
-// Calls visit(entry, depth) for `entries` and everything below them, in tree order. An index
-// can be deeper than the call stack, so this walks with its own stack. An entry's children
-// are looked at after its visit, so a visit may sort them.
+// Calls visit(entry, depth, i, list) for `entries` and everything below them, in tree order,
+// `entry` being list[i]. An index can be deeper than the call stack, so this walks with its
+// own stack. An entry's children are looked at after its visit, so a visit may sort them;
+// a visit that returns true ends the walk.
 function walkTree(entries, depth, visit) {
     const lists = [entries];
     const next = [0];
@@ -20,7 +21,7 @@ function walkTree(entries, depth, visit) {
             continue;
         }
         const entry = list[next[top]++];
-        visit(entry, depths[top]);
+        if (visit(entry, depths[top], next[top] - 1, list) === true) return;
         if (entry.children.length) {
             lists.push(entry.children);
             next.push(0);
@@ -32,8 +33,8 @@ function walkTree(entries, depth, visit) {
 // The rows of `entries` and of everything below them, all open, in tree order.
 function openRows(entries, depth) {
     const rows = [];
-    walkTree(entries, depth, (entry, d) => {
-        rows.push({ entry, depth: d, open: entry.children.length > 0 });
+    walkTree(entries, depth, (entry, d, i, list) => {
+        rows.push({ entry, depth: d, open: entry.children.length > 0, pos: i + 1, size: list.length });
     });
     return rows;
 }
@@ -49,6 +50,11 @@ function sortTree(root) {
     walkTree(root.children, 0, (entry) => {
         if (entry.children.length > 1) entry.children.sort(byTitle);
     });
+}
+
+// Closed rows, one for each of `entries`.
+function closedRows(entries, depth) {
+    return entries.map((entry, i) => ({ entry, depth, open: false, pos: i + 1, size: entries.length }));
 }
 
 // Entries and keywords of the whole index, in and out of the contents.
@@ -69,23 +75,88 @@ function spliceAll(array, at, items) {
     }
 }
 
-// The rows a tree view shows: { entry, depth, open } for each entry whose parents are open.
-// Only the rows of an open branch are ever made.
+// The rows a tree view shows: { entry, depth, open, pos, size } for each entry whose parents
+// are open, `pos` counting from 1 among the `size` entries of its level. Only the rows of an
+// open branch are ever made.
 class TreeRows {
     constructor() {
         this.rows = [];
+        this.top = [];
     }
 
     // Entries not in contents are kept for the index but not shown in the tree.
     reset(model, sort, expanded) {
         if (sort) sortTree(model.root);
-        const top = model.root.children.filter((e) => e.inContents);
-        this.rows = expanded ? openRows(top, 0) : top.map((entry) => ({ entry, depth: 0, open: false }));
+        this.top = model.root.children.filter((e) => e.inContents);
+        this.rows = expanded ? openRows(this.top, 0) : closedRows(this.top, 0);
         return this.rows;
     }
 
     clear() {
         this.rows = [];
+        this.top = [];
+    }
+
+    // The entries from the top of the tree down to the first entry that `wanted` accepts, in
+    // tree order; null when none does.
+    pathTo(wanted) {
+        const path = [];
+        let found = false;
+        walkTree(this.top, 0, (entry, depth) => {
+            path.length = depth;
+            path.push(entry);
+            found = wanted(entry);
+            return found;
+        });
+        return found ? path : null;
+    }
+
+    // Opens the rows above the last entry of `path` and gives that entry's row. Each level is
+    // looked for only as far as its parent's branch goes, so a deep path costs its depth.
+    reveal(path) {
+        const rows = this.rows;
+        let at = -1;
+        for (let level = 0; level < path.length; ++level) {
+            let found = -1;
+            for (let k = at + 1; k < rows.length && (at < 0 || rows[k].depth >= level); ++k) {
+                if (rows[k].depth === level && rows[k].entry === path[level]) {
+                    found = k;
+                    break;
+                }
+            }
+            if (found < 0) return -1;
+            if (level + 1 < path.length && !rows[found].open) this.toggle(found);
+            at = found;
+        }
+        return at;
+    }
+
+    // The open branches as [depth, position among its level] in row order: what openAt()
+    // needs to open them again while the file is the same.
+    openPlaces() {
+        const places = [];
+        for (const row of this.rows) {
+            if (row.open) places.push([row.depth, row.pos - 1]);
+        }
+        return places;
+    }
+
+    // Opens the branches openPlaces() gave, in one pass over the rows.
+    openAt(places) {
+        const rows = this.rows;
+        const trail = [];
+        let k = 0;
+        for (const place of places || []) {
+            const depth = Number(place[0]);
+            const list = depth === 0 ? this.top : (trail[depth - 1] || { children: [] }).children;
+            const entry = list[Number(place[1])];
+            if (!entry || !entry.children.length) continue;
+            trail.length = depth;
+            trail.push(entry);
+            while (k < rows.length && rows[k].entry !== entry) ++k;
+            if (k >= rows.length) return;
+            if (!rows[k].open) this.toggle(k);
+        }
     }
 
     // The end of row i's branch: the first row after it that is not below it.
@@ -105,8 +176,7 @@ class TreeRows {
             node.open = false;
         } else {
             node.open = true;
-            const depth = node.depth + 1;
-            spliceAll(this.rows, i + 1, node.entry.children.map((entry) => ({ entry, depth, open: false })));
+            spliceAll(this.rows, i + 1, closedRows(node.entry.children, node.depth + 1));
         }
         return true;
     }

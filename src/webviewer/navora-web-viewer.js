@@ -1,22 +1,15 @@
-// One viewer in place of one APPLET element: the tabs, the reading of an index and its
-// language file, and the opening of pages. The views it composes do the rest.
+// One viewer in place of one APPLET element: the reading of an index and its language file,
+// and what ties the views together (tabs, opening pages, the address). The views it
+// composes do the rest.
 (function (nv) {
 'use strict';
-const { make, newId, readFile, afterPaint, decodeBytes, readLanguage, readIndexInSteps, countTree,
-    LANGUAGE_DEFAULTS, KeywordIndex, ContentsView, IndexView, SelectView, AboutView, IconWindow,
-    cssColour, isDark, cssFont, safeUrl, parseIndexParam, parseMode } = nv;
-
-const BUILT_IN_TEXT = {
-    bad: (n) => (n === 1 ? '1 line of the index file could not be read and was skipped'
-        : `${n} lines of the index file could not be read and were skipped`),
-    notRead: 'The index file could not be read',
-    empty: 'The index has no entries',
-};
-
-const TAB_ICONS = { contents: 0, index: 1, select: 2, about: 3 };
+const { make, readFile, afterPaint, decodeBytes, readLanguage, readIndexInSteps, countTree,
+    LANGUAGE_DEFAULTS, VIEWER_TEXTS, KeywordIndex, ContentsView, IndexView, SelectView, AboutView,
+    IconWindow, TabBar, PageOpener, AddressMemory, applyLook, safeUrl, parseIndexParam,
+    parseMode } = nv;
 
 class Viewer {
-    constructor(applet, params, width, height) {
+    constructor(applet, params, width, height, number) {
         this.applet = applet;
         this.params = params;
         this.width = width;
@@ -27,14 +20,19 @@ class Viewer {
         this.defaultTarget = (params.get('target') || '').trim() || '_self';
         this.contentsIcons = params.get('contentsicons');
         this.texts = LANGUAGE_DEFAULTS.slice();
+        this.viewerTexts = VIEWER_TEXTS.slice();
         this.model = null;
         this.keywordIndex = null;
         this.current = -1;
         this.loadCount = 0;
+        this.memory = new AddressMemory(number || 1);
+        this.pages = new PageOpener((href) => this.shown(href));
         this.build();
     }
 
+    // Text n of the language file: 1 to 19 the applet's, 20 on the viewer's own.
     text(n) {
+        if (n >= 20) return this.viewerTexts[n - 20] || VIEWER_TEXTS[n - 20];
         return this.texts[n - 1] || LANGUAGE_DEFAULTS[n - 1];
     }
 
@@ -42,42 +40,17 @@ class Viewer {
         return name ? safeUrl(name, document.baseURI) : null;
     }
 
-    applyLook(el) {
-        const p = this.params;
-        const set = (name, param) => {
-            const colour = cssColour(p.get(param));
-            if (colour) el.style.setProperty(name, colour);
-            return colour;
-        };
-        set('--nv-bg', 'bgcolour');
-        set('--nv-fg', 'fgcolour');
-        set('--nv-field', 'fieldbgcolor');
-        set('--nv-icon-bg', 'iconbgcolor');
-        set('--nv-card', 'cardbgcolor');
-        set('--nv-tip', 'tipbgcolor');
-        const select = set('--nv-select', 'selectcolor');
-        if (select) el.style.setProperty('--nv-select-fg', isDark(select) ? '#ffffff' : '#000000');
-        const font = cssFont(p.get('font'));
-        if (font.family) el.style.fontFamily = font.family;
-        if (font.size) el.style.fontSize = font.size;
-        if (font.weight) el.style.fontWeight = font.weight;
-        if (font.style) el.style.fontStyle = font.style;
-        if ((p.get('buttonshape') || '').trim().toLowerCase() === 'square') el.classList.add('nv-square');
-    }
-
     build() {
         const root = make('div', 'nv-viewer');
         root.classList.add(this.mode.high ? 'nv-high' : 'nv-wide');
-        this.applyLook(root);
+        applyLook(root, this.params);
         this.root = root;
-        this.tabBar = make('div', 'nv-tabs');
-        this.tabBar.setAttribute('role', 'tablist');
-        this.cards = make('div', 'nv-cards');
+        this.tabBar = new TabBar((name) => this.tabChosen(name));
         this.tipLine = make('div', 'nv-tipline');
         this.status = make('div', 'nv-status');
         this.status.setAttribute('role', 'status');
         this.status.setAttribute('aria-live', 'polite');
-        root.append(this.tabBar, this.cards, this.tipLine, this.status);
+        root.append(this.tabBar.el, this.tabBar.cards, this.tipLine, this.status);
         this.contents = new ContentsView(this);
         this.tree = this.contents.list;
         this.index = new IndexView(this);
@@ -85,18 +58,24 @@ class Viewer {
         this.about = new AboutView();
         if (this.mode.iconMode) this.buildIconMode();
         else {
+            // The applet's size; a narrow screen's layout sets it aside.
             root.style.width = `${this.width}px`;
             root.style.height = `${this.height}px`;
             this.applet.parentNode.insertBefore(root, this.applet);
         }
         this.applet.style.display = 'none';
         this.applet.setAttribute('aria-hidden', 'true');
+        window.addEventListener('hashchange', () => {
+            if (this.model && this.memory.changedElsewhere()) this.restore(this.memory.read(), null);
+        });
+        window.addEventListener('pagehide', () => this.memory.flush());
         if (!this.indexes.length) {
-            this.setStatus(BUILT_IN_TEXT.notRead);
+            this.setStatus(this.text(22));
             this.showTabs();
             return;
         }
-        this.load(0);
+        const wanted = Number(this.memory.read().index) - 1;
+        this.load(wanted > 0 && wanted < this.indexes.length ? wanted : 0);
     }
 
     buildIconMode() {
@@ -105,7 +84,7 @@ class Viewer {
         win.exitButton.textContent = this.text(8);
         win.onOpen = () => {
             this.drawLists();
-            const tab = this.tabs && this.tabs.find((t) => t.tab.getAttribute('aria-selected') === 'true');
+            const tab = this.tabBar.active;
             if (tab) tab.tab.focus();
         };
         this.iconWindow = win;
@@ -124,11 +103,11 @@ class Viewer {
     // ---- What the views ask of their host.
 
     activate(entry) {
-        this.display(entry.fullUrl, this.entryTarget(entry));
+        this.display(entry.fullUrl, nv.entryTarget(entry, this.defaultTarget));
     }
 
     displayKeyword(keyword) {
-        this.display(keyword.fullUrl, this.keywordTarget(keyword));
+        this.display(keyword.fullUrl, nv.keywordTarget(keyword, this.defaultTarget));
     }
 
     ready() {
@@ -141,6 +120,17 @@ class Viewer {
 
     noPage() {
         this.setStatus(this.text(19));
+    }
+
+    // Look for found `count` keywords for `text`: none is said in the status line.
+    found(text, count, elsewhere) {
+        if (!count && text !== '') {
+            this.setStatus(this.text(elsewhere ? 21 : 20).replace('%1', text));
+            this.missed = true;
+        } else if (this.missed) {
+            this.setStatus(this.text(14));
+            this.missed = false;
+        }
     }
 
     // The sorted keywords, made when the Index tab first wants them, so the contents show first.
@@ -158,14 +148,17 @@ class Viewer {
     fillAbout() {
         const p = this.indexes[this.current];
         const m = this.model;
+        const t = (n) => this.text(n);
         const facts = [];
-        if (p) facts.push(['Index file', p.indexFile]);
+        if (p) facts.push([t(26), p.indexFile]);
         if (m) {
-            facts.push(['Description', m.description], ['Date', m.date], ['Tip', m.tip],
-                ['Entries', String(this.entryCount)], ['Keywords', String(this.keywordCount)]);
+            facts.push([t(27), m.description], [t(28), m.date], [t(29), m.tip]);
+            if (this.entryCount !== undefined) {
+                facts.push([t(30), String(this.entryCount)], [t(31), String(this.keywordCount)]);
+            }
         }
-        if (this.languageDescription) facts.push(['Language', this.languageDescription]);
-        facts.push(['Viewer', 'Navora for browsers without Java']);
+        if (this.languageDescription) facts.push([t(32), this.languageDescription]);
+        facts.push([t(33), t(34)], [t(35), t(36)]);
         this.about.fill(this.text(11), facts);
     }
 
@@ -178,68 +171,66 @@ class Viewer {
         if (!p.noIndex) tabs.push({ card: this.index.card, n: 5, name: 'index' });
         if (this.indexes.length > 1) tabs.push({ card: this.select.card, n: 6, name: 'select' });
         tabs.push({ card: this.about.card, n: 7, name: 'about' });
-        this.tabBar.textContent = '';
-        this.cards.textContent = '';
-        const strip = this.imageUrl(this.params.get('tabicons'));
-        for (const t of tabs) {
-            const tab = make('button', 'nv-tab');
-            tab.type = 'button';
-            tab.setAttribute('role', 'tab');
-            tab.id = newId('tab');
-            tab.dataset.name = t.name;
-            if (strip) {
-                const img = make('img', 'nv-tab-icon nv-strip');
-                img.alt = '';
-                img.src = strip;
-                img.style.objectPosition = `${-16 * TAB_ICONS[t.name]}px 0`;
-                tab.appendChild(img);
-            }
-            tab.appendChild(make('span', '', this.text(t.n)));
-            t.card.setAttribute('role', 'tabpanel');
-            t.card.setAttribute('aria-labelledby', tab.id);
-            tab.addEventListener('click', () => this.selectTab(t));
-            tab.addEventListener('keydown', (e) => this.tabKey(e, tabs.indexOf(t)));
-            t.tab = tab;
-            this.tabBar.appendChild(tab);
-            this.cards.appendChild(t.card);
-        }
-        this.tabs = tabs;
+        for (const t of tabs) t.label = this.text(t.n);
+        this.tabBar.show(tabs, this.imageUrl(this.params.get('tabicons')));
+        this.tree.el.setAttribute('aria-label', this.text(4));
         this.index.setTexts((n) => this.text(n));
         this.select.label.textContent = this.text(10);
         if (this.iconWindow) this.iconWindow.setTexts(this.text(8), this.text(15));
         this.root.setAttribute('lang', (p.languageCode || '').slice(0, 2).toLowerCase() || 'en');
         this.fillAbout();
-        const first = tabs.find((t) => t.name === (p.indexFirst ? 'index' : 'contents')) || tabs[0];
-        this.selectTab(first);
+        this.selectTab(p.indexFirst ? 'index' : 'contents');
     }
 
-    tabKey(e, i) {
-        const n = this.tabs.length;
-        const moves = { ArrowRight: i + 1, ArrowLeft: i - 1, Home: 0, End: n - 1 };
-        if (!(e.key in moves)) return;
-        e.preventDefault();
-        const t = this.tabs[(moves[e.key] + n) % n];
-        this.selectTab(t);
-        t.tab.focus();
+    selectTab(name) {
+        const t = this.tabBar.find(name) || this.tabBar.tabs[0];
+        this.tabBar.select(t);
+        this.tabChosen(t.name);
     }
 
-    selectTab(t) {
-        for (const other of this.tabs) {
-            const on = other === t;
-            other.tab.setAttribute('aria-selected', on ? 'true' : 'false');
-            other.tab.tabIndex = on ? 0 : -1;
-            other.card.hidden = !on;
-        }
-        this.activeTab = t.name;
-        if (t.name === 'index' && this.model) this.index.showOnce();
-        if (t.name === 'select') this.select.show(this.indexes, this.current);
+    tabChosen(name) {
+        this.activeTab = name;
+        if (name === 'index' && this.model) this.index.showOnce();
+        if (name === 'select') this.select.show(this.indexes, this.current);
         this.drawLists();
+        this.changed();
     }
 
     drawLists() {
         for (const list of [this.tree, this.index.keywordList, this.index.pageList, this.select.list]) {
             list.rowHeight = 0;
             list.draw();
+        }
+    }
+
+    // ---- The address: what is shown, kept in the page's fragment.
+
+    changed() {
+        if (!this.model || this.restoring) return;
+        const state = { tab: this.activeTab };
+        if (this.indexes.length > 1) state.index = String(this.current + 1);
+        if (this.activeTab === 'contents') {
+            const entry = this.contents.selectedEntry();
+            if (entry && (entry.url || entry.base)) state.entry = entry.fullUrl;
+        } else if (this.activeTab === 'index') {
+            state.look = this.index.lookFor.value;
+            state.phrase = this.index.phrase();
+        }
+        this.memory.write(state, { open: this.contents.openPlaces() });
+    }
+
+    // Shows what an address names; `extra` holds the branches that were open.
+    restore(state, extra) {
+        this.restoring = true;
+        try {
+            if (extra && extra.open) this.contents.openAt(extra.open);
+            if (state.entry !== undefined) this.contents.reveal((e) => e.fullUrl === state.entry);
+            if (state.tab && this.tabBar.find(state.tab)) this.selectTab(state.tab);
+            if (state.look !== undefined || state.phrase !== undefined) {
+                this.index.restore(state.look || '', state.phrase);
+            }
+        } finally {
+            this.restoring = false;
         }
     }
 
@@ -250,12 +241,13 @@ class Viewer {
         try {
             await this.loadIndex(n, chosen);
         } catch (e) {
-            this.failed((this.indexes[n] || {}).indexFile || '');
+            this.failed((this.indexes[n] || {}).indexFile || '', e);
         }
     }
 
-    failed(file) {
-        this.contents.message.textContent = `${BUILT_IN_TEXT.notRead}: ${file}`;
+    failed(file, error) {
+        const advice = nv.notReadAdvice(file, error);
+        this.contents.message.textContent = `${this.text(22)}: ${file}${advice ? `. ${advice}` : ''}`;
         this.setStatus(this.text(17));
         this.fillAbout();
         this.signal();
@@ -263,12 +255,14 @@ class Viewer {
 
     async loadLanguage(p, ticket) {
         this.texts = LANGUAGE_DEFAULTS.slice();
+        this.viewerTexts = VIEWER_TEXTS.slice();
         this.languageDescription = '';
         if (!p.languageFile) return;
         try {
             const language = readLanguage(decodeBytes(await readFile(p.languageFile), p.languageEncoding));
             if (ticket !== this.loadCount) return;
             this.texts = language.texts;
+            this.viewerTexts = language.viewerTexts;
             this.languageDescription = language.description;
         } catch (e) {
             // The default texts stand in for a language file that cannot be read.
@@ -282,8 +276,11 @@ class Viewer {
         this.model = null;
         this.reader = null;
         this.keywordIndex = null;
+        this.entryCount = undefined;
+        this.urls = null;
         this.contents.clear();
         this.index.clear(this.index.lookFor.value);
+        this.index.elsewhere = p.elsewhere;
         await this.loadLanguage(p, ticket);
         if (ticket !== this.loadCount) return;
         this.index.lookFor.value = p.initialQuery;
@@ -293,7 +290,7 @@ class Viewer {
         try {
             bytes = await readFile(p.indexFile);
         } catch (e) {
-            if (ticket === this.loadCount) this.failed(p.indexFile);
+            if (ticket === this.loadCount) this.failed(p.indexFile, e);
             return;
         }
         if (ticket !== this.loadCount) return;
@@ -303,7 +300,7 @@ class Viewer {
         const decoded = performance.now();
         this.reader = readIndexInSteps(text);
         const parsed = performance.now();
-        this.show(this.reader.model, p);
+        this.show(this.reader.model, p, chosen);
         this.timings = { read, decode: decoded - read, parse: parsed - decoded, show: performance.now() - parsed };
         // The keywords are read once the tree is on the screen, and sorted for the Index
         // tab a little later, unless the reader asks for them first.
@@ -317,10 +314,17 @@ class Viewer {
         if (chosen && p.selectUrl) this.display(p.selectUrl, this.defaultTarget);
     }
 
-    show(model, p) {
+    show(model, p, chosen) {
         this.model = model;
-        this.contents.show(model, p.sort, p.expanded, BUILT_IN_TEXT.empty);
+        // Only what the reader does changes the address.
+        this.restoring = true;
+        this.contents.show(model, p.sort, p.expanded, this.text(23));
+        this.restoring = false;
         this.showTip(model.tip);
+        // The address names what to show when the page is opened (or come back to) with one.
+        const state = this.memory.read();
+        if (!chosen && (state.tab || state.entry !== undefined)) this.restore(state, this.memory.extra());
+        this.pages.watchFrame(this.defaultTarget);
         this.root.dispatchEvent(new CustomEvent('navora-web-tree', { bubbles: true }));
     }
 
@@ -341,11 +345,15 @@ class Viewer {
         this.entryCount = counts.entries;
         this.keywordCount = counts.keywords;
         const bad = model.badLines.length;
-        this.setStatus(bad ? `${this.text(14)} \u2013 ${BUILT_IN_TEXT.bad(bad)}` : this.text(14));
+        const badText = bad === 1 ? this.text(24) : this.text(25).replace('%1', String(bad));
+        this.setStatus(bad ? `${this.text(14)} \u2013 ${badText}` : this.text(14));
         this.fillAbout();
-        if (this.activeTab === 'index') {
+        if (this.activeTab === 'index' && !this.index.shown) {
+            const restoring = this.restoring;
+            this.restoring = true;
             this.index.shown = true;
             this.index.narrow();
+            this.restoring = restoring;
         }
         this.signal();
     }
@@ -356,18 +364,7 @@ class Viewer {
         this.root.dispatchEvent(event);
     }
 
-    // ---- Opening pages.
-
-    entryTarget(entry) {
-        if (entry.ownTarget) return entry.target;
-        if (entry.base && entry.base.target) return entry.base.target;
-        return this.defaultTarget;
-    }
-
-    keywordTarget(keyword) {
-        if (keyword.ownTarget) return keyword.target;
-        return keyword.owner ? this.entryTarget(keyword.owner) : this.defaultTarget;
-    }
+    // ---- Opening pages, and following what the frames show.
 
     // Opens `url` in `target` as a link of the page would.
     display(url, target) {
@@ -377,20 +374,27 @@ class Viewer {
             return false;
         }
         this.setStatus(this.text(18));
-        const link = document.createElement('a');
-        link.href = href;
-        link.target = (target || '').trim() || '_self';
-        if (link.target === '_blank') link.rel = 'noopener';
-        link.style.display = 'none';
-        document.body.appendChild(link);
-        try {
-            link.click();
-        } catch (e) {
-            this.setStatus(this.text(19));
-        }
-        link.remove();
+        // What Back should come back to is in the address before the page goes.
+        this.changed();
+        this.memory.flush();
+        if (!this.pages.open(href, target)) this.setStatus(this.text(19));
         if (this.mode.closeAfter && this.iconWindow) this.iconWindow.close();
         return true;
+    }
+
+    // A frame shows `href`: the tree shows its entry, unless the one selected is it already.
+    shown(href) {
+        if (!this.model) return;
+        if (!this.urls) {
+            this.urls = new Map();
+            nv.walkTree(this.contents.rows.top, 0, (entry) => {
+                const url = entry.url || entry.base ? safeUrl(entry.fullUrl, document.baseURI) : null;
+                if (url && !this.urls.has(url)) this.urls.set(url, entry);
+            });
+        }
+        const entry = this.urls.get(href) || this.urls.get(href.replace(/#.*$/, ''));
+        if (!entry || entry === this.contents.selectedEntry()) return;
+        this.contents.reveal((e) => e === entry);
     }
 }
 

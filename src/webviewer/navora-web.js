@@ -6,15 +6,16 @@
 // browser). Every part calls NavoraWeb.part(name, version) as it runs; a part that is missing
 // or of another version stops the viewer with a message in the page, since parts of two
 // versions would misread each other. In Node this file gives the parts without a DOM: the
-// index reader, language files, the keyword model.
+// index reader, language files, the keyword model, the address format.
 (function () {
 'use strict';
 
 const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM.
 const PARTS = ['codec', 'fields', 'model', 'reader', 'language', 'params', 'tree', 'keywords',
-    'dom', 'list', 'contents', 'index', 'panels', 'viewer', 'start'];
-const NO_DOM = 8;
+    'address', 'pages', 'dom', 'companion', 'list', 'contents', 'index', 'panels', 'viewer',
+    'start'];
+const NO_DOM = 10;
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {

@@ -6,8 +6,8 @@
 #include "app/ui/COptionsPrinting.h"
 #include "app/ui/COptionsSheet.h"
 #include "app/ui/CSplashWnd.h"
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "app/ui/CXoDoc.h"
-#include "contents/ui/PrintCommands.h"
+#include "document/ui/CXoDoc.h"
 #include "platform/DialogPlacement.h"
 #include "platform/QtDialogService.h"
+#include "print/ui/PrintCommands.h"
 
 #include <QFileDialog>
 #include <QFontMetrics>

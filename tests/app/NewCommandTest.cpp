@@ -5,8 +5,8 @@
 #include "app/Commands.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CTamblinApp.h"
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "scanner/ui/NewIndexWizard.h"
 
 #include <QAction>

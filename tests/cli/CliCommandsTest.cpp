@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 #include "TestFiles.h"
+#include "index/CompanionScript.h"
 #include "searchpage/SearchPageText.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,52 @@ TEST(CliConvert, WritesEvenWhenTheInputHadBadLines) {
     EXPECT_EQ(Cli({"convert", in, files.Path("no/dir/o.xo")}).code, 2);
 }
 
+TEST(CliConvert, AFileThatIsNoIndexIsNeitherCheckedNorWritten) {
+    TestFiles files;
+    std::string page =
+        files.Write("git.html", "<html>\n<body>\n<p>a</p>\n</body>\n</html>\n<!-- -->\n");
+    CliRun run = Cli({"check", page});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err, page +
+                           " is not an index file: none of its lines is a record of one; the "
+                           "first are:\n<html>\n<body>\n<p>a</p>\n</body>\n</html>\nand 1 more\n");
+    std::string out = files.Write("out.xo", "kept");
+    EXPECT_EQ(Cli({"convert", page, out}).code, 2);
+    EXPECT_EQ(Cli({"convert", files.Write("p.png", std::string("\x89PNG\0\0", 6)), out}).err,
+              files.Path("p.png") + " is not an index file: it holds NUL bytes\n");
+    EXPECT_EQ(TestFiles::Read(out), "kept");
+    // A UTF-8 byte-order mark is no bad line, and a convert keeps it and every record.
+    std::string bom = files.Write("bom.xo", "\xEF\xBB\xBFXO0;2;1;1\r\n1;Site;x\r\n3;1;d/;\r\n"
+                                            "5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n");
+    EXPECT_EQ(Cli({"check", bom}).code, 0);
+    EXPECT_EQ(Cli({"convert", bom, bom}).code, 0);
+    EXPECT_EQ(TestFiles::Read(bom),
+              "\xEF\xBB\xBFXO0;2;1;1;Tamblin 1.1.18\r\n1;Site;December 6 2026\r\n"
+              "3;1;d/;\r\n5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n");
+}
+
+TEST(CliConvert, AReadOnlyFileIsReplacedOnlyWithForce) {
+    TestFiles files;
+    std::string in = files.Write("in.xo", "XO0;2;1;1\n1;Site;x\n");
+    std::string out = files.Write("out.xo", "old");
+    std::filesystem::permissions(out, std::filesystem::perms::owner_read);
+    CliRun run = Cli({"convert", in, out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err,
+              "Could not save file (" + out + "): the file is read-only; --force replaces it\n");
+    EXPECT_EQ(TestFiles::Read(out), "old");
+    // Nothing is scanned when the scan could not be kept.
+    std::string page = files.Write("site/index.htm", "<title>Home</title>");
+    run = Cli({"scan", page, "-o", out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Cli({"convert", "--force", in, out}).code, 0);
+    EXPECT_EQ(TestFiles::Read(out).substr(0, 10), "XO0;2;1;1;");
+    EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms::owner_read);
+    EXPECT_EQ(Cli({"scan", page, "-o", out, "--force"}).code, 0);
+    EXPECT_NE(TestFiles::Read(out).find("Home"), std::string::npos);
+}
+
 TEST(CliUsage, HelpAndWrongArguments) {
     CliRun help = Cli({"--help"});
     EXPECT_EQ(help.code, 0);
@@ -78,11 +125,16 @@ TEST(CliSearchPage, WritesTheWizardsBytesAndCopiesTheApplet) {
     std::filesystem::create_directories(files.Path("redist"));
     files.Write("redist/Navora.class", "class");
     std::string page = files.Path("Search.html");
+    files.Write("MySite.xo", "XO0;2;1;1\r\n");
     CliRun run = Cli({"searchpage", "-o", page, "--index", files.Path("MySite.xo"), "--redist",
                       files.Path("redist")});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "These files have been copied to your working directory:\n\n"
-                       "Navora.class\nNew page built successfully.\n");
+                       "Navora.class\n"
+                       "So that browsers show the index when the page is opened from disk, these "
+                       "scripts were written beside it:\n\nMySite.xo.js\n\nEvery save of "
+                       "those files writes them again.\n"
+                       "New page built successfully.\n");
     // The same bytes as the wizard writes from its defaults.
     EXPECT_EQ(TestFiles::Read(page),
               SearchPageText(SearchPageSettings::ForIndex(files.Path("MySite.xo"))));
@@ -119,6 +171,7 @@ TEST(CliSearchPage, OptionsReachEveryField) {
     CliRun run = Cli({"searchpage",
                       "--no-copy",
                       "--no-web-viewer",
+                      "--no-companion",
                       "-o",
                       page,
                       "--icon-mode",
@@ -223,6 +276,60 @@ TEST(CliSearchPage, WrongUsage) {
     EXPECT_EQ(Cli({"searchpage", "-o", "/no/such/dir/p.html", "--no-copy"}).code, 2);
 }
 
+TEST(CliSearchPage, FilesOutsideThePagesFolderAreRefused) {
+    TestFiles files;
+    files.Write("site.xo", "XO0;2;1;1\r\n");
+    files.Write("sub/fr.xol", "2;1\r\n");
+    std::string page = files.Path("sub/Search.html");
+    for (const std::vector<std::string>& index :
+         {std::vector<std::string>{"--index", files.Path("site.xo")},
+          std::vector<std::string>{"--index", files.Path("sub/../site.xo")},
+          std::vector<std::string>{"--index", files.Path("sub/a.xo"), "--language-file",
+                                   files.Path("fr.xol")}}) {
+        std::vector<std::string> args = {"searchpage", "--no-copy", "-o", page};
+        args.insert(args.end(), index.begin(), index.end());
+        CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 64) << index[1];
+        EXPECT_NE(run.err.find("write the page beside its index"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(page));
+    }
+    // A path into the page's own folder names the file the page reads.
+    CliRun run = Cli({"searchpage", "--no-copy", "-o", page, "--index", files.Path("sub/./site.xo"),
+                      "--language-file", files.Path("sub/fr.xol")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(TestFiles::Read(page).find("VALUE=\"site.xo,fr.xol,,,,en\""), std::string::npos);
+}
+
+TEST(CliSearchPage, SideLayoutAndNoCompanion) {
+    TestFiles files;
+    files.Write("site.xo", "XO0;2;1;1\r\n");
+    std::string page = files.Path("Search.html");
+    CliRun run = Cli({"searchpage", "--no-copy", "--no-companion", "--layout", "side", "-o", page,
+                      "--index", files.Path("site.xo")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "New page built successfully.\n");
+    SearchPageSettings side = SearchPageSettings::ForIndex(files.Path("site.xo"));
+    side.layout = PageLayout::Side;
+    EXPECT_EQ(TestFiles::Read(page), SearchPageText(side));
+    EXPECT_FALSE(std::filesystem::exists(files.Path("site.xo.js")));
+    EXPECT_EQ(Cli({"searchpage", "-o", page, "--layout", "sideways"}).code, 64);
+}
+
+TEST(CliConvert, RewritesACompanionBesideTheOutputAndWarnsWhenItCannot) {
+    TestFiles::PinDate();
+    TestFiles files;
+    std::string in = files.Write("in.xo", "XO0;2;1;1\r\n1;Site;x\r\n5;1;;a.htm;A;;0;\r\n");
+    files.Write("out.xo.js", "stale");
+    CliRun run = Cli({"convert", in, files.Path("out.xo")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(CompanionBytes(TestFiles::Read(files.Path("out.xo.js"))),
+              TestFiles::Read(files.Path("out.xo")));
+    std::filesystem::create_directories(files.Path("dir.xo.js"));
+    run = Cli({"convert", in, files.Path("dir.xo")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_NE(run.err.find("not its companion script"), std::string::npos) << run.err;
+}
+
 namespace {
 
 std::string SmallSite(const TestFiles& files) {
@@ -303,6 +410,11 @@ TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
     EXPECT_NE(next.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << next;
     EXPECT_NE(next.find("5;3;1;new.htm;New;;2;\r\n"), std::string::npos);
     EXPECT_NE(next.find("5;4;1;b.htm;Page B;;-1;\r\n"), std::string::npos);
+    // Kept out of the contents, b.htm no longer has the keyword the scan gave it.
+    EXPECT_EQ(next.find("7;&4;"), std::string::npos) << next;
+    EXPECT_NE(run.out.find("  - b.htm  \"Page B\"\n      keywords from the scan taken off: 1\n"),
+              std::string::npos)
+        << run.out;
 
     // The next update still knows the author's title from the scan's, and the site's new
     // title of a page the author left alone comes in.
@@ -366,8 +478,8 @@ TEST(CliScan, SwitchesForTodaysSites) {
     EXPECT_EQ(scan({"--no-browser-text", "--no-heading-keywords"}),
               "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n");
     EXPECT_NE(scan({"--no-skip-script"}).find("s.pdf"), std::string::npos);
-    for (const char* off :
-         {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles", "--no-polite"}) {
+    for (const char* off : {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles",
+                            "--no-polite", "--no-tidy-urls"}) {
         EXPECT_NE(scan({off}).find("Menu"), std::string::npos) << off;
     }
     EXPECT_EQ(
@@ -379,8 +491,10 @@ TEST(CliScan, CannotStart) {
     TestFiles files;
     std::string start = SmallSite(files);
     CliRun run = Cli({"scan", start, "-o", files.Path("no/such/dir/o.xo")});
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, "Could not write file (" + files.Path("no/such/dir/o.xo") + ")\n");
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err, "Could not save file (" + files.Path("no/such/dir/o.xo") +
+                           "): No such file or directory\n");
+    EXPECT_EQ(run.out, "");
     run = Cli({"scan", start, "-o", files.Path("o.xo"), "--description", "a;b"});
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));
@@ -462,4 +576,23 @@ TEST(CliExport, UsageAndFilesThatCannotBeRead) {
     EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.err, "Could not open file (/no/such/file.xo)\n");
     EXPECT_EQ(Cli({"export", files.Path("")}).code, 2); // a directory
+}
+
+TEST(CliSearchPage, ACopyThatFailsIsToldWithItsReasonAndTheExitSaysSo) {
+    TestFiles files;
+    std::filesystem::create_directories(files.Path("redist"));
+    files.Write("redist/Navora.class", "class");
+    files.Write("redist/xo210.zip", "zip");
+    // A folder where the archive would go: that copy cannot be made.
+    std::filesystem::create_directories(files.Path("xo210.zip"));
+    CliRun run = Cli({"searchpage", "-o", files.Path("Search.html"), "--index",
+                      files.Path("MySite.xo"), "--redist", files.Path("redist"),
+                      "--no-companion"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "These files have been copied to your working directory:\n\n"
+                       "Navora.class\n\n"
+                       "These files could not be copied to your working directory:\n\n"
+                       "xo210.zip: " +
+                           std::make_error_code(std::errc::is_a_directory).message() + "\n");
+    EXPECT_EQ(run.out, "New page built successfully.\n");
 }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,9 @@ char* g_argv[] = {g_name, nullptr};
 // a GPU or display may refuse; then the test is skipped, not failed.
 TEST(BrowserPlugin, LoadsLocalPagesThatReadFilesBesideThemAndFollowTheirLinks) {
     BrowserLibrary::PrepareBeforeApplication();
+    // The default printer, where there is a print system at all, is one that does not exist.
+    qputenv("PRINTER", "tamblin-no-such-printer");
+    qputenv("LPDEST", "tamblin-no-such-printer");
     QApplication app(g_argc, g_argv);
     BrowserLibrary library;
     if (!library.Load()) {
@@ -97,5 +101,25 @@ TEST(BrowserPlugin, LoadsLocalPagesThatReadFilesBesideThemAndFollowTheirLinks) {
     view->Navigate(QString::fromStdString(files.Path("links.html")));
     EXPECT_EQ(waitForTitle("Target"), "Target");
     EXPECT_EQ(view->CurrentUrl().fileName().toStdString(), "target.html");
+
+    // The page follows the links it is shown, so the Test window's Page field can follow it.
+    QUrl lastUrl;
+    callbacks.urlChanged = [&](const QUrl& url) { lastUrl = url; };
+    view->SetCallbacks(callbacks);
+    view->Navigate(QString::fromStdString(files.Path("links.html")));
+    QElapsedTimer clock;
+    clock.start();
+    while (lastUrl.fileName() != QStringLiteral("target.html") && clock.elapsed() < 30000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(lastUrl.fileName().toStdString(), "target.html");
+
+    // A printer that is not there is refused at once: the engine itself would only write a
+    // line on standard error and never report the job.
+    bool printReported = false;
+    callbacks.printFinished = [&](bool) { printReported = true; };
+    view->SetCallbacks(callbacks);
+    EXPECT_FALSE(view->Print());
+    EXPECT_FALSE(printReported);
     view.reset();
 }

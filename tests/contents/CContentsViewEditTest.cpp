@@ -2,8 +2,8 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexFile.h"
 
@@ -663,4 +663,27 @@ TEST_F(CContentsViewEditTest, AnEditCommittedByMovingOnRenamesTheEditedNode) {
     Select("C");
     QCoreApplication::processEvents();
     EXPECT_EQ(Shape(), "A(A1(A1a),A2),Bee,C");
+}
+
+// A semicolon typed into a title is refused at once, and the message names the title.
+TEST_F(CContentsViewEditTest, ASemicolonTypedInPlaceIsRefusedNamingTheTitle) {
+    ModalDialogs dialogs;
+    m_view.show();
+    m_view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_view));
+    m_view.setFocus();
+    Select("B");
+    QTest::keyClick(&m_view, Qt::Key_F2);
+    auto* editor = m_view.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("git; the tool"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(400);
+    EXPECT_EQ(dialogs.m_messages,
+              QStringList{QStringLiteral(
+                  "The title 'git; the tool' contains a semicolon or a line break, which an "
+                  "index file cannot hold. Please change it.")});
+    EXPECT_EQ(Shape(), "A(A1(A1a),A2),B,C");
+    EXPECT_FALSE(m_doc.IsModified());
 }

@@ -2,7 +2,7 @@
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexFile.h"
 
 #include <QSignalSpy>

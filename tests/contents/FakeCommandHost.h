@@ -19,15 +19,23 @@ public:
     QString Title() const override { return QString(); }
     QUrl CurrentUrl() const override { return QUrl(); }
     bool IsBusy() const override { return false; }
-    bool CanGoBack() const override { return false; }
+    bool CanGoBack() const override { return m_canGoBack; }
     bool CanGoForward() const override { return false; }
-    void GoBack() override {}
+    void GoBack() override { ++m_backs; }
     void GoForward() override {}
     void Stop() override {}
     bool Print() override { return false; }
     void SendStatus(const QString& text) { m_callbacks.statusText(text); }
+    // As the real browser reports a link followed inside the page.
+    void FollowLink(const QUrl& url) {
+        m_canGoBack = true;
+        m_callbacks.canGoBackChanged(true);
+        m_callbacks.urlChanged(url);
+    }
 
     QStringList m_navigated;
+    bool m_canGoBack = false;
+    int m_backs = 0;
 };
 
 // The shell as the Test menu's commands see it, with settings in a scratch file.

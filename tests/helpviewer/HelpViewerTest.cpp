@@ -360,3 +360,30 @@ TEST_F(Viewer, PopupTextIsAtLeastTheDesktopSizeAndItsCornersAreClear) {
     EXPECT_EQ(qAlpha(image.pixel(w / 2, h / 2)), 255);
     QApplication::setFont(desktop);
 }
+
+// Shift+F1 in Tamblin asks for a pop-up while the help window is open: the window steps
+// aside for it and comes back when a key closes the pop-up, but not once Lumio closes.
+TEST_F(Viewer, APopupHidesTheHelpWindowOnlyWhileItIsOpen) {
+    Send(kRequestShowPage, "Page.htm");
+    Settle();
+    ASSERT_TRUE(m_viewer.Dialog());
+    ASSERT_TRUE(m_viewer.Dialog()->isVisible());
+    Send(kRequestContextPopup, "10,20,327681"); // 0x50001: pop-up only
+    Settle();
+    ASSERT_TRUE(m_viewer.Popup());
+    EXPECT_FALSE(m_viewer.Dialog()->isVisible());
+    QTest::keyClick(m_viewer.Popup(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Settle();
+    EXPECT_FALSE(m_viewer.Popup());
+    EXPECT_TRUE(m_viewer.Dialog()->isVisible());
+
+    Send(kRequestContextPopup, "10,20,327681");
+    Settle();
+    ASSERT_TRUE(m_viewer.Popup());
+    QPointer<HelpDialog> dialog = m_viewer.Dialog();
+    m_viewer.Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Settle();
+    EXPECT_TRUE(!dialog || !dialog->isVisible());
+}

@@ -1,15 +1,21 @@
 // Starts the real lumio program headless and talks to it as Tamblin does.
 #include "helpviewer/HelpRequest.h"
 #include "helpviewer/HelpSettings.h"
-#include "platform/HelpChannel.h"
+#include "helpviewer/qt/HelpChannel.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
 
 using namespace tamblin;
 
@@ -150,4 +156,64 @@ TEST_F(LumioProcess, ClosesOnItsOwnOnceTheCallerHasGone) {
     // Lumio looks for its caller every ten seconds; the bound leaves room for a slow machine.
     EXPECT_TRUE(m_lumio.waitForFinished(30000));
     EXPECT_EQ(m_lumio.exitStatus(), QProcess::NormalExit);
+}
+
+TEST_F(LumioProcess, SigtermClosesLumioAndTakesItsSocketFileAlong) {
+    Start(m_socket);
+    HelpChannel channel;
+    ASSERT_TRUE(ConnectWithRetries(channel, m_socket));
+    ASSERT_TRUE(QFile::exists(m_socket));
+    m_lumio.terminate();
+    ASSERT_TRUE(m_lumio.waitForFinished(10000));
+    EXPECT_EQ(m_lumio.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_lumio.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(m_socket));
+}
+
+TEST_F(LumioProcess, AFifoNamedAsTopicMapOrPopupsPageIsPassedOver) {
+    Start(m_socket);
+    HelpChannel channel;
+    ASSERT_TRUE(ConnectWithRetries(channel, m_socket));
+    std::string fifo = QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(channel.Send(kRequestTopicMap, fifo), 0);
+    EXPECT_NE(channel.Send(kRequestPopupsPage, fifo), 0);
+    // The answers come before the work; a Lumio stuck on the FIFO answers nothing after.
+    EXPECT_NE(channel.Send(kRequestTitle, "Tamblin", 5000), 0);
+    EXPECT_NE(channel.Send(kRequestClose, ""), 0);
+    EXPECT_TRUE(m_lumio.waitForFinished(10000));
+}
+
+TEST_F(LumioProcess, HoldsThirtyTwoConnectionsAndDropsHalfSentFrames) {
+    Start(m_socket);
+    HelpChannel first;
+    ASSERT_TRUE(ConnectWithRetries(first, m_socket));
+    EXPECT_NE(first.Send(kRequestTitle, "Tamblin"), 0);
+    // Thirty-one more, each stopping half-way through a frame.
+    std::vector<std::unique_ptr<QLocalSocket>> held;
+    std::string frame = EncodeRequest(kRequestShowPage, std::string(1000, 'x'));
+    for (int i = 0; i < 31; ++i) {
+        auto socket = std::make_unique<QLocalSocket>();
+        socket->connectToServer(m_socket);
+        ASSERT_TRUE(socket->waitForConnected(5000));
+        socket->write(frame.data(), 500);
+        socket->flush();
+        held.push_back(std::move(socket));
+    }
+    QLocalSocket extra;
+    extra.connectToServer(m_socket);
+    ASSERT_TRUE(extra.waitForConnected(5000));
+    EXPECT_TRUE(extra.state() == QLocalSocket::UnconnectedState ||
+                extra.waitForDisconnected(10000));
+    // Lumio waits five seconds for the rest of a frame; the bound leaves room for a slow machine.
+    for (auto& socket : held) {
+        EXPECT_TRUE(socket->state() == QLocalSocket::UnconnectedState ||
+                    socket->waitForDisconnected(30000));
+    }
+    // The connection that finished its frames is still served, and there is room again.
+    EXPECT_NE(first.Send(kRequestIndexPage, "IDR_INDEX.htm"), 0);
+    HelpChannel again;
+    ASSERT_TRUE(again.Connect(m_socket, 2000));
+    EXPECT_NE(again.Send(kRequestClose, ""), 0);
+    EXPECT_TRUE(m_lumio.waitForFinished(10000));
 }

@@ -226,3 +226,36 @@ TEST(IndexFileLoad, ResolveReferenceOutsideALoad) {
     index.ResolveReference(text, ReferenceMode::Title, nullptr);
     EXPECT_EQ(text, "x");
 }
+
+TEST(IndexFileLoad, AFileWithoutOneRecordIsNoIndex) {
+    TestFiles files;
+    auto result = [&files](const std::string& bytes) {
+        IndexFile index;
+        return index.LoadIndex(files.Write("f.xo", bytes));
+    };
+    EXPECT_EQ(result("<!DOCTYPE html>\n<html>\n<title>git</title>\n"), LoadResult::NotAnIndex);
+    EXPECT_EQ(result(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), LoadResult::NotAnIndex);
+    // A NUL ends the reading, even after good records.
+    EXPECT_EQ(result(std::string(kHeader) + "5;1;;a.htm;A;;0;\r\n" + std::string(1, '\0')),
+              LoadResult::NotAnIndex);
+    EXPECT_EQ(result(std::string(kHeader) + "<p>one bad line</p>\r\n"), LoadResult::Opened);
+    EXPECT_EQ(result("5;1;;a.htm;A;;0;\nnot a record\n"), LoadResult::Opened);
+    EXPECT_EQ(result(""), LoadResult::Opened);
+    EXPECT_EQ(result("\r\n   \r\n;tamblin-scan;x\r\n"), LoadResult::Opened);
+    IndexFile index;
+    EXPECT_EQ(index.LoadIndex(files.Path("missing.xo")), LoadResult::CannotOpen);
+}
+
+TEST(IndexFileLoad, AShortBadLinesMessageListsTheFirstLinesAndCountsTheRest) {
+    std::string text(kHeader);
+    for (int i = 0; i < 30; ++i) {
+        text += "bad line " + std::to_string(i) + " \xC3\xA9t\xC3\xA9\r\n";
+    }
+    Loaded loaded = LoadText(text);
+    std::string full = loaded.index->BadLinesMessage();
+    EXPECT_NE(full.find("bad line 29"), std::string::npos);
+    // Cut after "bad line 1 " and one byte of the two of the "é": the whole letter goes.
+    EXPECT_EQ(loaded.index->BadLinesMessage(2, 12),
+              "The index file has 30 errors in these lines:\n\nbad line 0 ...\nbad line 1 ...\n"
+              "and 28 more\n");
+}

@@ -126,9 +126,33 @@ TEST(IndexFileSave, LeadingAmpersandSurvivesAPlainField) {
     EXPECT_EQ(others[2].m_extraTitle, "  & 6");
 }
 
-TEST(IndexFileSave, RootKeywordsAreWrittenInFull) {
-    std::string saved = RoundTrip("XO0;2;1;1\n5;1;;a.htm;A;;0;\n7;&0 root;&0x.htm;&0T;\n");
-    EXPECT_NE(saved.find("7; root;x.htm;T;\r\n"), std::string::npos) << saved;
+TEST(IndexFileSave, RootKeywordsReadTheSameAfterASave) {
+    const std::string lines = "7;&0;&0;&0;\r\n7;&0 root;&0x.htm;&0T;\r\n7;9 lives;&0;&0;\r\n";
+    std::string saved =
+        RoundTrip("XO0;2;1;1\n7;&0;&0;&0;\n7;&0 root;&0x.htm;&0T;\n7;9 lives;&0;&0;\n");
+    EXPECT_NE(saved.find(lines), std::string::npos) << saved;
+    TestFiles files;
+    IndexFile again;
+    again.Load(files.Write("again.xo", saved));
+    EXPECT_TRUE(again.BadLines().empty());
+    ASSERT_EQ(again.m_root.m_keywords.size(), 3u);
+    EXPECT_EQ(again.m_root.m_keywords[1].m_phrase, " root");
+    EXPECT_EQ(again.m_root.m_keywords[2].m_phrase, "9 lives");
+}
+
+TEST(IndexFileSave, AByteOrderMarkIsSkippedAndKept) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string body = "XO0;2;1;1;Tamblin 1.1.18\r\n1;Site;December 6 2026\r\n"
+                             "3;1;docs/;\r\n5;1;1;a.htm;A;;0;\r\n7;&1;&1;&1;\r\n";
+    TestFiles files;
+    IndexFile index;
+    ASSERT_EQ(index.Load(files.Write("bom.xo", bom + body)), 1);
+    EXPECT_TRUE(index.BadLines().empty());
+    EXPECT_EQ(index.m_description, "Site");
+    ASSERT_EQ(index.m_baseUrls.size(), 1u);
+    EXPECT_EQ(index.m_root.m_children.at(0)->m_keywords.size(), 1u);
+    EXPECT_EQ(RoundTrip(bom + body), bom + body);
+    EXPECT_EQ(RoundTrip(body), body);
 }
 
 TEST(IndexFileSave, FieldsTheFormatCannotHoldRefuseTheSave) {
@@ -154,12 +178,28 @@ TEST(IndexFileSave, FieldsTheFormatCannotHoldRefuseTheSave) {
     }
 }
 
+TEST(IndexFileSave, TheRefusalNamesTheFieldThatHoldsTheSemicolon) {
+    TestFiles files;
+    const std::string path = files.Path("out.xo");
+    IndexFile titled;
+    AddEntry(titled.m_root, "git.htm", "git; the tool");
+    EXPECT_EQ(titled.Save(path), 0);
+    EXPECT_EQ(titled.SaveError(),
+              "The title 'git; the tool' contains a semicolon or a line break, which an index "
+              "file cannot hold. Please change it and save again.");
+    IndexFile tipped;
+    AddEntry(tipped.m_root, "git.htm", "git").m_pageTip = "a;b";
+    EXPECT_EQ(tipped.Save(path), 0);
+    EXPECT_EQ(tipped.SaveError().rfind("The page tip of 'git' contains a semicolon", 0), 0u);
+}
+
 TEST(IndexFileSave, AFailedWriteLeavesTheOldFile) {
     TestFiles files;
     IndexFile index;
     EXPECT_EQ(index.Save(""), 0);
     EXPECT_EQ(index.Save(files.Path("no/such/dir/x.xo")), 0);
-    EXPECT_EQ(index.SaveError(), "Could not save file (" + files.Path("no/such/dir/x.xo") + ")");
+    EXPECT_EQ(index.SaveError(), "Could not save file (" + files.Path("no/such/dir/x.xo") +
+                                     "): No such file or directory");
     if (geteuid() != 0) { // root may write anywhere
         const std::string path = files.Write("ro/keep.xo", "");
         std::filesystem::create_directories(files.Path("ro"));

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include <filesystem>
 #include <functional>
 
@@ -182,14 +184,19 @@ TEST_F(LanguageEditor, FifteenthLabelSelectsFifteenthTextAndEditsOnlyIt) {
     sheet.show();
     QListWidget* labels = List(sheet, "labelList");
     QListWidget* texts = List(sheet, "textList");
-    ASSERT_EQ(labels->count(), 19);
-    ASSERT_EQ(texts->count(), 19);
+    // The applet's 19, then the script viewer's own with their defaults.
+    ASSERT_EQ(labels->count(), 19 + LanguageFile::kViewerTextCount);
+    ASSERT_EQ(texts->count(), 19 + LanguageFile::kViewerTextCount);
+    EXPECT_EQ(labels->item(19)->text(), QStringLiteral("Viewer: No keyword begins with \"%1\""));
     labels->setCurrentRow(14);
     EXPECT_EQ(texts->currentRow(), 14);
     EXPECT_EQ(sheet.PageB()->EditBox()->text(), QStringLiteral("Click to see help index"));
     sheet.PageB()->EditBox()->setText(QStringLiteral("Hilfe"));
     QStringList expected;
     for (const char* text : LanguageFile::kDefaults) {
+        expected << QString::fromLatin1(text);
+    }
+    for (const char* text : LanguageFile::kViewerDefaults) {
         expected << QString::fromLatin1(text);
     }
     expected[14] = QStringLiteral("Hilfe");
@@ -234,6 +241,22 @@ TEST_F(LanguageEditor, SecondOkAfterARefusalWritesEachTextOnce) {
     EXPECT_EQ(TestFiles::Read(path), DefaultBytesWith("Deutsch", 0, "Suche: "));
 }
 
+// A file of the applet's days is saved without the viewer's texts until one is changed;
+// then it holds them up to that one.
+TEST_F(LanguageEditor, TheViewersTextsAreWrittenOnlyOnceChanged) {
+    std::string path = m_files.Write("de.xol", DefaultBytesWith("Deutsch", 0, "Suche: "));
+    LangPropSheet sheet(ReadFile(path));
+    sheet.show();
+    sheet.PageB()->SelectLine(LanguageFile::kTextCount + 1);
+    sheet.PageB()->EditBox()->setText(QStringLiteral("Kein Stichwort enth\u00e4lt \"%1\""));
+    SaveAnswer answer("saveButton");
+    sheet.accept();
+    EXPECT_EQ(sheet.result(), QDialog::Accepted);
+    EXPECT_EQ(TestFiles::Read(path), DefaultBytesWith("Deutsch", 0, "Suche: ") +
+                                         LanguageFile::kViewerDefaults[0] +
+                                         "\r\nKein Stichwort enth\xc3\xa4lt \"%1\"\r\n");
+}
+
 TEST_F(LanguageEditor, SaveAsUsesTheNewNameFromThenOn) {
     std::string old = m_files.Write("a.xol", DefaultBytesWith("A", 1, "x"));
     LangPropSheet sheet(ReadFile(old));
@@ -273,7 +296,8 @@ TEST_F(LanguageEditor, CancelledNameOrFailedWriteKeepsTheSheetAndTheTexts) {
     }
     EXPECT_EQ(MessageTexts(m_dialogs),
               QStringList{QStringLiteral("Unable to write to language file (") + Q(unwritable) +
-                          QStringLiteral(")")});
+                          QStringLiteral("): ") +
+                          Q(std::make_error_code(std::errc::no_such_file_or_directory).message())});
     EXPECT_TRUE(sheet.isVisible());
     EXPECT_EQ(sheet.PageB()->Texts()[7], QStringLiteral("Quit"));
 

@@ -1,5 +1,6 @@
 #include "language/LanguageFile.h"
 #include "TestFiles.h"
+#include "index/CompanionScript.h"
 
 #include <gtest/gtest.h>
 
@@ -105,14 +106,37 @@ TEST(LanguageFileRead, WrongOrMissingFormatIsReportedAndWrittenAs21) {
     EXPECT_FALSE(Parsed("\n\n2;1\nX\n").FormatChanged());
 }
 
-TEST(LanguageFileRead, LinesAfterTheLastTextAreIgnored) {
+// Lines after the applet's 19 texts are the script viewer's: kept when the file has them,
+// written only when it had them or one was changed, so the applet's files keep their bytes.
+TEST(LanguageFileRead, TheViewersTextsFollowTheAppletsAndAreWrittenOnlyWhenThere) {
     std::string bytes = "2;1\r\nD\r\n";
     for (const std::string& text : Numbered("t")) {
         bytes += text + "\r\n";
     }
-    LanguageFile file = Parsed(bytes + "extra\r\nmore\r\n");
-    EXPECT_EQ(file.m_texts, Numbered("t"));
-    EXPECT_EQ(file.Bytes(), bytes);
+    LanguageFile plain = Parsed(bytes);
+    EXPECT_EQ(plain.m_viewerTexts[0], LanguageFile::kViewerDefaults[0]);
+    EXPECT_EQ(plain.Bytes(), bytes);
+    plain.m_viewerTexts[2] = "Illisible";
+    EXPECT_EQ(plain.Bytes(), bytes + LanguageFile::kViewerDefaults[0] + "\r\n" +
+                                 LanguageFile::kViewerDefaults[1] + "\r\nIllisible\r\n");
+
+    LanguageFile two = Parsed(bytes + "extra\r\n\r\nmore\r\n");
+    EXPECT_EQ(two.m_texts, Numbered("t"));
+    EXPECT_EQ(two.m_viewerTexts[0], "extra");
+    EXPECT_EQ(two.m_viewerTexts[1], "more");
+    EXPECT_EQ(two.m_viewerTexts[2], LanguageFile::kViewerDefaults[2]);
+    EXPECT_EQ(two.Bytes(), bytes + "extra\r\nmore\r\n");
+
+    // Past the viewer's last text, lines are ignored; a blank viewer text cannot be written.
+    std::string all = bytes;
+    for (int i = 0; i < LanguageFile::kViewerTextCount; ++i) {
+        all += "v" + std::to_string(i) + "\r\n";
+    }
+    LanguageFile full = Parsed(all + "beyond\r\n");
+    EXPECT_EQ(full.m_viewerTexts.back(), "v16");
+    EXPECT_EQ(full.Bytes(), all);
+    full.m_viewerTexts[5].clear();
+    EXPECT_NE(full.FindUnwritableField(), "");
 }
 
 TEST(LanguageFileRead, ReadSetsExistedEvenForAnEmptyFile) {
@@ -128,7 +152,7 @@ TEST(LanguageFileWrite, NewFileWritesExactlyFormatDescriptionAndTexts) {
     TestFiles files;
     LanguageFile file;
     file.m_description = "English";
-    ASSERT_TRUE(file.Write(files.Path("en.xol")));
+    ASSERT_TRUE(file.Write(files.Path("en.xol")).Ok());
     EXPECT_EQ(TestFiles::Read(files.Path("en.xol")), DefaultFileBytes("English"));
     // The three prompts keep the space the applet puts its field after.
     EXPECT_NE(DefaultFileBytes("English").find("\r\nLook for: \r\nKeywords: \r\nPages: \r\n"),
@@ -145,7 +169,7 @@ TEST(LanguageFileWrite, BytesRoundTripUnchanged) {
     }
     LanguageFile file;
     file.Read(files.Write("fr.xol", bytes));
-    ASSERT_TRUE(file.Write(files.Path("out.xol")));
+    ASSERT_TRUE(file.Write(files.Path("out.xol")).Ok());
     EXPECT_EQ(TestFiles::Read(files.Path("out.xol")), bytes);
 }
 
@@ -154,7 +178,7 @@ TEST(LanguageFileWrite, ReplacesAnExistingFileWhole) {
     std::string path = files.Write("en.xol", std::string(5000, 'x'));
     LanguageFile file;
     file.m_description = "Short";
-    ASSERT_TRUE(file.Write(path));
+    ASSERT_TRUE(file.Write(path).Ok());
     EXPECT_EQ(TestFiles::Read(path), DefaultFileBytes("Short"));
     EXPECT_EQ(std::distance(
                   std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
@@ -166,14 +190,14 @@ TEST(LanguageFileWrite, RefusesFieldsThatWouldNotReadBackInPlace) {
     TestFiles files;
     LanguageFile file;
     EXPECT_NE(file.FindUnwritableField(), ""); // no description
-    EXPECT_FALSE(file.Write(files.Path("a.xol")));
+    EXPECT_FALSE(file.Write(files.Path("a.xol")).Ok());
     file.m_description = "D";
     EXPECT_EQ(file.FindUnwritableField(), "");
     file.m_texts[4] = "";
     EXPECT_NE(file.FindUnwritableField().find("Index tab name"), std::string::npos);
     file.m_texts[4] = "two\r\nlines";
     EXPECT_NE(file.FindUnwritableField().find("line break"), std::string::npos);
-    EXPECT_FALSE(file.Write(files.Path("a.xol")));
+    EXPECT_FALSE(file.Write(files.Path("a.xol")).Ok());
     EXPECT_FALSE(std::filesystem::exists(files.Path("a.xol")));
 }
 
@@ -181,6 +205,22 @@ TEST(LanguageFileWrite, UnwritablePathFailsAndLeavesNothing) {
     TestFiles files;
     LanguageFile file;
     file.m_description = "D";
-    EXPECT_FALSE(file.Write(files.Path("no-such-dir/a.xol")));
-    EXPECT_FALSE(file.Write(""));
+    EXPECT_FALSE(file.Write(files.Path("no-such-dir/a.xol")).Ok());
+    EXPECT_FALSE(file.Write("").Ok());
+}
+
+TEST(LanguageFileWrite, RewritesTheCompanionBesideItOnlyWhereThereIsOne) {
+    TestFiles files;
+    LanguageFile file;
+    file.Read("");
+    file.m_description = "English";
+    ASSERT_TRUE(file.Write(files.Path("en.xol")).Ok());
+    EXPECT_FALSE(std::filesystem::exists(files.Path("en.xol.js")));
+
+    files.Write("en.xol.js", "old");
+    file.m_description = "British";
+    ASSERT_TRUE(file.Write(files.Path("en.xol")).Ok());
+    EXPECT_FALSE(file.CompanionStale());
+    EXPECT_EQ(CompanionBytes(TestFiles::Read(files.Path("en.xol.js"))),
+              DefaultFileBytes("British"));
 }

@@ -140,6 +140,7 @@ bool LoopbackServer::SendAll(int fd, const std::string& bytes) {
 void LoopbackServer::Serve(int fd) {
     std::string pending;
     int idle = 0;
+    int answers = 0;
     while (!m_stop) {
         size_t end = pending.find("\r\n\r\n");
         if (end == std::string::npos) {
@@ -186,14 +187,20 @@ void LoopbackServer::Serve(int fd) {
             }
             return;
         }
-        std::string head =
-            "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) + "\r\n";
+        bool http10 = response.http10 && response.kind == Response::Kind::Normal;
+        std::string head = (http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + std::to_string(response.status) +
+                           " " + Reason(response.status) + "\r\n";
         for (const std::string& header : response.headers) {
             head += header + "\r\n";
         }
         if (response.kind == Response::Kind::Normal) {
+            head += http10 ? "Connection: close\r\n" : "";
             head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
             if (!SendAll(fd, isHead ? head : head + response.body)) {
+                return;
+            }
+            int limit = m_answersPerConnection.load();
+            if (http10 || (limit > 0 && ++answers >= limit)) {
                 return;
             }
             continue;

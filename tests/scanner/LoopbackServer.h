@@ -26,6 +26,9 @@ struct Response {
     int delayMs = 0;
     // A HEAD request gets 405, as from servers that only know GET.
     bool refuseHead = false;
+    // A Normal answer as a simple HTTP/1.0 server sends it: that version, "Connection:
+    // close", and the connection closed after it.
+    bool http10 = false;
 };
 
 // An HTTP/1.1 server on 127.0.0.1 and a free port, for tests. Every wait in it is bounded
@@ -46,6 +49,9 @@ public:
     int HeadRequests() const { return m_headRequests.load(); }
     int Connections() const { return m_connections.load(); }
     long long BytesSent() const { return m_bytesSent.load(); }
+    // Keep-alive that ends mid-way: after this many answers (0: no limit) a connection is
+    // closed without a word, as servers that cap their requests per connection do.
+    void SetAnswersPerConnection(int count) { m_answersPerConnection = count; }
 
 private:
     void AcceptLoop();
@@ -60,6 +66,7 @@ private:
     std::atomic<int> m_connections{0};
     std::atomic<int> m_headRequests{0};
     std::atomic<long long> m_bytesSent{0};
+    std::atomic<int> m_answersPerConnection{0};
     mutable std::mutex m_mutex;
     std::map<std::string, int> m_requests;
     std::vector<std::thread> m_threads;

@@ -107,3 +107,23 @@ TEST(ScanKeywordCleaner, EachRuleHasItsSwitchAndClassicWritesTheOldBytes) {
     ScanRun old = Scan(classic);
     EXPECT_EQ(old.report.find("left out"), std::string::npos);
 }
+
+TEST(ScanKeywordCleaner, TitlesShortenedAndHeadingsLeftOutInOneScan) {
+    TestFiles files;
+    std::string index = "<title>Tools</title>";
+    for (int i = 1; i <= kPages; ++i) {
+        std::string name = "t" + std::to_string(i);
+        index += "<a href=" + name + ".htm>" + name + "</a>";
+        files.Write(name + ".htm", "<title>" + name + " - Tools</title><h2 id=s>SYNOPSIS</h2>" +
+                                       "<h2 id=o>About " + name + "</h2>");
+    }
+    files.Write("index.htm", index);
+    ScanRun run = Scan(ManualScan(files));
+    Lines body = Body(run);
+    EXPECT_EQ(Count(body, ";SYNOPSIS;"), 0);
+    EXPECT_EQ(Count(body, ";About t"), kPages);
+    EXPECT_EQ(Count(body, " - Tools;"), 0);
+    EXPECT_EQ(Count(body, "5;3;1;t2.htm;t2;"), 1);
+    EXPECT_NE(run.report.find("Taken off every page title"), std::string::npos);
+    EXPECT_NE(run.report.find("SYNOPSIS (12 pages)"), std::string::npos);
+}

@@ -3,8 +3,9 @@
 #include "LoopbackServer.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
+#include "ShownText.h"
 #include "TestFiles.h"
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "scanner/SiteScanner.h"
 #include "scanner/ui/NewIndexCommand.h"
 
@@ -291,3 +292,59 @@ TEST(ScannedPathName, IsTheDescriptionInTheStartFilesFolderOrAlone) {
 }
 
 } // namespace
+
+// An address nobody answers at: the status says that no page could be read and which address
+// failed, not only "Scan complete"; the dots stop; Return takes the OK.
+TEST_F(ScanReportDialogTest, AnAddressThatDoesNotAnswerIsNamedAndTheDotsStop) {
+    std::string closed;
+    {
+        LoopbackServer gone([](const std::string&) { return Response{}; });
+        closed = gone.Url("/site/index.htm");
+    }
+    ScanSettings settings = ScanSettings::Classic();
+    settings.description = "Gone";
+    settings.fromUrl = true;
+    settings.start = closed;
+    ScanReportDialog dialog(nullptr);
+    SiteScanner scanner(settings, &dialog);
+    ASSERT_TRUE(scanner.Prepare());
+    dialog.SetScanner(&scanner);
+    dialog.show();
+    ASSERT_TRUE(WaitFor([&] { return dialog.Finished(); }));
+    EXPECT_TRUE(Text(dialog, "status")
+                    .contains(QStringLiteral("No page could be read: %1 did not answer")
+                                  .arg(QString::fromStdString(closed))))
+        << Text(dialog, "status").toStdString();
+    EXPECT_TRUE(Text(dialog, "dots").isEmpty());
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    std::remove(scanner.TemporaryPath().c_str());
+}
+
+// Escape stops a scan: what was not read is not called free of problems, and the dots stop.
+TEST_F(ScanReportDialogTest, AScanStoppedWithEscapeDoesNotClaimNoProblems) {
+    std::atomic<int> served{0};
+    LoopbackServer server([&](const std::string& path) { return SlowPage(path, served); });
+    ScanOptions options;
+    options.fetch.jobs = 1;
+    ScanReportDialog dialog(nullptr);
+    SiteScanner scanner(SlowScan(server), &dialog, options);
+    ASSERT_TRUE(scanner.Prepare());
+    dialog.SetScanner(&scanner);
+    dialog.show();
+    ASSERT_TRUE(
+        WaitFor([&] { return Text(dialog, "pagesRead") == QStringLiteral("2 pages read"); }));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return dialog.Finished(); }));
+    EXPECT_EQ(Text(dialog, "status"), QStringLiteral("User requested abort"));
+    EXPECT_FALSE(Text(dialog, "problems").contains(QStringLiteral("No problems while scanning")));
+    EXPECT_TRUE(Text(dialog, "problems")
+                    .startsWith(QStringLiteral(
+                        "No problems in the pages read before the scan was stopped.")))
+        << Text(dialog, "problems").toStdString();
+    EXPECT_TRUE(Text(dialog, "dots").isEmpty());
+    test::SavePngIfAsked(dialog, QStringLiteral("scan-report-stopped"));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    std::remove(scanner.TemporaryPath().c_str());
+}

@@ -98,10 +98,11 @@ ScanRun Scan(const tamblin::ScanSettings& settings, tamblin::ScanOptions options
     TestFiles::PinDate();
     RecordingObserver own;
     RecordingObserver* used = observer ? observer : &own;
+    if (!options.abortFlag) {
+        options.abortFlag = &used->abort;
+    }
     tamblin::SiteScanner scanner(settings, used, options);
-    used->scanner = &scanner;
     std::optional<std::string> path = scanner.ScanIndex();
-    used->scanner = nullptr;
     ScanRun run;
     if (!path) {
         ADD_FAILURE() << "scan did not start: " << scanner.ErrorText();

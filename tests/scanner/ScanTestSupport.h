@@ -2,6 +2,7 @@
 
 #include "scanner/SiteScanner.h"
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,13 +20,15 @@ struct ScanRun {
     bool aborted = false;
 };
 
-// Records what a scan reports; can cancel the scan when a given page opens.
+// Records what a scan reports; can cancel the scan when a given page opens. Scan() makes
+// the scan watch `abort`, so any thread may stop it through the flag without reaching for a
+// scanner that another thread makes and destroys.
 class RecordingObserver : public tamblin::ScanObserver {
 public:
     void OnStatus(const std::string& text) override { statuses.push_back(text); }
     void OnPageOpened(int pagesRead, const std::string&) override {
-        if (scanner && pagesRead == cancelAtPage) {
-            scanner->Cancel();
+        if (pagesRead == cancelAtPage) {
+            abort.store(1);
         }
     }
     void OnProblem(const std::string& line) override { problems.push_back(line); }
@@ -34,7 +37,7 @@ public:
         report = r;
         ++completions;
     }
-    tamblin::SiteScanner* scanner = nullptr;
+    std::atomic<int> abort{0};
     int cancelAtPage = -1;
     int completions = 0;
     std::vector<std::string> statuses;

@@ -249,12 +249,7 @@ TEST(ScanUrls, EndlessBodyStopsOnCancelWithFlatMemory) {
             peak = std::max(peak, ResidentKilobytes());
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        while (!done && !observer.scanner) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        if (observer.scanner) {
-            observer.scanner->Cancel();
-        }
+        observer.abort.store(1);
     });
     auto start = Clock::now();
     ScanRun run = Scan(UrlScan(server.Url("/index.htm")), Quick(), &observer);
@@ -285,11 +280,10 @@ TEST(ScanUrls, CancelInterruptsAWaitingTransfer) {
     RecordingObserver observer;
     ScanOptions options; // the real 30 s answer timeout
     std::thread canceller([&] {
+        // Once the scan waits for the answer that never comes (or before it starts: a scan
+        // told to stop before it begins stops at once, which ends the test the same way).
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        while (!observer.scanner) {
-            std::this_thread::yield();
-        }
-        observer.scanner->Cancel();
+        observer.abort.store(1);
     });
     auto start = Clock::now();
     ScanRun run = Scan(UrlScan(server.Url("/index.htm")), options, &observer);

@@ -90,18 +90,38 @@ TEST(ScanWebText, ReferencesDecodeIntoTheStartPagesUtf8) {
 TEST(ScanWebText, ALatinStartPageKeepsItsEncodingAndMarksWhatItLacks) {
     TestFiles files;
     files.Write("index.htm", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                             "charset=ISO-8859-15\"><title>\xA4 &euro; caf\xE9</title>"
+                             "charset=ISO-8859-1\"><title>\x80 &euro; caf\xE9</title>"
                              "<a href=u.htm>u</a><a href=k.htm>k</a>");
     files.Write("u.htm", "<title>\xE6\x97\xA5 &#x65E5; \xC3\xA9</title>"); // valid UTF-8
-    files.Write("k.htm", "<meta charset=\"koi8-r\"><title>K</title>");
+    // "Привет" in KOI8-R.
+    files.Write("k.htm", "<meta charset=\"koi8-r\"><title>\xF0\xD2\xC9\xD7\xC5\xD4</title>");
     ScanRun run = Scan(FileScan(files));
     Lines body = Body(run);
-    EXPECT_TRUE(Has(body, "5;1;1;index.htm;\xA4 \xA4 caf\xE9;;0;;"));
+    EXPECT_TRUE(Has(body, "5;1;1;index.htm;\x80 \x80 caf\xE9;;0;;"));
     EXPECT_TRUE(Has(body, "5;2;1;u.htm;? ? \xE9;;1;;"));
-    EXPECT_TRUE(Has(body, "5;3;1;k.htm;K;;1;;"));
-    ASSERT_EQ(run.problems.size(), 1u);
-    EXPECT_NE(run.problems[0].find("Unknown character set \"koi8-r\": read as UTF-8."),
+    EXPECT_TRUE(Has(body, "5;3;1;k.htm;??????;;1;;"));
+    EXPECT_EQ(run.problems, Lines{});
+    EXPECT_NE(run.report.find("Characters that Windows-1252, the index's character set, cannot "
+                              "hold, written as \"?\": 8"),
               std::string::npos);
+}
+
+TEST(ScanWebText, EveryOtherStartPageGivesAUtf8Index) {
+    TestFiles files;
+    files.Write("index.htm", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                             "charset=ISO-8859-15\"><title>\xA4 &euro; caf\xE9</title>"
+                             "<a href=k.htm>k</a><a href=x.htm>x</a>");
+    files.Write("k.htm", "<meta charset=\"koi8-r\"><title>\xF0\xD2\xC9\xD7\xC5\xD4</title>");
+    files.Write("x.htm", "<meta charset=\"x-unknown\"><title>\xE9</title>");
+    ScanRun run = Scan(FileScan(files));
+    Lines body = Body(run);
+    EXPECT_TRUE(Has(body, "5;1;1;index.htm;\xE2\x82\xAC \xE2\x82\xAC caf\xC3\xA9;;0;;"));
+    EXPECT_TRUE(Has(body, "5;2;1;k.htm;\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82;;1;;"));
+    EXPECT_TRUE(Has(body, "5;3;1;x.htm;\xC3\xA9;;1;;"));
+    ASSERT_EQ(run.problems.size(), 1u);
+    EXPECT_NE(run.problems[0].find("Unknown character set \"x-unknown\": read as Windows-1252."),
+              std::string::npos);
+    EXPECT_EQ(run.report.find("cannot hold"), std::string::npos);
 }
 
 TEST(ScanWebText, ByteOrderMarksAndUtf16) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace tamblin;
 
 namespace {
@@ -229,4 +231,78 @@ TEST(FormatIndexParameter, NoContentsSilencesTheTreeOptions) {
     EXPECT_EQ(FormatIndexParameter(entry, '/'), "MySite.xo,,nocontents,,,en");
     entry.noIndex = true;
     EXPECT_EQ(FormatIndexParameter(entry, '/'), "MySite.xo,,nocontents noindex,,,en");
+}
+
+TEST(SearchPageText, DefaultPageIsByteForByteThePageOfOld) {
+    // The whole page the wizard writes with every default: nothing added since the script
+    // viewer's line, whatever other options gained.
+    SearchPageSettings settings = SearchPageSettings::ForIndex("/site/MySite.xo", '/');
+    EXPECT_EQ(settings.layout, PageLayout::Classic);
+    EXPECT_EQ(SearchPageText(settings),
+              "<HTML>\r\n<HEAD>\r\n<TITLE>Navora Search Page</TITLE>\r\n</HEAD>\r\n"
+              "<BODY BGCOLOR=white>\r\n<H1>Navora Search Page</H1>\r\n<BR>\r\n\r\n"
+              "<APPLET CODE=\"Navora\" ARCHIVE=\"xo210.zip\" WIDTH=400 HEIGHT=300>\r\n"
+              "<PARAM NAME=cabbase VALUE=\"xo210.cab\">\r\n"
+              "<PARAM NAME=mode VALUE=\"applet wide\">\r\n"
+              "<PARAM NAME=index1 VALUE=\"MySite.xo,,,,,en\">\r\n"
+              "<PARAM NAME=BgColour VALUE=\"white\">\r\n"
+              "<PARAM NAME=FgColour VALUE=\"black\">\r\n"
+              "<PARAM NAME=FieldBgColor VALUE=\"white\">\r\n"
+              "<PARAM NAME=IconBgColor VALUE=\"white\">\r\n"
+              "<PARAM NAME=CardBgColor VALUE=\"#FFFFCC\">\r\n"
+              "<PARAM NAME=SelectColor VALUE=\"green\">\r\n"
+              "<PARAM NAME=TipBgColor VALUE=\"#EFFFFF\">\r\n"
+              "<PARAM NAME=Font VALUE=\"Dialog 12pt\">\r\n"
+              "<PARAM NAME=ButtonShape VALUE=\"round\">\r\n"
+              "<PARAM NAME=Target VALUE=\"_self\">\r\n"
+              "Sorry, you need a browser that runs Java to see Navora.\r\n"
+              "Have you disabled Java in Internet Explorer or Netscape Navigator?\r\n"
+              "</APPLET>\r\n"
+              "<SCRIPT SRC=\"navora-web.js\"></SCRIPT>\r\n"
+              "\r\n<P>\r\n<A HREF=\"https://www.tarvo.example/navora/\">Navora</A>\r\n"
+              "</BODY>\r\n</HTML>\r\n");
+}
+
+TEST(SearchPageText, SidePageKeepsTheAppletWholeAndAimsItAtItsFrame) {
+    for (int version : {0, 1, 2}) {
+        SearchPageSettings settings = Defaults();
+        settings.appletVersion = version;
+        settings.webViewer = true;
+        std::string classic = SearchPageText(settings);
+        settings.layout = PageLayout::Side;
+        std::string side = SearchPageText(settings);
+        // The applet's element as the classic page has it, only the Target changed.
+        size_t from = classic.find(version == 2 ? "<script>" : "<APPLET");
+        size_t to = classic.find("</SCRIPT>\r\n") + 11;
+        std::string applet = classic.substr(from, to - from);
+        const std::string self = "Target VALUE=\"_self\"";
+        size_t target = applet.find(self);
+        ASSERT_NE(target, std::string::npos);
+        applet.replace(target, self.size(), "Target VALUE=\"pages\"");
+        EXPECT_NE(side.find(applet), std::string::npos) << version;
+        EXPECT_TRUE(side.starts_with("<!DOCTYPE html>\r\n<HTML>\r\n")) << version;
+        EXPECT_NE(side.find("<IFRAME ID=\"nv-pages\" NAME=\"pages\""), std::string::npos);
+        EXPECT_NE(side.find("STYLE=\"width: 400px\""), std::string::npos);
+        EXPECT_NE(side.find("<P><A HREF=\"https://www.tarvo.example/navora/\">Navora</A></P>\r\n"),
+                  std::string::npos);
+        EXPECT_EQ(side.find('\n'), side.find("\r\n") + 1); // CR LF throughout
+        EXPECT_EQ(std::count(side.begin(), side.end(), '\n'),
+                  std::count(side.begin(), side.end(), '\r'));
+    }
+}
+
+TEST(SearchPageText, SidePageFrameTakesTheNameOfTheAuthorsTarget) {
+    SearchPageSettings settings = Defaults();
+    settings.layout = PageLayout::Side;
+    for (const char* reserved : {"_self", "_top", "_blank", "_parent", ""}) {
+        settings.target = reserved;
+        EXPECT_EQ(SidePageFrameName(settings), "pages");
+    }
+    settings.target = "main";
+    EXPECT_EQ(SidePageFrameName(settings), "main");
+    std::string side = SearchPageText(settings);
+    EXPECT_NE(side.find("<PARAM NAME=Target VALUE=\"main\">"), std::string::npos);
+    EXPECT_NE(side.find("NAME=\"main\" TITLE="), std::string::npos);
+    // Without the viewer the page still lays the applet out beside its frame.
+    EXPECT_EQ(side.find("navora-web.js"), std::string::npos);
 }

@@ -2,10 +2,10 @@
 #include "FakeCommandHost.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "contents/ui/CTestDialog.h"
 #include "searchpage/SearchPageText.h"
 #include "searchpage/ui/AdvancedIndexParameterDialog.h"
 #include "searchpage/ui/SearchPageCommands.h"
+#include "testpage/ui/CTestDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -359,10 +359,13 @@ TEST(SearchPageCommand, FinishWritesCopiesAndTestsThePage) {
     SearchPageSettings expected = SearchPageSettings::ForIndex(f.index);
     EXPECT_EQ(TestFiles::Read(page), SearchPageText(expected));
     EXPECT_EQ(TestFiles::Read(f.site + "Navora.class"), "class");
-    ASSERT_EQ(dialogs.m_messages.size(), 2);
+    ASSERT_EQ(dialogs.m_messages.size(), 3);
     EXPECT_EQ(dialogs.m_messages[1].text,
               QStringLiteral("These files have been copied to your working directory:\n\n"
                              "Navora.class"));
+    // The index's companion, for readers who open the page from disk.
+    EXPECT_TRUE(dialogs.m_messages[2].text.contains(QStringLiteral("MySite.xo.js")));
+    EXPECT_TRUE(std::filesystem::exists(f.site + "MySite.xo.js"));
     EXPECT_TRUE(f.host.m_status.contains(QStringLiteral("Copying Navora.class...")));
     EXPECT_EQ(testedPage.toStdString(), page);
 }
@@ -423,4 +426,73 @@ TEST(SearchPageCommand, TheViewerChoiceIsKeptForTheNextRun) {
     }
     driver.stop();
     EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+}
+
+TEST(SearchPageWizard, TestOptionsOfferCompanionsAndTheSideBySidePage) {
+    WizardFixture f;
+    ScriptedDialogs dialogs;
+    for (int i = 0; i < 5; ++i) {
+        f.Next();
+    }
+    ASSERT_EQ(f.wizard->currentId(), SearchPageWizard::kTest);
+    auto* viewer = Find<QCheckBox>(f.Page(), "webViewer");
+    auto* companions = Find<QCheckBox>(f.Page(), "companions");
+    auto* side = Find<QCheckBox>(f.Page(), "sideLayout");
+    EXPECT_TRUE(companions->isChecked());
+    EXPECT_TRUE(companions->isEnabled());
+    EXPECT_FALSE(side->isChecked());
+    viewer->setChecked(false);
+    EXPECT_FALSE(companions->isEnabled()); // companions serve the viewer alone
+    viewer->setChecked(true);
+    companions->setChecked(false);
+    side->setChecked(true);
+    f.wizard->button(QWizard::FinishButton)->click();
+    EXPECT_FALSE(f.settings.companions);
+    EXPECT_EQ(f.settings.layout, PageLayout::Side);
+}
+
+TEST(SearchPageCommand, ACopyThatFailsIsAWarningNamingTheFileAndTheReason) {
+    WizardFixture f;
+    f.wizard.reset();
+    ScriptedDialogs dialogs;
+    std::filesystem::create_directories(f.files.Path("bin/Redist"));
+    f.files.Write("bin/Redist/Navora.class", "class");
+    f.files.Write("bin/Redist/xo210.zip", "zip");
+    // A folder where the archive would go: that copy cannot be made.
+    std::filesystem::create_directories(f.files.Path("site/xo210.zip"));
+    f.host.m_programDirectory = QString::fromStdString(f.files.Path("bin") + "/");
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, &driver, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* wizard = qobject_cast<SearchPageWizard*>(widget);
+                wizard && wizard->isVisible()) {
+                QWidget* target =
+                    QApplication::focusWidget() ? QApplication::focusWidget() : wizard;
+                // The keyboard alone: Alt+N through the pages, Alt+F on the last.
+                QTest::keyClick(
+                    target, wizard->currentId() == SearchPageWizard::kTest ? Qt::Key_F : Qt::Key_N,
+                    Qt::AltModifier);
+                return;
+            }
+            if (auto* test = qobject_cast<CTestDialog*>(widget); test && test->isVisible()) {
+                QTest::keyClick(test, Qt::Key_Escape);
+                return;
+            }
+        }
+    });
+    driver.start(0);
+    SearchPageCommands::NewWebPage(nullptr, f.host);
+    driver.stop();
+
+    EXPECT_EQ(TestFiles::Read(f.site + "Navora.class"), "class");
+    // The copy report comes first; the companions' report may follow it.
+    ASSERT_GE(dialogs.m_messages.size(), 1);
+    EXPECT_EQ(dialogs.m_messages[0].icon, DialogService::Icon::Warning);
+    EXPECT_EQ(
+        dialogs.m_messages[0].text,
+        QStringLiteral("These files have been copied to your working directory:\n\n"
+                       "Navora.class\n\n"
+                       "These files could not be copied to your working directory:\n\n"
+                       "xo210.zip: ") +
+            QString::fromStdString(std::make_error_code(std::errc::is_a_directory).message()));
 }

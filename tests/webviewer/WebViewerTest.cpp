@@ -250,7 +250,9 @@ TEST_F(WebViewerTest, MarkupAndScriptUrlsInAnIndexRunNothing) {
     m_page->Eval("T.viewer().querySelector('.nv-index button').click()");
     m_page->Pump(300);
     EXPECT_TRUE(m_page->Eval("window.pwned === undefined").toBool());
-    EXPECT_EQ(m_page->Url(), QUrl::fromLocalFile(QString::fromStdString(page)).toString());
+    // The page stayed; only its fragment names what is shown.
+    EXPECT_EQ(m_page->Url().section('#', 0, 0),
+              QUrl::fromLocalFile(QString::fromStdString(page)).toString());
     EXPECT_EQ(Text("T.status()"), "Could not display page: JavaScript:window.pwned=3");
     EXPECT_EQ(List("T.rows('.nv-index [role=listbox]')"), QStringList({"<b>bold</b>"}));
     Snapshot("markup");
@@ -364,4 +366,71 @@ TEST_F(WebViewerTest, PartsOfAnotherVersionOrMissingAreRefusedWithAMessage) {
               "navora-web-list.js is missing or cannot be read). Write the page again with "
               "Tamblin to replace them.");
     EXPECT_EQ(m_page->Eval("document.querySelectorAll('.nv-viewer').length").toInt(), 0);
+}
+
+// The address names what is shown: an entry by its URL, or Look for and the phrase chosen;
+// a page opened (or reloaded) with such an address shows the same, branches open as they were.
+TEST_F(WebViewerTest, TheAddressNamesWhatIsShownAndBringsItBack) {
+    m_site.Write("site.xo", kSiteIndex);
+    Open(m_site.WritePage("search.html", ViewerSite::Settings("site.xo")));
+    m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'ArrowRight')");
+    m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'ArrowDown')");
+    m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'ArrowDown')");
+    ASSERT_TRUE(m_page->WaitFor("location.hash !== ''"));
+    EXPECT_EQ(Text("location.hash"), "#nv1.tab=contents&nv1.entry=docs%2Fguide.htm");
+    m_page->Eval("location.reload()");
+    ASSERT_TRUE(m_page->WaitFor("window.T === undefined"));
+    ASSERT_TRUE(m_page->Eval(kHelpers).toBool());
+    ASSERT_TRUE(m_page->WaitFor("T.ready()"));
+    EXPECT_EQ(List("T.rows('.nv-contents')"),
+              QStringList({"Getting started", "Introduction", "Guide", "Reference"}));
+    EXPECT_EQ(Text("T.viewer().querySelector('.nv-contents .nv-selected .nv-label').textContent"),
+              "Guide");
+    // A link to a keyword, followed within the page.
+    m_page->Eval("location.hash = '#nv1.tab=index&nv1.look=gu&nv1.phrase=Guided%20tour'");
+    ASSERT_TRUE(m_page->WaitFor("T.viewer().querySelector('.nv-index .nv-selected')"));
+    EXPECT_EQ(Text("T.viewer().querySelector('[role=tab][aria-selected=true]').dataset.name"),
+              "index");
+    EXPECT_EQ(Text("T.viewer().querySelector('.nv-input').value"), "gu");
+    EXPECT_EQ(Text("T.viewer().querySelector('.nv-index .nv-selected').textContent"),
+              "Guided tour");
+}
+
+// The patterns screen readers expect: tree rows that say where they stand, an active
+// descendant that exists after scrolling, type-ahead that takes spaces, Look for as a
+// combobox, and a status line that says when nothing matches.
+TEST_F(WebViewerTest, TreeComboboxAndStatusFollowTheScreenReaderPatterns) {
+    m_site.Write("site.xo", kSiteIndex);
+    Open(m_site.WritePage("search.html", ViewerSite::Settings("site.xo")));
+    m_page->Eval("T.key(T.viewer().querySelector('[role=tree]'), 'ArrowRight')");
+    EXPECT_EQ(List("Array.from(T.viewer().querySelectorAll('[role=treeitem]')).sort((a, b) => "
+                   "a.dataset.index - b.dataset.index).map((r) => [r.getAttribute('aria-level'), "
+                   "r.getAttribute('aria-posinset'), r.getAttribute('aria-setsize'), "
+                   "r.getAttribute('aria-expanded')].join(' '))"),
+              QStringList({"1 1 2 true", "2 1 2 ", "2 2 2 ", "1 2 2 "}));
+    // "Guided tour" is typed with its space; the space does not open the page.
+    m_page->Eval("T.tab('index')");
+    const char* activeExists = "document.getElementById(T.viewer().querySelector('.nv-index "
+                               "[role=listbox]').getAttribute('aria-activedescendant')) !== null";
+    m_page->Eval("const l = T.viewer().querySelector('.nv-index [role=listbox]'); l.focus();"
+                 "for (const k of 'guided t') T.key(l, k); true");
+    EXPECT_EQ(Text("T.viewer().querySelector('.nv-index .nv-selected').textContent"),
+              "Guided tour");
+    EXPECT_TRUE(m_page->Eval(activeExists).toBool());
+    EXPECT_EQ(Text("T.status()"), "Index read");
+    m_page->Eval("T.type('gu')");
+    EXPECT_EQ(Text("const i = T.viewer().querySelector('.nv-input'); [i.getAttribute('role'), "
+                   "document.getElementById(i.getAttribute('aria-controls')).getAttribute('role'),"
+                   " document.getElementById(i.getAttribute('aria-activedescendant')).textContent]"
+                   ".join('|')"),
+              "combobox|listbox|Guide");
+    m_page->Eval("T.type('qqq')");
+    EXPECT_EQ(Text("T.status()"), "No keyword begins with or contains \"qqq\"");
+    EXPECT_FALSE(m_page
+                     ->Eval("T.viewer().querySelector('.nv-input')"
+                            ".hasAttribute('aria-activedescendant')")
+                     .toBool());
+    m_page->Eval("T.type('tour')");
+    EXPECT_EQ(List("T.rows('.nv-index [role=listbox]')"), QStringList({"Guided tour"}));
+    EXPECT_EQ(Text("T.status()"), "Index read");
 }

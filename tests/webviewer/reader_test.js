@@ -165,6 +165,37 @@ check('the tree as rows: opening, closing, all below, parents, sorting', () => {
     for (let id = 1; id <= 20000; ++id) deep.push(`5;${id};;p.htm;P;;${id - 1};`);
     const rowsOfDeep = viewer.openRows(readIndex(deep.join('\n')).contents, 0);
     assert.deepStrictEqual([rowsOfDeep.length, rowsOfDeep[19999].depth], [20000, 19999]);
+    // Revealing the deepest entry and remembering the open branches stay linear.
+    const deepRows = new viewer.TreeRows();
+    deepRows.reset(readIndex(deep.join('\n')), false, false);
+    const path = deepRows.pathTo((e) => e.id === 20000);
+    assert.deepStrictEqual([path.length, deepRows.reveal(path)], [20000, 19999]);
+    const places = deepRows.openPlaces();
+    assert.strictEqual(places.length, 19999);
+    deepRows.toggle(0);
+    deepRows.openAt(places);
+    assert.strictEqual(deepRows.rows.length, 20000);
+});
+
+check('open branches remembered by place come back, and what no longer fits is passed over', () => {
+    const model = readIndex(['XO0;2;1;1', '5;1;;a.htm;A;;0;', '5;2;;b.htm;B;;1;', '5;3;;c.htm;C;;2;',
+        '5;4;;d.htm;D;;0;', '5;5;;e.htm;E;;4;', '5;6;;f.htm;F;;4;', '5;7;;g.htm;G;;6;'].join('\n'));
+    const rows = new viewer.TreeRows();
+    rows.reset(model, false, false);
+    rows.toggle(1);
+    rows.toggle(0);
+    rows.toggle(1);
+    rows.toggle(5);
+    const places = rows.openPlaces();
+    assert.deepStrictEqual(places, [[0, 0], [1, 0], [0, 1], [1, 1]]);
+    const shown = () => rows.rows.map((r) => r.entry.title).join('');
+    assert.strictEqual(shown(), 'ABCDEFG');
+    rows.reset(model, false, false);
+    rows.openAt(places.concat([[0, 9], [5, 0]]));
+    assert.strictEqual(shown(), 'ABCDEFG');
+    rows.reset(model, false, false);
+    rows.openAt([[0, 1], [1, 1]]);
+    assert.strictEqual(shown(), 'ADEFG');
 });
 
 check('keywords grouped by phrase, sorted without case, narrowed by their beginning', () => {
@@ -207,6 +238,74 @@ check('the index PARAM, mode words, colours, fonts and which URLs are followed',
     assert.strictEqual(viewer.safeUrl('//evil.example/x', base), null);
     assert.strictEqual(viewer.safeUrl('https://h.example/', base), 'https://h.example/');
     assert.strictEqual(viewer.safeUrl('data:text/html,x', base), null);
+});
+
+check('Look for: phrases that begin with the text, then those that hold it further on', () => {
+    const model = readIndex(['XO0;2;1;1', '7;aab;u;t;', '7;git-rebase(1);u;t;', '7;rebase;u;t;',
+        '7;ab;u;t;', '7;Rebasing;u;t;', '7;xrebasex;u;t;', '7;abab;u;t;'].join('\n'));
+    const index = new viewer.KeywordIndex(model);
+    const listed = (text, elsewhere = true) => {
+        const found = index.search(text, elsewhere);
+        const out = [];
+        for (let i = 0; i < found.count; ++i) out.push(found.item(i).phrase);
+        return [found.begin, out];
+    };
+    assert.deepStrictEqual(listed('rebase'), [1, ['rebase', 'git-rebase(1)', 'xrebasex']]);
+    assert.deepStrictEqual(listed('rebase', false), [1, ['rebase']]);
+    // Typed on from the last text, the answer is narrowed from the last one; a group that
+    // begins with the shorter text may hold the longer one further on.
+    assert.deepStrictEqual(listed('a'), [3, ['aab', 'ab', 'abab', 'git-rebase(1)', 'rebase', 'Rebasing', 'xrebasex']]);
+    assert.deepStrictEqual(listed('ab'), [2, ['ab', 'abab', 'aab']]);
+    assert.deepStrictEqual(listed('aba'), [1, ['abab']]);
+    assert.deepStrictEqual(listed('REB'), [2, ['rebase', 'Rebasing', 'git-rebase(1)', 'xrebasex']]);
+    assert.deepStrictEqual(listed(''), [7, ['aab', 'ab', 'abab', 'git-rebase(1)', 'rebase', 'Rebasing', 'xrebasex']]);
+    assert.deepStrictEqual(listed('zz'), [0, []]);
+    assert.strictEqual(viewer.parseIndexParam('x.xo,,sort prefixonly,,,en').elsewhere, false);
+    assert.strictEqual(viewer.parseIndexParam('x.xo,,,,,en').elsewhere, true);
+});
+
+check('the address: each viewer its part, other parts kept, bad escapes ignored', () => {
+    let hash = viewer.withViewerState('#top', 1, { tab: 'index', look: 'a&b=c #d', phrase: 'git-rebase(1)' });
+    assert.strictEqual(hash, '#top&nv1.tab=index&nv1.look=a%26b%3Dc%20%23d&nv1.phrase=git-rebase(1)');
+    hash = viewer.withViewerState(hash, 2, { tab: 'contents', entry: 'docs/a b.htm', index: '2' });
+    assert.deepStrictEqual(viewer.viewerState(hash, 1), { tab: 'index', look: 'a&b=c #d', phrase: 'git-rebase(1)' });
+    assert.deepStrictEqual(viewer.viewerState(hash, 2), { tab: 'contents', index: '2', entry: 'docs/a b.htm' });
+    hash = viewer.withViewerState(hash, 1, { tab: 'contents', look: '' });
+    assert.strictEqual(hash, '#top&nv1.tab=contents&nv2.tab=contents&nv2.index=2&nv2.entry=docs%2Fa%20b.htm');
+    assert.deepStrictEqual(viewer.viewerState('#nv1.look=%E0%A4&nv1.tab=index&nv1.evil=x&nv0.tab=a', 1), { tab: 'index' });
+    assert.deepStrictEqual(viewer.parseFragment('#nv1.look=%E0%A4&nv0.tab=a').others, ['nv1.look=%E0%A4', 'nv0.tab=a']);
+    assert.strictEqual(viewer.withViewerState('', 1, {}), '');
+});
+
+check('new windows never get the page as opener; frames of the page are frames', () => {
+    const frames = new Set(['main', 'top']);
+    const frameOf = (name) => frames.has(name);
+    assert.deepStrictEqual(['', '_self', '_PARENT', '_top'].map((t) => viewer.opensNewContext(t, frameOf)),
+        [false, false, false, false]);
+    assert.deepStrictEqual(['_blank', '_BLANK', 'elsewhere', '_new'].map((t) => viewer.opensNewContext(t, frameOf)),
+        [true, true, true, true]);
+    assert.strictEqual(viewer.opensNewContext(' main ', frameOf), false);
+    // Where the targets come from: the entry's own, its base URL's, then the page's.
+    const model = readIndex(['XO0;2;1;1', '3;1;d/;right', '5;1;1;a.htm;A;;0;', '5;2;1;b.htm;B;own;0;',
+        '5;3;;c.htm;C;;0;', '7;k;&3;&3;', '7;l;x.htm;X;'].join('\n'));
+    assert.deepStrictEqual(model.contents.map((e) => viewer.entryTarget(e, '_self')), ['right', 'own', '_self']);
+    assert.deepStrictEqual([model.contents[2].keywords[0], model.otherKeywords[0]].map((k) => viewer.keywordTarget(k, 'f')),
+        ['f', 'f']);
+});
+
+check('colours left to the reader, and the viewer\'s own texts after the applet\'s 19', () => {
+    const params = (pairs) => new Map(Object.entries(pairs));
+    assert.strictEqual(viewer.wizardColours(params({})), true);
+    assert.strictEqual(viewer.wizardColours(params({ bgcolour: 'White', cardbgcolor: '#ffffcc', selectcolor: ' green ' })), true);
+    assert.strictEqual(viewer.wizardColours(params({ bgcolour: 'white', tipbgcolor: 'yellow' })), false);
+    assert.strictEqual(viewer.wizardColours(params({ fgcolour: 'bogus' })), false);
+    const applet = readLanguage('2;1\r\nFr\r\n' + Array(19).fill('x').join('\r\n'));
+    assert.deepStrictEqual(applet.viewerTexts, viewer.VIEWER_TEXTS);
+    assert.strictEqual(applet.viewerTexts[0], 'No keyword begins with "%1"');
+    const more = readLanguage('2;1\r\nFr\r\n' + Array(19).fill('x').join('\r\n') + '\r\nAucun mot ne commence par "%1"\r\n');
+    assert.strictEqual(more.viewerTexts[0], 'Aucun mot ne commence par "%1"');
+    assert.strictEqual(more.viewerTexts[1], viewer.VIEWER_TEXTS[1]);
+    assert.strictEqual(more.texts.length, 19);
 });
 
 console.log(failures ? `${failures} group(s) failed` : 'all reader tests passed');

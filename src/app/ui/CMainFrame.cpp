@@ -1,8 +1,8 @@
 #include "app/ui/CMainFrame.h"
 
 #include "app/AppSettings.h"
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "keywords/ui/KeywordIndexView.h"
 #include "platform/ElidingLabel.h"
 #include "platform/KeyboardLocks.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ui/HelpTransport.h"
-#include "platform/HelpChannel.h"
+#include "helpviewer/qt/HelpChannel.h"
 
 #include <QProcess>
 

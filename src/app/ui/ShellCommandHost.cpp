@@ -2,7 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/ui/CMainFrame.h"
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "platform/BrowserLibrary.h"
 
 #include <QStatusBar>

@@ -1,6 +1,6 @@
 #include "contents/ui/CContentsView.h"
 
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 

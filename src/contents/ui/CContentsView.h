@@ -140,6 +140,8 @@ protected:
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void WarnBlankLabel();
+    // what: "title" or "description".
+    void WarnUnwritableLabel(const QString& what, const QString& text);
 
     // What undo and redo changed in the model, mirrored in the tree.
     void EntryRemoved(IndexEntry& parent, IndexEntry& entry) override;
@@ -231,6 +233,7 @@ private:
     // edit is being committed takes the focus, and the focus loss commits and closes the
     // same editor a second time from inside the box.
     bool m_blankWarningQueued = false;
+    bool m_unwritableWarningQueued = false;
     bool m_doubleClicking = false;
 
     QTreeWidgetItem* m_pressNode = nullptr;

@@ -1,11 +1,11 @@
 // The contents view's commands as the frame sees them, the property sheets it opens, and
 // the keys, double click and label editing that lead to them.
-#include "app/ui/CXoDoc.h"
 #include "contents/EntryFieldsStep.h"
 #include "contents/IndexFileStep.h"
 #include "contents/ui/CContentsView.h"
 #include "contents/ui/IndexFileSheet.h"
 #include "contents/ui/UrlSheets.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
@@ -212,6 +212,18 @@ void CContentsView::commitData(QWidget* editor) {
     if (text == node->text(0)) {
         return;
     }
+    // Refused here, where the user can see what was typed, rather than at the next save.
+    if (text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('\n')) ||
+        text.contains(QLatin1Char('\r'))) {
+        if (m_unwritableWarningQueued) {
+            return;
+        }
+        m_unwritableWarningQueued = true;
+        QString what = node == m_rootNode ? QStringLiteral("description") : QStringLiteral("title");
+        QMetaObject::invokeMethod(
+            this, [this, what, text] { WarnUnwritableLabel(what, text); }, Qt::QueuedConnection);
+        return;
+    }
     IndexFile& index = *m_document->Index();
     std::unique_ptr<EditStep> step;
     if (node == m_rootNode) {
@@ -236,6 +248,16 @@ void CContentsView::WarnBlankLabel() {
     m_blankWarningQueued = false;
     DialogService::Message message;
     message.text = QStringLiteral("Sorry, this string cannot be blank");
+    message.icon = DialogService::Icon::Warning;
+    Dialogs().ShowMessage(this, message);
+}
+
+void CContentsView::WarnUnwritableLabel(const QString& what, const QString& text) {
+    m_unwritableWarningQueued = false;
+    DialogService::Message message;
+    message.text = QStringLiteral("The %1 '%2' contains a semicolon or a line break, which an "
+                                  "index file cannot hold. Please change it.")
+                       .arg(what, text);
     message.icon = DialogService::Icon::Warning;
     Dialogs().ShowMessage(this, message);
 }

@@ -1,8 +1,8 @@
 // Moving and copying entries by dragging them with the left button. The drag is the
 // view's own (mouse capture and a small image window following the pointer), so the drop
 // rules below are the only ones that apply.
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // The structural edits of the contents view: insert, delete, the clipboard, flatten, and
 // the step and commit that follow each of them.
-#include "app/ui/CXoDoc.h"
 #include "contents/FlattenStep.h"
 #include "contents/IndexFileStep.h"
 #include "contents/StepGroup.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"

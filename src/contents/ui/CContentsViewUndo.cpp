@@ -1,8 +1,8 @@
 // Undo and redo: the document's history runs its steps on the model and the view follows
 // each change it is told of, node by node, so that neither needs a rebuild.
-#include "app/ui/CXoDoc.h"
 #include "contents/EditStep.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 

@@ -1,6 +1,6 @@
 #include "contents/ui/CIndexFileBaseURLs.h"
 
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"

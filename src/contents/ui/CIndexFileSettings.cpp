@@ -1,7 +1,7 @@
 #include "contents/ui/CIndexFileSettings.h"
 
-#include "app/ui/CXoDoc.h"
 #include "contents/FormatText.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexFile.h"
 #include "platform/CommonPrompts.h"
 

@@ -1,6 +1,6 @@
 #include "contents/ui/CURLIndices.h"
 
-#include "app/ui/CXoDoc.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "platform/DialogService.h"
 #include "platform/ElidingLabel.h"

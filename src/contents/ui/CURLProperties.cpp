@@ -1,7 +1,7 @@
 #include "contents/ui/CURLProperties.h"
 
-#include "app/ui/CXoDoc.h"
 #include "contents/RelativePath.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"

@@ -1,9 +1,9 @@
 #include "contents/ui/IndexFileSheet.h"
 
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CIndexFileBaseURLs.h"
 #include "contents/ui/CIndexFileSettings.h"
 #include "contents/ui/CPropertySheet.h"
+#include "document/ui/CXoDoc.h"
 #include "index/BaseUrl.h"
 #include "index/IndexFile.h"
 #include "platform/CommonPrompts.h"

@@ -1,9 +1,9 @@
 #include "contents/ui/UrlSheets.h"
 
-#include "app/ui/CXoDoc.h"
 #include "contents/ui/CPropertySheet.h"
 #include "contents/ui/CURLIndices.h"
 #include "contents/ui/CURLProperties.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 

@@ -184,10 +184,23 @@ void HelpViewer::ShowPopup(const RunList& runs, bool hideDialog) {
     if (m_popup) {
         return;
     }
-    if (hideDialog && m_dialog) {
-        m_dialog->hide();
+    // The help window steps aside for the pop-up and comes back once it closes: hidden for
+    // good, the reader would have to ask for a page again to see it.
+    QPointer<HelpDialog> stepAside = hideDialog && m_dialog && m_dialog->isVisible()
+                                         ? QPointer<HelpDialog>(m_dialog)
+                                         : QPointer<HelpDialog>();
+    if (stepAside) {
+        stepAside->hide();
     }
     m_popup = new PopupWindow(runs, m_defaults, m_workArea);
+    if (stepAside) {
+        connect(m_popup, &QObject::destroyed, stepAside, [this, stepAside] {
+            // Not when Lumio is closing: Close lets go of the dialog first.
+            if (stepAside && stepAside == m_dialog && !stepAside->isVisible()) {
+                stepAside->show();
+            }
+        });
+    }
     m_popup->ShowAt(m_popupPosition);
 }
 

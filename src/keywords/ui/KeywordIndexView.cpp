@@ -1,16 +1,16 @@
 #include "keywords/ui/KeywordIndexView.h"
 
-#include "app/ui/CXoDoc.h"
 #include "contents/EditStep.h"
 #include "contents/ui/CContentsView.h"
+#include "document/ui/CXoDoc.h"
 #include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "keywords/KeywordAnchorCheck.h"
 #include "keywords/KeywordEditor.h"
 #include "keywords/KeywordProblems.h"
 #include "keywords/ui/KeywordIndexModel.h"
+#include "linkcheck/LinkReport.h"
 #include "platform/DialogService.h"
-#include "scanner/LinkReport.h"
 
 #include <QCheckBox>
 #include <QDropEvent>

@@ -23,6 +23,7 @@ namespace {
 
 std::vector<std::string> AllFields(const LanguageFile& file) {
     std::vector<std::string> fields = file.m_texts;
+    fields.insert(fields.end(), file.m_viewerTexts.begin(), file.m_viewerTexts.end());
     fields.push_back(file.m_description);
     return fields;
 }
@@ -58,6 +59,12 @@ LangPropSheet::LangPropSheet(LanguageFile file, QWidget* parent)
     for (size_t i = 0; i < m_file.m_texts.size(); ++i) {
         labels << QString::fromLatin1(LanguageFile::kLabels[i]);
         texts << m_codec.Decode(m_file.m_texts[i]);
+    }
+    // The script viewer's texts follow, with their defaults where the file has none.
+    for (size_t i = 0; i < m_file.m_viewerTexts.size(); ++i) {
+        labels << QStringLiteral("Viewer: %1")
+                      .arg(QString::fromLatin1(LanguageFile::kViewerDefaults[i]));
+        texts << m_codec.Decode(m_file.m_viewerTexts[i]);
     }
     m_pageA->Fill(ShownPath(m_file.m_path), QString::fromStdString(m_file.m_format),
                   m_codec.Decode(m_file.m_description));
@@ -145,6 +152,12 @@ bool LangPropSheet::TakeEdits() {
         auto at = static_cast<size_t>(i);
         edited.m_texts[at] = m_codec.Keep(texts[i], m_file.m_texts[at]);
     }
+    for (qsizetype i = LanguageFile::kTextCount; i < texts.size(); ++i) {
+        auto at = static_cast<size_t>(i - LanguageFile::kTextCount);
+        if (at < edited.m_viewerTexts.size()) {
+            edited.m_viewerTexts[at] = m_codec.Keep(texts[i], m_file.m_viewerTexts[at]);
+        }
+    }
     std::string reason = edited.FindUnwritableField();
     if (!reason.empty()) {
         Warn(QString::fromStdString(reason));
@@ -195,12 +208,28 @@ bool LangPropSheet::ChooseSavePath() {
 }
 
 bool LangPropSheet::WriteFile() {
-    if (m_file.Write(m_file.m_path)) {
+    SaveResult result = m_file.Write(m_file.m_path);
+    if (result.status == SaveStatus::ReadOnly &&
+        ConfirmReplaceReadOnly(this, ShownPath(m_file.m_path))) {
+        result = m_file.Write(m_file.m_path, ReplaceOptions{.replaceReadOnly = true});
+    }
+    if (result.Ok()) {
+        if (m_file.CompanionStale()) {
+            Warn(FormatMessage1(
+                QStringLiteral("The language file was saved, but the script beside it that "
+                               "search pages read from disk (%1) could not be written again: a "
+                               "page opened from disk shows the old texts. Check that the "
+                               "folder can be written to, and save again."),
+                ShownPath(m_file.m_path) + QStringLiteral(".js")));
+        }
         return true;
     }
     QApplication::beep();
-    Warn(FormatMessage1(QStringLiteral("Unable to write to language file (%1)"),
-                        ShownPath(m_file.m_path)));
+    QString text = FormatMessage1(QStringLiteral("Unable to write to language file (%1)"),
+                                  ShownPath(m_file.m_path));
+    // The system's reason (a full disk, a refused permission) says what to do about it.
+    std::string reason = result.Reason();
+    Warn(reason.empty() ? text : text + QStringLiteral(": ") + QString::fromLocal8Bit(reason));
     return false;
 }
 

@@ -39,6 +39,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Shorten &titles by their shared part", "shortenTitles", &ScanSettings::shortenTitles},
         {"Skip script and st&yle", "skipScriptStyle", &ScanSettings::skipScriptStyle},
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
+        {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
         {"Leave out headin&gs most pages share", "skipCommonHeadings",
          &ScanSettings::skipCommonHeadings},
         {"Leave out title plus shared &heading", "skipTitleRepeats",

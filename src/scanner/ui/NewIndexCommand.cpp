@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <optional>
 
 namespace tamblin {
 
@@ -44,16 +45,25 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
     bool ended = false;
     std::string reason;
     {
+        // The scanner is declared first so that it outlives the dialog, whose worker runs it
+        // until the dialog joins it, on every way out of this block. It is made second: the
+        // dialog is its observer.
+        std::optional<SiteScanner> scanner;
         ScanReportDialog dialog(nullptr, parent);
-        SiteScanner scanner(settings, &dialog, options);
-        if (scanner.Prepare()) {
-            dialog.SetScanner(&scanner);
+        scanner.emplace(settings, &dialog, options);
+        if (scanner->Prepare()) {
+            dialog.SetScanner(&*scanner);
             ended = dialog.exec() == QDialog::Accepted && dialog.Finished();
             dialog.StopWorker();
-            outcome.temporaryPath = scanner.TemporaryPath();
-            outcome.complete = !scanner.Aborted() && scanner.PagesRead() > 0;
+            outcome.temporaryPath = scanner->TemporaryPath();
+            outcome.complete = !scanner->Aborted() && scanner->PagesRead() > 0;
+            // Records that could not all be written would open as a cut-short index.
+            if (scanner->WriteFailed()) {
+                ended = false;
+                reason = scanner->ErrorText();
+            }
         } else {
-            reason = scanner.ErrorText();
+            reason = scanner->ErrorText();
         }
     }
     if (!ended) {

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <cstring>
 
 namespace tamblin {
 
@@ -16,6 +17,8 @@ namespace {
 
 // Page names and problem lines are bytes from the site; show them as UTF-8 where they are,
 // and never let "\r" reach the text box.
+constexpr const char* kNoProblems = "No problems while scanning.";
+
 QString Display(std::string_view bytes) {
     QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -70,11 +73,9 @@ ScanReportDialog::~ScanReportDialog() {
 
 void ScanReportDialog::StopWorker() {
     // Only needed when the dialog is torn down unfinished (a test, an exit): the worker
-    // must not outlive the scanner it runs.
+    // must not outlive the scanner it runs. The stop request cancels the scan.
     if (m_worker.joinable()) {
-        if (m_scanner) {
-            m_scanner->Cancel();
-        }
+        m_worker.request_stop();
         m_worker.join();
     }
 }
@@ -92,10 +93,18 @@ void ScanReportDialog::StartWorker() {
     // The first page can take long to come (robots.txt, a slow server); say what is awaited
     // in the words used for every page once it has come.
     if (m_scanner) {
-        m_status->setText(Display("Scanning " + m_scanner->Start() + "..."));
+        // The scan makes its start relative to the site's folder as it runs; the address as
+        // given is what the user knows.
+        m_start = Display(m_scanner->Start());
+        m_status->setText(QStringLiteral("Scanning ") + m_start + QStringLiteral("..."));
     }
-    m_worker = std::thread([this] {
-        SiteScanner::WorkerEntry(m_scanner);
+    m_worker = std::jthread([this, scanner = m_scanner](std::stop_token stop) {
+        std::stop_callback cancel(stop, [scanner] {
+            if (scanner) {
+                scanner->Cancel();
+            }
+        });
+        SiteScanner::WorkerEntry(scanner);
         // The completion message: whatever way the scan ended, even one that never began.
         QMetaObject::invokeMethod(this, &ScanReportDialog::Completed, Qt::QueuedConnection);
     });
@@ -105,9 +114,18 @@ void ScanReportDialog::Completed() {
     if (m_worker.joinable()) {
         m_worker.join();
     }
+    // The scan has ended: dots still moving would say it has not.
+    m_dots->clear();
     if (m_scanner) {
-        m_status->setText(Display(m_scanner->Summary()));
-        m_problems->setPlainText(Display(m_scanner->Report()));
+        m_status->setText(Display(m_scanner->Summary()) + EndingNote());
+        QString report = Display(m_scanner->Report());
+        // Nothing after a Cancel says the pages never read had no problems.
+        if (m_scanner->Aborted() && report.startsWith(QLatin1String(kNoProblems))) {
+            report.replace(0, static_cast<int>(std::strlen(kNoProblems)),
+                           QStringLiteral("No problems in the pages read before the scan was "
+                                          "stopped."));
+        }
+        m_problems->setPlainText(report);
         ShowPagesRead(m_scanner->PagesRead());
     }
     m_button->setText(QStringLiteral("OK"));
@@ -115,10 +133,18 @@ void ScanReportDialog::Completed() {
     m_finished = true;
 }
 
-void ScanReportDialog::reject() {
-    if (m_scanner) {
-        m_scanner->Cancel();
+QString ScanReportDialog::EndingNote() const {
+    if (m_scanner->Aborted() || m_scanner->PagesRead() > 0) {
+        return {};
     }
+    // "Scan complete" alone reads as if the site were empty.
+    return QStringLiteral("\n\nNo page could be read: %1 did not answer or could not be "
+                          "opened. Check the address, and that the site is up.")
+        .arg(m_start);
+}
+
+void ScanReportDialog::reject() {
+    m_worker.request_stop();
     if (!m_started) {
         QDialog::reject();
         return;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <stop_token>
 #include <thread>
 
 class QLabel;
@@ -19,7 +20,8 @@ class SiteScanner;
 // after Cancel, so that whatever was scanned is handed over.
 //
 // The worker calls the ScanObserver side; those calls only queue work for this thread. The
-// scanner's summary and report are read only after the worker has been joined.
+// scanner's summary and report are read only after the worker has been joined. The scanner
+// must outlive this dialog (or its StopWorker), which joins the worker that runs it.
 class ScanReportDialog final : public QDialog, public ScanObserver {
     Q_OBJECT
 public:
@@ -50,9 +52,13 @@ private:
     void StartWorker();
     void Completed();
     void ShowPagesRead(int pagesRead);
+    // What the summary leaves unsaid when no page at all could be read.
+    QString EndingNote() const;
 
     SiteScanner* m_scanner;
-    std::thread m_worker;
+    QString m_start;
+    // Owns the worker: a stop request cancels the scan, and nothing outlives a join.
+    std::jthread m_worker;
     bool m_started = false;
     bool m_finished = false;
     bool m_stopping = false;

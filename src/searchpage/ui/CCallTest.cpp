@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -45,6 +46,17 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
     copyText->setWordWrap(true);
     m_webViewer = new QCheckBox(QStringLiteral("Show the index in bro&wsers without Java"));
     m_webViewer->setObjectName(QStringLiteral("webViewer"));
+    m_companions = new QCheckBox(QStringLiteral("Also when the page is opened from &disk"));
+    m_companions->setObjectName(QStringLiteral("companions"));
+    m_companions->setToolTip(QStringLiteral(
+        "Writes a script beside each index and language file the page names (site.xo.js for "
+        "site.xo) holding the file's bytes, which browsers let a page on disk read. Every "
+        "save of the file writes it again."));
+    // Companions serve the script viewer alone.
+    connect(m_webViewer, &QCheckBox::toggled, m_companions, &QWidget::setEnabled);
+    m_sideLayout = new QCheckBox(
+        QStringLiteral("Side-by-side pa&ge: the index beside the pages, filling the window"));
+    m_sideLayout->setObjectName(QStringLiteral("sideLayout"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(support);
@@ -54,6 +66,11 @@ CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
     layout->addWidget(copyText);
     layout->addWidget(m_copyJavaFiles);
     layout->addWidget(m_webViewer);
+    auto* companionsRow = new QHBoxLayout;
+    companionsRow->addSpacing(24);
+    companionsRow->addWidget(m_companions);
+    layout->addLayout(companionsRow);
+    layout->addWidget(m_sideLayout);
     layout->addStretch(1);
 }
 
@@ -65,6 +82,9 @@ void CCallTest::initializePage() {
     m_testNow->setChecked(settings.testNow);
     m_copyJavaFiles->setChecked(settings.copyJavaFiles);
     m_webViewer->setChecked(settings.webViewer);
+    m_companions->setChecked(settings.companions);
+    m_companions->setEnabled(settings.webViewer);
+    m_sideLayout->setChecked(settings.layout == PageLayout::Side);
 }
 
 void CCallTest::Store() {
@@ -77,6 +97,8 @@ void CCallTest::Store() {
     settings.testNow = m_testNow->isChecked();
     settings.copyJavaFiles = m_copyJavaFiles->isChecked();
     settings.webViewer = m_webViewer->isChecked();
+    settings.companions = m_companions->isChecked();
+    settings.layout = m_sideLayout->isChecked() ? PageLayout::Side : PageLayout::Classic;
 }
 
 } // namespace tamblin

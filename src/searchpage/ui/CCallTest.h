@@ -11,7 +11,8 @@ class SearchPageWizard;
 
 // Page 6, "Test Options": which applet version the page runs, whether to test it at once,
 // whether to copy the applet's files beside it and whether the page also names the script
-// that shows the index where no browser runs Java.
+// that shows the index where no browser runs Java, with its companion scripts for pages
+// opened from disk, and whether the page is the side-by-side one.
 class CCallTest final : public QWizardPage {
     Q_OBJECT
 public:
@@ -32,6 +33,8 @@ private:
     QCheckBox* m_testNow = nullptr;
     QCheckBox* m_copyJavaFiles = nullptr;
     QCheckBox* m_webViewer = nullptr;
+    QCheckBox* m_companions = nullptr;
+    QCheckBox* m_sideLayout = nullptr;
 };
 
 } // namespace tamblin

@@ -1,10 +1,10 @@
 #include "searchpage/ui/SearchPageCommands.h"
 
-#include "contents/ui/TestPageCommands.h"
 #include "platform/CommandHost.h"
 #include "platform/DialogService.h"
 #include "searchpage/WriteSearchPage.h"
 #include "searchpage/ui/SearchPageWizard.h"
+#include "testpage/ui/TestPageCommands.h"
 
 #include <QSettings>
 

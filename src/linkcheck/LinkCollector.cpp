@@ -1,0 +1,170 @@
+#include "linkcheck/LinkCollector.h"
+
+#include "index/IndexFile.h"
+#include "index/TextUtils.h"
+#include "index/UrlUtils.h"
+
+#include <algorithm>
+
+namespace tamblin {
+
+namespace {
+
+bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
+    return text.size() >= prefix.size() && LowerText(text.substr(0, prefix.size())) == prefix;
+}
+
+bool IsHttpUrl(const std::string& url) {
+    return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+} // namespace
+
+const char* LinkProblemName(LinkProblem::Kind kind) {
+    switch (kind) {
+    case LinkProblem::Kind::Broken:
+        return "broken";
+    case LinkProblem::Kind::MissingAnchor:
+        return "missing anchor";
+    case LinkProblem::Kind::Redirect:
+        return "redirect";
+    }
+    return "";
+}
+
+std::string SiteOf(const std::string& url) {
+    if (!IsHttpUrl(url)) {
+        return {};
+    }
+    size_t hostStart = url.find("://") + 3;
+    size_t hostEnd = url.find_first_of("/?#", hostStart);
+    return LowerText(url.substr(0, hostEnd));
+}
+
+std::string PercentDecode(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            int high = HexValue(text[i + 1]);
+            int low = HexValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                out += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+LinkCollector::LinkCollector(std::string folder, bool offSite)
+    : m_folder(std::move(folder)), m_offSite(offSite) {}
+
+void LinkCollector::AddSite(const std::string& baseUrl) {
+    std::string site = SiteOf(baseUrl);
+    if (!site.empty() && std::find(m_sites.begin(), m_sites.end(), site) == m_sites.end()) {
+        m_sites.push_back(site);
+    }
+}
+
+void LinkCollector::Collect(IndexFile& index) {
+    for (const auto& base : index.m_baseUrls) {
+        AddSite(base->m_url);
+    }
+    for (auto& child : index.m_root.m_children) {
+        CollectEntry(*child, {});
+    }
+    IndexEntry& other = index.m_otherKeywords;
+    for (size_t i = 0; i < other.m_keywords.size(); ++i) {
+        const IndexKeyword& keyword = other.m_keywords[i];
+        Add(keyword.m_anchor,
+            {&other, static_cast<int>(i), "Other Index keywords: " + keyword.m_phrase});
+    }
+}
+
+void LinkCollector::CollectEntry(IndexEntry& entry, const std::string& path) {
+    std::string where = path.empty() ? entry.m_title : path + " > " + entry.m_title;
+    if (!entry.m_url.empty()) {
+        Add(entry.FullUrl(), {&entry, -1, where});
+    }
+    for (size_t i = 0; i < entry.m_keywords.size(); ++i) {
+        const IndexKeyword& keyword = entry.m_keywords[i];
+        if (entry.m_url.empty() && keyword.m_anchor.empty()) {
+            continue;
+        }
+        Add(keyword.FullUrl(), {&entry, static_cast<int>(i), where + ": " + keyword.m_phrase});
+    }
+    for (auto& child : entry.m_children) {
+        CollectEntry(*child, where);
+    }
+}
+
+bool LinkCollector::OnSite(const std::string& url) const {
+    std::string site = SiteOf(url);
+    return std::find(m_sites.begin(), m_sites.end(), site) != m_sites.end();
+}
+
+std::string LinkCollector::LocalPath(const std::string& plain) const {
+    std::string path = plain.substr(0, plain.find('?'));
+    if (StartsWithNoCase(path, "file://")) {
+        path = PercentDecode(path.substr(7));
+    } else if (path.empty() || path[0] != '/') {
+        path = m_folder + path;
+    }
+    NormalizeUrlPath(path);
+    return path;
+}
+
+void LinkCollector::Add(const std::string& fullUrl, const LinkUse& use) {
+    if (fullUrl.empty()) {
+        return;
+    }
+    ++m_counts.links;
+    size_t colon = IsAbsoluteUrl(fullUrl);
+    bool http = IsHttpUrl(fullUrl);
+    // One letter before ":" is a drive, not a scheme.
+    bool local = colon <= 1 || StartsWithNoCase(fullUrl, "file:");
+    if (!http && !local) {
+        ++m_counts.skipped;
+        return;
+    }
+    if (fullUrl[0] == '#') {
+        ++m_counts.skipped;
+        return;
+    }
+    if (http && !m_offSite && !OnSite(fullUrl)) {
+        ++m_counts.offSite;
+        return;
+    }
+    if (m_seen[fullUrl]++ > 0) {
+        ++m_counts.duplicates;
+    } else {
+        ++m_counts.distinct;
+    }
+    size_t hash = fullUrl.find('#');
+    std::string plain = fullUrl.substr(0, hash);
+    std::string fragment = hash == std::string::npos ? std::string() : fullUrl.substr(hash + 1);
+    std::string location = http ? plain : LocalPath(plain);
+    auto [it, inserted] = m_pageByLocation.emplace(location, m_pages.size());
+    if (inserted) {
+        m_pages.push_back({location, http, {}});
+    }
+    m_pages[it->second].refs.push_back({fullUrl, fragment, use});
+}
+
+} // namespace tamblin

@@ -1,0 +1,1 @@
+<title>Listing - Acme Tools</title><a href=a.htm>A</a>
