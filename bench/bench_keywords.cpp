@@ -92,8 +92,10 @@ int main(int argc, char** argv) {
     std::string path = QDir(dir.path()).filePath(QStringLiteral("big.xo")).toStdString();
     WriteIndex(path, keywords);
 
+    // The least of several tries: other work on the machine only ever adds time.
+    constexpr int kTries = 7;
     double load = 1e9;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kTries; ++i) {
         tamblin::IndexFile index;
         load = std::min(load, Milliseconds([&] { index.Load(path); }));
     }
@@ -104,7 +106,7 @@ int main(int argc, char** argv) {
         index.Load(path);
         for (int i = 0; i < 3; ++i) {
             tamblin::KeywordIndex k;
-            build = std::min(build, Milliseconds([&] { k.Build(index); }));
+            build = std::min(build, Milliseconds([&] { k.Build(index, true); }));
         }
     }
     tamblin::CXoDoc doc;
@@ -116,14 +118,19 @@ int main(int argc, char** argv) {
     layout->addWidget(contents);
     layout->addWidget(view);
     contents->SetDocument(&doc);
-    view->SetDocument(&doc, contents);
     doc.UpdateAllViews();
     window.resize(900, 700);
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
 
+    // The first fill is the one a user waits for when the view meets the document; the later
+    // ones follow each edit.
+    double firstFill = Milliseconds([&] {
+        view->SetDocument(&doc, contents);
+        QApplication::processEvents();
+    });
     double fill = 1e9;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kTries; ++i) {
         fill = std::min(fill, Milliseconds([&] {
                             view->Refresh();
                             QApplication::processEvents();
@@ -161,7 +168,9 @@ int main(int argc, char** argv) {
                 static_cast<std::size_t>(view->Model()->Keywords().Groups().size()));
     std::printf("load: %.1f ms   fill the view: %.1f ms   ratio fill/load: %.2f (aim 0.50)\n", load,
                 fill, fill / load);
-    std::printf("of which the phrases gathered and sorted (no widgets): %.1f ms\n", build);
+    std::printf("first fill: %.1f ms (ratio %.2f)   of which the phrases gathered and sorted (no "
+                "widgets): %.1f ms\n",
+                firstFill, firstFill / load, build);
     std::printf("filter keystroke: median %.1f ms, worst %.1f ms (aim 50 ms)\n",
                 keys[keys.size() / 2], keys.back());
     std::printf("rename of a phrase on %zu pages, merged: %.1f ms   its undo: %.1f ms"

@@ -88,18 +88,15 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     m_text.clear();
     m_refs.clear();
     // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
-    struct Pending {
-        std::string_view bytes;
-        std::size_t refs = 0;
-    };
-    std::vector<Pending> pending;
+    auto& [pending, groupOf, walked, slots, start, next, textAt] = m_scratch;
+    pending.clear();
+    groupOf.clear();
+    walked.clear();
     pending.reserve(m_groups.capacity());
-    std::vector<std::uint32_t> groupOf;
-    std::vector<KeywordRef> walked;
     groupOf.reserve(m_keywords);
     walked.reserve(m_keywords);
     // An open-addressing table of group numbers (plus one) by phrase: no node per phrase.
-    std::vector<std::uint32_t> slots(std::bit_ceil(2 * m_keywords + 64), 0);
+    slots.assign(std::bit_ceil(2 * m_keywords + 64), 0);
     auto slotOf = [&](std::string_view phrase) {
         std::size_t mask = slots.size() - 1;
         std::size_t at = std::hash<std::string_view>()(phrase) & mask;
@@ -136,18 +133,18 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     m_keywords = walked.size();
 
     // The refs of each group together, in the order walked.
-    std::vector<std::size_t> start(pending.size() + 1, 0);
+    start.assign(pending.size() + 1, 0);
     for (std::size_t g = 0; g < pending.size(); ++g) {
         start[g + 1] = start[g] + pending[g].refs;
     }
     m_refs.resize(walked.size());
-    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    next.assign(start.begin(), start.end() - 1);
     for (std::size_t i = 0; i < walked.size(); ++i) {
         m_refs[next[groupOf[i]]++] = walked[i];
     }
 
     // Phrases and keys into one buffer, then views into it once it no longer moves.
-    std::vector<std::size_t> textAt(pending.size() * 2 + 1, 0);
+    textAt.assign(pending.size() * 2 + 1, 0);
     std::size_t bytes = 0;
     for (const Pending& p : pending) {
         bytes += p.bytes.size();

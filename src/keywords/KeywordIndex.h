@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,6 +71,22 @@ private:
     // Every group's phrase and key, one after another; and every group's refs, together.
     std::vector<char16_t> m_text;
     std::vector<KeywordRef> m_refs;
+    // Build's working lists, kept from one build to the next: a large index rebuilt after
+    // each edit would otherwise get fresh pages from the system for them every time.
+    struct Pending {
+        std::string_view bytes;
+        std::size_t refs = 0;
+    };
+    struct Scratch {
+        std::vector<Pending> pending;
+        std::vector<std::uint32_t> groupOf;
+        std::vector<KeywordRef> walked;
+        std::vector<std::uint32_t> slots;
+        std::vector<std::size_t> start;
+        std::vector<std::size_t> next;
+        std::vector<std::size_t> textAt;
+    };
+    Scratch m_scratch;
 };
 
 // The order readers see: by the lowered phrase, then by the phrase, in UTF-16 units.

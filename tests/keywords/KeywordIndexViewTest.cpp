@@ -92,8 +92,9 @@ protected:
     }
     QStringList Pages() const {
         QStringList pages;
-        for (int i = 0; i < m_view->Pages()->topLevelItemCount(); ++i) {
-            pages << m_view->Pages()->topLevelItem(i)->text(0);
+        QAbstractItemModel* model = m_view->Pages()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            pages << model->index(row, 0).data().toString();
         }
         return pages;
     }
@@ -111,8 +112,8 @@ protected:
         FAIL() << phrase.toStdString() << " is not listed";
     }
     void ClickPage(int row, Qt::KeyboardModifiers modifiers = {}) {
-        QTreeWidget* pages = m_view->Pages();
-        QRect rect = pages->visualItemRect(pages->topLevelItem(row));
+        QTreeView* pages = m_view->Pages();
+        QRect rect = pages->visualRect(pages->model()->index(row, 0));
         QTest::mouseClick(pages->viewport(), Qt::LeftButton, modifiers, rect.center());
     }
     // Undo then redo through the contents view, as Edit > Undo and Redo do.

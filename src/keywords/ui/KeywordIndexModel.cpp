@@ -23,9 +23,9 @@ void KeywordIndexModel::Rebuild(IndexFile* index, std::optional<bool> utf8) {
     } else {
         m_keywords = KeywordIndex();
     }
-    m_rows.clear();
+    // One reset for the new phrases and their rows: a view drops and lays out its rows once.
+    FillRows();
     endResetModel();
-    Refill();
 }
 
 void KeywordIndexModel::SetFilter(const QString& text) {
@@ -51,6 +51,11 @@ void KeywordIndexModel::SetProblems(std::unordered_map<std::string, QString> pro
 
 void KeywordIndexModel::Refill() {
     beginResetModel();
+    FillRows();
+    endResetModel();
+}
+
+void KeywordIndexModel::FillRows() {
     m_rows.clear();
     const auto& groups = m_keywords.Groups();
     for (std::size_t i = 0; i < groups.size(); ++i) {
@@ -73,7 +78,6 @@ void KeywordIndexModel::Refill() {
     } else if (m_sortOrder == Qt::DescendingOrder) {
         std::reverse(m_rows.begin(), m_rows.end());
     }
-    endResetModel();
 }
 
 const KeywordGroup* KeywordIndexModel::GroupAt(int row) const {

@@ -52,6 +52,7 @@ Q_SIGNALS:
 
 private:
     void Refill();
+    void FillRows();
 
     KeywordIndex m_keywords;
     std::u16string m_filter;

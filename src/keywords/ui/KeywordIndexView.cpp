@@ -9,6 +9,7 @@
 #include "keywords/KeywordEditor.h"
 #include "keywords/KeywordProblems.h"
 #include "keywords/ui/KeywordIndexModel.h"
+#include "keywords/ui/KeywordPagesModel.h"
 #include "linkcheck/LinkReport.h"
 #include "platform/DialogService.h"
 
@@ -24,7 +25,6 @@
 #include <QSplitter>
 #include <QThread>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tamblin {
@@ -35,8 +35,6 @@ struct KeywordIndexView::AnchorResult {
 };
 
 namespace {
-
-constexpr int kRefRole = Qt::UserRole;
 
 QString Plural(std::size_t count, const char* one, const char* many) {
     return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(count == 1 ? one : many);
@@ -83,9 +81,10 @@ void KeywordIndexView::Build() {
     m_phrases->setColumnWidth(KeywordIndexModel::kPhrase, 220);
     m_phrases->setColumnWidth(KeywordIndexModel::kPages, 50);
 
-    m_pages = new QTreeWidget(this);
+    m_pagesModel = new KeywordPagesModel(this);
+    m_pages = new QTreeView(this);
     m_pages->setObjectName(QStringLiteral("keywordPages"));
-    m_pages->setHeaderLabels({QStringLiteral("Page"), QStringLiteral("URL")});
+    m_pages->setModel(m_pagesModel);
     m_pages->setRootIsDecorated(false);
     m_pages->setUniformRowHeights(true);
     m_pages->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -147,7 +146,11 @@ void KeywordIndexView::Build() {
     connect(m_model, &QAbstractItemModel::modelReset, this, &KeywordIndexView::UpdateButtons);
     connect(m_phrases->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ShowPages(); });
-    connect(m_pages, &QTreeWidget::itemSelectionChanged, this, &KeywordIndexView::UpdateButtons);
+    connect(m_pages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &KeywordIndexView::UpdateButtons);
+    // The pages view into the phrases' groups, which a rebuild replaces.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_pagesModel->Show(nullptr, nullptr); });
     connect(m_rename, &QPushButton::clicked, this, [this] {
         QModelIndex current = m_phrases->currentIndex();
         if (current.isValid()) {
@@ -206,7 +209,11 @@ void KeywordIndexView::Refresh() {
     m_summary->setText(Plural(keywords.Groups().size(), "phrase", "phrases") +
                        QStringLiteral(", ") +
                        Plural(keywords.KeywordCount(), "keyword", "keywords"));
-    int row = selected.empty() ? -1 : m_model->RowOfBytes(selected);
+    SelectBytes(selected);
+}
+
+void KeywordIndexView::SelectBytes(const std::string& bytes) {
+    int row = bytes.empty() ? -1 : m_model->RowOfBytes(bytes);
     if (row < 0 && m_model->rowCount() > 0) {
         row = 0;
     }
@@ -237,26 +244,12 @@ QString KeywordIndexView::Text(std::u16string_view text) const {
 }
 
 void KeywordIndexView::ShowPages() {
-    m_pages->clear();
     const KeywordGroup* group = CurrentGroup();
-    if (!group) {
-        UpdateButtons();
-        return;
-    }
-    const KeywordIndex& keywords = m_model->Keywords();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(group->refs.size()));
-    for (std::size_t i = 0; i < group->refs.size(); ++i) {
-        const KeywordRef& ref = group->refs[i];
-        const IndexKeyword& keyword = ref.owner->m_keywords[ref.position];
-        auto* item = new QTreeWidgetItem(QStringList{Text(keywords.Decode(keyword.FullTitle())),
-                                                     Text(keywords.Decode(keyword.FullUrl()))});
-        item->setData(0, kRefRole, static_cast<qulonglong>(i));
-        items.append(item);
-    }
-    m_pages->addTopLevelItems(items);
-    if (!items.isEmpty()) {
-        m_pages->setCurrentItem(items.front());
+    if (group != m_pagesModel->Group()) {
+        m_pagesModel->Show(&m_model->Keywords(), group);
+        if (group) {
+            m_pages->setCurrentIndex(m_pagesModel->index(0, 0));
+        }
     }
     UpdateButtons();
 }
@@ -265,7 +258,8 @@ void KeywordIndexView::UpdateButtons() {
     bool any = CurrentGroup() != nullptr && m_contents;
     m_rename->setEnabled(any);
     m_remove->setEnabled(any);
-    m_move->setEnabled(any && !m_pages->selectedItems().isEmpty() && !m_moveTo->text().isEmpty());
+    m_move->setEnabled(any && m_pages->selectionModel()->hasSelection() &&
+                       !m_moveTo->text().isEmpty());
     m_findProblems->setEnabled(m_document && m_document->Index() && !m_anchorThread);
 }
 
@@ -362,8 +356,8 @@ void KeywordIndexView::MoveSelectedPages() {
         return;
     }
     std::vector<KeywordRef> refs;
-    for (QTreeWidgetItem* item : m_pages->selectedItems()) {
-        auto i = static_cast<std::size_t>(item->data(0, kRefRole).toULongLong());
+    for (const QModelIndex& row : m_pages->selectionModel()->selectedRows()) {
+        auto i = static_cast<std::size_t>(row.row());
         if (i < group->refs.size()) {
             refs.push_back(group->refs[i]);
         }
@@ -475,7 +469,10 @@ void KeywordIndexView::ShowProblems() {
         QString line = QStringLiteral("Anchor gone on %1").arg(Plural(count, "page", "pages"));
         text = text.isEmpty() ? line : text + QStringLiteral("; ") + line;
     }
+    const KeywordGroup* current = CurrentGroup();
+    std::string selected = current ? std::string(current->bytes) : std::string();
     m_model->SetProblems(std::move(problems));
+    SelectBytes(selected);
 }
 
 void KeywordIndexView::FinishAnchorCheck() {

@@ -16,7 +16,6 @@ class QLineEdit;
 class QPushButton;
 class QThread;
 class QTreeView;
-class QTreeWidget;
 
 namespace tamblin {
 
@@ -24,6 +23,7 @@ class CContentsView;
 class CXoDoc;
 class EditStep;
 class KeywordIndexModel;
+class KeywordPagesModel;
 
 // The Index view: every phrase of the keyword index as readers will see it, with its pages;
 // a phrase is renamed (F2, merging into one that exists), removed (Del) or given pages of
@@ -43,7 +43,7 @@ public:
 
     KeywordIndexModel* Model() const { return m_model; }
     QTreeView* Phrases() const { return m_phrases; }
-    QTreeWidget* Pages() const { return m_pages; }
+    QTreeView* Pages() const { return m_pages; }
     QLineEdit* Filter() const { return m_filter; }
     QLineEdit* MoveTo() const { return m_moveTo; }
 
@@ -72,6 +72,8 @@ private:
     void OnDocumentChanged();
     void OnRenameRequested(int groupIndex, const QString& newName);
     void ShowPages();
+    // Selects the phrase with these bytes, or the first row when it is not listed.
+    void SelectBytes(const std::string& bytes);
     void Apply(std::unique_ptr<EditStep> step, const std::string& selectBytes);
     bool PhraseBytes(const QString& text, std::string& bytes);
     void FinishAnchorCheck();
@@ -86,7 +88,8 @@ private:
     QLineEdit* m_filter = nullptr;
     QCheckBox* m_problemsOnly = nullptr;
     QTreeView* m_phrases = nullptr;
-    QTreeWidget* m_pages = nullptr;
+    KeywordPagesModel* m_pagesModel = nullptr;
+    QTreeView* m_pages = nullptr;
     QLineEdit* m_moveTo = nullptr;
     QPushButton* m_rename = nullptr;
     QPushButton* m_remove = nullptr;
