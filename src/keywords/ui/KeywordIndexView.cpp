@@ -101,7 +101,7 @@ void KeywordIndexView::Build() {
     m_move->setObjectName(QStringLiteral("keywordMove"));
     m_rename = new QPushButton(QStringLiteral("Re&name"), this);
     m_rename->setObjectName(QStringLiteral("keywordRename"));
-    m_remove = new QPushButton(QStringLiteral("Re&move phrase"), this);
+    m_remove = new QPushButton(QStringLiteral("Remove phr&ase"), this);
     m_remove->setObjectName(QStringLiteral("keywordRemove"));
     m_findProblems = new QPushButton(QStringLiteral("Find &problems"), this);
     m_findProblems->setObjectName(QStringLiteral("keywordFindProblems"));
@@ -143,7 +143,10 @@ void KeywordIndexView::Build() {
     });
     connect(m_model, &KeywordIndexModel::RenameRequested, this,
             &KeywordIndexView::OnRenameRequested, Qt::QueuedConnection);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &KeywordIndexView::UpdateButtons);
+    // Sorting, filtering and rebuilding reset the rows: the phrase shown stays shown when it
+    // is still listed, the first one otherwise, so that the keys always have a phrase to act on.
+    connect(m_model, &QAbstractItemModel::modelReset, this,
+            [this] { SelectBytes(m_currentBytes); });
     connect(m_phrases->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ShowPages(); });
     connect(m_pages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -245,6 +248,9 @@ QString KeywordIndexView::Text(std::u16string_view text) const {
 
 void KeywordIndexView::ShowPages() {
     const KeywordGroup* group = CurrentGroup();
+    if (group) {
+        m_currentBytes = group->bytes;
+    }
     if (group != m_pagesModel->Group()) {
         m_pagesModel->Show(&m_model->Keywords(), group);
         if (group) {

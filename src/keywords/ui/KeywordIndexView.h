@@ -97,6 +97,8 @@ private:
     QPushButton* m_findProblems = nullptr;
     QLabel* m_summary = nullptr;
     bool m_stale = true;
+    // The bytes of the phrase last shown, to find it again after the rows change.
+    std::string m_currentBytes;
     bool m_problemsWanted = false;
     std::unordered_map<std::string, QString> m_variantProblems;
     std::map<std::string, std::size_t> m_goneAnchors;
