@@ -172,8 +172,17 @@ TEST_F(KeywordIndexViewTest, ListsPhrasesAsReadersSeeThemAndFilters) {
     QTest::keyClick(m_view->Filter(), Qt::Key_Delete);
     m_view->Phrases()->sortByColumn(KeywordIndexModel::kPages, Qt::DescendingOrder);
     EXPECT_EQ(Rows().front(), QStringLiteral("SYNOPSIS/2"));
+    // The phrase shown stays shown, with its pages, wherever the sort puts it.
+    ClickPhrase(QStringLiteral("Usage"));
     m_view->Phrases()->sortByColumn(KeywordIndexModel::kPhrase, Qt::AscendingOrder);
     EXPECT_EQ(Rows().front(), QStringLiteral("Elsewhere/1"));
+    ASSERT_NE(m_view->CurrentGroup(), nullptr);
+    EXPECT_EQ(m_view->Phrases()->currentIndex().data().toString(), QStringLiteral("Usage"));
+    EXPECT_EQ(Pages().size(), 1);
+    // Filtered out, it gives way to the first phrase listed, so the keys still act on one.
+    m_view->Filter()->setText(QStringLiteral("git-"));
+    EXPECT_EQ(m_view->Phrases()->currentIndex().data().toString(), QStringLiteral("git-add"));
+    EXPECT_EQ(Pages().size(), 1);
 }
 
 TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {

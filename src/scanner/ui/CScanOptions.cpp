@@ -42,7 +42,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
         {"Leave out headin&gs most pages share", "skipCommonHeadings",
          &ScanSettings::skipCommonHeadings},
-        {"Leave out title plus shared &heading", "skipTitleRepeats",
+        {"Leave out title p&lus shared heading", "skipTitleRepeats",
          &ScanSettings::skipTitleRepeats},
         {"One phrase per page whatever its cas&e", "oneCasePerPage", &ScanSettings::oneCasePerPage},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
