@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/KeywordsCli.h"
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "fulltext/SearchIndexFiles.h"
@@ -185,6 +186,10 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "                  standard output. NAME is an encoding of the search page wizard\n"
            "                  (8859_1, DBCS_ASCII, UTF8, Unicode); without it the texts are\n"
            "                  UTF-8 when the whole file is, else Windows-1252.\n"
+           "  keywords FILE.xo [--json]\n"
+           "  keywords FILE.xo --rename OLD NEW -o OUT.xo | --remove PHRASE -o OUT.xo\n"
+           "                  List the phrases readers find, with their page counts, or\n"
+           "                  rename or remove one phrase everywhere (see keywords --help).\n"
            "  print FILE.xo -o OUT.pdf [--summary|--full] [--font FACE] [--size POINTS]\n"
            "                  Print the index to a PDF file (see print --help).\n"
            "  --help          Show this text.\n"
@@ -239,6 +244,12 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "                            resolving them as a browser does (dot segments,\n"
               "                            \"/\", \"//\", \"?\" and backslashes) and storing\n"
               "                            each in its shortest form under the base URL.\n"
+              "  --no-skip-common-headings Keep headings that more than a fifth of the\n"
+              "                            pages (and at least 10) share.\n"
+              "  --no-skip-title-repeats   Keep headings that are the page title followed\n"
+              "                            by such a shared part.\n"
+              "  --no-merge-case           Keep phrases of one page that differ only in\n"
+              "                            letter case.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --no-full-text            Write no full-text search index. By default the\n"
@@ -284,6 +295,9 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "export") {
         return Export({args.begin() + 1, args.end()});
+    }
+    if (command == "keywords") {
+        return KeywordsCli(m_out, m_err).Run({args.begin() + 1, args.end()});
     }
     if (command == "searchpage") {
         return SearchPageCli(m_out, m_err).Run({args.begin() + 1, args.end()});
@@ -451,6 +465,12 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.tidyUrls = false;
     } else if (arg == "--no-full-text") {
         settings.fullText = false;
+    } else if (arg == "--no-skip-common-headings") {
+        settings.skipCommonHeadings = false;
+    } else if (arg == "--no-skip-title-repeats") {
+        settings.skipTitleRepeats = false;
+    } else if (arg == "--no-merge-case") {
+        settings.oneCasePerPage = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);

@@ -4,6 +4,7 @@
 #include "index/IndexRecordWriter.h"
 #include "index/RecordSink.h"
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,8 +14,8 @@ namespace tamblin {
 
 // The scanner's own index file: records streamed into a temporary file through the index
 // core's record writer, every write and the close checked. It remembers nothing of what it
-// wrote but where titles stand, so that titles can be changed at the end without reading
-// the records back.
+// wrote but where titles stand and how many lines it holds, so that titles can be changed
+// and lines dropped at the end without reading the records back.
 class ScanRecordFile {
 public:
     // Makes the sink for the temporary file's descriptor; tests give one that fails.
@@ -43,14 +44,22 @@ public:
     // Fields are written as reading will trim them. Returns where the title stands.
     long long Entry(int number, std::string_view title, std::string_view url, int parent,
                     std::string_view target);
-    // Text fields arrive trimmed and marked as plain text; references need neither.
-    void Keyword(std::string_view phrase, std::string_view url, std::string_view title,
-                 std::string_view target);
+    // Text fields arrive trimmed and marked as plain text; references need neither. Returns
+    // the keyword's line (counted from 0, the header's first line included).
+    long long Keyword(std::string_view phrase, std::string_view url, std::string_view title,
+                      std::string_view target);
+    // Lines written so far.
+    long long Lines() const { return m_lines; }
 
     // Writes what is buffered and closes the file; false when a write or the close failed.
     bool Close();
     // Rewrites the closed file with these titles in place of the old ones (in file order).
     bool ChangeTitles(const std::vector<TitleChange>& changes);
+    // Rewrites the closed file without these lines (ascending, as Keyword numbered them).
+    // Titles changed before keep every line where it was. Fails, the file left as it was,
+    // when the file does not hold the lines written (a record broken over two lines would
+    // move every line after it).
+    bool DropLines(const std::vector<long long>& lines);
 
     const std::string& Path() const { return m_path; }
     // The system's error number of the first failure, 0 while all went well.
@@ -63,6 +72,10 @@ public:
 
 private:
     int SinkError() const { return m_sink ? m_sink->Error() : 0; }
+    // Copies the closed file into a new temporary one through `copy`, which returns 0 or the
+    // error that stops it, and puts the copy in its place.
+    using Copier = std::function<int(std::FILE* in, ByteSink& out)>;
+    bool Rewrite(const Copier& copy);
 
     SinkMaker m_makeSink;
     std::string m_path;
@@ -71,6 +84,7 @@ private:
     std::unique_ptr<IndexRecordWriter> m_writer;
     std::string m_skipTarget;
     std::string m_baseDirectory;
+    long long m_lines = 0;
     int m_error = 0;
     bool m_released = false;
 };

@@ -27,6 +27,10 @@ struct ScanSettings {
     bool polite = true;          // robots.txt and nofollow obeyed over HTTP
     bool tidyUrls = true;        // links resolved as browsers resolve them, stored shortest
     int delayMs = 0;             // at least this long between two requests to a host
+    // Keeping the keyword index clean of what every page repeats (see ScanKeywordCleaner).
+    bool skipCommonHeadings = true; // headings on over a fifth of the pages are left out
+    bool skipTitleRepeats = true;   // "Title Manual Page" where that rest is common: left out
+    bool oneCasePerPage = true;     // phrases differing only in case on one page are one
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
@@ -42,6 +46,7 @@ struct ScanSettings {
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
         shortenTitles = skipScriptStyle = polite = tidyUrls = false;
+        skipCommonHeadings = skipTitleRepeats = oneCasePerPage = false;
         delayMs = 0;
         rememberScan = false;
         fullText = false;

@@ -71,6 +71,9 @@ constexpr Flag kFlags[] = {
     {"script", &ScanSettings::skipScriptStyle},
     {"polite", &ScanSettings::polite},
     {"tidy", &ScanSettings::tidyUrls},
+    {"common", &ScanSettings::skipCommonHeadings},
+    {"titlerest", &ScanSettings::skipTitleRepeats},
+    {"onecase", &ScanSettings::oneCasePerPage},
 };
 
 } // namespace

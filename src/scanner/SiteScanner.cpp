@@ -261,6 +261,9 @@ void SiteScanner::ResetScan() {
         m_words = std::make_unique<SearchIndexBuilder>();
         m_textWatcher = std::make_unique<PageTextWatcher>(*m_words);
     }
+    m_cleaner = ScanKeywordCleaner(
+        {m_settings.skipCommonHeadings, m_settings.skipTitleRepeats, m_settings.oneCasePerPage});
+    m_cleanReport.clear();
 }
 
 SearchIndexData SiteScanner::TakeSearchIndex() {
@@ -298,6 +301,10 @@ void SiteScanner::Run() {
     EndWalk();
     if (m_settings.shortenTitles && !m_records->Failed()) {
         ShortenTitles();
+    }
+    // After the titles: dropping lines keeps no byte where it stood, only the lines.
+    if (m_cleaner.Active() && !m_records->Failed()) {
+        CleanKeywords();
     }
     Finish();
 }
@@ -394,6 +401,7 @@ std::string SiteScanner::FinishedReport() const {
                   ", the index's character set, cannot hold, written as \"?\": " +
                   std::to_string(m_unwritable);
     }
+    report += m_cleanReport;
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
         report += kSizeWarning;
@@ -469,6 +477,7 @@ void SiteScanner::ScanCurrentItem() {
     if (m_words) {
         m_words->StartPage(m_current.url);
     }
+    m_cleaner.BeginPage();
     if (m_settings.followRedirects && m_settings.fromUrl) {
         if (std::string final = input->FinalLocation(); !final.empty()) {
             m_page.linkDirectory = LinkDirectory(final);
@@ -765,6 +774,8 @@ void SiteScanner::FinishHeading() {
         !m_page.anchorIds.insert(id).second) {
         return;
     }
+    // Noted for the cleaner, which may leave it out once the whole site is known.
+    m_writingHeading = true;
     if (m_page.titleSeen) {
         std::string reference = CurrentReference();
         WriteKeyword(Plain(text), reference + "#" + id, reference + " (" + text + ")",
@@ -773,6 +784,7 @@ void SiteScanner::FinishHeading() {
         WriteKeyword(Plain(text), Plain(m_current.url + "#" + id), Plain(PageName()),
                      m_current.target);
     }
+    m_writingHeading = false;
 }
 
 void SiteScanner::OnAttribute(const std::string& name, const std::string& rawValue) {
@@ -1120,8 +1132,14 @@ int SiteScanner::AddEntry(const std::string& title, const std::string& url, int 
 
 void SiteScanner::WriteKeyword(const std::string& phrase, const std::string& url,
                                const std::string& title, const std::string& target) {
-    m_records->Keyword(phrase, url, title, target);
+    if (!m_cleaner.KeepOnPage(phrase)) {
+        return;
+    }
+    long long line = m_records->Keyword(phrase, url, title, target);
     ++m_keywordCount;
+    if (m_writingHeading) {
+        m_cleaner.NoteHeading(line, phrase, m_page.title);
+    }
 }
 
 void SiteScanner::Problem(const char* format, const std::string& argument) {
@@ -1159,6 +1177,19 @@ void SiteScanner::ShortenTitles() {
     }
     if (m_records->ChangeTitles(changes)) {
         m_shortenedPart = m_titles.Part();
+    }
+}
+
+// Leaves out the keywords the cleaner found to be boilerplate once the whole site was read.
+// A failure to rewrite the file fails the scan as any other write of it does.
+void SiteScanner::CleanKeywords() {
+    ScanKeywordCleaner::Cleaning cleaning = m_cleaner.Finish();
+    if (cleaning.lines.empty()) {
+        return;
+    }
+    if (m_records->DropLines(cleaning.lines)) {
+        m_keywordCount -= static_cast<int>(cleaning.lines.size());
+        m_cleanReport = std::move(cleaning.report);
     }
 }
 

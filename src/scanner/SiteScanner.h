@@ -6,6 +6,7 @@
 #include "scanner/LinkClassifier.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"
+#include "scanner/ScanKeywordCleaner.h"
 #include "scanner/ScanObserver.h"
 #include "scanner/ScanPageState.h"
 #include "scanner/ScanRecordFile.h"
@@ -135,6 +136,7 @@ private:
     bool ProbedFileEntry(PageInput& input);
     std::optional<std::string> LinkDirectory(const std::string& address) const;
     void ShortenTitles();
+    void CleanKeywords();
     // Appends the phrases of a comma-separated list; budget, when given, caps their bytes.
     void SplitKeywords(const std::string& text, std::vector<std::string>& list, size_t* budget);
     void WriteKeywordList(const std::vector<std::string>& list, const std::string& anchor,
@@ -201,6 +203,10 @@ private:
     std::string m_shortenedPart;
     std::unique_ptr<SearchIndexBuilder> m_words;
     std::unique_ptr<PageTextWatcher> m_textWatcher;
+    ScanKeywordCleaner m_cleaner{{}};
+    std::string m_cleanReport;
+    // A heading's keyword is being written: the cleaner notes where it stands.
+    bool m_writingHeading = false;
 };
 
 } // namespace tamblin

@@ -66,7 +66,7 @@ TEST_F(CMainFrameTest, MenusHoldEveryCommandInOrder) {
                            QStringLiteral("&Delete"), QStringLiteral("&Find..."),
                            QStringLiteral("Find &next"), QStringLiteral("&Insert URL..."),
                            QStringLiteral("F&latten"), QStringLiteral("Update from &site...")}));
-    EXPECT_EQ(MenuItems(QStringLiteral("menuView")).size(), 6);
+    EXPECT_EQ(MenuItems(QStringLiteral("menuView")).size(), 7);
     EXPECT_EQ(MenuItems(QStringLiteral("menuTest")),
               (QStringList{QStringLiteral("&New web page"), QStringLiteral("&Open web page"),
                            QStringLiteral("&Test web page"), QStringLiteral("Check &links...")}));

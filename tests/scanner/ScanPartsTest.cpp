@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <memory>
 
 using namespace tamblin;
 
@@ -170,4 +171,73 @@ TEST(ScanRecordFile, AScanWhoseRecordsCannotBeKeptFails) {
     std::remove(temporary->c_str());
     EXPECT_FALSE(roomy.WriteFailed());
     EXPECT_EQ(roomy.KeywordCount(), 301);
+}
+
+TEST(ScanRecordFile, DropsLinesByTheirNumberAfterTitlesChanged) {
+    ScanRecordFile file;
+    ASSERT_TRUE(file.Create());
+    file.Header("D", "December 06 2026");
+    file.BaseUrl("");
+    long long first = file.Entry(1, "One - S", "a.htm", 0, "");
+    EXPECT_EQ(file.Keyword("&1", "&1", "&1", ""), 4);
+    long long common = file.Keyword("SYNOPSIS", "&1#s", "&1 (SYNOPSIS)", "");
+    long long second = file.Entry(2, "Two - S", "b.htm", 1, "");
+    long long last = file.Keyword("SYNOPSIS", "&2#s", "&2 (SYNOPSIS)", "");
+    EXPECT_EQ(file.Lines(), 8);
+    ASSERT_TRUE(file.Close());
+    // The titles get shorter first; the lines stay where they were.
+    ASSERT_TRUE(file.ChangeTitles({{first, 7, "One"}, {second, 7, "Two"}}));
+    ASSERT_TRUE(file.DropLines({common, last}));
+    EXPECT_EQ(TestFiles::Read(file.Path()), "XO0;2;1;1\n1;D;December 06 2026\n3;1;;;\n"
+                                            "5;1;1;a.htm;One;;0;;\n7;&1;&1;&1;;\n"
+                                            "5;2;1;b.htm;Two;;1;;\n");
+    EXPECT_EQ(file.Lines(), 6);
+    EXPECT_TRUE(file.DropLines({}));
+    EXPECT_FALSE(file.Failed());
+}
+
+TEST(ScanRecordFile, DroppingLinesTheFileDoesNotHoldFailsAndKeepsIt) {
+    ScanRecordFile file;
+    ASSERT_TRUE(file.Create());
+    file.Header("D", "December 06 2026");
+    file.Entry(1, "One", "a.htm", 0, "");
+    ASSERT_TRUE(file.Close());
+    std::string before = TestFiles::Read(file.Path());
+    EXPECT_FALSE(file.DropLines({1, 7}));
+    EXPECT_TRUE(file.Failed());
+    EXPECT_EQ(TestFiles::Read(file.Path()), before);
+    EXPECT_FALSE(file.ErrorText().empty());
+}
+
+TEST(ScanRecordFile, AScanWhoseLinesCannotBeDroppedFails) {
+    TestFiles files;
+    std::string index = "<title>Manual</title>";
+    for (int i = 0; i < 12; ++i) {
+        std::string name = "p" + std::to_string(i) + ".htm";
+        index += "<a href=" + name + ">" + name + "</a>";
+        files.Write(name, "<title>Page " + std::to_string(i) + "</title><h2 id=s>SYNOPSIS</h2>");
+    }
+    files.Write("index.htm", index);
+    ScanSettings settings;
+    settings.start = files.Path("index.htm");
+    settings.shortenTitles = false;
+    ScanOptions options;
+    // The scan's own file takes its records; the copy without the shared headings finds
+    // the disk full.
+    auto made = std::make_shared<int>(0);
+    options.recordSink = [made](int fd) -> std::unique_ptr<ByteSink> {
+        if ((*made)++ == 0) {
+            return std::make_unique<FileByteSink>(fd);
+        }
+        return std::make_unique<FullSink>(fd, 10);
+    };
+    SiteScanner scanner(settings, nullptr, options);
+    std::optional<std::string> temporary = scanner.ScanIndex();
+    ASSERT_TRUE(temporary.has_value());
+    std::remove(temporary->c_str());
+    EXPECT_EQ(*made, 2);
+    EXPECT_TRUE(scanner.WriteFailed());
+    EXPECT_NE(scanner.ErrorText().find("No space left on device"), std::string::npos)
+        << scanner.ErrorText();
+    EXPECT_EQ(scanner.Summary().find("Scan complete"), std::string::npos) << scanner.Summary();
 }

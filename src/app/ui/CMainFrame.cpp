@@ -3,12 +3,14 @@
 #include "app/AppSettings.h"
 #include "contents/ui/CContentsView.h"
 #include "document/ui/CXoDoc.h"
+#include "keywords/ui/KeywordIndexView.h"
 #include "platform/ElidingLabel.h"
 #include "platform/KeyboardLocks.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -97,6 +99,7 @@ CMainFrame::CMainFrame(CXoDoc* document, SettingsStore* store, QWidget* parent)
     CreateToolBar();
     CreateStatusBar();
     CreateContextMenu();
+    CreateKeywordIndex();
     SetFrameworkHandlers();
     setAcceptDrops(true);
     setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
@@ -292,6 +295,29 @@ void CMainFrame::CreateContextMenu() {
     add(Command::EditInsertUrl, "Insert &URL...");
     add(Command::EditFlatten, "&Flatten");
     m_view->SetContextMenu(m_contextMenu);
+}
+
+void CMainFrame::CreateKeywordIndex() {
+    m_keywordDock = new QDockWidget(QStringLiteral("Index"), this);
+    m_keywordDock->setObjectName(QStringLiteral("keywordIndexDock"));
+    m_keywordView = new KeywordIndexView(m_keywordDock);
+    m_keywordDock->setWidget(m_keywordView);
+    addDockWidget(Qt::RightDockWidgetArea, m_keywordDock);
+    // Hidden until asked for: the window opens as it always has.
+    m_keywordDock->hide();
+    QAction* toggle = m_keywordDock->toggleViewAction();
+    toggle->setText(QStringLiteral("&Index"));
+    toggle->setObjectName(QStringLiteral("actionViewKeywordIndex"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    toggle->setStatusTip(QStringLiteral("Show or hide the keyword index as readers will see it"));
+    addAction(toggle);
+    if (QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("menuView"))) {
+        view->addSeparator();
+        view->addAction(toggle);
+    }
+    connect(m_keywordView, &KeywordIndexView::Message, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+    m_keywordView->SetDocument(m_document, m_view);
 }
 
 void CMainFrame::SetFrameworkHandlers() {

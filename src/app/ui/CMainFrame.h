@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -15,6 +16,7 @@ class QToolBar;
 namespace tamblin {
 
 class CContentsView;
+class KeywordIndexView;
 class CXoDoc;
 class SettingsStore;
 
@@ -42,6 +44,8 @@ public:
     void SetUndoEveryEdit(bool on);
     QMenu* ContextMenu() const { return m_contextMenu; }
     CContentsView* View() const { return m_view; }
+    QDockWidget* KeywordDock() const { return m_keywordDock; }
+    KeywordIndexView* KeywordView() const { return m_keywordView; }
     QToolBar* ToolBar() const { return m_toolBar; }
     QLabel* UrlPane() const { return m_urlPane; }
 
@@ -78,6 +82,8 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void CreateContextMenu();
+    // The Index view in a dock beside the tree, shown and hidden from the View menu.
+    void CreateKeywordIndex();
     void SetFrameworkHandlers();
     void Execute(Command id);
     void UpdateTitle();
@@ -87,6 +93,8 @@ private:
     CXoDoc* m_document;
     SettingsStore* m_store;
     CContentsView* m_view = nullptr;
+    QDockWidget* m_keywordDock = nullptr;
+    KeywordIndexView* m_keywordView = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_contextMenu = nullptr;
     QLabel* m_idlePane = nullptr;

@@ -40,6 +40,11 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Skip script and st&yle", "skipScriptStyle", &ScanSettings::skipScriptStyle},
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
         {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
+        {"Leave out headin&gs most pages share", "skipCommonHeadings",
+         &ScanSettings::skipCommonHeadings},
+        {"Leave out title p&lus shared heading", "skipTitleRepeats",
+         &ScanSettings::skipTitleRepeats},
+        {"One phrase per page whatever its cas&e", "oneCasePerPage", &ScanSettings::oneCasePerPage},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
         {"Build a full-text s&earch index", "fullText", &ScanSettings::fullText},
     };

@@ -1,0 +1,227 @@
+#include "keywords/KeywordIndex.h"
+
+#include "app/TextEncoding.h"
+#include "index/IndexEntry.h"
+#include "index/IndexFile.h"
+#include "index/TextCodec.h"
+#include "keywords/JsLowerCase.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace tamblin {
+
+namespace {
+
+// The order in which the viewer collects keywords: the tree in pre-order (each entry, then
+// its children), then the Other Index keywords.
+template <class Visit> void ViewerWalk(IndexFile& index, Visit&& visit) {
+    using List = std::vector<std::unique_ptr<IndexEntry>>;
+    std::vector<std::pair<List*, std::size_t>> stack{{&index.m_root.m_children, 0}};
+    while (!stack.empty()) {
+        auto& [list, next] = stack.back();
+        if (next >= list->size()) {
+            stack.pop_back();
+            continue;
+        }
+        IndexEntry& entry = *(*list)[next++];
+        visit(entry);
+        if (!entry.m_children.empty()) {
+            stack.emplace_back(&entry.m_children, 0);
+        }
+    }
+    visit(index.m_otherKeywords);
+}
+
+std::size_t CountPages(std::span<const KeywordRef> refs, const IndexFile& index) {
+    std::size_t pages = 0;
+    const IndexEntry* last = nullptr;
+    std::unordered_set<std::string> others;
+    for (const KeywordRef& ref : refs) {
+        if (ref.owner == &index.m_otherKeywords) {
+            others.insert(PageKeyOf(ref, index));
+        } else if (ref.owner != last) {
+            // An entry's keywords are collected together, so its refs are next to each other.
+            ++pages;
+            last = ref.owner;
+        }
+    }
+    return pages + others.size();
+}
+
+bool TextLess(std::u16string_view aKey, std::u16string_view aPhrase, std::u16string_view bKey,
+              std::u16string_view bPhrase) {
+    int byKey = aKey.compare(bKey);
+    return byKey != 0 ? byKey < 0 : aPhrase < bPhrase;
+}
+
+} // namespace
+
+std::string PageKeyOf(const KeywordRef& ref, const IndexFile& index) {
+    const IndexKeyword& keyword = ref.owner->m_keywords[ref.position];
+    if (ref.owner == &index.m_otherKeywords) {
+        return keyword.m_anchor.substr(0, keyword.m_anchor.find('#'));
+    }
+    return ref.owner->FullUrl();
+}
+
+bool ReaderOrderLess(const KeywordGroup& a, const KeywordGroup& b) {
+    return TextLess(a.key, a.phrase, b.key, b.phrase);
+}
+
+void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
+    m_index = &index;
+    m_utf8 = utf8 ? *utf8 : DetectEncoding(index) == TextEncoding::Utf8;
+    if (m_keywords == 0) {
+        // The first build learns the size once, so that nothing grows while it walks.
+        int urls = 0;
+        int keywords = 0;
+        index.m_root.CountUrlsAndKeywords(urls, keywords);
+        m_keywords = static_cast<std::size_t>(keywords) + index.m_otherKeywords.m_keywords.size();
+    }
+    m_groups.clear();
+    m_text.clear();
+    m_refs.clear();
+    // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
+    auto& [pending, groupOf, walked, slots, start, next, textAt] = m_scratch;
+    pending.clear();
+    groupOf.clear();
+    walked.clear();
+    pending.reserve(m_groups.capacity());
+    groupOf.reserve(m_keywords);
+    walked.reserve(m_keywords);
+    // An open-addressing table of group numbers (plus one) by phrase: no node per phrase.
+    slots.assign(std::bit_ceil(2 * m_keywords + 64), 0);
+    auto slotOf = [&](std::string_view phrase) {
+        std::size_t mask = slots.size() - 1;
+        std::size_t at = std::hash<std::string_view>()(phrase) & mask;
+        while (slots[at] != 0 && pending[slots[at] - 1].bytes != phrase) {
+            at = (at + 1) & mask;
+        }
+        return at;
+    };
+    ViewerWalk(index, [&](IndexEntry& entry) {
+        bool other = &entry == &index.m_otherKeywords;
+        for (std::size_t i = 0; i < entry.m_keywords.size(); ++i) {
+            const IndexKeyword& keyword = entry.m_keywords[i];
+            if (keyword.m_phrase.empty() || (other && keyword.m_extraTitle.empty())) {
+                continue;
+            }
+            std::size_t at = slotOf(keyword.m_phrase);
+            std::uint32_t group = slots[at];
+            if (group == 0) {
+                pending.push_back({keyword.m_phrase, 0});
+                group = static_cast<std::uint32_t>(pending.size());
+                slots[at] = group;
+                if (2 * pending.size() > slots.size()) {
+                    slots.assign(slots.size() * 2, 0);
+                    for (std::uint32_t g = 1; g <= pending.size(); ++g) {
+                        slots[slotOf(pending[g - 1].bytes)] = g;
+                    }
+                }
+            }
+            ++pending[group - 1].refs;
+            groupOf.push_back(group - 1);
+            walked.push_back({&entry, i});
+        }
+    });
+    m_keywords = walked.size();
+
+    // The refs of each group together, in the order walked.
+    start.assign(pending.size() + 1, 0);
+    for (std::size_t g = 0; g < pending.size(); ++g) {
+        start[g + 1] = start[g] + pending[g].refs;
+    }
+    m_refs.resize(walked.size());
+    next.assign(start.begin(), start.end() - 1);
+    for (std::size_t i = 0; i < walked.size(); ++i) {
+        m_refs[next[groupOf[i]]++] = walked[i];
+    }
+
+    // Phrases and keys into one buffer, then views into it once it no longer moves.
+    textAt.assign(pending.size() * 2 + 1, 0);
+    std::size_t bytes = 0;
+    for (const Pending& p : pending) {
+        bytes += p.bytes.size();
+    }
+    m_text.reserve(2 * bytes);
+    for (std::size_t g = 0; g < pending.size(); ++g) {
+        textAt[2 * g] = m_text.size();
+        textAt[2 * g + 1] = AppendText(pending[g].bytes);
+    }
+    textAt[2 * pending.size()] = m_text.size();
+    m_groups.resize(pending.size());
+    std::u16string_view text(m_text.data(), m_text.size());
+    for (std::size_t g = 0; g < pending.size(); ++g) {
+        KeywordGroup& group = m_groups[g];
+        group.phrase = text.substr(textAt[2 * g], textAt[2 * g + 1] - textAt[2 * g]);
+        group.key = text.substr(textAt[2 * g + 1], textAt[2 * g + 2] - textAt[2 * g + 1]);
+        group.bytes = pending[g].bytes;
+        group.refs = std::span<const KeywordRef>(m_refs.data() + start[g], pending[g].refs);
+        group.pages = CountPages(group.refs, index);
+    }
+    std::sort(m_groups.begin(), m_groups.end(), ReaderOrderLess);
+}
+
+std::size_t KeywordIndex::AppendText(std::string_view bytes) {
+    // Most phrases are ASCII: decoded and lowered a byte at a time, straight into the buffer.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        m_text.insert(m_text.end(), bytes.begin(), bytes.end());
+        std::size_t keyAt = m_text.size();
+        for (char c : bytes) {
+            m_text.push_back(c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + 32) : c);
+        }
+        return keyAt;
+    }
+    std::u16string phrase = Decode(bytes);
+    std::u16string key = JsToLowerCase(phrase);
+    m_text.insert(m_text.end(), phrase.begin(), phrase.end());
+    std::size_t keyAt = m_text.size();
+    m_text.insert(m_text.end(), key.begin(), key.end());
+    return keyAt;
+}
+
+std::size_t KeywordIndex::Find(std::u16string_view phrase) const {
+    std::u16string key = JsToLowerCase(phrase);
+    auto at = std::lower_bound(m_groups.begin(), m_groups.end(), phrase,
+                               [&](const KeywordGroup& group, std::u16string_view) {
+                                   return TextLess(group.key, group.phrase, key, phrase);
+                               });
+    if (at != m_groups.end() && at->phrase == phrase) {
+        return static_cast<std::size_t>(at - m_groups.begin());
+    }
+    return m_groups.size();
+}
+
+bool KeywordIndex::Encode(std::u16string_view text, std::string& bytes) const {
+    std::string utf8 = Utf16ToUtf8String(text);
+    if (m_utf8) {
+        bytes = std::move(utf8);
+        return true;
+    }
+    bool exact = true;
+    bytes = Utf8ToWindows1252(utf8, BrokenUtf8::ReplacePart, &exact);
+    return exact;
+}
+
+std::u16string KeywordIndex::Decode(std::string_view bytes) const {
+    if (m_utf8) {
+        return Utf8ToUtf16String(bytes);
+    }
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (char byte : bytes) {
+        // Every Windows-1252 character is in the Basic Multilingual Plane.
+        out.push_back(
+            static_cast<char16_t>(Windows1252CodePoint(static_cast<unsigned char>(byte))));
+    }
+    return out;
+}
+
+} // namespace tamblin

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamblin {
+
+class IndexEntry;
+class IndexFile;
+
+// One keyword of the index: the `position`th of `owner`'s list (the other-keywords entry
+// for Other Index keywords).
+struct KeywordRef {
+    IndexEntry* owner = nullptr;
+    std::size_t position = 0;
+};
+
+// Every keyword with one phrase, as a reader of the index finds them under it. The texts and
+// refs are views into the KeywordIndex that made the group (and the bytes into the index).
+struct KeywordGroup {
+    std::u16string_view phrase; // as the reader shows it
+    std::u16string_view key;    // the phrase lowered as JavaScript lowers it
+    std::string_view bytes;     // the phrase as the file holds it
+    std::span<const KeywordRef> refs;
+    std::size_t pages = 0; // distinct pages among the refs
+};
+
+// The keyword index as the script viewer builds it from the saved file: the phrases decoded
+// as browsers decode the file, grouped by phrase, sorted by the phrase lowered and then by the
+// phrase itself in UTF-16 order, the keywords of a phrase in the order the viewer lists them.
+// Keywords with an empty phrase, and Other Index keywords without a title, are left out, as
+// the viewer leaves them out. Holds pointers into the index: build it again after any change.
+class KeywordIndex {
+public:
+    KeywordIndex() = default;
+    // The groups view the index's own buffers, which moving keeps and copying would not.
+    KeywordIndex(const KeywordIndex&) = delete;
+    KeywordIndex& operator=(const KeywordIndex&) = delete;
+    KeywordIndex(KeywordIndex&&) = default;
+    KeywordIndex& operator=(KeywordIndex&&) = default;
+
+    // `utf8`: how the file's texts are read, when the caller knows; otherwise the texts decide.
+    void Build(IndexFile& index, std::optional<bool> utf8 = {});
+
+    const std::vector<KeywordGroup>& Groups() const { return m_groups; }
+    std::size_t KeywordCount() const { return m_keywords; }
+    bool Utf8() const { return m_utf8; }
+    IndexFile* Index() const { return m_index; }
+
+    // The place of the group with exactly this phrase, or Groups().size().
+    std::size_t Find(std::u16string_view phrase) const;
+    // The file's bytes for a text, in the file's encoding; false when a character has no
+    // byte there.
+    bool Encode(std::u16string_view text, std::string& bytes) const;
+    std::u16string Decode(std::string_view bytes) const;
+
+private:
+    // Appends the phrase of `bytes` and then its key to the text buffer; returns where the
+    // key begins.
+    std::size_t AppendText(std::string_view bytes);
+
+    IndexFile* m_index = nullptr;
+    bool m_utf8 = true;
+    std::size_t m_keywords = 0;
+    std::vector<KeywordGroup> m_groups;
+    // Every group's phrase and key, one after another; and every group's refs, together.
+    std::vector<char16_t> m_text;
+    std::vector<KeywordRef> m_refs;
+    // Build's working lists, kept from one build to the next: a large index rebuilt after
+    // each edit would otherwise get fresh pages from the system for them every time.
+    struct Pending {
+        std::string_view bytes;
+        std::size_t refs = 0;
+    };
+    struct Scratch {
+        std::vector<Pending> pending;
+        std::vector<std::uint32_t> groupOf;
+        std::vector<KeywordRef> walked;
+        std::vector<std::uint32_t> slots;
+        std::vector<std::size_t> start;
+        std::vector<std::size_t> next;
+        std::vector<std::size_t> textAt;
+    };
+    Scratch m_scratch;
+};
+
+// The order readers see: by the lowered phrase, then by the phrase, in UTF-16 units.
+bool ReaderOrderLess(const KeywordGroup& a, const KeywordGroup& b);
+
+// The page a keyword leads to, to count pages: the owner for a page's keywords, its URL
+// without the anchor for an Other Index keyword.
+std::string PageKeyOf(const KeywordRef& ref, const IndexFile& index);
+
+} // namespace tamblin
