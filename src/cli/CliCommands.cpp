@@ -152,6 +152,17 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// One table for scan and rescan, in every help text that speaks of them.
+constexpr const char* kScanExitTable =
+    "Exit status of scan and rescan:\n"
+    "  0   OUT was written.\n"
+    "  1   The scan could not start, read no page or (rescan) was stopped; OUT was not\n"
+    "      written.\n"
+    "  2   OUT could not be written (its folder is checked before the scan starts), the\n"
+    "      scan's records could not be kept, or (rescan) INDEX could not be read; the old\n"
+    "      OUT is left as it was.\n"
+    "  64  Wrong usage.\n";
+
 // True when a save to path can be tried, checked before a long scan: the folder takes new
 // files and the file is not read-only (unless forced). Said on err when not.
 bool CanWrite(const std::string& path, ReplaceOptions options, std::ostream& err) {
@@ -200,8 +211,10 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "\n"
            "Exit status of check, convert, export and print: 0 clean, 1 the file has bad lines, 2 "
            "a\n"
-           "file could not be opened or written; of scan: 0 the scan ran, 1 it could not\n"
-           "start, 2 OUT could not be written; 64 wrong usage.\n"
+           "file could not be opened or written; 64 wrong usage.\n"
+           "\n"
+        << kScanExitTable
+        << "\n"
            "Dates written honour SOURCE_DATE_EPOCH.\n";
     return code;
 }
@@ -248,13 +261,15 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "                            resolving them as a browser does (dot segments,\n"
               "                            \"/\", \"//\", \"?\" and backslashes) and storing\n"
               "                            each in its shortest form under the base URL.\n"
+              "  --no-missing-files        Links to files that are not there become entries\n"
+              "                            as they always did, instead of problems; a link\n"
+              "                            to a folder is not read as its index page.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
               "                            of old.\n"
               "\n"
-              "Exit status: 0 the scan ran, 1 it could not start, 2 OUT could not be\n"
-              "written, 64 wrong usage.\n";
+           << kScanExitTable;
     return code;
 }
 
@@ -455,6 +470,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.polite = false;
     } else if (arg == "--no-tidy-urls") {
         settings.tidyUrls = false;
+    } else if (arg == "--no-missing-files") {
+        settings.checkFileLinks = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);
@@ -526,14 +543,25 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kScanNotStarted;
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
-    if (scanner.WriteFailed()) {
-        std::remove(temporary->c_str());
-        m_err << scanner.ErrorText() << "\n";
-        return kCannotOpen;
+    return WriteScan(scanner, settings, *temporary, output, raw);
+}
+
+// OUT from the scan's temporary file, which is removed. No page read, no OUT: an index of
+// nothing would stand for a site that is not there.
+int CliCommands::WriteScan(const SiteScanner& scanner, const ScanSettings& settings,
+                           const std::string& temporary, const std::string& output, bool raw) {
+    if (scanner.WriteFailed() || scanner.PagesRead() == 0) {
+        std::remove(temporary.c_str());
+        if (scanner.WriteFailed()) {
+            m_err << scanner.ErrorText() << "\n";
+            return kCannotOpen;
+        }
+        m_err << "No page could be read: " << output << " was not written.\n";
+        return kScanNotStarted;
     }
     if (raw) {
-        SaveResult copied = CopyFileReplacing(*temporary, output, SaveOptions());
-        std::remove(temporary->c_str());
+        SaveResult copied = CopyFileReplacing(temporary, output, SaveOptions());
+        std::remove(temporary.c_str());
         if (!copied.Ok()) {
             m_err << SaveFailureText(output, copied) << "\n";
             return kCannotOpen;
@@ -544,10 +572,10 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         return kScanRan;
     }
     IndexFile index;
-    int loaded = index.Load(*temporary);
-    std::remove(temporary->c_str());
+    int loaded = index.Load(temporary);
+    std::remove(temporary.c_str());
     if (!loaded) {
-        m_err << CouldNotOpen(*temporary) << "\n";
+        m_err << CouldNotOpen(temporary) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
@@ -599,8 +627,7 @@ int CliCommands::PrintRescanUsage(std::ostream& stream, int code) {
               "  --remove-gone             Remove the entries of pages that are gone.\n"
               "  and every option of 'tamblin-cli scan' but --raw.\n"
               "\n"
-              "Exit status: 0 OUT was written, 1 the scan could not start or was stopped,\n"
-              "2 INDEX could not be read or OUT written, 64 wrong usage.\n";
+           << kScanExitTable;
     return code;
 }
 

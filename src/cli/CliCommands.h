@@ -59,6 +59,8 @@ private:
     static void RememberScan(IndexFile& index, const ScanSettings& settings);
     int PrintUsage(std::ostream& stream, int code);
     int PrintScanUsage(std::ostream& stream, int code);
+    int WriteScan(const class SiteScanner& scanner, const ScanSettings& settings,
+                  const std::string& temporary, const std::string& output, bool raw);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
     ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }

@@ -27,6 +27,9 @@ struct ScanSettings {
     bool polite = true;          // robots.txt and nofollow obeyed over HTTP
     bool tidyUrls = true;        // links resolved as browsers resolve them, stored shortest
     int delayMs = 0;             // at least this long between two requests to a host
+    // Links to files that are not there are problems of the scan, not entries, and a link to
+    // a folder stands for its index page.
+    bool checkFileLinks = true;
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
@@ -39,7 +42,7 @@ struct ScanSettings {
     }
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
-        shortenTitles = skipScriptStyle = polite = tidyUrls = false;
+        shortenTitles = skipScriptStyle = polite = tidyUrls = checkFileLinks = false;
         delayMs = 0;
         rememberScan = false;
     }

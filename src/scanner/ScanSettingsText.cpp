@@ -71,6 +71,7 @@ constexpr Flag kFlags[] = {
     {"script", &ScanSettings::skipScriptStyle},
     {"polite", &ScanSettings::polite},
     {"tidy", &ScanSettings::tidyUrls},
+    {"files", &ScanSettings::checkFileLinks},
 };
 
 } // namespace

@@ -18,6 +18,7 @@
 #include <unordered_map>
 
 #include <cctype>
+#include <filesystem>
 
 namespace tamblin {
 
@@ -51,6 +52,7 @@ constexpr const char* kSizeWarning =
 // that an endless page cannot take all memory.
 constexpr size_t kMaxMetaKeywordBytes = TagReader::kMaxTextLength;
 constexpr const char* kUnknownCharset = "Unknown character set \"%s.";
+constexpr const char* kFileNotFound = "File not found %s.";
 constexpr const char* kRobotsClosed = "Not read: the site's robots.txt closes %s to this scanner.";
 
 bool IsHeading(std::string_view tag) {
@@ -253,6 +255,7 @@ void SiteScanner::ResetScan() {
     m_fetchedAhead.clear();
     m_visited.clear();
     m_entryUrls.clear();
+    m_missingFiles.clear();
     m_problemText.clear();
     m_baseDirectory.clear();
     m_hasBaseDirectory = false;
@@ -1066,12 +1069,51 @@ void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string
     if (!text.empty() && !link.image && (!link.absolute || m_settings.addOffSiteEntries) &&
         !HasSemicolon(link.link) && m_entryUrls.count(link.link) == 0 &&
         (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
+        if (!link.absolute && m_settings.checkFileLinks &&
+            CheckedFileLink(link, text, target, follow)) {
+            return;
+        }
         AddEntry(text, link.absolute ? link.link : link.directory + link.link, m_page.entry,
                  target);
     }
     if (!link.absolute && !link.image && m_settings.parseAll && follow) {
         Queue(link.directory + link.link, target);
     }
+}
+
+// A link to a file must lead somewhere: a file that is not there is a problem of the scan,
+// not an entry, and a folder stands for its index page. Over HTTP the server is asked, as for
+// an address of unknown type. True when the link needs nothing more.
+bool SiteScanner::CheckedFileLink(const ClassifiedLink& link, const std::string& text,
+                                  const std::string& target, bool follow) {
+    std::string url = link.directory + link.link;
+    if (m_settings.fromUrl) {
+        if (follow) {
+            Queue(url, target, &text);
+        }
+        return follow;
+    }
+    std::string location = Normalise(url).location;
+    std::error_code error;
+    auto status = std::filesystem::status(location, error);
+    if (!std::filesystem::exists(status)) {
+        if (m_missingFiles.insert(VisitedKey(location)).second) {
+            Problem(kFileNotFound, location);
+        }
+        return true;
+    }
+    if (!std::filesystem::is_directory(status)) {
+        return false;
+    }
+    std::string folder =
+        url.empty() || url.back() == '/' || url.back() == m_separator ? url : url + m_separator;
+    for (const char* page : {"index.html", "index.htm"}) {
+        if (std::filesystem::is_regular_file(Normalise(folder + page).location, error)) {
+            Queue(folder + page, target);
+            return true;
+        }
+    }
+    return false;
 }
 
 void SiteScanner::Queue(std::string url, std::string target, const std::string* probeText) {

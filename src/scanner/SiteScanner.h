@@ -105,6 +105,8 @@ private:
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
     bool TidyLink(std::string& link) const;
+    bool CheckedFileLink(const ClassifiedLink& link, const std::string& text,
+                         const std::string& target, bool follow);
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
     // Today's web: texts, headings, addresses and manners.
     std::string Text(std::string_view raw) const;
@@ -165,6 +167,7 @@ private:
     ScanQueueItem m_current;
     std::unordered_set<std::string> m_visited;
     std::unordered_set<std::string> m_entryUrls;
+    std::unordered_set<std::string> m_missingFiles; // reported once each
 
     int m_entryCount = 0;
     int m_keywordCount = 0;

@@ -336,6 +336,7 @@ std::string SmallSite(const TestFiles& files) {
     files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a><a href=gone.htm>g</a>"
                                   "<a name=top>Top</a>");
     files.Write("site/a.htm", "<title>Page A</title><a href=doc.pdf target=main>Doc</a>");
+    files.Write("site/doc.pdf", "%PDF-1.4");
     return files.Path("site/index.htm");
 }
 
@@ -461,6 +462,7 @@ TEST(CliScan, OptionsReachTheScan) {
 
 TEST(CliScan, SwitchesForTodaysSites) {
     TestFiles files;
+    files.Write("s.pdf", "%PDF-1.4");
     files.Write("index.htm", "<title>Caf&eacute;</title><h2 id=menu>Menu</h2>"
                              "<script>x = '<a href=s.pdf>S</a>'</script>");
     auto scan = [&](std::vector<std::string> extra) {
@@ -500,16 +502,70 @@ TEST(CliScan, CannotStart) {
     EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));
 }
 
-TEST(CliScan, CancelledScanStillWritesTheFile) {
+// Exit 1 and no OUT for a scan that read no page: stopped before the first, a start page
+// that is not there, an address that does not answer. The old OUT stays.
+TEST(CliScan, NoPageReadNoFileWritten) {
     TestFiles files;
     std::string start = SmallSite(files);
     std::atomic<int> cancel{1};
     std::ostringstream out;
     std::ostringstream err;
     CliCommands commands(out, err, &cancel);
-    EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo"), "--raw"}), 0);
+    EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo"), "--raw"}), 1);
     EXPECT_EQ(out.str(), "User requested abort\n\nNo problems while scanning.\n");
-    EXPECT_EQ(TestFiles::Read(files.Path("o.xo")).substr(0, 10), "XO0;2;1;1\n");
+    EXPECT_EQ(err.str(), "No page could be read: " + files.Path("o.xo") + " was not written.\n");
+    EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));
+
+    files.Write("old.xo", "OLD");
+    CliRun run = Cli({"scan", files.Path("none.htm"), "-o", files.Path("old.xo")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("Could not open file " + files.Path("none.htm")), std::string::npos);
+    EXPECT_EQ(Cli({"scan", "http://127.0.0.1:1/", "-o", files.Path("old.xo"), "--raw"}).code, 1);
+    EXPECT_EQ(TestFiles::Read(files.Path("old.xo")), "OLD");
+}
+
+// A link to a file that is not there is a problem, reported once, not an entry; a link to a
+// folder reads its index page. --no-missing-files and --classic keep the entries of old.
+TEST(CliScan, MissingFilesAreProblemsAndFoldersTheirIndexPage) {
+    TestFiles files;
+    std::string start = files.Write(
+        "index.htm", "<title>Home</title><a href=gone.pdf>Gone</a><a href=here.pdf>Here</a>"
+                     "<a href=docs/>Docs</a><a href=bare>Bare</a><a href=gone.pdf>Again</a>");
+    files.Write("here.pdf", "%PDF-1.4");
+    files.Write("docs/index.html", "<title>The docs</title>");
+    std::filesystem::create_directories(files.Path("bare"));
+    auto scan = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"scan", start, "-o", files.Path("o.xo"), "--raw"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 0);
+        std::string raw = TestFiles::Read(files.Path("o.xo"));
+        return std::make_pair(raw.substr(raw.find("\n5;") + 1), run.err);
+    };
+    auto [index, problems] = scan({});
+    EXPECT_EQ(index, "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n5;2;1;here.pdf;Here;;1;;\n"
+                     "7;&2;&2;&2;;\n5;3;1;bare;Bare;;1;;\n7;&3;&3;&3;;\n"
+                     "5;4;1;docs/index.html;The docs;;1;;\n7;&4;&4;&4;;\n");
+    EXPECT_EQ(problems, "Initial scan page:  index.htm line 0: File not found " +
+                            files.Path("gone.pdf") + ".\n");
+    const std::string old = "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n5;2;1;gone.pdf;Gone;;1;;\n"
+                            "7;&2;&2;&2;;\n5;3;1;here.pdf;Here;;1;;\n7;&3;&3;&3;;\n"
+                            "5;4;1;docs/;Docs;;1;;\n7;&4;&4;&4;;\n5;5;1;bare;Bare;;1;;\n"
+                            "7;&5;&5;&5;;\n";
+    EXPECT_EQ(scan({"--no-missing-files"}).first, old);
+    EXPECT_EQ(scan({"--classic"}).first, old);
+}
+
+TEST(CliScan, OneTableOfExitCodesInEveryHelp) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"--help"}, {"scan", "--help"}, {"rescan", "--help"}}) {
+        CliRun help = Cli(args);
+        EXPECT_NE(help.out.find("Exit status of scan and rescan:\n  0   OUT was written.\n"),
+                  std::string::npos)
+            << args[0];
+        EXPECT_NE(help.out.find("  64  Wrong usage.\n"), std::string::npos);
+    }
+    EXPECT_NE(Cli({"scan", "--help"}).out.find("--no-missing-files"), std::string::npos);
 }
 
 TEST(CliScan, ProgressLineOnATerminal) {
