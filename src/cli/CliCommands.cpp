@@ -3,8 +3,8 @@
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "index/ByteDecoding.h"
-#include "index/CompanionScript.h"
 #include "index/ByteSink.h"
+#include "index/CompanionScript.h"
 #include "index/FileReplace.h"
 #include "index/IndexFile.h"
 #include "index/IndexJson.h"
@@ -14,6 +14,7 @@
 #include "scanner/ScanSettingsText.h"
 #include "scanner/SiteScanner.h"
 #include "update/IndexMerge.h"
+#include "update/SiteRescan.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -37,18 +38,6 @@ std::string PlainLineEnds(std::string text) {
         out += text[i];
     }
     return out;
-}
-
-// A later update may run from another directory.
-ScanSettings WithAbsoluteStart(ScanSettings settings) {
-    if (!settings.fromUrl) {
-        std::error_code error;
-        std::filesystem::path absolute = std::filesystem::absolute(settings.start, error);
-        if (!error) {
-            settings.start = absolute.lexically_normal().string();
-        }
-    }
-    return settings;
 }
 
 std::string CouldNotOpen(const std::string& path) {
@@ -535,27 +524,17 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     }
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
 
-    CliScanObserver observer(m_err, m_progress, m_width);
-    SiteScanner scanner(settings, &observer, options);
-    std::optional<std::string> temporary = scanner.ScanIndex();
-    if (!temporary) {
-        m_err << scanner.ErrorText() << "\n";
+    FinishedScan finished = ScanSite(settings, options, "");
+    const std::string& temporary = finished.temporaryPath;
+    if (temporary.empty()) {
         return kScanNotStarted;
     }
-    m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
-    return WriteScan(scanner, settings, *temporary, output, raw);
-}
-
-// OUT from the scan's temporary file, which is removed. No page read, no OUT: an index of
-// nothing would stand for a site that is not there.
-int CliCommands::WriteScan(const SiteScanner& scanner, const ScanSettings& settings,
-                           const std::string& temporary, const std::string& output, bool raw) {
-    if (scanner.WriteFailed() || scanner.PagesRead() == 0) {
+    if (finished.writeFailed) {
+        return kCannotOpen;
+    }
+    if (finished.readNothing) {
+        // An index of nothing would stand for a site that is not there.
         std::remove(temporary.c_str());
-        if (scanner.WriteFailed()) {
-            m_err << scanner.ErrorText() << "\n";
-            return kCannotOpen;
-        }
         m_err << "No page could be read: " << output << " was not written.\n";
         return kScanNotStarted;
     }
@@ -582,7 +561,7 @@ int CliCommands::WriteScan(const SiteScanner& scanner, const ScanSettings& setti
         m_err << index.BadLinesMessage();
     }
     if (settings.rememberScan) {
-        RememberScan(index, settings);
+        SiteRescan::RememberScan(index, settings);
     }
     if (!SaveOutput(index, output)) {
         return kCannotOpen;
@@ -606,11 +585,6 @@ void CliCommands::WarnStaleCompanion(const std::string& output) {
           << CompanionPath(output) << ": a search page opened from disk shows the old index\n";
 }
 
-void CliCommands::RememberScan(IndexFile& index, const ScanSettings& settings) {
-    index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
-    IndexMerge::MarkScanned(index.m_root);
-}
-
 int CliCommands::PrintRescanUsage(std::ostream& stream, int code) {
     stream << "Usage: tamblin-cli rescan INDEX.xo [START] -o OUT.xo [OPTIONS]\n"
               "\n"
@@ -631,49 +605,27 @@ int CliCommands::PrintRescanUsage(std::ostream& stream, int code) {
     return code;
 }
 
-std::unique_ptr<IndexFile> CliCommands::RunScan(const ScanSettings& settings,
-                                                const ScanOptions& options, int& code) {
+FinishedScan CliCommands::ScanSite(const ScanSettings& settings, const ScanOptions& options,
+                                   const char* writeFailedEnd) {
     CliScanObserver observer(m_err, m_progress, m_width);
     SiteScanner scanner(settings, &observer, options);
     std::optional<std::string> temporary = scanner.ScanIndex();
     if (!temporary) {
         m_err << scanner.ErrorText() << "\n";
-        code = kScanNotStarted;
-        return nullptr;
+        return {};
     }
     m_out << PlainLineEnds(scanner.Summary()) << "\n\n" << PlainLineEnds(scanner.Report()) << "\n";
     if (scanner.WriteFailed()) {
         std::remove(temporary->c_str());
-        m_err << scanner.ErrorText() << ": the index is left as it was.\n";
-        code = kCannotOpen;
-        return nullptr;
+        m_err << scanner.ErrorText() << writeFailedEnd << "\n";
+        return {*temporary, false, false, true};
     }
-    auto scanned = std::make_unique<IndexFile>();
-    int loaded = scanned->Load(*temporary);
-    std::remove(temporary->c_str());
-    if (!loaded) {
-        m_err << CouldNotOpen(*temporary) << "\n";
-        code = kCannotOpen;
-        return nullptr;
-    }
-    if (scanner.Aborted() || scanner.PagesRead() == 0) {
-        // Pages the scan did not reach would all look gone.
-        m_err << (scanner.Aborted() ? "The scan was stopped" : "No page could be read")
-              << ": the index is left as it was.\n";
-        code = kScanNotStarted;
-        return nullptr;
-    }
-    return scanned;
+    return {*temporary, scanner.Aborted(), scanner.PagesRead() == 0, false};
 }
 
-int CliCommands::Rescan(const std::vector<std::string>& args) {
+// -1 when the arguments are good, else the exit code.
+int CliCommands::ParseRescan(const std::vector<std::string>& args, RescanRequest& request) {
     ScanSettings given;
-    ScanOptions options;
-    options.abortFlag = m_cancel;
-    std::vector<std::string> positional;
-    std::string output;
-    bool removeGone = false;
-    std::vector<std::string> optionArgs;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool ok = true;
@@ -681,16 +633,17 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
             return PrintRescanUsage(m_out, kClean);
         } else if (arg == "-o" || arg == "--output") {
             ok = i + 1 < args.size();
-            output = ok ? args[++i] : "";
+            request.output = ok ? args[++i] : "";
         } else if (arg == "--remove-gone") {
-            removeGone = true;
+            request.removeGone = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             size_t from = i;
-            ok = ScanArgument(args, i, given, options, ok) && ok;
-            optionArgs.insert(optionArgs.end(), args.begin() + static_cast<long>(from),
-                              args.begin() + static_cast<long>(i) + 1);
-        } else if (positional.size() < 2) {
-            positional.push_back(arg);
+            ok = ScanArgument(args, i, given, request.options, ok) && ok;
+            request.optionArgs.insert(request.optionArgs.end(),
+                                      args.begin() + static_cast<long>(from),
+                                      args.begin() + static_cast<long>(i) + 1);
+        } else if (request.positional.size() < 2) {
+            request.positional.push_back(arg);
         } else {
             ok = false;
         }
@@ -699,60 +652,101 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
             return PrintRescanUsage(m_err, kUsage);
         }
     }
-    if (positional.empty() || output.empty()) {
+    if (request.positional.empty() || request.output.empty()) {
         m_err << "tamblin-cli rescan: INDEX.xo and -o OUT.xo are required\n";
         return PrintRescanUsage(m_err, kUsage);
     }
+    return -1;
+}
+
+// The options the index was scanned with, then those given here over them. False when
+// there is no start to scan from.
+bool CliCommands::RescanSettings(const IndexFile& index, RescanRequest& request,
+                                 ScanSettings& settings) {
+    SiteRescan::RememberedSettings(index, settings);
+    for (size_t i = 0; i < request.optionArgs.size(); ++i) {
+        bool ok = true;
+        ScanArgument(request.optionArgs, i, settings, request.options, ok);
+    }
+    settings.description = index.m_description;
+    if (request.positional.size() > 1) {
+        settings.start = request.positional[1];
+    }
+    if (settings.start.empty()) {
+        m_err << "tamblin-cli rescan: the index does not say where its scan started; give "
+                 "START\n";
+        return false;
+    }
+    settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
+    return true;
+}
+
+int CliCommands::RescanNotMerged(const SiteRescan& rescan, SiteRescan::Status status) {
+    switch (status) {
+    case SiteRescan::Status::WriteFailed:
+        return kCannotOpen;
+    case SiteRescan::Status::NotLoaded:
+        m_err << CouldNotOpen(rescan.TemporaryPath()) << "\n";
+        return kCannotOpen;
+    case SiteRescan::Status::Stopped:
+    case SiteRescan::Status::NothingRead:
+        // Pages the scan did not reach would all look gone.
+        m_err << (status == SiteRescan::Status::Stopped ? "The scan was stopped"
+                                                        : "No page could be read")
+              << ": the index is left as it was.\n";
+        return kScanNotStarted;
+    case SiteRescan::Status::NotStarted:
+    case SiteRescan::Status::Scanned:
+        break;
+    }
+    return kScanNotStarted;
+}
+
+int CliCommands::Rescan(const std::vector<std::string>& args) {
+    RescanRequest request;
+    request.options.abortFlag = m_cancel;
+    if (int code = ParseRescan(args, request); code >= 0) {
+        return code;
+    }
     IndexFile index;
-    if (LoadResult result = index.LoadIndex(positional[0]); result != LoadResult::Opened) {
-        m_err << NotLoadedText(index, positional[0], result) << "\n";
+    if (LoadResult result = index.LoadIndex(request.positional[0]); result != LoadResult::Opened) {
+        m_err << NotLoadedText(index, request.positional[0], result) << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
         m_err << index.BadLinesMessage();
     }
-    // The options the index was scanned with, then those given here over them.
     ScanSettings settings;
-    ScanSettingsText::Decode(index.m_scanSource, settings);
-    for (size_t i = 0; i < optionArgs.size(); ++i) {
-        bool ok = true;
-        ScanArgument(optionArgs, i, settings, options, ok);
-    }
-    settings.description = index.m_description;
-    if (positional.size() > 1) {
-        settings.start = positional[1];
-    }
-    if (settings.start.empty()) {
-        m_err << "tamblin-cli rescan: the index does not say where its scan started; give "
-                 "START\n";
+    if (!RescanSettings(index, request, settings)) {
         return kScanNotStarted;
     }
-    settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
-    if (!CanWrite(output, SaveOptions(), m_err)) {
+    if (!CanWrite(request.output, SaveOptions(), m_err)) {
         return kCannotOpen;
     }
-    int code = kScanRan;
-    std::unique_ptr<IndexFile> scanned = RunScan(settings, options, code);
-    if (!scanned) {
-        return code;
+    SiteRescan rescan(settings);
+    SiteRescan::Status status = rescan.Run([&](const ScanSettings& scanSettings) {
+        return ScanSite(scanSettings, request.options, ": the index is left as it was.");
+    });
+    if (status != SiteRescan::Status::Scanned) {
+        return RescanNotMerged(rescan, status);
     }
-    IndexMerge merge(index.m_root, index.m_baseUrls, *scanned, settings.caseSignificant);
+    IndexMerge& merge = rescan.Plan(index.m_root, index.m_baseUrls);
     for (MergeChange& change : merge.Result().changes) {
         if (change.kind == MergeChange::Kind::PageGone) {
-            change.apply = removeGone;
+            change.apply = request.removeGone;
         }
     }
     merge.Apply();
-    PrintMerge(merge.Result(), removeGone);
+    PrintMerge(merge.Result(), request.removeGone);
     if (settings.rememberScan) {
         // Apply marked what this scan gave; marking again would take the author's titles
         // and keywords for the scan's.
-        index.m_scanSource = ScanSettingsText::Encode(WithAbsoluteStart(settings));
+        index.m_scanSource = rescan.ScanSource();
     }
-    if (!SaveOutput(index, output)) {
+    if (!SaveOutput(index, request.output)) {
         return kCannotOpen;
     }
-    Dispose(std::move(scanned));
+    Dispose(rescan.TakeScanned());
     return kScanRan;
 }
 

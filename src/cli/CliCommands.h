@@ -1,6 +1,8 @@
 #pragma once
 
 #include "index/SaveResult.h"
+#include "scanner/SiteScanner.h"
+#include "update/SiteRescan.h"
 
 #include <atomic>
 #include <functional>
@@ -11,6 +13,8 @@
 #include <vector>
 
 namespace tamblin {
+
+class IndexFile;
 
 // The headless commands. Each returns the process exit code and writes to the streams it
 // is given, so tests can run them in-process.
@@ -34,33 +38,42 @@ public:
     static constexpr int kBadLines = 1;
     static constexpr int kCannotOpen = 2;
     static constexpr int kUsage = 64;
-    // scan: the scan ran (whatever its problems, also when cancelled), or it could not start.
+    // scan and rescan: OUT was written (whatever the scan's problems, also when it was
+    // cancelled after a page was read), or the scan could not start or read no page.
     static constexpr int kScanRan = 0;
     static constexpr int kScanNotStarted = 1;
 
 private:
+    // tamblin-cli rescan's arguments.
+    struct RescanRequest {
+        std::vector<std::string> positional; // INDEX.xo and, when given, START
+        std::string output;
+        bool removeGone = false;
+        std::vector<std::string> optionArgs; // the scan options, applied over the index's
+        ScanOptions options;
+    };
+
     int Check(const std::string& path);
     int Convert(const std::string& in, const std::string& out);
     int Export(const std::vector<std::string>& args);
     int Scan(const std::vector<std::string>& args);
     int Rescan(const std::vector<std::string>& args);
+    int ParseRescan(const std::vector<std::string>& args, RescanRequest& request);
+    bool RescanSettings(const IndexFile& index, RescanRequest& request, ScanSettings& settings);
+    int RescanNotMerged(const SiteRescan& rescan, SiteRescan::Status status);
     int PrintRescanUsage(std::ostream& stream, int code);
-    // The scan that ran, loaded; nothing when it could not start or was stopped (said on
-    // err, with the exit code in `code`).
-    std::unique_ptr<class IndexFile> RunScan(const struct ScanSettings& settings,
-                                             const struct ScanOptions& options, int& code);
+    // Runs one scan with its problems and progress on err and its summary and report on out.
+    // A scan whose records could not be kept says so, ending with `writeFailedEnd`.
+    FinishedScan ScanSite(const ScanSettings& settings, const ScanOptions& options,
+                          const char* writeFailedEnd);
     void PrintMerge(const struct MergeResult& result, bool removeGone);
     // Saves `index` as OUT and says why not; warns when its companion script lags behind.
     bool SaveOutput(IndexFile& index, const std::string& output);
     void WarnStaleCompanion(const std::string& output);
     static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
                              ScanSettings& settings, ScanOptions& options, bool& ok);
-    // Keeps in the index how it was scanned and what the scan gave each entry.
-    static void RememberScan(IndexFile& index, const ScanSettings& settings);
     int PrintUsage(std::ostream& stream, int code);
     int PrintScanUsage(std::ostream& stream, int code);
-    int WriteScan(const class SiteScanner& scanner, const ScanSettings& settings,
-                  const std::string& temporary, const std::string& output, bool raw);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
     ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }

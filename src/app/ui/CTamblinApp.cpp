@@ -23,6 +23,7 @@
 #include "scanner/ui/NewIndexCommand.h"
 #include "searchpage/ui/SearchPageCommands.h"
 #include "testpage/ui/TestPageCommands.h"
+#include "update/SiteRescan.h"
 #include "update/ui/UpdateFromSiteCommand.h"
 
 #include <QAction>
@@ -285,7 +286,7 @@ void CTamblinApp::OnFileNew() {
                                          outcome.pathName,
                                          QString::fromStdString(outcome.description)) &&
             outcome.settings.rememberScan) {
-            UpdateFromSiteCommand::RememberScan(*m_document->Index(), outcome.settings);
+            SiteRescan::RememberScan(*m_document->Index(), outcome.settings);
         }
         break;
     default:

@@ -7,14 +7,12 @@
 #include "index/UrlUtils.h"
 #include "platform/CommonPrompts.h"
 #include "scanner/NewWizardValues.h"
-#include "scanner/ScanSettingsText.h"
 #include "scanner/ui/NewIndexCommand.h"
 #include "update/IndexMerge.h"
+#include "update/SiteRescan.h"
 #include "update/ui/UpdateReviewDialog.h"
 
 #include <QFile>
-
-#include <cstdio>
 
 namespace tamblin {
 
@@ -25,8 +23,7 @@ namespace {
 bool SettingsFor(QWidget* parent, const IndexFile& index, const NewWizardValues& kept,
                  ScanSettings& settings) {
     settings = kept.ScanFor(index.m_description);
-    if (ScanSettingsText::Decode(index.m_scanSource, settings)) {
-        settings.description = index.m_description;
+    if (SiteRescan::RememberedSettings(index, settings)) {
         return true;
     }
     if (settings.fromUrl ? IsAbsoluteUrl(settings.start) != 0 : FileExists(settings.start)) {
@@ -45,11 +42,6 @@ bool SettingsFor(QWidget* parent, const IndexFile& index, const NewWizardValues&
 
 } // namespace
 
-void UpdateFromSiteCommand::RememberScan(IndexFile& index, const ScanSettings& settings) {
-    index.m_scanSource = ScanSettingsText::Encode(settings);
-    IndexMerge::MarkScanned(index.m_root);
-}
-
 void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewWizardValues& kept) {
     CXoDoc* document = view.Document();
     IndexFile* index = document ? document->Index() : nullptr;
@@ -57,15 +49,19 @@ void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewW
     if (!index || !SettingsFor(parent, *index, kept, settings)) {
         return;
     }
-    NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(parent, settings);
-    if (outcome.kind != NewIndexCommand::Outcome::Kind::Scanned) {
+    SiteRescan rescan(settings);
+    SiteRescan::Status status = rescan.Run([parent](const ScanSettings& scanSettings) {
+        NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(parent, scanSettings);
+        if (outcome.kind != NewIndexCommand::Outcome::Kind::Scanned) {
+            return FinishedScan{};
+        }
+        // The scan command says only whether the scan read the whole site.
+        return FinishedScan{outcome.temporaryPath, !outcome.complete, !outcome.complete};
+    });
+    if (status == SiteRescan::Status::NotStarted) {
         return;
     }
-    IndexFile scanned;
-    int loaded = scanned.Load(outcome.temporaryPath);
-    std::remove(outcome.temporaryPath.c_str());
-    if (!loaded || !outcome.complete) {
-        // Pages a stopped scan did not reach would all look gone.
+    if (status != SiteRescan::Status::Scanned) {
         ShowWarning(parent,
                     QStringLiteral("The scan did not read the whole site, so the index is left "
                                    "as it was."));
@@ -79,14 +75,13 @@ void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewW
     for (const auto& child : index->m_root.m_children) {
         work.AppendChild(child->Clone());
     }
-    IndexMerge merge(work, index->m_baseUrls, scanned, settings.caseSignificant);
+    IndexMerge& merge = rescan.Plan(work, index->m_baseUrls);
     UpdateReviewDialog review(merge.Result(), parent);
     if (review.exec() != QDialog::Accepted) {
         return;
     }
     merge.Apply();
-    std::string source =
-        settings.rememberScan ? ScanSettingsText::Encode(settings) : index->m_scanSource;
+    std::string source = settings.rememberScan ? rescan.ScanSource() : index->m_scanSource;
     view.DoStep(std::make_unique<IndexContentStep>("Update from site", *index,
                                                    std::move(work.m_children), source));
 }

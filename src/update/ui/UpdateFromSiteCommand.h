@@ -14,8 +14,6 @@ public:
     // `kept`: the New wizard's values, the start page and options offered when the index
     // does not remember its scan.
     static void Run(QWidget* parent, CContentsView& view, const NewWizardValues& kept);
-    // Remembers in a freshly scanned index how it was scanned and what the scan gave.
-    static void RememberScan(class IndexFile& index, const struct ScanSettings& settings);
 };
 
 } // namespace tamblin
