@@ -34,8 +34,7 @@ const std::vector<WindowHelp> kWindows = {
     {"findDialog", Window(0x604)},       {"NewIndexWizard", Window(0xC4)},
     {"CNewIndexFile", Window(0xC0)},     {"CScanSource", Window(0xC1)},
     {"CScanOptions", Window(0xC2)},      {"ScanReportDialog", Window(0xC3)},
-    {"linkCheckDialog", Window(0xD8)},
-    {"updateReviewDialog", Window(0xD9)},
+    {"linkCheckDialog", Window(0xD8)},   {"updateReviewDialog", Window(0xD9)},
 };
 
 // Control numbers are unique across the table: one number, one pop-up.
@@ -70,6 +69,8 @@ const std::vector<ControlHelp> kControls = {
     {"CScanOptions", "skipScriptStyle", Control(0x4C5)},
     {"CScanOptions", "polite", Control(0x4C6)},
     {"CScanOptions", "rememberScan", Control(0x4C7)},
+    {"CScanOptions", "tidyUrls", Control(0x4E0)},
+    {"CScanOptions", "checkFileLinks", Control(0x4E1)},
     {"ScanReportDialog", "status", Control(0x400)},
     {"ScanReportDialog", "dots", Control(0x401)},
     {"ScanReportDialog", "pagesRead", Control(0x402)},

@@ -9,6 +9,7 @@
 #include "index/WebAddress.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
+#include "scanner/LocalFileLink.h"
 #include "scanner/LocationKey.h"
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
@@ -18,7 +19,6 @@
 #include <unordered_map>
 
 #include <cctype>
-#include <filesystem>
 
 namespace tamblin {
 
@@ -1094,26 +1094,27 @@ bool SiteScanner::CheckedFileLink(const ClassifiedLink& link, const std::string&
         return follow;
     }
     std::string location = Normalise(url).location;
-    std::error_code error;
-    auto status = std::filesystem::status(location, error);
-    if (!std::filesystem::exists(status)) {
+    std::string path;
+    LocalFileLink::Kind kind = LocalFileLink::Of(location, &path);
+    if (kind == LocalFileLink::Kind::Missing) {
         if (m_missingFiles.insert(VisitedKey(location)).second) {
             Problem(kFileNotFound, location);
         }
         return true;
     }
-    if (!std::filesystem::is_directory(status)) {
+    if (kind == LocalFileLink::Kind::File) {
         return false;
     }
-    std::string folder =
-        url.empty() || url.back() == '/' || url.back() == m_separator ? url : url + m_separator;
-    for (const char* page : {"index.html", "index.htm"}) {
-        if (std::filesystem::is_regular_file(Normalise(folder + page).location, error)) {
-            Queue(folder + page, target);
-            return true;
+    std::optional<std::string> index = LocalFileLink::FolderIndex(path);
+    if (index && follow) {
+        std::string folder = WithoutFragment(url);
+        folder = folder.substr(0, folder.find('?'));
+        if (!folder.empty() && folder.back() != '/' && folder.back() != m_separator) {
+            folder += m_separator;
         }
+        Queue(folder + *index, target);
     }
-    return false;
+    return index.has_value();
 }
 
 void SiteScanner::Queue(std::string url, std::string target, const std::string* probeText) {

@@ -438,6 +438,13 @@ TEST(CliRescan, ExitCodes) {
     EXPECT_NE(run.err.find("give START"), std::string::npos);
     EXPECT_EQ(Cli({"rescan", plain, files.Path("missing.htm"), "-o", files.Path("o.xo")}).code, 1);
     EXPECT_EQ(Cli({"rescan", files.Path("none.xo"), "-o", files.Path("o.xo")}).code, 2);
+    // OUT's folder is missing: found out before the scan, and said as the save would say it.
+    std::string scanned = files.Path("scanned.xo");
+    ASSERT_EQ(Cli({"scan", SmallSite(files), "-o", scanned}).code, 0);
+    run = Cli({"rescan", scanned, "-o", files.Path("no/such/dir/o.xo")});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
     EXPECT_EQ(Cli({"rescan", plain}).code, 64);
     EXPECT_EQ(Cli({"rescan", plain, "-o", files.Path("o.xo"), "--bogus"}).code, 64);
     EXPECT_EQ(Cli({"rescan", "--help"}).code, 0);
@@ -522,6 +529,10 @@ TEST(CliScan, NoPageReadNoFileWritten) {
     EXPECT_NE(run.out.find("Could not open file " + files.Path("none.htm")), std::string::npos);
     EXPECT_EQ(Cli({"scan", "http://127.0.0.1:1/", "-o", files.Path("old.xo"), "--raw"}).code, 1);
     EXPECT_EQ(TestFiles::Read(files.Path("old.xo")), "OLD");
+    for (const std::string& start : {files.Path("none.htm"), std::string("http://127.0.0.1:1/")}) {
+        EXPECT_EQ(Cli({"scan", start, "-o", files.Path("new.xo")}).code, 1) << start;
+        EXPECT_FALSE(std::filesystem::exists(files.Path("new.xo"))) << start;
+    }
 }
 
 // A link to a file that is not there is a problem, reported once, not an entry; a link to a
@@ -546,7 +557,7 @@ TEST(CliScan, MissingFilesAreProblemsAndFoldersTheirIndexPage) {
     EXPECT_EQ(index, "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n5;2;1;here.pdf;Here;;1;;\n"
                      "7;&2;&2;&2;;\n5;3;1;bare;Bare;;1;;\n7;&3;&3;&3;;\n"
                      "5;4;1;docs/index.html;The docs;;1;;\n7;&4;&4;&4;;\n");
-    EXPECT_EQ(problems, "Initial scan page:  index.htm line 0: File not found " +
+    EXPECT_EQ(problems, "Initial scan page:  index.htm line 1: File not found " +
                             files.Path("gone.pdf") + ".\n");
     const std::string old = "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n5;2;1;gone.pdf;Gone;;1;;\n"
                             "7;&2;&2;&2;;\n5;3;1;here.pdf;Here;;1;;\n7;&3;&3;&3;;\n"
@@ -642,8 +653,7 @@ TEST(CliSearchPage, ACopyThatFailsIsToldWithItsReasonAndTheExitSaysSo) {
     // A folder where the archive would go: that copy cannot be made.
     std::filesystem::create_directories(files.Path("xo210.zip"));
     CliRun run = Cli({"searchpage", "-o", files.Path("Search.html"), "--index",
-                      files.Path("MySite.xo"), "--redist", files.Path("redist"),
-                      "--no-companion"});
+                      files.Path("MySite.xo"), "--redist", files.Path("redist"), "--no-companion"});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, "These files have been copied to your working directory:\n\n"
                        "Navora.class\n\n"

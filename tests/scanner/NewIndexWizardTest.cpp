@@ -271,7 +271,8 @@ TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
     ASSERT_NE(page, nullptr);
     page->initializePage();
     const char* names[] = {"browserText",   "headingKeywords", "pagesByType", "followRedirects",
-                           "shortenTitles", "skipScriptStyle", "polite",      "rememberScan"};
+                           "shortenTitles", "skipScriptStyle", "polite",      "rememberScan",
+                           "tidyUrls",      "checkFileLinks"};
     for (const char* name : names) {
         EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
     }
