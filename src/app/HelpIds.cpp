@@ -71,6 +71,7 @@ const std::vector<ControlHelp> kControls = {
     {"CScanOptions", "rememberScan", Control(0x4C7)},
     {"CScanOptions", "tidyUrls", Control(0x4E0)},
     {"CScanOptions", "checkFileLinks", Control(0x4E1)},
+    {"CScanOptions", "skipMarkers", Control(0x4E2)},
     {"ScanReportDialog", "status", Control(0x400)},
     {"ScanReportDialog", "dots", Control(0x401)},
     {"ScanReportDialog", "pagesRead", Control(0x402)},

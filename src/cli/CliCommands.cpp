@@ -253,6 +253,10 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --no-missing-files        Links to files that are not there become entries\n"
               "                            as they always did, instead of problems; a link\n"
               "                            to a folder is not read as its index page.\n"
+              "  --no-skip-markers         Headings lose the text of every link to a place\n"
+              "                            in their page instead of only that of permalink\n"
+              "                            markers (a lone symbol), and footnote and\n"
+              "                            citation markers such as [1] become keywords.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
@@ -461,6 +465,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.tidyUrls = false;
     } else if (arg == "--no-missing-files") {
         settings.checkFileLinks = false;
+    } else if (arg == "--no-skip-markers") {
+        settings.skipMarkers = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);

@@ -30,6 +30,9 @@ struct ScanSettings {
     // Links to files that are not there are problems of the scan, not entries, and a link to
     // a folder stands for its index page.
     bool checkFileLinks = true;
+    // Permalink markers ("¶") are no part of a heading's text, footnote markers ("[1]") make
+    // no keywords.
+    bool skipMarkers = true;
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
@@ -43,6 +46,7 @@ struct ScanSettings {
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
         shortenTitles = skipScriptStyle = polite = tidyUrls = checkFileLinks = false;
+        skipMarkers = false;
         delayMs = 0;
         rememberScan = false;
     }

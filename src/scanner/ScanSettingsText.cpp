@@ -72,6 +72,7 @@ constexpr Flag kFlags[] = {
     {"polite", &ScanSettings::polite},
     {"tidy", &ScanSettings::tidyUrls},
     {"files", &ScanSettings::checkFileLinks},
+    {"markers", &ScanSettings::skipMarkers},
 };
 
 } // namespace

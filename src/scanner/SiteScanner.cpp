@@ -11,6 +11,7 @@
 #include "scanner/HtmlText.h"
 #include "scanner/LocalFileLink.h"
 #include "scanner/LocationKey.h"
+#include "scanner/MarkerText.h"
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
 
@@ -705,8 +706,9 @@ void SiteScanner::TrackSection(const std::string& tag) {
     }
 }
 
-// A tag inside a heading. Links in it keep their text apart: the text of a link to the
-// heading's own place (a pilcrow, say) is no part of the phrase.
+// A tag inside a heading. Links in it keep their text apart: a permalink or note marker
+// is no part of the phrase (without the marker rules: the text of any link to a place in
+// the page, which also drops the linked name of a heading that links to itself).
 int SiteScanner::HeadingTag(const std::string& tag) {
     if (m_page.headingAnchor) {
         if (tag != "/a") {
@@ -716,13 +718,16 @@ int SiteScanner::HeadingTag(const std::string& tag) {
         std::string raw = std::move(m_page.headingAnchorText);
         m_page.headingAnchorText.clear();
         std::string link(TrimWhite(m_page.link));
-        if (link.size() > 1 && link[0] == '#') {
+        bool inPage = link.size() > 1 && link[0] == '#';
+        if (inPage) {
             m_page.headingLinkId = link.substr(1);
-        } else {
+        }
+        std::string text = Text(raw);
+        if (m_settings.skipMarkers ? !MarkerText::IsPermalink(text) && !IsMarker(text) : !inPage) {
             m_page.headingRaw += raw;
         }
         m_page.tag = kAnchorEnd;
-        AnchorEnded(Text(raw));
+        AnchorEnded(text);
         m_page.tag = kInHeading;
         return kCollectText;
     }
@@ -911,7 +916,7 @@ void SiteScanner::AnchorEnded(const std::string& anchorText) {
     if (!m_page.link.empty() && (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
         HandleLink(m_page.link, text, m_page.target);
     }
-    if (m_page.anchorName.empty() || !m_settings.anchorsAsKeywords) {
+    if (m_page.anchorName.empty() || !m_settings.anchorsAsKeywords || IsMarker(text)) {
         return;
     }
     if (text.empty()) {
@@ -931,6 +936,17 @@ void SiteScanner::AnchorEnded(const std::string& anchorText) {
                      m_current.target);
     }
     WriteKeywordList(m_page.anchorKeywords, "#" + m_page.anchorName, " (" + text + ")");
+}
+
+// A footnote or citation reference, or a lone symbol: the text of a link that marks a
+// place rather than names it. Only with the marker rules.
+bool SiteScanner::IsMarker(const std::string& text) const {
+    if (!m_settings.skipMarkers || text.empty()) {
+        return false;
+    }
+    std::string_view link = TrimWhite(m_page.link);
+    return MarkerText::IsNote(text, !link.empty() && link[0] == '#') ||
+           MarkerText::IsPermalink(text);
 }
 
 void SiteScanner::OnText(const std::string& text) {

@@ -105,6 +105,7 @@ private:
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
     bool TidyLink(std::string& link) const;
+    bool IsMarker(const std::string& text) const;
     bool CheckedFileLink(const ClassifiedLink& link, const std::string& text,
                          const std::string& target, bool follow);
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);

@@ -487,8 +487,9 @@ TEST(CliScan, SwitchesForTodaysSites) {
     EXPECT_EQ(scan({"--no-browser-text", "--no-heading-keywords"}),
               "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n");
     EXPECT_NE(scan({"--no-skip-script"}).find("s.pdf"), std::string::npos);
-    for (const char* off : {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles",
-                            "--no-polite", "--no-tidy-urls"}) {
+    for (const char* off :
+         {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles", "--no-polite",
+          "--no-tidy-urls", "--no-missing-files", "--no-skip-markers"}) {
         EXPECT_NE(scan({off}).find("Menu"), std::string::npos) << off;
     }
     EXPECT_EQ(
@@ -576,7 +577,10 @@ TEST(CliScan, OneTableOfExitCodesInEveryHelp) {
             << args[0];
         EXPECT_NE(help.out.find("  64  Wrong usage.\n"), std::string::npos);
     }
-    EXPECT_NE(Cli({"scan", "--help"}).out.find("--no-missing-files"), std::string::npos);
+    std::string help = Cli({"scan", "--help"}).out;
+    for (const char* option : {"--no-tidy-urls", "--no-missing-files", "--no-skip-markers"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
 }
 
 TEST(CliScan, ProgressLineOnATerminal) {

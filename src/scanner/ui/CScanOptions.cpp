@@ -41,6 +41,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Obey robots.t&xt and nofollow", "polite", &ScanSettings::polite},
         {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
         {"Report &missing files, not entries", "checkFileLinks", &ScanSettings::checkFileLinks},
+        {"L&eave out permalink and footnote marks", "skipMarkers", &ScanSettings::skipMarkers},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
     };
     // The options of old on the left, those for today's sites on the right.
