@@ -72,6 +72,7 @@ const std::vector<ControlHelp> kControls = {
     {"CScanOptions", "tidyUrls", Control(0x4E0)},
     {"CScanOptions", "checkFileLinks", Control(0x4E1)},
     {"CScanOptions", "skipMarkers", Control(0x4E2)},
+    {"CScanOptions", "startLanguageOnly", Control(0x4E3)},
     {"ScanReportDialog", "status", Control(0x400)},
     {"ScanReportDialog", "dots", Control(0x401)},
     {"ScanReportDialog", "pagesRead", Control(0x402)},

@@ -257,6 +257,9 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "                            in their page instead of only that of permalink\n"
               "                            markers (a lone symbol), and footnote and\n"
               "                            citation markers such as [1] become keywords.\n"
+              "  --all-languages           Follow pages whose <html lang> (or Content-Language)\n"
+              "                            names another language than the start page's;\n"
+              "                            without it they are listed in the report instead.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
@@ -467,6 +470,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.checkFileLinks = false;
     } else if (arg == "--no-skip-markers") {
         settings.skipMarkers = false;
+    } else if (arg == "--all-languages") {
+        settings.startLanguageOnly = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);

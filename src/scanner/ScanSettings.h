@@ -33,6 +33,8 @@ struct ScanSettings {
     // Permalink markers ("¶") are no part of a heading's text, footnote markers ("[1]") make
     // no keywords.
     bool skipMarkers = true;
+    // Pages that declare another language than the start page's are not followed.
+    bool startLanguageOnly = true;
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
@@ -46,7 +48,7 @@ struct ScanSettings {
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
         shortenTitles = skipScriptStyle = polite = tidyUrls = checkFileLinks = false;
-        skipMarkers = false;
+        skipMarkers = startLanguageOnly = false;
         delayMs = 0;
         rememberScan = false;
     }

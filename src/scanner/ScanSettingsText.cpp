@@ -73,6 +73,7 @@ constexpr Flag kFlags[] = {
     {"tidy", &ScanSettings::tidyUrls},
     {"files", &ScanSettings::checkFileLinks},
     {"markers", &ScanSettings::skipMarkers},
+    {"language", &ScanSettings::startLanguageOnly},
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "index/WebAddress.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
+#include "scanner/LanguageFilter.h"
 #include "scanner/LocalFileLink.h"
 #include "scanner/LocationKey.h"
 #include "scanner/MarkerText.h"
@@ -257,6 +258,7 @@ void SiteScanner::ResetScan() {
     m_visited.clear();
     m_entryUrls.clear();
     m_missingFiles.clear();
+    m_languages.Reset();
     m_problemText.clear();
     m_baseDirectory.clear();
     m_hasBaseDirectory = false;
@@ -385,6 +387,9 @@ std::string SiteScanner::FinishedReport() const {
         std::snprintf(buffer, sizeof buffer, "%d problems while scanning:\r\n\r\n", m_problemCount);
         report = buffer + m_problemText;
     }
+    if (std::string languages = m_languages.ReportText(); !languages.empty()) {
+        report += "\r\n\r\n" + languages;
+    }
     if (!m_shortenedPart.empty()) {
         report += "\r\n\r\nTaken off every page title: \"" + m_shortenedPart + "\"";
     }
@@ -465,12 +470,17 @@ void SiteScanner::ScanCurrentItem() {
         m_observer->OnPageOpened(m_pagesRead, m_current.url);
     }
     m_page.StartPage(kMaxMetaKeywordBytes);
+    m_page.declaredLanguage = input->ContentLanguage();
+    m_page.languageKnown = !m_settings.startLanguageOnly;
     if (m_settings.followRedirects && m_settings.fromUrl) {
         if (std::string final = input->FinalLocation(); !final.empty()) {
             m_page.linkDirectory = LinkDirectory(final);
         }
     }
     ReadPage(*input);
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (!m_page.titleSeen && !m_settings.noTitleIgnorePage) {
         WriteKeyword(Plain(PageName()), Plain(m_current.url), Plain(PageName()), m_current.target);
     }
@@ -623,6 +633,12 @@ void SiteScanner::ShowDots(std::string_view dots) {
 
 int SiteScanner::OnTag(const std::string& name) {
     std::string tag = AsciiLower(name);
+    if (!m_page.languageKnown) {
+        PageLanguage(tag);
+    }
+    if (m_page.otherLanguage) {
+        return kPlainText;
+    }
     if (m_page.tag < 0) {
         m_page.tag = kNoTag;
     }
@@ -771,7 +787,44 @@ void SiteScanner::FinishHeading() {
     }
 }
 
+// The language of a page is known by its first element: <html lang> (or xml:lang), else
+// what the server said. A doctype or XML declaration may come before it.
+void SiteScanner::PageLanguage(const std::string& tag) {
+    if (tag == "html") {
+        m_page.inHtmlTag = true;
+        m_page.htmlLanguage.clear();
+    } else if (tag.empty() || (tag[0] != '!' && tag[0] != '?')) {
+        DecideLanguage();
+    }
+}
+
+void SiteScanner::HtmlTagLanguage(const std::string& attribute, const std::string& value) {
+    if (attribute == "lang" || (attribute == "xml:lang" && m_page.htmlLanguage.empty())) {
+        m_page.htmlLanguage = value;
+    }
+}
+
+// The start page's language is the scan's; a page in another is read no further.
+void SiteScanner::DecideLanguage() {
+    m_page.languageKnown = true;
+    std::string primary = LanguageFilter::PrimaryTag(
+        TrimWhite(m_page.htmlLanguage).empty() ? m_page.declaredLanguage : m_page.htmlLanguage);
+    if (m_pagesRead == 1) {
+        m_languages.SetStart(std::move(primary));
+    } else if (!m_languages.Follows(primary)) {
+        m_page.otherLanguage = true;
+        m_page.headingClosing = false;
+        m_languages.NotFollowed(m_current.url, std::move(primary));
+    }
+}
+
 void SiteScanner::OnAttribute(const std::string& name, const std::string& rawValue) {
+    if (m_page.otherLanguage) {
+        return;
+    }
+    if (m_page.inHtmlTag) {
+        HtmlTagLanguage(AsciiLower(name), rawValue);
+    }
     std::string value(TrimWhite(rawValue));
     if (m_settings.browserText) {
         // Control bytes would reach a URL or anchor field as they stand.
@@ -847,6 +900,13 @@ void SiteScanner::TagAttribute(const std::string& attribute, const std::string& 
 }
 
 void SiteScanner::OnTagEnd() {
+    if (m_page.inHtmlTag) {
+        m_page.inHtmlTag = false;
+        DecideLanguage();
+    }
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (m_page.tag == kOtherTag && m_page.lastTagName == "base" && m_settings.followRedirects) {
         if (!m_page.link.empty()) {
             m_page.linkDirectory = LinkDirectory(
@@ -874,6 +934,9 @@ void SiteScanner::OnTagEnd() {
 }
 
 void SiteScanner::OnCollectedText(const std::string& collected) {
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (m_page.inHeading || m_page.headingClosing) {
         m_page.headingRaw += collected;
         if (m_page.headingClosing) {
@@ -950,6 +1013,9 @@ bool SiteScanner::IsMarker(const std::string& text) const {
 }
 
 void SiteScanner::OnText(const std::string& text) {
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (m_page.headingAnchor) {
         m_page.headingAnchorText += text;
     }

@@ -2,6 +2,7 @@
 
 #include "scanner/CharacterSet.h"
 #include "scanner/HttpPageSource.h"
+#include "scanner/LanguageFilter.h"
 #include "scanner/LinkClassifier.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"
@@ -106,6 +107,9 @@ private:
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
     bool TidyLink(std::string& link) const;
     bool IsMarker(const std::string& text) const;
+    void PageLanguage(const std::string& tag);
+    void HtmlTagLanguage(const std::string& attribute, const std::string& value);
+    void DecideLanguage();
     bool CheckedFileLink(const ClassifiedLink& link, const std::string& text,
                          const std::string& target, bool follow);
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
@@ -169,6 +173,7 @@ private:
     std::unordered_set<std::string> m_visited;
     std::unordered_set<std::string> m_entryUrls;
     std::unordered_set<std::string> m_missingFiles; // reported once each
+    LanguageFilter m_languages;
 
     int m_entryCount = 0;
     int m_keywordCount = 0;

@@ -272,7 +272,7 @@ TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
     page->initializePage();
     const char* names[] = {"browserText",   "headingKeywords", "pagesByType", "followRedirects",
                            "shortenTitles", "skipScriptStyle", "polite",      "rememberScan",
-                           "tidyUrls",      "checkFileLinks"};
+                           "tidyUrls",      "checkFileLinks",  "skipMarkers", "startLanguageOnly"};
     for (const char* name : names) {
         EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
     }

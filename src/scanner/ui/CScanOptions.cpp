@@ -42,6 +42,8 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Tidy &addresses as browsers resolve them", "tidyUrls", &ScanSettings::tidyUrls},
         {"Report &missing files, not entries", "checkFileLinks", &ScanSettings::checkFileLinks},
         {"L&eave out permalink and footnote marks", "skipMarkers", &ScanSettings::skipMarkers},
+        {"Only pages in the start page's &language", "startLanguageOnly",
+         &ScanSettings::startLanguageOnly},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
     };
     // The options of old on the left, those for today's sites on the right.
