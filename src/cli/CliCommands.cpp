@@ -141,6 +141,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// The size warning's way to fewer keywords, as this command line says it.
+constexpr const char* kFewerKeywords = "--no-anchor-keywords";
+
 // One table for scan and rescan, in every help text that speaks of them.
 constexpr const char* kScanExitTable =
     "Exit status of scan and rescan:\n"
@@ -206,6 +209,55 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
         << "\n"
            "Dates written honour SOURCE_DATE_EPOCH.\n";
     return code;
+}
+
+// The usage of check, convert and export; false for another command.
+bool CliCommands::PrintCommandUsage(const std::string& command, std::ostream& stream) {
+    if (command == "check") {
+        stream << "Usage: tamblin-cli check FILE.xo\n"
+                  "       tamblin-cli check FILE.xo --links [--jobs N] [--off-site]\n"
+                  "\n"
+                  "Loads FILE.xo and lists its bad lines and its statistics. With --links,\n"
+                  "checks every entry and keyword URL instead (files, pages, anchors,\n"
+                  "redirects) and lists one line per problem and a summary.\n"
+                  "\n"
+                  "Options:\n"
+                  "  --links                   Check the links.\n"
+                  "  --jobs N                  Links checked at once (1 to 64, default 4).\n"
+                  "  --off-site                Also check links to other sites.\n"
+                  "\n"
+                  "Exit status: 0 clean (all links good), 1 bad lines (link problems), 2 FILE\n"
+                  "could not be opened, 64 wrong usage.\n";
+    } else if (command == "convert") {
+        stream << "Usage: tamblin-cli convert IN.xo OUT.xo [--force]\n"
+                  "\n"
+                  "Loads IN.xo and saves it as OUT.xo as Tamblin saves (format 2.1, renumbered,\n"
+                  "CR LF line ends), also when IN.xo has bad lines, which are listed.\n"
+                  "\n"
+                  "Options:\n"
+                  "  --force                   Replace a read-only OUT.xo.\n"
+                  "\n"
+                  "Exit status: 0 clean, 1 IN.xo has bad lines, 2 a file could not be opened\n"
+                  "or written, 64 wrong usage.\n";
+    } else if (command == "export") {
+        stream << "Usage: tamblin-cli export FILE.xo [--json] [--encoding NAME]\n"
+                  "\n"
+                  "Writes the index as the reader understands it, as one JSON object, to\n"
+                  "standard output.\n"
+                  "\n"
+                  "Options:\n"
+                  "  --json                    JSON, the only form there is.\n"
+                  "  --encoding NAME           Read the texts in an encoding of the search page\n"
+                  "                            wizard (8859_1, DBCS_ASCII, UTF8, Unicode);\n"
+                  "                            without it they are UTF-8 when the whole file\n"
+                  "                            is, else Windows-1252.\n"
+                  "\n"
+                  "Exit status: 0 clean, 1 the file has bad lines, 2 it could not be opened, 64\n"
+                  "wrong usage.\n";
+    } else {
+        return false;
+    }
+    return true;
 }
 
 int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
@@ -289,6 +341,11 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "--help" || command == "-h" || command == "help") {
         return PrintUsage(m_out, kClean);
+    }
+    for (size_t i = 1; i < args.size(); ++i) {
+        if ((args[i] == "--help" || args[i] == "-h") && PrintCommandUsage(command, m_out)) {
+            return kClean;
+        }
     }
     if (command == "check" && args.size() == 2) {
         return Check(args[1]);
@@ -489,6 +546,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     ScanSettings settings;
     ScanOptions options;
     options.abortFlag = m_cancel;
+    options.fewerKeywords = kFewerKeywords;
     std::string output;
     bool raw = false;
     bool haveStart = false;
@@ -716,6 +774,7 @@ int CliCommands::RescanNotMerged(const SiteRescan& rescan, SiteRescan::Status st
 int CliCommands::Rescan(const std::vector<std::string>& args) {
     RescanRequest request;
     request.options.abortFlag = m_cancel;
+    request.options.fewerKeywords = kFewerKeywords;
     if (int code = ParseRescan(args, request); code >= 0) {
         return code;
     }

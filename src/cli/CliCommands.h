@@ -74,6 +74,7 @@ private:
                              ScanSettings& settings, ScanOptions& options, bool& ok);
     int PrintUsage(std::ostream& stream, int code);
     int PrintScanUsage(std::ostream& stream, int code);
+    static bool PrintCommandUsage(const std::string& command, std::ostream& stream);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
     ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }

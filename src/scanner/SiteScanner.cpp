@@ -48,8 +48,7 @@ constexpr const char* kSizeWarning =
     "WARNING: This index file looks reasonably big\r\n"
     "  Please check that it loads quickly enough over the Web\r\n"
     "  You could split it into several index files for the Navora Select tab.\r\n"
-    "  Or reduce the number of keywords by scanning again with 'Use anchors as keywords' "
-    "unchecked.";
+    "  Or reduce the number of keywords by scanning again with ";
 // The meta keywords of one page are written when it ends; past this they are dropped, so
 // that an endless page cannot take all memory.
 constexpr size_t kMaxMetaKeywordBytes = TagReader::kMaxTextLength;
@@ -400,7 +399,7 @@ std::string SiteScanner::FinishedReport() const {
     }
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
-        report += kSizeWarning;
+        report += kSizeWarning + m_options.fewerKeywords + ".";
     }
     return report;
 }

@@ -34,6 +34,9 @@ struct ScanOptions {
     std::atomic<int>* abortFlag = nullptr;
     // When set, makes the sink the scan's records go through (tests fail writes with it).
     ScanRecordFile::SinkMaker recordSink;
+    // How the size warning names the way to fewer keywords: the wizard's check box, or the
+    // switch of the command line that ran the scan.
+    std::string fewerKeywords = "'Use anchors as keywords' unchecked";
 };
 
 // Builds a first index for a whole site from one start page: reads every page reachable

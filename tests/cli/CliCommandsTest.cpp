@@ -120,6 +120,38 @@ TEST(CliUsage, HelpAndWrongArguments) {
     EXPECT_EQ(Cli({"frobnicate", "x"}).code, 64);
 }
 
+// Every command answers --help with its own usage on standard output, wherever it stands.
+TEST(CliUsage, EveryCommandPrintsItsUsage) {
+    const std::vector<std::vector<std::string>> asks = {
+        {"check", "--help"},   {"check", "x.xo", "--links", "--help"},
+        {"convert", "--help"}, {"convert", "in.xo", "-h"},
+        {"export", "--help"},  {"scan", "--help"},
+        {"rescan", "--help"},  {"searchpage", "--help"}};
+    for (const std::vector<std::string>& args : asks) {
+        CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 0) << args[0];
+        EXPECT_EQ(run.out.rfind("Usage: tamblin-cli " + args[0] + " ", 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "") << args[0];
+    }
+    EXPECT_NE(Cli({"check", "-h"}).out.find("--links"), std::string::npos);
+}
+
+// The size warning names the switch that gives fewer keywords, not the wizard's check box.
+TEST(CliScan, TheSizeWarningNamesTheSwitch) {
+    TestFiles files;
+    std::string page = "<title>I</title>";
+    for (int i = 0; i < 1000; ++i) {
+        page += "<a name=a" + std::to_string(i) + ">A</a>";
+    }
+    CliRun run = Cli({"scan", files.Write("index.htm", page), "-o", files.Path("o.xo")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find("  Or reduce the number of keywords by scanning again with "
+                           "--no-anchor-keywords.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("unchecked"), std::string::npos);
+}
+
 TEST(CliSearchPage, WritesTheWizardsBytesAndCopiesTheApplet) {
     TestFiles files;
     std::filesystem::create_directories(files.Path("redist"));
