@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (ByteEncoding encoding : {ByteEncoding::Detect, ByteEncoding::Utf8,
                                   ByteEncoding::Windows1252, ByteEncoding::Utf16}) {
         std::string text = DecodeToUtf8(bytes, encoding);
-        if (!IsStrictUtf8(text)) {
+        if (!IsValidUtf8(text, Utf8Rule::Strict)) {
             std::abort();
         }
         if (encoding != ByteEncoding::Detect) {
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
         std::string json = out.str();
-        if (!IsStrictUtf8(json)) {
+        if (!IsValidUtf8(json, Utf8Rule::Strict)) {
             std::abort();
         }
         for (char c : json) {

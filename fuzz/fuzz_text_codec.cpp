@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
         std::string repaired = RepairedUtf8(bytes, broken);
-        if (!IsStrictUtf8(repaired) || (IsStrictUtf8(bytes) && repaired != bytes)) {
+        if (!IsValidUtf8(repaired, Utf8Rule::Strict) ||
+            (IsValidUtf8(bytes, Utf8Rule::Strict) && repaired != bytes)) {
             std::abort();
         }
         bool exact = false;
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     for (bool bigEndian : {true, false}) {
-        if (!IsStrictUtf8(Utf16ToUtf8(bytes, bigEndian))) {
+        if (!IsValidUtf8(Utf16ToUtf8(bytes, bigEndian), Utf8Rule::Strict)) {
             std::abort();
         }
     }

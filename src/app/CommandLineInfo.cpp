@@ -1,22 +1,15 @@
 #include "app/CommandLineInfo.h"
 
-#include <algorithm>
-#include <cctype>
+#include "index/TextUtils.h"
 
 namespace tamblin {
 
 namespace {
 
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Both "-p" and "--p" are accepted.
 std::string SwitchName(const std::string& argument) {
     size_t start = argument.rfind("--", 0) == 0 ? 2 : 1;
-    return Lowered(argument.substr(start));
+    return AsciiLower(argument.substr(start));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/TextEncoding.h"
 
 #include "index/IndexFile.h"
+#include "index/TextCodec.h"
 #include "index/TextUtils.h"
 
 #include <vector>
@@ -12,14 +13,14 @@ namespace {
 bool EntryTextsAreUtf8(const IndexEntry& entry) {
     for (const std::string* text :
          {&entry.m_url, &entry.m_title, &entry.m_targetFrame, &entry.m_iconUrl, &entry.m_pageTip}) {
-        if (!IsValidUtf8(*text)) {
+        if (!IsValidUtf8(*text, Utf8Rule::Shape)) {
             return false;
         }
     }
     for (const IndexKeyword& keyword : entry.m_keywords) {
         for (const std::string* text : {&keyword.m_phrase, &keyword.m_anchor, &keyword.m_extraTitle,
                                         &keyword.m_targetFrame}) {
-            if (!IsValidUtf8(*text)) {
+            if (!IsValidUtf8(*text, Utf8Rule::Shape)) {
                 return false;
             }
         }
@@ -50,9 +51,11 @@ std::string Utf8ToWindows1252(std::string_view utf8, bool* exact) {
 }
 
 TextEncoding DetectEncoding(const IndexFile& index) {
-    bool utf8 = IsValidUtf8(index.m_description) && IsValidUtf8(index.m_tipText);
+    bool utf8 = IsValidUtf8(index.m_description, Utf8Rule::Shape) &&
+                IsValidUtf8(index.m_tipText, Utf8Rule::Shape);
     for (const auto& baseUrl : index.m_baseUrls) {
-        utf8 = utf8 && IsValidUtf8(baseUrl->m_url) && IsValidUtf8(baseUrl->m_targetFrame);
+        utf8 = utf8 && IsValidUtf8(baseUrl->m_url, Utf8Rule::Shape) &&
+               IsValidUtf8(baseUrl->m_targetFrame, Utf8Rule::Shape);
     }
     utf8 = utf8 && TreeTextsAreUtf8(index.m_root) && TreeTextsAreUtf8(index.m_otherKeywords) &&
            TreeTextsAreUtf8(index.m_holding);

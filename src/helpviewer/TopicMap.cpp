@@ -7,19 +7,6 @@ namespace tamblin {
 
 namespace {
 
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return 99;
-}
-
 // The next space-separated word from position; tabs belong to words.
 std::string_view NextWord(std::string_view text, size_t& position) {
     while (position < text.size() && text[position] == ' ') {
@@ -44,8 +31,8 @@ uint32_t ParseCNumber(std::string_view text) {
     }
     uint32_t value = 0;
     for (char c : text) {
-        int digit = DigitValue(c);
-        if (digit >= static_cast<int>(base)) {
+        int digit = HexDigitValue(c);
+        if (digit < 0 || digit >= static_cast<int>(base)) {
             break;
         }
         value = value * base + static_cast<uint32_t>(digit); // wraps as unsigned arithmetic

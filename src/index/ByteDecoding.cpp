@@ -80,7 +80,7 @@ std::string DecodeToUtf8(std::string_view bytes, ByteEncoding encoding) {
         break;
     }
     std::string_view text = WithoutUtf8Bom(bytes);
-    return IsStrictUtf8(text) ? std::string(text) : Windows1252ToUtf8(bytes);
+    return IsValidUtf8(text, Utf8Rule::Strict) ? std::string(text) : Windows1252ToUtf8(bytes);
 }
 
 } // namespace tamblin

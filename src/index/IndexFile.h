@@ -3,6 +3,7 @@
 #include "index/BaseUrl.h"
 #include "index/IndexEntry.h"
 #include "index/SaveResult.h"
+#include "index/Version.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -14,7 +15,6 @@
 
 namespace tamblin {
 
-inline constexpr const char* kProgramVersion = "1.1.18";
 inline constexpr const char* kIndexFilter = "Navora Files (*.xo)|*.xo|All Files (*.*)|*.*||";
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";

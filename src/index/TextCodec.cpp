@@ -19,7 +19,8 @@ unsigned char ByteAt(std::string_view bytes, size_t at) {
 
 // Length of the valid UTF-8 sequence at `at`, or 0 with `part` set to the bytes that one
 // U+FFFD replaces (the longest start of a valid sequence, at least one byte).
-size_t ValidSequenceAt(std::string_view bytes, size_t at, size_t& part) {
+size_t ValidSequenceAt(std::string_view bytes, size_t at, size_t& part,
+                       Utf8Rule rule = Utf8Rule::Strict) {
     unsigned char lead = ByteAt(bytes, at);
     part = 1;
     if (lead < 0x80) {
@@ -32,12 +33,16 @@ size_t ValidSequenceAt(std::string_view bytes, size_t at, size_t& part) {
         need = 1;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         need = 2;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
+        if (rule == Utf8Rule::Strict) {
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        }
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         need = 3;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
+        if (rule == Utf8Rule::Strict) {
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        }
     } else {
         return 0;
     }
@@ -67,7 +72,7 @@ char32_t ShapeAt(std::string_view bytes, size_t& at) {
 
 } // namespace
 
-bool IsStrictUtf8(std::string_view bytes) {
+bool IsValidUtf8(std::string_view bytes, Utf8Rule rule) {
     size_t at = 0;
     while (at < bytes.size()) {
         // Most text is ASCII: eight bytes at a time.
@@ -80,7 +85,7 @@ bool IsStrictUtf8(std::string_view bytes) {
             }
         }
         size_t part = 0;
-        size_t length = ValidSequenceAt(bytes, at, part);
+        size_t length = ValidSequenceAt(bytes, at, part, rule);
         if (length == 0) {
             return false;
         }
@@ -136,7 +141,7 @@ void AppendUtf8(std::string& out, char32_t point) {
 }
 
 std::string RepairedUtf8(std::string_view bytes, BrokenUtf8 broken) {
-    if (IsStrictUtf8(bytes)) {
+    if (IsValidUtf8(bytes, Utf8Rule::Strict)) {
         return std::string(bytes);
     }
     std::string out;

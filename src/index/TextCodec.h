@@ -19,8 +19,14 @@ enum class BrokenUtf8 {
     ReadShape,   // the bits the lead byte announces, unchecked; a stray byte is itself
 };
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsStrictUtf8(std::string_view bytes);
+// How strictly a text must be UTF-8. Readers that decode need Strict; the editor chooses how
+// to show and lower a text by Shape, as it always has, so no file shows differently.
+enum class Utf8Rule {
+    Strict, // no overlong forms, no surrogates, nothing above U+10FFFF
+    Shape,  // every lead byte C2..F4 followed by as many continuation bytes as it announces
+};
+
+bool IsValidUtf8(std::string_view bytes, Utf8Rule rule);
 // The character at `at` (which must be inside `bytes`), moving `at` past it.
 char32_t NextCodePoint(std::string_view bytes, size_t& at, BrokenUtf8 broken);
 // Surrogates and values above U+10FFFF are written as U+FFFD.

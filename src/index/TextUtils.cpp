@@ -1,6 +1,7 @@
 #include "index/TextUtils.h"
 
 #include "index/ParseError.h"
+#include "index/TextCodec.h"
 
 #include <climits>
 #include <cstdio>
@@ -68,6 +69,15 @@ std::string ReplaceChar(std::string_view text, char from, char to) {
     return result;
 }
 
+std::string_view TrimWhite(std::string_view text) {
+    constexpr std::string_view kWhite = " \t\r\n\v\f";
+    size_t begin = text.find_first_not_of(kWhite);
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(begin, text.find_last_not_of(kWhite) - begin + 1);
+}
+
 std::string_view TrimSpaces(std::string_view text) {
     size_t begin = text.find_first_not_of(' ');
     if (begin == std::string_view::npos) {
@@ -102,46 +112,32 @@ std::string PlainKeywordField(std::string_view text) {
     return result;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t extra = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-        } else if (c >= 0x80) {
-            return false;
+std::string AsciiLower(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
-        if (extra >= text.size() - i) {
-            return false;
-        }
-        for (size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += extra + 1;
     }
-    return true;
+    return lowered;
 }
 
-std::string AsciiLower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
     }
-    return result;
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 std::string LowerText(std::string_view text) {
     std::string result(text);
-    bool utf8 = IsValidUtf8(text);
+    bool utf8 = IsValidUtf8(text, Utf8Rule::Shape);
     for (size_t i = 0; i < result.size(); ++i) {
         unsigned char u = static_cast<unsigned char>(result[i]);
         if (u >= 'A' && u <= 'Z') {

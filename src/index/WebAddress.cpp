@@ -1,5 +1,7 @@
 #include "index/WebAddress.h"
 
+#include "index/TextUtils.h"
+
 #include <vector>
 
 namespace tamblin {
@@ -20,16 +22,6 @@ bool IsAlpha(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return out;
 }
 
 const char* DefaultPort(std::string_view scheme) {
@@ -76,11 +68,11 @@ constexpr std::string_view kFragmentSet = " \"<>`";
 constexpr std::string_view kUserinfoSet = " \"#<>?`{}/:;=@[\\]^|";
 
 bool IsDot(std::string_view segment) {
-    return segment == "." || Lower(segment) == "%2e";
+    return segment == "." || AsciiLower(segment) == "%2e";
 }
 
 bool IsDotDot(std::string_view segment) {
-    std::string lower = Lower(segment);
+    std::string lower = AsciiLower(segment);
     return lower == ".." || lower == ".%2e" || lower == "%2e." || lower == "%2e%2e";
 }
 
@@ -134,7 +126,7 @@ std::optional<std::string> Authority(std::string_view text, std::string_view sch
     if (colon != std::string_view::npos && text.find(']', colon) != std::string_view::npos) {
         colon = std::string_view::npos; // inside an IPv6 address
     }
-    std::string host = Lower(text.substr(0, colon));
+    std::string host = AsciiLower(text.substr(0, colon));
     for (char c : host) {
         if (static_cast<unsigned char>(c) >= 0x7F || static_cast<unsigned char>(c) <= 0x20 ||
             std::string_view("#%/:<>?@\\^|").find(c) != std::string_view::npos) {
@@ -187,7 +179,7 @@ std::optional<Parts> ParseBase(std::string_view base) {
         return std::nullopt;
     }
     Parts parts;
-    parts.scheme = Lower(base.substr(0, colon));
+    parts.scheme = AsciiLower(base.substr(0, colon));
     size_t pathAt = base.find_first_of("/?#", colon + 3);
     std::string_view authority = base.substr(colon + 3, pathAt - (colon + 3));
     parts.authority = Authority(authority, parts.scheme).value_or(std::string(authority));
@@ -249,7 +241,7 @@ std::string SchemeOf(std::string_view href) {
     for (size_t i = 1; i < href.size(); ++i) {
         char c = href[i];
         if (c == ':') {
-            return Lower(href.substr(0, i));
+            return AsciiLower(href.substr(0, i));
         }
         if (!IsAlpha(c) && !IsDigit(c) && c != '+' && c != '-' && c != '.') {
             return "";

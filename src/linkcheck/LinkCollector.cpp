@@ -18,19 +18,6 @@ bool IsHttpUrl(const std::string& url) {
     return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 const char* LinkProblemName(LinkProblem::Kind kind) {
@@ -59,8 +46,8 @@ std::string PercentDecode(const std::string& text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            int high = HexValue(text[i + 1]);
-            int low = HexValue(text[i + 2]);
+            int high = HexDigitValue(text[i + 1]);
+            int low = HexDigitValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 out += static_cast<char>(high * 16 + low);
                 i += 2;

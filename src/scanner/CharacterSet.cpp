@@ -1,6 +1,7 @@
 #include "scanner/CharacterSet.h"
 
 #include "index/TextCodec.h"
+#include "index/TextUtils.h"
 
 #include <array>
 
@@ -21,14 +22,10 @@ constexpr std::array<std::pair<unsigned char, char32_t>, 8> kLatin9 = {{{0xA4, 0
 std::string LowerTrimmed(std::string_view text) {
     size_t begin = text.find_first_not_of(" \t\r\n\"'");
     size_t end = text.find_last_not_of(" \t\r\n\"'");
-    std::string result;
     if (begin == std::string_view::npos) {
-        return result;
+        return {};
     }
-    for (char c : text.substr(begin, end - begin + 1)) {
-        result += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
-    return result;
+    return AsciiLower(text.substr(begin, end - begin + 1));
 }
 
 char32_t Latin9(unsigned char byte) {
@@ -109,7 +106,7 @@ const char* CharacterSet::Name(Kind kind) {
 }
 
 bool CharacterSet::IsUtf8(std::string_view bytes) {
-    return IsStrictUtf8(bytes);
+    return IsValidUtf8(bytes, Utf8Rule::Strict);
 }
 
 void CharacterSet::AppendUtf8(std::string& out, char32_t point) {

@@ -1,5 +1,6 @@
 #include "scanner/HtmlText.h"
 
+#include "index/TextUtils.h"
 #include "scanner/HtmlEntityTable.h"
 
 #include <algorithm>
@@ -18,16 +19,8 @@ bool IsAlnum(char c) {
 }
 
 int DigitValue(char c, bool hex) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (hex && c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (hex && c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    int digit = HexDigitValue(c);
+    return hex || digit < 10 ? digit : -1;
 }
 
 const HtmlEntity* FindEntity(std::string_view name) {

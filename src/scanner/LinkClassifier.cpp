@@ -5,19 +5,6 @@
 
 namespace tamblin {
 
-namespace {
-
-std::string_view TrimWhite(std::string_view text) {
-    constexpr std::string_view kWhite = " \t\r\n\v\f";
-    size_t begin = text.find_first_not_of(kWhite);
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(begin, text.find_last_not_of(kWhite) - begin + 1);
-}
-
-} // namespace
-
 std::optional<ClassifiedLink> LinkClassifier::Classify(std::string_view linkAsWritten,
                                                        std::string directory, bool tidied) const {
     ClassifiedLink result;

@@ -126,15 +126,6 @@ std::string OriginOf(std::string_view address) {
     return std::string(address.substr(0, slash)) + "/";
 }
 
-std::string_view TrimWhite(std::string_view text) {
-    constexpr std::string_view kWhite = " \t\r\n\v\f";
-    size_t begin = text.find_first_not_of(kWhite);
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(begin, text.find_last_not_of(kWhite) - begin + 1);
-}
-
 // Trimmed, decoded and trimmed again: a reference to a space at either end must not leave
 // a field that reading trims to something else.
 std::string CleanText(std::string_view text) {
@@ -205,8 +196,9 @@ std::optional<std::string> SiteScanner::ScanIndex() {
 bool SiteScanner::Prepare() {
     m_errorText.clear();
     m_writeFailed = false;
+    m_startError = ScanStartError::None;
     if (m_settings.start.find_first_of("\r\n") != std::string::npos) {
-        m_errorText = "The start page cannot contain a line break.";
+        m_startError = ScanStartError::LineBreakInStart;
         return false;
     }
     if (m_options.pageSource) {
@@ -219,7 +211,7 @@ bool SiteScanner::Prepare() {
         fetch.delayMs = m_settings.delayMs;
         m_ownSource = HttpPageSource::Create(fetch, m_abort);
         if (!m_ownSource) {
-            m_errorText = "Page scan failed";
+            m_startError = ScanStartError::NoPageSource;
             return false;
         }
         m_source = m_ownSource.get();
@@ -231,7 +223,7 @@ bool SiteScanner::Prepare() {
 
     m_records = std::make_unique<ScanRecordFile>(m_options.recordSink);
     if (!m_records->Create()) {
-        m_errorText = "Could not create a temporary file name";
+        m_startError = ScanStartError::NoTemporaryFile;
         m_records.reset();
         return false;
     }

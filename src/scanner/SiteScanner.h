@@ -10,6 +10,7 @@
 #include "scanner/ScanPageState.h"
 #include "scanner/ScanRecordFile.h"
 #include "scanner/ScanSettings.h"
+#include "scanner/ScanStartError.h"
 #include "scanner/TagReader.h"
 #include "scanner/TitleShortener.h"
 
@@ -51,7 +52,7 @@ public:
     SiteScanner& operator=(const SiteScanner&) = delete;
 
     // Prepare and Run; the temporary file's path, or nothing when the scan could not start
-    // (ErrorText says why). The caller deletes the file.
+    // (StartError says why). The caller deletes the file.
     std::optional<std::string> ScanIndex();
     // Sets up the page source and creates the temporary file. False when the scan cannot
     // start.
@@ -67,7 +68,12 @@ public:
     // The start page as given; read it before the worker starts, which may follow a redirect.
     const std::string& Start() const { return m_settings.start; }
     const std::string& TemporaryPath() const { return m_tempPath; }
-    const std::string& ErrorText() const { return m_errorText; }
+    ScanStartError StartError() const { return m_startError; }
+    // Why the scan could not start, or why its records could not be kept.
+    std::string ErrorText() const {
+        return m_startError != ScanStartError::None ? ScanStartErrorText(m_startError)
+                                                    : m_errorText;
+    }
     const std::string& Summary() const { return m_summary; }
     const std::string& Report() const { return m_report; }
     bool Aborted() const { return m_aborted; }
@@ -152,12 +158,13 @@ private:
     std::atomic<int>* m_abort;
     bool m_aborted = false;
     bool m_writeFailed = false;
+    std::string m_errorText; // why the records could not be kept
 
     std::unique_ptr<PageSource> m_ownSource;
     PageSource* m_source = nullptr;
     std::unique_ptr<ScanRecordFile> m_records;
     std::string m_tempPath;
-    std::string m_errorText;
+    ScanStartError m_startError = ScanStartError::None;
     std::string m_summary;
     std::string m_report;
 

@@ -75,6 +75,20 @@ bool WebDecoder::Error(std::string& out) {
     return false;
 }
 
+bool WebDecoder::LeadAtEnd(std::string& out) {
+    if (m_first == 0) {
+        return true;
+    }
+    m_first = 0;
+    return Error(out);
+}
+
+int WebDecoder::TakeLead() {
+    int lead = m_first;
+    m_first = 0;
+    return lead;
+}
+
 bool WebDecoder::TrailFailed(int byte, char32_t point, std::string& out) {
     if (point != 0) {
         AppendUtf8(out, point);
@@ -218,8 +232,7 @@ bool WebDecoder::Gb18030(int byte, std::string& out) {
             m_second = byte;
             return false;
         }
-        int lead = m_first;
-        m_first = 0;
+        int lead = TakeLead();
         char32_t point = 0;
         if (InRange(byte, 0x40, 0x7E) || InRange(byte, 0x80, 0xFE)) {
             int offset = byte < 0x7F ? 0x40 : 0x41;
@@ -241,15 +254,10 @@ bool WebDecoder::Gb18030(int byte, std::string& out) {
 
 bool WebDecoder::Big5(int byte, std::string& out) {
     if (byte == kEnd) {
-        if (m_first == 0) {
-            return true;
-        }
-        m_first = 0;
-        return Error(out);
+        return LeadAtEnd(out);
     }
     if (m_first != 0) {
-        int lead = m_first;
-        m_first = 0;
+        int lead = TakeLead();
         char32_t point = 0;
         if (InRange(byte, 0x40, 0x7E) || InRange(byte, 0xA1, 0xFE)) {
             int offset = byte < 0x7F ? 0x40 : 0x62;
@@ -281,11 +289,7 @@ bool WebDecoder::Big5(int byte, std::string& out) {
 
 bool WebDecoder::EucJp(int byte, std::string& out) {
     if (byte == kEnd) {
-        if (m_first == 0) {
-            return true;
-        }
-        m_first = 0;
-        return Error(out);
+        return LeadAtEnd(out);
     }
     if (m_first == 0x8E && InRange(byte, 0xA1, 0xDF)) {
         m_first = 0;
@@ -298,8 +302,7 @@ bool WebDecoder::EucJp(int byte, std::string& out) {
         return false;
     }
     if (m_first != 0) {
-        int lead = m_first;
-        m_first = 0;
+        int lead = TakeLead();
         char32_t point = 0;
         if (InRange(lead, 0xA1, 0xFE) && InRange(byte, 0xA1, 0xFE)) {
             int pointer = (lead - 0xA1) * 94 + byte - 0xA1;
@@ -411,15 +414,10 @@ bool WebDecoder::Iso2022JpEscape(int byte, std::string& out) {
 
 bool WebDecoder::ShiftJis(int byte, std::string& out) {
     if (byte == kEnd) {
-        if (m_first == 0) {
-            return true;
-        }
-        m_first = 0;
-        return Error(out);
+        return LeadAtEnd(out);
     }
     if (m_first != 0) {
-        int lead = m_first;
-        m_first = 0;
+        int lead = TakeLead();
         char32_t point = 0;
         if (InRange(byte, 0x40, 0x7E) || InRange(byte, 0x80, 0xFC)) {
             int offset = byte < 0x7F ? 0x40 : 0x41;
@@ -445,15 +443,10 @@ bool WebDecoder::ShiftJis(int byte, std::string& out) {
 
 bool WebDecoder::EucKr(int byte, std::string& out) {
     if (byte == kEnd) {
-        if (m_first == 0) {
-            return true;
-        }
-        m_first = 0;
-        return Error(out);
+        return LeadAtEnd(out);
     }
     if (m_first != 0) {
-        int lead = m_first;
-        m_first = 0;
+        int lead = TakeLead();
         char32_t point = InRange(byte, 0x41, 0xFE) ? kEucKr[(lead - 0x81) * 190 + byte - 0x41] : 0;
         return TrailFailed(byte, point, out);
     }

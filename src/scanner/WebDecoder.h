@@ -35,6 +35,10 @@ private:
     bool ShiftJis(int byte, std::string& out);
     bool EucKr(int byte, std::string& out);
     bool Utf16(int byte, std::string& out);
+    // The input ended: a lead byte still waiting for its trail is one error.
+    bool LeadAtEnd(std::string& out);
+    // The lead byte waiting for this trail byte, no longer waiting.
+    int TakeLead();
     // The lead byte of a two-byte sequence failed on `byte`: an ASCII byte is read again.
     bool TrailFailed(int byte, char32_t point, std::string& out);
     void Prepend(int byte);

@@ -43,11 +43,11 @@ TEST(ByteDecoding, DetectKeepsUtf8AndFallsBackToWindows1252ForTheWholeFile) {
 }
 
 TEST(ByteDecoding, StrictUtf8RefusesOverlongSurrogatesAndTooLarge) {
-    EXPECT_TRUE(IsStrictUtf8("\xEF\xBF\xBF\xF4\x8F\xBF\xBF"));
+    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBF\xF4\x8F\xBF\xBF", Utf8Rule::Strict));
     for (std::string_view bad :
          {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF0\x80\x80\xAF",
           "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\x80", "\xC3", "\xE2\x82"}) {
-        EXPECT_FALSE(IsStrictUtf8(bad)) << bad.size();
+        EXPECT_FALSE(IsValidUtf8(bad, Utf8Rule::Strict)) << bad.size();
     }
 }
 

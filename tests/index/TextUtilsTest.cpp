@@ -120,3 +120,22 @@ TEST(DescriptionProblem, FieldAndRecordBreaksAreRefused) {
             << text;
     }
 }
+
+TEST(AsciiLower, LowersOnlyTheAsciiCapitals) {
+    EXPECT_EQ(AsciiLower("Content-Type: TEXT/Html; Charset=UTF-8"),
+              "content-type: text/html; charset=utf-8");
+    // Latin-1 and UTF-8 capitals, the bytes round the ASCII letters and NUL stay as they are.
+    const std::string others("\xC9\xC3\x89@[`{\x7F\x80\xFF", 10);
+    EXPECT_EQ(AsciiLower(others), others);
+    EXPECT_EQ(AsciiLower(std::string("A\0B", 3)), std::string("a\0b", 3));
+}
+
+TEST(HexDigitValue, BothCasesAndNothingElse) {
+    EXPECT_EQ(HexDigitValue('0'), 0);
+    EXPECT_EQ(HexDigitValue('9'), 9);
+    EXPECT_EQ(HexDigitValue('a'), 10);
+    EXPECT_EQ(HexDigitValue('F'), 15);
+    for (char c : {'g', 'G', '/', ':', '@', '`', ' ', '\0', '\xFF'}) {
+        EXPECT_EQ(HexDigitValue(c), -1) << static_cast<int>(c);
+    }
+}

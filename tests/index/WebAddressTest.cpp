@@ -1,11 +1,10 @@
 #include "index/WebAddress.h"
 
+#include "NodeReference.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 using namespace tamblin;
 
@@ -30,34 +29,11 @@ std::string Json(const std::string& text) {
 
 // What Node's `new URL(href, base).href` gives for each pair; empty when Node cannot run.
 std::vector<std::string> Reference(const std::vector<std::pair<std::string, std::string>>& pairs) {
-    char input[] = "/tmp/urlsXXXXXX";
-    int fd = mkstemp(input);
-    if (fd < 0) {
-        return {};
+    std::string input;
+    for (const auto& [base, href] : pairs) {
+        input += "[" + Json(base) + "," + Json(href) + "]\n";
     }
-    close(fd);
-    {
-        std::ofstream file(input, std::ios::binary);
-        for (const auto& [base, href] : pairs) {
-            file << "[" << Json(base) << "," << Json(href) << "]\n";
-        }
-    }
-    std::string command = std::string("node " TAMBLIN_TESTS_DIR "/url_reference.js < ") + input;
-    std::vector<std::string> lines;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        std::string text;
-        char buffer[4096];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) {
-            text.append(buffer, n);
-        }
-        pclose(pipe);
-        std::istringstream stream(text);
-        for (std::string line; std::getline(stream, line);) {
-            lines.push_back(line);
-        }
-    }
-    std::remove(input);
-    return lines;
+    return NodeReferenceLines(TAMBLIN_TESTS_DIR "/url_reference.js", input);
 }
 
 } // namespace

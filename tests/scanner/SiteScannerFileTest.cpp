@@ -390,3 +390,15 @@ TEST(ScanFiles, DotsAndStatusForEachPage) {
     EXPECT_EQ(observer.shown, (Lines{".", "..", "...", "."}));
     EXPECT_EQ(run.statuses, (Lines{"Scanning index.htm...", "Scanning a.htm..."}));
 }
+
+TEST(ScanFiles, AStartThatCannotBeScannedSaysWhyAsAValue) {
+    ScanSettings settings = ScanSettings::Classic();
+    settings.description = "Site";
+    settings.start = "two\nlines.htm";
+    SiteScanner scanner(settings);
+    EXPECT_FALSE(scanner.Prepare());
+    EXPECT_EQ(scanner.StartError(), ScanStartError::LineBreakInStart);
+    EXPECT_EQ(scanner.ErrorText(), "The start page cannot contain a line break.");
+    EXPECT_EQ(ScanStartErrorText(ScanStartError::NoPageSource), "Page scan failed");
+    EXPECT_EQ(ScanStartErrorText(ScanStartError::None), "");
+}

@@ -1,13 +1,11 @@
 #include "scanner/WebDecoder.h"
 #include "scanner/WebEncoding.h"
 
+#include "NodeReference.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <random>
-#include <sstream>
-#include <unistd.h>
 
 using namespace tamblin;
 
@@ -119,34 +117,11 @@ std::vector<Case> Cases() {
 
 // A browser's TextDecoder over every case, as hex of UTF-8; empty when it cannot be run.
 std::vector<std::string> Reference(const std::vector<Case>& cases) {
-    char input[] = "/tmp/decodeXXXXXX";
-    int fd = mkstemp(input);
-    if (fd < 0) {
-        return {};
+    std::string input;
+    for (const Case& c : cases) {
+        input += std::string(WebEncoding::Name(c.kind)) + ' ' + Hex(c.bytes) + '\n';
     }
-    close(fd);
-    {
-        std::ofstream file(input, std::ios::binary);
-        for (const Case& c : cases) {
-            file << WebEncoding::Name(c.kind) << ' ' << Hex(c.bytes) << '\n';
-        }
-    }
-    std::string command = std::string("node " TAMBLIN_TESTS_DIR "/decode_reference.js < ") + input;
-    std::vector<std::string> lines;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        std::string text;
-        char buffer[65536];
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) {
-            text.append(buffer, n);
-        }
-        pclose(pipe);
-        std::istringstream stream(text);
-        for (std::string line; std::getline(stream, line);) {
-            lines.push_back(line);
-        }
-    }
-    std::remove(input);
-    return lines;
+    return NodeReferenceLines(TAMBLIN_TESTS_DIR "/decode_reference.js", input);
 }
 
 } // namespace

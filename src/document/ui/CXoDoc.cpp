@@ -1,6 +1,7 @@
 #include "document/ui/CXoDoc.h"
 
 #include "index/ReplacingFile.h"
+#include "index/TextCodec.h"
 #include "index/TextUtils.h"
 #include "platform/CommonPrompts.h"
 #include "platform/DialogService.h"
@@ -145,7 +146,7 @@ constexpr size_t kShownLineBytes = 120;
 
 // The lines as the file holds them, in the file's own encoding.
 QString ShownLines(const IndexFile& index, const std::string& text) {
-    return DetectEncoding(index) == TextEncoding::Utf8 && IsValidUtf8(text)
+    return DetectEncoding(index) == TextEncoding::Utf8 && IsValidUtf8(text, Utf8Rule::Shape)
                ? FromBytes(text)
                : FromBytes(Windows1252ToUtf8(text));
 }

@@ -2,6 +2,7 @@
 
 #include "helpviewer/ui/RunListPlayer.h"
 #include "index/UrlUtils.h"
+#include "index/Version.h"
 #include "platform/BrowserView.h"
 #include "platform/DialogService.h"
 
@@ -241,7 +242,7 @@ void HelpDialog::OnPrint() {
 
 void HelpDialog::ShowAbout() {
     Dialogs().ShowMessage(this, {QStringLiteral("Lumio, the help viewer of Tamblin\nVersion ") +
-                                     QStringLiteral(TAMBLIN_VERSION),
+                                     QString::fromLatin1(kProgramVersion),
                                  QStringLiteral("About Lumio"), DialogService::Icon::Information});
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/TextEncoding.h"
 #include "helpviewer/PopupText.h"
+#include "index/TextCodec.h"
 #include "index/TextUtils.h"
 
 #include <QApplication>
@@ -80,7 +81,7 @@ void ApplyFormat(QTextEdit& edit, const CharFormat& format, double sizeTwoTwips,
 } // namespace
 
 QString DecodePageText(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) {
+    if (IsValidUtf8(bytes, Utf8Rule::Shape)) {
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
     std::string utf8 = Windows1252ToUtf8(bytes);

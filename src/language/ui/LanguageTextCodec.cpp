@@ -16,7 +16,7 @@ char EncodeWindows1252(char16_t unit) {
 
 LanguageTextCodec LanguageTextCodec::ForTexts(const std::vector<std::string>& texts) {
     for (const std::string& text : texts) {
-        if (!IsValidUtf8(text)) {
+        if (!IsValidUtf8(text, Utf8Rule::Shape)) {
             return LanguageTextCodec(false);
         }
     }

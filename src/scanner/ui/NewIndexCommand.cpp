@@ -43,7 +43,8 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
     outcome.description = settings.description;
     outcome.kind = Kind::ScanFailed;
     bool ended = false;
-    std::string reason;
+    ScanStartError reason = ScanStartError::None;
+    std::string writeFailure;
     {
         // The scanner is declared first so that it outlives the dialog, whose worker runs it
         // until the dialog joins it, on every way out of this block. It is made second: the
@@ -60,10 +61,10 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
             // Records that could not all be written would open as a cut-short index.
             if (scanner->WriteFailed()) {
                 ended = false;
-                reason = scanner->ErrorText();
+                writeFailure = scanner->ErrorText();
             }
         } else {
-            reason = scanner->ErrorText();
+            reason = scanner->StartError();
         }
     }
     if (!ended) {
@@ -72,9 +73,14 @@ NewIndexCommand::Outcome NewIndexCommand::Scan(QWidget* parent, const ScanSettin
         }
         outcome.temporaryPath.clear();
         DialogService::Message message;
-        // Why the scan could not start, such as "Could not create a temporary file name".
-        if (!reason.empty() && reason != "Page scan failed") {
-            message.text = QString::fromStdString(reason);
+        // Why the scan could not start, such as "Could not create a temporary file name";
+        // a page source that could not be set up has nothing to add to the words below.
+        if (reason != ScanStartError::None && reason != ScanStartError::NoPageSource) {
+            message.text = QString::fromStdString(ScanStartErrorText(reason));
+            Dialogs().ShowMessage(parent, message);
+        }
+        if (!writeFailure.empty()) {
+            message.text = QString::fromStdString(writeFailure);
             Dialogs().ShowMessage(parent, message);
         }
         message.text = QStringLiteral("Page scan failed");

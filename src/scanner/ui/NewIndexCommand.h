@@ -33,7 +33,8 @@ public:
     // Runs the wizard on `kept`, which takes the wizard's values back only after Finish.
     static Outcome Run(QWidget* parent, NewWizardValues& kept, bool languageFileAvailable,
                        const ScanOptions& options = {});
-    // Runs one scan with its report dialog; "Page scan failed" when it cannot start.
+    // Runs one scan with its report dialog; ScanFailed, said as "Page scan failed", when it
+    // cannot start.
     static Outcome Scan(QWidget* parent, const ScanSettings& settings,
                         const ScanOptions& options = {});
     static QString ScannedPathName(const ScanSettings& settings, char separator = '/');
