@@ -1,6 +1,6 @@
 #include "scanner/MarkerText.h"
 
-#include "index/TextUtils.h"
+#include "index/TextCodec.h"
 
 #include <cctype>
 
@@ -21,21 +21,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// The code point at the front of valid UTF-8 text, and its length.
-char32_t FrontCodePoint(std::string_view text, size_t& length) {
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(0);
-    length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t code = length == 1   ? lead
-                    : length == 2 ? lead & 0x1F
-                    : length == 3 ? lead & 0x0F
-                                  : lead & 0x07;
-    for (size_t i = 1; i < length; ++i) {
-        code = (code << 6) | (byte(i) & 0x3F);
-    }
-    return code;
-}
-
 bool IsJoiner(char32_t code) {
     return code == 0xFE0E || code == 0xFE0F || code == 0x200D;
 }
@@ -53,16 +38,14 @@ bool IsSymbol(char32_t code) {
 
 // One symbol and nothing else but joiners.
 bool IsLoneSymbol(std::string_view text) {
-    if (!IsValidUtf8(text)) {
+    if (!IsValidUtf8(text, Utf8Rule::Strict)) {
         // A single-byte character set: ¶ and § sit where Latin-1 puts them.
         unsigned char c = static_cast<unsigned char>(text[0]);
         return text.size() == 1 && (c >= 0xA1 && c <= 0xBF);
     }
     size_t symbols = 0;
-    while (!text.empty()) {
-        size_t length = 0;
-        char32_t code = FrontCodePoint(text, length);
-        text.remove_prefix(length);
+    for (size_t at = 0; at < text.size();) {
+        char32_t code = NextCodePoint(text, at, BrokenUtf8::ReplacePart);
         if (IsJoiner(code)) {
             continue;
         }
