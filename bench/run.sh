@@ -57,6 +57,10 @@ if [ -x "$bin/bench_webviewer" ]; then
     QT_QPA_PLATFORM=offscreen "$bin/bench_webviewer" 50000 2
 fi
 
+# The same viewer in chromium over loopback http, on a generated index and on the python
+# documentation scanned from disk, against fetching and splitting the file in the same run.
+bash bench/webviewer_chromium.sh
+
 # 10,000 drag moves on a 50,000-entry tree, then all undone and redone, against counting
 # the tree; and the history's memory per step.
 QT_QPA_PLATFORM=offscreen "$bin/bench_undo"

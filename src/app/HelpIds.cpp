@@ -44,6 +44,7 @@ const std::vector<ControlHelp> kControls = {
     {"testDialog", "browseButton", Control(0x3EA)},
     {"testDialog", "browser", Control(0x3EB)},
     {"testDialog", "closeButton", Control(0x3EC)},
+    {"testDialog", "backButton", Control(0x3ED)},
 
     {"CNewIndexFile", "description", Control(0x3F0)},
     {"CNewIndexFile", "emptyIndex", Control(0x3F1)},

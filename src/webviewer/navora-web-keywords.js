@@ -28,8 +28,9 @@ function groupKeywords(model) {
 class KeywordIndex {
     constructor(model) {
         this.groups = groupKeywords(model);
-        this.lastText = '';
-        this.lastHolders = [];
+        // The holders of every text on the way to the last one typed ('g', 'gi', 'git'),
+        // so that deleting letters finds each answer again instead of looking through all.
+        this.holders = new Map();
     }
 
     // The first group whose key is not below `key`.
@@ -54,23 +55,28 @@ class KeywordIndex {
     }
 
     // The groups that hold `text` but do not begin with it, as positions in groups, in
-    // their order. A text that goes on from the last one only needs the groups that held the
-    // last one further on looked through: the longer text further on means the shorter there.
+    // their order. A text that goes on from one seen on the way only needs the groups that
+    // held that one further on looked through: the longer text further on means the shorter
+    // there.
     containing(text) {
         const wanted = String(text).toLowerCase();
         if (wanted === '') return [];
         const groups = this.groups;
-        let holders;
-        if (this.lastText && wanted.startsWith(this.lastText)) {
-            holders = this.lastHolders.filter((g) => groups[g].key.indexOf(wanted, 1) > 0);
-        } else {
+        let shorter = '';
+        for (const seen of Array.from(this.holders.keys())) {
+            if (!wanted.startsWith(seen)) this.holders.delete(seen);
+            else if (seen.length > shorter.length) shorter = seen;
+        }
+        let holders = this.holders.get(wanted);
+        if (!holders && shorter) {
+            holders = this.holders.get(shorter).filter((g) => groups[g].key.indexOf(wanted, 1) > 0);
+        } else if (!holders) {
             holders = [];
             for (let g = 0; g < groups.length; ++g) {
                 if (groups[g].key.indexOf(wanted, 1) > 0) holders.push(g);
             }
         }
-        this.lastText = wanted;
-        this.lastHolders = holders;
+        this.holders.set(wanted, holders);
         return holders.filter((g) => !groups[g].key.startsWith(wanted));
     }
 

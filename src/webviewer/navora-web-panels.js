@@ -136,6 +136,8 @@ class SelectView {
 class AboutView {
     constructor() {
         this.card = make('div', 'nv-card nv-about');
+        // The facts scroll in a small viewer: the keyboard must reach them too.
+        this.card.tabIndex = 0;
         this.title = make('h2', 'nv-about-title');
         this.body = make('dl', 'nv-about-body');
         this.card.append(this.title, this.body);

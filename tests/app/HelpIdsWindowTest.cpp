@@ -323,6 +323,36 @@ TEST_F(HelpIdsWindowTest, OneHelpRequestEndsShiftF1ModeAndTheTitleBarButtonStart
     sheet->hide();
 }
 
+// The Test window: its title bar's ? then a click on any of its buttons, Back too while it
+// is greyed out, asks for that button's pop-up; F1 in the page shown asks for the window's
+// page, which tells of every button.
+TEST_F(HelpIdsWindowTest, TheTestWindowsHelpButtonAndF1AnswerForEachOfItsControls) {
+    QWidget* dialog = Find("testDialog");
+    ShowActive(dialog);
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+    for (const char* name :
+         {"backButton", "showButton", "pageBox", "browseButton", "browser", "closeButton"}) {
+        auto* control = dialog->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        QEvent whatsThis(QEvent::EnterWhatsThisMode);
+        QApplication::sendEvent(dialog, &whatsThis);
+        ASSERT_TRUE(m_filter.InContextMode());
+        m_requests.clear();
+        QTest::mouseClick(control, Qt::LeftButton);
+        ASSERT_EQ(m_requests.size(), 1u) << name;
+        EXPECT_EQ(m_requests[0].id, ControlHelpId("testDialog", name)) << name;
+        EXPECT_EQ(m_requests[0].command, kHelpContextPopup) << name;
+    }
+    EXPECT_FALSE(dialog->findChild<QWidget*>(QStringLiteral("backButton"))->isEnabled());
+    EXPECT_EQ(PressF1On(dialog->findChild<QWidget*>(QStringLiteral("browser"))),
+              WindowHelpId("testDialog"));
+    const std::string page = TestFiles::Read(std::string(SOURCE_HELP_DIR) + "IDD_TEST.htm");
+    for (const char* button : {"Back", "Show page", "Page", "Browse", "Browser", "Close"}) {
+        EXPECT_NE(page.find("\">" + std::string(button) + "</dt>"), std::string::npos) << button;
+    }
+    dialog->hide();
+}
+
 TEST_F(HelpIdsWindowTest, ContextClickAsksForTheControlsPopupElseThePageShown) {
     QWidget* sheet = Find("urlProperties")->window();
     ShowActive(sheet);

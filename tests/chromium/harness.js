@@ -241,6 +241,8 @@ async function openEntry(page, title, n = 0) {
 // sees as window.opener: null is the only safe answer for a page of another site.
 async function openerSeenByPopup(page, action) {
     const [popup] = await Promise.all([page.context().waitForEvent('page'), action()]);
+    // A new window starts at about:blank before it goes to the page.
+    await popup.waitForURL((u) => u.href !== 'about:blank');
     await popup.waitForLoadState('domcontentloaded');
     const opener = await popup.evaluate(() => (window.opener === null ? null : 'an opener'));
     await popup.close();
@@ -254,10 +256,12 @@ function focused(page) {
         const el = document.activeElement;
         const id = el && el.getAttribute('aria-activedescendant');
         const active = id ? document.getElementById(id) : null;
+        // A tree row's title, without the text of its toggle.
+        const label = active && active.querySelector('.nv-label');
         return {
             role: el && el.getAttribute('role'), tag: el && el.tagName.toLowerCase(),
             activeDescendant: id || null,
-            activeText: active ? active.textContent : null,
+            activeText: active ? (label || active).textContent : null,
         };
     });
 }
@@ -343,4 +347,5 @@ module.exports = {
     assert, site, indexText, serve, open, viewerReady, treeTitles, treeRow, openEntry,
     viewerMessage, axe,
     openerSeenByPopup, focused, snapshot, noErrors, test, run: runTests, PHONE, DESKTOP, RELAXING, commandLine, chromiumPath,
+    scratchRoots,
 };

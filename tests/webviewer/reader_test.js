@@ -257,6 +257,10 @@ check('Look for: phrases that begin with the text, then those that hold it furth
     assert.deepStrictEqual(listed('a'), [3, ['aab', 'ab', 'abab', 'git-rebase(1)', 'rebase', 'Rebasing', 'xrebasex']]);
     assert.deepStrictEqual(listed('ab'), [2, ['ab', 'abab', 'aab']]);
     assert.deepStrictEqual(listed('aba'), [1, ['abab']]);
+    // Letters deleted: each shorter text finds its own answer again, not the longer one's.
+    assert.deepStrictEqual(listed('ab'), [2, ['ab', 'abab', 'aab']]);
+    assert.deepStrictEqual(listed('a'), [3, ['aab', 'ab', 'abab', 'git-rebase(1)', 'rebase', 'Rebasing', 'xrebasex']]);
+    assert.deepStrictEqual(listed('abab'), [1, ['abab']]);
     assert.deepStrictEqual(listed('REB'), [2, ['rebase', 'Rebasing', 'git-rebase(1)', 'xrebasex']]);
     assert.deepStrictEqual(listed(''), [7, ['aab', 'ab', 'abab', 'git-rebase(1)', 'rebase', 'Rebasing', 'xrebasex']]);
     assert.deepStrictEqual(listed('zz'), [0, []]);

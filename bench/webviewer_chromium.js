@@ -1,0 +1,209 @@
+'use strict';
+// The script viewer in Debian's chromium (headless, no switch) over loopback http, against a
+// page that only fetches the same index file and splits its text on line ends, measured in
+// the same run: the time to the first contents tree on the screen, the time of one keystroke
+// in Look for, and the JS heap once everything is read. Median of RUNS runs of each, on a
+// generated index and on the index of a real site scanned from disk.
+//
+//   bash bench/webviewer_chromium.sh [ENTRIES] [KEYWORDS_PER_ENTRY] [DOCS_DIR]
+//   (defaults 50000, 2 and /usr/share/doc/python3.11/html; RUNS=7)
+//
+// Needs build/bin/tamblin-cli, build/bin/gen_index and the browser tests' npm packages
+// (ctest --test-dir build -R chromium_packages installs them).
+const fs = require('fs');
+const path = require('path');
+const h = require('../tests/chromium/harness');
+
+const runs = Number(process.env.RUNS || 7);
+const [entries = 50000, keywords = 2, docs = '/usr/share/doc/python3.11/html'] =
+    process.argv.slice(2).map((a, i) => (i < 2 ? Number(a) : a));
+const bin = process.env.TAMBLIN_BIN;
+
+// When the tree is painted: a frame after the viewer shows it, once that frame's tasks ran.
+const MARKS = `
+document.addEventListener('navora-web-tree', () => requestAnimationFrame(() =>
+    setTimeout(() => { window.shownAt = performance.now(); }, 0)));
+document.addEventListener('navora-web-ready', () => { window.readAt = performance.now(); });`;
+
+// The baseline: fetch the file, decode it, split it on line ends, show the count, and keep
+// the lines (their heap is the heap baseline).
+const BASELINE_PAGE = (file) => `<!DOCTYPE html><html lang="en"><head><title>Baseline</title>
+<meta name="viewport" content="width=device-width, initial-scale=1"></head><body><div id="out"></div>
+<script>
+fetch(${JSON.stringify(file)}).then((r) => r.arrayBuffer()).then((bytes) => {
+    window.lines = new TextDecoder('windows-1252').decode(bytes).split(/\\r?\\n/);
+    document.getElementById('out').textContent = window.lines.length + ' lines';
+    requestAnimationFrame(() => setTimeout(() => { window.shownAt = performance.now(); }, 0));
+});
+</script></body></html>`;
+
+// Typing a word that is in the index letter by letter, then deleting it: the time of each
+// step, with the layout it causes. `find(text)` does the work of one step.
+function typingSteps(word) {
+    const steps = [];
+    for (let i = 1; i <= word.length; ++i) steps.push(word.slice(0, i));
+    for (let i = word.length - 1; i >= 0; --i) steps.push(word.slice(0, i));
+    return steps;
+}
+
+async function viewerKeystrokes(page, steps) {
+    return page.evaluate((list) => {
+        const v = document.querySelector('.nv-viewer');
+        const input = v.querySelector('.nv-input');
+        const times = [];
+        for (const text of list) {
+            const s = performance.now();
+            input.value = text;
+            input.dispatchEvent(new Event('input'));
+            void v.offsetHeight;
+            times.push(performance.now() - s);
+        }
+        return times;
+    }, steps);
+}
+
+// The simplest Look for over the split lines: the keyword lines that hold the text.
+async function baselineKeystrokes(page, steps) {
+    return page.evaluate((list) => {
+        const out = document.getElementById('out');
+        const times = [];
+        for (const text of list) {
+            const s = performance.now();
+            const wanted = text.toLowerCase();
+            let n = 0;
+            for (const line of window.lines) {
+                if (line.startsWith('7;') && line.toLowerCase().includes(wanted)) ++n;
+            }
+            out.textContent = `${n} found`;
+            void out.offsetHeight;
+            times.push(performance.now() - s);
+        }
+        return times;
+    }, steps);
+}
+
+async function heapAfterGc(page) {
+    const cdp = await page.context().newCDPSession(page);
+    for (let i = 0; i < 3; ++i) await cdp.send('HeapProfiler.collectGarbage');
+    const { usedSize } = await cdp.send('Runtime.getHeapUsage');
+    await cdp.detach();
+    return usedSize;
+}
+
+async function measureViewer(browser, url, steps) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+    await context.addInitScript(MARKS);
+    const page = await context.newPage();
+    page.setDefaultTimeout(120000);
+    await page.goto(url);
+    await page.waitForFunction(() => window.shownAt !== undefined);
+    const shown = await page.evaluate(() => window.shownAt);
+    await page.waitForFunction(() => window.readAt !== undefined);
+    // The Index tab sorts the keywords the first time it is wanted.
+    const indexTab = await page.evaluate(() => {
+        const s = performance.now();
+        document.querySelector('.nv-viewer [role=tab][data-name=index]').click();
+        void document.body.offsetHeight;
+        return performance.now() - s;
+    });
+    const keys = await viewerKeystrokes(page, steps);
+    const heap = await heapAfterGc(page);
+    await context.close();
+    return { shown, indexTab, keys, heap };
+}
+
+async function measureBaseline(browser, url, steps) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+    const page = await context.newPage();
+    page.setDefaultTimeout(120000);
+    await page.goto(url);
+    await page.waitForFunction(() => window.shownAt !== undefined);
+    const shown = await page.evaluate(() => window.shownAt);
+    const keys = await baselineKeystrokes(page, steps);
+    const heap = await heapAfterGc(page);
+    await context.close();
+    return { shown, keys, heap };
+}
+
+const median = (list) => {
+    const s = list.slice().sort((a, b) => a - b);
+    const m = s.length >> 1;
+    return s.length % 2 ? s[m] : (s[m - 1] + s[m]) / 2;
+};
+const ms = (x) => `${x.toFixed(x < 10 ? 1 : 0)} ms`;
+const mb = (x) => `${(x / 1048576).toFixed(1)} MB`;
+
+async function bench(browser, name, site, file, word) {
+    site.searchpage(['--index', file]);
+    site.write('baseline.html', BASELINE_PAGE(file));
+    const bytes = fs.statSync(site.path(file)).size;
+    const text = site.read(file).toString('latin1');
+    const count = (re) => (text.match(re) || []).length;
+    const steps = typingSteps(word);
+    const server = await h.serve(site.dir);
+    const viewer = [];
+    const base = [];
+    try {
+        // Taken in turns, so both see the same machine.
+        for (let i = 0; i < runs; ++i) {
+            viewer.push(await measureViewer(browser, server.url('Search.html'), steps));
+            base.push(await measureBaseline(browser, server.url('baseline.html'), steps));
+        }
+    } finally {
+        await server.close();
+    }
+    const v = {
+        shown: median(viewer.map((r) => r.shown)), indexTab: median(viewer.map((r) => r.indexTab)),
+        key: median(viewer.map((r) => median(r.keys))), keyMax: median(viewer.map((r) => Math.max(...r.keys))),
+        heap: median(viewer.map((r) => r.heap)),
+    };
+    const b = {
+        shown: median(base.map((r) => r.shown)), key: median(base.map((r) => median(r.keys))),
+        keyMax: median(base.map((r) => Math.max(...r.keys))), heap: median(base.map((r) => r.heap)),
+    };
+    const aim = 2 * b.shown + 100;
+    console.log(`\n${name}: ${count(/^5;/gm)} entries, ${count(/^7;/gm)} keywords, ${bytes} bytes; `
+        + `median of ${runs} runs over loopback http`);
+    console.log(`  first tree shown: ${ms(v.shown)}   fetch+split baseline: ${ms(b.shown)}   `
+        + `ratio ${(v.shown / b.shown).toFixed(2)}x   (aim: within 2x + 100 ms = ${ms(aim)}: `
+        + `${v.shown <= aim ? 'met' : 'NOT met'})`);
+    console.log(`  first Index tab (sorting the keywords): ${ms(v.indexTab)}`);
+    console.log(`  Look for keystroke ("${word}" typed and deleted): median ${ms(v.key)}, `
+        + `slowest ${ms(v.keyMax)}   baseline (scanning the split lines): median ${ms(b.key)}, `
+        + `slowest ${ms(b.keyMax)}   ratio ${(v.key / b.key).toFixed(2)}x   `
+        + `(aim: within 16 ms: ${v.keyMax <= 16 ? 'met' : 'NOT met'})`);
+    console.log(`  JS heap after GC: ${mb(v.heap)}   split lines: ${mb(b.heap)}   `
+        + `ratio ${(v.heap / b.heap).toFixed(2)}x   (aim: within 3x: ${v.heap <= 3 * b.heap ? 'met' : 'NOT met'})`);
+}
+
+async function main() {
+    const { chromium } = require(path.join(process.env.TAMBLIN_NODE_MODULES, 'playwright-core'));
+    const executablePath = h.chromiumPath();
+    if (!executablePath) throw new Error('no chromium: run scripts/install-deps.sh');
+    const browser = await chromium.launch({ executablePath, args: [] });
+    console.log(`chromium ${browser.version()}, headless`);
+    try {
+        const generated = h.site();
+        const index = require('child_process').execFileSync(path.join(bin, 'gen_index'),
+            [String(entries), String(keywords)], { maxBuffer: 1 << 30 });
+        generated.write('big.xo', index);
+        await bench(browser, 'generated index', generated, 'big.xo', 'page number 4321 keyword 1');
+
+        if (fs.existsSync(path.join(docs, 'index.html'))) {
+            const real = h.site();
+            const scan = real.cli(['scan', path.join(docs, 'index.html'), '-o', 'site.xo']);
+            if (scan.status > 1) throw new Error(`scan failed: ${scan.stderr}`);
+            await bench(browser, `scanned ${docs}`, real, 'site.xo', 'string methods');
+        } else {
+            console.log(`\nno ${docs}/index.html (apt-get install python3.11-doc): real site left out`);
+        }
+    } finally {
+        await browser.close();
+        for (const dir of h.scratchRoots) fs.rmSync(dir, { recursive: true, force: true });
+    }
+}
+
+main().catch((e) => {
+    console.error(e);
+    process.exit(1);
+});

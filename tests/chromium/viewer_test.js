@@ -1,0 +1,497 @@
+'use strict';
+// The viewer as readers use it: the keyboard in the tree and in Look for, what screen
+// readers are told (checked by axe-core on every tab), phones, pages opened in new windows,
+// deep links and Back, and the tree following a frame. Each case runs on a page opened from
+// disk and on the same page over loopback http, unless it says why not.
+const h = require('./harness');
+
+const { assert } = h;
+
+const TREE = [
+    { title: 'Getting started', url: 'start.htm', keywords: ['setup', 'Guide to setup'],
+        children: [{ title: 'Installing', url: 'install.htm', keywords: ['install'] }] },
+    { title: 'Getting help', url: 'help.htm', keywords: ['Guided tour', 'help'] },
+    { title: 'Reference', url: 'ref.htm', keywords: ['Guide', 'options', 'git-rebase(1)'] },
+];
+
+// Pages of the site; each links to the next, so a reader can move on inside a frame.
+const PAGES = { 'start.htm': 'install.htm', 'install.htm': 'help.htm', 'help.htm': 'ref.htm',
+    'ref.htm': 'start.htm' };
+
+function writePages(site) {
+    for (const [name, next] of Object.entries(PAGES)) {
+        site.write(name, `<!DOCTYPE html><html lang="en"><head><title>${name}</title></head>`
+            + `<body><p>${name}</p><a id="next" href="${next}">next</a></body></html>`);
+    }
+}
+
+function siteWith(tree = TREE, args = []) {
+    const site = h.site();
+    site.write('site.xo', h.indexText(tree));
+    writePages(site);
+    site.searchpage(['--index', 'site.xo', ...args]);
+    return site;
+}
+
+// `check(page, how)` on the page opened over http, then from disk.
+async function eachWay(browser, site, pageName, check, options = {}) {
+    const server = await h.serve(site.dir);
+    try {
+        for (const [how, url] of [['http', server.url(pageName)], ['file', site.fileUrl(pageName)]]) {
+            const { page, errors, context } = await h.open(browser, url, options);
+            try {
+                await check(page, how, context);
+                h.noErrors(errors);
+            } catch (e) {
+                throw new Error(`opened over ${how}: ${e.stack || e}`);
+            } finally {
+                await context.close();
+            }
+        }
+    } finally {
+        await server.close();
+    }
+}
+
+const viewer = (page) => page.locator('.nv-viewer').first();
+
+// The selected row of a list of the viewer ('.nv-contents', '.nv-index [role=listbox]').
+function selectedText(page, list = '.nv-contents') {
+    return page.evaluate((sel) => {
+        const row = document.querySelector(`.nv-viewer ${sel} .nv-selected`);
+        return row ? (row.querySelector('.nv-label') || row).textContent : null;
+    }, list);
+}
+
+function status(page) {
+    return viewer(page).locator('[role=status]').textContent();
+}
+
+async function chooseTab(page, name) {
+    await viewer(page).locator(`[role=tab][data-name=${name}]`).click();
+}
+
+// What the tree says of each of its rows in the page: "level posinset/setsize expanded".
+function treeRowFacts(page) {
+    return page.evaluate(() => Array.from(document.querySelectorAll('.nv-viewer [role=treeitem]'))
+        .sort((a, b) => a.dataset.index - b.dataset.index)
+        .map((r) => [r.getAttribute('aria-level'),
+            `${r.getAttribute('aria-posinset')}/${r.getAttribute('aria-setsize')}`,
+            r.getAttribute('aria-expanded') || '-'].join(' ')));
+}
+
+h.test('over http the index is asked for once, while the parts load; from disk not early', async ({ browser }) => {
+    const site = siteWith();
+    const server = await h.serve(site.dir);
+    try {
+        const { page, errors, context } = await h.open(browser, server.url('Search.html'));
+        await h.viewerReady(page);
+        assert.deepStrictEqual(server.requests.filter((r) => r === '/site.xo'), ['/site.xo']);
+        assert.deepStrictEqual(await page.evaluate(() => performance.getEntriesByType('resource')
+            .filter((e) => /site\.xo$/.test(e.name)).map((e) => e.initiatorType)), ['link']);
+        h.noErrors(errors);
+        await context.close();
+    } finally {
+        await server.close();
+    }
+    const { page, errors, context } = await h.open(browser, site.fileUrl('Search.html'));
+    await h.viewerReady(page);
+    assert.strictEqual(await page.locator('link[rel=preload]').count(), 0);
+    assert.deepStrictEqual(await h.treeTitles(page), ['Getting started', 'Getting help', 'Reference']);
+    h.noErrors(errors);
+    await context.close();
+});
+
+h.test('tree: arrows, type-ahead with spaces and Enter, as the tree pattern has them', async ({ browser }) => {
+    const site = siteWith();
+    await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.viewerReady(page);
+        await viewer(page).locator('[role=tree]').focus();
+        assert.deepStrictEqual(await h.focused(page).then((f) => [f.role, f.activeText]),
+            ['tree', 'Getting started']);
+        assert.deepStrictEqual(await treeRowFacts(page),
+            ['1 1/3 false', '1 2/3 -', '1 3/3 -']);
+        await page.keyboard.press('ArrowRight');
+        assert.deepStrictEqual(await treeRowFacts(page),
+            ['1 1/3 true', '2 1/1 -', '1 2/3 -', '1 3/3 -']);
+        await page.keyboard.press('ArrowRight');
+        assert.strictEqual((await h.focused(page)).activeText, 'Installing');
+        await page.keyboard.press('ArrowLeft');
+        assert.strictEqual((await h.focused(page)).activeText, 'Getting started');
+        await page.keyboard.press('End');
+        assert.strictEqual((await h.focused(page)).activeText, 'Reference');
+        // Two words typed at once: the space goes to the search, not to opening a page.
+        await page.keyboard.type('getting h');
+        assert.strictEqual((await h.focused(page)).activeText, 'Getting help');
+        assert.match(page.url(), /Search\.html/);
+        await page.keyboard.press('ArrowDown');
+        await page.keyboard.press('Enter');
+        await page.waitForURL(/ref\.htm$/);
+    });
+});
+
+h.test('tabs: arrows, Home and End move between the tabs and show each', async ({ browser }) => {
+    const site = siteWith();
+    await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.viewerReady(page);
+        const shown = () => page.evaluate(() => {
+            const tab = document.activeElement;
+            const panel = document.getElementById(tab.getAttribute('aria-controls'));
+            return [tab.getAttribute('role'), tab.dataset.name, tab.getAttribute('aria-selected'),
+                panel.hidden ? 'hidden' : 'shown'];
+        });
+        await viewer(page).locator('[role=tab][aria-selected=true]').focus();
+        assert.deepStrictEqual(await shown(), ['tab', 'contents', 'true', 'shown']);
+        await page.keyboard.press('ArrowRight');
+        assert.deepStrictEqual(await shown(), ['tab', 'index', 'true', 'shown']);
+        await page.keyboard.press('End');
+        assert.deepStrictEqual(await shown(), ['tab', 'about', 'true', 'shown']);
+        await page.keyboard.press('ArrowRight');
+        assert.deepStrictEqual(await shown(), ['tab', 'contents', 'true', 'shown']);
+        // Only the chosen tab is in the Tab order; Tab goes on into its panel.
+        await page.keyboard.press('Tab');
+        assert.strictEqual((await h.focused(page)).role, 'tree');
+    });
+});
+
+h.test('Look for: a combobox of its list, and the status says when nothing matches', async ({ browser }) => {
+    const site = siteWith();
+    await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.viewerReady(page);
+        await chooseTab(page, 'index');
+        const input = viewer(page).locator('input');
+        await input.focus();
+        await page.keyboard.type('gu');
+        const combo = await h.focused(page);
+        assert.deepStrictEqual([combo.role, combo.activeText], ['combobox', 'Guide']);
+        const controls = await input.getAttribute('aria-controls');
+        assert.strictEqual(await page.locator(`[id="${controls}"]`).getAttribute('role'), 'listbox');
+        await page.keyboard.press('ArrowDown');
+        assert.strictEqual((await h.focused(page)).activeText, 'Guide to setup');
+        assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'), 'Guide to setup');
+        // Found inside phrases too, after those that begin with the text.
+        await input.fill('rebase');
+        assert.strictEqual((await h.focused(page)).activeText, 'git-rebase(1)');
+        await input.fill('qqq');
+        assert.strictEqual(await status(page), 'No keyword begins with or contains "qqq"');
+        assert.strictEqual((await h.focused(page)).activeDescendant, null);
+        assert.deepStrictEqual(await h.axe(page), []);
+        await input.fill('tour');
+        assert.strictEqual(await status(page), 'Index read');
+        // Enter shows the chosen keyword's page.
+        await page.keyboard.press('Enter');
+        await page.waitForURL(/help\.htm$/);
+    });
+});
+
+// A site of `count` entries at the top level, each with two keywords.
+function largeTree(count) {
+    const tree = [];
+    for (let i = 1; i <= count; ++i) {
+        const n = String(i).padStart(5, '0');
+        tree.push({ title: `Entry ${n}`, url: `p${n}.htm`, keywords: [`key ${n}`, `word ${n}`] });
+    }
+    return tree;
+}
+
+// Every row the list has in the page says where it stands in the whole list, and the
+// active descendant names a row in the page.
+async function rowsSayWhereTheyStand(page, list, count) {
+    const facts = await page.evaluate((sel) => {
+        const el = document.querySelector(`.nv-viewer ${sel}`);
+        const rows = Array.from(el.querySelectorAll('.nv-row'));
+        const active = el.getAttribute('aria-activedescendant');
+        return {
+            rows: rows.map((r) => [Number(r.dataset.index), r.getAttribute('aria-posinset'),
+                r.getAttribute('aria-setsize')]),
+            active: active && document.getElementById(active) ? active : null,
+            scrolled: el.scrollTop,
+        };
+    }, list);
+    assert.ok(facts.rows.length > 0 && facts.rows.length < 200, `${facts.rows.length} rows in the page`);
+    for (const [i, pos, size] of facts.rows) {
+        assert.deepStrictEqual([pos, size], [String(i + 1), String(count)], `row ${i}`);
+    }
+    assert.ok(facts.active, 'the active descendant is in the page');
+    return facts;
+}
+
+h.test('a large index: set size and position on every row after scrolling, the active row kept', async ({ browser }) => {
+    const count = 5000;
+    const site = siteWith(largeTree(count));
+    await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.viewerReady(page);
+        const tree = viewer(page).locator('[role=tree]');
+        await tree.focus();
+        await page.keyboard.press('End');
+        assert.strictEqual((await h.focused(page)).activeText, 'Entry 05000');
+        await rowsSayWhereTheyStand(page, '[role=tree]', count);
+        // Scrolled far from the selected row, as a mouse wheel does.
+        await tree.hover();
+        await page.mouse.wheel(0, -40000);
+        await page.waitForFunction(() => document.querySelector('.nv-viewer [role=tree]').scrollTop < 200000);
+        const facts = await rowsSayWhereTheyStand(page, '[role=tree]', count);
+        assert.ok(facts.rows.some(([i]) => i === count - 1), 'the selected row stays in the page');
+        assert.deepStrictEqual(await h.axe(page), []);
+        await chooseTab(page, 'index');
+        const keywords = viewer(page).locator('.nv-index [role=listbox]').first();
+        await page.waitForFunction(() => document.querySelector('.nv-viewer .nv-index .nv-row'));
+        await keywords.focus();
+        await page.keyboard.press('PageDown');
+        await page.keyboard.press('PageDown');
+        await keywords.hover();
+        await page.mouse.wheel(0, 60000);
+        await page.waitForFunction(() => document.querySelector('.nv-viewer .nv-index [role=listbox]').scrollTop > 30000);
+        await rowsSayWhereTheyStand(page, '.nv-index [role=listbox]', 2 * count);
+        assert.deepStrictEqual(await h.axe(page), []);
+    });
+});
+
+h.test('axe finds nothing on any tab, after scrolling and after a search', async ({ browser }) => {
+    const site = h.site();
+    site.write('site.xo', h.indexText(TREE));
+    site.write('more.xo', h.indexText(largeTree(300), { description: 'More' }));
+    writePages(site);
+    site.searchpage(['--index', 'site.xo', '--index', 'more.xo']);
+    for (const [kind, options] of [['desktop', {}], ['phone', h.PHONE], ['dark', { colorScheme: 'dark' }]]) {
+        await eachWay(browser, site, 'Search.html', async (page, how) => {
+            await h.viewerReady(page);
+            const names = await viewer(page).locator('[role=tab]').evaluateAll(
+                (tabs) => tabs.map((t) => t.dataset.name));
+            assert.deepStrictEqual(names, ['contents', 'index', 'select', 'about']);
+            const seen = [];
+            const look = async (what) => {
+                for (const v of await h.axe(page)) seen.push(`${what}: ${v}`);
+                await h.snapshot(page, `axe-${kind}-${how}-${what}`);
+            };
+            await page.waitForFunction(() => /Index read/.test(
+                document.querySelector('.nv-viewer [role=status]').textContent));
+            await look('contents');
+            await chooseTab(page, 'index');
+            await look('index');
+            await viewer(page).locator('input').fill('gu');
+            await look('index after a search');
+            await viewer(page).locator('input').fill('nothing like it');
+            await look('index after a search without match');
+            await chooseTab(page, 'about');
+            await look('about');
+            await chooseTab(page, 'select');
+            await look('select');
+            // The larger index, scrolled.
+            await viewer(page).locator('.nv-select [role=option]').nth(1).click();
+            await h.treeRow(page, 'Entry 00001').waitFor();
+            const tree = viewer(page).locator('[role=tree]');
+            await tree.hover();
+            await page.mouse.wheel(0, 3000);
+            await page.waitForFunction(() => document.querySelector('.nv-viewer [role=tree]').scrollTop > 0);
+            await look('contents scrolled');
+            assert.deepStrictEqual(seen, [], `${kind} viewer`);
+        }, options);
+    }
+});
+
+h.test('a phone: the viewer fills the screen, touch targets and text are large, nothing scrolls sideways', async ({ browser }) => {
+    const site = siteWith();
+    await eachWay(browser, site, 'Search.html', async (page, how) => {
+        await h.viewerReady(page);
+        const box = await viewer(page).boundingBox();
+        assert.ok(box.x >= 0 && box.x + box.width <= 360, `viewer at ${box.x}, ${box.width} wide`);
+        assert.ok(box.width >= 320, `viewer ${box.width} wide`);
+        assert.strictEqual(await page.evaluate(() => document.documentElement.scrollWidth), 360);
+        // Rows are the target of a tap: 44 px; the toggle inside one at least 24 px.
+        await h.treeRow(page, 'Getting started').locator('.nv-toggle').tap();
+        const sizes = await page.evaluate(() => {
+            const v = document.querySelector('.nv-viewer');
+            const size = (el) => el.getBoundingClientRect();
+            const px = (el) => parseFloat(getComputedStyle(el).fontSize);
+            return {
+                rows: Array.from(v.querySelectorAll('[role=treeitem]')).map((r) => size(r).height),
+                toggles: Array.from(v.querySelectorAll('.nv-toggle:not(.nv-leaf)'))
+                    .map((t) => Math.min(size(t).width, size(t).height)),
+                tabs: Array.from(v.querySelectorAll('[role=tab]')).map((t) => size(t).height),
+                text: [...v.querySelectorAll('.nv-label, [role=tab] span, [role=status]')].map(px),
+            };
+        });
+        assert.strictEqual(sizes.rows.length, 4, 'the toggle opened its branch');
+        for (const r of sizes.rows) assert.ok(r >= 44, `row ${r} high`);
+        for (const t of sizes.toggles) assert.ok(t >= 24, `toggle ${t} px`);
+        for (const t of sizes.tabs) assert.ok(t >= 24, `tab ${t} high`);
+        for (const t of sizes.text) assert.ok(t >= 16, `text at ${t} px`);
+        await h.snapshot(page, `phone-contents-${how}`);
+        await chooseTab(page, 'index');
+        const input = viewer(page).locator('input');
+        assert.ok(parseFloat(await input.evaluate((el) => getComputedStyle(el).fontSize)) >= 16,
+            'a phone zooms into Look for when its text is smaller than 16 px');
+        await input.fill('gu');
+        assert.strictEqual(await page.evaluate(() => document.documentElement.scrollWidth), 360);
+        await h.snapshot(page, `phone-index-${how}`);
+        // A tap on a keyword and on Display page opens its page.
+        await viewer(page).locator('.nv-index [role=option]', { hasText: 'Guided tour' }).tap();
+        await viewer(page).locator('.nv-button').tap();
+        await page.waitForURL(/help\.htm$/);
+    }, h.PHONE);
+});
+
+h.test('a page opened in a window of its own, named or not, finds no opener', async ({ browser }) => {
+    // The pages are another site's: served from another origin.
+    const other = h.site();
+    writePages(other);
+    const offSite = await h.serve(other.dir);
+    try {
+        const tree = [
+            { title: 'Named frame the page lacks', url: offSite.url('start.htm'), target: 'help' },
+            { title: 'Blank', url: offSite.url('install.htm'), target: '_blank' },
+            { title: 'Odd case', url: offSite.url('help.htm'), target: '_BLANK' },
+            { title: 'Padded', url: offSite.url('ref.htm'), target: ' helper ',
+                keywords: ['padded'] },
+            { title: 'The page default', url: offSite.url('start.htm') },
+        ];
+        const site = siteWith(tree, ['--target', 'elsewhere']);
+        await eachWay(browser, site, 'Search.html', async (page) => {
+            await h.viewerReady(page);
+            for (const t of tree) {
+                assert.strictEqual(await h.openerSeenByPopup(page, () => h.openEntry(page, t.title)),
+                    null, t.title);
+            }
+            // A keyword, opened with Display page.
+            await chooseTab(page, 'index');
+            await viewer(page).locator('input').fill('padded');
+            assert.strictEqual(await h.openerSeenByPopup(page,
+                () => viewer(page).locator('.nv-button').click()), null, 'keyword');
+        });
+    } finally {
+        await offSite.close();
+    }
+});
+
+h.test('deep links: an address names a tab and entry, or Look for and a phrase', async ({ browser }) => {
+    const site = siteWith();
+    const server = await h.serve(site.dir);
+    try {
+        for (const url of [(f) => server.url('Search.html', f), (f) => site.fileUrl('Search.html', f)]) {
+            const entry = await h.open(browser, url('nv1.tab=contents&nv1.entry=install.htm'));
+            await h.viewerReady(entry.page);
+            assert.deepStrictEqual(await h.treeTitles(entry.page),
+                ['Getting started', 'Installing', 'Getting help', 'Reference']);
+            assert.strictEqual(await selectedText(entry.page), 'Installing');
+            h.noErrors(entry.errors);
+            await entry.context.close();
+
+            const keyword = await h.open(browser,
+                url('nv1.tab=index&nv1.look=gu&nv1.phrase=Guided%20tour'));
+            await h.viewerReady(keyword.page);
+            const page = keyword.page;
+            await page.waitForFunction(() => document.querySelector('.nv-viewer .nv-index .nv-selected'));
+            assert.strictEqual(await viewer(page).locator('[role=tab][aria-selected=true]')
+                .getAttribute('data-name'), 'index');
+            assert.strictEqual(await viewer(page).locator('input').inputValue(), 'gu');
+            assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'), 'Guided tour');
+            // A choice of the reader's names itself in the address.
+            await viewer(page).locator('.nv-index [role=option]', { hasText: /^Guide$/ }).click();
+            await page.waitForFunction(() => /nv1\.phrase=Guide(&|$)/.test(location.hash));
+            // A link followed within the page.
+            await page.evaluate(() => { location.hash = '#nv1.tab=contents&nv1.entry=ref.htm'; });
+            await page.waitForFunction(() => document.querySelector(
+                '.nv-viewer [role=tab][data-name=contents][aria-selected=true]'));
+            assert.strictEqual(await selectedText(page), 'Reference');
+            h.noErrors(keyword.errors);
+            await keyword.context.close();
+        }
+    } finally {
+        await server.close();
+    }
+});
+
+// The browser's Back, to the search page. (Playwright's goBack can take the viewer's own
+// change of the fragment, as it shows the address it came back to, for a failed navigation.)
+// The history is about:blank, the search page and the page shown; the browser may add the
+// last a moment after the page is on the screen.
+async function back(page) {
+    await page.waitForLoadState('load');
+    await page.waitForFunction(() => history.length >= 3);
+    await page.goBack({ waitUntil: 'commit' }).catch(() => {});
+    await page.waitForURL(/Search\.html/);
+    await page.waitForLoadState('load');
+    await h.viewerReady(page);
+}
+
+h.test('Back after Display page brings back the tab, the entry, the branches and Look for', async ({ browser }) => {
+    const site = siteWith();
+    await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.viewerReady(page);
+        await viewer(page).locator('[role=tree]').focus();
+        await page.keyboard.press('ArrowRight');
+        await page.keyboard.press('ArrowDown');
+        await page.keyboard.press('Enter');
+        await page.waitForURL(/install\.htm$/);
+        await back(page);
+        assert.deepStrictEqual(await h.treeTitles(page),
+            ['Getting started', 'Installing', 'Getting help', 'Reference']);
+        assert.strictEqual(await selectedText(page), 'Installing');
+
+        await chooseTab(page, 'index');
+        await viewer(page).locator('input').fill('gui');
+        await viewer(page).locator('.nv-index [role=option]', { hasText: 'Guided tour' }).click();
+        await viewer(page).locator('.nv-button').click();
+        await page.waitForURL(/help\.htm$/);
+        await back(page);
+        await page.waitForFunction(() => document.querySelector('.nv-viewer .nv-index .nv-selected'));
+        assert.strictEqual(await viewer(page).locator('input').inputValue(), 'gui');
+        assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'), 'Guided tour');
+        // Branches opened before stay open when the reader goes back to the contents.
+        await chooseTab(page, 'contents');
+        assert.deepStrictEqual(await h.treeTitles(page),
+            ['Getting started', 'Installing', 'Getting help', 'Reference']);
+    });
+});
+
+// Waits until the tree's selected row is `title`.
+async function treeSelects(page, title) {
+    await page.waitForFunction((t) => {
+        const row = document.querySelector('.nv-viewer .nv-contents .nv-selected .nv-label');
+        return row && row.textContent === t;
+    }, title);
+}
+
+h.test('sync: the tree follows the page a frame shows, also after a link inside it', async ({ browser }) => {
+    const site = siteWith(TREE, ['--target', 'main']);
+    site.frameset('frames.html', { first: 'start.htm' });
+    await eachWay(browser, site, 'frames.html', async (page, how) => {
+        const contents = page.frame({ name: 'contents' });
+        await contents.waitForSelector('.nv-viewer [role=treeitem]');
+        const main = page.frame({ name: 'main' });
+        // Opened through the viewer: followed from disk too.
+        await contents.locator('.nv-viewer [role=tab][data-name=index]').click();
+        await contents.locator('.nv-viewer input').fill('install');
+        await contents.locator('.nv-viewer .nv-button').click();
+        await main.waitForURL(/install\.htm$/);
+        await contents.locator('.nv-viewer [role=tab][data-name=contents]').click();
+        await treeSelects(contents, 'Installing');
+        if (how === 'file') return; // every file its own origin: the frame cannot be read
+        await main.locator('#next').click();
+        await main.waitForURL(/help\.htm$/);
+        await treeSelects(contents, 'Getting help');
+    });
+});
+
+h.test('sync on the side-by-side page, also after a link inside its frame', async ({ browser }) => {
+    const site = siteWith(TREE, ['--layout', 'side']);
+    await eachWay(browser, site, 'Search.html', async (page, how) => {
+        await h.viewerReady(page);
+        const frame = page.frame({ name: 'pages' });
+        await h.openEntry(page, 'Getting help');
+        await frame.waitForURL(/help\.htm$/);
+        await treeSelects(page, 'Getting help');
+        if (how === 'file') return;
+        await frame.locator('#next').click();
+        await frame.waitForURL(/ref\.htm$/);
+        await treeSelects(page, 'Reference');
+        await frame.locator('#next').click();
+        await frame.waitForURL(/start\.htm$/);
+        await treeSelects(page, 'Getting started');
+        // The address names the entry synced to, for a link or Back.
+        await page.waitForFunction(() => /nv1\.entry=start\.htm/.test(location.hash));
+    });
+});
+
+h.run();
