@@ -144,6 +144,20 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// The size warning's way to fewer keywords, as this command line says it.
+constexpr const char* kFewerKeywords = "--no-anchor-keywords";
+
+// One table for scan and rescan, in every help text that speaks of them.
+constexpr const char* kScanExitTable =
+    "Exit status of scan and rescan:\n"
+    "  0   OUT was written.\n"
+    "  1   The scan could not start, read no page or (rescan) was stopped; OUT was not\n"
+    "      written.\n"
+    "  2   OUT could not be written (its folder is checked before the scan starts), the\n"
+    "      scan's records could not be kept, or (rescan) INDEX could not be read; the old\n"
+    "      OUT is left as it was.\n"
+    "  64  Wrong usage.\n";
+
 // True when a save to path can be tried, checked before a long scan: the folder takes new
 // files and the file is not read-only (unless forced). Said on err when not.
 bool CanWrite(const std::string& path, ReplaceOptions options, std::ostream& err) {
@@ -196,10 +210,61 @@ int CliCommands::PrintUsage(std::ostream& stream, int code) {
            "\n"
            "Exit status of check, convert, export and print: 0 clean, 1 the file has bad lines, 2 "
            "a\n"
-           "file could not be opened or written; of scan: 0 the scan ran, 1 it could not\n"
-           "start, 2 OUT could not be written; 64 wrong usage.\n"
+           "file could not be opened or written; 64 wrong usage.\n"
+           "\n"
+        << kScanExitTable
+        << "\n"
            "Dates written honour SOURCE_DATE_EPOCH.\n";
     return code;
+}
+
+// The usage of check, convert and export; false for another command.
+bool CliCommands::PrintCommandUsage(const std::string& command, std::ostream& stream) {
+    if (command == "check") {
+        stream << "Usage: tamblin-cli check FILE.xo\n"
+                  "       tamblin-cli check FILE.xo --links [--jobs N] [--off-site]\n"
+                  "\n"
+                  "Loads FILE.xo and lists its bad lines and its statistics. With --links,\n"
+                  "checks every entry and keyword URL instead (files, pages, anchors,\n"
+                  "redirects) and lists one line per problem and a summary.\n"
+                  "\n"
+                  "Options:\n"
+                  "  --links                   Check the links.\n"
+                  "  --jobs N                  Links checked at once (1 to 64, default 4).\n"
+                  "  --off-site                Also check links to other sites.\n"
+                  "\n"
+                  "Exit status: 0 clean (all links good), 1 bad lines (link problems), 2 FILE\n"
+                  "could not be opened, 64 wrong usage.\n";
+    } else if (command == "convert") {
+        stream << "Usage: tamblin-cli convert IN.xo OUT.xo [--force]\n"
+                  "\n"
+                  "Loads IN.xo and saves it as OUT.xo as Tamblin saves (format 2.1, renumbered,\n"
+                  "CR LF line ends), also when IN.xo has bad lines, which are listed.\n"
+                  "\n"
+                  "Options:\n"
+                  "  --force                   Replace a read-only OUT.xo.\n"
+                  "\n"
+                  "Exit status: 0 clean, 1 IN.xo has bad lines, 2 a file could not be opened\n"
+                  "or written, 64 wrong usage.\n";
+    } else if (command == "export") {
+        stream << "Usage: tamblin-cli export FILE.xo [--json] [--encoding NAME]\n"
+                  "\n"
+                  "Writes the index as the reader understands it, as one JSON object, to\n"
+                  "standard output.\n"
+                  "\n"
+                  "Options:\n"
+                  "  --json                    JSON, the only form there is.\n"
+                  "  --encoding NAME           Read the texts in an encoding of the search page\n"
+                  "                            wizard (8859_1, DBCS_ASCII, UTF8, Unicode);\n"
+                  "                            without it they are UTF-8 when the whole file\n"
+                  "                            is, else Windows-1252.\n"
+                  "\n"
+                  "Exit status: 0 clean, 1 the file has bad lines, 2 it could not be opened, 64\n"
+                  "wrong usage.\n";
+    } else {
+        return false;
+    }
+    return true;
 }
 
 int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
@@ -250,6 +315,16 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "                            by such a shared part.\n"
               "  --no-merge-case           Keep phrases of one page that differ only in\n"
               "                            letter case.\n"
+              "  --no-missing-files        Links to files that are not there become entries\n"
+              "                            as they always did, instead of problems; a link\n"
+              "                            to a folder is not read as its index page.\n"
+              "  --no-skip-markers         Headings lose the text of every link to a place\n"
+              "                            in their page instead of only that of permalink\n"
+              "                            markers (a lone symbol), and footnote and\n"
+              "                            citation markers such as [1] become keywords.\n"
+              "  --all-languages           Follow pages whose <html lang> (or Content-Language)\n"
+              "                            names another language than the start page's;\n"
+              "                            without it they are listed in the report instead.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --no-full-text            Write no full-text search index. By default the\n"
@@ -258,8 +333,7 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --classic                 All of the above off, and --no-remember: the scan\n"
               "                            of old.\n"
               "\n"
-              "Exit status: 0 the scan ran, 1 it could not start, 2 OUT could not be\n"
-              "written, 64 wrong usage.\n";
+           << kScanExitTable;
     return code;
 }
 
@@ -283,6 +357,11 @@ int CliCommands::Run(const std::vector<std::string>& args) {
     }
     if (command == "--help" || command == "-h" || command == "help") {
         return PrintUsage(m_out, kClean);
+    }
+    for (size_t i = 1; i < args.size(); ++i) {
+        if ((args[i] == "--help" || args[i] == "-h") && PrintCommandUsage(command, m_out)) {
+            return kClean;
+        }
     }
     if (command == "check" && args.size() == 2) {
         return Check(args[1]);
@@ -471,6 +550,12 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.skipTitleRepeats = false;
     } else if (arg == "--no-merge-case") {
         settings.oneCasePerPage = false;
+    } else if (arg == "--no-missing-files") {
+        settings.checkFileLinks = false;
+    } else if (arg == "--no-skip-markers") {
+        settings.skipMarkers = false;
+    } else if (arg == "--all-languages") {
+        settings.startLanguageOnly = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);
@@ -488,6 +573,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     ScanSettings settings;
     ScanOptions options;
     options.abortFlag = m_cancel;
+    options.fewerKeywords = kFewerKeywords;
     std::string output;
     bool raw = false;
     bool haveStart = false;
@@ -543,6 +629,12 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     }
     if (finished.writeFailed) {
         return kCannotOpen;
+    }
+    if (finished.readNothing) {
+        // An index of nothing would stand for a site that is not there.
+        std::remove(temporary.c_str());
+        m_err << "No page could be read: " << output << " was not written.\n";
+        return kScanNotStarted;
     }
     if (raw) {
         SaveResult copied = CopyFileReplacing(temporary, output, SaveOptions());
@@ -620,8 +712,7 @@ int CliCommands::PrintRescanUsage(std::ostream& stream, int code) {
               "  --remove-gone             Remove the entries of pages that are gone.\n"
               "  and every option of 'tamblin-cli scan' but --raw.\n"
               "\n"
-              "Exit status: 0 OUT was written, 1 the scan could not start or was stopped,\n"
-              "2 INDEX could not be read or OUT written, 64 wrong usage.\n";
+           << kScanExitTable;
     return code;
 }
 
@@ -729,6 +820,7 @@ int CliCommands::RescanNotMerged(const SiteRescan& rescan, SiteRescan::Status st
 int CliCommands::Rescan(const std::vector<std::string>& args) {
     RescanRequest request;
     request.options.abortFlag = m_cancel;
+    request.options.fewerKeywords = kFewerKeywords;
     if (int code = ParseRescan(args, request); code >= 0) {
         return code;
     }

@@ -41,7 +41,8 @@ public:
     static constexpr int kBadLines = 1;
     static constexpr int kCannotOpen = 2;
     static constexpr int kUsage = 64;
-    // scan: the scan ran (whatever its problems, also when cancelled), or it could not start.
+    // scan and rescan: OUT was written (whatever the scan's problems, also when it was
+    // cancelled after a page was read), or the scan could not start or read no page.
     static constexpr int kScanRan = 0;
     static constexpr int kScanNotStarted = 1;
 
@@ -78,6 +79,7 @@ private:
                              ScanSettings& settings, ScanOptions& options, bool& ok);
     int PrintUsage(std::ostream& stream, int code);
     int PrintScanUsage(std::ostream& stream, int code);
+    static bool PrintCommandUsage(const std::string& command, std::ostream& stream);
 
     void Dispose(std::unique_ptr<class IndexFile> index) const;
     ReplaceOptions SaveOptions() const { return {.replaceReadOnly = m_force}; }

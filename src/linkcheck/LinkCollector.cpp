@@ -3,6 +3,7 @@
 #include "index/IndexFile.h"
 #include "index/TextUtils.h"
 #include "index/UrlUtils.h"
+#include "index/WebAddress.h"
 
 #include <algorithm>
 
@@ -16,6 +17,22 @@ bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
 
 bool IsHttpUrl(const std::string& url) {
     return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
+}
+
+// The folder as the path of a file: URL, ending in "/".
+std::string FolderUrl(const std::string& folder) {
+    std::string url = "file://";
+    for (char c : folder) {
+        if (c == '%' || c == '#' || c == '?') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            url += '%';
+            url += kHex[static_cast<unsigned char>(c) >> 4];
+            url += kHex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            url += c;
+        }
+    }
+    return url.back() == '/' ? url : url + "/";
 }
 
 } // namespace
@@ -106,7 +123,17 @@ bool LinkCollector::OnSite(const std::string& url) const {
     return std::find(m_sites.begin(), m_sites.end(), site) != m_sites.end();
 }
 
+// Where a browser opening the index's folder finds the page: the link resolved as an address
+// ("..", "./", backslashes, escapes), read back as a path. Paths that no file: URL stands
+// for (a drive letter, a folder not given from the root) are joined as they are written.
 std::string LinkCollector::LocalPath(const std::string& plain) const {
+    if (!m_folder.empty() && m_folder[0] == '/' && !StartsWithNoCase(plain, "file:")) {
+        std::optional<std::string> resolved = WebAddress::Resolve(plain, FolderUrl(m_folder));
+        if (resolved && StartsWithNoCase(*resolved, "file:///")) {
+            std::string path = resolved->substr(7);
+            return PercentDecode(path.substr(0, path.find_first_of("?#")));
+        }
+    }
     std::string path = plain.substr(0, plain.find('?'));
     if (StartsWithNoCase(path, "file://")) {
         path = PercentDecode(path.substr(7));

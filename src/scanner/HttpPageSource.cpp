@@ -342,6 +342,17 @@ public:
     }
     bool TimedOut() const override { return m_transfer->timedOut; }
     std::string ContentType() const override { return Info(CURLINFO_CONTENT_TYPE); }
+    std::string ContentLanguage() const override {
+        struct curl_header* header = nullptr;
+        // Of the last answer, the one after any redirects.
+        if (!m_transfer->easy ||
+            curl_easy_header(m_transfer->easy, "Content-Language", 0, CURLH_HEADER, -1, &header) !=
+                CURLHE_OK ||
+            !header || !header->value) {
+            return "";
+        }
+        return header->value;
+    }
     std::string FinalLocation() const override {
         long redirects = 0;
         if (!m_transfer->easy ||

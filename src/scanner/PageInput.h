@@ -17,6 +17,8 @@ public:
     virtual bool TimedOut() const { return false; }
     // The server's Content-Type, or "" when there is none (local files).
     virtual std::string ContentType() const { return ""; }
+    // The server's Content-Language, or "" when there is none.
+    virtual std::string ContentLanguage() const { return ""; }
     // Where the page really was read after redirects, or "" when it is where it was asked.
     virtual std::string FinalLocation() const { return ""; }
 };

@@ -38,6 +38,10 @@ struct ScanPageState {
         anchorIds.clear();
         sectionId.clear();
         inHeading = headingClosing = headingAnchor = false;
+        declaredLanguage.clear();
+        htmlLanguage.clear();
+        inHtmlTag = otherLanguage = false;
+        languageKnown = true;
     }
     // A tag that may carry a link: what an earlier one carried is gone.
     void ForgetLink() {
@@ -84,6 +88,14 @@ struct ScanPageState {
     std::string headingId;
     std::string headingLinkId;
     std::string headingSectionId;
+
+    // The page's language: what the server said, and <html lang>. Once known, a page in
+    // another language than the start page's is read no further.
+    std::string declaredLanguage;
+    std::string htmlLanguage;
+    bool inHtmlTag = false;
+    bool languageKnown = true;
+    bool otherLanguage = false;
 };
 
 } // namespace tamblin

@@ -31,6 +31,14 @@ struct ScanSettings {
     bool skipCommonHeadings = true; // headings on over a fifth of the pages are left out
     bool skipTitleRepeats = true;   // "Title Manual Page" where that rest is common: left out
     bool oneCasePerPage = true;     // phrases differing only in case on one page are one
+    // Links to files that are not there are problems of the scan, not entries, and a link to
+    // a folder stands for its index page.
+    bool checkFileLinks = true;
+    // Permalink markers ("¶") are no part of a heading's text, footnote markers ("[1]") make
+    // no keywords.
+    bool skipMarkers = true;
+    // Pages that declare another language than the start page's are not followed.
+    bool startLanguageOnly = true;
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
@@ -45,8 +53,9 @@ struct ScanSettings {
     }
     void SetClassic() {
         browserText = headingKeywords = pagesByType = followRedirects = false;
-        shortenTitles = skipScriptStyle = polite = tidyUrls = false;
+        shortenTitles = skipScriptStyle = polite = tidyUrls = checkFileLinks = false;
         skipCommonHeadings = skipTitleRepeats = oneCasePerPage = false;
+        skipMarkers = startLanguageOnly = false;
         delayMs = 0;
         rememberScan = false;
         fullText = false;

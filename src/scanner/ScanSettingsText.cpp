@@ -74,6 +74,9 @@ constexpr Flag kFlags[] = {
     {"common", &ScanSettings::skipCommonHeadings},
     {"titlerest", &ScanSettings::skipTitleRepeats},
     {"onecase", &ScanSettings::oneCasePerPage},
+    {"files", &ScanSettings::checkFileLinks},
+    {"markers", &ScanSettings::skipMarkers},
+    {"language", &ScanSettings::startLanguageOnly},
 };
 
 } // namespace

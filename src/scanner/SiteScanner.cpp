@@ -10,7 +10,10 @@
 #include "index/WebAddress.h"
 #include "scanner/FilePageSource.h"
 #include "scanner/HtmlText.h"
+#include "scanner/LanguageFilter.h"
+#include "scanner/LocalFileLink.h"
 #include "scanner/LocationKey.h"
+#include "scanner/MarkerText.h"
 #include "scanner/PageTextWatcher.h"
 #include "scanner/RobotsCache.h"
 #include "scanner/SniffedInput.h"
@@ -47,12 +50,12 @@ constexpr const char* kSizeWarning =
     "WARNING: This index file looks reasonably big\r\n"
     "  Please check that it loads quickly enough over the Web\r\n"
     "  You could split it into several index files for the Navora Select tab.\r\n"
-    "  Or reduce the number of keywords by scanning again with 'Use anchors as keywords' "
-    "unchecked.";
+    "  Or reduce the number of keywords by scanning again with ";
 // The meta keywords of one page are written when it ends; past this they are dropped, so
 // that an endless page cannot take all memory.
 constexpr size_t kMaxMetaKeywordBytes = TagReader::kMaxTextLength;
 constexpr const char* kUnknownCharset = "Unknown character set \"%s.";
+constexpr const char* kFileNotFound = "File not found %s.";
 constexpr const char* kRobotsClosed = "Not read: the site's robots.txt closes %s to this scanner.";
 
 bool IsHeading(std::string_view tag) {
@@ -247,6 +250,8 @@ void SiteScanner::ResetScan() {
     m_fetchedAhead.clear();
     m_visited.clear();
     m_entryUrls.clear();
+    m_missingFiles.clear();
+    m_languages.Reset();
     m_problemText.clear();
     m_baseDirectory.clear();
     m_hasBaseDirectory = false;
@@ -393,6 +398,9 @@ std::string SiteScanner::FinishedReport() const {
         std::snprintf(buffer, sizeof buffer, "%d problems while scanning:\r\n\r\n", m_problemCount);
         report = buffer + m_problemText;
     }
+    if (std::string languages = m_languages.ReportText(); !languages.empty()) {
+        report += "\r\n\r\n" + languages;
+    }
     if (!m_shortenedPart.empty()) {
         report += "\r\n\r\nTaken off every page title: \"" + m_shortenedPart + "\"";
     }
@@ -404,7 +412,7 @@ std::string SiteScanner::FinishedReport() const {
     report += m_cleanReport;
     if (m_entryCount + m_keywordCount > 1000) {
         report += "\r\n\r\n";
-        report += kSizeWarning;
+        report += kSizeWarning + m_options.fewerKeywords + ".";
     }
     return report;
 }
@@ -478,12 +486,17 @@ void SiteScanner::ScanCurrentItem() {
         m_words->StartPage(m_current.url);
     }
     m_cleaner.BeginPage();
+    m_page.declaredLanguage = input->ContentLanguage();
+    m_page.languageKnown = !m_settings.startLanguageOnly;
     if (m_settings.followRedirects && m_settings.fromUrl) {
         if (std::string final = input->FinalLocation(); !final.empty()) {
             m_page.linkDirectory = LinkDirectory(final);
         }
     }
     ReadPage(*input);
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (!m_page.titleSeen && !m_settings.noTitleIgnorePage) {
         WriteKeyword(Plain(PageName()), Plain(m_current.url), Plain(PageName()), m_current.target);
     }
@@ -640,6 +653,12 @@ void SiteScanner::ShowDots(std::string_view dots) {
 
 int SiteScanner::OnTag(const std::string& name) {
     std::string tag = AsciiLower(name);
+    if (!m_page.languageKnown) {
+        PageLanguage(tag);
+    }
+    if (m_page.otherLanguage) {
+        return kPlainText;
+    }
     if (m_page.tag < 0) {
         m_page.tag = kNoTag;
     }
@@ -723,8 +742,9 @@ void SiteScanner::TrackSection(const std::string& tag) {
     }
 }
 
-// A tag inside a heading. Links in it keep their text apart: the text of a link to the
-// heading's own place (a pilcrow, say) is no part of the phrase.
+// A tag inside a heading. Links in it keep their text apart: a permalink or note marker
+// is no part of the phrase (without the marker rules: the text of any link to a place in
+// the page, which also drops the linked name of a heading that links to itself).
 int SiteScanner::HeadingTag(const std::string& tag) {
     if (m_page.headingAnchor) {
         if (tag != "/a") {
@@ -734,13 +754,16 @@ int SiteScanner::HeadingTag(const std::string& tag) {
         std::string raw = std::move(m_page.headingAnchorText);
         m_page.headingAnchorText.clear();
         std::string link(TrimWhite(m_page.link));
-        if (link.size() > 1 && link[0] == '#') {
+        bool inPage = link.size() > 1 && link[0] == '#';
+        if (inPage) {
             m_page.headingLinkId = link.substr(1);
-        } else {
+        }
+        std::string text = Text(raw);
+        if (m_settings.skipMarkers ? !MarkerText::IsPermalink(text) && !IsMarker(text) : !inPage) {
             m_page.headingRaw += raw;
         }
         m_page.tag = kAnchorEnd;
-        AnchorEnded(Text(raw));
+        AnchorEnded(text);
         m_page.tag = kInHeading;
         return kCollectText;
     }
@@ -787,7 +810,44 @@ void SiteScanner::FinishHeading() {
     m_writingHeading = false;
 }
 
+// The language of a page is known by its first element: <html lang> (or xml:lang), else
+// what the server said. A doctype or XML declaration may come before it.
+void SiteScanner::PageLanguage(const std::string& tag) {
+    if (tag == "html") {
+        m_page.inHtmlTag = true;
+        m_page.htmlLanguage.clear();
+    } else if (tag.empty() || (tag[0] != '!' && tag[0] != '?')) {
+        DecideLanguage();
+    }
+}
+
+void SiteScanner::HtmlTagLanguage(const std::string& attribute, const std::string& value) {
+    if (attribute == "lang" || (attribute == "xml:lang" && m_page.htmlLanguage.empty())) {
+        m_page.htmlLanguage = value;
+    }
+}
+
+// The start page's language is the scan's; a page in another is read no further.
+void SiteScanner::DecideLanguage() {
+    m_page.languageKnown = true;
+    std::string primary = LanguageFilter::PrimaryTag(
+        TrimWhite(m_page.htmlLanguage).empty() ? m_page.declaredLanguage : m_page.htmlLanguage);
+    if (m_pagesRead == 1) {
+        m_languages.SetStart(std::move(primary));
+    } else if (!m_languages.Follows(primary)) {
+        m_page.otherLanguage = true;
+        m_page.headingClosing = false;
+        m_languages.NotFollowed(m_current.url, std::move(primary));
+    }
+}
+
 void SiteScanner::OnAttribute(const std::string& name, const std::string& rawValue) {
+    if (m_page.otherLanguage) {
+        return;
+    }
+    if (m_page.inHtmlTag) {
+        HtmlTagLanguage(AsciiLower(name), rawValue);
+    }
     std::string value(TrimWhite(rawValue));
     if (m_settings.browserText) {
         // Control bytes would reach a URL or anchor field as they stand.
@@ -863,6 +923,13 @@ void SiteScanner::TagAttribute(const std::string& attribute, const std::string& 
 }
 
 void SiteScanner::OnTagEnd() {
+    if (m_page.inHtmlTag) {
+        m_page.inHtmlTag = false;
+        DecideLanguage();
+    }
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (m_page.tag == kOtherTag && m_page.lastTagName == "base" && m_settings.followRedirects) {
         if (!m_page.link.empty()) {
             m_page.linkDirectory = LinkDirectory(
@@ -890,6 +957,9 @@ void SiteScanner::OnTagEnd() {
 }
 
 void SiteScanner::OnCollectedText(const std::string& collected) {
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (m_page.inHeading || m_page.headingClosing) {
         m_page.headingRaw += collected;
         if (m_page.headingClosing) {
@@ -932,7 +1002,7 @@ void SiteScanner::AnchorEnded(const std::string& anchorText) {
     if (!m_page.link.empty() && (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
         HandleLink(m_page.link, text, m_page.target);
     }
-    if (m_page.anchorName.empty() || !m_settings.anchorsAsKeywords) {
+    if (m_page.anchorName.empty() || !m_settings.anchorsAsKeywords || IsMarker(text)) {
         return;
     }
     if (text.empty()) {
@@ -954,7 +1024,21 @@ void SiteScanner::AnchorEnded(const std::string& anchorText) {
     WriteKeywordList(m_page.anchorKeywords, "#" + m_page.anchorName, " (" + text + ")");
 }
 
+// A footnote or citation reference, or a lone symbol: the text of a link that marks a
+// place rather than names it. Only with the marker rules.
+bool SiteScanner::IsMarker(const std::string& text) const {
+    if (!m_settings.skipMarkers || text.empty()) {
+        return false;
+    }
+    std::string_view link = TrimWhite(m_page.link);
+    return MarkerText::IsNote(text, !link.empty() && link[0] == '#') ||
+           MarkerText::IsPermalink(text);
+}
+
 void SiteScanner::OnText(const std::string& text) {
+    if (m_page.otherLanguage) {
+        return;
+    }
     if (m_page.headingAnchor) {
         m_page.headingAnchorText += text;
     }
@@ -1090,12 +1174,52 @@ void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string
     if (!text.empty() && !link.image && (!link.absolute || m_settings.addOffSiteEntries) &&
         !HasSemicolon(link.link) && m_entryUrls.count(link.link) == 0 &&
         (m_page.titleSeen || !m_settings.noTitleIgnorePage)) {
+        if (!link.absolute && m_settings.checkFileLinks &&
+            CheckedFileLink(link, text, target, follow)) {
+            return;
+        }
         AddEntry(text, link.absolute ? link.link : link.directory + link.link, m_page.entry,
                  target);
     }
     if (!link.absolute && !link.image && m_settings.parseAll && follow) {
         Queue(link.directory + link.link, target);
     }
+}
+
+// A link to a file must lead somewhere: a file that is not there is a problem of the scan,
+// not an entry, and a folder stands for its index page. Over HTTP the server is asked, as for
+// an address of unknown type. True when the link needs nothing more.
+bool SiteScanner::CheckedFileLink(const ClassifiedLink& link, const std::string& text,
+                                  const std::string& target, bool follow) {
+    std::string url = link.directory + link.link;
+    if (m_settings.fromUrl) {
+        if (follow) {
+            Queue(url, target, &text);
+        }
+        return follow;
+    }
+    std::string location = Normalise(url).location;
+    std::string path;
+    LocalFileLink::Kind kind = LocalFileLink::Of(location, &path);
+    if (kind == LocalFileLink::Kind::Missing) {
+        if (m_missingFiles.insert(VisitedKey(location)).second) {
+            Problem(kFileNotFound, location);
+        }
+        return true;
+    }
+    if (kind == LocalFileLink::Kind::File) {
+        return false;
+    }
+    std::optional<std::string> index = LocalFileLink::FolderIndex(path);
+    if (index && follow) {
+        std::string folder = WithoutFragment(url);
+        folder = folder.substr(0, folder.find('?'));
+        if (!folder.empty() && folder.back() != '/' && folder.back() != m_separator) {
+            folder += m_separator;
+        }
+        Queue(folder + *index, target);
+    }
+    return index.has_value();
 }
 
 void SiteScanner::Queue(std::string url, std::string target, const std::string* probeText) {

@@ -3,6 +3,7 @@
 #include "fulltext/SearchIndexData.h"
 #include "scanner/CharacterSet.h"
 #include "scanner/HttpPageSource.h"
+#include "scanner/LanguageFilter.h"
 #include "scanner/LinkClassifier.h"
 #include "scanner/PageInput.h"
 #include "scanner/RobotsTxt.h"
@@ -39,6 +40,9 @@ struct ScanOptions {
     std::atomic<int>* abortFlag = nullptr;
     // When set, makes the sink the scan's records go through (tests fail writes with it).
     ScanRecordFile::SinkMaker recordSink;
+    // How the size warning names the way to fewer keywords: the wizard's check box, or the
+    // switch of the command line that ran the scan.
+    std::string fewerKeywords = "'Use anchors as keywords' unchecked";
 };
 
 // Builds a first index for a whole site from one start page: reads every page reachable
@@ -120,6 +124,12 @@ private:
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
     bool TidyLink(std::string& link) const;
+    bool IsMarker(const std::string& text) const;
+    void PageLanguage(const std::string& tag);
+    void HtmlTagLanguage(const std::string& attribute, const std::string& value);
+    void DecideLanguage();
+    bool CheckedFileLink(const ClassifiedLink& link, const std::string& text,
+                         const std::string& target, bool follow);
     void Queue(std::string url, std::string target, const std::string* probeText = nullptr);
     // Today's web: texts, headings, addresses and manners.
     std::string Text(std::string_view raw) const;
@@ -182,6 +192,8 @@ private:
     ScanQueueItem m_current;
     std::unordered_set<std::string> m_visited;
     std::unordered_set<std::string> m_entryUrls;
+    std::unordered_set<std::string> m_missingFiles; // reported once each
+    LanguageFilter m_languages;
 
     int m_entryCount = 0;
     int m_keywordCount = 0;

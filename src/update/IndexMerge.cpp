@@ -8,11 +8,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <unordered_set>
 
 namespace tamblin {
 
 namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Every entry below root with its parent, parents first, in the order the file lists them.
 template <class Entry, class Visit> void PreOrder(Entry& root, Visit&& visit) {
@@ -61,8 +64,94 @@ std::vector<std::size_t> ScanKeywordPositions(const IndexEntry& entry) {
     return positions;
 }
 
+// The keyword that stands for the entry's title (in the file, "&N" in every field): it
+// follows the title, so it is no keyword of its own to add, remove or count.
+std::size_t TitleKeyword(const IndexEntry& entry) {
+    for (std::size_t i = 0; i < entry.m_keywords.size(); ++i) {
+        const IndexKeyword& keyword = entry.m_keywords[i];
+        if (keyword.m_phrase == entry.m_title && keyword.m_anchor.empty() &&
+            keyword.m_extraTitle.empty()) {
+            return i;
+        }
+    }
+    return kNone;
+}
+
+// The hash the last scan's title keyword had: from the title that scan gave, where that
+// is one of the two known, else from the same place in the mark.
+std::uint64_t LastTitleKeyword(const IndexEntry& current, std::size_t currentTitle,
+                               const IndexEntry& scanned, std::size_t scannedTitle) {
+    const ScanMark& mark = *current.m_scanMark;
+    for (const std::string* title : {&current.m_title, &scanned.m_title}) {
+        if (ScanMark::HashText(*title) == mark.title) {
+            IndexKeyword keyword = current.m_keywords[currentTitle];
+            keyword.m_phrase = *title;
+            return ScanMark::HashKeyword(keyword);
+        }
+    }
+    return scannedTitle < mark.keywords.size() ? mark.keywords[scannedTitle] : 0;
+}
+
 std::string_view EffectiveTarget(const IndexEntry& entry) {
     return entry.m_ownTarget ? std::string_view(entry.m_targetFrame) : std::string_view();
+}
+
+// Puts the scan's keywords at `positions` (of its list, ascending) into entry's list where
+// the scan has them: after the nearest keyword before them that the entry holds (and the
+// author's keywords that follow it), or before the nearest after them when none before is
+// there, at the end when neither is.
+void PlaceKeywords(IndexEntry& entry, const IndexEntry& scanned,
+                   const std::vector<std::size_t>& positions) {
+    const std::size_t held = entry.m_keywords.size();
+    std::unordered_map<std::uint64_t, std::size_t> at;
+    at.reserve(held);
+    for (std::size_t i = 0; i < held; ++i) {
+        at.try_emplace(ScanMark::HashKeyword(entry.m_keywords[i]), i);
+    }
+    auto heldAt = [&](std::size_t i) {
+        auto found = at.find(ScanMark::HashKeyword(scanned.m_keywords[i]));
+        return found == at.end() ? kNone : found->second;
+    };
+    // Past the author's keywords that follow the one before, which stay with it.
+    const std::vector<std::uint64_t> fresh = SortedHashes(scanned);
+    std::vector<std::size_t> nextFresh(held + 1, held);
+    for (std::size_t p = held; p-- > 0;) {
+        bool isFresh = Holds(fresh, ScanMark::HashKeyword(entry.m_keywords[p]));
+        nextFresh[p] = isFresh ? p : nextFresh[p + 1];
+    }
+    std::vector<std::size_t> slots(positions.size(), kNone);
+    std::size_t after = kNone;
+    for (std::size_t i = 0, k = 0; i < scanned.m_keywords.size() && k < positions.size(); ++i) {
+        if (positions[k] == i) {
+            slots[k++] = after;
+        } else if (std::size_t place = heldAt(i); place != kNone) {
+            after = nextFresh[place + 1];
+        }
+    }
+    std::size_t before = held;
+    for (std::size_t i = scanned.m_keywords.size(), k = positions.size(); i-- > 0 && k > 0;) {
+        if (positions[k - 1] == i) {
+            --k;
+            slots[k] = slots[k] == kNone ? before : slots[k];
+        } else if (std::size_t place = heldAt(i); place != kNone) {
+            before = place;
+        }
+    }
+    std::vector<std::vector<IndexKeyword>> inserted(held + 1);
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        IndexKeyword keyword = scanned.m_keywords[positions[k]];
+        keyword.m_owner = &entry;
+        inserted[slots[k]].push_back(std::move(keyword));
+    }
+    std::vector<IndexKeyword> keywords;
+    keywords.reserve(held + positions.size());
+    for (std::size_t p = 0; p <= held; ++p) {
+        std::move(inserted[p].begin(), inserted[p].end(), std::back_inserter(keywords));
+        if (p < held) {
+            keywords.push_back(std::move(entry.m_keywords[p]));
+        }
+    }
+    entry.m_keywords = std::move(keywords);
 }
 
 } // namespace
@@ -134,6 +223,10 @@ void IndexMerge::Add(MergeChange change, Target target) {
 void IndexMerge::PlanMatched(IndexEntry& current, const IndexEntry* currentParent,
                              const IndexEntry& scanned, const IndexEntry* scannedParent) {
     m_matched.emplace_back(&current, &scanned);
+    TitlePair title{TitleKeyword(current), TitleKeyword(scanned)};
+    if (title.current == kNone || title.scanned == kNone) {
+        title = {kNone, kNone};
+    }
     const bool authorTitle = current.m_scanMark
                                  ? current.m_scanMark->title != ScanMark::HashText(current.m_title)
                                  : current.m_title != scanned.m_title;
@@ -142,9 +235,9 @@ void IndexMerge::PlanMatched(IndexEntry& current, const IndexEntry* currentParen
     } else if (current.m_title != scanned.m_title) {
         Add({MergeChange::Kind::PageRetitled, current.FullUrl(), current.m_title, current.m_title,
              scanned.m_title},
-            {&current, &scanned, 0, scannedParent});
+            {&current, &scanned, title.current, scannedParent});
     }
-    PlanKeywords(current, scanned);
+    PlanKeywords(current, scanned, title);
     if (!SamePlace(currentParent, scannedParent)) {
         ++m_result.authorEditsKept;
     }
@@ -153,15 +246,25 @@ void IndexMerge::PlanMatched(IndexEntry& current, const IndexEntry* currentParen
 
 // Without a mark every keyword of the entry counts as the author's; a scan keyword is
 // offered only when the entry lacks it.
-void IndexMerge::PlanKeywords(IndexEntry& current, const IndexEntry& scanned) {
+void IndexMerge::PlanKeywords(IndexEntry& current, const IndexEntry& scanned,
+                              const TitlePair& title) {
     const std::vector<std::uint64_t> fresh = SortedHashes(scanned);
     const std::vector<std::uint64_t> present = SortedHashes(current);
     std::vector<std::uint64_t> last;
+    std::uint64_t lastTitle = 0;
+    bool hasLastTitle = false;
     if (current.m_scanMark) {
         last = current.m_scanMark->keywords;
         std::sort(last.begin(), last.end());
+        if (title.current != kNone) {
+            lastTitle = LastTitleKeyword(current, title.current, scanned, title.scanned);
+            hasLastTitle = true;
+        }
     }
     for (std::size_t i = 0; i < current.m_keywords.size(); ++i) {
+        if (i == title.current) {
+            continue;
+        }
         const IndexKeyword& keyword = current.m_keywords[i];
         std::uint64_t hash = ScanMark::HashKeyword(keyword);
         if (Holds(last, hash)) {
@@ -175,13 +278,13 @@ void IndexMerge::PlanKeywords(IndexEntry& current, const IndexEntry& scanned) {
         }
     }
     for (std::uint64_t hash : last) {
-        if (!Holds(present, hash)) {
+        if (!Holds(present, hash) && !(hasLastTitle && hash == lastTitle)) {
             ++m_result.authorEditsKept; // a scan keyword the author deleted stays deleted
         }
     }
     for (std::size_t i = 0; i < scanned.m_keywords.size(); ++i) {
         std::uint64_t hash = ScanMark::HashKeyword(scanned.m_keywords[i]);
-        if (!Holds(present, hash) && !Holds(last, hash)) {
+        if (i != title.scanned && !Holds(present, hash) && !Holds(last, hash)) {
             Add({MergeChange::Kind::KeywordAdded, current.FullUrl(), current.m_title, "",
                  scanned.m_keywords[i].m_phrase},
                 {&current, &scanned, i, nullptr});
@@ -201,8 +304,9 @@ bool IndexMerge::SamePlace(const IndexEntry* currentParent, const IndexEntry* sc
     if (scannedParent == &m_scanned.m_root) {
         return currentParent == &m_root;
     }
+    // Reached now through a page that has no entry yet: the site moved it, not the author.
     auto found = m_current.find(Key(*scannedParent));
-    return found != m_current.end() && found->second.entry == currentParent;
+    return found == m_current.end() || found->second.entry == currentParent;
 }
 
 void IndexMerge::Apply() {
@@ -221,6 +325,9 @@ void IndexMerge::Apply() {
         case MergeChange::Kind::PageRetitled:
             if (change.apply) {
                 target.current->m_title = target.scanned->m_title;
+                if (target.keyword != kNone) {
+                    target.current->m_keywords[target.keyword].m_phrase = target.scanned->m_title;
+                }
             }
             break;
         case MergeChange::Kind::KeywordRemoved:
@@ -270,11 +377,7 @@ void IndexMerge::Apply() {
         }
         entry->m_keywords = std::move(kept);
     }
-    for (const Target* target : addedKeywords) {
-        IndexKeyword keyword = target->scanned->m_keywords[target->keyword];
-        keyword.m_owner = target->current;
-        target->current->m_keywords.push_back(std::move(keyword));
-    }
+    InsertKeywords(addedKeywords);
     for (auto& [current, scanned] : m_matched) {
         current->m_scanMark = ScanMark::Of(*scanned);
     }
@@ -282,6 +385,24 @@ void IndexMerge::Apply() {
         AddPage(*target);
     }
     RemoveEntries(gone);
+}
+
+// The keywords an update adds keep the place the scan gives them among the page's others.
+void IndexMerge::InsertKeywords(const std::vector<const Target*>& added) {
+    std::unordered_map<IndexEntry*, std::vector<std::size_t>> positions;
+    std::vector<std::pair<IndexEntry*, const IndexEntry*>> entries;
+    for (const Target* target : added) {
+        auto [found, first] = positions.try_emplace(target->current);
+        if (first) {
+            entries.emplace_back(target->current, target->scanned);
+        }
+        found->second.push_back(target->keyword);
+    }
+    for (auto& [entry, scanned] : entries) {
+        std::vector<std::size_t>& list = positions[entry];
+        std::sort(list.begin(), list.end());
+        PlaceKeywords(*entry, *scanned, list);
+    }
 }
 
 std::unique_ptr<IndexEntry> IndexMerge::NewEntry(const IndexEntry& scanned) const {

@@ -55,7 +55,13 @@ private:
     void IndexCurrent();
     void PlanMatched(IndexEntry& current, const IndexEntry* currentParent,
                      const IndexEntry& scanned, const IndexEntry* scannedParent);
-    void PlanKeywords(IndexEntry& current, const IndexEntry& scanned);
+    // The title keywords of a matched entry and of its scan, when both have one.
+    struct TitlePair {
+        std::size_t current;
+        std::size_t scanned;
+    };
+    void PlanKeywords(IndexEntry& current, const IndexEntry& scanned, const TitlePair& title);
+    void InsertKeywords(const std::vector<const Target*>& added);
     int KeptSettings(const IndexEntry& current, const IndexEntry& scanned) const;
     bool SamePlace(const IndexEntry* currentParent, const IndexEntry* scannedParent) const;
     void Add(MergeChange change, Target target);

@@ -120,6 +120,38 @@ TEST(CliUsage, HelpAndWrongArguments) {
     EXPECT_EQ(Cli({"frobnicate", "x"}).code, 64);
 }
 
+// Every command answers --help with its own usage on standard output, wherever it stands.
+TEST(CliUsage, EveryCommandPrintsItsUsage) {
+    const std::vector<std::vector<std::string>> asks = {
+        {"check", "--help"},   {"check", "x.xo", "--links", "--help"},
+        {"convert", "--help"}, {"convert", "in.xo", "-h"},
+        {"export", "--help"},  {"scan", "--help"},
+        {"rescan", "--help"},  {"searchpage", "--help"}};
+    for (const std::vector<std::string>& args : asks) {
+        CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 0) << args[0];
+        EXPECT_EQ(run.out.rfind("Usage: tamblin-cli " + args[0] + " ", 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "") << args[0];
+    }
+    EXPECT_NE(Cli({"check", "-h"}).out.find("--links"), std::string::npos);
+}
+
+// The size warning names the switch that gives fewer keywords, not the wizard's check box.
+TEST(CliScan, TheSizeWarningNamesTheSwitch) {
+    TestFiles files;
+    std::string page = "<title>I</title>";
+    for (int i = 0; i < 1000; ++i) {
+        page += "<a name=a" + std::to_string(i) + ">A</a>";
+    }
+    CliRun run = Cli({"scan", files.Write("index.htm", page), "-o", files.Path("o.xo")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find("  Or reduce the number of keywords by scanning again with "
+                           "--no-anchor-keywords.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("unchecked"), std::string::npos);
+}
+
 TEST(CliSearchPage, WritesTheWizardsBytesAndCopiesTheApplet) {
     TestFiles files;
     std::filesystem::create_directories(files.Path("redist"));
@@ -336,6 +368,7 @@ std::string SmallSite(const TestFiles& files) {
     files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a><a href=gone.htm>g</a>"
                                   "<a name=top>Top</a>");
     files.Write("site/a.htm", "<title>Page A</title><a href=doc.pdf target=main>Doc</a>");
+    files.Write("site/doc.pdf", "%PDF-1.4");
     return files.Path("site/index.htm");
 }
 
@@ -403,9 +436,9 @@ TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
         << run.out;
     EXPECT_NE(run.out.find("Pages gone (kept, out of the contents): 1\n  - b.htm  \"Page B\"\n"),
               std::string::npos);
-    // The title, and the title keyword that the edit of the file renamed with it: the
-    // phrase of the author's and the scan's phrase that is no longer there.
-    EXPECT_NE(run.out.find("Edits of the author kept: 3\n"), std::string::npos) << run.out;
+    // The title alone: the title keyword that the edit of the file renamed with it follows
+    // the title, and is no edit of its own.
+    EXPECT_NE(run.out.find("Edits of the author kept: 1\n"), std::string::npos) << run.out;
     std::string next = TestFiles::Read(files.Path("next.xo"));
     EXPECT_NE(next.find("5;2;1;a.htm;My own A;;1;\r\n"), std::string::npos) << next;
     EXPECT_NE(next.find("5;3;1;new.htm;New;;2;\r\n"), std::string::npos);
@@ -437,6 +470,13 @@ TEST(CliRescan, ExitCodes) {
     EXPECT_NE(run.err.find("give START"), std::string::npos);
     EXPECT_EQ(Cli({"rescan", plain, files.Path("missing.htm"), "-o", files.Path("o.xo")}).code, 1);
     EXPECT_EQ(Cli({"rescan", files.Path("none.xo"), "-o", files.Path("o.xo")}).code, 2);
+    // OUT's folder is missing: found out before the scan, and said as the save would say it.
+    std::string scanned = files.Path("scanned.xo");
+    ASSERT_EQ(Cli({"scan", SmallSite(files), "-o", scanned}).code, 0);
+    run = Cli({"rescan", scanned, "-o", files.Path("no/such/dir/o.xo")});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
     EXPECT_EQ(Cli({"rescan", plain}).code, 64);
     EXPECT_EQ(Cli({"rescan", plain, "-o", files.Path("o.xo"), "--bogus"}).code, 64);
     EXPECT_EQ(Cli({"rescan", "--help"}).code, 0);
@@ -461,6 +501,7 @@ TEST(CliScan, OptionsReachTheScan) {
 
 TEST(CliScan, SwitchesForTodaysSites) {
     TestFiles files;
+    files.Write("s.pdf", "%PDF-1.4");
     files.Write("index.htm", "<title>Caf&eacute;</title><h2 id=menu>Menu</h2>"
                              "<script>x = '<a href=s.pdf>S</a>'</script>");
     auto scan = [&](std::vector<std::string> extra) {
@@ -478,8 +519,9 @@ TEST(CliScan, SwitchesForTodaysSites) {
     EXPECT_EQ(scan({"--no-browser-text", "--no-heading-keywords"}),
               "\n5;1;1;index.htm;Cafe;;0;;\n7;&1;&1;&1;;\n");
     EXPECT_NE(scan({"--no-skip-script"}).find("s.pdf"), std::string::npos);
-    for (const char* off : {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles",
-                            "--no-polite", "--no-tidy-urls"}) {
+    for (const char* off :
+         {"--no-pages-by-type", "--no-follow-redirects", "--no-shorten-titles", "--no-polite",
+          "--no-tidy-urls", "--no-missing-files", "--no-skip-markers"}) {
         EXPECT_NE(scan({off}).find("Menu"), std::string::npos) << off;
     }
     EXPECT_EQ(
@@ -500,16 +542,77 @@ TEST(CliScan, CannotStart) {
     EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));
 }
 
-TEST(CliScan, CancelledScanStillWritesTheFile) {
+// Exit 1 and no OUT for a scan that read no page: stopped before the first, a start page
+// that is not there, an address that does not answer. The old OUT stays.
+TEST(CliScan, NoPageReadNoFileWritten) {
     TestFiles files;
     std::string start = SmallSite(files);
     std::atomic<int> cancel{1};
     std::ostringstream out;
     std::ostringstream err;
     CliCommands commands(out, err, &cancel);
-    EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo"), "--raw"}), 0);
+    EXPECT_EQ(commands.Run({"scan", start, "-o", files.Path("o.xo"), "--raw"}), 1);
     EXPECT_EQ(out.str(), "User requested abort\n\nNo problems while scanning.\n");
-    EXPECT_EQ(TestFiles::Read(files.Path("o.xo")).substr(0, 10), "XO0;2;1;1\n");
+    EXPECT_EQ(err.str(), "No page could be read: " + files.Path("o.xo") + " was not written.\n");
+    EXPECT_FALSE(std::filesystem::exists(files.Path("o.xo")));
+
+    files.Write("old.xo", "OLD");
+    CliRun run = Cli({"scan", files.Path("none.htm"), "-o", files.Path("old.xo")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("Could not open file " + files.Path("none.htm")), std::string::npos);
+    EXPECT_EQ(Cli({"scan", "http://127.0.0.1:1/", "-o", files.Path("old.xo"), "--raw"}).code, 1);
+    EXPECT_EQ(TestFiles::Read(files.Path("old.xo")), "OLD");
+    for (const std::string& start : {files.Path("none.htm"), std::string("http://127.0.0.1:1/")}) {
+        EXPECT_EQ(Cli({"scan", start, "-o", files.Path("new.xo")}).code, 1) << start;
+        EXPECT_FALSE(std::filesystem::exists(files.Path("new.xo"))) << start;
+    }
+}
+
+// A link to a file that is not there is a problem, reported once, not an entry; a link to a
+// folder reads its index page. --no-missing-files and --classic keep the entries of old.
+TEST(CliScan, MissingFilesAreProblemsAndFoldersTheirIndexPage) {
+    TestFiles files;
+    std::string start = files.Write(
+        "index.htm", "<title>Home</title><a href=gone.pdf>Gone</a><a href=here.pdf>Here</a>"
+                     "<a href=docs/>Docs</a><a href=bare>Bare</a><a href=gone.pdf>Again</a>");
+    files.Write("here.pdf", "%PDF-1.4");
+    files.Write("docs/index.html", "<title>The docs</title>");
+    std::filesystem::create_directories(files.Path("bare"));
+    auto scan = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"scan", start, "-o", files.Path("o.xo"), "--raw"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        CliRun run = Cli(args);
+        EXPECT_EQ(run.code, 0);
+        std::string raw = TestFiles::Read(files.Path("o.xo"));
+        return std::make_pair(raw.substr(raw.find("\n5;") + 1), run.err);
+    };
+    auto [index, problems] = scan({});
+    EXPECT_EQ(index, "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n5;2;1;here.pdf;Here;;1;;\n"
+                     "7;&2;&2;&2;;\n5;3;1;bare;Bare;;1;;\n7;&3;&3;&3;;\n"
+                     "5;4;1;docs/index.html;The docs;;1;;\n7;&4;&4;&4;;\n");
+    EXPECT_EQ(problems, "Initial scan page:  index.htm line 1: File not found " +
+                            files.Path("gone.pdf") + ".\n");
+    const std::string old = "5;1;1;index.htm;Home;;0;;\n7;&1;&1;&1;;\n5;2;1;gone.pdf;Gone;;1;;\n"
+                            "7;&2;&2;&2;;\n5;3;1;here.pdf;Here;;1;;\n7;&3;&3;&3;;\n"
+                            "5;4;1;docs/;Docs;;1;;\n7;&4;&4;&4;;\n5;5;1;bare;Bare;;1;;\n"
+                            "7;&5;&5;&5;;\n";
+    EXPECT_EQ(scan({"--no-missing-files"}).first, old);
+    EXPECT_EQ(scan({"--classic"}).first, old);
+}
+
+TEST(CliScan, OneTableOfExitCodesInEveryHelp) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"--help"}, {"scan", "--help"}, {"rescan", "--help"}}) {
+        CliRun help = Cli(args);
+        EXPECT_NE(help.out.find("Exit status of scan and rescan:\n  0   OUT was written.\n"),
+                  std::string::npos)
+            << args[0];
+        EXPECT_NE(help.out.find("  64  Wrong usage.\n"), std::string::npos);
+    }
+    std::string help = Cli({"scan", "--help"}).out;
+    for (const char* option : {"--no-tidy-urls", "--no-missing-files", "--no-skip-markers"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
 }
 
 TEST(CliScan, ProgressLineOnATerminal) {
@@ -586,8 +689,7 @@ TEST(CliSearchPage, ACopyThatFailsIsToldWithItsReasonAndTheExitSaysSo) {
     // A folder where the archive would go: that copy cannot be made.
     std::filesystem::create_directories(files.Path("xo210.zip"));
     CliRun run = Cli({"searchpage", "-o", files.Path("Search.html"), "--index",
-                      files.Path("MySite.xo"), "--redist", files.Path("redist"),
-                      "--no-companion"});
+                      files.Path("MySite.xo"), "--redist", files.Path("redist"), "--no-companion"});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, "These files have been copied to your working directory:\n\n"
                        "Navora.class\n\n"

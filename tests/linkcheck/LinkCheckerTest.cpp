@@ -86,6 +86,25 @@ TEST_F(DiskSite, FindsFilesAndAnchorsByNameAndIdUnderABaseFolderAndTheIndexFolde
     EXPECT_EQ(result.pages, 3);
 }
 
+// Links beside the index are found where a browser opening its folder finds them, as
+// `new URL(href, "file:///FOLDER/")` resolves them: backslashes, escapes, dot segments
+// ("..", one too many held at the root), a query left off.
+TEST_F(DiskSite, FindsPagesBesideTheIndexAsABrowserResolvesThem) {
+    files.Write("my page.htm", "<p id=p>m</p>");
+    AddEntry(index.m_root, nullptr, "site\\sub\\b.htm#deep", "Backslashes");
+    AddEntry(index.m_root, nullptr, "my%20page.htm#p", "Escaped");
+    AddEntry(index.m_root, nullptr, "site/./sub/../a.htm?v=2#top", "Dots and a query");
+    std::string depth;
+    for (char c : files.Path("")) {
+        depth += c == '/' ? "../" : "";
+    }
+    AddEntry(index.m_root, nullptr, depth + "../../" + files.Path("rel.htm").substr(1) + "#here",
+             "Above the root");
+    LinkCheckResult result = Check();
+    EXPECT_TRUE(result.problems.empty()) << LinkProblemLine(result.problems.front());
+    EXPECT_EQ(result.pages, 4);
+}
+
 TEST_F(DiskSite, ReportsAMissingFileOnceForAllItsLinksAndEachMissingAnchorWithItsUses) {
     IndexEntry& gone = AddEntry(index.m_root, base, "gone.htm", "Gone");
     AddKeyword(gone, "Gone part", "#x");

@@ -1,0 +1,82 @@
+#include "scanner/LocalFileLink.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace tamblin {
+
+namespace {
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string PercentDecoded(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
+        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+LocalFileLink::Kind KindAt(const std::string& path) {
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status)) {
+        return LocalFileLink::Kind::Missing;
+    }
+    return std::filesystem::is_directory(status) ? LocalFileLink::Kind::Folder
+                                                 : LocalFileLink::Kind::File;
+}
+
+} // namespace
+
+LocalFileLink::Kind LocalFileLink::Of(const std::string& location, std::string* found) {
+    const std::string path = location.substr(0, location.find('?'));
+    const std::string decoded = PercentDecoded(path);
+    for (const std::string* candidate : {&location, &path, &decoded}) {
+        // A name with a NUL in it cannot be on disk.
+        if (candidate->find('\0') != std::string::npos) {
+            continue;
+        }
+        if (Kind kind = KindAt(*candidate); kind != Kind::Missing) {
+            if (found) {
+                *found = *candidate;
+            }
+            return kind;
+        }
+    }
+    return Kind::Missing;
+}
+
+std::optional<std::string> LocalFileLink::FolderIndex(const std::string& path) {
+    std::string folder = path;
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    for (const char* page : {"index.html", "index.htm"}) {
+        if (KindAt(folder + page) == Kind::File) {
+            return page;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace tamblin

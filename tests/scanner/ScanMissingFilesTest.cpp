@@ -1,0 +1,106 @@
+// Links to files that are not there are problems of the scan, not entries; a folder link
+// reads the folder's index page. Off (and in the classic scan) they stay entries.
+#include "LoopbackServer.h"
+#include "ScanTestSupport.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tamblin;
+using namespace scantest;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+Lines Entries(const ScanRun& run) {
+    Lines entries;
+    for (const std::string& line : Body(run)) {
+        if (line.rfind("5;", 0) == 0) {
+            entries.push_back(line);
+        }
+    }
+    return entries;
+}
+
+} // namespace
+
+// A file is there as a browser opens it: its query left off and its escapes read.
+TEST(ScanMissingFiles, FilesAsABrowserOpensThem) {
+    TestFiles files;
+    files.Write("index.htm", "<title>Home</title>"
+                             "<a href=\"my%20notes.txt\">Notes</a>"
+                             "<a href=\"src/main.c?view=1#top\">Main</a>"
+                             "<a href=\"src/gone.c\">Gone</a>"
+                             "<a href=\"src\">Sources</a>"
+                             "<a href=\"src/gone.c\">Gone again</a>"
+                             "<a href=\"pic.gif\">Picture</a>");
+    files.Write("my notes.txt", "n");
+    files.Write("src/main.c", "int main;");
+    ScanSettings settings;
+    settings.start = files.Path("index.htm");
+    settings.rememberScan = false;
+    ScanRun run = Scan(settings);
+    EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;my%20notes.txt;Notes;;1;;",
+                                   "5;3;1;src/main.c;Main;;1;;", "5;4;1;src;Sources;;1;;"}));
+    // Reported once, whatever the number of links; a picture is never looked for.
+    EXPECT_EQ(run.problems, (Lines{"Initial scan page:  index.htm line 1: File not found " +
+                                   files.Path("src/gone.c") + "."}));
+
+    settings.checkFileLinks = false;
+    run = Scan(settings);
+    EXPECT_EQ(run.problems, Lines{});
+    EXPECT_EQ(Entries(run).size(), 5u);
+}
+
+TEST(ScanMissingFiles, AFolderLinkReadsItsIndexPage) {
+    TestFiles files;
+    files.Write("index.htm", "<title>Home</title><a href=\"guide\">Guide</a>"
+                             "<a href=\"old/\">Old</a>");
+    files.Write("guide/index.htm", "<title>The guide</title><a href=\"x.pdf\">x</a>");
+    files.Write("guide/x.pdf", "%PDF");
+    files.Write("old/index.html", "<title>Old pages</title>");
+    files.Write("old/index.htm", "<title>Older still</title>");
+    ScanSettings settings;
+    settings.start = files.Path("index.htm");
+    settings.rememberScan = false;
+    ScanRun run = Scan(settings);
+    EXPECT_EQ(run.problems, Lines{});
+    // index.html before index.htm, as servers of files choose; the folder's links are
+    // joined to its own place.
+    EXPECT_EQ(Entries(run),
+              (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;guide/index.htm;The guide;;1;;",
+                     "5;3;1;guide/x.pdf;x;;2;;", "5;4;1;old/index.html;Old pages;;1;;"}));
+}
+
+// Over HTTP a link to a file is asked for: a missing one is a problem, a present one an entry.
+TEST(ScanMissingFiles, OverHttpTheServerIsAsked) {
+    LoopbackServer server([](const std::string& path) {
+        Response response;
+        if (path == "/index.html") {
+            response.body = "<title>Home</title><a href=\"doc.pdf\">Doc</a>"
+                            "<a href=\"gone.pdf\">Gone</a>";
+        } else if (path == "/doc.pdf") {
+            response.headers = {"Content-Type: application/pdf"};
+            response.body = "%PDF";
+        } else {
+            response.status = 404;
+        }
+        return response;
+    });
+    ScanSettings settings;
+    settings.fromUrl = true;
+    settings.start = server.Url("/index.html");
+    settings.rememberScan = false;
+    ScanRun run = Scan(settings);
+    EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.html;Home;;0;;", "5;2;1;doc.pdf;Doc;;1;;"}));
+    EXPECT_EQ(run.problems, (Lines{"index.html:  gone.pdf line 0: Could not open URL " +
+                                   server.Url("/gone.pdf") + "."}));
+
+    settings.checkFileLinks = false;
+    run = Scan(settings);
+    EXPECT_EQ(run.problems, Lines{});
+    EXPECT_EQ(server.Requests("/gone.pdf"), 1);
+    EXPECT_EQ(Entries(run).size(), 3u);
+}
