@@ -534,7 +534,18 @@ std::unique_ptr<PageInput> SiteScanner::OpenCurrent() {
     // This page's own request goes out first, then those of the pages after it.
     m_source->Prefetch(m_current.location);
     FetchAhead();
-    return m_source->Open(m_current.location);
+    return m_source->Open(DiskLocation(m_current.location));
+}
+
+// A file's address read as a browser opening it reads it: "%20" is a space and the query is
+// no part of the name. As written where that names no file, or with tidy URLs off.
+std::string SiteScanner::DiskLocation(const std::string& location) const {
+    std::string found;
+    if (m_settings.fromUrl || !m_settings.tidyUrls ||
+        LocalFileLink::Of(location, &found) != LocalFileLink::Kind::File) {
+        return location;
+    }
+    return found;
 }
 
 void SiteScanner::ReadPage(PageInput& input) {
@@ -1114,8 +1125,14 @@ void SiteScanner::WriteKeywordList(const std::vector<std::string>& list, const s
 // False when it stays as written: a fragment of this page, or an address that cannot be
 // resolved.
 bool SiteScanner::TidyLink(std::string& link) const {
-    if (!m_settings.tidyUrls || !m_settings.fromUrl || !m_hasBaseDirectory || link.empty() ||
-        link[0] == '#') {
+    if (!m_settings.tidyUrls || link.empty() || link[0] == '#') {
+        return false;
+    }
+    if (!m_settings.fromUrl) {
+        TidyFileLink(link);
+        return false;
+    }
+    if (!m_hasBaseDirectory) {
         return false;
     }
     std::string page = m_current.location;
@@ -1129,6 +1146,17 @@ bool SiteScanner::TidyLink(std::string& link) const {
     }
     link = WebAddress::Shortest(*resolved, m_baseDirectory);
     return true;
+}
+
+// From disk a browser reads a backslash in the path of a file's address as a slash, as it
+// does in every address of the web's own schemes; the query and fragment keep theirs.
+void SiteScanner::TidyFileLink(std::string& link) const {
+    if (m_separator != '/' || IsAbsoluteUrl(link)) {
+        return;
+    }
+    size_t end = std::min(link.find('?'), link.find('#'));
+    std::replace(link.begin(), link.begin() + static_cast<long>(std::min(end, link.size())), '\\',
+                 '/');
 }
 
 void SiteScanner::HandleLink(const std::string& linkAsWritten, const std::string& text,

@@ -124,6 +124,8 @@ private:
     void FetchAhead();
     void HandleLink(const std::string& linkAsWritten, const std::string& text, std::string target);
     bool TidyLink(std::string& link) const;
+    void TidyFileLink(std::string& link) const;
+    std::string DiskLocation(const std::string& location) const;
     bool IsMarker(const std::string& text) const;
     void PageLanguage(const std::string& tag);
     void HtmlTagLanguage(const std::string& attribute, const std::string& value);

@@ -104,3 +104,29 @@ TEST(ScanMissingFiles, OverHttpTheServerIsAsked) {
     EXPECT_EQ(server.Requests("/gone.pdf"), 1);
     EXPECT_EQ(Entries(run).size(), 3u);
 }
+
+// Pages are read from the file a browser opens for the link: a backslash is a slash, an
+// escape is its character, a query is no part of the name. Without tidy URLs the link is
+// opened as written, as earlier versions did.
+TEST(ScanMissingFiles, PagesAreReadFromTheFileABrowserOpens) {
+    TestFiles files;
+    files.Write("index.htm", "<title>Home</title>"
+                             "<a href=\"sub\\c.html\">c</a>"
+                             "<a href=\"d%20e.html\">de</a>"
+                             "<a href=\"f.html?x=1#top\">f</a>");
+    files.Write("sub/c.html", "<title>C</title><a href=\"../index.htm\">up</a>");
+    files.Write("d e.html", "<title>D E</title>");
+    files.Write("f.html", "<title>F</title>");
+    ScanSettings settings;
+    settings.start = files.Path("index.htm");
+    settings.rememberScan = false;
+    ScanRun run = Scan(settings);
+    EXPECT_EQ(run.problems, Lines{});
+    EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;sub/c.html;C;;1;;",
+                                   "5;3;1;d%20e.html;D E;;1;;", "5;4;1;f.html;F;;1;;"}));
+
+    settings.tidyUrls = false;
+    settings.checkFileLinks = false;
+    run = Scan(settings);
+    EXPECT_EQ(run.problems.size(), 2u);
+}
