@@ -78,6 +78,7 @@ const std::vector<ControlHelp> kControls = {
     {"CScanOptions", "checkFileLinks", Control(0x4E1)},
     {"CScanOptions", "skipMarkers", Control(0x4E2)},
     {"CScanOptions", "startLanguageOnly", Control(0x4E3)},
+    {"CScanOptions", "singleQuotes", Control(0x4E4)},
     {"ScanReportDialog", "status", Control(0x400)},
     {"ScanReportDialog", "dots", Control(0x401)},
     {"ScanReportDialog", "pagesRead", Control(0x402)},

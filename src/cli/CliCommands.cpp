@@ -327,6 +327,8 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --all-languages           Follow pages whose <html lang> (or Content-Language)\n"
               "                            names another language than the start page's;\n"
               "                            without it they are listed in the report instead.\n"
+              "  --no-single-quotes        Keep the quotes of attribute values written in\n"
+              "                            single quotes as part of the value.\n"
               "  --delay MS                Wait at least MS milliseconds between two\n"
               "                            requests to a host (0 to 60000, default 0).\n"
               "  --no-full-text            Write no full-text search index. By default the\n"
@@ -558,6 +560,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.skipMarkers = false;
     } else if (arg == "--all-languages") {
         settings.startLanguageOnly = false;
+    } else if (arg == "--no-single-quotes") {
+        settings.singleQuotes = false;
     } else if (arg == "--delay") {
         std::string text;
         ok = value(text);

@@ -39,6 +39,8 @@ struct ScanSettings {
     bool skipMarkers = true;
     // Pages that declare another language than the start page's are not followed.
     bool startLanguageOnly = true;
+    // Attribute values in single quotes are read as browsers read them, quotes taken off.
+    bool singleQuotes = true;
     // The index remembers this scan (its options, and what it gave each entry), so that it
     // can later be updated from the site without losing the author's edits.
     bool rememberScan = true;
@@ -55,7 +57,7 @@ struct ScanSettings {
         browserText = headingKeywords = pagesByType = followRedirects = false;
         shortenTitles = skipScriptStyle = polite = tidyUrls = checkFileLinks = false;
         skipCommonHeadings = skipTitleRepeats = oneCasePerPage = false;
-        skipMarkers = startLanguageOnly = false;
+        skipMarkers = startLanguageOnly = singleQuotes = false;
         delayMs = 0;
         rememberScan = false;
         fullText = false;

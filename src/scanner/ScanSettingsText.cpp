@@ -77,6 +77,7 @@ constexpr Flag kFlags[] = {
     {"files", &ScanSettings::checkFileLinks},
     {"markers", &ScanSettings::skipMarkers},
     {"language", &ScanSettings::startLanguageOnly},
+    {"quotes", &ScanSettings::singleQuotes},
 };
 
 } // namespace

@@ -566,6 +566,7 @@ void SiteScanner::ReadPage(PageInput& input) {
     DotDisplay* dots = m_observer && m_observer->WantsDots() ? this : nullptr;
     TagReader reader(source, *this, dots, m_abort, &m_blockCounter);
     reader.SetSkipScriptAndStyle(m_settings.skipScriptStyle);
+    reader.SetSingleQuotes(m_settings.singleQuotes);
     if (m_textWatcher) {
         m_textWatcher->StartPage(m_pageCharset);
         reader.SetTextWatcher(m_textWatcher.get());

@@ -250,7 +250,8 @@ void TagReader::InTag(int ch) {
         if (ch == ' ') {
             return;
         }
-        if (ch == '"') {
+        if (ch == '"' || (m_singleQuotes && ch == '\'')) {
+            m_quote = ch;
             m_state = State::Quoted;
             return;
         }
@@ -278,7 +279,7 @@ void TagReader::AttributeName(int ch) {
 
 void TagReader::AttributeValue(int ch) {
     bool quoted = m_state == State::Quoted;
-    if (ch != (quoted ? '"' : ' ')) {
+    if (ch != (quoted ? m_quote : ' ')) {
         Append(m_attributeValue, ch);
         return;
     }

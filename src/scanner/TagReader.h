@@ -38,6 +38,9 @@ public:
     // The text of script and style elements, up to their end tags, is no markup: it makes
     // no tags, attributes or texts, as in a browser. Off unless asked for.
     void SetSkipScriptAndStyle(bool skip) { m_skipRawText = skip; }
+    // An attribute value may be written in single quotes too, as browsers read it. Off
+    // unless asked for: single quotes are then ordinary characters of the value.
+    void SetSingleQuotes(bool on) { m_singleQuotes = on; }
     // Also hands every tag, attribute and text outside tags to `watcher`, in document order
     // and whatever the handler collects (its OnTag's answer is ignored, its OnCollectedText
     // never called); the full-text search reads the page's words this way.
@@ -104,6 +107,8 @@ private:
     int m_before[3] = {0, 0, 0}; // the characters before this one, the last first
 
     bool m_skipRawText = false;
+    bool m_singleQuotes = false;
+    int m_quote = '"'; // the quote that ends the quoted value being read
     TagHandler* m_watcher = nullptr;
     std::string m_watchText;
     std::string m_rawEnd; // "</script" or "</style" once their start tag has ended

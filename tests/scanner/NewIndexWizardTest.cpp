@@ -270,11 +270,11 @@ TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
     auto* page = wizard.findChild<CScanOptions*>();
     ASSERT_NE(page, nullptr);
     page->initializePage();
-    const char* names[] = {"browserText",      "headingKeywords", "pagesByType",
-                           "followRedirects",  "shortenTitles",   "skipScriptStyle",
-                           "polite",           "rememberScan",    "fullText",
-                           "tidyUrls",         "checkFileLinks",  "skipMarkers",
-                           "startLanguageOnly"};
+    const char* names[] = {
+        "browserText",       "headingKeywords", "pagesByType",    "followRedirects",
+        "shortenTitles",     "skipScriptStyle", "polite",         "rememberScan",
+        "fullText",          "tidyUrls",        "checkFileLinks", "skipMarkers",
+        "startLanguageOnly", "singleQuotes"};
     for (const char* name : names) {
         EXPECT_TRUE(Find<QCheckBox>(page, name)->isChecked()) << name;
     }

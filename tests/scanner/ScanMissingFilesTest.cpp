@@ -130,3 +130,22 @@ TEST(ScanMissingFiles, PagesAreReadFromTheFileABrowserOpens) {
     run = Scan(settings);
     EXPECT_EQ(run.problems.size(), 2u);
 }
+
+// Links in single quotes lead where a browser goes; read as earlier versions did, the quotes
+// are part of the file's name, which is not there.
+TEST(ScanMissingFiles, LinksInSingleQuotesLeadWhereABrowserGoes) {
+    TestFiles files;
+    files.Write("index.htm", "<title>Home</title><a href='a.html'>A</a>");
+    files.Write("a.html", "<title>A</title>");
+    ScanSettings settings;
+    settings.start = files.Path("index.htm");
+    settings.rememberScan = false;
+    ScanRun run = Scan(settings);
+    EXPECT_EQ(run.problems, Lines{});
+    EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;a.html;A;;1;;"}));
+
+    settings.singleQuotes = false;
+    run = Scan(settings);
+    EXPECT_EQ(run.problems.size(), 1u);
+    EXPECT_EQ(Entries(run).size(), 1u);
+}

@@ -62,10 +62,12 @@ public:
     std::vector<std::string> shown;
 };
 
-std::vector<std::string> Events(const std::string& page) {
+std::vector<std::string> Events(const std::string& page, bool singleQuotes = false) {
     MemoryInput input(page);
     Recorder recorder;
-    TagReader(&input, recorder, nullptr, nullptr).Run();
+    TagReader reader(&input, recorder, nullptr, nullptr);
+    reader.SetSingleQuotes(singleQuotes);
+    reader.Run();
     return recorder.events;
 }
 
@@ -89,6 +91,12 @@ TEST(TagReader, UnquotedAndQuotedValues) {
 
 TEST(TagReader, SingleQuotesAreOrdinaryCharacters) {
     EXPECT_EQ(Events("<a href='x.htm'>"), (Ev{"tag a", "attr href='x.htm'", "end"}));
+}
+
+// As browsers read them: either quote opens a value that only the same quote ends.
+TEST(TagReader, SingleQuotedValuesWhenAskedFor) {
+    EXPECT_EQ(Events("<a href='x.htm' title='a \"b\" > c' id=\"it's\">", true),
+              (Ev{"tag a", "attr href=x.htm", "attr title=a \"b\" > c", "attr id=it's", "end"}));
 }
 
 TEST(TagReader, GreaterThanInsideQuotesDoesNotEndTheTag) {

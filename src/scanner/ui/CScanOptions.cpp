@@ -49,6 +49,7 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Leave out permalink and footnote marks", "skipMarkers", &ScanSettings::skipMarkers},
         {"Only pages in the start page's &language", "startLanguageOnly",
          &ScanSettings::startLanguageOnly},
+        {"Read values in single quotes", "singleQuotes", &ScanSettings::singleQuotes},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
         {"Build a full-text s&earch index", "fullText", &ScanSettings::fullText},
     };
