@@ -575,13 +575,12 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
     return true;
 }
 
-int CliCommands::Scan(const std::vector<std::string>& args) {
-    ScanSettings settings;
-    ScanOptions options;
-    options.abortFlag = m_cancel;
-    options.fewerKeywords = kFewerKeywords;
-    std::string output;
-    bool raw = false;
+// -1 when the arguments are good and OUT can be written, else the exit code.
+int CliCommands::ParseScan(const std::vector<std::string>& args, ScanRequest& request) {
+    ScanSettings& settings = request.settings;
+    ScanOptions& options = request.options;
+    std::string& output = request.output;
+    bool& raw = request.raw;
     bool haveStart = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -624,11 +623,24 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     if (!CanWrite(output, SaveOptions(), m_err)) {
         return kCannotOpen;
     }
+    return -1;
+}
+
+int CliCommands::Scan(const std::vector<std::string>& args) {
+    ScanRequest request;
+    request.options.abortFlag = m_cancel;
+    request.options.fewerKeywords = kFewerKeywords;
+    if (int code = ParseScan(args, request); code >= 0) {
+        return code;
+    }
+    ScanSettings& settings = request.settings;
+    const std::string& output = request.output;
+    bool raw = request.raw;
     settings.fromUrl = IsAbsoluteUrl(settings.start) != 0;
     // The scanner's own file stands alone.
     settings.fullText = settings.fullText && !raw;
 
-    FinishedScan finished = ScanSite(settings, options, "");
+    FinishedScan finished = ScanSite(settings, request.options, "");
     const std::string& temporary = finished.temporaryPath;
     if (temporary.empty()) {
         return kScanNotStarted;

@@ -48,6 +48,12 @@ public:
 
 private:
     // tamblin-cli rescan's arguments.
+    struct ScanRequest {
+        ScanSettings settings;
+        ScanOptions options;
+        std::string output;
+        bool raw = false; // the scanner's own file, as it wrote it
+    };
     struct RescanRequest {
         std::vector<std::string> positional; // INDEX.xo and, when given, START
         std::string output;
@@ -60,6 +66,7 @@ private:
     int Convert(const std::string& in, const std::string& out);
     int Export(const std::vector<std::string>& args);
     int Scan(const std::vector<std::string>& args);
+    int ParseScan(const std::vector<std::string>& args, ScanRequest& request);
     int Rescan(const std::vector<std::string>& args);
     int ParseRescan(const std::vector<std::string>& args, RescanRequest& request);
     bool RescanSettings(const IndexFile& index, RescanRequest& request, ScanSettings& settings);

@@ -77,6 +77,14 @@ bool ReaderOrderLess(const KeywordGroup& a, const KeywordGroup& b) {
 void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     m_index = &index;
     m_utf8 = utf8 ? *utf8 : DetectEncoding(index) == TextEncoding::Utf8;
+    PrepareBuild(index);
+    WalkPhrases(index);
+    GatherRefs();
+    MakeGroups(index);
+    std::sort(m_groups.begin(), m_groups.end(), ReaderOrderLess);
+}
+
+void KeywordIndex::PrepareBuild(IndexFile& index) {
     if (m_keywords == 0) {
         // The first build learns the size once, so that nothing grows while it walks.
         int urls = 0;
@@ -88,7 +96,9 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     m_text.clear();
     m_refs.clear();
     // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
-    auto& [pending, groupOf, walked, slots, start, next, textAt] = m_scratch;
+    auto& pending = m_scratch.pending;
+    auto& groupOf = m_scratch.groupOf;
+    auto& walked = m_scratch.walked;
     pending.clear();
     groupOf.clear();
     walked.clear();
@@ -96,7 +106,14 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     groupOf.reserve(m_keywords);
     walked.reserve(m_keywords);
     // An open-addressing table of group numbers (plus one) by phrase: no node per phrase.
-    slots.assign(std::bit_ceil(2 * m_keywords + 64), 0);
+    m_scratch.slots.assign(std::bit_ceil(2 * m_keywords + 64), 0);
+}
+
+void KeywordIndex::WalkPhrases(IndexFile& index) {
+    auto& pending = m_scratch.pending;
+    auto& groupOf = m_scratch.groupOf;
+    auto& walked = m_scratch.walked;
+    auto& slots = m_scratch.slots;
     auto slotOf = [&](std::string_view phrase) {
         std::size_t mask = slots.size() - 1;
         std::size_t at = std::hash<std::string_view>()(phrase) & mask;
@@ -131,7 +148,14 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
         }
     });
     m_keywords = walked.size();
+}
 
+void KeywordIndex::GatherRefs() {
+    auto& pending = m_scratch.pending;
+    auto& groupOf = m_scratch.groupOf;
+    auto& walked = m_scratch.walked;
+    auto& start = m_scratch.start;
+    auto& next = m_scratch.next;
     // The refs of each group together, in the order walked.
     start.assign(pending.size() + 1, 0);
     for (std::size_t g = 0; g < pending.size(); ++g) {
@@ -142,7 +166,12 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     for (std::size_t i = 0; i < walked.size(); ++i) {
         m_refs[next[groupOf[i]]++] = walked[i];
     }
+}
 
+void KeywordIndex::MakeGroups(IndexFile& index) {
+    auto& pending = m_scratch.pending;
+    auto& start = m_scratch.start;
+    auto& textAt = m_scratch.textAt;
     // Phrases and keys into one buffer, then views into it once it no longer moves.
     textAt.assign(pending.size() * 2 + 1, 0);
     std::size_t bytes = 0;
@@ -165,7 +194,6 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
         group.refs = std::span<const KeywordRef>(m_refs.data() + start[g], pending[g].refs);
         group.pages = CountPages(group.refs, index);
     }
-    std::sort(m_groups.begin(), m_groups.end(), ReaderOrderLess);
 }
 
 std::size_t KeywordIndex::AppendText(std::string_view bytes) {

@@ -62,6 +62,12 @@ public:
 private:
     // Appends the phrase of `bytes` and then its key to the text buffer; returns where the
     // key begins.
+    // The steps of Build: sizes and scratch made ready, the phrases found in the viewer's
+    // order, their refs put together, the groups made.
+    void PrepareBuild(IndexFile& index);
+    void WalkPhrases(IndexFile& index);
+    void GatherRefs();
+    void MakeGroups(IndexFile& index);
     std::size_t AppendText(std::string_view bytes);
 
     IndexFile* m_index = nullptr;

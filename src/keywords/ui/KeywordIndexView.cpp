@@ -54,6 +54,16 @@ KeywordIndexView::~KeywordIndexView() {
 }
 
 void KeywordIndexView::Build() {
+    QLabel* filterLabel = BuildFilter();
+    BuildPhrases();
+    BuildPages();
+    QLabel* moveLabel = BuildButtons();
+    LayOut(filterLabel, moveLabel);
+    ConnectControls();
+    UpdateButtons();
+}
+
+QLabel* KeywordIndexView::BuildFilter() {
     m_model = new KeywordIndexModel(this);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("keywordFilter"));
@@ -63,7 +73,10 @@ void KeywordIndexView::Build() {
     m_problemsOnly->setObjectName(QStringLiteral("keywordProblemsOnly"));
     auto* filterLabel = new QLabel(QStringLiteral("F&ilter:"), this);
     filterLabel->setBuddy(m_filter);
+    return filterLabel;
+}
 
+void KeywordIndexView::BuildPhrases() {
     m_phrases = new QTreeView(this);
     m_phrases->setObjectName(QStringLiteral("keywordPhrases"));
     m_phrases->setModel(m_model);
@@ -80,7 +93,9 @@ void KeywordIndexView::Build() {
     m_phrases->header()->setStretchLastSection(true);
     m_phrases->setColumnWidth(KeywordIndexModel::kPhrase, 220);
     m_phrases->setColumnWidth(KeywordIndexModel::kPages, 50);
+}
 
+void KeywordIndexView::BuildPages() {
     m_pagesModel = new KeywordPagesModel(this);
     m_pages = new QTreeView(this);
     m_pages->setObjectName(QStringLiteral("keywordPages"));
@@ -91,7 +106,9 @@ void KeywordIndexView::Build() {
     m_pages->setDragEnabled(true);
     m_pages->setColumnWidth(0, 220);
     m_pages->installEventFilter(this);
+}
 
+QLabel* KeywordIndexView::BuildButtons() {
     m_moveTo = new QLineEdit(this);
     m_moveTo->setObjectName(QStringLiteral("keywordMoveTo"));
     m_moveTo->setPlaceholderText(QStringLiteral("Phrase to move the selected pages to"));
@@ -107,7 +124,10 @@ void KeywordIndexView::Build() {
     m_findProblems->setObjectName(QStringLiteral("keywordFindProblems"));
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("keywordSummary"));
+    return moveLabel;
+}
 
+void KeywordIndexView::LayOut(QLabel* filterLabel, QLabel* moveLabel) {
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(m_filter, 1);
@@ -132,7 +152,9 @@ void KeywordIndexView::Build() {
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
     layout->addLayout(moveRow);
+}
 
+void KeywordIndexView::ConnectControls() {
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_model->SetFilter(text);
         ShowPages();
@@ -166,7 +188,6 @@ void KeywordIndexView::Build() {
     connect(m_moveTo, &QLineEdit::returnPressed, this, &KeywordIndexView::MoveSelectedPages);
     connect(m_moveTo, &QLineEdit::textChanged, this, &KeywordIndexView::UpdateButtons);
     connect(m_findProblems, &QPushButton::clicked, this, [this] { FindProblems(); });
-    UpdateButtons();
 }
 
 void KeywordIndexView::SetDocument(CXoDoc* document, CContentsView* contents) {

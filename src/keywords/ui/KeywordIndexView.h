@@ -69,6 +69,12 @@ protected:
 
 private:
     void Build();
+    QLabel* BuildFilter();
+    void BuildPhrases();
+    void BuildPages();
+    QLabel* BuildButtons();
+    void LayOut(QLabel* filterLabel, QLabel* moveLabel);
+    void ConnectControls();
     void OnDocumentChanged();
     void OnRenameRequested(int groupIndex, const QString& newName);
     void ShowPages();
