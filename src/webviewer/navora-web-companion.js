@@ -20,28 +20,7 @@ function companionUrl(url) {
 }
 
 function readCompanion(url) {
-    return new Promise((resolve, reject) => {
-        const script = document.createElement('script');
-        let settled = false;
-        const settle = (fn, value) => {
-            if (settled) return;
-            settled = true;
-            waiting.delete(script);
-            script.remove();
-            fn(value);
-        };
-        waiting.set(script, (bytes) => settle(resolve, bytes));
-        // The script ran without handing over bytes: not a companion of this format.
-        script.addEventListener('load', () => settle(reject, new Error('not a companion')));
-        script.addEventListener('error', () => settle(reject, new Error('no companion')));
-        try {
-            script.src = companionUrl(url);
-        } catch (e) {
-            settle(reject, e);
-            return;
-        }
-        (document.head || document.documentElement).appendChild(script);
-    });
+    return nv.dataByScript(() => companionUrl(url), waiting, 'companion');
 }
 
 // Called by a companion as it runs.

@@ -63,8 +63,37 @@ function afterPaint(fn) {
     setTimeout(run, 1000);
 }
 
+// Runs the script at `src` (a function, so that a bad address rejects too) and settles with
+// what its fixed wrapper hands over while it runs: the wrapper finds its taker in `waiting`
+// by document.currentScript. Data files read this way work from disk, where Chromium
+// refuses requests; `what` names them in the errors.
+function dataByScript(src, waiting, what) {
+    return new Promise((resolve, reject) => {
+        const script = document.createElement('script');
+        let settled = false;
+        const settle = (fn, value) => {
+            if (settled) return;
+            settled = true;
+            waiting.delete(script);
+            script.remove();
+            fn(value);
+        };
+        waiting.set(script, (data) => settle(resolve, data));
+        // The script ran without handing anything over: not a file of this format.
+        script.addEventListener('load', () => settle(reject, new Error('not a ' + what)));
+        script.addEventListener('error', () => settle(reject, new Error('no ' + what)));
+        try {
+            script.src = src();
+        } catch (e) {
+            settle(reject, e);
+            return;
+        }
+        (document.head || document.documentElement).appendChild(script);
+    });
+}
 
 nv.make = make;
+nv.dataByScript = dataByScript;
 nv.readFile = readFile;
 nv.newId = newId;
 nv.afterPaint = afterPaint;

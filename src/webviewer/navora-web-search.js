@@ -26,22 +26,7 @@ function takePart(version, data) {
 if (typeof window.navoraSearchPart !== 'function') window.navoraSearchPart = takePart;
 
 function partByScript(url) {
-    return new Promise((resolve, reject) => {
-        const script = document.createElement('script');
-        let settled = false;
-        const settle = (fn, value) => {
-            if (settled) return;
-            settled = true;
-            waiting.delete(script);
-            script.remove();
-            fn(value);
-        };
-        waiting.set(script, (data) => settle(resolve, data));
-        script.addEventListener('load', () => settle(reject, new Error('not a search part')));
-        script.addEventListener('error', () => settle(reject, new Error('no search part')));
-        script.src = url;
-        (document.head || document.documentElement).appendChild(script);
-    });
+    return nv.dataByScript(() => url, waiting, 'search part');
 }
 
 // Over http the part is read as text and never run; from disk it runs as a script.

@@ -11,20 +11,6 @@ using namespace tamblin;
 using namespace scantest;
 using Lines = std::vector<std::string>;
 
-namespace {
-
-Lines Entries(const ScanRun& run) {
-    Lines entries;
-    for (const std::string& line : Body(run)) {
-        if (line.rfind("5;", 0) == 0) {
-            entries.push_back(line);
-        }
-    }
-    return entries;
-}
-
-} // namespace
-
 TEST(LanguageFilter, ThePrimarySubtagNamesTheLanguage) {
     const std::pair<const char*, const char*> cases[] = {
         {"en", "en"},      {"en-US", "en"},   {" EN_gb ", "en"}, {"zh-Hant-TW", "zh"},

@@ -12,20 +12,6 @@ using namespace tamblin;
 using namespace scantest;
 using Lines = std::vector<std::string>;
 
-namespace {
-
-Lines Entries(const ScanRun& run) {
-    Lines entries;
-    for (const std::string& line : Body(run)) {
-        if (line.rfind("5;", 0) == 0) {
-            entries.push_back(line);
-        }
-    }
-    return entries;
-}
-
-} // namespace
-
 // A file is there as a browser opens it: its query left off and its escapes read.
 TEST(ScanMissingFiles, FilesAsABrowserOpensThem) {
     TestFiles files;

@@ -129,4 +129,14 @@ std::vector<std::string> Body(const ScanRun& run) {
     return std::vector<std::string>(run.lines.begin() + 3, run.lines.end());
 }
 
+std::vector<std::string> Entries(const ScanRun& run) {
+    std::vector<std::string> entries;
+    for (const std::string& line : Body(run)) {
+        if (line.rfind("5;", 0) == 0) {
+            entries.push_back(line);
+        }
+    }
+    return entries;
+}
+
 } // namespace scantest

@@ -60,6 +60,8 @@ ScanRun Scan(const tamblin::ScanSettings& settings, tamblin::ScanOptions options
              RecordingObserver* observer = nullptr);
 // Only the lines after the header, description and base URL record.
 std::vector<std::string> Body(const ScanRun& run);
+// Only the entry records (5;...) of the body.
+std::vector<std::string> Entries(const ScanRun& run);
 // Each field of every record the scanner writes reads back unchanged.
 void ExpectReadsBack(const std::string& path, int entries, int keywords);
 

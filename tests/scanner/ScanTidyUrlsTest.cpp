@@ -68,12 +68,7 @@ TEST(ScanTidyUrls, LinksResolveAsInABrowserAndAreStoredShortestUnderTheBase) {
     self = &server;
     ScanRun run = ScanSite(server, true);
     EXPECT_EQ(run.problems, Lines{});
-    Lines entries;
-    for (const std::string& line : Body(run)) {
-        if (line.rfind("5;", 0) == 0) {
-            entries.push_back(line);
-        }
-    }
+    Lines entries = Entries(run);
     // Each URL joined to the base http://127.0.0.1:PORT/a/ is the page a browser reads.
     EXPECT_EQ(entries, (Lines{"5;1;1;index.html;A;;0;;", "5;2;1;../c.html;C;;1;;",
                               "5;3;1;../en/e.html;E;;1;;", "5;4;1;d.html?q=1;D;;1;;",
