@@ -267,11 +267,17 @@ TEST_F(ScanReportDialogTest, AScanThatCannotStartSaysPageScanFailed) {
 
 TEST_F(ScanReportDialogTest, ATemporaryFileThatCannotBeMadeIsNamedToTheUser) {
     std::string page = m_files.Write("start.htm", "<title>Start</title>");
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
     QByteArray saved = qgetenv("TMPDIR");
     // A directory where nobody, not even root, can create a file.
     qputenv("TMPDIR", "/proc");
     NewIndexCommand::Outcome outcome = NewIndexCommand::Scan(nullptr, FileScan(page), {});
-    qputenv("TMPDIR", saved);
+    // An empty TMPDIR is not an unset one: the tests after this one could make no file.
+    if (wasSet) {
+        qputenv("TMPDIR", saved);
+    } else {
+        qunsetenv("TMPDIR");
+    }
     EXPECT_EQ(outcome.kind, NewIndexCommand::Outcome::Kind::ScanFailed);
     ASSERT_EQ(m_dialogs.m_messages.size(), 2);
     EXPECT_EQ(m_dialogs.m_messages[0].text,
