@@ -3,23 +3,24 @@
 'use strict';
 const { make, VirtualList, TreeRows } = nv;
 
-// `host` opens entries (activate(entry)), shows tips (showTip(text)) and gives image URLs
-// (imageUrl(name)) and the contents icon strip (contentsIcons).
+// `host` opens entries (activate(e), e an entry of the model), shows tips (showTip(text))
+// and gives image URLs (imageUrl(name)) and the contents icon strip (contentsIcons).
 class ContentsView {
     constructor(host) {
         this.host = host;
         this.rows = new TreeRows();
+        this.entries = null;
         this.card = make('div', 'nv-card nv-contents');
         this.list = new VirtualList('tree', 'Contents', (row, node) => this.renderNode(row, node),
             (node) => this.activateNode(node));
-        this.list.textOf = (node) => node.entry.title;
+        this.list.textOf = (node) => this.entries.title(node.entry);
         this.list.onKey = (e) => this.key(e);
         this.list.onClick = (node, i, e) => {
             if (e.target.closest('.nv-toggle')) this.toggle(i);
             else this.activateNode(node);
         };
         this.list.onSelect = (node) => {
-            host.showTip(node.entry.tip);
+            host.showTip(this.entries.tip(node.entry));
             host.changed();
         };
         this.message = make('div', 'nv-message');
@@ -34,6 +35,7 @@ class ContentsView {
 
     // The rows of a newly read index, the first selected; `emptyText` when there are none.
     show(model, sort, expanded, emptyText) {
+        this.entries = model.entries;
         const rows = this.rows.reset(model, sort, expanded);
         this.list.selected = -1;
         this.list.setItems(rows);
@@ -42,25 +44,27 @@ class ContentsView {
     }
 
     renderNode(row, node) {
-        const entry = node.entry;
+        const entries = this.entries;
+        const e = node.entry;
         row.setAttribute('role', 'treeitem');
         row.setAttribute('aria-level', String(node.depth + 1));
         row.setAttribute('aria-setsize', String(node.size));
         row.setAttribute('aria-posinset', String(node.pos));
         row.style.paddingLeft = `${node.depth * 1.2 + 0.2}em`;
-        const hasChildren = entry.children.length > 0;
+        const hasChildren = entries.childCount(e) > 0;
         if (hasChildren) row.setAttribute('aria-expanded', node.open ? 'true' : 'false');
         const toggle = make('span', 'nv-toggle', hasChildren ? (node.open ? '\u2212' : '+') : '');
         if (!hasChildren) toggle.classList.add('nv-leaf');
         toggle.setAttribute('aria-hidden', 'true');
         row.appendChild(toggle);
-        row.appendChild(this.nodeIcon(entry, hasChildren, node.open));
-        row.appendChild(make('span', 'nv-label', entry.title));
-        if (entry.tip) row.title = entry.tip;
+        row.appendChild(this.nodeIcon(entries.icon(e), hasChildren, node.open));
+        row.appendChild(make('span', 'nv-label', entries.title(e)));
+        const tip = entries.tip(e);
+        if (tip) row.title = tip;
     }
 
-    nodeIcon(entry, folder, open) {
-        const own = this.host.imageUrl(entry.icon);
+    nodeIcon(icon, folder, open) {
+        const own = this.host.imageUrl(icon);
         const strip = this.host.imageUrl(this.host.contentsIcons);
         if (own || strip) {
             const img = make('img', 'nv-node-icon');
@@ -83,7 +87,7 @@ class ContentsView {
         if (i < 0) return false;
         const node = this.list.item(i);
         if (e.key === 'ArrowRight') {
-            if (node.entry.children.length && !node.open) this.toggle(i);
+            if (this.entries.childCount(node.entry) && !node.open) this.toggle(i);
             else if (node.open) this.list.select(i + 1);
         } else if (e.key === 'ArrowLeft') {
             if (node.open) this.toggle(i);
@@ -106,8 +110,8 @@ class ContentsView {
         this.list.select(i);
     }
 
-    // Opens the branches above the first entry `wanted` accepts and selects it; false when
-    // no entry of the contents does.
+    // Opens the branches above the first entry `wanted(e)` accepts and selects it; false
+    // when no entry of the contents does.
     reveal(wanted) {
         const path = this.rows.pathTo(wanted);
         const i = path ? this.rows.reveal(path) : -1;
@@ -140,13 +144,13 @@ class ContentsView {
 
     // A heading without a page opens or closes; any other entry is shown.
     activateNode(node) {
-        const entry = node.entry;
-        if (entry.url === '' && !entry.base) {
+        const e = node.entry;
+        if (this.entries.url(e) === '' && !this.entries.base(e)) {
             const i = this.rows.rows.indexOf(node);
             if (i >= 0) this.toggle(i);
             return;
         }
-        this.host.activate(entry);
+        this.host.activate(e);
     }
 }
 

@@ -100,6 +100,7 @@ function referenceId(text, from, to) {
 nv.INT_MAX = INT_MAX;
 nv.BAD = BAD;
 nv.parseInteger = parseInteger;
+nv.trimSpaces = trimSpaces;
 nv.isAbsoluteUrl = isAbsoluteUrl;
 nv.ensureTrailingSlash = ensureTrailingSlash;
 nv.Fields = Fields;

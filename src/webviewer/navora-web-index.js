@@ -6,8 +6,10 @@
 const { make, newId, VirtualList } = nv;
 
 // `host` says whether an index is read (ready()), gives its sorted keywords (keywords(): a
-// KeywordIndex, or null while none is read), shows pages (displayKeyword(keyword)), speaks
-// (notRead(), noPage(), found(text, count, elsewhere)) and hears of changes (changed()).
+// KeywordIndex, or null while none is read), shows pages (displayKeyword(k), k a keyword of
+// the model), speaks (notRead(), noPage(), found(text, count, elsewhere)) and hears of
+// changes (changed()). The keyword list's items are groups of the KeywordIndex; the page
+// list's are keywords.
 class IndexView {
     constructor(host) {
         this.host = host;
@@ -23,14 +25,15 @@ class IndexView {
         lookRow.append(this.lookForLabel, this.lookFor);
         this.keywordsLabel = make('div', 'nv-prompt');
         this.keywordsLabel.id = newId('kw');
+        this.groups = null;
         this.keywordList = new VirtualList('listbox', 'Keywords', (row, group, i) => {
             row.setAttribute('role', 'option');
-            row.textContent = group.phrase;
+            row.textContent = this.groups.phrase(group);
             if (i === this.begin && i > 0) row.classList.add('nv-elsewhere');
         }, () => this.displaySelectedPage());
         this.keywordList.el.id = newId('kwl');
         this.keywordList.el.setAttribute('aria-labelledby', this.keywordsLabel.id);
-        this.keywordList.textOf = (group) => group.phrase;
+        this.keywordList.textOf = (group) => this.groups.phrase(group);
         this.keywordList.onSelect = (group, i) => {
             this.lookFor.setAttribute('aria-activedescendant', this.keywordList.rowId(i));
             this.showPages(group);
@@ -41,14 +44,15 @@ class IndexView {
         this.elsewhere = true;
         this.pagesLabel = make('div', 'nv-prompt');
         this.pagesLabel.id = newId('pg');
-        this.pageList = new VirtualList('listbox', 'Pages', (row, keyword) => {
+        this.pageList = new VirtualList('listbox', 'Pages', (row, k) => {
+            const table = this.groups.table;
             row.setAttribute('role', 'option');
-            row.textContent = keyword.fullTitle || keyword.phrase;
-            const url = keyword.fullUrl;
+            row.textContent = table.fullTitle(k) || table.phrase(k);
+            const url = table.fullUrl(k);
             if (url) row.title = url;
         }, () => this.displaySelectedPage());
         this.pageList.el.setAttribute('aria-labelledby', this.pagesLabel.id);
-        this.pageList.textOf = (keyword) => keyword.fullTitle;
+        this.pageList.textOf = (k) => this.groups.table.fullTitle(k);
         this.displayButton = make('button', 'nv-button');
         this.displayButton.type = 'button';
         this.displayButton.addEventListener('click', () => this.displaySelectedPage());
@@ -77,6 +81,7 @@ class IndexView {
     clear(query) {
         this.shown = false;
         this.begin = 0;
+        this.groups = null;
         this.lookFor.removeAttribute('aria-activedescendant');
         this.keywordList.setItems([]);
         this.pageList.setItems([]);
@@ -106,6 +111,7 @@ class IndexView {
             this.host.notRead();
             return;
         }
+        this.groups = keywords;
         const text = this.lookFor.value;
         const found = keywords.search(text, this.elsewhere);
         this.begin = found.begin;
@@ -126,8 +132,10 @@ class IndexView {
         this.shown = true;
         this.narrow();
         const list = this.keywordList;
+        const key = phrase === undefined ? '' : String(phrase).toLowerCase();
         for (let i = 0; phrase !== undefined && i < list.count; ++i) {
-            if (list.item(i).phrase === phrase) {
+            const group = list.item(i);
+            if (this.groups.key(group) === key && this.groups.phrase(group) === phrase) {
                 list.select(i);
                 return;
             }
@@ -137,13 +145,13 @@ class IndexView {
     // The phrase chosen, if any.
     phrase() {
         const i = this.keywordList.selected;
-        return i >= 0 && this.keywordList.count ? this.keywordList.item(i).phrase : undefined;
+        return i >= 0 && this.keywordList.count ? this.groups.phrase(this.keywordList.item(i)) : undefined;
     }
 
     showPages(group) {
         this.pageList.selected = -1;
         this.pageList.el.scrollTop = 0;
-        const keywords = group ? group.keywords : [];
+        const keywords = group === null ? [] : this.groups.keywords(group);
         this.pageList.setItems(keywords);
         if (keywords.length) this.pageList.select(0, false);
     }

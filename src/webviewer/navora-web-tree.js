@@ -3,69 +3,60 @@
 (function (nv) {
 'use strict';
 
-// Calls visit(entry, depth, i, list) for `entries` and everything below them, in tree order,
-// `entry` being list[i]. An index can be deeper than the call stack, so this walks with its
-// own stack. An entry's children are looked at after its visit, so a visit may sort them;
-// a visit that returns true ends the walk.
-function walkTree(entries, depth, visit) {
-    const lists = [entries];
+// Calls visit(e, depth, i, size) for the entries of `list` and everything below them, in
+// tree order, e being the i-th of the `size` entries of its level. An index can be deeper
+// than the call stack, so this walks with its own stack. An entry's children are looked at
+// after its visit; a visit that returns true ends the walk.
+function walkTree(entries, list, depth, visit) {
+    const lists = [list];
     const next = [0];
+    const from = [0];
+    const to = [list.length];
     const depths = [depth];
     while (lists.length) {
         const top = lists.length - 1;
-        const list = lists[top];
-        if (next[top] >= list.length) {
+        if (next[top] >= to[top]) {
             lists.pop();
             next.pop();
+            from.pop();
+            to.pop();
             depths.pop();
             continue;
         }
-        const entry = list[next[top]++];
-        if (visit(entry, depths[top], next[top] - 1, list) === true) return;
-        if (entry.children.length) {
-            lists.push(entry.children);
-            next.push(0);
+        const at = next[top]++;
+        const e = lists[top][at];
+        if (visit(e, depths[top], at - from[top], to[top] - from[top]) === true) return;
+        const first = entries.kidStart[e];
+        const end = entries.kidStart[e + 1];
+        if (end > first) {
+            lists.push(entries.kids);
+            next.push(first);
+            from.push(first);
+            to.push(end);
             depths.push(depths[top] + 1);
         }
     }
 }
 
-// The rows of `entries` and of everything below them, all open, in tree order.
-function openRows(entries, depth) {
+// The rows of `list` and of everything below them, all open, in tree order.
+function openRows(entries, list, depth) {
     const rows = [];
-    walkTree(entries, depth, (entry, d, i, list) => {
-        rows.push({ entry, depth: d, open: entry.children.length > 0, pos: i + 1, size: list.length });
+    walkTree(entries, list, depth, (e, d, i, size) => {
+        rows.push({ entry: e, depth: d, open: entries.childCount(e) > 0, pos: i + 1, size });
     });
     return rows;
 }
 
-function byTitle(a, b) {
-    const x = a.title.toLowerCase();
-    const y = b.title.toLowerCase();
-    return x < y ? -1 : x > y ? 1 : 0;
+// Closed rows, one for each of `list`.
+function closedRows(list, depth) {
+    return Array.from(list, (e, i) => ({ entry: e, depth, open: false, pos: i + 1, size: list.length }));
 }
 
-function sortTree(root) {
-    root.children.sort(byTitle);
-    walkTree(root.children, 0, (entry) => {
-        if (entry.children.length > 1) entry.children.sort(byTitle);
-    });
-}
-
-// Closed rows, one for each of `entries`.
-function closedRows(entries, depth) {
-    return entries.map((entry, i) => ({ entry, depth, open: false, pos: i + 1, size: entries.length }));
-}
-
-// Entries and keywords of the whole index, in and out of the contents.
+// Entries and keywords of the whole index, in and out of the contents; a keyword that
+// names the root belongs to no entry and is not shown.
 function countTree(model) {
-    let entries = 0;
-    let keywords = model.otherKeywords.length;
-    walkTree(model.root.children, 0, (entry) => {
-        ++entries;
-        keywords += entry.keywords.length;
-    });
-    return { entries, keywords };
+    return { entries: model.entries.count - 1,
+        keywords: model.keywords.count - model.entries.keywords(0).length };
 }
 
 function spliceAll(array, at, items) {
@@ -82,13 +73,16 @@ class TreeRows {
     constructor() {
         this.rows = [];
         this.top = [];
+        this.entries = null;
     }
 
     // Entries not in contents are kept for the index but not shown in the tree.
     reset(model, sort, expanded) {
-        if (sort) sortTree(model.root);
-        this.top = model.root.children.filter((e) => e.inContents);
-        this.rows = expanded ? openRows(this.top, 0) : closedRows(this.top, 0);
+        const entries = model.entries;
+        this.entries = entries;
+        if (sort) entries.sortChildren();
+        this.top = entries.children(0).filter((e) => entries.inContents(e));
+        this.rows = expanded ? openRows(entries, this.top, 0) : closedRows(this.top, 0);
         return this.rows;
     }
 
@@ -102,10 +96,10 @@ class TreeRows {
     pathTo(wanted) {
         const path = [];
         let found = false;
-        walkTree(this.top, 0, (entry, depth) => {
+        walkTree(this.entries, this.top, 0, (e, depth) => {
             path.length = depth;
-            path.push(entry);
-            found = wanted(entry);
+            path.push(e);
+            found = wanted(e);
             return found;
         });
         return found ? path : null;
@@ -148,9 +142,10 @@ class TreeRows {
         let k = 0;
         for (const place of places || []) {
             const depth = Number(place[0]);
-            const list = depth === 0 ? this.top : (trail[depth - 1] || { children: [] }).children;
+            const parent = trail[depth - 1];
+            const list = depth === 0 ? this.top : parent !== undefined ? this.entries.children(parent) : [];
             const entry = list[Number(place[1])];
-            if (!entry || !entry.children.length) continue;
+            if (entry === undefined || !this.entries.childCount(entry)) continue;
             trail.length = depth;
             trail.push(entry);
             while (k < rows.length && rows[k].entry !== entry) ++k;
@@ -170,13 +165,13 @@ class TreeRows {
     // Opens or closes row i; false when it has no children.
     toggle(i) {
         const node = this.rows[i];
-        if (!node || !node.entry.children.length) return false;
+        if (!node || !this.entries.childCount(node.entry)) return false;
         if (node.open) {
             this.rows.splice(i + 1, this.branchEnd(i) - i - 1);
             node.open = false;
         } else {
             node.open = true;
-            spliceAll(this.rows, i + 1, closedRows(node.entry.children, node.depth + 1));
+            spliceAll(this.rows, i + 1, closedRows(this.entries.children(node.entry), node.depth + 1));
         }
         return true;
     }
@@ -186,8 +181,9 @@ class TreeRows {
         const node = this.rows[i];
         if (!node) return;
         if (node.open) this.toggle(i);
-        node.open = node.entry.children.length > 0;
-        spliceAll(this.rows, i + 1, openRows(node.entry.children, node.depth + 1));
+        const children = this.entries.children(node.entry);
+        node.open = children.length > 0;
+        spliceAll(this.rows, i + 1, openRows(this.entries, children, node.depth + 1));
     }
 
     parentOf(i) {
@@ -201,7 +197,6 @@ class TreeRows {
 
 nv.walkTree = walkTree;
 nv.openRows = openRows;
-nv.sortTree = sortTree;
 nv.countTree = countTree;
 nv.TreeRows = TreeRows;
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('tree', '@TAMBLIN_VERSION@')

@@ -103,12 +103,14 @@ class Viewer {
 
     // ---- What the views ask of their host.
 
-    activate(entry) {
-        this.display(entry.fullUrl, nv.entryTarget(entry, this.defaultTarget));
+    activate(e) {
+        const entries = this.model.entries;
+        this.display(entries.fullUrl(e), nv.entryTarget(entries, e, this.defaultTarget));
     }
 
-    displayKeyword(keyword) {
-        this.display(keyword.fullUrl, nv.keywordTarget(keyword, this.defaultTarget));
+    displayKeyword(k) {
+        const keywords = this.model.keywords;
+        this.display(keywords.fullUrl(k), nv.keywordTarget(keywords, k, this.defaultTarget));
     }
 
     ready() {
@@ -213,8 +215,9 @@ class Viewer {
         const state = { tab: this.activeTab };
         if (this.indexes.length > 1) state.index = String(this.current + 1);
         if (this.activeTab === 'contents') {
-            const entry = this.contents.selectedEntry();
-            if (entry && (entry.url || entry.base)) state.entry = entry.fullUrl;
+            const e = this.contents.selectedEntry();
+            const entries = this.model.entries;
+            if (e !== null && (entries.url(e) || entries.base(e))) state.entry = entries.fullUrl(e);
         } else if (this.activeTab === 'index') {
             state.look = this.index.lookFor.value;
             state.phrase = this.index.phrase();
@@ -227,7 +230,10 @@ class Viewer {
         this.restoring = true;
         try {
             if (extra && extra.open) this.contents.openAt(extra.open);
-            if (state.entry !== undefined) this.contents.reveal((e) => e.fullUrl === state.entry);
+            if (state.entry !== undefined) {
+                const entries = this.model.entries;
+                this.contents.reveal((e) => entries.fullUrl(e) === state.entry);
+            }
             if (state.tab && this.tabBar.find(state.tab)) this.selectTab(state.tab);
             if (state.look !== undefined || state.phrase !== undefined) {
                 this.index.restore(state.look || '', state.phrase);
@@ -374,26 +380,30 @@ class Viewer {
 
     // ---- The Search tab's pages: an entry's own title and target where the page is one.
 
+    // The entry of the contents whose URL is the page's, or null.
     entryOf(page) {
         if (!this.model) return null;
+        const entries = this.model.entries;
         if (!this.entriesByUrl) {
             this.entriesByUrl = new Map();
-            nv.walkTree(this.contents.rows.top, 0, (entry) => {
-                if (entry.url && !this.entriesByUrl.has(entry.url)) this.entriesByUrl.set(entry.url, entry);
-                if (entry.base && !this.firstBase) this.firstBase = entry.base;
+            nv.walkTree(entries, this.contents.rows.top, 0, (e) => {
+                const url = entries.url(e);
+                if (url && !this.entriesByUrl.has(url)) this.entriesByUrl.set(url, e);
+                if (!this.firstBase) this.firstBase = entries.base(e);
             });
         }
-        return this.entriesByUrl.get(page.url) || null;
+        const e = this.entriesByUrl.get(page.url);
+        return e === undefined ? null : e;
     }
 
     titleOf(page) {
-        const entry = this.entryOf(page);
-        return (entry && entry.title) || page.title || page.url;
+        const e = this.entryOf(page);
+        return (e !== null && this.model.entries.title(e)) || page.title || page.url;
     }
 
     openPage(page) {
-        const entry = this.entryOf(page);
-        if (entry) this.activate(entry);
+        const e = this.entryOf(page);
+        if (e !== null) this.activate(e);
         else this.display(this.firstBase ? this.firstBase.url + page.url : page.url, this.defaultTarget);
     }
 
@@ -419,14 +429,16 @@ class Viewer {
     shown(href) {
         if (!this.model) return;
         if (!this.urls) {
+            const entries = this.model.entries;
             this.urls = new Map();
-            nv.walkTree(this.contents.rows.top, 0, (entry) => {
-                const url = entry.url || entry.base ? safeUrl(entry.fullUrl, document.baseURI) : null;
-                if (url && !this.urls.has(url)) this.urls.set(url, entry);
+            nv.walkTree(entries, this.contents.rows.top, 0, (e) => {
+                const url = entries.url(e) || entries.base(e) ? safeUrl(entries.fullUrl(e), document.baseURI) : null;
+                if (url && !this.urls.has(url)) this.urls.set(url, e);
             });
         }
-        const entry = this.urls.get(href) || this.urls.get(href.replace(/#.*$/, ''));
-        if (!entry || entry === this.contents.selectedEntry()) return;
+        let entry = this.urls.get(href);
+        if (entry === undefined) entry = this.urls.get(href.replace(/#.*$/, ''));
+        if (entry === undefined || entry === this.contents.selectedEntry()) return;
         this.contents.reveal((e) => e === entry);
     }
 }
