@@ -167,8 +167,12 @@ class Viewer {
 
     // ---- Tabs.
 
-    showTabs() {
+    // The tabs of the index shown, on the one the page opens with, or with `keep` on the one
+    // open now (the Search tab comes later than the others where its index does).
+    showTabs(keep) {
         const p = this.indexes[this.current] || {};
+        const open = keep && this.tabBar.active ? this.tabBar.active.name : null;
+        const focused = keep && this.tabBar.active && document.activeElement === this.tabBar.active.tab;
         const tabs = [];
         if (!p.noContents) tabs.push({ card: this.contents.card, n: 4, name: 'contents' });
         if (!p.noIndex) tabs.push({ card: this.index.card, n: 5, name: 'index' });
@@ -184,6 +188,12 @@ class Viewer {
         if (this.iconWindow) this.iconWindow.setTexts(this.text(8), this.text(15));
         this.root.setAttribute('lang', (p.languageCode || '').slice(0, 2).toLowerCase() || 'en');
         this.fillAbout();
+        if (open) {
+            const t = this.tabBar.find(open) || this.tabBar.tabs[0];
+            this.tabBar.select(t);
+            if (focused) t.tab.focus();
+            return;
+        }
         this.selectTab(p.searchFirst && this.searchIndex ? 'search' : p.indexFirst ? 'index' : 'contents');
     }
 
@@ -286,28 +296,27 @@ class Viewer {
         this.reader = null;
         this.keywordIndex = null;
         this.entryCount = undefined;
-        this.urls = null;
-        this.entriesByUrl = null;
-        this.firstBase = null;
         this.contents.clear();
         this.index.clear(this.index.lookFor.value);
         this.index.elsewhere = p.elsewhere;
+        // The index file, its language file and the search index are asked for at once.
         const searching = openSearch(p.indexFile);
+        const reading = readFile(p.indexFile).then((bytes) => ({ bytes }), (error) => ({ error }));
+        this.searchIndex = null;
+        this.searchRead = this.attachSearch(searching, ticket);
         await this.loadLanguage(p, ticket);
-        this.searchIndex = await searching;
+        // The tree waits for the search index only where the page opens on its tab.
+        if (p.searchFirst || this.memory.read().tab === 'search') await this.searchRead;
         if (ticket !== this.loadCount) return;
-        this.search.attach(this.searchIndex);
         this.index.lookFor.value = p.initialQuery;
         this.showTabs();
         this.setStatus(this.text(16));
-        let bytes;
-        try {
-            bytes = await readFile(p.indexFile);
-        } catch (e) {
-            if (ticket === this.loadCount) this.failed(p.indexFile, e);
+        const { bytes, error } = await reading;
+        if (ticket !== this.loadCount) return;
+        if (error) {
+            this.failed(p.indexFile, error);
             return;
         }
-        if (ticket !== this.loadCount) return;
         // Kept for the benchmark: where the time to the first tree goes.
         const read = performance.now();
         const text = decodeBytes(bytes, p.indexEncoding);
@@ -372,7 +381,25 @@ class Viewer {
         this.signal();
     }
 
+    // The search index once read; its tab is added if the others are shown already.
+    async attachSearch(searching, ticket) {
+        const index = await searching;
+        if (ticket !== this.loadCount) return;
+        this.searchIndex = index;
+        this.search.attach(index);
+        if (index && this.tabBar.tabs.length) this.showTabs(true);
+    }
+
+    // Tells the page the index is read (or cannot be), once the search index is there too.
     signal() {
+        const ticket = this.loadCount;
+        const read = this.searchRead || Promise.resolve();
+        read.then(() => {
+            if (ticket === this.loadCount) this.announce();
+        });
+    }
+
+    announce() {
         this.root.dataset.state = this.model ? 'ready' : 'failed';
         const event = new CustomEvent('navora-web-ready', { bubbles: true, detail: { viewer: this } });
         this.root.dispatchEvent(event);
@@ -380,20 +407,8 @@ class Viewer {
 
     // ---- The Search tab's pages: an entry's own title and target where the page is one.
 
-    // The entry of the contents whose URL is the page's, or null.
     entryOf(page) {
-        if (!this.model) return null;
-        const entries = this.model.entries;
-        if (!this.entriesByUrl) {
-            this.entriesByUrl = new Map();
-            nv.walkTree(entries, this.contents.rows.top, 0, (e) => {
-                const url = entries.url(e);
-                if (url && !this.entriesByUrl.has(url)) this.entriesByUrl.set(url, e);
-                if (!this.firstBase) this.firstBase = entries.base(e);
-            });
-        }
-        const e = this.entriesByUrl.get(page.url);
-        return e === undefined ? null : e;
+        return this.model ? this.contents.entryWithUrl(page.url) : null;
     }
 
     titleOf(page) {
@@ -404,7 +419,10 @@ class Viewer {
     openPage(page) {
         const e = this.entryOf(page);
         if (e !== null) this.activate(e);
-        else this.display(this.firstBase ? this.firstBase.url + page.url : page.url, this.defaultTarget);
+        else {
+            const base = this.contents.firstBase();
+            this.display(base ? base.url + page.url : page.url, this.defaultTarget);
+        }
     }
 
     // ---- Opening pages, and following what the frames show.
@@ -428,17 +446,8 @@ class Viewer {
     // A frame shows `href`: the tree shows its entry, unless the one selected is it already.
     shown(href) {
         if (!this.model) return;
-        if (!this.urls) {
-            const entries = this.model.entries;
-            this.urls = new Map();
-            nv.walkTree(entries, this.contents.rows.top, 0, (e) => {
-                const url = entries.url(e) || entries.base(e) ? safeUrl(entries.fullUrl(e), document.baseURI) : null;
-                if (url && !this.urls.has(url)) this.urls.set(url, e);
-            });
-        }
-        let entry = this.urls.get(href);
-        if (entry === undefined) entry = this.urls.get(href.replace(/#.*$/, ''));
-        if (entry === undefined || entry === this.contents.selectedEntry()) return;
+        const entry = this.contents.entryShowing(href);
+        if (entry === null || entry === this.contents.selectedEntry()) return;
         this.contents.reveal((e) => e === entry);
     }
 }

@@ -12,10 +12,10 @@
 
 const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM.
-const PARTS = ['codec', 'fields', 'model', 'reader', 'language', 'params', 'tree', 'keywords',
-    'address', 'pages', 'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list',
-    'contents', 'index', 'panels', 'search', 'viewer', 'start'];
-const NO_DOM = 13;
+const PARTS = ['fields', 'model', 'reader', 'language', 'params', 'tree', 'address', 'pages',
+    'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list', 'contents',
+    'panels', 'search', 'viewer', 'start'];
+const NO_DOM = 11;
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {
