@@ -80,15 +80,23 @@ function treeRowFacts(page) {
             r.getAttribute('aria-expanded') || '-'].join(' ')));
 }
 
-h.test('over http the index is asked for once, while the parts load; from disk not early', async ({ browser }) => {
-    const site = siteWith();
+h.test('over http the index and language files are asked for once, while the parts load; from disk not early', async ({ browser }) => {
+    const site = h.site();
+    site.write('site.xo', h.indexText(TREE));
+    site.write('en.xol', ['2;1', 'English', 'Look for: ', 'Keywords: ', 'Pages: ', 'Table of contents']
+        .join('\r\n') + '\r\n');
+    site.searchpage(['--index', 'site.xo', '--index-encoding', 'UTF8', '--language-file', 'en.xol',
+        '--language-encoding', '8859_1']);
     const server = await h.serve(site.dir);
     try {
         const { page, errors, context } = await h.open(browser, server.url('Search.html'));
         await h.viewerReady(page);
-        assert.deepStrictEqual(server.requests.filter((r) => r === '/site.xo'), ['/site.xo']);
+        assert.deepStrictEqual(server.requests.filter((r) => /^\/(site\.xo|en\.xol)$/.test(r)).sort(),
+            ['/en.xol', '/site.xo']);
         assert.deepStrictEqual(await page.evaluate(() => performance.getEntriesByType('resource')
-            .filter((e) => /site\.xo$/.test(e.name)).map((e) => e.initiatorType)), ['link']);
+            .filter((e) => /(site\.xo|en\.xol)$/.test(e.name)).map((e) => e.initiatorType)), ['link', 'link']);
+        assert.strictEqual(await viewer(page).locator('[role=tab][data-name=contents]').textContent(),
+            'Table of contents');
         h.noErrors(errors);
         await context.close();
     } finally {
