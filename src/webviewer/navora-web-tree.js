@@ -288,31 +288,41 @@ class KeywordIndex {
     // The groups of `candidates` (all when null), in order, whose key holds `wanted` after
     // its first letter. One pass over the keys: each search goes on from the last find.
     holding(wanted, candidates) {
-        const found = new IntList();
-        if (wanted.includes('\n')) return found.done();
+        if (wanted.includes('\n')) return new Int32Array(0);
         const keys = this.keys;
         const starts = this.keyStarts;
-        const all = candidates === null;
-        const n = all ? this.count : candidates.length;
-        let p = -1;
-        for (let c = 0; c < n; ++c) {
-            let g = all ? c : candidates[c];
-            if (p < starts[g] + 1) p = keys.indexOf(wanted, starts[g] + 1);
-            if (p < 0) break;
-            if (p + wanted.length < starts[g + 1]) found.push(g);
-            else if (all) {
-                // Straight on to the group of the find, passing over those without one.
+        const found = new Int32Array(candidates ? candidates.length : this.count);
+        let n = 0;
+        if (candidates) {
+            let p = -1;
+            for (let c = 0; c < candidates.length; ++c) {
+                const g = candidates[c];
+                if (p < starts[g] + 1) p = keys.indexOf(wanted, starts[g] + 1);
+                if (p < 0) break;
+                if (p + wanted.length < starts[g + 1]) found[n++] = g;
+            }
+        } else {
+            // From find to find, passing over the groups without one.
+            let g = 0;
+            let p = keys.indexOf(wanted, 1);
+            while (p >= 0) {
                 while (starts[g + 1] <= p) ++g;
-                c = g - 1;
+                if (p === starts[g]) {
+                    p = keys.indexOf(wanted, p + 1);
+                } else {
+                    found[n++] = g;
+                    p = keys.indexOf(wanted, starts[g + 1] + 1);
+                }
             }
         }
-        return found.done();
+        return found.slice(0, n);
     }
 
-    // The groups that hold `text` but do not begin with it, in their order. A text that goes
-    // on from one seen on the way only needs the groups that held that one further on looked
-    // through: the longer text further on means the shorter there.
-    containing(text) {
+    // The groups that hold `text` but do not begin with it (those not in `range`, its
+    // prefixRange()), in their order. A text that goes on from one seen on the way only needs
+    // the groups that held that one further on looked through: the longer text further on
+    // means the shorter there.
+    containing(text, range = this.prefixRange(text)) {
         const wanted = String(text).toLowerCase();
         if (wanted === '') return [];
         let shorter = '';
@@ -323,7 +333,16 @@ class KeywordIndex {
         let holders = this.holders.get(wanted);
         if (!holders) holders = this.holding(wanted, shorter ? this.holders.get(shorter) : null);
         this.holders.set(wanted, holders);
-        return holders.filter((g) => !this.keys.startsWith(wanted, this.keyStarts[g]));
+        // Holders are in order, so those that begin with the text are one run of them.
+        let from = 0;
+        while (from < holders.length && holders[from] < range.from) ++from;
+        let to = from;
+        while (to < holders.length && holders[to] < range.to) ++to;
+        if (from === to) return holders;
+        const others = new Int32Array(holders.length - (to - from));
+        others.set(holders.subarray(0, from));
+        others.set(holders.subarray(to), from);
+        return others;
     }
 
     // What Look for lists for `text`: those that begin with it, then, with `elsewhere`,
@@ -331,7 +350,7 @@ class KeywordIndex {
     search(text, elsewhere) {
         const range = this.prefixRange(text);
         const begin = range.to - range.from;
-        const others = elsewhere ? this.containing(text) : [];
+        const others = elsewhere ? this.containing(text, range) : [];
         return {
             begin,
             count: begin + others.length,
