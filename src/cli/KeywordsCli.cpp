@@ -64,18 +64,14 @@ void PrintList(std::ostream& out, const KeywordIndex& keywords, bool json) {
     }
     JsonWriter writer(out);
     writer.BeginObject();
-    writer.Key("keywords");
-    writer.Number(static_cast<long long>(keywords.KeywordCount()));
+    writer.Field("keywords", static_cast<long long>(keywords.KeywordCount()));
     writer.Key("phrases");
     writer.BeginArray();
     for (const KeywordGroup& group : keywords.Groups()) {
         writer.BeginObject();
-        writer.Key("phrase");
-        writer.String(Utf16ToUtf8String(group.phrase));
-        writer.Key("pages");
-        writer.Number(static_cast<long long>(group.pages));
-        writer.Key("keywords");
-        writer.Number(static_cast<long long>(group.refs.size()));
+        writer.Field("phrase", Utf16ToUtf8String(group.phrase));
+        writer.Field("pages", static_cast<long long>(group.pages));
+        writer.Field("keywords", static_cast<long long>(group.refs.size()));
         // Each keyword as the reader's page list shows it: its full title and URL.
         writer.Key("uses");
         writer.BeginArray();

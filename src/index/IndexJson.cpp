@@ -11,50 +11,34 @@ namespace {
 
 void WriteKeyword(JsonWriter& json, const IndexKeyword& keyword) {
     json.BeginObject();
-    json.Key("phrase");
-    json.String(keyword.m_phrase);
-    json.Key("anchor");
-    json.String(keyword.m_anchor);
-    json.Key("extraTitle");
-    json.String(keyword.m_extraTitle);
-    json.Key("fullUrl");
-    json.String(keyword.FullUrl());
-    json.Key("fullTitle");
-    json.String(keyword.FullTitle());
-    json.Key("target");
-    json.String(keyword.m_targetFrame);
-    json.Key("ownTarget");
-    json.Bool(keyword.m_ownTarget != 0);
+    json.Field("phrase", keyword.m_phrase);
+    json.Field("anchor", keyword.m_anchor);
+    json.Field("extraTitle", keyword.m_extraTitle);
+    json.Field("fullUrl", keyword.FullUrl());
+    json.Field("fullTitle", keyword.FullTitle());
+    json.Field("target", keyword.m_targetFrame);
+    json.Field("ownTarget", keyword.m_ownTarget != 0);
     json.EndObject();
 }
 
 // Everything of an entry up to its open list of children.
 void BeginEntry(JsonWriter& json, const IndexEntry& entry) {
     json.BeginObject();
-    json.Key("id");
-    json.Number(entry.m_id);
-    json.Key("title");
-    json.String(entry.m_title);
-    json.Key("url");
-    json.String(entry.m_url);
+    json.Field("id", entry.m_id);
+    json.Field("title", entry.m_title);
+    json.Field("url", entry.m_url);
     json.Key("baseUrl");
     if (entry.m_baseUrl) {
         json.Number(entry.m_baseUrl->m_id);
     } else {
         json.Null();
     }
-    json.Key("fullUrl");
-    json.String(entry.FullUrl());
-    json.Key("target");
-    json.String(entry.m_targetFrame);
-    json.Key("ownTarget");
-    json.Bool(entry.m_ownTarget != 0);
-    json.Key("icon");
-    json.String(entry.m_iconUrl);
-    json.Key("tip");
-    json.String(entry.m_pageTip);
-    json.Key("inContents");
-    json.Bool(entry.m_inContents != 0);
+    json.Field("fullUrl", entry.FullUrl());
+    json.Field("target", entry.m_targetFrame);
+    json.Field("ownTarget", entry.m_ownTarget != 0);
+    json.Field("icon", entry.m_iconUrl);
+    json.Field("tip", entry.m_pageTip);
+    json.Field("inContents", entry.m_inContents != 0);
     json.Key("keywords");
     json.BeginArray();
     for (const IndexKeyword& keyword : entry.m_keywords) {
@@ -89,19 +73,15 @@ void WriteChildren(JsonWriter& json, const IndexEntry& top) {
 }
 
 void WriteHeader(JsonWriter& json, const IndexFile& index) {
-    json.Key("description");
-    json.String(index.m_description);
-    json.Key("date");
-    json.String(index.m_dateText);
-    json.Key("tip");
-    json.String(index.m_tipText);
+    json.Field("description", index.m_description);
+    json.Field("date", index.m_dateText);
+    json.Field("tip", index.m_tipText);
     json.Key("format");
     json.BeginArray();
     json.Number(index.m_formatMajor);
     json.Number(index.m_formatMinor);
     json.EndArray();
-    json.Key("coding");
-    json.Number(index.m_coding);
+    json.Field("coding", index.m_coding);
 }
 
 void WriteBaseUrls(JsonWriter& json, const IndexFile& index) {
@@ -109,12 +89,9 @@ void WriteBaseUrls(JsonWriter& json, const IndexFile& index) {
     json.BeginArray();
     for (const auto& baseUrl : index.m_baseUrls) {
         json.BeginObject();
-        json.Key("id");
-        json.Number(baseUrl->m_id);
-        json.Key("url");
-        json.String(baseUrl->m_url);
-        json.Key("target");
-        json.String(baseUrl->m_targetFrame);
+        json.Field("id", baseUrl->m_id);
+        json.Field("url", baseUrl->m_url);
+        json.Field("target", baseUrl->m_targetFrame);
         json.EndObject();
     }
     json.EndArray();
@@ -125,14 +102,10 @@ void WriteOtherKeywords(JsonWriter& json, const IndexFile& index) {
     json.BeginArray();
     for (const IndexKeyword& keyword : index.m_otherKeywords.m_keywords) {
         json.BeginObject();
-        json.Key("phrase");
-        json.String(keyword.m_phrase);
-        json.Key("url");
-        json.String(keyword.m_anchor);
-        json.Key("title");
-        json.String(keyword.m_extraTitle);
-        json.Key("target");
-        json.String(keyword.m_targetFrame);
+        json.Field("phrase", keyword.m_phrase);
+        json.Field("url", keyword.m_anchor);
+        json.Field("title", keyword.m_extraTitle);
+        json.Field("target", keyword.m_targetFrame);
         json.EndObject();
     }
     json.EndArray();

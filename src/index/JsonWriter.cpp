@@ -118,4 +118,19 @@ void JsonWriter::Null() {
     m_buffer += "null";
 }
 
+void JsonWriter::Field(std::string_view name, std::string_view text) {
+    Key(name);
+    String(text);
+}
+
+void JsonWriter::Field(std::string_view name, long long value) {
+    Key(name);
+    Number(value);
+}
+
+void JsonWriter::Field(std::string_view name, bool value) {
+    Key(name);
+    Bool(value);
+}
+
 } // namespace tamblin

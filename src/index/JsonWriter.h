@@ -26,6 +26,12 @@ public:
     void Number(long long value);
     void Bool(bool value);
     void Null();
+    // A key and its value in one call, for objects of known fields.
+    void Field(std::string_view name, std::string_view text);
+    void Field(std::string_view name, const char* text) { Field(name, std::string_view(text)); }
+    void Field(std::string_view name, long long value);
+    void Field(std::string_view name, int value) { Field(name, static_cast<long long>(value)); }
+    void Field(std::string_view name, bool value);
     // Writes what is buffered; true when the stream took all of it.
     bool Flush();
 
