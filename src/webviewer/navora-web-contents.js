@@ -1,25 +1,26 @@
-// The Contents tab: the tree drawn as a list of its visible rows.
+// The Contents tab (the tree drawn as a list of its visible rows) and the Index tab.
 (function (nv) {
 'use strict';
-const { make, VirtualList, TreeRows } = nv;
+const { make, newId, VirtualList, TreeRows, safeUrl, walkTree } = nv;
 
-// `host` opens entries (activate(entry)), shows tips (showTip(text)) and gives image URLs
-// (imageUrl(name)) and the contents icon strip (contentsIcons).
+// `host` opens entries (activate(e), e an entry of the model), shows tips (showTip(text))
+// and gives image URLs (imageUrl(name)) and the contents icon strip (contentsIcons).
 class ContentsView {
     constructor(host) {
         this.host = host;
         this.rows = new TreeRows();
+        this.entries = null;
         this.card = make('div', 'nv-card nv-contents');
         this.list = new VirtualList('tree', 'Contents', (row, node) => this.renderNode(row, node),
             (node) => this.activateNode(node));
-        this.list.textOf = (node) => node.entry.title;
+        this.list.textOf = (node) => this.entries.title(node.entry);
         this.list.onKey = (e) => this.key(e);
         this.list.onClick = (node, i, e) => {
             if (e.target.closest('.nv-toggle')) this.toggle(i);
             else this.activateNode(node);
         };
         this.list.onSelect = (node) => {
-            host.showTip(node.entry.tip);
+            host.showTip(this.entries.tip(node.entry));
             host.changed();
         };
         this.message = make('div', 'nv-message');
@@ -27,6 +28,8 @@ class ContentsView {
     }
 
     clear() {
+        this.byUrl = null;
+        this.byAddress = null;
         this.rows.clear();
         this.list.setItems([]);
         this.message.textContent = '';
@@ -34,6 +37,9 @@ class ContentsView {
 
     // The rows of a newly read index, the first selected; `emptyText` when there are none.
     show(model, sort, expanded, emptyText) {
+        this.entries = model.entries;
+        this.byUrl = null;
+        this.byAddress = null;
         const rows = this.rows.reset(model, sort, expanded);
         this.list.selected = -1;
         this.list.setItems(rows);
@@ -42,25 +48,27 @@ class ContentsView {
     }
 
     renderNode(row, node) {
-        const entry = node.entry;
+        const entries = this.entries;
+        const e = node.entry;
         row.setAttribute('role', 'treeitem');
         row.setAttribute('aria-level', String(node.depth + 1));
         row.setAttribute('aria-setsize', String(node.size));
         row.setAttribute('aria-posinset', String(node.pos));
         row.style.paddingLeft = `${node.depth * 1.2 + 0.2}em`;
-        const hasChildren = entry.children.length > 0;
+        const hasChildren = entries.childCount(e) > 0;
         if (hasChildren) row.setAttribute('aria-expanded', node.open ? 'true' : 'false');
         const toggle = make('span', 'nv-toggle', hasChildren ? (node.open ? '\u2212' : '+') : '');
         if (!hasChildren) toggle.classList.add('nv-leaf');
         toggle.setAttribute('aria-hidden', 'true');
         row.appendChild(toggle);
-        row.appendChild(this.nodeIcon(entry, hasChildren, node.open));
-        row.appendChild(make('span', 'nv-label', entry.title));
-        if (entry.tip) row.title = entry.tip;
+        row.appendChild(this.nodeIcon(entries.icon(e), hasChildren, node.open));
+        row.appendChild(make('span', 'nv-label', entries.title(e)));
+        const tip = entries.tip(e);
+        if (tip) row.title = tip;
     }
 
-    nodeIcon(entry, folder, open) {
-        const own = this.host.imageUrl(entry.icon);
+    nodeIcon(icon, folder, open) {
+        const own = this.host.imageUrl(icon);
         const strip = this.host.imageUrl(this.host.contentsIcons);
         if (own || strip) {
             const img = make('img', 'nv-node-icon');
@@ -83,7 +91,7 @@ class ContentsView {
         if (i < 0) return false;
         const node = this.list.item(i);
         if (e.key === 'ArrowRight') {
-            if (node.entry.children.length && !node.open) this.toggle(i);
+            if (this.entries.childCount(node.entry) && !node.open) this.toggle(i);
             else if (node.open) this.list.select(i + 1);
         } else if (e.key === 'ArrowLeft') {
             if (node.open) this.toggle(i);
@@ -106,8 +114,8 @@ class ContentsView {
         this.list.select(i);
     }
 
-    // Opens the branches above the first entry `wanted` accepts and selects it; false when
-    // no entry of the contents does.
+    // Opens the branches above the first entry `wanted(e)` accepts and selects it; false
+    // when no entry of the contents does.
     reveal(wanted) {
         const path = this.rows.pathTo(wanted);
         const i = path ? this.rows.reveal(path) : -1;
@@ -138,18 +146,221 @@ class ContentsView {
         this.list.select(i);
     }
 
+    // The first entry of the contents with `url` as the index file has it, or null; made
+    // when first wanted, as is the base URL of the first entry that has one.
+    entryWithUrl(url) {
+        if (!this.byUrl) {
+            const entries = this.entries;
+            this.byUrl = new Map();
+            this.base = null;
+            walkTree(entries, this.rows.top, 0, (e) => {
+                const own = entries.url(e);
+                if (own && !this.byUrl.has(own)) this.byUrl.set(own, e);
+                if (!this.base) this.base = entries.base(e);
+            });
+        }
+        const e = this.byUrl.get(url);
+        return e === undefined ? null : e;
+    }
+
+    firstBase() {
+        this.entryWithUrl('');
+        return this.base;
+    }
+
+    // The first entry of the contents whose page is at `href`, the fragment aside, or null.
+    entryShowing(href) {
+        if (!this.byAddress) {
+            const entries = this.entries;
+            this.byAddress = new Map();
+            walkTree(entries, this.rows.top, 0, (e) => {
+                const url = entries.url(e) || entries.base(e) ? safeUrl(entries.fullUrl(e), document.baseURI) : null;
+                if (url && !this.byAddress.has(url)) this.byAddress.set(url, e);
+            });
+        }
+        let e = this.byAddress.get(href);
+        if (e === undefined) e = this.byAddress.get(href.replace(/#.*$/, ''));
+        return e === undefined ? null : e;
+    }
+
     // A heading without a page opens or closes; any other entry is shown.
     activateNode(node) {
-        const entry = node.entry;
-        if (entry.url === '' && !entry.base) {
+        const e = node.entry;
+        if (this.entries.url(e) === '' && !this.entries.base(e)) {
             const i = this.rows.rows.indexOf(node);
             if (i >= 0) this.toggle(i);
             return;
         }
-        this.host.activate(entry);
+        this.host.activate(e);
+    }
+}
+
+// `host` says whether an index is read (ready()), gives its sorted keywords (keywords(): a
+// KeywordIndex, or null while none is read), shows pages (displayKeyword(k), k a keyword of
+// the model), speaks (notRead(), noPage(), found(text, count, elsewhere)) and hears of
+// changes (changed()). The keyword list's items are groups of the KeywordIndex; the page
+// list's are keywords.
+class IndexView {
+    constructor(host) {
+        this.host = host;
+        this.card = make('div', 'nv-card nv-index');
+        const lookRow = make('label', 'nv-lookfor');
+        this.lookForLabel = make('span', 'nv-prompt');
+        this.lookFor = make('input', 'nv-input');
+        this.lookFor.type = 'text';
+        this.lookFor.setAttribute('autocomplete', 'off');
+        this.lookFor.setAttribute('role', 'combobox');
+        this.lookFor.setAttribute('aria-autocomplete', 'list');
+        this.lookFor.setAttribute('aria-expanded', 'true');
+        lookRow.append(this.lookForLabel, this.lookFor);
+        this.keywordsLabel = make('div', 'nv-prompt');
+        this.keywordsLabel.id = newId('kw');
+        this.groups = null;
+        this.keywordList = new VirtualList('listbox', 'Keywords', (row, group, i) => {
+            row.setAttribute('role', 'option');
+            row.textContent = this.groups.phrase(group);
+            if (i === this.begin && i > 0) row.classList.add('nv-elsewhere');
+        }, () => this.displaySelectedPage());
+        this.keywordList.el.id = newId('kwl');
+        this.keywordList.el.setAttribute('aria-labelledby', this.keywordsLabel.id);
+        this.keywordList.textOf = (group) => this.groups.phrase(group);
+        this.keywordList.onSelect = (group, i) => {
+            this.lookFor.setAttribute('aria-activedescendant', this.keywordList.rowId(i));
+            this.showPages(group);
+            host.changed();
+        };
+        this.lookFor.setAttribute('aria-controls', this.keywordList.el.id);
+        this.begin = 0;
+        this.elsewhere = true;
+        this.pagesLabel = make('div', 'nv-prompt');
+        this.pagesLabel.id = newId('pg');
+        this.pageList = new VirtualList('listbox', 'Pages', (row, k) => {
+            const table = this.groups.table;
+            row.setAttribute('role', 'option');
+            row.textContent = table.fullTitle(k) || table.phrase(k);
+            const url = table.fullUrl(k);
+            if (url) row.title = url;
+        }, () => this.displaySelectedPage());
+        this.pageList.el.setAttribute('aria-labelledby', this.pagesLabel.id);
+        this.pageList.textOf = (k) => this.groups.table.fullTitle(k);
+        this.displayButton = make('button', 'nv-button');
+        this.displayButton.type = 'button';
+        this.displayButton.addEventListener('click', () => this.displaySelectedPage());
+        this.lookFor.addEventListener('input', () => {
+            this.narrow();
+            host.changed();
+        });
+        this.lookFor.addEventListener('keydown', (e) => this.lookForKey(e));
+        const left = make('div', 'nv-pane');
+        left.append(lookRow, this.keywordsLabel, this.keywordList.el);
+        const right = make('div', 'nv-pane');
+        right.append(this.pagesLabel, this.pageList.el, this.displayButton);
+        this.card.append(left, right);
+        this.shown = false;
+    }
+
+    // The language's texts: Look for, Keywords, Pages, Display page.
+    setTexts(text) {
+        this.lookForLabel.textContent = text(1);
+        this.keywordsLabel.textContent = text(2);
+        this.pagesLabel.textContent = text(3);
+        this.displayButton.textContent = text(9);
+    }
+
+    // Empty lists for an index about to be read, Look for holding `query`.
+    clear(query) {
+        this.shown = false;
+        this.begin = 0;
+        this.groups = null;
+        this.lookFor.removeAttribute('aria-activedescendant');
+        this.keywordList.setItems([]);
+        this.pageList.setItems([]);
+        this.lookFor.value = query;
+    }
+
+    // Fills the lists the first time the tab is wanted with an index read.
+    showOnce() {
+        if (this.shown || this.keywordList.count) return;
+        this.shown = true;
+        this.narrow();
+    }
+
+    lookForKey(e) {
+        if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+            this.keywordList.key(e);
+        } else if (e.key === 'Enter') {
+            e.preventDefault();
+            this.displaySelectedPage();
+        }
+    }
+
+    // The keywords that begin with what Look for holds.
+    narrow() {
+        const keywords = this.host.keywords();
+        if (!keywords) {
+            this.host.notRead();
+            return;
+        }
+        this.groups = keywords;
+        const text = this.lookFor.value;
+        const found = keywords.search(text, this.elsewhere);
+        this.begin = found.begin;
+        this.keywordList.el.scrollTop = 0;
+        this.keywordList.selected = -1;
+        this.keywordList.setSource(found.count, found.item);
+        if (found.count) this.keywordList.select(0);
+        else {
+            this.lookFor.removeAttribute('aria-activedescendant');
+            this.showPages(null);
+        }
+        this.host.found(text, found.count, this.elsewhere);
+    }
+
+    // Look for set to `text` and the keyword `phrase` chosen, when the list has it.
+    restore(text, phrase) {
+        this.lookFor.value = text;
+        this.shown = true;
+        this.narrow();
+        const list = this.keywordList;
+        const key = phrase === undefined ? '' : String(phrase).toLowerCase();
+        for (let i = 0; phrase !== undefined && i < list.count; ++i) {
+            const group = list.item(i);
+            if (this.groups.key(group) === key && this.groups.phrase(group) === phrase) {
+                list.select(i);
+                return;
+            }
+        }
+    }
+
+    // The phrase chosen, if any.
+    phrase() {
+        const i = this.keywordList.selected;
+        return i >= 0 && this.keywordList.count ? this.groups.phrase(this.keywordList.item(i)) : undefined;
+    }
+
+    showPages(group) {
+        this.pageList.selected = -1;
+        this.pageList.el.scrollTop = 0;
+        const keywords = group === null ? [] : this.groups.keywords(group);
+        this.pageList.setItems(keywords);
+        if (keywords.length) this.pageList.select(0, false);
+    }
+
+    displaySelectedPage() {
+        if (!this.host.ready()) {
+            this.host.notRead();
+            return;
+        }
+        const i = this.pageList.selected;
+        if (i < 0) {
+            this.host.noPage();
+            return;
+        }
+        this.host.displayKeyword(this.pageList.item(i));
     }
 }
 
 nv.ContentsView = ContentsView;
+nv.IndexView = IndexView;
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('contents', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

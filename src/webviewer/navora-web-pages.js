@@ -58,16 +58,19 @@ function opensNewContext(target, frameOf) {
     return !frameOf(name);
 }
 
-// Where an entry's page opens: its own target, its base URL's, or the page's `fallback`.
-function entryTarget(entry, fallback) {
-    if (entry.ownTarget) return entry.target;
-    if (entry.base && entry.base.target) return entry.base.target;
+// Where the page of entry e opens: its own target, its base URL's, or the page's `fallback`.
+function entryTarget(entries, e, fallback) {
+    if (entries.ownTarget(e)) return entries.target(e);
+    const base = entries.base(e);
+    if (base && base.target) return base.target;
     return fallback;
 }
 
-function keywordTarget(keyword, fallback) {
-    if (keyword.ownTarget) return keyword.target;
-    return keyword.owner ? entryTarget(keyword.owner, fallback) : fallback;
+// Where the page of keyword k opens: its own target, else its entry's.
+function keywordTarget(keywords, k, fallback) {
+    if (keywords.ownTarget(k)) return keywords.target(k);
+    const owner = keywords.owner(k);
+    return owner >= 0 ? entryTarget(keywords.entries, owner, fallback) : fallback;
 }
 
 // The address a frame shows, or null where it cannot be read (another origin).

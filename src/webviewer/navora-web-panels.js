@@ -49,7 +49,12 @@ class TabBar {
 
     show(tabs, strip) {
         this.el.textContent = '';
-        this.cards.textContent = '';
+        // Cards shown again stay in place, so a tab added later (Search, whose index may
+        // come after the tree) takes neither the focus nor a list's scrolling from them.
+        const kept = new Set(tabs.map((t) => t.card));
+        for (const card of Array.from(this.cards.children)) {
+            if (!kept.has(card)) card.remove();
+        }
         for (const t of tabs) {
             const tab = make('button', 'nv-tab');
             tab.type = 'button';
@@ -72,7 +77,7 @@ class TabBar {
             tab.addEventListener('keydown', (e) => this.key(e, tabs.indexOf(t)));
             t.tab = tab;
             this.el.appendChild(tab);
-            this.cards.appendChild(t.card);
+            if (t.card.parentNode !== this.cards) this.cards.appendChild(t.card);
         }
         this.tabs = tabs;
     }

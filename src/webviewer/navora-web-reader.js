@@ -1,23 +1,23 @@
 // Reads the text of an index file as the editor reads it, with the same corrections.
 (function (nv) {
 'use strict';
-const { BAD, parseInteger, isAbsoluteUrl, ensureTrailingSlash, Fields, referenceId, BaseUrl, Keyword, Entry, IndexModel } = nv;
+const { BAD, parseInteger, isAbsoluteUrl, ensureTrailingSlash, Fields, referenceId, BaseUrl, IntList, IndexModel } = nv;
 
 class IndexReader {
     constructor() {
         this.model = new IndexModel();
-        this.holding = [];
-        this.entries = new Map([[0, this.model.root]]);
+        this.entries = this.model.entries;
+        // Ids to entries while reading; the model itself keeps no map.
+        this.ids = new Map([[0, 0]]);
         this.bases = new Map();
         this.currentBase = null;
         this.defaultBaseCount = 0;
         this.fields = new Fields();
-        this.model.root.seq = -1;
         this.placed = 0;
         // Keyword records wait until the entries are read, so a viewer can show the tree
-        // first; each still sees only the entries read before its own line.
-        this.keywordLines = [];
-        this.keywordBases = [];
+        // first; each still sees only the entries read before its own line. Four numbers
+        // each: where the line starts, its number, the entries placed before it, its base.
+        this.waiting = new IntList();
         this.limit = Infinity;
         this.badAt = [];
     }
@@ -28,13 +28,15 @@ class IndexReader {
         return this.model;
     }
 
-    deferKeyword(start, stop, number) {
-        this.keywordLines.push(start, stop, number, this.placed);
-        this.keywordBases.push(this.currentBase);
+    deferKeyword(start, number) {
+        this.waiting.push(start);
+        this.waiting.push(number);
+        this.waiting.push(this.placed);
+        this.waiting.push(this.currentBase ? this.currentBase.index : -1);
     }
 
     readEntries(text) {
-        this.text = text;
+        this.model.text = text;
         this.deferring = true;
         let first = true;
         let start = 0;
@@ -46,13 +48,11 @@ class IndexReader {
             const type = text.charCodeAt(start);
             if (stop > start + 1 && (type === 55 || type === 50) && text.charCodeAt(start + 1) === 59) {
                 // A keyword record, as written: kept by position, read after the entries.
-                this.deferKeyword(start, stop, number);
+                this.deferKeyword(start, number);
             } else if (stop > start) {
                 const line = text.slice(start, stop);
                 this.lineNumber = number;
                 this.lineStart = start;
-                this.lineStop = stop;
-                this.lineFirst = first;
                 if (!this.parseLine(line, first)) {
                     this.model.badLines.push(line);
                     this.badAt.push(number);
@@ -62,31 +62,34 @@ class IndexReader {
             start = end + 1;
             ++number;
         }
-        for (const entry of this.holding) this.model.root.children.push(entry);
-        this.holding = [];
+        this.entries.finish();
         this.deferring = false;
         return this.model;
     }
 
     readKeywords() {
-        const waiting = this.keywordLines;
-        const bases = this.keywordBases;
-        this.keywordLines = [];
-        this.keywordBases = [];
+        const waiting = this.waiting.done();
+        this.waiting = new IntList();
+        const text = this.model.text;
         const bad = [];
         const badAt = [];
         const current = this.currentBase;
-        for (let i = 0, k = 0; k < waiting.length; ++i, k += 4) {
-            const line = this.text.slice(waiting[k], waiting[k + 1]);
-            const number = waiting[k + 2];
-            this.limit = waiting[k + 3];
-            this.currentBase = bases[i];
+        for (let k = 0; k < waiting.length; k += 4) {
+            const start = waiting[k];
+            let end = text.indexOf('\n', start);
+            if (end < 0) end = text.length;
+            const line = text.slice(start, end > start && text.charCodeAt(end - 1) === 13 ? end - 1 : end);
+            const number = waiting[k + 1];
+            this.limit = waiting[k + 2];
+            this.currentBase = waiting[k + 3] >= 0 ? this.model.baseUrls[waiting[k + 3]] : null;
+            this.lineStart = start;
             if (!this.parseLine(line, number === 0)) {
                 bad.push(line);
                 badAt.push(number);
             }
         }
-        this.text = '';
+        this.model.keywords.finish();
+        this.ids = null;
         this.limit = Infinity;
         this.currentBase = current;
         if (bad.length) {
@@ -105,16 +108,17 @@ class IndexReader {
     }
 
     versionAtLeast(major, minor) {
-        const m = this.model;
-        return m.major > major || (m.major === major && m.minor >= minor);
+        return this.model.versionAtLeast(major, minor);
     }
 
+    // The entry with `id` read before the current line, or -1.
     findEntry(id) {
-        const entry = this.entries.get(id);
-        return entry && entry.seq < this.limit ? entry : null;
+        const e = this.ids.get(id);
+        return e !== undefined && e <= this.limit ? e : -1;
     }
 
-    appendBase(base) {
+    appendBase(url, id, target) {
+        const base = new BaseUrl(id, url, target, this.model.baseUrls.length);
         if (!this.bases.has(base.id)) this.bases.set(base.id, base);
         this.model.baseUrls.push(base);
         return base;
@@ -139,7 +143,7 @@ class IndexReader {
                 return this.parseOldEntry(fields);
             case 2:
                 if (this.deferring) {
-                    this.deferKeyword(this.lineStart, this.lineStop, this.lineNumber);
+                    this.deferKeyword(this.lineStart, this.lineNumber);
                     return true;
                 }
                 return this.parseOldKeyword(fields);
@@ -148,7 +152,7 @@ class IndexReader {
             case 6: return this.parsePageTip(fields);
             case 7:
                 if (this.deferring) {
-                    this.deferKeyword(this.lineStart, this.lineStop, this.lineNumber);
+                    this.deferKeyword(this.lineStart, this.lineNumber);
                     return true;
                 }
                 return this.parseKeyword(fields);
@@ -186,61 +190,56 @@ class IndexReader {
             return false;
         }
         // Formats 0 and 1 start with one unnamed base URL that applies until a record 3.
-        this.currentBase = this.appendBase(new BaseUrl(this.defaultBaseCount + 1, '', ''));
+        this.currentBase = this.appendBase('', this.defaultBaseCount + 1, '');
         ++this.defaultBaseCount;
         return true;
     }
 
+    // The entry of the contents with `id` (0 the root), or -1.
     findParent(id) {
-        if (id === 0) return this.model.root;
-        if (id < 0) return null;
-        const found = this.entries.get(id);
-        return found && found.inRoot ? found : null;
+        if (id === 0) return 0;
+        if (id < 0) return -1;
+        const e = this.ids.get(id);
+        return e !== undefined && this.entries.inContents(e) ? e : -1;
     }
 
-    place(entry, parent) {
-        (parent ? parent.children : this.holding).push(entry);
-        entry.inRoot = parent !== null;
-        entry.seq = this.placed++;
-        this.entries.set(entry.id, entry);
+    place(id, base, parent) {
+        const e = this.entries.add(this.lineStart, base ? base.index : -1, parent);
+        this.ids.set(id, e);
+        ++this.placed;
     }
 
     parseOldEntry(fields) {
         const id = parseInteger(fields.take());
-        if (this.findEntry(id)) return false;
+        if (this.findEntry(id) >= 0) return false;
         const url = fields.take();
         const title = fields.take();
         if (title === '') return false;
-        let parent = null;
-        let icon = '';
+        let parent = -1;
         if (this.versionAtLeast(1, 2) && fields.has()) {
             parent = this.findParent(parseInteger(fields.take()));
-            if (fields.has()) icon = fields.take();
+            if (fields.has()) fields.take();
         }
-        const base = isAbsoluteUrl(url) ? null : this.currentBase;
-        this.place(new Entry(id, base, url, title, '', icon, parent !== null), parent);
+        this.place(id, isAbsoluteUrl(url) ? null : this.currentBase, parent);
         return true;
     }
 
     parseEntry(fields) {
         const id = parseInteger(fields.take());
-        if (this.findEntry(id)) return false;
+        if (this.findEntry(id) >= 0) return false;
         const baseField = fields.take();
         let base = null;
         if (baseField !== '') {
             base = this.bases.get(parseInteger(baseField)) || null;
             if (!base) return false;
         }
-        const url = fields.take();
-        const title = fields.take();
-        if (title === '') return false;
-        let target = '';
-        let parent = null;
-        let icon = '';
-        if (fields.has()) target = fields.take();
+        fields.take();
+        if (fields.take() === '') return false;
+        let parent = -1;
+        if (fields.has()) fields.take();
         if (fields.has()) parent = this.findParent(parseInteger(fields.take()));
-        if (fields.has()) icon = fields.take();
-        this.place(new Entry(id, base, url, title, target, icon, parent !== null), parent);
+        if (fields.has()) fields.take();
+        this.place(id, base, parent);
         return true;
     }
 
@@ -250,12 +249,12 @@ class IndexReader {
             if (id <= 0) return false;
             const url = ensureTrailingSlash(fields.take());
             const target = fields.has() ? fields.take() : '';
-            this.appendBase(new BaseUrl(id, url, target));
+            this.appendBase(url, id, target);
             return true;
         }
         if (this.model.major === 1) {
             const url = ensureTrailingSlash(fields.take());
-            this.currentBase = this.appendBase(new BaseUrl(this.defaultBaseCount + 1, url, ''));
+            this.currentBase = this.appendBase(url, this.defaultBaseCount + 1, '');
             ++this.defaultBaseCount;
             return true;
         }
@@ -268,28 +267,29 @@ class IndexReader {
             this.model.tip = fields.take();
             return true;
         }
-        const entry = this.findEntry(id);
-        if (!entry) return false;
-        entry.tip = fields.take();
+        const e = this.findEntry(id);
+        if (e < 0) return false;
+        fields.take();
+        this.entries.setTip(e, this.lineStart);
         return true;
     }
 
-    // The entry a "&id" field names; the text after the id is left in this.rest.
+    // The entry a "&id" field names, or -1; the text after the id is left in this.rest.
     findReference(text) {
         this.rest = '';
-        if (text.length < 2 || text.charCodeAt(0) !== 38) return null;
+        if (text.length < 2 || text.charCodeAt(0) !== 38) return -1;
         let digits = 1;
         while (digits < text.length && text.charCodeAt(digits) >= 48 && text.charCodeAt(digits) <= 57) {
             ++digits;
         }
-        if (digits === 1) return null;
+        if (digits === 1) return -1;
         this.rest = text.slice(digits);
         return this.findEntry(referenceId(text, 1, digits));
     }
 
-    // The text with its reference replaced; the entry it names is left in this.resolved.
+    // The text with its reference replaced; the entry it names (or -1) is left in this.resolved.
     resolve(text, urlMode, base) {
-        this.resolved = null;
+        this.resolved = -1;
         if (text === '') return text;
         if (text.length === 1 || text[0] !== '&') {
             if (urlMode && base && !isAbsoluteUrl(text)) text = base.url + text;
@@ -301,10 +301,10 @@ class IndexReader {
             ++digits;
         }
         if (digits === 0) return text;
-        const entry = this.findEntry(referenceId(text, 0, digits));
-        if (!entry) return text;
-        this.resolved = entry;
-        return (urlMode ? entry.fullUrl : entry.title) + text.slice(digits);
+        const e = this.findEntry(referenceId(text, 0, digits));
+        if (e < 0) return text;
+        this.resolved = e;
+        return (urlMode ? this.entries.fullUrl(e) : this.entries.title(e)) + text.slice(digits);
     }
 
     parseKeyword(fields) {
@@ -315,25 +315,23 @@ class IndexReader {
         const target = fields.has() ? fields.take() : '';
         const byPhrase = this.findReference(phraseField);
         const byUrl = this.findReference(urlField);
-        const urlRest = this.rest;
         const byTitle = this.findReference(titleField);
-        const titleRest = this.rest;
         let owner;
-        if (byPhrase) {
-            const differs = (byUrl && byUrl !== byPhrase) || (byTitle && byTitle !== byPhrase);
-            owner = differs ? null : byPhrase;
-        } else if (byUrl) {
-            owner = byTitle && byTitle !== byUrl ? null : byUrl;
+        if (byPhrase >= 0) {
+            const differs = (byUrl >= 0 && byUrl !== byPhrase) || (byTitle >= 0 && byTitle !== byPhrase);
+            owner = differs ? -1 : byPhrase;
+        } else if (byUrl >= 0) {
+            owner = byTitle >= 0 && byTitle !== byUrl ? -1 : byUrl;
         } else {
             owner = byTitle;
         }
-        const phrase = this.resolve(phraseField, false, null);
-        if (owner && byUrl === owner && byTitle === owner) {
+        if (owner >= 0 && byUrl === owner && byTitle === owner) {
             // As this program writes them: the rest after the references is already the
-            // anchor and the extra title.
-            owner.keywords.push(new Keyword(owner, phrase, urlRest, titleRest, target));
+            // anchor and the extra title, read again from the line when wanted.
+            this.model.keywords.addWritten(this.lineStart, owner, byPhrase === owner);
             return true;
         }
+        const phrase = this.resolve(phraseField, false, null);
         const url = this.resolve(urlField, true, null);
         const title = this.resolve(titleField, false, null);
         this.storeKeyword(owner, phrase, url, title, target);
@@ -351,24 +349,26 @@ class IndexReader {
         const byUrl = this.resolved;
         title = this.resolve(title, false, null);
         const byTitle = this.resolved;
-        const owner = byUrl ? (byTitle && byTitle !== byUrl ? null : byUrl) : byTitle;
+        const owner = byUrl >= 0 ? (byTitle >= 0 && byTitle !== byUrl ? -1 : byUrl) : byTitle;
         this.storeKeyword(owner, phrase, url, title, target);
         return true;
     }
 
     // A keyword stays with its owner only when its URL continues the owner's full URL.
     storeKeyword(owner, phrase, url, title, target) {
-        if (owner && url !== '') {
-            const base = owner.base ? owner.base.url : '';
-            if (url.startsWith(base) && url.startsWith(owner.url, base.length)) {
-                url = url.slice(base.length + owner.url.length);
+        const entries = this.entries;
+        if (owner >= 0 && url !== '') {
+            const base = entries.base(owner);
+            const baseUrl = base ? base.url : '';
+            const ownUrl = entries.url(owner);
+            if (url.startsWith(baseUrl) && url.startsWith(ownUrl, baseUrl.length)) {
+                url = url.slice(baseUrl.length + ownUrl.length);
             } else {
-                owner = null;
+                owner = -1;
             }
         }
-        if (owner && title.startsWith(owner.title)) title = title.slice(owner.title.length);
-        const keyword = new Keyword(owner, phrase, url, title, target);
-        (owner ? owner.keywords : this.model.otherKeywords).push(keyword);
+        if (owner >= 0 && title.startsWith(entries.title(owner))) title = title.slice(entries.title(owner).length);
+        this.model.keywords.addMade(owner, phrase, url, title, target);
     }
 }
 

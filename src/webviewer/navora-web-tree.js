@@ -1,71 +1,66 @@
-// The contents tree as rows: one walk over the entries for every job that visits them, and
-// the rows a tree view shows, opened and closed without remaking the others.
+// What the viewer's two lists show. The contents tree as rows: one walk over the entries
+// for every job that visits them, and the rows a tree view shows, opened and closed without
+// remaking the others. The keywords as the Index tab lists them: grouped by phrase, sorted
+// without regard to case, and narrowed to those that begin with what the reader types, then
+// those that hold it further on.
 (function (nv) {
 'use strict';
+const { IntList } = nv;
 
-// Calls visit(entry, depth, i, list) for `entries` and everything below them, in tree order,
-// `entry` being list[i]. An index can be deeper than the call stack, so this walks with its
-// own stack. An entry's children are looked at after its visit, so a visit may sort them;
-// a visit that returns true ends the walk.
-function walkTree(entries, depth, visit) {
-    const lists = [entries];
+// Calls visit(e, depth, i, size) for the entries of `list` and everything below them, in
+// tree order, e being the i-th of the `size` entries of its level. An index can be deeper
+// than the call stack, so this walks with its own stack. An entry's children are looked at
+// after its visit; a visit that returns true ends the walk.
+function walkTree(entries, list, depth, visit) {
+    const lists = [list];
     const next = [0];
+    const from = [0];
+    const to = [list.length];
     const depths = [depth];
     while (lists.length) {
         const top = lists.length - 1;
-        const list = lists[top];
-        if (next[top] >= list.length) {
+        if (next[top] >= to[top]) {
             lists.pop();
             next.pop();
+            from.pop();
+            to.pop();
             depths.pop();
             continue;
         }
-        const entry = list[next[top]++];
-        if (visit(entry, depths[top], next[top] - 1, list) === true) return;
-        if (entry.children.length) {
-            lists.push(entry.children);
-            next.push(0);
+        const at = next[top]++;
+        const e = lists[top][at];
+        if (visit(e, depths[top], at - from[top], to[top] - from[top]) === true) return;
+        const first = entries.kidStart[e];
+        const end = entries.kidStart[e + 1];
+        if (end > first) {
+            lists.push(entries.kids);
+            next.push(first);
+            from.push(first);
+            to.push(end);
             depths.push(depths[top] + 1);
         }
     }
 }
 
-// The rows of `entries` and of everything below them, all open, in tree order.
-function openRows(entries, depth) {
+// The rows of `list` and of everything below them, all open, in tree order.
+function openRows(entries, list, depth) {
     const rows = [];
-    walkTree(entries, depth, (entry, d, i, list) => {
-        rows.push({ entry, depth: d, open: entry.children.length > 0, pos: i + 1, size: list.length });
+    walkTree(entries, list, depth, (e, d, i, size) => {
+        rows.push({ entry: e, depth: d, open: entries.childCount(e) > 0, pos: i + 1, size });
     });
     return rows;
 }
 
-function byTitle(a, b) {
-    const x = a.title.toLowerCase();
-    const y = b.title.toLowerCase();
-    return x < y ? -1 : x > y ? 1 : 0;
+// Closed rows, one for each of `list`.
+function closedRows(list, depth) {
+    return Array.from(list, (e, i) => ({ entry: e, depth, open: false, pos: i + 1, size: list.length }));
 }
 
-function sortTree(root) {
-    root.children.sort(byTitle);
-    walkTree(root.children, 0, (entry) => {
-        if (entry.children.length > 1) entry.children.sort(byTitle);
-    });
-}
-
-// Closed rows, one for each of `entries`.
-function closedRows(entries, depth) {
-    return entries.map((entry, i) => ({ entry, depth, open: false, pos: i + 1, size: entries.length }));
-}
-
-// Entries and keywords of the whole index, in and out of the contents.
+// Entries and keywords of the whole index, in and out of the contents; a keyword that
+// names the root belongs to no entry and is not shown.
 function countTree(model) {
-    let entries = 0;
-    let keywords = model.otherKeywords.length;
-    walkTree(model.root.children, 0, (entry) => {
-        ++entries;
-        keywords += entry.keywords.length;
-    });
-    return { entries, keywords };
+    return { entries: model.entries.count - 1,
+        keywords: model.keywords.count - model.entries.keywords(0).length };
 }
 
 function spliceAll(array, at, items) {
@@ -82,13 +77,16 @@ class TreeRows {
     constructor() {
         this.rows = [];
         this.top = [];
+        this.entries = null;
     }
 
     // Entries not in contents are kept for the index but not shown in the tree.
     reset(model, sort, expanded) {
-        if (sort) sortTree(model.root);
-        this.top = model.root.children.filter((e) => e.inContents);
-        this.rows = expanded ? openRows(this.top, 0) : closedRows(this.top, 0);
+        const entries = model.entries;
+        this.entries = entries;
+        if (sort) entries.sortChildren();
+        this.top = entries.children(0).filter((e) => entries.inContents(e));
+        this.rows = expanded ? openRows(entries, this.top, 0) : closedRows(this.top, 0);
         return this.rows;
     }
 
@@ -102,10 +100,10 @@ class TreeRows {
     pathTo(wanted) {
         const path = [];
         let found = false;
-        walkTree(this.top, 0, (entry, depth) => {
+        walkTree(this.entries, this.top, 0, (e, depth) => {
             path.length = depth;
-            path.push(entry);
-            found = wanted(entry);
+            path.push(e);
+            found = wanted(e);
             return found;
         });
         return found ? path : null;
@@ -148,9 +146,10 @@ class TreeRows {
         let k = 0;
         for (const place of places || []) {
             const depth = Number(place[0]);
-            const list = depth === 0 ? this.top : (trail[depth - 1] || { children: [] }).children;
+            const parent = trail[depth - 1];
+            const list = depth === 0 ? this.top : parent !== undefined ? this.entries.children(parent) : [];
             const entry = list[Number(place[1])];
-            if (!entry || !entry.children.length) continue;
+            if (entry === undefined || !this.entries.childCount(entry)) continue;
             trail.length = depth;
             trail.push(entry);
             while (k < rows.length && rows[k].entry !== entry) ++k;
@@ -170,13 +169,13 @@ class TreeRows {
     // Opens or closes row i; false when it has no children.
     toggle(i) {
         const node = this.rows[i];
-        if (!node || !node.entry.children.length) return false;
+        if (!node || !this.entries.childCount(node.entry)) return false;
         if (node.open) {
             this.rows.splice(i + 1, this.branchEnd(i) - i - 1);
             node.open = false;
         } else {
             node.open = true;
-            spliceAll(this.rows, i + 1, closedRows(node.entry.children, node.depth + 1));
+            spliceAll(this.rows, i + 1, closedRows(this.entries.children(node.entry), node.depth + 1));
         }
         return true;
     }
@@ -186,8 +185,9 @@ class TreeRows {
         const node = this.rows[i];
         if (!node) return;
         if (node.open) this.toggle(i);
-        node.open = node.entry.children.length > 0;
-        spliceAll(this.rows, i + 1, openRows(node.entry.children, node.depth + 1));
+        const children = this.entries.children(node.entry);
+        node.open = children.length > 0;
+        spliceAll(this.rows, i + 1, openRows(this.entries, children, node.depth + 1));
     }
 
     parentOf(i) {
@@ -199,10 +199,170 @@ class TreeRows {
     }
 }
 
+// Every keyword of the index, in tree order then the other keywords.
+function keywordsInOrder(model) {
+    const entries = model.entries;
+    const all = new IntList();
+    walkTree(entries, entries.children(0), 0, (e) => {
+        for (const k of entries.keywords(e)) all.push(k);
+    });
+    for (const k of model.otherKeywords) all.push(k);
+    return all.done();
+}
+
+// The sorted groups, one per phrase, and the search in them: a narrowing is two binary
+// searches, no rebuild. Groups are numbers; what they hold is kept in typed arrays and one
+// string of every group's phrase in lower case, each followed by a line end (no phrase holds
+// one), which Look for searches in one go.
+class KeywordIndex {
+    constructor(model) {
+        this.table = model.keywords;
+        const all = keywordsInOrder(model);
+        const phrases = Array.from(all, (k) => this.table.phrase(k));
+        const keys = phrases.map((p) => p.toLowerCase());
+        // By phrase without regard to case, then by phrase, then in the order above.
+        const order = Array.from(all, (k, i) => i);
+        order.sort((a, b) => (keys[a] < keys[b] ? -1 : keys[a] > keys[b] ? 1
+            : phrases[a] < phrases[b] ? -1 : phrases[a] > phrases[b] ? 1 : a - b));
+        this.members = new Int32Array(all.length);
+        const starts = new IntList();
+        const keyStarts = new IntList();
+        const groupKeys = [];
+        let at = 0;
+        order.forEach((i, j) => {
+            this.members[j] = all[i];
+            if (j > 0 && phrases[i] === phrases[order[j - 1]]) return;
+            starts.push(j);
+            keyStarts.push(at);
+            groupKeys.push(keys[i]);
+            at += keys[i].length + 1;
+        });
+        starts.push(all.length);
+        keyStarts.push(at);
+        this.starts = starts.done();
+        this.keyStarts = keyStarts.done();
+        this.count = groupKeys.length;
+        // Joined with one more, empty, so the last key ends with a line end too: one flat string.
+        groupKeys.push('');
+        this.keys = this.count ? groupKeys.join('\n') : '';
+        // The holders of every text on the way to the last one typed ('g', 'gi', 'git'),
+        // so that deleting letters finds each answer again instead of looking through all.
+        this.holders = new Map();
+    }
+
+    // Group g's phrase in lower case.
+    key(g) {
+        return this.keys.slice(this.keyStarts[g], this.keyStarts[g + 1] - 1);
+    }
+
+    // Group g's phrase, as its first keyword has it.
+    phrase(g) {
+        return this.table.phrase(this.members[this.starts[g]]);
+    }
+
+    // The keywords of group g.
+    keywords(g) {
+        return this.members.subarray(this.starts[g], this.starts[g + 1]);
+    }
+
+    // The first group whose key is not below `key`.
+    lowerBound(key) {
+        let lo = 0;
+        let hi = this.count;
+        while (lo < hi) {
+            const mid = (lo + hi) >> 1;
+            if (this.key(mid) < key) lo = mid + 1;
+            else hi = mid;
+        }
+        return lo;
+    }
+
+    // The groups whose phrase begins with `text`, as groups from .. to - 1.
+    prefixRange(text) {
+        const wanted = String(text).toLowerCase();
+        const from = this.lowerBound(wanted);
+        const to = wanted === '' ? this.count : this.lowerBound(wanted + '\uffff');
+        return { from, to };
+    }
+
+    // The groups of `candidates` (all when null), in order, whose key holds `wanted` after
+    // its first letter. One pass over the keys: each search goes on from the last find.
+    holding(wanted, candidates) {
+        if (wanted.includes('\n')) return new Int32Array(0);
+        const keys = this.keys;
+        const starts = this.keyStarts;
+        const found = new Int32Array(candidates ? candidates.length : this.count);
+        let n = 0;
+        if (candidates) {
+            let p = -1;
+            for (let c = 0; c < candidates.length; ++c) {
+                const g = candidates[c];
+                if (p < starts[g] + 1) p = keys.indexOf(wanted, starts[g] + 1);
+                if (p < 0) break;
+                if (p + wanted.length < starts[g + 1]) found[n++] = g;
+            }
+        } else {
+            // From find to find, passing over the groups without one.
+            let g = 0;
+            let p = keys.indexOf(wanted, 1);
+            while (p >= 0) {
+                while (starts[g + 1] <= p) ++g;
+                if (p === starts[g]) {
+                    p = keys.indexOf(wanted, p + 1);
+                } else {
+                    found[n++] = g;
+                    p = keys.indexOf(wanted, starts[g + 1] + 1);
+                }
+            }
+        }
+        return found.slice(0, n);
+    }
+
+    // The groups that hold `text` but do not begin with it (those not in `range`, its
+    // prefixRange()), in their order. A text that goes on from one seen on the way only needs
+    // the groups that held that one further on looked through: the longer text further on
+    // means the shorter there.
+    containing(text, range = this.prefixRange(text)) {
+        const wanted = String(text).toLowerCase();
+        if (wanted === '') return [];
+        let shorter = '';
+        for (const seen of Array.from(this.holders.keys())) {
+            if (!wanted.startsWith(seen)) this.holders.delete(seen);
+            else if (seen.length > shorter.length) shorter = seen;
+        }
+        let holders = this.holders.get(wanted);
+        if (!holders) holders = this.holding(wanted, shorter ? this.holders.get(shorter) : null);
+        this.holders.set(wanted, holders);
+        // Holders are in order, so those that begin with the text are one run of them.
+        let from = 0;
+        while (from < holders.length && holders[from] < range.from) ++from;
+        let to = from;
+        while (to < holders.length && holders[to] < range.to) ++to;
+        if (from === to) return holders;
+        const others = new Int32Array(holders.length - (to - from));
+        others.set(holders.subarray(0, from));
+        others.set(holders.subarray(to), from);
+        return others;
+    }
+
+    // What Look for lists for `text`: those that begin with it, then, with `elsewhere`,
+    // those that hold it further on. item(i) is the group of the i-th of the count.
+    search(text, elsewhere) {
+        const range = this.prefixRange(text);
+        const begin = range.to - range.from;
+        const others = elsewhere ? this.containing(text, range) : [];
+        return {
+            begin,
+            count: begin + others.length,
+            item: (i) => (i < begin ? range.from + i : others[i - begin]),
+        };
+    }
+}
+
 nv.walkTree = walkTree;
 nv.openRows = openRows;
-nv.sortTree = sortTree;
 nv.countTree = countTree;
 nv.TreeRows = TreeRows;
+nv.KeywordIndex = KeywordIndex;
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('tree', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -103,12 +103,14 @@ class Viewer {
 
     // ---- What the views ask of their host.
 
-    activate(entry) {
-        this.display(entry.fullUrl, nv.entryTarget(entry, this.defaultTarget));
+    activate(e) {
+        const entries = this.model.entries;
+        this.display(entries.fullUrl(e), nv.entryTarget(entries, e, this.defaultTarget));
     }
 
-    displayKeyword(keyword) {
-        this.display(keyword.fullUrl, nv.keywordTarget(keyword, this.defaultTarget));
+    displayKeyword(k) {
+        const keywords = this.model.keywords;
+        this.display(keywords.fullUrl(k), nv.keywordTarget(keywords, k, this.defaultTarget));
     }
 
     ready() {
@@ -165,8 +167,12 @@ class Viewer {
 
     // ---- Tabs.
 
-    showTabs() {
+    // The tabs of the index shown, on the one the page opens with, or with `keep` on the one
+    // open now (the Search tab comes later than the others where its index does).
+    showTabs(keep) {
         const p = this.indexes[this.current] || {};
+        const open = keep && this.tabBar.active ? this.tabBar.active.name : null;
+        const focused = keep && this.tabBar.active && document.activeElement === this.tabBar.active.tab;
         const tabs = [];
         if (!p.noContents) tabs.push({ card: this.contents.card, n: 4, name: 'contents' });
         if (!p.noIndex) tabs.push({ card: this.index.card, n: 5, name: 'index' });
@@ -182,6 +188,12 @@ class Viewer {
         if (this.iconWindow) this.iconWindow.setTexts(this.text(8), this.text(15));
         this.root.setAttribute('lang', (p.languageCode || '').slice(0, 2).toLowerCase() || 'en');
         this.fillAbout();
+        if (open) {
+            const t = this.tabBar.find(open) || this.tabBar.tabs[0];
+            this.tabBar.select(t);
+            if (focused) t.tab.focus();
+            return;
+        }
         this.selectTab(p.searchFirst && this.searchIndex ? 'search' : p.indexFirst ? 'index' : 'contents');
     }
 
@@ -213,8 +225,9 @@ class Viewer {
         const state = { tab: this.activeTab };
         if (this.indexes.length > 1) state.index = String(this.current + 1);
         if (this.activeTab === 'contents') {
-            const entry = this.contents.selectedEntry();
-            if (entry && (entry.url || entry.base)) state.entry = entry.fullUrl;
+            const e = this.contents.selectedEntry();
+            const entries = this.model.entries;
+            if (e !== null && (entries.url(e) || entries.base(e))) state.entry = entries.fullUrl(e);
         } else if (this.activeTab === 'index') {
             state.look = this.index.lookFor.value;
             state.phrase = this.index.phrase();
@@ -227,7 +240,10 @@ class Viewer {
         this.restoring = true;
         try {
             if (extra && extra.open) this.contents.openAt(extra.open);
-            if (state.entry !== undefined) this.contents.reveal((e) => e.fullUrl === state.entry);
+            if (state.entry !== undefined) {
+                const entries = this.model.entries;
+                this.contents.reveal((e) => entries.fullUrl(e) === state.entry);
+            }
             if (state.tab && this.tabBar.find(state.tab)) this.selectTab(state.tab);
             if (state.look !== undefined || state.phrase !== undefined) {
                 this.index.restore(state.look || '', state.phrase);
@@ -280,28 +296,27 @@ class Viewer {
         this.reader = null;
         this.keywordIndex = null;
         this.entryCount = undefined;
-        this.urls = null;
-        this.entriesByUrl = null;
-        this.firstBase = null;
         this.contents.clear();
         this.index.clear(this.index.lookFor.value);
         this.index.elsewhere = p.elsewhere;
+        // The index file, its language file and the search index are asked for at once.
         const searching = openSearch(p.indexFile);
+        const reading = readFile(p.indexFile).then((bytes) => ({ bytes }), (error) => ({ error }));
+        this.searchIndex = null;
+        this.searchRead = this.attachSearch(searching, ticket);
         await this.loadLanguage(p, ticket);
-        this.searchIndex = await searching;
+        // The tree waits for the search index only where the page opens on its tab.
+        if (p.searchFirst || this.memory.read().tab === 'search') await this.searchRead;
         if (ticket !== this.loadCount) return;
-        this.search.attach(this.searchIndex);
         this.index.lookFor.value = p.initialQuery;
         this.showTabs();
         this.setStatus(this.text(16));
-        let bytes;
-        try {
-            bytes = await readFile(p.indexFile);
-        } catch (e) {
-            if (ticket === this.loadCount) this.failed(p.indexFile, e);
+        const { bytes, error } = await reading;
+        if (ticket !== this.loadCount) return;
+        if (error) {
+            this.failed(p.indexFile, error);
             return;
         }
-        if (ticket !== this.loadCount) return;
         // Kept for the benchmark: where the time to the first tree goes.
         const read = performance.now();
         const text = decodeBytes(bytes, p.indexEncoding);
@@ -366,7 +381,25 @@ class Viewer {
         this.signal();
     }
 
+    // The search index once read; its tab is added if the others are shown already.
+    async attachSearch(searching, ticket) {
+        const index = await searching;
+        if (ticket !== this.loadCount) return;
+        this.searchIndex = index;
+        this.search.attach(index);
+        if (index && this.tabBar.tabs.length) this.showTabs(true);
+    }
+
+    // Tells the page the index is read (or cannot be), once the search index is there too.
     signal() {
+        const ticket = this.loadCount;
+        const read = this.searchRead || Promise.resolve();
+        read.then(() => {
+            if (ticket === this.loadCount) this.announce();
+        });
+    }
+
+    announce() {
         this.root.dataset.state = this.model ? 'ready' : 'failed';
         const event = new CustomEvent('navora-web-ready', { bubbles: true, detail: { viewer: this } });
         this.root.dispatchEvent(event);
@@ -375,26 +408,21 @@ class Viewer {
     // ---- The Search tab's pages: an entry's own title and target where the page is one.
 
     entryOf(page) {
-        if (!this.model) return null;
-        if (!this.entriesByUrl) {
-            this.entriesByUrl = new Map();
-            nv.walkTree(this.contents.rows.top, 0, (entry) => {
-                if (entry.url && !this.entriesByUrl.has(entry.url)) this.entriesByUrl.set(entry.url, entry);
-                if (entry.base && !this.firstBase) this.firstBase = entry.base;
-            });
-        }
-        return this.entriesByUrl.get(page.url) || null;
+        return this.model ? this.contents.entryWithUrl(page.url) : null;
     }
 
     titleOf(page) {
-        const entry = this.entryOf(page);
-        return (entry && entry.title) || page.title || page.url;
+        const e = this.entryOf(page);
+        return (e !== null && this.model.entries.title(e)) || page.title || page.url;
     }
 
     openPage(page) {
-        const entry = this.entryOf(page);
-        if (entry) this.activate(entry);
-        else this.display(this.firstBase ? this.firstBase.url + page.url : page.url, this.defaultTarget);
+        const e = this.entryOf(page);
+        if (e !== null) this.activate(e);
+        else {
+            const base = this.contents.firstBase();
+            this.display(base ? base.url + page.url : page.url, this.defaultTarget);
+        }
     }
 
     // ---- Opening pages, and following what the frames show.
@@ -418,15 +446,8 @@ class Viewer {
     // A frame shows `href`: the tree shows its entry, unless the one selected is it already.
     shown(href) {
         if (!this.model) return;
-        if (!this.urls) {
-            this.urls = new Map();
-            nv.walkTree(this.contents.rows.top, 0, (entry) => {
-                const url = entry.url || entry.base ? safeUrl(entry.fullUrl, document.baseURI) : null;
-                if (url && !this.urls.has(url)) this.urls.set(url, entry);
-            });
-        }
-        const entry = this.urls.get(href) || this.urls.get(href.replace(/#.*$/, ''));
-        if (!entry || entry === this.contents.selectedEntry()) return;
+        const entry = this.contents.entryShowing(href);
+        if (entry === null || entry === this.contents.selectedEntry()) return;
         this.contents.reveal((e) => e === entry);
     }
 }

@@ -12,10 +12,10 @@
 
 const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM.
-const PARTS = ['codec', 'fields', 'model', 'reader', 'language', 'params', 'tree', 'keywords',
-    'address', 'pages', 'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list',
-    'contents', 'index', 'panels', 'search', 'viewer', 'start'];
-const NO_DOM = 13;
+const PARTS = ['fields', 'model', 'reader', 'language', 'params', 'tree', 'address', 'pages',
+    'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list', 'contents',
+    'panels', 'search', 'viewer', 'start'];
+const NO_DOM = 11;
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {
@@ -95,24 +95,29 @@ function whenParsed(fn) {
     else fn();
 }
 
-// Over http the first index file of each viewer is asked for now, while the parts load, so
-// the tree does not wait for them and then for the file. From disk nothing is asked early:
-// the browser may refuse the file, and the viewer then reads its companion.
+// Over http the first index file of each viewer and its language file are asked for now,
+// while the parts load, so the tree does not wait for them and then for the files. From disk
+// nothing is asked early: the browser may refuse the files, and the viewer then reads their
+// companions.
 function preloadIndexes() {
     if (!/^https?:$/.test(location.protocol)) return;
     for (const applet of Array.from(document.getElementsByTagName('applet'))) {
         if (!isNavora(applet)) continue;
         const param = Array.from(applet.getElementsByTagName('param'))
             .find((p) => (p.getAttribute('name') || '').trim().toLowerCase() === 'index1');
-        const file = param ? (param.getAttribute('value') || '').split(',')[0].trim() : '';
-        if (!file) continue;
-        const link = document.createElement('link');
-        link.rel = 'preload';
-        link.as = 'fetch';
-        // As the viewer's own request is made: same origin, no credentials elsewhere.
-        link.crossOrigin = 'anonymous';
-        link.href = new URL(file, document.baseURI).href;
-        (document.head || document.documentElement).appendChild(link);
+        // "INDEX;ENCODING,LANGUAGE;ENCODING,..."
+        const value = param ? param.getAttribute('value') || '' : '';
+        for (const field of value.split(',').slice(0, 2)) {
+            const file = field.split(';')[0].trim();
+            if (!file) continue;
+            const link = document.createElement('link');
+            link.rel = 'preload';
+            link.as = 'fetch';
+            // As the viewer's own request is made: same origin, no credentials elsewhere.
+            link.crossOrigin = 'anonymous';
+            link.href = new URL(file, document.baseURI).href;
+            (document.head || document.documentElement).appendChild(link);
+        }
     }
 }
 

@@ -80,15 +80,23 @@ function treeRowFacts(page) {
             r.getAttribute('aria-expanded') || '-'].join(' ')));
 }
 
-h.test('over http the index is asked for once, while the parts load; from disk not early', async ({ browser }) => {
-    const site = siteWith();
+h.test('over http the index and language files are asked for once, while the parts load; from disk not early', async ({ browser }) => {
+    const site = h.site();
+    site.write('site.xo', h.indexText(TREE));
+    site.write('en.xol', ['2;1', 'English', 'Look for: ', 'Keywords: ', 'Pages: ', 'Table of contents']
+        .join('\r\n') + '\r\n');
+    site.searchpage(['--index', 'site.xo', '--index-encoding', 'UTF8', '--language-file', 'en.xol',
+        '--language-encoding', '8859_1']);
     const server = await h.serve(site.dir);
     try {
         const { page, errors, context } = await h.open(browser, server.url('Search.html'));
         await h.viewerReady(page);
-        assert.deepStrictEqual(server.requests.filter((r) => r === '/site.xo'), ['/site.xo']);
+        assert.deepStrictEqual(server.requests.filter((r) => /^\/(site\.xo|en\.xol)$/.test(r)).sort(),
+            ['/en.xol', '/site.xo']);
         assert.deepStrictEqual(await page.evaluate(() => performance.getEntriesByType('resource')
-            .filter((e) => /site\.xo$/.test(e.name)).map((e) => e.initiatorType)), ['link']);
+            .filter((e) => /(site\.xo|en\.xol)$/.test(e.name)).map((e) => e.initiatorType)), ['link', 'link']);
+        assert.strictEqual(await viewer(page).locator('[role=tab][data-name=contents]').textContent(),
+            'Table of contents');
         h.noErrors(errors);
         await context.close();
     } finally {
@@ -100,6 +108,45 @@ h.test('over http the index is asked for once, while the parts load; from disk n
     assert.deepStrictEqual(await h.treeTitles(page), ['Getting started', 'Getting help', 'Reference']);
     h.noErrors(errors);
     await context.close();
+});
+
+// Over http alone: only there can the test hold a file back.
+h.test('a search index slower than the tree: the tree first, then its tab, the reader\'s tab and focus kept', async ({ browser }) => {
+    const site = h.site();
+    writePages(site);
+    site.write('index.htm', '<!DOCTYPE html><html lang="en"><head><title>Home</title></head><body>'
+        + '<a href="start.htm">start</a> <a href="help.htm">help</a></body></html>');
+    site.cli(['scan', 'index.htm', '-o', 'site.xo']);
+    assert.ok(site.exists('site.xo.search/index.js'), 'the scan wrote a search index');
+    site.searchpage(['--index', 'site.xo']);
+    const server = await h.serve(site.dir);
+    const context = await browser.newContext();
+    try {
+        const page = await context.newPage();
+        const errors = [];
+        page.on('pageerror', (e) => errors.push(e.message));
+        let release;
+        const held = new Promise((resolve) => { release = resolve; });
+        await page.route(/\.search\/index\.js/, async (route) => {
+            await held;
+            await route.continue();
+        });
+        await page.goto(server.url('Search.html'));
+        await h.viewerReady(page);
+        assert.strictEqual(await viewer(page).locator('[role=tab][data-name=search]').count(), 0);
+        assert.notStrictEqual(await viewer(page).getAttribute('data-state'), 'ready');
+        await chooseTab(page, 'index');
+        const lookFor = viewer(page).locator('.nv-index .nv-input');
+        await lookFor.fill('st');
+        release();
+        await page.waitForSelector('.nv-viewer[data-state=ready] [role=tab][data-name=search]');
+        assert.strictEqual(await viewer(page).locator('[role=tab][aria-selected=true]').getAttribute('data-name'), 'index');
+        assert.ok(await lookFor.evaluate((el) => el === document.activeElement && el.value === 'st'));
+        assert.deepStrictEqual(errors, []);
+    } finally {
+        await context.close();
+        await server.close();
+    }
 });
 
 h.test('tree: arrows, type-ahead with spaces and Enter, as the tree pattern has them', async ({ browser }) => {

@@ -132,7 +132,7 @@ check('a deep and a large index', () => {
     for (let id = 1; id <= 5000; ++id) lines.push(`5;${id};;p${id}.htm;P ${id};;${id - 1};`);
     let model = readIndex(lines.join('\n'));
     let depth = 0;
-    for (let e = model.contents[0]; e; e = e.children[0]) ++depth;
+    for (let e = model.contents[0]; e !== undefined; e = model.entries.children(e)[0]) ++depth;
     assert.strictEqual(depth, 5000);
     const wide = ['XO0;2;1;1'];
     for (let id = 1; id <= 50000; ++id) wide.push(`5;${id};;p.htm;P;;${id > 10 ? Math.floor((id - 1) / 10) : 0};`);
@@ -146,7 +146,7 @@ check('the tree as rows: opening, closing, all below, parents, sorting', () => {
         '5;3;;c.htm;Z grandchild;;2;', '5;4;;d.htm;a top;;0;', '5;5;;e.htm;hidden;;-1;',
         '5;6;;f.htm;C child;;1;', '7;k;&3;t;', '7;j;&5;u;'].join('\n'));
     const rows = new viewer.TreeRows();
-    const shown = () => rows.rows.map((r) => `${r.depth}${r.open ? '-' : '+'}${r.entry.title}`);
+    const shown = () => rows.rows.map((r) => `${r.depth}${r.open ? '-' : '+'}${model.entries.title(r.entry)}`);
     rows.reset(model, false, false);
     assert.deepStrictEqual(shown(), ['0+b top', '0+a top']);
     assert.strictEqual(rows.toggle(1), false);
@@ -163,12 +163,13 @@ check('the tree as rows: opening, closing, all below, parents, sorting', () => {
     assert.deepStrictEqual(viewer.countTree(model), { entries: 6, keywords: 2 });
     const deep = ['XO0;2;1;1'];
     for (let id = 1; id <= 20000; ++id) deep.push(`5;${id};;p.htm;P;;${id - 1};`);
-    const rowsOfDeep = viewer.openRows(readIndex(deep.join('\n')).contents, 0);
+    const deepModel = readIndex(deep.join('\n'));
+    const rowsOfDeep = viewer.openRows(deepModel.entries, deepModel.contents, 0);
     assert.deepStrictEqual([rowsOfDeep.length, rowsOfDeep[19999].depth], [20000, 19999]);
     // Revealing the deepest entry and remembering the open branches stay linear.
     const deepRows = new viewer.TreeRows();
-    deepRows.reset(readIndex(deep.join('\n')), false, false);
-    const path = deepRows.pathTo((e) => e.id === 20000);
+    deepRows.reset(deepModel, false, false);
+    const path = deepRows.pathTo((e) => deepModel.entries.id(e) === 20000);
     assert.deepStrictEqual([path.length, deepRows.reveal(path)], [20000, 19999]);
     const places = deepRows.openPlaces();
     assert.strictEqual(places.length, 19999);
@@ -188,7 +189,7 @@ check('open branches remembered by place come back, and what no longer fits is p
     rows.toggle(5);
     const places = rows.openPlaces();
     assert.deepStrictEqual(places, [[0, 0], [1, 0], [0, 1], [1, 1]]);
-    const shown = () => rows.rows.map((r) => r.entry.title).join('');
+    const shown = () => rows.rows.map((r) => model.entries.title(r.entry)).join('');
     assert.strictEqual(shown(), 'ABCDEFG');
     rows.reset(model, false, false);
     rows.openAt(places.concat([[0, 9], [5, 0]]));
@@ -203,16 +204,18 @@ check('keywords grouped by phrase, sorted without case, narrowed by their beginn
         '5;2;;b.htm;B;;1;', '7;alpha;&2;&2;', '7;Beta;&2;&2;', '7;beta;&2#y;&2 (y);',
         '7;alphabet;other.htm;Other;'].join('\n'));
     const index = new viewer.KeywordIndex(model);
-    assert.deepStrictEqual(index.groups.map((g) => [g.phrase, g.keywords.map((k) => k.fullUrl)]), [
+    const groups = Array.from({ length: index.count }, (_, g) => g);
+    assert.deepStrictEqual(groups.map((g) => [index.phrase(g),
+        Array.from(index.keywords(g), (k) => model.keywords.fullUrl(k))]), [
         ['Alpha', ['a.htm#x']], ['alpha', ['b.htm']], ['alphabet', ['other.htm']],
         ['Beta', ['b.htm']], ['beta', ['a.htm', 'b.htm#y']]]);
     const phrases = (text) => {
         const r = index.prefixRange(text);
-        return index.groups.slice(r.from, r.to).map((g) => g.phrase);
+        return groups.slice(r.from, r.to).map((g) => index.phrase(g));
     };
     assert.deepStrictEqual(phrases('ALPHA'), ['Alpha', 'alpha', 'alphabet']);
     assert.deepStrictEqual(phrases('alphab'), ['alphabet']);
-    assert.deepStrictEqual(phrases(''), index.groups.map((g) => g.phrase));
+    assert.deepStrictEqual(phrases(''), groups.map((g) => index.phrase(g)));
     assert.deepStrictEqual(phrases('gamma'), []);
     assert.deepStrictEqual(phrases('\uffff'), []);
 });
@@ -247,7 +250,7 @@ check('Look for: phrases that begin with the text, then those that hold it furth
     const listed = (text, elsewhere = true) => {
         const found = index.search(text, elsewhere);
         const out = [];
-        for (let i = 0; i < found.count; ++i) out.push(found.item(i).phrase);
+        for (let i = 0; i < found.count; ++i) out.push(index.phrase(found.item(i)));
         return [found.begin, out];
     };
     assert.deepStrictEqual(listed('rebase'), [1, ['rebase', 'git-rebase(1)', 'xrebasex']]);
@@ -266,6 +269,70 @@ check('Look for: phrases that begin with the text, then those that hold it furth
     assert.deepStrictEqual(listed('zz'), [0, []]);
     assert.strictEqual(viewer.parseIndexParam('x.xo,,sort prefixonly,,,en').elsewhere, false);
     assert.strictEqual(viewer.parseIndexParam('x.xo,,,,,en').elsewhere, true);
+});
+
+check('Look for over many phrases finds what a plain search of every phrase finds', () => {
+    // Phrases of a small alphabet, so that most texts are held by many and some by few; the
+    // answers of typed, narrowed and deleted texts must be those of looking at every phrase.
+    let seed = 7;
+    const random = (n) => {
+        seed = (seed * 1103515245 + 12345) % 2147483648;
+        return seed % n;
+    };
+    const letters = 'abAB \u0130\u00e9';
+    const lines = ['XO0;2;1;1', '5;1;;a.htm;Owner title;;0;'];
+    for (let i = 0; i < 3000; ++i) {
+        let phrase = '';
+        for (let n = 1 + random(8); n > 0; --n) phrase += letters[random(letters.length)];
+        phrase = phrase.trim() || 'a';
+        lines.push(i % 3 ? `7;${phrase};&1#k${i};&1;` : `7;&1 ${phrase};&1;&1;`);
+    }
+    const model = readIndex(lines.join('\r\n'));
+    const index = new viewer.KeywordIndex(model);
+    const keys = Array.from({ length: index.count }, (_, g) => index.phrase(g).toLowerCase());
+    const expected = (text) => {
+        const wanted = text.toLowerCase();
+        const begin = keys.filter((k) => k.startsWith(wanted)).length;
+        const others = [];
+        keys.forEach((k, g) => {
+            if (wanted !== '' && k.indexOf(wanted, 1) > 0 && !k.startsWith(wanted)) others.push(g);
+        });
+        return [begin, others];
+    };
+    for (const text of ['a', 'ab', 'aba', 'abab', 'ababa', 'abab', 'ab', 'a', '', 'B', 'b a', 'b ab', 'o',
+        'owner title a', '\u0130', 'i', '\u00e9a', 'zz', 'a\nb']) {
+        const found = index.search(text, true);
+        const others = [];
+        for (let i = found.begin; i < found.count; ++i) others.push(found.item(i));
+        assert.deepStrictEqual([found.begin, others], expected(text), `for "${text}"`);
+        if (found.begin) assert.ok(keys[found.item(0)].startsWith(text.toLowerCase()));
+    }
+    // Sorted by phrase without regard to case, one group per phrase.
+    for (let g = 1; g < index.count; ++g) assert.ok(keys[g - 1] <= keys[g]);
+    assert.strictEqual(new Set(Array.from({ length: index.count }, (_, g) => index.phrase(g))).size, index.count);
+});
+
+check('fields read again from their records when wanted', () => {
+    const model = readIndex(['XO0;2;1;1', '3;2;http://h.example/d;win', '5;1;2; a.htm ; Top ;;0; i.gif',
+        '5;2;;h.htm;Hidden;;-1;', '5;3;;b.htm;Second;;0;', '6;3;Second tip', '6;3;Later tip',
+        '7;&1 one;&1#x;&1 (x);frame', '7;&0 root;&0;&0;', '7;&3;b.htm#y;&3;',
+        '5;4;;c.htm;Third;;0;'].join('\r\n'));
+    const { entries, keywords } = model;
+    // The entries out of the contents come after the others at the top.
+    assert.deepStrictEqual(Array.from(model.contents, (e) => entries.title(e)), ['Top', 'Second', 'Third', 'Hidden']);
+    const [top, second] = model.contents;
+    assert.deepStrictEqual([entries.url(top), entries.fullUrl(top), entries.icon(top), entries.target(top)],
+        ['a.htm', 'http://h.example/d/a.htm', 'i.gif', '']);
+    assert.strictEqual(entries.tip(second), 'Later tip');
+    const [k] = entries.keywords(top);
+    assert.deepStrictEqual([keywords.phrase(k), keywords.fullUrl(k), keywords.fullTitle(k), keywords.target(k)],
+        ['Top one', 'http://h.example/d/a.htm#x', 'Top (x)', 'frame']);
+    const [made] = entries.keywords(second);
+    assert.deepStrictEqual([keywords.phrase(made), keywords.anchor(made), keywords.fullUrl(made)],
+        ['Second', '#y', 'b.htm#y']);
+    // A keyword of the root (reference 0) belongs to no entry: not counted, not listed.
+    assert.deepStrictEqual(viewer.countTree(model), { entries: 4, keywords: 2 });
+    assert.strictEqual(new viewer.KeywordIndex(model).count, 2);
 });
 
 check('the address: each viewer its part, other parts kept, bad escapes ignored', () => {
@@ -292,9 +359,10 @@ check('new windows never get the page as opener; frames of the page are frames',
     // Where the targets come from: the entry's own, its base URL's, then the page's.
     const model = readIndex(['XO0;2;1;1', '3;1;d/;right', '5;1;1;a.htm;A;;0;', '5;2;1;b.htm;B;own;0;',
         '5;3;;c.htm;C;;0;', '7;k;&3;&3;', '7;l;x.htm;X;'].join('\n'));
-    assert.deepStrictEqual(model.contents.map((e) => viewer.entryTarget(e, '_self')), ['right', 'own', '_self']);
-    assert.deepStrictEqual([model.contents[2].keywords[0], model.otherKeywords[0]].map((k) => viewer.keywordTarget(k, 'f')),
-        ['f', 'f']);
+    assert.deepStrictEqual(Array.from(model.contents, (e) => viewer.entryTarget(model.entries, e, '_self')),
+        ['right', 'own', '_self']);
+    assert.deepStrictEqual([model.entries.keywords(model.contents[2])[0], model.otherKeywords[0]]
+        .map((k) => viewer.keywordTarget(model.keywords, k, 'f')), ['f', 'f']);
 });
 
 check('colours left to the reader, and the viewer\'s own texts after the applet\'s 19', () => {
