@@ -7,9 +7,11 @@
 #include "app/ui/CTamblinApp.h"
 #include "contents/ui/CContentsView.h"
 #include "document/ui/CXoDoc.h"
+#include "fulltext/SearchIndexReader.h"
 #include "scanner/ui/NewIndexWizard.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 using namespace tamblin;
 using tamblin::test::ModalDriver;
@@ -31,8 +34,10 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Page 1 with a description and a choice; a scan goes on through the source page.
-ModalDriver::Step Wizard(QString description, QString scanFile = {}) {
+// Page 1 with a description and a choice; a scan goes on through the source page, and to
+// the Scan options page where "Build a full-text search index" is set to `fullText`.
+ModalDriver::Step Wizard(QString description, QString scanFile = {},
+                         std::optional<bool> fullText = {}) {
     return [=](QWidget* modal) {
         auto* wizard = qobject_cast<NewIndexWizard*>(modal);
         if (!wizard) {
@@ -47,6 +52,13 @@ ModalDriver::Step Wizard(QString description, QString scanFile = {}) {
             file->clear();
             QTest::keyClicks(file, scanFile);
             wizard->next();
+            if (fullText) {
+                auto* box = wizard->findChild<QCheckBox*>(QStringLiteral("fullText"));
+                EXPECT_NE(box, nullptr);
+                if (box) {
+                    box->setChecked(*fullText);
+                }
+            }
         }
         wizard->button(QWizard::FinishButton)->click();
         return true;
@@ -148,6 +160,45 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_FALSE(document->IsModified());
     ASSERT_TRUE(m_app->OpenDocumentFile(saved));
     EXPECT_EQ(Tree(m_app->MainFrame()->View()), tree);
+}
+
+// The addresses of the pages the search index beside `index` finds for `word`.
+std::vector<std::string> PagesWith(const std::string& index, const std::string& word) {
+    std::vector<std::string> urls;
+    auto reader = SearchIndexReader::Load(index);
+    if (!reader) {
+        return {"(no search index)"};
+    }
+    for (std::uint32_t page : reader->Search(word, false)) {
+        urls.push_back(reader->Pages()[page].url);
+    }
+    return urls;
+}
+
+TEST_F(NewCommandTest, AScanWithFullTextWritesItsSearchIndexAtSaveAndSaveAs) {
+    std::string start = m_files.Write("web/start.htm", "<title>Start</title><a href=a.htm>A</a>"
+                                                       "<a href=b.htm>B</a>");
+    m_files.Write("web/a.htm", "<title>Apples</title><p>A pomegranate is no apple.</p>");
+    m_files.Write("web/b.htm", "<title>Bananas</title><script>pomegranate()</script>");
+    New({Wizard(QStringLiteral("Fruit"), Q(start), true), PressOkWhenFinished});
+    std::string saved = m_files.Path("web/Fruit.xo");
+    // Nothing is written before the document is saved.
+    EXPECT_FALSE(std::filesystem::exists(saved + ".search"));
+
+    m_dialogs.m_files = {Q(saved)};
+    m_app->MainFrame()->Action(Command::FileSave)->trigger();
+    EXPECT_FALSE(m_app->Document()->IsModified());
+    EXPECT_TRUE(std::filesystem::exists(saved + ".search/index.js"));
+    EXPECT_EQ(PagesWith(saved, "pomegranate"), std::vector<std::string>{"a.htm"});
+
+    // Save As writes the words beside the new name, and leaves the old ones.
+    std::string other = m_files.Path("web/Other.xo");
+    m_dialogs.m_files = {Q(other)};
+    m_app->MainFrame()->Action(Command::FileSaveAs)->trigger();
+    EXPECT_EQ(m_app->Document()->Index()->m_fileName, other);
+    EXPECT_EQ(PagesWith(other, "pomegranate"), std::vector<std::string>{"a.htm"});
+    EXPECT_EQ(PagesWith(saved, "pomegranate"), std::vector<std::string>{"a.htm"});
+    EXPECT_TRUE(m_dialogs.m_messages.empty());
 }
 
 TEST_F(NewCommandTest, NewLanguageFileSendsTheMenuCommand) {
