@@ -1,3 +1,4 @@
+#include "AppSteps.h"
 #include "AppTestSupport.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
@@ -11,7 +12,6 @@
 #include "scanner/ui/NewIndexWizard.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,9 +22,9 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 
 using namespace tamblin;
+using tamblin::test::AppSteps;
 using tamblin::test::ModalDriver;
 using Answer = DialogService::Answer;
 
@@ -32,62 +32,6 @@ namespace {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// Page 1 with a description and a choice; a scan goes on through the source page, and to
-// the Scan options page where "Build a full-text search index" is set to `fullText`.
-ModalDriver::Step Wizard(QString description, QString scanFile = {},
-                         std::optional<bool> fullText = {}) {
-    return [=](QWidget* modal) {
-        auto* wizard = qobject_cast<NewIndexWizard*>(modal);
-        if (!wizard) {
-            return false;
-        }
-        QWidget* page = wizard->currentPage();
-        QTest::keyClicks(page->findChild<QLineEdit*>(QStringLiteral("description")), description);
-        if (!scanFile.isEmpty()) {
-            page->findChild<QRadioButton*>(QStringLiteral("scan"))->click();
-            wizard->next();
-            auto* file = wizard->currentPage()->findChild<QLineEdit*>(QStringLiteral("file"));
-            file->clear();
-            QTest::keyClicks(file, scanFile);
-            wizard->next();
-            if (fullText) {
-                auto* box = wizard->findChild<QCheckBox*>(QStringLiteral("fullText"));
-                EXPECT_NE(box, nullptr);
-                if (box) {
-                    box->setChecked(*fullText);
-                }
-            }
-        }
-        wizard->button(QWizard::FinishButton)->click();
-        return true;
-    };
-}
-
-bool PressOkWhenFinished(QWidget* modal) {
-    auto* button = modal->findChild<QPushButton*>(QStringLiteral("button"));
-    if (!button || button->text() != QStringLiteral("OK")) {
-        return false;
-    }
-    button->click();
-    return true;
-}
-
-void AddTitles(QTreeWidgetItem* item, const QString& indent, QStringList& titles) {
-    titles.append(indent + item->text(0));
-    for (int i = 0; i < item->childCount(); ++i) {
-        AddTitles(item->child(i), indent + QStringLiteral("  "), titles);
-    }
-}
-
-// The titles of the whole tree, indented by depth.
-QStringList Tree(CContentsView* view) {
-    QStringList titles;
-    for (int i = 0; i < view->topLevelItemCount(); ++i) {
-        AddTitles(view->topLevelItem(i), QString(), titles);
-    }
-    return titles;
 }
 
 class NewCommandTest : public ::testing::Test {
@@ -124,7 +68,7 @@ TEST_F(NewCommandTest, EmptyIndexTakesTheDescriptionAfterTheSaveQuestion) {
     EXPECT_EQ(m_dialogs.m_messages[0].text, QStringLiteral("Save changes to MySite?"));
 
     m_dialogs.m_answers = {Answer::No};
-    New({Wizard(QStringLiteral("Garden"))});
+    New({AppSteps::NewIndex(QStringLiteral("Garden"))});
     CXoDoc* document = m_app->Document();
     EXPECT_EQ(document->Index()->m_description, "Garden");
     EXPECT_TRUE(document->IsModified());
@@ -137,7 +81,7 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
                                                        "<a href=b.htm>B</a>");
     m_files.Write("web/a.htm", "<title>Apples</title>");
     m_files.Write("web/b.htm", "<title>Bananas</title><a href=missing.htm>M</a>");
-    New({Wizard(QStringLiteral("Docs"), Q(start)), PressOkWhenFinished});
+    New({AppSteps::NewIndex(QStringLiteral("Docs"), Q(start)), AppSteps::PressOkWhenFinished});
 
     CXoDoc* document = m_app->Document();
     QString folder = Q(m_files.Path("web/"));
@@ -147,7 +91,7 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_TRUE(document->Index()->m_fileName.empty());
     EXPECT_TRUE(m_app->RecentFiles().Items().empty());
     EXPECT_EQ(m_app->MainFrame()->windowTitle(), QStringLiteral("Docs - Tamblin"));
-    QStringList tree = Tree(m_app->MainFrame()->View());
+    QStringList tree = AppSteps::Tree(m_app->MainFrame()->View());
     EXPECT_EQ(tree, (QStringList{QStringLiteral("Docs"), QStringLiteral("  Start"),
                                  QStringLiteral("    Apples"), QStringLiteral("    Bananas"),
                                  QStringLiteral("Other Index keywords")}));
@@ -159,7 +103,7 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_EQ(m_dialogs.m_fileRequests[0].path, saved);
     EXPECT_FALSE(document->IsModified());
     ASSERT_TRUE(m_app->OpenDocumentFile(saved));
-    EXPECT_EQ(Tree(m_app->MainFrame()->View()), tree);
+    EXPECT_EQ(AppSteps::Tree(m_app->MainFrame()->View()), tree);
 }
 
 // The addresses of the pages the search index beside `index` finds for `word`.
@@ -180,7 +124,8 @@ TEST_F(NewCommandTest, AScanWithFullTextWritesItsSearchIndexAtSaveAndSaveAs) {
                                                        "<a href=b.htm>B</a>");
     m_files.Write("web/a.htm", "<title>Apples</title><p>A pomegranate is no apple.</p>");
     m_files.Write("web/b.htm", "<title>Bananas</title><script>pomegranate()</script>");
-    New({Wizard(QStringLiteral("Fruit"), Q(start), true), PressOkWhenFinished});
+    New({AppSteps::NewIndex(QStringLiteral("Fruit"), Q(start), true),
+         AppSteps::PressOkWhenFinished});
     std::string saved = m_files.Path("web/Fruit.xo");
     // Nothing is written before the document is saved.
     EXPECT_FALSE(std::filesystem::exists(saved + ".search"));
