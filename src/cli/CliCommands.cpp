@@ -4,6 +4,7 @@
 #include "cli/LinkCheckCli.h"
 #include "cli/SearchPageCli.h"
 #include "fulltext/SearchIndexFiles.h"
+#include "fulltext/SearchIndexRemoval.h"
 #include "fulltext/SearchIndexWriter.h"
 #include "index/ByteDecoding.h"
 #include "index/ByteSink.h"
@@ -664,6 +665,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
         if (!RefreshCompanion(output)) {
             WarnStaleCompanion(output);
         }
+        RemoveStaleWords(output);
         return kScanRan;
     }
     IndexFile index;
@@ -687,6 +689,7 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
 
 bool CliCommands::SaveWords(const std::string& output) {
     if (!m_words) {
+        RemoveStaleWords(output);
         return true;
     }
     SaveResult result = SearchIndexWriter::Write(*m_words, output);
@@ -696,6 +699,25 @@ bool CliCommands::SaveWords(const std::string& output) {
         return false;
     }
     return true;
+}
+
+// OUT was written without words: an older search index beside it would answer for pages
+// as they were.
+void CliCommands::RemoveStaleWords(const std::string& output) {
+    const std::string folder = SearchIndexFiles::Folder(output);
+    switch (SearchIndexRemoval::RemoveStale(output)) {
+    case SearchIndexRemoval::Outcome::NothingThere:
+        break;
+    case SearchIndexRemoval::Outcome::Removed:
+        m_out << "Removed the old full-text search index " << folder
+              << ": this index was written without words.\n";
+        break;
+    case SearchIndexRemoval::Outcome::Failed:
+        m_err << "Warning: " << output << " was written without words, but the old full-text "
+              << "search index " << folder << " could not be removed: the Search tab finds "
+              << "the pages as they were. Delete the folder.\n";
+        break;
+    }
 }
 
 bool CliCommands::SaveOutput(IndexFile& index, const std::string& output) {

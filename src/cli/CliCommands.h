@@ -82,6 +82,7 @@ private:
     void WarnStaleCompanion(const std::string& output);
     // Writes the words of the last scan beside OUT as its search index, when it kept any.
     bool SaveWords(const std::string& output);
+    void RemoveStaleWords(const std::string& output);
     static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
                              ScanSettings& settings, ScanOptions& options, bool& ok);
     int PrintUsage(std::ostream& stream, int code);

@@ -78,6 +78,7 @@ constexpr Flag kFlags[] = {
     {"markers", &ScanSettings::skipMarkers},
     {"language", &ScanSettings::startLanguageOnly},
     {"quotes", &ScanSettings::singleQuotes},
+    {"fulltext", &ScanSettings::fullText},
 };
 
 } // namespace

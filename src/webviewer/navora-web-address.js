@@ -4,15 +4,16 @@
 //
 //   #nv1.tab=contents&nv1.entry=docs%2Fguide.htm
 //   #nv1.tab=index&nv1.look=git%20re&nv1.phrase=git-rebase(1)&nv2.index=2
+//   #nv1.tab=search&nv1.query=walrus%20operator
 //
 // "nvN." starts the keys of the N-th viewer of the page; `index` is the index chosen on the
-// Select tab (from 1). Entries are named by their URL as the index file has it, since ids
+// Select tab (from 1); `query` the words in the Search tab's box. Entries are named by their URL as the index file has it, since ids
 // change at every save. Values are encoded as URI components; parts of the fragment that
 // are not a viewer's are kept as they are.
 (function (nv) {
 'use strict';
 
-const KEYS = ['tab', 'index', 'entry', 'look', 'phrase'];
+const KEYS = ['tab', 'index', 'entry', 'look', 'phrase', 'query'];
 const PART = /^nv([1-9][0-9]{0,2})\.([a-z]+)=(.*)$/;
 
 // { others: [part, ...], viewers: Map(number -> { key: value }) }

@@ -60,7 +60,7 @@ async function openSearch(indexFile) {
 }
 
 class SearchView {
-    // host: text(n), openPage(page) and titleOf(page).
+    // host: openPage(page), titleOf(page) and changed() (the words typed, for the address).
     constructor(host) {
         this.host = host;
         this.card = make('div', 'nv-card nv-search');
@@ -86,8 +86,23 @@ class SearchView {
         this.ticket = 0;
         this.rows = [];
         this.active = -1;
-        this.input.addEventListener('input', () => this.run());
+        this.input.addEventListener('input', () => {
+            this.run();
+            this.host.changed();
+        });
         this.input.addEventListener('keydown', (e) => this.key(e));
+    }
+
+    // The words in the box, for the address.
+    query() {
+        return this.input.value;
+    }
+
+    // Shows what an address names: the words, searched again.
+    restore(query) {
+        if (this.input.value === query) return;
+        this.input.value = query;
+        this.run();
     }
 
     setTexts(text) {
@@ -142,6 +157,9 @@ class SearchView {
             row.id = newId('result');
             row.setAttribute('role', 'option');
             row.setAttribute('aria-selected', 'false');
+            // Only the first rows are drawn: a screen reader says where a row stands of all.
+            row.setAttribute('aria-setsize', String(results.length));
+            row.setAttribute('aria-posinset', String(this.rows.length + 1));
             const title = make('div', 'nv-search-title');
             const snippet = make('div', 'nv-search-snippet');
             row.append(title, snippet);
@@ -229,6 +247,12 @@ class SearchView {
         } else if (e.key === 'Enter') {
             e.preventDefault();
             this.open(this.active);
+        } else if (e.key === 'Escape' && this.input.value) {
+            // The combobox pattern: Escape empties the box and closes its list.
+            e.preventDefault();
+            this.input.value = '';
+            this.run();
+            this.host.changed();
         }
     }
 

@@ -231,6 +231,8 @@ class Viewer {
         } else if (this.activeTab === 'index') {
             state.look = this.index.lookFor.value;
             state.phrase = this.index.phrase();
+        } else if (this.activeTab === 'search') {
+            state.query = this.search.query();
         }
         this.memory.write(state, { open: this.contents.openPlaces() });
     }
@@ -248,6 +250,7 @@ class Viewer {
             if (state.look !== undefined || state.phrase !== undefined) {
                 this.index.restore(state.look || '', state.phrase);
             }
+            if (state.query !== undefined && this.searchIndex) this.search.restore(state.query);
         } finally {
             this.restoring = false;
         }

@@ -2,6 +2,7 @@
 
 #include "scanner/ui/NewIndexWizard.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,7 +22,8 @@ void AddTitles(const QTreeWidgetItem* item, const QString& indent, QStringList& 
 
 } // namespace
 
-ModalDriver::Step AppSteps::NewIndex(QString description, QString scanFile) {
+ModalDriver::Step AppSteps::NewIndex(QString description, QString scanFile,
+                                     std::optional<bool> fullText) {
     return [=](QWidget* modal) {
         auto* wizard = qobject_cast<NewIndexWizard*>(modal);
         if (!wizard) {
@@ -36,6 +38,10 @@ ModalDriver::Step AppSteps::NewIndex(QString description, QString scanFile) {
             file->clear();
             QTest::keyClicks(file, scanFile);
             wizard->next();
+            auto* box = wizard->findChild<QCheckBox*>(QStringLiteral("fullText"));
+            if (fullText && box) {
+                box->setChecked(*fullText);
+            }
         }
         wizard->button(QWizard::FinishButton)->click();
         return true;

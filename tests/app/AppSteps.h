@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QTreeWidget;
 
 namespace tamblin::test {
@@ -12,8 +14,10 @@ namespace tamblin::test {
 // Steps a user takes in the main window's modal dialogs, shared by the tests that play them.
 struct AppSteps {
     // The New index wizard: page 1's description, then, with a start file, a scan from it
-    // through the source page; Finish.
-    static ModalDriver::Step NewIndex(QString description, QString scanFile = {});
+    // through the source page, and on Scan options "Build a full-text search index" set to
+    // `fullText` when given; Finish.
+    static ModalDriver::Step NewIndex(QString description, QString scanFile = {},
+                                      std::optional<bool> fullText = {});
     // OK on the scan report, once the scan has finished and Cancel has become OK.
     static bool PressOkWhenFinished(QWidget* modal);
     // The titles of a whole tree (the contents, a list of changes), indented two spaces a

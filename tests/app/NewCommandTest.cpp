@@ -8,6 +8,7 @@
 #include "app/ui/CTamblinApp.h"
 #include "contents/ui/CContentsView.h"
 #include "document/ui/CXoDoc.h"
+#include "fulltext/SearchIndexReader.h"
 #include "scanner/ui/NewIndexWizard.h"
 
 #include <QAction>
@@ -103,6 +104,46 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_FALSE(document->IsModified());
     ASSERT_TRUE(m_app->OpenDocumentFile(saved));
     EXPECT_EQ(AppSteps::Tree(m_app->MainFrame()->View()), tree);
+}
+
+// The addresses of the pages the search index beside `index` finds for `word`.
+std::vector<std::string> PagesWith(const std::string& index, const std::string& word) {
+    std::vector<std::string> urls;
+    auto reader = SearchIndexReader::Load(index);
+    if (!reader) {
+        return {"(no search index)"};
+    }
+    for (std::uint32_t page : reader->Search(word, false)) {
+        urls.push_back(reader->Pages()[page].url);
+    }
+    return urls;
+}
+
+TEST_F(NewCommandTest, AScanWithFullTextWritesItsSearchIndexAtSaveAndSaveAs) {
+    std::string start = m_files.Write("web/start.htm", "<title>Start</title><a href=a.htm>A</a>"
+                                                       "<a href=b.htm>B</a>");
+    m_files.Write("web/a.htm", "<title>Apples</title><p>A pomegranate is no apple.</p>");
+    m_files.Write("web/b.htm", "<title>Bananas</title><script>pomegranate()</script>");
+    New({AppSteps::NewIndex(QStringLiteral("Fruit"), Q(start), true),
+         AppSteps::PressOkWhenFinished});
+    std::string saved = m_files.Path("web/Fruit.xo");
+    // Nothing is written before the document is saved.
+    EXPECT_FALSE(std::filesystem::exists(saved + ".search"));
+
+    m_dialogs.m_files = {Q(saved)};
+    m_app->MainFrame()->Action(Command::FileSave)->trigger();
+    EXPECT_FALSE(m_app->Document()->IsModified());
+    EXPECT_TRUE(std::filesystem::exists(saved + ".search/index.js"));
+    EXPECT_EQ(PagesWith(saved, "pomegranate"), std::vector<std::string>{"a.htm"});
+
+    // Save As writes the words beside the new name, and leaves the old ones.
+    std::string other = m_files.Path("web/Other.xo");
+    m_dialogs.m_files = {Q(other)};
+    m_app->MainFrame()->Action(Command::FileSaveAs)->trigger();
+    EXPECT_EQ(m_app->Document()->Index()->m_fileName, other);
+    EXPECT_EQ(PagesWith(other, "pomegranate"), std::vector<std::string>{"a.htm"});
+    EXPECT_EQ(PagesWith(saved, "pomegranate"), std::vector<std::string>{"a.htm"});
+    EXPECT_TRUE(m_dialogs.m_messages.empty());
 }
 
 TEST_F(NewCommandTest, NewLanguageFileSendsTheMenuCommand) {

@@ -10,11 +10,14 @@ function page(title, body) {
         + `<style>.walrus { color: red }</style></head><body>${body}</body></html>`;
 }
 
-// A small site scanned by the command line, and its side-by-side page.
-function scannedSite() {
+// A small site scanned by the command line, and its side-by-side page; `more` holds pages
+// (name -> text) the start page links to as well.
+function scannedSite(more = {}) {
     const site = h.site();
+    const links = Object.keys(more).map((name) => ` <a href="${name}">${name}</a>`).join('');
     site.write('index.htm', page('Start', '<p>See <a href="walrus.htm">one</a>, '
-        + '<a href="zoo.htm">two</a> and <a href="other.htm">three</a>.</p>'));
+        + `<a href="zoo.htm">two</a> and <a href="other.htm">three</a>.${links}</p>`));
+    for (const [name, text] of Object.entries(more)) site.write(name, text);
     site.write('walrus.htm', page('The walrus operator',
         '<h1>Assignment expressions</h1><p>Use := to assign inside expressions.</p>'));
     site.write('zoo.htm', page('Animals', '<p>A walrus lives in the sea. Walrus, walrus, '
@@ -41,11 +44,14 @@ async function results(page, count) {
     return page.locator('.nv-search-title').allTextContents();
 }
 
-async function fromDiskAndServer(browser, site, check) {
+// `check(page, how)` on the page opened over http, then from disk; `fragment` is the
+// address's part after "#", `options` those of the browser context (a phone, dark mode).
+async function fromDiskAndServer(browser, site, check,
+    { page: name = 'Search.html', fragment = '', ...options } = {}) {
     const server = await h.serve(site.dir);
     try {
-        for (const [how, url] of [['http', server.url('Search.html')], ['file', site.fileUrl('Search.html')]]) {
-            const { page, errors, context } = await h.open(browser, url);
+        for (const [how, url] of [['http', server.url(name, fragment)], ['file', site.fileUrl(name, fragment)]]) {
+            const { page, errors, context } = await h.open(browser, url, options);
             try {
                 await check(page, how);
                 h.noErrors(errors);
@@ -107,6 +113,148 @@ h.test('a site without a search index has no Search tab', async ({ browser }) =>
         const tabs = await page.locator('.nv-viewer [role=tab]').allTextContents();
         assert.ok(!tabs.includes('Search'), tabs.join(', '));
     });
+});
+
+const viewer = (page) => page.locator('.nv-viewer').first();
+
+// What the box and its list tell a screen reader.
+function comboFacts(page) {
+    return page.evaluate(() => {
+        const input = document.querySelector('.nv-search-input');
+        const id = input.getAttribute('aria-activedescendant');
+        const active = id && document.getElementById(id);
+        const list = document.getElementById(input.getAttribute('aria-controls'));
+        return {
+            focused: document.activeElement === input,
+            role: input.getAttribute('role'),
+            expanded: input.getAttribute('aria-expanded'),
+            listRole: list && list.getAttribute('role'),
+            active: active ? active.querySelector('.nv-search-title').textContent : null,
+            activeSelected: active ? active.getAttribute('aria-selected') : null,
+            position: active ? `${active.getAttribute('aria-posinset')}/${active.getAttribute('aria-setsize')}` : null,
+            status: document.querySelector('.nv-search-count').textContent,
+            live: document.querySelector('.nv-search-count').getAttribute('aria-live'),
+        };
+    });
+}
+
+h.test('the Search tab by keyboard: a combobox of its results, the count told politely', async ({ browser }) => {
+    const site = scannedSite();
+    await fromDiskAndServer(browser, site, async (page) => {
+        await searchTab(page);
+        // The tab's card opens with the box; Tab from the tab reaches it.
+        await page.locator('.nv-search-input').focus();
+        await page.keyboard.type('walrus');
+        await results(page, 2);
+        let facts = await comboFacts(page);
+        assert.deepStrictEqual([facts.role, facts.listRole, facts.expanded, facts.live],
+            ['combobox', 'listbox', 'true', 'polite']);
+        assert.deepStrictEqual([facts.active, facts.activeSelected, facts.position],
+            ['The walrus operator', 'true', '1/2']);
+        assert.strictEqual(facts.status, '2 pages found');
+        await page.keyboard.press('ArrowDown');
+        facts = await comboFacts(page);
+        assert.deepStrictEqual([facts.focused, facts.active, facts.position], [true, 'Animals', '2/2']);
+        assert.strictEqual(await page.locator('.nv-search-result[aria-selected=true]').count(), 1);
+        await page.keyboard.press('ArrowDown'); // stays on the last
+        assert.strictEqual((await comboFacts(page)).active, 'Animals');
+        await page.keyboard.press('ArrowUp');
+        assert.strictEqual((await comboFacts(page)).active, 'The walrus operator');
+        await page.keyboard.type('xyz');
+        await page.waitForSelector('.nv-search-count:has-text("No pages found")');
+        facts = await comboFacts(page);
+        assert.deepStrictEqual([facts.expanded, facts.active], ['false', null]);
+        // Escape empties the box and closes the list.
+        await page.keyboard.press('Escape');
+        facts = await comboFacts(page);
+        assert.deepStrictEqual([facts.expanded, facts.status, facts.focused], ['false', '', true]);
+        assert.strictEqual(await page.locator('.nv-search-input').inputValue(), '');
+    });
+});
+
+h.test('axe finds nothing on the Search tab: desktop, phone and dark, after a search', async ({ browser }) => {
+    const site = scannedSite();
+    for (const [kind, options] of [['desktop', {}], ['phone', h.PHONE], ['dark', { colorScheme: 'dark' }]]) {
+        await fromDiskAndServer(browser, site, async (page, how) => {
+            const input = await searchTab(page);
+            const seen = [];
+            const look = async (what) => {
+                for (const v of await h.axe(page)) seen.push(`${what}: ${v}`);
+                await h.snapshot(page, `search-axe-${kind}-${how}-${what}`);
+            };
+            await look('empty');
+            await input.fill('walrus');
+            await results(page, 2);
+            await page.locator('.nv-search-result mark').first().waitFor();
+            await look('after a search');
+            await input.fill('nothingofthekind');
+            await page.waitForSelector('.nv-search-count:has-text("No pages found")');
+            await look('no pages found');
+            assert.deepStrictEqual(seen, [], `${kind} viewer`);
+        }, options);
+    }
+});
+
+h.test('the Search tab on a phone: large targets and text, nothing scrolls sideways', async ({ browser }) => {
+    const site = scannedSite({ 'long.htm': page('A page with a title long enough to wrap on any phone',
+        `<p>${'walrus '.repeat(3)}${'x'.repeat(200)} Supercalifragilistic-walrus-expialidocious</p>`) });
+    await fromDiskAndServer(browser, site, async (page, how) => {
+        const input = await searchTab(page);
+        await input.tap();
+        await input.fill('walrus');
+        await page.waitForFunction(() => document.querySelectorAll('.nv-search-result').length >= 2);
+        await page.locator('.nv-search-result mark').first().waitFor();
+        const sizes = await page.evaluate(() => {
+            const v = document.querySelector('.nv-viewer');
+            const px = (el) => parseFloat(getComputedStyle(el).fontSize);
+            return {
+                rows: [...v.querySelectorAll('.nv-search-result')].map((r) => r.getBoundingClientRect().height),
+                text: [...v.querySelectorAll('.nv-search-input, .nv-search-count, .nv-search-title, '
+                    + '.nv-search-snippet, .nv-search .nv-prompt')].map(px),
+                input: v.querySelector('.nv-search-input').getBoundingClientRect().height,
+                wide: document.documentElement.scrollWidth,
+                listWide: [...v.querySelectorAll('.nv-search-results')].map((l) => l.scrollWidth - l.clientWidth),
+            };
+        });
+        for (const r of sizes.rows) assert.ok(r >= 44, `result ${r} px high`);
+        for (const t of sizes.text) assert.ok(t >= 16, `text at ${t} px`);
+        assert.ok(sizes.input >= 44, `box ${sizes.input} px high`);
+        assert.strictEqual(sizes.wide, 360, 'the page scrolls sideways');
+        assert.deepStrictEqual(sizes.listWide, [0], 'the results scroll sideways');
+        await h.snapshot(page, `search-phone-${how}`);
+        // A tap opens the page in its frame.
+        await page.locator('.nv-search-result', { hasText: 'Animals' }).tap();
+        await page.frame({ name: 'pages' }).waitForURL(/zoo\.htm$/);
+    }, h.PHONE);
+});
+
+h.test('deep links: the address names the Search tab and its words; Back brings them back', async ({ browser }) => {
+    const site = scannedSite();
+    // Results open in the page's own window here, so Back comes back to the search page.
+    site.searchpage(['--index', 'site.xo'], { page: 'Plain.html' });
+    await fromDiskAndServer(browser, site, async (page) => {
+        await h.viewerReady(page);
+        assert.strictEqual(await viewer(page).locator('[role=tab][aria-selected=true]')
+            .getAttribute('data-name'), 'search');
+        assert.strictEqual(await page.locator('.nv-search-input').inputValue(), 'walrus sea');
+        assert.deepStrictEqual(await results(page, 1), ['Animals']);
+        // What the reader types names itself in the address.
+        await page.locator('.nv-search-input').fill('walrus');
+        await page.waitForFunction(() => /nv1\.tab=search&nv1\.query=walrus$/.test(location.hash));
+        await results(page, 2);
+        await page.locator('.nv-search-result').nth(1).click();
+        await page.waitForURL(/zoo\.htm$/);
+        await page.waitForFunction(() => history.length >= 3);
+        await page.goBack({ waitUntil: 'commit' }).catch(() => {});
+        await page.waitForURL(/Plain\.html/);
+        await page.waitForLoadState('load');
+        await h.viewerReady(page);
+        assert.strictEqual(await page.locator('.nv-search-input').inputValue(), 'walrus');
+        assert.deepStrictEqual(await results(page, 2), ['The walrus operator', 'Animals']);
+        // A link followed within the page.
+        await page.evaluate(() => { location.hash = '#nv1.tab=search&nv1.query=markup'; });
+        assert.deepStrictEqual(await results(page, 1), ['Other']);
+    }, { page: 'Plain.html', fragment: 'nv1.tab=search&nv1.query=walrus%20sea' });
 });
 
 h.run();

@@ -461,6 +461,43 @@ TEST(CliRescan, MergesTheSitesChangesAndListsThem) {
     EXPECT_NE(last.find("5;3;1;new.htm;Newer;;2;\r\n"), std::string::npos) << last;
 }
 
+TEST(CliRescan, TheFullTextChoiceIsRememberedAndAnIndexWithoutWordsTakesOldOnesAway) {
+    TestFiles files;
+    std::string start = files.Write("site/index.htm", "<title>Home</title><p>walrus</p>");
+    std::string index = files.Path("site.xo");
+    std::string folder = index + ".search";
+    ASSERT_EQ(Cli({"scan", start, "-o", index}).code, 0);
+    EXPECT_NE(TestFiles::Read(index).find(";fulltext=1;"), std::string::npos);
+    ASSERT_TRUE(std::filesystem::exists(folder + "/index.js"));
+
+    // Without words, the old ones go, and the output says so.
+    CliRun run = Cli({"rescan", index, "-o", index, "--no-full-text"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Removed the old full-text search index " + folder +
+                           ": this index was written without words.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_NE(TestFiles::Read(index).find(";fulltext=0;"), std::string::npos);
+    // The next update does what the last scan did.
+    files.Write("site.xo.search/index.js", "stale");
+    run = Cli({"rescan", index, "-o", index});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    // A file of old without the option keeps the default: words.
+    std::string old = TestFiles::Read(index);
+    size_t at = old.find("fulltext=0;");
+    ASSERT_NE(at, std::string::npos);
+    files.Write("site.xo", old.erase(at, 11));
+    EXPECT_EQ(Cli({"rescan", index, "-o", index}).code, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/index.js"));
+    // The scanner's own file has no words either.
+    run = Cli({"scan", start, "-o", index, "--raw"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_NE(run.out.find("Removed the old"), std::string::npos) << run.out;
+}
+
 TEST(CliRescan, ExitCodes) {
     TestFiles files;
     std::string plain = files.Write("plain.xo", "XO0;2;1;1\r\n1;D;x\r\n");

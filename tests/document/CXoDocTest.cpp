@@ -197,5 +197,29 @@ TEST_F(CXoDocTest, AScansWordsAreWrittenBesideTheIndexAtEverySaveUntilAnotherInd
     EXPECT_FALSE(m_doc.KeepsWords());
     ASSERT_TRUE(m_doc.SaveIndex(Q(other)));
     EXPECT_FALSE(std::filesystem::exists(m_files.Path("other.xo.search")));
+    // An index only opened leaves the search index beside it alone.
+    ASSERT_TRUE(m_doc.OpenIndex(Q(m_files.Path("site.xo"))));
+    ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("site.xo"))));
+    EXPECT_TRUE(std::filesystem::exists(m_files.Path("site.xo.search/index.js")));
+    EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
+}
+
+TEST_F(CXoDocTest, AScanWithoutWordsTakesAnOlderSearchIndexAwayAtSave) {
+    m_files.Write("site.xo.search/index.js", "old words");
+    m_files.Write("copy.xo.search/index.js", "old words");
+    std::string temporary = m_files.Write("scan.tmp", kHeader + "5;1;;a.htm;A;;0;\r\n");
+    ASSERT_TRUE(
+        m_doc.OpenScannedIndex(Q(temporary), Q(m_files.Path("site.xo")), QStringLiteral("site")));
+    m_doc.KeepWords(nullptr);
+    ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("site.xo"))));
+    EXPECT_FALSE(std::filesystem::exists(m_files.Path("site.xo.search")));
+    // Nothing is left beside it either: the folder went whole.
+    size_t left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(m_files.Path(""))) {
+        left += entry.path().filename().string().rfind("site.xo.search", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(left, 0u);
+    ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("copy.xo"))));
+    EXPECT_FALSE(std::filesystem::exists(m_files.Path("copy.xo.search")));
     EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
 }

@@ -346,6 +346,10 @@ check('the address: each viewer its part, other parts kept, bad escapes ignored'
     assert.deepStrictEqual(viewer.viewerState('#nv1.look=%E0%A4&nv1.tab=index&nv1.evil=x&nv0.tab=a', 1), { tab: 'index' });
     assert.deepStrictEqual(viewer.parseFragment('#nv1.look=%E0%A4&nv0.tab=a').others, ['nv1.look=%E0%A4', 'nv0.tab=a']);
     assert.strictEqual(viewer.withViewerState('', 1, {}), '');
+    // The Search tab names its words, spaces and all.
+    hash = viewer.withViewerState('', 1, { tab: 'search', query: 'walrus & sea' });
+    assert.strictEqual(hash, '#nv1.tab=search&nv1.query=walrus%20%26%20sea');
+    assert.deepStrictEqual(viewer.viewerState(hash, 1), { tab: 'search', query: 'walrus & sea' });
 });
 
 check('new windows never get the page as opener; frames of the page are frames', () => {

@@ -1,5 +1,6 @@
 #include "document/ui/CXoDoc.h"
 
+#include "fulltext/SearchIndexRemoval.h"
 #include "fulltext/SearchIndexWriter.h"
 
 #include "index/ReplacingFile.h"
@@ -102,18 +103,7 @@ bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
     SetModifiedFlag(false);
     m_diskStamp = FileStamp::Of(m_index->m_fileName);
     m_keptOver = {};
-    if (m_words) {
-        SaveResult words = SearchIndexWriter::Write(*m_words, m_index->m_fileName);
-        if (!words.Ok()) {
-            // Saved all the same: only the Search tab of the search page lags behind.
-            ShowMessage(FormatMessage1(
-                QStringLiteral("The index was saved, but not its full-text search index (%1): "
-                               "the Search tab of a search page shows the words as they were "
-                               "before. Check that the folder can be written to, and save "
-                               "again."),
-                path + QStringLiteral(".search")));
-        }
-    }
+    SaveWords(path);
     if (m_index->CompanionStale()) {
         // Saved all the same: only pages opened from disk lag behind.
         ShowMessage(FormatMessage1(
@@ -124,6 +114,25 @@ bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
             path + QStringLiteral(".js")));
     }
     return true;
+}
+
+void CXoDoc::SaveWords(const QString& path) {
+    bool failed = false;
+    if (m_words) {
+        failed = !SearchIndexWriter::Write(*m_words, m_index->m_fileName).Ok();
+    } else if (m_wordsFromScan) {
+        failed = SearchIndexRemoval::RemoveStale(m_index->m_fileName) ==
+                 SearchIndexRemoval::Outcome::Failed;
+    }
+    if (failed) {
+        // Saved all the same: only the Search tab of the search page lags behind.
+        ShowMessage(FormatMessage1(
+            QStringLiteral("The index was saved, but not its full-text search index (%1): "
+                           "the Search tab of a search page shows the words as they were "
+                           "before. Check that the folder can be written to, and save "
+                           "again."),
+            path + QStringLiteral(".search")));
+    }
 }
 
 bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
@@ -151,6 +160,7 @@ void CXoDoc::ReleaseIndex() {
     m_history.Clear();
     m_index.reset();
     m_words.reset();
+    m_wordsFromScan = false;
 }
 
 namespace {

@@ -42,8 +42,13 @@ public:
                           const QString& title);
     void ReleaseIndex();
     // The words of the pages a scan read: from now on every save writes them beside the index
-    // as its full-text search index, until another index takes this one's place.
-    void KeepWords(std::shared_ptr<const SearchIndexData> words) { m_words = std::move(words); }
+    // as its full-text search index, until another index takes this one's place. A scan that
+    // kept none (null: the full text off, or the scan stopped) makes every save remove an
+    // older search index beside the file instead, which would answer for other pages.
+    void KeepWords(std::shared_ptr<const SearchIndexData> words) {
+        m_words = std::move(words);
+        m_wordsFromScan = true;
+    }
     bool KeepsWords() const { return m_words != nullptr; }
 
     // Save: to the path when it names a writable file, else as Save As. True when saved.
@@ -96,6 +101,7 @@ private:
     void ShowBadLines(const IndexFile& index);
     void ShowNotAnIndex(const IndexFile& index, const QString& path);
     void ShowMessage(const QString& text, unsigned helpId = 0);
+    void SaveWords(const QString& path);
     void WatchFile();
     // Before a save over the open file: false when it changed on disk since it was opened
     // or saved and the user would rather not write over that.
@@ -104,6 +110,9 @@ private:
     QWidget* m_window = nullptr;
     std::unique_ptr<IndexFile> m_index;
     std::shared_ptr<const SearchIndexData> m_words;
+    // True once a scan said what the words are (m_words, or none): an index only opened
+    // leaves the search index beside its file alone.
+    bool m_wordsFromScan = false;
     EditHistory m_history;
     QString m_pathName;
     QString m_title;

@@ -86,8 +86,9 @@ void UpdateFromSiteCommand::Run(QWidget* parent, CContentsView& view, const NewW
     std::string source = settings.rememberScan ? rescan.ScanSource() : index->m_scanSource;
     view.DoStep(std::make_unique<IndexContentStep>("Update from site", *index,
                                                    std::move(work.m_children), source));
-    // The words of the pages as they are now go beside the index at its next save.
-    if (words) {
+    // The words of the pages as they are now go beside the index at its next save; an
+    // update without them takes the old ones away then.
+    if (words || !settings.fullText) {
         document->KeepWords(std::move(words));
     }
 }
