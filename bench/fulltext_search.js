@@ -13,7 +13,7 @@ function loader(name) {
     const script = fs.readFileSync(path.join(folder, `${name}.js`), 'latin1');
     const data = nv.searchPartBase64(script);
     if (data === null) return Promise.reject(new Error(`${name}: not a part`));
-    return Promise.resolve(Buffer.from(data, 'base64').toString('utf8'));
+    return Promise.resolve(new Uint8Array(Buffer.from(data, 'base64')));
 }
 
 async function main() {

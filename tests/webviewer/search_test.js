@@ -39,7 +39,7 @@ function loader(name) {
     const script = fs.readFileSync(path.join(dir, 'site.xo.search', `${name}.js`), 'latin1');
     const data = nv.searchPartBase64(script);
     if (data === null) return Promise.reject(new Error(`${name}: not a part`));
-    return Promise.resolve(Buffer.from(data, 'base64').toString('utf8'));
+    return Promise.resolve(new Uint8Array(Buffer.from(data, 'base64')));
 }
 
 async function titles(index, query) {
@@ -91,7 +91,7 @@ async function main() {
 
     // A part that is not one the scan writes is refused, whatever it holds.
     const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
-    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(1, "', 'alert(1, "')), null);
+    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(2, "', 'alert(2, "')), null);
     assert.strictEqual(nv.searchPartBase64(opening.replace(/"\);\r\n$/, '"+alert(1));\r\n')), null);
     assert.strictEqual(nv.searchFolder('http://x/a/site.xo?v=1#t'), 'http://x/a/site.xo.search/');
 
