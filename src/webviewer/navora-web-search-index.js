@@ -173,6 +173,7 @@ class SearchIndex {
         this.loadPart = loadPart;
         this.parts = new Map();
         this.terms = new Map();
+        this.ranked = new Map();
         this.pageCount = 0;
         this.firsts = [];
         this.lasts = [];
@@ -254,7 +255,7 @@ class SearchIndex {
                         }
                     }
                 }
-                return lists.length ? mergeLists(lists, this.pageCount) : null;
+                return lists.length ? withBase(mergeLists(lists, this.pageCount)) : null;
             }).catch((e) => {
                 this.terms.delete(key);
                 throw e;
@@ -278,7 +279,14 @@ class SearchIndex {
             prefix && i === words.length - 1)));
         if (lists.some((l) => l === null)) return { results: [], total: 0, words: words.map((w) => w.word), prefix };
         const joined = words.map((w, i) => i > 0 && joinedTo(query, words[i - 1], w));
-        const keys = rank(lists, joined, words);
+        // The same words again (a key typed and taken back) rank from what was kept.
+        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix]);
+        let keys = this.ranked.get(key);
+        if (!keys) {
+            keys = rank(lists, joined, words);
+            if (this.ranked.size >= 32) this.ranked.delete(this.ranked.keys().next().value);
+            this.ranked.set(key, keys);
+        }
         const results = [];
         for (let i = 0; i < keys.length && i < limit; i += 1) {
             const page = keys[i] % PAGE_BITS;
@@ -348,7 +356,8 @@ function rank(lists, joined, words) {
     const order = lists.map((l, i) => i).sort((a, b) => lists[a].pages.length - lists[b].pages.length);
     const smallest = lists[order[0]];
     const at = new Int32Array(lists.length);
-    const keys = [];
+    const keys = new Float64Array(smallest.pages.length);
+    let found = 0;
     for (let i = 0; i < smallest.pages.length; i += 1) {
         const page = smallest.pages[i];
         let all = true;
@@ -363,17 +372,26 @@ function rank(lists, joined, words) {
         at[order[0]] = i;
         const score = scoreOf(lists, at, joined, words);
         if (score < 0) continue;
-        keys.push(Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + page);
+        keys[found] = Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + page;
+        found += 1;
     }
-    return Float64Array.from(keys).sort();
+    return keys.subarray(0, found).sort();
+}
+
+// What each page of a list scores by itself: its title, headings and how often.
+function withBase(list) {
+    const base = new Float64Array(list.pages.length);
+    for (let i = 0; i < base.length; i += 1) {
+        const v = list.values[i];
+        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0) + 10 * Math.log2(1 + (v >>> 2));
+    }
+    list.base = base;
+    return list;
 }
 
 function scoreOf(lists, at, joined, words) {
     let total = 0;
-    for (let k = 0; k < lists.length; k += 1) {
-        const v = lists[k].values[at[k]];
-        total += (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0) + 10 * Math.log2(1 + (v >>> 2));
-    }
+    for (let k = 0; k < lists.length; k += 1) total += lists[k].base[at[k]];
     for (let k = 0; k + 1 < lists.length; k += 1) {
         const a = offsetsAt(lists[k], at[k]);
         const b = offsetsAt(lists[k + 1], at[k + 1]);

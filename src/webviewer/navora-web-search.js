@@ -7,7 +7,7 @@ const { make, newId, SearchIndex, searchPartBase64, searchPartBytes, searchFolde
 
 const SHOWN = 50; // results drawn at once
 const SNIPPETS = 5; // of which the first this many get their text at once, the rest when seen
-const SNIPPET_DELAY = 150; // ms the results must stand before their text is fetched
+const SNIPPET_DELAY = 350; // ms the results must stand before their text is fetched
 
 // Script element -> what takes its text: parts a page loads by script elements (from disk,
 // where Chromium refuses requests) hand their data to navoraSearchPart as they run.
@@ -150,18 +150,22 @@ class SearchView {
             detail: { count: total } }));
     }
 
-    async fill(entry, words, prefix, withSnippet, ticket) {
+    // The first rows get their title and then their text at once; the others only once the
+    // results have stood a moment (while the reader types on, they change before), their
+    // text as they scroll into view.
+    async fill(entry, words, prefix, first, ticket) {
+        const stood = () => new Promise((resolve) => setTimeout(resolve, SNIPPET_DELAY))
+            .then(() => ticket === this.ticket);
         try {
+            if (!first && !(await stood())) return;
             entry.page = await this.index.page(entry.result.page);
             if (ticket !== this.ticket || !entry.page) return;
             entry.row.firstChild.textContent = this.host.titleOf(entry.page);
-            if (!withSnippet) {
+            if (!first) {
                 this.whenSeen(entry, () => this.fillSnippet(entry, words, prefix, ticket));
                 return;
             }
-            // While the reader types on, the results change before their text would come.
-            await new Promise((resolve) => setTimeout(resolve, SNIPPET_DELAY));
-            await this.fillSnippet(entry, words, prefix, ticket);
+            if (await stood()) await this.fillSnippet(entry, words, prefix, ticket);
         } catch (e) {
             // A part that cannot be read leaves its row with what it has.
         }
