@@ -23,7 +23,9 @@ const write = (name, text) => {
     fs.writeFileSync(path.join(dir, name), text);
 };
 write('docs/index.htm', page('Start', '<a href="walrus.htm">1</a><a href="zoo.htm">2</a>'
-    + '<a href="ja.htm">3</a><a href="many.htm">4</a>'));
+    + '<a href="ja.htm">3</a><a href="many.htm">4</a><a href="apart.htm">5</a>'));
+// "os" and "path", but not as os.path.
+write('docs/apart.htm', page('Apart', '<p>The os module; a path.</p>'));
 write('docs/walrus.htm', page('The walrus operator', '<h2>Assignment expressions</h2>'
     + '<p>Use := to assign. os.path.join and Python 3.11.</p>'));
 write('docs/zoo.htm', page('Animals', '<p>A walrus lives in the sea. Walrus, walrus: '
@@ -50,7 +52,7 @@ async function titles(index, query) {
 async function main() {
     const index = new nv.SearchIndex(loader);
     assert.ok(await index.open());
-    assert.strictEqual(index.pageCount, 5);
+    assert.strictEqual(index.pageCount, 6);
 
     // Title hit first; the last word as a prefix; several words mean all of them.
     assert.deepStrictEqual(await titles(index, 'walrus'), ['The walrus operator', 'Animals', 'Many']);
@@ -61,6 +63,7 @@ async function main() {
     // Headings before plain text; digits and dotted names.
     assert.deepStrictEqual(await titles(index, 'expressions'), ['The walrus operator']);
     assert.deepStrictEqual(await titles(index, 'os.path'), ['The walrus operator']);
+    assert.deepStrictEqual((await titles(index, 'os path')).sort(), ['Apart', 'The walrus operator']);
     assert.deepStrictEqual(await titles(index, '3.11'), ['The walrus operator']);
     // Accents and soft hyphens fold away; script and hidden text are no words.
     assert.deepStrictEqual(await titles(index, 'resume'), ['Animals']);
