@@ -25,7 +25,11 @@ async function main() {
         const pages = [];
         for (const r of found.results) {
             const page = await search.page(r.page);
-            pages.push({ url: page.url, title: page.title, inTitle: (r.hits.every((h) => h.flags & 1)) });
+            const inTitle = r.lists.every((l) => {
+                const i = l.pages.indexOf(r.page);
+                return i >= 0 && (l.values[i] & 1) === 1;
+            });
+            pages.push({ url: page.url, title: page.title, inTitle });
         }
         console.log(JSON.stringify({ word, pages }));
     }
