@@ -1,6 +1,7 @@
 #include "fulltext/SearchWordPart.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tamblin {
 
@@ -54,17 +55,64 @@ private:
     bool m_bad = false;
 };
 
+size_t NumberSize(std::uint32_t value) {
+    size_t size = 1;
+    while (value >= 0x80) {
+        value >>= 7;
+        ++size;
+    }
+    return size;
+}
+
+// The pages of a word as a bitmap: a number of bytes, then bit k of byte k / 8 for page k.
+std::string PageBitmap(const std::vector<SearchPosting>& postings) {
+    std::string bits(postings.back().page / 8 + 1, '\0');
+    for (const SearchPosting& posting : postings) {
+        bits[posting.page / 8] =
+            static_cast<char>(bits[posting.page / 8] | 1 << (posting.page % 8));
+    }
+    return bits;
+}
+
+// The pages of a bitmap, as many as `count`; nothing when it holds another number of them.
+std::optional<std::vector<std::uint32_t>> BitmapPages(std::string_view bits, std::uint32_t count) {
+    std::vector<std::uint32_t> pages;
+    for (size_t i = 0; i < bits.size(); ++i) {
+        for (int bit = 0; bit < 8; ++bit) {
+            if ((static_cast<unsigned char>(bits[i]) >> bit & 1) != 0) {
+                if (pages.size() == count) {
+                    return std::nullopt;
+                }
+                pages.push_back(static_cast<std::uint32_t>(i * 8 + static_cast<size_t>(bit)));
+            }
+        }
+    }
+    if (pages.size() != count) {
+        return std::nullopt;
+    }
+    return pages;
+}
+
 bool ReadPostings(std::string_view bytes, std::uint32_t kept, std::uint32_t count,
                   std::vector<SearchPosting>& postings) {
     NumberReader in(bytes);
+    std::optional<std::vector<std::uint32_t>> bitmap;
+    if ((kept & SearchWordPart::kBitmap) != 0) {
+        kept &= ~SearchWordPart::kBitmap;
+        std::uint32_t size = in.Next();
+        bitmap = BitmapPages(in.Take(size), count);
+        if (!bitmap) {
+            return false;
+        }
+    }
     std::uint32_t page = 0;
     for (std::uint32_t i = 0; i < count && !in.Bad(); ++i) {
         SearchPosting& posting = postings.emplace_back();
-        std::uint32_t step = in.Next();
+        std::uint32_t step = bitmap ? 1 : in.Next();
         if (i > 0 && step == 0) {
             return false;
         }
-        page += step;
+        page = bitmap ? (*bitmap)[i] : page + step;
         posting.page = page;
         std::uint32_t value = in.Next();
         posting.count = value >> 2;
@@ -96,10 +144,25 @@ void SearchWordPart::Append(const Word& word, std::string_view before, std::stri
         ++shared;
     }
     std::uint32_t kept = OffsetsKept(postings);
-    std::string pages;
+    // Pages as distances, or as a bitmap where that is shorter (words on most pages).
+    size_t distances = 0;
     std::uint32_t page = 0;
     for (const SearchPosting& posting : postings) {
-        PutNumber(posting.page - page, pages);
+        distances += NumberSize(posting.page - page);
+        page = posting.page;
+    }
+    bool bitmap = !postings.empty() && postings.back().page / 8 + 1 + 5 < distances;
+    std::string pages;
+    if (bitmap) {
+        std::string bits = PageBitmap(postings);
+        PutNumber(static_cast<std::uint32_t>(bits.size()), pages);
+        pages += bits;
+    }
+    page = 0;
+    for (const SearchPosting& posting : postings) {
+        if (!bitmap) {
+            PutNumber(posting.page - page, pages);
+        }
         page = posting.page;
         PutNumber(posting.count << 2 | (posting.flags & 3), pages);
         if (kept == 0) {
@@ -116,7 +179,7 @@ void SearchWordPart::Append(const Word& word, std::string_view before, std::stri
     PutNumber(static_cast<std::uint32_t>(shared), out);
     PutNumber(static_cast<std::uint32_t>(text.size() - shared), out);
     out.append(text, shared);
-    PutNumber(kept, out);
+    PutNumber(kept | (bitmap ? kBitmap : 0), out);
     PutNumber(static_cast<std::uint32_t>(postings.size()), out);
     PutNumber(static_cast<std::uint32_t>(pages.size()), out);
     out += pages;
@@ -138,9 +201,8 @@ std::optional<std::vector<SearchWordPart::Word>> SearchWordPart::Read(std::strin
         std::uint32_t count = in.Next();
         std::uint32_t length = in.Next();
         std::string_view pages = in.Take(length);
-        // Each page takes two bytes at least: a count can claim no more than that.
-        bool fits = static_cast<std::uint64_t>(count) * 2 <= pages.size() &&
-                    kept <= SearchPosting::kMaxOffsets;
+        // Each page takes a byte at least: a count can claim no more than that.
+        bool fits = count <= pages.size() && (kept & ~kBitmap) <= SearchPosting::kMaxOffsets;
         if (in.Bad() || text.empty() || (!words.empty() && text <= last) || !fits) {
             return std::nullopt;
         }

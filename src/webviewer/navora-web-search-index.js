@@ -13,6 +13,8 @@ const SNIPPET_AFTER = 140;
 // Pages numbers fit in 21 bits: a result's sort key is its score above its page.
 const PAGE_BITS = 2097152;
 const SCORE_TOP = 1e9;
+// Added to the places kept of a word whose pages come as a bitmap (SearchWordPart).
+const BITMAP = 32;
 
 const base36 = (s) => parseInt(s, 36);
 const utf8 = new TextDecoder('utf-8');
@@ -68,16 +70,36 @@ function readWordPart(bytes) {
 // A word's pages: {pages, values (count << 2 | flags), offsetStart, offsets}, typed arrays.
 function pagesOf(entry) {
     if (entry.pages) return entry.pages;
-    const { count, kept } = entry;
+    const { count } = entry;
+    const kept = entry.kept & ~BITMAP;
     const numbers = new Numbers(entry.bytes, entry.start, entry.end);
     const pages = new Uint32Array(count);
     const values = new Uint32Array(count);
     const offsetStart = new Uint32Array(count + 1);
     const offsets = [];
+    // Words on most pages list them as a bitmap.
+    const bitmap = entry.kept & BITMAP;
+    if (bitmap) {
+        const size = numbers.next();
+        let n = 0;
+        for (let b = 0; b < size && numbers.at + b < numbers.end; b += 1) {
+            const byte = entry.bytes[numbers.at + b];
+            for (let bit = 0; bit < 8; bit += 1) {
+                if (byte >> bit & 1 && n < count) {
+                    pages[n] = b * 8 + bit;
+                    n += 1;
+                }
+            }
+        }
+        if (n !== count) throw new Error('bad bitmap');
+        numbers.at += size;
+    }
     let page = 0;
     for (let i = 0; i < count; i += 1) {
-        page += numbers.next();
-        pages[i] = page;
+        if (!bitmap) {
+            page += numbers.next();
+            pages[i] = page;
+        }
         values[i] = numbers.next();
         offsetStart[i] = offsets.length;
         const n = kept ? numbers.next() : 0;
