@@ -225,7 +225,7 @@ TEST_F(UpdateFromSiteTest, TheSavedWordsFollowTheChangedSite) {
                                     "<a href=bulbs.htm>B</a>");
     m_files.Write("web/bulbs.htm", "<title>Bulbs</title>");
     std::filesystem::remove(m_files.Path("web/ferns.htm"));
-    Update({PressOkWhenFinished, [](QWidget* modal) {
+    Update({AppSteps::PressOkWhenFinished, [](QWidget* modal) {
                 if (!qobject_cast<UpdateReviewDialog*>(modal)) {
                     return false;
                 }
