@@ -63,6 +63,9 @@ async function main() {
     const total = sizes.reduce((a, s) => a + s.bytes, 0);
     const search = sizes.filter((s) => /\.search\/|navora-web-search|\/pagefind\//.test(s.url))
         .reduce((a, s) => a + s.bytes, 0);
+    if (process.env.VERBOSE) {
+        for (const s of sizes) if (/\.search\/|navora-web-search|\/pagefind\//.test(s.url)) console.error(s.bytes, s.url);
+    }
     keystrokes.sort((a, b) => a - b);
     const median = keystrokes.length ? keystrokes[Math.floor(keystrokes.length / 2)] : 0;
     console.log(JSON.stringify({ mode, query, total, search, requests: sizes.length,

@@ -13,7 +13,7 @@ function loader(name) {
     const script = fs.readFileSync(path.join(folder, `${name}.js`), 'latin1');
     const data = nv.searchPartBase64(script);
     if (data === null) return Promise.reject(new Error(`${name}: not a part`));
-    return Promise.resolve(Buffer.from(data, 'base64').toString('utf8'));
+    return Promise.resolve(new Uint8Array(Buffer.from(data, 'base64')));
 }
 
 async function main() {
@@ -25,7 +25,11 @@ async function main() {
         const pages = [];
         for (const r of found.results) {
             const page = await search.page(r.page);
-            pages.push({ url: page.url, title: page.title, inTitle: (r.hits.every((h) => h.flags & 1)) });
+            const inTitle = r.lists.every((l) => {
+                const i = l.pages.indexOf(r.page);
+                return i >= 0 && (l.values[i] & 1) === 1;
+            });
+            pages.push({ url: page.url, title: page.title, inTitle });
         }
         console.log(JSON.stringify({ word, pages }));
     }

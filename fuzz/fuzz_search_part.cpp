@@ -4,6 +4,7 @@
 // read as a part must never crash the reader. The same bytes as a page's text through the
 // word splitter: every word within the text, in order, none empty or too long.
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
 #include <cstdint>
@@ -61,5 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CheckScript(bytes);
     CheckWords(bytes);
+    // The same bytes as a word part: read, or refused; what is read writes a part that reads.
+    if (auto words = tamblin::SearchWordPart::Read(bytes)) {
+        std::string again;
+        std::string_view before;
+        for (const auto& word : *words) {
+            tamblin::SearchWordPart::Append(word, before, again);
+            before = word.first;
+        }
+        if (!tamblin::SearchWordPart::Read(again)) {
+            std::abort();
+        }
+    }
     return 0;
 }

@@ -19,17 +19,43 @@ std::uint32_t Utf16Units(std::string_view utf8) {
     return units;
 }
 
-// Texts are kept on one line, tabs and all, for the files that list them.
+// Texts are kept on one line, tabs and all, for the files that list them: runs of controls
+// and spaces become one space.
 void AppendClean(std::string_view text, std::string& out) {
-    for (char ch : text) {
+    auto blank = [](char ch) {
         auto c = static_cast<unsigned char>(ch);
-        char put = c < 0x20 || c == 0x7F ? ' ' : ch;
-        if (put == ' ' && (out.empty() || out.back() == ' ')) {
-            continue;
+        return c <= 0x20 || c == 0x7F;
+    };
+    bool space = out.empty() || out.back() == ' ';
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t run = at;
+        while (run < text.size() && !blank(text[run])) {
+            ++run;
         }
-        out += put;
+        out.append(text, at, run - at);
+        space = space && run == at;
+        if (run == text.size()) {
+            return;
+        }
+        if (!space) {
+            out += ' ';
+            space = true;
+        }
+        at = run + 1;
     }
 }
+
+std::uint32_t HashOf(std::string_view word) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : word) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return hash;
+}
+
+// Packed entry of one page: page, count, flags << 8 | number of offsets, offsets.
+constexpr size_t kEntryHead = 3;
 
 } // namespace
 
@@ -78,18 +104,59 @@ void SearchIndexBuilder::Break() {
     }
 }
 
-void SearchIndexBuilder::AddWord(const std::string& word, std::uint32_t page, std::uint8_t flags,
-                                 const std::uint32_t* offset) {
-    std::vector<SearchPosting>& postings = m_words[word];
-    if (postings.empty() || postings.back().page != page) {
-        postings.emplace_back();
-        postings.back().page = page;
+std::uint32_t SearchIndexBuilder::IdOf(std::string_view word) {
+    if (m_words.size() * 2 >= m_table.size()) {
+        Grow();
     }
-    SearchPosting& posting = postings.back();
-    ++posting.count;
-    posting.flags |= flags;
-    if (offset && posting.offsets.size() < SearchPosting::kMaxOffsets) {
-        posting.offsets.push_back(*offset);
+    auto mask = static_cast<std::uint32_t>(m_table.size() - 1);
+    for (std::uint32_t slot = HashOf(word) & mask;; slot = (slot + 1) & mask) {
+        std::uint32_t id = m_table[slot];
+        if (id == 0) {
+            WordEntry entry;
+            entry.textAt = static_cast<std::uint32_t>(m_wordText.size());
+            entry.textSize = static_cast<std::uint32_t>(word.size());
+            m_wordText.append(word);
+            m_words.push_back(std::move(entry));
+            m_table[slot] = static_cast<std::uint32_t>(m_words.size());
+            return m_table[slot] - 1;
+        }
+        const WordEntry& entry = m_words[id - 1];
+        if (std::string_view(m_wordText).substr(entry.textAt, entry.textSize) == word) {
+            return id - 1;
+        }
+    }
+}
+
+void SearchIndexBuilder::Grow() {
+    std::vector<std::uint32_t> table(std::max<size_t>(1024, m_table.size() * 2), 0);
+    auto mask = static_cast<std::uint32_t>(table.size() - 1);
+    for (std::uint32_t id = 0; id < m_words.size(); ++id) {
+        const WordEntry& entry = m_words[id];
+        std::uint32_t slot =
+            HashOf(std::string_view(m_wordText).substr(entry.textAt, entry.textSize)) & mask;
+        while (table[slot] != 0) {
+            slot = (slot + 1) & mask;
+        }
+        table[slot] = id + 1;
+    }
+    m_table = std::move(table);
+}
+
+void SearchIndexBuilder::AddWord(std::string_view word, std::uint32_t page, std::uint8_t flags,
+                                 const std::uint32_t* offset) {
+    WordEntry& entry = m_words[IdOf(word)];
+    std::vector<std::uint32_t>& packed = entry.packed;
+    if (entry.lastPage != page) {
+        entry.lastPage = page;
+        entry.openAt = static_cast<std::uint32_t>(packed.size());
+        packed.insert(packed.end(), {page, 0, 0});
+    }
+    std::uint32_t* head = packed.data() + entry.openAt;
+    ++head[1];
+    head[2] |= static_cast<std::uint32_t>(flags) << 8;
+    if (offset && (head[2] & 0xFF) < SearchPosting::kMaxOffsets) {
+        ++head[2];
+        packed.push_back(*offset);
     }
 }
 
@@ -103,30 +170,53 @@ void SearchIndexBuilder::EndPage() {
     while (!current.text.empty() && current.text.back() == ' ') {
         current.text.pop_back();
     }
-    WordTokenizer::Split(current.title, [&](const WordToken& token) {
-        AddWord(token.word, page, SearchPosting::kInTitle, nullptr);
+    WordTokenizer::ForEach(current.title, [&](std::string_view word, std::uint32_t, std::uint32_t) {
+        AddWord(word, page, SearchPosting::kInTitle, nullptr);
     });
     size_t heading = 0;
-    WordTokenizer::Split(current.text, [&](const WordToken& token) {
-        while (heading < m_headings.size() && m_headings[heading].second <= token.start) {
-            ++heading;
-        }
-        bool inHeading = heading < m_headings.size() && m_headings[heading].first < token.end;
-        AddWord(token.word, page, inHeading ? SearchPosting::kInHeading : 0, &token.start);
-    });
+    WordTokenizer::ForEach(
+        current.text, [&](std::string_view word, std::uint32_t start, std::uint32_t end) {
+            while (heading < m_headings.size() && m_headings[heading].second <= start) {
+                ++heading;
+            }
+            bool inHeading = heading < m_headings.size() && m_headings[heading].first < end;
+            AddWord(word, page, inHeading ? SearchPosting::kInHeading : 0, &start);
+        });
 }
 
 SearchIndexData SearchIndexBuilder::Take() {
     EndPage();
     SearchIndexData data;
     data.pages = std::move(m_pages);
-    data.words.reserve(m_words.size());
-    for (auto& [word, postings] : m_words) {
-        data.words.emplace_back(word, std::move(postings));
+    std::vector<std::uint32_t> order(m_words.size());
+    for (std::uint32_t id = 0; id < order.size(); ++id) {
+        order[id] = id;
     }
-    std::sort(data.words.begin(), data.words.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto text = [&](std::uint32_t id) {
+        return std::string_view(m_wordText).substr(m_words[id].textAt, m_words[id].textSize);
+    };
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
+    data.words.reserve(order.size());
+    for (std::uint32_t id : order) {
+        std::vector<std::uint32_t> packed = std::move(m_words[id].packed);
+        std::vector<SearchPosting> postings;
+        for (size_t at = 0; at + kEntryHead <= packed.size();) {
+            SearchPosting& posting = postings.emplace_back();
+            posting.page = packed[at];
+            posting.count = packed[at + 1];
+            posting.flags = static_cast<std::uint8_t>(packed[at + 2] >> 8);
+            size_t offsets = packed[at + 2] & 0xFF;
+            at += kEntryHead;
+            posting.offsets.assign(packed.begin() + static_cast<std::ptrdiff_t>(at),
+                                   packed.begin() + static_cast<std::ptrdiff_t>(at + offsets));
+            at += offsets;
+        }
+        data.words.emplace_back(std::string(text(id)), std::move(postings));
+    }
     m_words.clear();
+    m_wordText.clear();
+    m_table.clear();
     m_pages.clear();
     return data;
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -32,16 +31,32 @@ public:
     SearchIndexData Take();
 
 private:
+    // One word's postings so far, packed: for each page its number, count, flags and number
+    // of offsets, then those offsets; the last page's entry grows while its page is read.
+    struct WordEntry {
+        std::uint32_t textAt = 0;
+        std::uint32_t textSize = 0;
+        std::uint32_t lastPage = UINT32_MAX;
+        std::uint32_t openAt = 0; // where the last page's entry starts in `packed`
+        std::vector<std::uint32_t> packed;
+    };
+
     void EndPage();
-    void AddWord(const std::string& word, std::uint32_t page, std::uint8_t flags,
+    std::uint32_t IdOf(std::string_view word);
+    void AddWord(std::string_view word, std::uint32_t page, std::uint8_t flags,
                  const std::uint32_t* offset);
+    void Grow();
 
     std::vector<SearchPage> m_pages;
     bool m_open = false;
     // Heading ranges of the open page's text, in UTF-16 code units.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_headings;
     std::uint32_t m_textUnits = 0;
-    std::unordered_map<std::string, std::vector<SearchPosting>> m_words;
+    // Words by id, their bytes one after another in m_wordText; an open-addressing table of
+    // ids + 1 (0: empty) by hash.
+    std::vector<WordEntry> m_words;
+    std::string m_wordText;
+    std::vector<std::uint32_t> m_table;
 };
 
 } // namespace tamblin

@@ -6,14 +6,15 @@ namespace tamblin {
 
 // Where the search index of an index file lives. For SITE.xo it is the folder SITE.xo.search
 // beside it (deleting the folder removes the search):
-//   index.js  the list: the page count and the first word of every word part
-//   w<N>.js   word parts: words in code point order with the pages that hold them
+//   index.js  the list: the page count and the first and last word of every word part
+//   w<N>.js   word parts: words in code point order with the pages that hold them, in
+//             numbers (SearchWordPart)
 //   p<N>.js   page parts: the address, title and text sections of kPagesPerPart pages each
 //   t<N>.js   text parts: sections of the pages' text, for the snippets
 // Each file is a script around its bytes (SearchPartScript).
 class SearchIndexFiles {
 public:
-    static constexpr int kPagesPerPart = 200;
+    static constexpr int kPagesPerPart = 100;
 
     // "site.xo" -> "site.xo.search".
     static std::string Folder(const std::string& indexPath);

@@ -2,6 +2,7 @@
 
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
 #include <algorithm>
@@ -92,7 +93,7 @@ std::optional<SearchIndexReader> SearchIndexReader::Load(const std::string& inde
 
 bool SearchIndexReader::ReadList(const std::string& bytes, size_t& pageCount, size_t& wordParts) {
     auto lines = Lines(bytes);
-    if (!lines || lines->size() < 2 || (*lines)[0] != "navora-search 1") {
+    if (!lines || lines->size() < 2 || (*lines)[0] != "navora-search 2") {
         return false;
     }
     std::istringstream counts((*lines)[1]);
@@ -147,40 +148,18 @@ bool SearchIndexReader::ReadPagePart(const std::string& bytes) {
 }
 
 bool SearchIndexReader::ReadWordPart(const std::string& bytes) {
-    auto lines = Lines(bytes);
-    if (!lines) {
+    auto words = SearchWordPart::Read(bytes);
+    if (!words || words->empty() ||
+        (!m_data.words.empty() && words->front().first <= m_data.words.back().first)) {
         return false;
     }
-    for (const std::string& line : *lines) {
-        std::vector<std::string> fields = Split(line, '\t');
-        if (fields.size() != 2) {
-            return false;
-        }
-        std::vector<SearchPosting> postings;
-        std::uint32_t page = 0;
-        for (const std::string& item : Split(fields[1], ';')) {
-            std::vector<std::string> numbers = Split(item, ',');
-            std::vector<std::uint32_t> values;
-            for (const std::string& number : numbers) {
-                auto value = Base36(number);
-                if (!value) {
-                    return false;
-                }
-                values.push_back(*value);
-            }
-            if (values.size() < 3 || values.size() > 3 + SearchPosting::kMaxOffsets) {
+    for (auto& word : *words) {
+        for (const SearchPosting& posting : word.second) {
+            if (posting.page >= m_pageCount) {
                 return false;
             }
-            page += values[0];
-            SearchPosting posting{page, values[1], static_cast<std::uint8_t>(values[2]), {}};
-            std::uint32_t offset = 0;
-            for (size_t i = 3; i < values.size(); ++i) {
-                offset += values[i];
-                posting.offsets.push_back(offset);
-            }
-            postings.push_back(std::move(posting));
         }
-        m_data.words.emplace_back(fields[0], std::move(postings));
+        m_data.words.push_back(std::move(word));
     }
     return true;
 }
@@ -194,6 +173,7 @@ std::optional<SearchIndexReader> SearchIndexReader::FromParts(const std::string&
     if (!list || !reader.ReadList(*list, pageCount, wordParts)) {
         return std::nullopt;
     }
+    reader.m_pageCount = pageCount;
     size_t pageParts = (pageCount + SearchIndexFiles::kPagesPerPart - 1) /
                        static_cast<size_t>(SearchIndexFiles::kPagesPerPart);
     for (size_t i = 0; i < pageParts; ++i) {

@@ -33,6 +33,7 @@ private:
     bool ReadWordPart(const std::string& bytes);
 
     std::string m_folder;
+    size_t m_pageCount = 0;
     SearchIndexData m_data;
     std::vector<std::vector<std::string>> m_textParts;
 };

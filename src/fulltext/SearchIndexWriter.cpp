@@ -2,6 +2,7 @@
 
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
 #include <cerrno>
@@ -29,27 +30,6 @@ void AppendField(const std::string& text, std::string& out) {
     for (char c : text) {
         out += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
     }
-}
-
-// "word\tpage,count,flags,offset,offset;page,..." with pages and offsets as distances from
-// the one before, in base 36.
-void AppendWordLine(const std::string& word, const std::vector<SearchPosting>& postings,
-                    std::string& out) {
-    out += word;
-    out += '\t';
-    std::uint32_t page = 0;
-    for (size_t i = 0; i < postings.size(); ++i) {
-        const SearchPosting& p = postings[i];
-        out += i == 0 ? "" : ";";
-        out += Base36(p.page - page) + ',' + Base36(p.count) + ',' + Base36(p.flags);
-        page = p.page;
-        std::uint32_t offset = 0;
-        for (std::uint32_t at : p.offsets) {
-            out += ',' + Base36(at - offset);
-            offset = at;
-        }
-    }
-    out += '\n';
 }
 
 // A page's text in sections of at most kTextPartUnits / 2 code units, cut at a space where
@@ -158,36 +138,43 @@ void WritePages(const SearchIndexData& data, FolderWriter& out) {
     }
 }
 
-// Word parts; the first word of each, for the list.
-std::vector<std::string> WriteWords(const SearchIndexData& data, FolderWriter& out) {
-    std::vector<std::string> firsts;
+// Word parts; the first and last word of each, for the list.
+std::vector<std::pair<std::string, std::string>> WriteWords(const SearchIndexData& data,
+                                                            FolderWriter& out) {
+    std::vector<std::pair<std::string, std::string>> bounds;
     std::string part;
-    for (const auto& [word, postings] : data.words) {
+    std::string_view before;
+    for (const auto& word : data.words) {
         if (part.empty()) {
-            firsts.push_back(word);
+            bounds.emplace_back(word.first, word.first);
+            before = {};
         }
-        AppendWordLine(word, postings, part);
+        SearchWordPart::Append(word, before, part);
+        before = word.first;
+        bounds.back().second = word.first;
         if (part.size() >= SearchIndexWriter::kWordPartBytes) {
-            out.Put(SearchIndexFiles::WordPart(out.Folder(), firsts.size() - 1), part);
+            out.Put(SearchIndexFiles::WordPart(out.Folder(), bounds.size() - 1), part);
             part.clear();
         }
     }
     if (!part.empty()) {
-        out.Put(SearchIndexFiles::WordPart(out.Folder(), firsts.size() - 1), part);
+        out.Put(SearchIndexFiles::WordPart(out.Folder(), bounds.size() - 1), part);
     }
-    return firsts;
+    return bounds;
 }
 
 SaveResult ErrorOf(const std::error_code& error) {
     return SaveResult::Failure(error.value() != 0 ? error.value() : EIO);
 }
 
-std::string ListText(const SearchIndexData& data, const std::vector<std::string>& firsts) {
-    std::string list = "navora-search 1\n";
+// The list: what a reader reads first, so only what finds the parts of a word.
+std::string ListText(const SearchIndexData& data,
+                     const std::vector<std::pair<std::string, std::string>>& bounds) {
+    std::string list = "navora-search 2\n";
     list += std::to_string(data.pages.size()) + ' ' +
             std::to_string(SearchIndexFiles::kPagesPerPart) + '\n';
-    for (const std::string& word : firsts) {
-        list += word + '\n';
+    for (const auto& [first, last] : bounds) {
+        list += first + ' ' + last + '\n';
     }
     return list;
 }
@@ -205,8 +192,8 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
     }
     FolderWriter out(fresh);
     WritePages(data, out);
-    std::vector<std::string> firsts = WriteWords(data, out);
-    out.Put(SearchIndexFiles::List(fresh), ListText(data, firsts));
+    auto bounds = WriteWords(data, out);
+    out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds));
     if (!out.Result().Ok()) {
         fs::remove_all(fresh, error);
         return out.Result();

@@ -13,8 +13,10 @@ namespace tamblin {
 class SearchIndexWriter {
 public:
     // Word parts end once they pass this many bytes, text parts this many UTF-16 code units.
-    static constexpr size_t kWordPartBytes = 24 * 1024;
-    static constexpr size_t kTextPartUnits = 12 * 1024;
+    // A first query fetches a text part for each snippet shown; every part is a file to
+    // create, which costs the scan more than its bytes do.
+    static constexpr size_t kWordPartBytes = 16 * 1024;
+    static constexpr size_t kTextPartUnits = 16 * 1024;
 
     static SaveResult Write(const SearchIndexData& data, const std::string& indexPath);
     // Removes the search index of `indexPath`, if any; false when it stays.

@@ -9,7 +9,7 @@ namespace {
 constexpr std::string_view kOpening =
     "/* Written by Tamblin: a part of the full-text search index of the index file this folder "
     "is named after, for the search page's viewer. */\r\n"
-    "if (typeof navoraSearchPart === \"function\") navoraSearchPart(1, \"";
+    "if (typeof navoraSearchPart === \"function\") navoraSearchPart(2, \"";
 constexpr std::string_view kClosing = "\");\r\n";
 
 } // namespace

@@ -2,27 +2,22 @@
 
 #include "fulltext/WordFold.h"
 
+#include <algorithm>
+
 namespace tamblin {
 
 namespace {
 
 // The words of one text as they are found: a run of word characters, or a run of characters
-// searched by pairs.
+// searched by pairs. Words are built in UTF-8 in one buffer and handed over as views.
 class Splitter {
 public:
-    explicit Splitter(const std::function<void(const WordToken&)>& take) : m_take(take) {}
+    explicit Splitter(WordTokenizer::Sink sink) : m_sink(sink) {}
 
     void Character(char32_t folded, std::uint32_t start, std::uint32_t end) {
         switch (WordFold::KindOf(folded)) {
         case WordFold::kWord:
-            EndPairs();
-            if (m_word.empty()) {
-                m_wordStart = start;
-            }
-            if (m_word.size() < WordTokenizer::kMaxWordLength) {
-                m_word += folded;
-            }
-            m_wordEnd = end;
+            Word(folded, start, end);
             return;
         case WordFold::kPair:
             EndWord();
@@ -33,9 +28,42 @@ public:
         }
     }
 
+    // A folded letter or digit.
+    void Word(char32_t folded, std::uint32_t start, std::uint32_t end) {
+        if (!m_pairs.empty()) {
+            EndPairs();
+        }
+        if (m_wordChars == 0) {
+            m_wordStart = start;
+        }
+        if (m_wordChars < WordTokenizer::kMaxWordLength) {
+            if (folded < 0x80) {
+                m_word[m_wordBytes++] = static_cast<char>(folded);
+            } else {
+                m_utf8.clear();
+                WordTokenizer::AppendUtf8(folded, m_utf8);
+                std::copy(m_utf8.begin(), m_utf8.end(), m_word + m_wordBytes);
+                m_wordBytes += m_utf8.size();
+            }
+            ++m_wordChars;
+        }
+        m_wordEnd = end;
+    }
+
     void End() {
         EndWord();
-        EndPairs();
+        if (!m_pairs.empty()) {
+            EndPairs();
+        }
+    }
+
+    void EndWord() {
+        if (m_wordChars != 0) {
+            m_sink.take(m_sink.context, std::string_view(m_word, m_wordBytes), m_wordStart,
+                        m_wordEnd);
+            m_wordBytes = 0;
+            m_wordChars = 0;
+        }
     }
 
 private:
@@ -45,40 +73,35 @@ private:
         std::uint32_t end;
     };
 
-    void Emit(const std::u32string& word, std::uint32_t start, std::uint32_t end) {
-        m_token.word.clear();
-        for (char32_t c : word) {
-            WordTokenizer::AppendUtf8(c, m_token.word);
+    void EmitPair(char32_t a, const char32_t* b, std::uint32_t start, std::uint32_t end) {
+        m_pair.clear();
+        WordTokenizer::AppendUtf8(a, m_pair);
+        if (b) {
+            WordTokenizer::AppendUtf8(*b, m_pair);
         }
-        m_token.start = start;
-        m_token.end = end;
-        m_take(m_token);
-    }
-
-    void EndWord() {
-        if (!m_word.empty()) {
-            Emit(m_word, m_wordStart, m_wordEnd);
-            m_word.clear();
-        }
+        m_sink.take(m_sink.context, m_pair, start, end);
     }
 
     void EndPairs() {
         if (m_pairs.size() == 1) {
-            Emit(std::u32string(1, m_pairs[0].c), m_pairs[0].start, m_pairs[0].end);
+            EmitPair(m_pairs[0].c, nullptr, m_pairs[0].start, m_pairs[0].end);
         }
         for (size_t i = 0; i + 1 < m_pairs.size(); ++i) {
-            Emit(std::u32string{m_pairs[i].c, m_pairs[i + 1].c}, m_pairs[i].start,
-                 m_pairs[i + 1].end);
+            EmitPair(m_pairs[i].c, &m_pairs[i + 1].c, m_pairs[i].start, m_pairs[i + 1].end);
         }
         m_pairs.clear();
     }
 
-    const std::function<void(const WordToken&)>& m_take;
-    std::u32string m_word;
+    WordTokenizer::Sink m_sink;
+    // At most kMaxWordLength characters of at most four bytes.
+    char m_word[WordTokenizer::kMaxWordLength * 4] = {};
+    size_t m_wordBytes = 0;
+    size_t m_wordChars = 0;
+    std::string m_utf8;
     std::uint32_t m_wordStart = 0;
     std::uint32_t m_wordEnd = 0;
     std::vector<PairChar> m_pairs;
-    WordToken m_token;
+    std::string m_pair;
 };
 
 } // namespace
@@ -123,12 +146,25 @@ void WordTokenizer::AppendUtf8(char32_t c, std::string& out) {
     }
 }
 
-void WordTokenizer::Split(std::string_view utf8,
-                          const std::function<void(const WordToken&)>& take) {
-    Splitter splitter(take);
+void WordTokenizer::SplitInto(std::string_view utf8, Sink sink) {
+    Splitter splitter(sink);
     std::u32string folded;
     std::uint32_t offset = 0;
     for (size_t at = 0; at < utf8.size();) {
+        auto byte = static_cast<unsigned char>(utf8[at]);
+        if (byte < 0x80) {
+            // Most text is ASCII: letters fold by case alone, the rest separate.
+            ++at;
+            if ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z') {
+                splitter.Word(byte | 0x20, offset, offset + 1);
+            } else if (byte >= '0' && byte <= '9') {
+                splitter.Word(byte, offset, offset + 1);
+            } else {
+                splitter.End();
+            }
+            ++offset;
+            continue;
+        }
         char32_t c = NextCodePoint(utf8, at);
         std::uint32_t end = offset + (c >= 0x10000 ? 2 : 1);
         folded.clear();
@@ -139,6 +175,17 @@ void WordTokenizer::Split(std::string_view utf8,
         offset = end;
     }
     splitter.End();
+}
+
+void WordTokenizer::Split(std::string_view utf8,
+                          const std::function<void(const WordToken&)>& take) {
+    WordToken token;
+    ForEach(utf8, [&](std::string_view word, std::uint32_t start, std::uint32_t end) {
+        token.word.assign(word);
+        token.start = start;
+        token.end = end;
+        take(token);
+    });
 }
 
 std::vector<WordToken> WordTokenizer::Words(std::string_view utf8) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace tamblin {
@@ -26,10 +27,24 @@ public:
 
     // Calls `take` for every word of `utf8`, in order. Bytes that are not UTF-8 separate.
     static void Split(std::string_view utf8, const std::function<void(const WordToken&)>& take);
+    // The same words without a copy each: take(word, start, end), `word` valid for the call.
+    template <typename Take> static void ForEach(std::string_view utf8, Take&& take) {
+        using Fn = std::remove_reference_t<Take>;
+        SplitInto(utf8, {&take, [](void* context, std::string_view word, std::uint32_t start,
+                                   std::uint32_t end) {
+                             (*static_cast<Fn*>(context))(word, start, end);
+                         }});
+    }
     static std::vector<WordToken> Words(std::string_view utf8);
     // The next code point of `utf8` at `at` (moved past it); U+FFFD for a bad sequence.
     static char32_t NextCodePoint(std::string_view utf8, size_t& at);
     static void AppendUtf8(char32_t c, std::string& out);
+
+    struct Sink {
+        void* context;
+        void (*take)(void*, std::string_view, std::uint32_t, std::uint32_t);
+    };
+    static void SplitInto(std::string_view utf8, Sink sink);
 };
 
 } // namespace tamblin

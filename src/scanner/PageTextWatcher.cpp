@@ -49,7 +49,11 @@ void PageTextWatcher::StartPage(CharacterSet::Kind charset) {
 }
 
 int PageTextWatcher::OnTag(const std::string& name) {
-    m_tag = AsciiLower(name);
+    // Every tag passes here: lowered in place, without a new string each.
+    m_tag.assign(name);
+    for (char& c : m_tag) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
     m_tagHides = m_inStyle = false;
     m_style.clear();
     bool end = !m_tag.empty() && m_tag[0] == '/';

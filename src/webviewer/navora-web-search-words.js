@@ -9,10 +9,30 @@ const SEPARATOR = 0;
 const WORD = 1;
 const PAIR = 2;
 
+// The tables' numbers as scripts/gen_word_fold.js packs them: base 32, zigzagged.
+function unpack(text) {
+    const out = [];
+    let v = 0;
+    for (let i = 0; i < text.length; i += 1) {
+        const c = text.charCodeAt(i);
+        let d = c >= 0x41 && c <= 0x5a ? c - 0x41 : c >= 0x61 && c <= 0x66 ? c - 0x61 + 26 : -1;
+        if (d >= 0) {
+            v = v * 32 + d;
+            out.push(v % 2 ? -(v + 1) / 2 : v / 2);
+            v = 0;
+            continue;
+        }
+        d = c >= 0x67 && c <= 0x7a ? c - 0x67 : c >= 0x30 && c <= 0x39 ? c - 0x30 + 20 : c === 0x2d ? 30 : 31;
+        v = v * 32 + d;
+    }
+    return out;
+}
+
 let tables = null;
 function load() {
     if (tables) return tables;
-    const t = nv.wordFoldTables;
+    const packed = nv.wordFoldTables;
+    const t = { kinds: unpack(packed.kinds), runs: unpack(packed.runs), multi: unpack(packed.multi) };
     const firsts = [];
     const kinds = [];
     let first = 0;

@@ -3,25 +3,18 @@
 // the text around the words, the words marked. Page text is only ever set as text.
 (function (nv) {
 'use strict';
-const { make, newId, SearchIndex, searchPartBase64, searchFolder } = nv;
+const { make, newId, SearchIndex, searchPartBase64, searchPartBytes, searchFolder } = nv;
 
 const SHOWN = 50; // results drawn at once
 const SNIPPETS = 5; // of which the first this many get their text at once, the rest when seen
-const SNIPPET_DELAY = 150; // ms the results must stand before their text is fetched
-
-function bytesOf(base64) {
-    const binary = atob(base64);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; i += 1) bytes[i] = binary.charCodeAt(i);
-    return new TextDecoder('utf-8').decode(bytes);
-}
+const SNIPPET_DELAY = 350; // ms the results must stand before their text is fetched
 
 // Script element -> what takes its text: parts a page loads by script elements (from disk,
 // where Chromium refuses requests) hand their data to navoraSearchPart as they run.
 const waiting = new Map();
 function takePart(version, data) {
     const deliver = waiting.get(document.currentScript);
-    if (deliver && version === 1 && typeof data === 'string') deliver(data);
+    if (deliver && version === nv.SEARCH_PART_VERSION && typeof data === 'string') deliver(data);
 }
 if (typeof window.navoraSearchPart !== 'function') window.navoraSearchPart = takePart;
 
@@ -36,11 +29,11 @@ async function readPart(url) {
         if (!response.ok) throw new Error(`HTTP ${response.status}`);
         const data = searchPartBase64(await response.text());
         if (data === null) throw new Error('not a search part');
-        return bytesOf(data);
+        return searchPartBytes(data);
     }
     const data = await partByScript(url);
     if (!/^[A-Za-z0-9+/]*={0,2}$/.test(data)) throw new Error('not a search part');
-    return bytesOf(data);
+    return searchPartBytes(data);
 }
 
 // The search index beside the index file at `indexFile`, or null when it has none.
@@ -139,9 +132,9 @@ class SearchView {
         }
         let found;
         try {
-            found = await this.index.search(query);
+            found = await this.index.search(query, SHOWN);
         } catch (e) {
-            found = { results: [], words: [] };
+            found = { results: [], total: 0, words: [] };
         }
         if (ticket !== this.ticket) return;
         this.show(found, ticket);
@@ -149,9 +142,9 @@ class SearchView {
 
     show(found, ticket) {
         this.clearResults();
-        const { results, words, prefix } = found;
-        this.count.textContent = results.length
-            ? this.texts(40).replace('%1', String(results.length)) : this.texts(39);
+        const { results, total, words, prefix } = found;
+        this.count.textContent = total
+            ? this.texts(40).replace('%1', String(total)) : this.texts(39);
         for (const result of results.slice(0, SHOWN)) {
             const row = make('li', 'nv-search-result');
             row.id = newId('result');
@@ -172,21 +165,25 @@ class SearchView {
         this.input.setAttribute('aria-expanded', this.rows.length ? 'true' : 'false');
         if (this.rows.length) this.setActive(0);
         this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
-            detail: { count: results.length } }));
+            detail: { count: total } }));
     }
 
-    async fill(entry, words, prefix, withSnippet, ticket) {
+    // The first rows get their title and then their text at once; the others only once the
+    // results have stood a moment (while the reader types on, they change before), their
+    // text as they scroll into view.
+    async fill(entry, words, prefix, first, ticket) {
+        const stood = () => new Promise((resolve) => setTimeout(resolve, SNIPPET_DELAY))
+            .then(() => ticket === this.ticket);
         try {
+            if (!first && !(await stood())) return;
             entry.page = await this.index.page(entry.result.page);
             if (ticket !== this.ticket || !entry.page) return;
             entry.row.firstChild.textContent = this.host.titleOf(entry.page);
-            if (!withSnippet) {
+            if (!first) {
                 this.whenSeen(entry, () => this.fillSnippet(entry, words, prefix, ticket));
                 return;
             }
-            // While the reader types on, the results change before their text would come.
-            await new Promise((resolve) => setTimeout(resolve, SNIPPET_DELAY));
-            await this.fillSnippet(entry, words, prefix, ticket);
+            if (await stood()) await this.fillSnippet(entry, words, prefix, ticket);
         } catch (e) {
             // A part that cannot be read leaves its row with what it has.
         }

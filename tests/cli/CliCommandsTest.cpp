@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 #include "TestFiles.h"
+#include "fulltext/SearchIndexReader.h"
 #include "index/CompanionScript.h"
 #include "searchpage/SearchPageText.h"
 
@@ -496,6 +497,46 @@ TEST(CliRescan, TheFullTextChoiceIsRememberedAndAnIndexWithoutWordsTakesOldOnesA
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_NE(run.out.find("Removed the old"), std::string::npos) << run.out;
+}
+
+// The words of a rescan are the site's as it is now: a changed page is found by its new words
+// and no longer by its old ones, a gone page by none, whether the index keeps it or not.
+TEST(CliRescan, RebuildsTheWordsOfChangedAndGonePages) {
+    TestFiles files;
+    std::string start = files.Write("site/index.htm", "<title>Home</title><a href=a.htm>A</a>"
+                                                      "<a href=b.htm>B</a>");
+    files.Write("site/a.htm", "<title>Page A</title><p>The walrus sleeps.</p>");
+    files.Write("site/b.htm", "<title>Page B</title><p>A narwhal swims.</p>");
+    ASSERT_EQ(Cli({"scan", start, "-o", files.Path("first.xo")}).code, 0);
+    auto urlsOf = [&](const std::string& index, const std::string& word) {
+        auto reader = SearchIndexReader::Load(files.Path(index));
+        std::vector<std::string> urls;
+        for (std::uint32_t page :
+             reader ? reader->Search(word + " ") : std::vector<std::uint32_t>{}) {
+            urls.push_back(reader->Pages()[page].url);
+        }
+        return urls;
+    };
+    ASSERT_EQ(urlsOf("first.xo", "walrus").size(), 1u);
+    ASSERT_EQ(urlsOf("first.xo", "narwhal").size(), 1u);
+
+    files.Write("site/a.htm", "<title>Page A</title><p>The penguin sleeps.</p>");
+    std::filesystem::remove(files.Path("site/b.htm"));
+    for (const char* removeGone : {"", "--remove-gone"}) {
+        std::vector<std::string> args = {"rescan", files.Path("first.xo"), "-o",
+                                         files.Path("next.xo")};
+        if (*removeGone) {
+            args.push_back(removeGone);
+        }
+        CliRun run = Cli(args);
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_TRUE(urlsOf("next.xo", "walrus").empty()) << removeGone;
+        EXPECT_TRUE(urlsOf("next.xo", "narwhal").empty()) << removeGone;
+        auto penguin = urlsOf("next.xo", "penguin");
+        ASSERT_EQ(penguin.size(), 1u);
+        EXPECT_NE(penguin[0].find("a.htm"), std::string::npos);
+        EXPECT_EQ(urlsOf("next.xo", "sleeps"), penguin);
+    }
 }
 
 TEST(CliRescan, ExitCodes) {

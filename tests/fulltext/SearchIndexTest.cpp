@@ -3,6 +3,7 @@
 #include "fulltext/SearchIndexReader.h"
 #include "fulltext/SearchIndexWriter.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
 #include "TestFiles.h"
@@ -182,4 +183,39 @@ TEST(SearchIndexTest, PartScriptHoldsAnyBytesAndRefusesOthers) {
     std::string tampered = script;
     tampered[tampered.size() - 8] = '"';
     EXPECT_FALSE(SearchPartBytes(tampered));
+}
+
+// A word part: words front coded and read back as written; a common word keeps its pages and
+// counts but fewer places; cut or disordered bytes are refused.
+TEST(SearchWordPartTest, RoundTripCommonWordsAndBadBytes) {
+    std::vector<SearchWordPart::Word> words = {{"walrus", {{0, 3, 1, {4, 9, 70}}, {7, 1, 2, {0}}}},
+                                               {"walruses", {{7, 2, 0, {12, 300}}}}};
+    SearchWordPart::Word common{"the", {}};
+    for (std::uint32_t page = 0; page < 5000; ++page) {
+        common.second.push_back({page * 2, 4, 0, {1, 2, 3, 4}});
+    }
+    std::string bytes;
+    SearchWordPart::Append(common, "", bytes);
+    SearchWordPart::Append(words[0], "the", bytes);
+    SearchWordPart::Append(words[1], "walrus", bytes);
+    auto read = SearchWordPart::Read(bytes);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), 3u);
+    EXPECT_EQ((*read)[1].first, "walrus");
+    EXPECT_EQ((*read)[2].first, "walruses");
+    EXPECT_EQ((*read)[2].second[0].offsets, (std::vector<std::uint32_t>{12, 300}));
+    EXPECT_EQ((*read)[1].second[1].page, 7u);
+    EXPECT_EQ((*read)[1].second[1].flags, SearchPosting::kInHeading);
+    ASSERT_EQ((*read)[0].second.size(), 5000u);
+    EXPECT_EQ((*read)[0].second[4999].page, 9998u);
+    EXPECT_EQ((*read)[0].second[4999].count, 4u);
+    EXPECT_TRUE((*read)[0].second[4999].offsets.empty());
+
+    for (size_t cut = 1; cut < 10; ++cut) { // within the last word
+        EXPECT_FALSE(SearchWordPart::Read(bytes.substr(0, bytes.size() - cut))) << cut;
+    }
+    std::string backwards;
+    SearchWordPart::Append(words[1], "", backwards);
+    SearchWordPart::Append(words[0], "", backwards);
+    EXPECT_FALSE(SearchWordPart::Read(backwards));
 }

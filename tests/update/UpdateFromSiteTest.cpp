@@ -8,6 +8,7 @@
 #include "app/ui/CTamblinApp.h"
 #include "contents/ui/CContentsView.h"
 #include "document/ui/CXoDoc.h"
+#include "fulltext/SearchIndexReader.h"
 #include "index/IndexFile.h"
 #include "scanner/ui/NewIndexWizard.h"
 #include "update/ui/UpdateReviewDialog.h"
@@ -214,4 +215,34 @@ TEST_F(UpdateFromSiteTest, AGonePageKeptLosesOnlyTheKeywordsTheScanGaveIt) {
     EXPECT_EQ(kept.m_inContents, 0);
     ASSERT_EQ(kept.m_keywords.size(), 1u);
     EXPECT_EQ(kept.m_keywords[0].m_phrase, "Fern care");
+}
+
+// The words saved after an update are the site's as it is now: a changed page is found by
+// its new words, a gone page by none.
+TEST_F(UpdateFromSiteTest, TheSavedWordsFollowTheChangedSite) {
+    EditByHand();
+    m_files.Write("web/tulips.htm", "<title>Tulips</title><p>They bloom in April.</p>"
+                                    "<a href=bulbs.htm>B</a>");
+    m_files.Write("web/bulbs.htm", "<title>Bulbs</title>");
+    std::filesystem::remove(m_files.Path("web/ferns.htm"));
+    Update({AppSteps::PressOkWhenFinished, [](QWidget* modal) {
+                if (!qobject_cast<UpdateReviewDialog*>(modal)) {
+                    return false;
+                }
+                QTest::keyClick(modal, Qt::Key_Return);
+                return true;
+            }});
+    ASSERT_TRUE(m_app->Document()->DoFileSave());
+    auto reader = SearchIndexReader::Load(m_files.Path("web/Garden.xo"));
+    ASSERT_TRUE(reader);
+    auto urlsOf = [&](const char* word) {
+        std::vector<std::string> urls;
+        for (std::uint32_t page : reader->Search(word, false)) {
+            urls.push_back(std::filesystem::path(reader->Pages()[page].url).filename().string());
+        }
+        return urls;
+    };
+    EXPECT_EQ(urlsOf("april"), std::vector<std::string>{"tulips.htm"});
+    EXPECT_EQ(urlsOf("bulbs"), std::vector<std::string>{"bulbs.htm"});
+    EXPECT_TRUE(urlsOf("ferns").empty());
 }

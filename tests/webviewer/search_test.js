@@ -23,7 +23,9 @@ const write = (name, text) => {
     fs.writeFileSync(path.join(dir, name), text);
 };
 write('docs/index.htm', page('Start', '<a href="walrus.htm">1</a><a href="zoo.htm">2</a>'
-    + '<a href="ja.htm">3</a><a href="many.htm">4</a>'));
+    + '<a href="ja.htm">3</a><a href="many.htm">4</a><a href="apart.htm">5</a>'));
+// "os" and "path", but not as os.path.
+write('docs/apart.htm', page('Apart', '<p>The os module; a path.</p>'));
 write('docs/walrus.htm', page('The walrus operator', '<h2>Assignment expressions</h2>'
     + '<p>Use := to assign. os.path.join and Python 3.11.</p>'));
 write('docs/zoo.htm', page('Animals', '<p>A walrus lives in the sea. Walrus, walrus: '
@@ -39,7 +41,7 @@ function loader(name) {
     const script = fs.readFileSync(path.join(dir, 'site.xo.search', `${name}.js`), 'latin1');
     const data = nv.searchPartBase64(script);
     if (data === null) return Promise.reject(new Error(`${name}: not a part`));
-    return Promise.resolve(Buffer.from(data, 'base64').toString('utf8'));
+    return Promise.resolve(new Uint8Array(Buffer.from(data, 'base64')));
 }
 
 async function titles(index, query) {
@@ -50,7 +52,7 @@ async function titles(index, query) {
 async function main() {
     const index = new nv.SearchIndex(loader);
     assert.ok(await index.open());
-    assert.strictEqual(index.pageCount, 5);
+    assert.strictEqual(index.pageCount, 6);
 
     // Title hit first; the last word as a prefix; several words mean all of them.
     assert.deepStrictEqual(await titles(index, 'walrus'), ['The walrus operator', 'Animals', 'Many']);
@@ -61,6 +63,7 @@ async function main() {
     // Headings before plain text; digits and dotted names.
     assert.deepStrictEqual(await titles(index, 'expressions'), ['The walrus operator']);
     assert.deepStrictEqual(await titles(index, 'os.path'), ['The walrus operator']);
+    assert.deepStrictEqual((await titles(index, 'os path')).sort(), ['Apart', 'The walrus operator']);
     assert.deepStrictEqual(await titles(index, '3.11'), ['The walrus operator']);
     // Accents and soft hyphens fold away; script and hidden text are no words.
     assert.deepStrictEqual(await titles(index, 'resume'), ['Animals']);
@@ -91,7 +94,7 @@ async function main() {
 
     // A part that is not one the scan writes is refused, whatever it holds.
     const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
-    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(1, "', 'alert(1, "')), null);
+    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(2, "', 'alert(2, "')), null);
     assert.strictEqual(nv.searchPartBase64(opening.replace(/"\);\r\n$/, '"+alert(1));\r\n')), null);
     assert.strictEqual(nv.searchFolder('http://x/a/site.xo?v=1#t'), 'http://x/a/site.xo.search/');
 
