@@ -31,6 +31,10 @@ std::string DescriptionProblem(std::string_view description);
 std::string AsciiLower(std::string_view text);
 // 0 to 15 for a hexadecimal digit of either case, -1 for any other byte.
 int HexDigitValue(char c);
+// Decodes %XX escapes; a % without two hexadecimal digits stays as it is.
+std::string PercentDecode(std::string_view text);
+// Percent-encodes the bytes the set holds, the controls and every byte above ASCII.
+std::string PercentEncode(std::string_view text, std::string_view set);
 // Lowers ASCII letters and the Latin-1 letters, read as UTF-8 when the text is valid UTF-8
 // and as Windows-1252 otherwise; other bytes stay as they are.
 std::string LowerText(std::string_view text);

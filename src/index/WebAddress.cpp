@@ -45,23 +45,6 @@ bool IsSlash(char c) {
     return c == '/' || c == '\\';
 }
 
-// Percent-encodes the bytes of `text` that the set holds, and every byte above ASCII.
-std::string Encoded(std::string_view text, std::string_view set) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : text) {
-        auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u >= 0x7F || set.find(c) != std::string_view::npos) {
-            out += '%';
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 constexpr std::string_view kPathSet = " \"#<>?`{}";
 constexpr std::string_view kQuerySet = " \"#<>'";
 constexpr std::string_view kFragmentSet = " \"<>`";
@@ -98,7 +81,7 @@ void AddPath(std::string_view text, std::vector<std::string>& path) {
                 path.emplace_back();
             }
         } else {
-            path.push_back(Encoded(segment, kPathSet));
+            path.push_back(PercentEncode(segment, kPathSet));
         }
         if (last) {
             return;
@@ -113,9 +96,9 @@ std::optional<std::string> Authority(std::string_view text, std::string_view sch
     if (size_t at = text.rfind('@'); at != std::string_view::npos) {
         std::string_view user = text.substr(0, at);
         size_t colon = user.find(':');
-        userinfo = Encoded(user.substr(0, colon), kUserinfoSet);
+        userinfo = PercentEncode(user.substr(0, colon), kUserinfoSet);
         if (colon != std::string_view::npos && colon + 1 < user.size()) {
-            userinfo += ":" + Encoded(user.substr(colon + 1), kUserinfoSet);
+            userinfo += ":" + PercentEncode(user.substr(colon + 1), kUserinfoSet);
         }
         if (!userinfo.empty()) {
             userinfo += "@";
@@ -165,11 +148,11 @@ std::optional<std::string> Authority(std::string_view text, std::string_view sch
 void ReadTail(std::string_view tail, Parts& parts) {
     size_t hash = tail.find('#');
     if (hash != std::string_view::npos) {
-        parts.fragment = Encoded(tail.substr(hash + 1), kFragmentSet);
+        parts.fragment = PercentEncode(tail.substr(hash + 1), kFragmentSet);
         tail = tail.substr(0, hash);
     }
     if (!tail.empty() && tail[0] == '?') {
-        parts.query = Encoded(tail.substr(1), kQuerySet);
+        parts.query = PercentEncode(tail.substr(1), kQuerySet);
     }
 }
 

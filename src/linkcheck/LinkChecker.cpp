@@ -1,6 +1,7 @@
 #include "linkcheck/LinkChecker.h"
 
 #include "index/IndexFile.h"
+#include "index/TextUtils.h"
 #include "linkcheck/AnchorCollector.h"
 #include "linkcheck/HttpLinkProbe.h"
 #include "linkcheck/LinkCollector.h"

@@ -58,24 +58,6 @@ std::string SiteOf(const std::string& url) {
     return LowerText(url.substr(0, hostEnd));
 }
 
-std::string PercentDecode(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            int high = HexDigitValue(text[i + 1]);
-            int low = HexDigitValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 LinkCollector::LinkCollector(std::string folder, bool offSite)
     : m_folder(std::move(folder)), m_offSite(offSite) {}
 

@@ -45,7 +45,5 @@ private:
 
 // "scheme://host[:port]" of an http(s) URL in lower case; empty for anything else.
 std::string SiteOf(const std::string& url);
-// Decodes %XX escapes; anything else stays.
-std::string PercentDecode(const std::string& text);
 
 } // namespace tamblin

@@ -1,5 +1,6 @@
 #include "scanner/HttpPageSource.h"
 
+#include "index/TextUtils.h"
 #include "index/UrlUtils.h"
 #include "scanner/CurlSetup.h"
 
@@ -45,20 +46,8 @@ bool IsHttp(const std::string& location) {
 } // namespace
 
 std::string RequestUrl(const std::string& location) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(location.size());
-    for (char c : location) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7F || std::strchr("\"<>\\^`{|}", c) != nullptr) {
-            out += '%';
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    // A space, and what no address may hold unescaped, as browsers send them.
+    return PercentEncode(location, " \"<>\\^`{|}");
 }
 
 struct HttpTransfer {

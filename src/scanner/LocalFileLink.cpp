@@ -1,40 +1,13 @@
 #include "scanner/LocalFileLink.h"
 
+#include "index/TextUtils.h"
+
 #include <filesystem>
 #include <system_error>
 
 namespace tamblin {
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-std::string PercentDecoded(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
-        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
-        if (low >= 0) {
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 LocalFileLink::Kind KindAt(const std::string& path) {
     std::error_code error;
@@ -50,7 +23,7 @@ LocalFileLink::Kind KindAt(const std::string& path) {
 
 LocalFileLink::Kind LocalFileLink::Of(const std::string& location, std::string* found) {
     const std::string path = location.substr(0, location.find('?'));
-    const std::string decoded = PercentDecoded(path);
+    const std::string decoded = PercentDecode(path);
     for (const std::string* candidate : {&location, &path, &decoded}) {
         // A name with a NUL in it cannot be on disk.
         if (candidate->find('\0') != std::string::npos) {

@@ -83,6 +83,17 @@ bool WebDecoder::LeadAtEnd(std::string& out) {
     return Error(out);
 }
 
+bool WebDecoder::AsciiOrLead(int byte, std::string& out) {
+    if (IsAscii(byte)) {
+        out += static_cast<char>(byte);
+    } else if (InRange(byte, 0x81, 0xFE)) {
+        m_first = byte;
+    } else {
+        return Error(out);
+    }
+    return false;
+}
+
 int WebDecoder::TakeLead() {
     int lead = m_first;
     m_first = 0;
@@ -240,16 +251,11 @@ bool WebDecoder::Gb18030(int byte, std::string& out) {
         }
         return TrailFailed(byte, point, out);
     }
-    if (IsAscii(byte)) {
-        out += static_cast<char>(byte);
-    } else if (byte == 0x80) {
+    if (byte == 0x80) {
         AppendUtf8(out, 0x20AC);
-    } else if (InRange(byte, 0x81, 0xFE)) {
-        m_first = byte;
-    } else {
-        return Error(out);
+        return false;
     }
-    return false;
+    return AsciiOrLead(byte, out);
 }
 
 bool WebDecoder::Big5(int byte, std::string& out) {
@@ -277,14 +283,7 @@ bool WebDecoder::Big5(int byte, std::string& out) {
         }
         return TrailFailed(byte, point, out);
     }
-    if (IsAscii(byte)) {
-        out += static_cast<char>(byte);
-    } else if (InRange(byte, 0x81, 0xFE)) {
-        m_first = byte;
-    } else {
-        return Error(out);
-    }
-    return false;
+    return AsciiOrLead(byte, out);
 }
 
 bool WebDecoder::EucJp(int byte, std::string& out) {
@@ -450,14 +449,7 @@ bool WebDecoder::EucKr(int byte, std::string& out) {
         char32_t point = InRange(byte, 0x41, 0xFE) ? kEucKr[(lead - 0x81) * 190 + byte - 0x41] : 0;
         return TrailFailed(byte, point, out);
     }
-    if (IsAscii(byte)) {
-        out += static_cast<char>(byte);
-    } else if (InRange(byte, 0x81, 0xFE)) {
-        m_first = byte;
-    } else {
-        return Error(out);
-    }
-    return false;
+    return AsciiOrLead(byte, out);
 }
 
 bool WebDecoder::Utf16(int byte, std::string& out) {

@@ -37,6 +37,8 @@ private:
     bool Utf16(int byte, std::string& out);
     // The input ended: a lead byte still waiting for its trail is one error.
     bool LeadAtEnd(std::string& out);
+    // Outside a sequence, as the two-byte encodings whose lead bytes are 0x81 to 0xFE read.
+    bool AsciiOrLead(int byte, std::string& out);
     // The lead byte waiting for this trail byte, no longer waiting.
     int TakeLead();
     // The lead byte of a two-byte sequence failed on `byte`: an ASCII byte is read again.

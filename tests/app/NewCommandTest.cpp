@@ -1,3 +1,4 @@
+#include "AppSteps.h"
 #include "AppTestSupport.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
@@ -22,6 +23,7 @@
 #include <memory>
 
 using namespace tamblin;
+using tamblin::test::AppSteps;
 using tamblin::test::ModalDriver;
 using Answer = DialogService::Answer;
 
@@ -29,53 +31,6 @@ namespace {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// Page 1 with a description and a choice; a scan goes on through the source page.
-ModalDriver::Step Wizard(QString description, QString scanFile = {}) {
-    return [=](QWidget* modal) {
-        auto* wizard = qobject_cast<NewIndexWizard*>(modal);
-        if (!wizard) {
-            return false;
-        }
-        QWidget* page = wizard->currentPage();
-        QTest::keyClicks(page->findChild<QLineEdit*>(QStringLiteral("description")), description);
-        if (!scanFile.isEmpty()) {
-            page->findChild<QRadioButton*>(QStringLiteral("scan"))->click();
-            wizard->next();
-            auto* file = wizard->currentPage()->findChild<QLineEdit*>(QStringLiteral("file"));
-            file->clear();
-            QTest::keyClicks(file, scanFile);
-            wizard->next();
-        }
-        wizard->button(QWizard::FinishButton)->click();
-        return true;
-    };
-}
-
-bool PressOkWhenFinished(QWidget* modal) {
-    auto* button = modal->findChild<QPushButton*>(QStringLiteral("button"));
-    if (!button || button->text() != QStringLiteral("OK")) {
-        return false;
-    }
-    button->click();
-    return true;
-}
-
-void AddTitles(QTreeWidgetItem* item, const QString& indent, QStringList& titles) {
-    titles.append(indent + item->text(0));
-    for (int i = 0; i < item->childCount(); ++i) {
-        AddTitles(item->child(i), indent + QStringLiteral("  "), titles);
-    }
-}
-
-// The titles of the whole tree, indented by depth.
-QStringList Tree(CContentsView* view) {
-    QStringList titles;
-    for (int i = 0; i < view->topLevelItemCount(); ++i) {
-        AddTitles(view->topLevelItem(i), QString(), titles);
-    }
-    return titles;
 }
 
 class NewCommandTest : public ::testing::Test {
@@ -112,7 +67,7 @@ TEST_F(NewCommandTest, EmptyIndexTakesTheDescriptionAfterTheSaveQuestion) {
     EXPECT_EQ(m_dialogs.m_messages[0].text, QStringLiteral("Save changes to MySite?"));
 
     m_dialogs.m_answers = {Answer::No};
-    New({Wizard(QStringLiteral("Garden"))});
+    New({AppSteps::NewIndex(QStringLiteral("Garden"))});
     CXoDoc* document = m_app->Document();
     EXPECT_EQ(document->Index()->m_description, "Garden");
     EXPECT_TRUE(document->IsModified());
@@ -125,7 +80,7 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
                                                        "<a href=b.htm>B</a>");
     m_files.Write("web/a.htm", "<title>Apples</title>");
     m_files.Write("web/b.htm", "<title>Bananas</title><a href=missing.htm>M</a>");
-    New({Wizard(QStringLiteral("Docs"), Q(start)), PressOkWhenFinished});
+    New({AppSteps::NewIndex(QStringLiteral("Docs"), Q(start)), AppSteps::PressOkWhenFinished});
 
     CXoDoc* document = m_app->Document();
     QString folder = Q(m_files.Path("web/"));
@@ -135,7 +90,7 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_TRUE(document->Index()->m_fileName.empty());
     EXPECT_TRUE(m_app->RecentFiles().Items().empty());
     EXPECT_EQ(m_app->MainFrame()->windowTitle(), QStringLiteral("Docs - Tamblin"));
-    QStringList tree = Tree(m_app->MainFrame()->View());
+    QStringList tree = AppSteps::Tree(m_app->MainFrame()->View());
     EXPECT_EQ(tree, (QStringList{QStringLiteral("Docs"), QStringLiteral("  Start"),
                                  QStringLiteral("    Apples"), QStringLiteral("    Bananas"),
                                  QStringLiteral("Other Index keywords")}));
@@ -147,7 +102,7 @@ TEST_F(NewCommandTest, AScannedFolderBecomesAnUnsavedDocumentThatSavesAndLoadsBa
     EXPECT_EQ(m_dialogs.m_fileRequests[0].path, saved);
     EXPECT_FALSE(document->IsModified());
     ASSERT_TRUE(m_app->OpenDocumentFile(saved));
-    EXPECT_EQ(Tree(m_app->MainFrame()->View()), tree);
+    EXPECT_EQ(AppSteps::Tree(m_app->MainFrame()->View()), tree);
 }
 
 TEST_F(NewCommandTest, NewLanguageFileSendsTheMenuCommand) {

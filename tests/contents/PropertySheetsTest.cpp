@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "SheetDriver.h"
 #include "ShownText.h"
 #include "TestFiles.h"
 #include "contents/ui/CContentsView.h"
@@ -43,36 +44,13 @@ const std::string kSite = "XO0;2;1;1;Tamblin 1.1.18\r\n"
 using Result = CContentsView::SheetResult;
 using Driver = std::function<void(CPropertySheet&)>;
 
-class PropertySheetsTest : public ::testing::Test {
+class PropertySheetsTest : public ::testing::Test, protected test::SheetDriver {
 protected:
     PropertySheetsTest() {
         EXPECT_TRUE(m_doc.OpenIndex(QString::fromStdString(m_files.Write("site.xo", kSite))));
         m_view.SetDocument(&m_doc);
         m_view.expandAll();
     }
-
-    // Runs `drive` on the sheet once it is shown; it must close the sheet.
-    static void WhenShown(Driver drive) {
-        QTimer::singleShot(0, [drive] {
-            auto* sheet = qobject_cast<CPropertySheet*>(QApplication::activeModalWidget());
-            ASSERT_NE(sheet, nullptr);
-            drive(*sheet);
-            if (sheet->isVisible()) {
-                sheet->reject();
-            }
-        });
-    }
-    template <typename T> static T* Find(CPropertySheet& sheet, const char* name) {
-        T* found = sheet.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static void Type(QLineEdit* edit, const char* text) {
-        edit->setFocus();
-        edit->selectAll();
-        edit->insert(QString::fromLatin1(text));
-    }
-    static void Ok(CPropertySheet& sheet) { Find<QPushButton>(sheet, "ok")->click(); }
 
     IndexEntry& Entry(size_t i) { return *m_doc.Index()->m_root.m_children[i]; }
     Result RunUrl(IndexEntry& entry, int page, Driver drive) {

@@ -2,6 +2,7 @@
 // and the real sheets, then all undone and all redone, compared with the saved files.
 #include "AppTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "SheetDriver.h"
 #include "TestFiles.h"
 #include "app/ui/CMainFrame.h"
 #include "contents/ui/CContentsView.h"
@@ -48,7 +49,7 @@ const std::string kSite = "XO0;2;1;1;Tamblin 1.1.18\r\n"
                           "5;6;2;c.htm;C;;0;\r\n"
                           "7;Other;other.htm;Other page;\r\n";
 
-class UndoRedoTest : public ::testing::Test {
+class UndoRedoTest : public ::testing::Test, protected test::SheetDriver {
 protected:
     UndoRedoTest() {
         TestFiles::PinDate();
@@ -89,29 +90,6 @@ protected:
         m_frame.UpdateCommandUi();
         return m_frame.Action(Command::EditRedo)->text();
     }
-
-    // Runs `drive` on the sheet once it is shown; it must close the sheet.
-    static void WhenShown(std::function<void(CPropertySheet&)> drive) {
-        QTimer::singleShot(0, [drive] {
-            auto* sheet = qobject_cast<CPropertySheet*>(QApplication::activeModalWidget());
-            ASSERT_NE(sheet, nullptr);
-            drive(*sheet);
-            if (sheet->isVisible()) {
-                sheet->reject();
-            }
-        });
-    }
-    template <typename T> static T* Find(CPropertySheet& sheet, const char* name) {
-        T* found = sheet.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static void Type(QLineEdit* edit, const char* text) {
-        edit->setFocus();
-        edit->selectAll();
-        edit->insert(QString::fromLatin1(text));
-    }
-    static void Ok(CPropertySheet& sheet) { Find<QPushButton>(sheet, "ok")->click(); }
 
     void MouseDrag(const char* from, const char* onto, Qt::KeyboardModifiers atDrop) {
         QRect source = m_view->visualItemRect(Node(from));

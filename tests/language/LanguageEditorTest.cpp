@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "ShownText.h"
 #include "TestFiles.h"
+#include "WidgetTestApp.h"
 #include "language/LanguageFile.h"
 #include "language/ui/LangPageA.h"
 #include "language/ui/LangPageB.h"
@@ -30,13 +31,8 @@ using Answer = DialogService::Answer;
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "language_ui_test";
-char* g_argv[] = {g_name, nullptr};
-
 QApplication& App() {
-    static QApplication app(g_argc, g_argv);
-    return app;
+    return test::WidgetTestApp();
 }
 
 // Acts on the first visible top-level widget of type T as soon as a modal loop shows one;

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "cli/LinkCheckCli.h"
 #include "index/IndexFile.h"
+#include "index/TextUtils.h"
 #include "linkcheck/LinkCollector.h"
 #include "linkcheck/LinkReport.h"
 

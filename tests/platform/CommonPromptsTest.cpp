@@ -1,5 +1,6 @@
 #include "platform/CommonPrompts.h"
 #include "ScriptedDialogs.h"
+#include "WidgetTestApp.h"
 #include "platform/DialogPlacement.h"
 #include "platform/ElidingLabel.h"
 #include "platform/ScreenFit.h"
@@ -16,13 +17,8 @@ using namespace tamblin;
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "platform_test";
-char* g_argv[] = {g_name, nullptr};
-
 QApplication& App() {
-    static QApplication app(g_argc, g_argv);
-    return app;
+    return test::WidgetTestApp();
 }
 
 } // namespace

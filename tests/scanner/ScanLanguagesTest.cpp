@@ -36,9 +36,7 @@ TEST(ScanLanguages, PagesInOtherLanguagesAreNotFollowedAndListed) {
                                  "<a href=\"only.html\">only</a>");
     files.Write("ko/only.html", "<title>Only from Korean</title>");
     files.Write("de/index.html", "<html lang=\"de-DE\"><title>Handbuch</title>");
-    ScanSettings settings;
-    settings.start = files.Path("en/index.html");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("en/index.html"));
     ScanRun run = Scan(settings);
     EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.html;Manual;;0;;", "5;2;1;a.html;A;;1;;",
                                    "5;3;1;plain.html;No language;;1;;"}));
@@ -59,9 +57,7 @@ TEST(ScanLanguages, AStartPageWithoutALanguageFollowsEveryPage) {
     TestFiles files;
     files.Write("index.html", "<title>Home</title><a href=\"fr.html\">fr</a>");
     files.Write("fr.html", "<html lang=fr><title>Accueil</title>");
-    ScanSettings settings;
-    settings.start = files.Path("index.html");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("index.html"));
     EXPECT_EQ(Entries(Scan(settings)).size(), 2u);
 }
 
@@ -87,10 +83,7 @@ TEST(ScanLanguages, ContentLanguageWhereTheHtmlTagIsSilent) {
         }
         return response;
     });
-    ScanSettings settings;
-    settings.fromUrl = true;
-    settings.start = server.Url("/index.html");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(server.Url("/index.html"), true);
     ScanRun run = Scan(settings);
     EXPECT_EQ(Entries(run),
               (Lines{"5;1;1;index.html;Home;;0;;", "5;2;1;said.html;English after all;;1;;",

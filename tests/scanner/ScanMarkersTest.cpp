@@ -52,9 +52,7 @@ TEST(ScanMarkers, HeadingsKeepTheirLinkedNamesAndNotesMakeNoKeywords) {
                 " and <a href=\"#n\" id=id4>2</a> and <a id=spot>Spot</a></p>"
                 "<aside id=id2><a href=\"#id1\">1</a> A note.</aside>");
     files.Write("other.htm", "<title>Other</title>");
-    ScanSettings settings;
-    settings.start = files.Path("index.htm");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("index.htm"));
     Lines keywords;
     for (const std::string& line : Body(Scan(settings))) {
         if (line.rfind("7;", 0) == 0) {

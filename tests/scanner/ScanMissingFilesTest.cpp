@@ -24,9 +24,7 @@ TEST(ScanMissingFiles, FilesAsABrowserOpensThem) {
                              "<a href=\"pic.gif\">Picture</a>");
     files.Write("my notes.txt", "n");
     files.Write("src/main.c", "int main;");
-    ScanSettings settings;
-    settings.start = files.Path("index.htm");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("index.htm"));
     ScanRun run = Scan(settings);
     EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;my%20notes.txt;Notes;;1;;",
                                    "5;3;1;src/main.c;Main;;1;;", "5;4;1;src;Sources;;1;;"}));
@@ -48,9 +46,7 @@ TEST(ScanMissingFiles, AFolderLinkReadsItsIndexPage) {
     files.Write("guide/x.pdf", "%PDF");
     files.Write("old/index.html", "<title>Old pages</title>");
     files.Write("old/index.htm", "<title>Older still</title>");
-    ScanSettings settings;
-    settings.start = files.Path("index.htm");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("index.htm"));
     ScanRun run = Scan(settings);
     EXPECT_EQ(run.problems, Lines{});
     // index.html before index.htm, as servers of files choose; the folder's links are
@@ -75,10 +71,7 @@ TEST(ScanMissingFiles, OverHttpTheServerIsAsked) {
         }
         return response;
     });
-    ScanSettings settings;
-    settings.fromUrl = true;
-    settings.start = server.Url("/index.html");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(server.Url("/index.html"), true);
     ScanRun run = Scan(settings);
     EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.html;Home;;0;;", "5;2;1;doc.pdf;Doc;;1;;"}));
     EXPECT_EQ(run.problems, (Lines{"index.html:  gone.pdf line 0: Could not open URL " +
@@ -103,9 +96,7 @@ TEST(ScanMissingFiles, PagesAreReadFromTheFileABrowserOpens) {
     files.Write("sub/c.html", "<title>C</title><a href=\"../index.htm\">up</a>");
     files.Write("d e.html", "<title>D E</title>");
     files.Write("f.html", "<title>F</title>");
-    ScanSettings settings;
-    settings.start = files.Path("index.htm");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("index.htm"));
     ScanRun run = Scan(settings);
     EXPECT_EQ(run.problems, Lines{});
     EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;sub/c.html;C;;1;;",
@@ -123,9 +114,7 @@ TEST(ScanMissingFiles, LinksInSingleQuotesLeadWhereABrowserGoes) {
     TestFiles files;
     files.Write("index.htm", "<title>Home</title><a href='a.html'>A</a>");
     files.Write("a.html", "<title>A</title>");
-    ScanSettings settings;
-    settings.start = files.Path("index.htm");
-    settings.rememberScan = false;
+    ScanSettings settings = PlainScan(files.Path("index.htm"));
     ScanRun run = Scan(settings);
     EXPECT_EQ(run.problems, Lines{});
     EXPECT_EQ(Entries(run), (Lines{"5;1;1;index.htm;Home;;0;;", "5;2;1;a.html;A;;1;;"}));

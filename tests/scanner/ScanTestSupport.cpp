@@ -93,6 +93,14 @@ void ExpectReadsBack(const std::string& path, int entries, int keywords) {
               keywords);
 }
 
+tamblin::ScanSettings PlainScan(const std::string& start, bool fromUrl) {
+    tamblin::ScanSettings settings;
+    settings.fromUrl = fromUrl;
+    settings.start = start;
+    settings.rememberScan = false;
+    return settings;
+}
+
 ScanRun Scan(const tamblin::ScanSettings& settings, tamblin::ScanOptions options,
              RecordingObserver* observer) {
     TestFiles::PinDate();

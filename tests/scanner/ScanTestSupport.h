@@ -54,6 +54,10 @@ public:
     std::map<std::string, int> opened;
 };
 
+// The settings of a scan from `start` with today's defaults, which remembers nothing in the
+// file so that its lines are the site's alone; `fromUrl` for a start page on a server.
+tamblin::ScanSettings PlainScan(const std::string& start, bool fromUrl = false);
+
 // Runs a scan to its end, checks that the file reads back as it was meant (no bad line,
 // every entry and keyword found, no field that reading would change) and returns it.
 ScanRun Scan(const tamblin::ScanSettings& settings, tamblin::ScanOptions options = {},

@@ -2,6 +2,7 @@
 #include "FakeCommandHost.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "WidgetTestApp.h"
 #include "searchpage/SearchPageText.h"
 #include "searchpage/ui/AdvancedIndexParameterDialog.h"
 #include "searchpage/ui/SearchPageCommands.h"
@@ -28,14 +29,8 @@ using Answer = DialogService::Answer;
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "searchpage_ui_test";
-char* g_argv[] = {g_name, nullptr};
-
-// Never destroyed: Qt Test's input devices would otherwise outlive it at exit.
 QApplication& App() {
-    static auto* app = new QApplication(g_argc, g_argv);
-    return *app;
+    return test::WidgetTestApp();
 }
 
 template <typename T> T* Find(QWidget* parent, const char* name) {

@@ -2,6 +2,7 @@
 #include "ScriptedDialogs.h"
 #include "ShownText.h"
 #include "TestFiles.h"
+#include "WidgetTestApp.h"
 #include "platform/DialogPlacement.h"
 #include "testpage/ui/CTestDialog.h"
 #include "testpage/ui/TestPageCommands.h"
@@ -20,14 +21,8 @@ using Answer = DialogService::Answer;
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "testpage_ui_test";
-char* g_argv[] = {g_name, nullptr};
-
-// Never destroyed: Qt Test's input devices would otherwise outlive it at exit.
 QApplication& App() {
-    static auto* app = new QApplication(g_argc, g_argv);
-    return *app;
+    return test::WidgetTestApp();
 }
 
 QStringList Items(const QComboBox* box) {

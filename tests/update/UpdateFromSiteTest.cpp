@@ -1,3 +1,4 @@
+#include "AppSteps.h"
 #include "AppTestSupport.h"
 #include "ModalDriver.h"
 #include "ScriptedDialogs.h"
@@ -27,6 +28,7 @@
 #include <memory>
 
 using namespace tamblin;
+using tamblin::test::AppSteps;
 using tamblin::test::ModalDriver;
 
 namespace {
@@ -35,56 +37,12 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-ModalDriver::Step ScanWizard(QString start) {
-    return [=](QWidget* modal) {
-        auto* wizard = qobject_cast<NewIndexWizard*>(modal);
-        if (!wizard) {
-            return false;
-        }
-        QTest::keyClicks(
-            wizard->currentPage()->findChild<QLineEdit*>(QStringLiteral("description")),
-            QStringLiteral("Garden"));
-        wizard->currentPage()->findChild<QRadioButton*>(QStringLiteral("scan"))->click();
-        wizard->next();
-        auto* file = wizard->currentPage()->findChild<QLineEdit*>(QStringLiteral("file"));
-        file->clear();
-        QTest::keyClicks(file, start);
-        wizard->next();
-        wizard->button(QWizard::FinishButton)->click();
-        return true;
-    };
-}
-
-bool PressOkWhenFinished(QWidget* modal) {
-    auto* button = modal->findChild<QPushButton*>(QStringLiteral("button"));
-    if (!button || button->text() != QStringLiteral("OK")) {
-        return false;
-    }
-    button->click();
-    return true;
-}
-
 // A picture of the window for a person to look at, when TAMBLIN_SHOTS names a folder.
 void Shoot(QWidget* window, const char* name) {
     if (const char* folder = std::getenv("TAMBLIN_SHOTS")) {
         window->grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') +
                             QLatin1String(name));
     }
-}
-
-void AddTitles(QTreeWidgetItem* item, const QString& indent, QStringList& titles) {
-    titles.append(indent + item->text(0));
-    for (int i = 0; i < item->childCount(); ++i) {
-        AddTitles(item->child(i), indent + QStringLiteral("  "), titles);
-    }
-}
-
-QStringList Tree(CContentsView* view) {
-    QStringList titles;
-    for (int i = 0; i < view->topLevelItemCount(); ++i) {
-        AddTitles(view->topLevelItem(i), QString(), titles);
-    }
-    return titles;
 }
 
 bool NodeShown(IndexEntry& entry, int child) {
@@ -105,7 +63,8 @@ protected:
         m_files.Write("web/roses.htm", "<title>Roses</title>");
         m_files.Write("web/tulips.htm", "<title>Tulips</title>");
         m_files.Write("web/ferns.htm", "<title>Ferns</title>");
-        ModalDriver driver({ScanWizard(Q(m_start)), PressOkWhenFinished});
+        ModalDriver driver({AppSteps::NewIndex(QStringLiteral("Garden"), Q(m_start)),
+                            AppSteps::PressOkWhenFinished});
         m_app->MainFrame()->Action(Command::FileNew)->trigger();
         EXPECT_TRUE(driver.Done());
     }
@@ -155,22 +114,20 @@ protected:
 TEST_F(UpdateFromSiteTest, ReviewThenOkKeepsTheHandEditsAndUndoTakesItAllBack) {
     EditByHand();
     ChangeTheSite();
-    const QStringList before = Tree(View());
+    const QStringList before = AppSteps::Tree(View());
     View()->expandAll();
     ASSERT_TRUE(NodeShown(Home(), 0));
     QStringList listed;
     QString kept;
     bool focused = false;
-    Update({PressOkWhenFinished, [&](QWidget* modal) {
+    Update({AppSteps::PressOkWhenFinished, [&](QWidget* modal) {
                 auto* review = qobject_cast<UpdateReviewDialog*>(modal);
                 if (!review) {
                     return false;
                 }
                 focused = review->focusWidget() == review->ChangeList();
                 QTreeWidget* list = review->ChangeList();
-                for (int g = 0; g < list->topLevelItemCount(); ++g) {
-                    AddTitles(list->topLevelItem(g), QString(), listed);
-                }
+                listed = AppSteps::Tree(list);
                 kept = review->findChild<QLabel*>(QStringLiteral("keptCount"))->text();
                 Shoot(review, "update-review.png");
                 review->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
@@ -184,7 +141,7 @@ TEST_F(UpdateFromSiteTest, ReviewThenOkKeepsTheHandEditsAndUndoTakesItAllBack) {
                                    QStringLiteral("  Ferns")}));
     // Two titles and a keyword; the place of Ferns goes with the page.
     EXPECT_EQ(kept, QStringLiteral("3 edits of yours are kept."));
-    EXPECT_EQ(Tree(View()),
+    EXPECT_EQ(AppSteps::Tree(View()),
               (QStringList{QStringLiteral("Garden"), QStringLiteral("  Garden"),
                            QStringLiteral("    Red roses"), QStringLiteral("      Ferns"),
                            QStringLiteral("    Spring tulips"), QStringLiteral("      Bulbs"),
@@ -200,17 +157,17 @@ TEST_F(UpdateFromSiteTest, ReviewThenOkKeepsTheHandEditsAndUndoTakesItAllBack) {
     ASSERT_TRUE(View()->CanUndo());
     EXPECT_EQ(View()->UndoText(), QStringLiteral("&Undo Update from site"));
     View()->OnUndo();
-    EXPECT_EQ(Tree(View()), before);
+    EXPECT_EQ(AppSteps::Tree(View()), before);
     EXPECT_FALSE(m_app->Document()->IsModified());
     View()->OnRedo();
-    EXPECT_EQ(Tree(View()).size(), 7);
+    EXPECT_EQ(AppSteps::Tree(View()).size(), 7);
 }
 
 TEST_F(UpdateFromSiteTest, CancelInTheReviewChangesNothing) {
     EditByHand();
     ChangeTheSite();
-    const QStringList before = Tree(View());
-    Update({PressOkWhenFinished, [](QWidget* modal) {
+    const QStringList before = AppSteps::Tree(View());
+    Update({AppSteps::PressOkWhenFinished, [](QWidget* modal) {
                 auto* review = qobject_cast<UpdateReviewDialog*>(modal);
                 if (!review) {
                     return false;
@@ -220,7 +177,7 @@ TEST_F(UpdateFromSiteTest, CancelInTheReviewChangesNothing) {
                 QTest::keyClick(review, Qt::Key_Escape);
                 return true;
             }});
-    EXPECT_EQ(Tree(View()), before);
+    EXPECT_EQ(AppSteps::Tree(View()), before);
     EXPECT_FALSE(View()->CanUndo());
     EXPECT_FALSE(m_app->Document()->IsModified());
 }
@@ -235,7 +192,7 @@ TEST_F(UpdateFromSiteTest, AGonePageKeptLosesOnlyTheKeywordsTheScanGaveIt) {
     ferns.m_keywords.emplace_back(&ferns, "Fern care", "", "", "", 0);
     ChangeTheSite();
     QString detail;
-    Update({PressOkWhenFinished, [&](QWidget* modal) {
+    Update({AppSteps::PressOkWhenFinished, [&](QWidget* modal) {
                 auto* review = qobject_cast<UpdateReviewDialog*>(modal);
                 if (!review) {
                     return false;

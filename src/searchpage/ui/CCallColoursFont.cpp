@@ -40,9 +40,9 @@ QStringList ColourNames() {
 
 } // namespace
 
-CCallColoursFont::CCallColoursFont(SearchPageWizard& wizard) : m_wizard(wizard) {
-    setObjectName(QStringLiteral("CCallColoursFont"));
-    setTitle(QStringLiteral("Colours and Font"));
+CCallColoursFont::CCallColoursFont(SearchPageWizard& wizard)
+    : StoringWizardPage(wizard, QStringLiteral("CCallColoursFont"),
+                        QStringLiteral("Colours and Font")) {
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Select colours and a font.\nSee Help for "
                                                 "further details.")),

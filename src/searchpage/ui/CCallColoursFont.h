@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWizardPage>
+#include "searchpage/ui/StoringWizardPage.h"
 
 #include <string>
 #include <vector>
@@ -11,27 +11,19 @@ class QRadioButton;
 
 namespace tamblin {
 
-class SearchPageWizard;
-
 // Page 4, "Colours and Font": the applet's seven colours, its font and the shape of its
 // expand/contract controls.
-class CCallColoursFont final : public QWizardPage {
+class CCallColoursFont final : public StoringWizardPage {
     Q_OBJECT
 public:
     explicit CCallColoursFont(SearchPageWizard& wizard);
 
     void initializePage() override;
-    void cleanupPage() override { Store(); }
-    bool validatePage() override {
-        Store();
-        return true;
-    }
 
 private:
     std::vector<std::string*> Fields();
-    void Store();
+    void Store() override;
 
-    SearchPageWizard& m_wizard;
     std::vector<QComboBox*> m_colours;
     QLineEdit* m_font = nullptr;
     QRadioButton* m_round = nullptr;

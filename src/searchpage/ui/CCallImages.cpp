@@ -8,9 +8,8 @@
 
 namespace tamblin {
 
-CCallImages::CCallImages(SearchPageWizard& wizard) : m_wizard(wizard) {
-    setObjectName(QStringLiteral("CCallImages"));
-    setTitle(QStringLiteral("Images"));
+CCallImages::CCallImages(SearchPageWizard& wizard)
+    : StoringWizardPage(wizard, QStringLiteral("CCallImages"), QStringLiteral("Images")) {
     auto* layout = new QGridLayout(this);
     auto* intro = new QLabel(QStringLiteral(
         "If desired, enter the filename(s) of the images to replace these default images.\nYou "

@@ -13,9 +13,8 @@
 
 namespace tamblin {
 
-CCallTest::CCallTest(SearchPageWizard& wizard) : m_wizard(wizard) {
-    setObjectName(QStringLiteral("CCallTest"));
-    setTitle(QStringLiteral("Test Options"));
+CCallTest::CCallTest(SearchPageWizard& wizard)
+    : StoringWizardPage(wizard, QStringLiteral("CCallTest"), QStringLiteral("Test Options")) {
     setFinalPage(true);
     auto* support = new QGroupBox(QStringLiteral("Browser support"));
     auto* supportLayout = new QGridLayout(support);

@@ -1,34 +1,26 @@
 #pragma once
 
-#include <QWizardPage>
+#include "searchpage/ui/StoringWizardPage.h"
 
 class QCheckBox;
 class QRadioButton;
 
 namespace tamblin {
 
-class SearchPageWizard;
-
 // Page 6, "Test Options": which applet version the page runs, whether to test it at once,
 // whether to copy the applet's files beside it and whether the page also names the script
 // that shows the index where no browser runs Java, with its companion scripts for pages
 // opened from disk, and whether the page is the side-by-side one.
-class CCallTest final : public QWizardPage {
+class CCallTest final : public StoringWizardPage {
     Q_OBJECT
 public:
     explicit CCallTest(SearchPageWizard& wizard);
 
     void initializePage() override;
-    void cleanupPage() override { Store(); }
-    bool validatePage() override {
-        Store();
-        return true;
-    }
 
 private:
-    void Store();
+    void Store() override;
 
-    SearchPageWizard& m_wizard;
     QRadioButton* m_versions[3] = {};
     QCheckBox* m_testNow = nullptr;
     QCheckBox* m_copyJavaFiles = nullptr;
