@@ -208,6 +208,26 @@ TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
     EXPECT_EQ(Rows().size(), 6);
     // The tree kept its nodes and titles.
     EXPECT_EQ(m_contents->RootNode()->childCount(), 2);
+    // One rename after another, each with F2 and the keyboard.
+    const char* names[] = {"Usage", "Use", "USE", "Usage"};
+    for (std::size_t n = 1; n < std::size(names); ++n) {
+        const char* name = names[n];
+        ClickPhrase(QString::fromLatin1(names[n - 1]));
+        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
+        QLineEdit* line = nullptr;
+        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
+            line = open->isVisible() ? open : line;
+        }
+        ASSERT_NE(line, nullptr) << name;
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(line, QString::fromLatin1(name));
+        QTest::keyClick(line, Qt::Key_Return);
+        QString row = QString::fromLatin1(name) + QStringLiteral("/1");
+        for (int i = 0; i < 100 && !Rows().contains(row); ++i) {
+            QTest::qWait(10);
+        }
+        EXPECT_TRUE(Rows().contains(row)) << name;
+    }
 }
 
 TEST_F(KeywordIndexViewTest, DelRemovesAPhraseFromAllItsPages) {
