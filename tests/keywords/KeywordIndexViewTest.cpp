@@ -284,6 +284,37 @@ TEST_F(KeywordIndexViewTest, FindProblemsListsVariantsAndAnchorsThatAreGone) {
                            "Synopsis: Differs only in case or spacing from \"SYNOPSIS\""}));
 }
 
+// While the anchor check runs, the button stops it; an edit meanwhile drops what it would find.
+TEST_F(KeywordIndexViewTest, TheAnchorCheckStopsWhenAskedOrWhenTheIndexChanges) {
+    auto* button = m_view->findChild<QPushButton*>(QStringLiteral("keywordFindProblems"));
+    QStringList messages;
+    QObject::connect(m_view, &KeywordIndexView::Message, m_view,
+                     [&messages](const QString& text) { messages << text; });
+    auto finished = [&] {
+        for (int i = 0; i < 300 && button->text() != QStringLiteral("Find &problems"); ++i) {
+            QTest::qWait(10);
+        }
+        return button->text() == QStringLiteral("Find &problems");
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(button->text(), QStringLiteral("Sto&p check"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(finished());
+    // Stopped, or done before the click came: either way it said so.
+    EXPECT_TRUE(messages.contains(QStringLiteral("Anchor check stopped")) ||
+                messages.contains(QStringLiteral("1 keyword whose anchor is gone")))
+        << messages.join(QLatin1Char('|')).toStdString();
+
+    messages.clear();
+    QTest::mouseClick(button, Qt::LeftButton);
+    ClickPhrase(QStringLiteral("Usage"));
+    QTest::keyClick(m_view->Phrases(), Qt::Key_Delete);
+    ASSERT_TRUE(finished());
+    EXPECT_TRUE(
+        messages.contains(QStringLiteral("The index changed during the anchor check: check again")))
+        << messages.join(QLatin1Char('|')).toStdString();
+}
+
 namespace {
 
 // The view as the main window holds it: hidden in its dock until View > Index shows it.
