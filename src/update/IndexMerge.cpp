@@ -314,77 +314,75 @@ void IndexMerge::Apply() {
         return;
     }
     m_applied = true;
-    std::unordered_map<IndexEntry*, std::vector<std::size_t>> dropped;
-    std::vector<const Target*> addedKeywords;
-    std::vector<const Target*> addedPages;
-    std::vector<IndexEntry*> gone;
+    Accepted accepted;
     for (std::size_t i = 0; i < m_result.changes.size(); ++i) {
-        const MergeChange& change = m_result.changes[i];
-        const Target& target = m_targets[i];
-        switch (change.kind) {
-        case MergeChange::Kind::PageRetitled:
-            if (change.apply) {
-                target.current->m_title = target.scanned->m_title;
-                if (target.keyword != kNone) {
-                    target.current->m_keywords[target.keyword].m_phrase = target.scanned->m_title;
-                }
-            }
-            break;
-        case MergeChange::Kind::KeywordRemoved:
-            if (change.apply) {
-                dropped[target.current].push_back(target.keyword);
-            }
-            break;
-        case MergeChange::Kind::KeywordAdded:
-            if (change.apply) {
-                addedKeywords.push_back(&target);
-            }
-            break;
-        case MergeChange::Kind::PageAdded:
-            if (change.apply) {
-                addedPages.push_back(&target);
-            }
-            break;
-        case MergeChange::Kind::PageGone:
-            if (change.apply) {
-                gone.push_back(target.current);
-                break;
-            }
-            // Kept: the keywords the scan gave it go, as a page of the site would lose them.
-            // The mark forgets them too, so should the page come back they are offered again.
-            if (std::vector<std::size_t> positions = ScanKeywordPositions(*target.current);
-                !positions.empty()) {
-                std::vector<std::size_t>& list = dropped[target.current];
-                list.insert(list.end(), positions.begin(), positions.end());
-                target.current->m_scanMark->keywords.clear();
-            }
-            if (target.current->m_children.empty()) {
-                // An entry with entries below it stays in the contents: out of it, the
-                // file would take those entries out too when it is read again.
-                target.current->m_inContents = 0;
-            }
-            break;
+        if (m_result.changes[i].apply) {
+            Accept(m_result.changes[i].kind, m_targets[i], accepted);
+        } else if (m_result.changes[i].kind == MergeChange::Kind::PageGone) {
+            KeepGonePage(*m_targets[i].current, accepted);
         }
     }
-    for (auto& [entry, positions] : dropped) {
-        std::sort(positions.begin(), positions.end());
-        std::vector<IndexKeyword> kept;
-        kept.reserve(entry->m_keywords.size());
-        for (std::size_t i = 0; i < entry->m_keywords.size(); ++i) {
-            if (!std::binary_search(positions.begin(), positions.end(), i)) {
-                kept.push_back(std::move(entry->m_keywords[i]));
-            }
-        }
-        entry->m_keywords = std::move(kept);
+    for (auto& [entry, positions] : accepted.dropped) {
+        DropKeywords(*entry, positions);
     }
-    InsertKeywords(addedKeywords);
+    InsertKeywords(accepted.addedKeywords);
     for (auto& [current, scanned] : m_matched) {
         current->m_scanMark = ScanMark::Of(*scanned);
     }
-    for (const Target* target : addedPages) {
+    for (const Target* target : accepted.addedPages) {
         AddPage(*target);
     }
-    RemoveEntries(gone);
+    RemoveEntries(accepted.gone);
+}
+
+void IndexMerge::Accept(MergeChange::Kind kind, const Target& target, Accepted& accepted) {
+    switch (kind) {
+    case MergeChange::Kind::PageRetitled:
+        target.current->m_title = target.scanned->m_title;
+        if (target.keyword != kNone) {
+            target.current->m_keywords[target.keyword].m_phrase = target.scanned->m_title;
+        }
+        break;
+    case MergeChange::Kind::KeywordRemoved:
+        accepted.dropped[target.current].push_back(target.keyword);
+        break;
+    case MergeChange::Kind::KeywordAdded:
+        accepted.addedKeywords.push_back(&target);
+        break;
+    case MergeChange::Kind::PageAdded:
+        accepted.addedPages.push_back(&target);
+        break;
+    case MergeChange::Kind::PageGone:
+        accepted.gone.push_back(target.current);
+        break;
+    }
+}
+
+// The keywords the scan gave a page the author keeps go, as a page of the site would lose
+// them. The mark forgets them too, so should the page come back they are offered again.
+void IndexMerge::KeepGonePage(IndexEntry& entry, Accepted& accepted) {
+    if (std::vector<std::size_t> positions = ScanKeywordPositions(entry); !positions.empty()) {
+        std::vector<std::size_t>& list = accepted.dropped[&entry];
+        list.insert(list.end(), positions.begin(), positions.end());
+        entry.m_scanMark->keywords.clear();
+    }
+    if (entry.m_children.empty()) {
+        // An entry with entries below it stays in the contents: out of it, the file would
+        // take those entries out too when it is read again.
+        entry.m_inContents = 0;
+    }
+}
+
+void IndexMerge::DropKeywords(IndexEntry& entry, std::vector<std::size_t>& positions) {
+    std::sort(positions.begin(), positions.end());
+    std::vector<IndexKeyword> kept;
+    kept.reserve(entry.m_keywords.size());
+    for (std::size_t i = 0; i < entry.m_keywords.size(); ++i) {
+        if (!std::binary_search(positions.begin(), positions.end(), i)) {
+            kept.push_back(std::move(entry.m_keywords[i]));
+        }
+    }
+    entry.m_keywords = std::move(kept);
 }
 
 // The keywords an update adds keep the place the scan gives them among the page's others.

@@ -61,6 +61,16 @@ private:
         std::size_t scanned;
     };
     void PlanKeywords(IndexEntry& current, const IndexEntry& scanned, const TitlePair& title);
+    // What Apply does once every change has been looked at: the order of the edits matters.
+    struct Accepted {
+        std::unordered_map<IndexEntry*, std::vector<std::size_t>> dropped;
+        std::vector<const Target*> addedKeywords;
+        std::vector<const Target*> addedPages;
+        std::vector<IndexEntry*> gone;
+    };
+    void Accept(MergeChange::Kind kind, const Target& target, Accepted& accepted);
+    void KeepGonePage(IndexEntry& entry, Accepted& accepted);
+    static void DropKeywords(IndexEntry& entry, std::vector<std::size_t>& positions);
     void InsertKeywords(const std::vector<const Target*>& added);
     int KeptSettings(const IndexEntry& current, const IndexEntry& scanned) const;
     bool SamePlace(const IndexEntry* currentParent, const IndexEntry* scannedParent) const;

@@ -71,12 +71,9 @@ int PrintCli::Usage(const std::string& problem) {
     return kUsage;
 }
 
-int PrintCli::Run(const std::vector<std::string>& args) {
-    IndexPrintout::Options options;
-    options.summary = false;
-    std::string input;
-    std::string output;
-    ReplaceOptions replace;
+// Returns -1 when the arguments ask for a printout, else the exit code to end with.
+int PrintCli::ParseArgs(const std::vector<std::string>& args, Request& request) {
+    request.options.summary = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool hasValue = i + 1 < args.size();
@@ -84,49 +81,61 @@ int PrintCli::Run(const std::vector<std::string>& args) {
             PrintHelp(m_out);
             return kClean;
         } else if ((arg == "-o" || arg == "--output") && hasValue) {
-            output = args[++i];
+            request.output = args[++i];
         } else if (arg == "--force") {
-            replace.replaceReadOnly = true;
+            request.replace.replaceReadOnly = true;
         } else if (arg == "--summary" || arg == "--full") {
-            options.summary = arg == "--summary";
+            request.options.summary = arg == "--summary";
         } else if (arg == "--font" && hasValue) {
-            options.face = QString::fromLocal8Bit(args[++i].c_str());
+            request.options.face = QString::fromLocal8Bit(args[++i].c_str());
         } else if (arg == "--size" && hasValue) {
-            if (!ParsePoints(args[++i], options.points)) {
+            if (!ParsePoints(args[++i], request.options.points)) {
                 return Usage("the size must be a whole number of points from 5 to 48");
             }
-        } else if (arg.size() > 1 && arg[0] == '-') {
+        } else if ((arg.size() > 1 && arg[0] == '-') || !request.input.empty()) {
             return Usage("wrong argument: " + arg);
-        } else if (input.empty()) {
-            input = arg;
         } else {
-            return Usage("wrong argument: " + arg);
+            request.input = arg;
         }
     }
-    if (input.empty() || output.empty()) {
+    if (request.input.empty() || request.output.empty()) {
         return Usage("FILE.xo and -o OUT.pdf are required");
     }
+    return -1;
+}
 
+int PrintCli::Run(const std::vector<std::string>& args) {
+    Request request;
+    if (int code = ParseArgs(args, request); code >= 0) {
+        return code;
+    }
     IndexFile index;
-    if (LoadResult loaded = index.LoadIndex(input); loaded != LoadResult::Opened) {
-        m_err << (loaded == LoadResult::CannotOpen ? "Could not open file (" + input + ")"
-                                                   : input + " is not an index file")
+    if (LoadResult loaded = index.LoadIndex(request.input); loaded != LoadResult::Opened) {
+        m_err << (loaded == LoadResult::CannotOpen ? "Could not open file (" + request.input + ")"
+                                                   : request.input + " is not an index file")
               << "\n";
         return kCannotOpen;
     }
     if (!index.BadLines().empty()) {
         m_err << index.BadLinesMessage();
     }
+    if (!WritePdf(index, request)) {
+        return kCannotOpen;
+    }
+    return index.BadLines().empty() ? kClean : kBadLines;
+}
+
+bool PrintCli::WritePdf(const IndexFile& index, const Request& request) {
     std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
     bool utf8 = DetectEncoding(index) == TextEncoding::Utf8;
-    IndexPrintout printout(index, options, [utf8](const std::string& bytes) {
+    IndexPrintout printout(index, request.options, [utf8](const std::string& bytes) {
         return QString::fromStdString(utf8 ? bytes : Windows1252ToUtf8(bytes));
     });
-    ReplacingFile file(output, replace);
+    ReplacingFile file(request.output, request.replace);
     if (!file.IsOpen()) {
-        m_err << CouldNotSaveText(output, file.Result())
+        m_err << CouldNotSaveText(request.output, file.Result())
               << (file.Result().status == SaveStatus::ReadOnly ? "; --force replaces it\n" : "\n");
-        return kCannotOpen;
+        return false;
     }
     StreamDevice device(file.Stream());
     QPdfWriter writer(&device);
@@ -137,10 +146,10 @@ int PrintCli::Run(const std::vector<std::string>& args) {
     writer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
     if (!printout.Paint(writer) || !file.Commit()) {
         file.Abandon();
-        m_err << CouldNotSaveText(output, file.Result()) << "\n";
-        return kCannotOpen;
+        m_err << CouldNotSaveText(request.output, file.Result()) << "\n";
+        return false;
     }
-    return index.BadLines().empty() ? kClean : kBadLines;
+    return true;
 }
 
 } // namespace tamblin

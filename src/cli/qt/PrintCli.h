@@ -1,10 +1,15 @@
 #pragma once
 
+#include "index/SaveResult.h"
+#include "print/qt/IndexPrintout.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace tamblin {
+
+class IndexFile;
 
 // "tamblin-cli print": an index printed to a PDF file as Print would print it.
 class PrintCli final {
@@ -21,6 +26,14 @@ public:
     static constexpr int kUsage = 64;
 
 private:
+    struct Request {
+        IndexPrintout::Options options;
+        std::string input;
+        std::string output;
+        ReplaceOptions replace;
+    };
+    int ParseArgs(const std::vector<std::string>& args, Request& request);
+    bool WritePdf(const IndexFile& index, const Request& request);
     int Usage(const std::string& problem);
 
     std::ostream& m_out;

@@ -76,24 +76,7 @@ void CTestDialog::BuildControls() {
     m_back->setEnabled(false);
     m_back->setToolTip(QStringLiteral("Back to the page shown before (Alt+Left)"));
 
-    m_browser = m_host.CreateBrowser(this);
-    QWidget* browserArea = m_browser;
-    if (m_browser) {
-        BrowserView::Callbacks callbacks;
-        callbacks.statusText = [this](const QString& text) { m_host.SetStatusText(text); };
-        callbacks.canGoBackChanged = [this](bool can) { m_back->setEnabled(can); };
-        callbacks.urlChanged = [this](const QUrl& url) { OnUrlChanged(url); };
-        m_browser->SetCallbacks(callbacks);
-        connect(m_back, &QPushButton::clicked, this, [this] { m_browser->GoBack(); });
-        // As in browsers; the button's own mnemonic stays Alt+K.
-        auto* backKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
-        connect(backKey, &QShortcut::activated, m_back, &QPushButton::animateClick);
-    } else {
-        // Callers check for the plugin first; should it fail anyway the list still works.
-        browserArea = new QLabel(QString::fromLatin1(kNoBrowserMessage), this);
-    }
-    browserArea->setObjectName(QStringLiteral("browser"));
-    browserArea->setMinimumSize(320, 200);
+    QWidget* browserArea = BuildBrowser();
 
     auto* warning = new QLabel(QStringLiteral("Warning: This test page may not behave exactly "
                                               "like a full browser.  Please test with "
@@ -123,6 +106,29 @@ void CTestDialog::BuildControls() {
     connect(browse, &QPushButton::clicked, this, &CTestDialog::Browse);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_pageBox, &QComboBox::activated, this, [this] { ShowPage(); });
+}
+
+// The browser the host gives, wired to Back and the status bar; a note where there is none.
+QWidget* CTestDialog::BuildBrowser() {
+    m_browser = m_host.CreateBrowser(this);
+    QWidget* browserArea = m_browser;
+    if (m_browser) {
+        BrowserView::Callbacks callbacks;
+        callbacks.statusText = [this](const QString& text) { m_host.SetStatusText(text); };
+        callbacks.canGoBackChanged = [this](bool can) { m_back->setEnabled(can); };
+        callbacks.urlChanged = [this](const QUrl& url) { OnUrlChanged(url); };
+        m_browser->SetCallbacks(callbacks);
+        connect(m_back, &QPushButton::clicked, this, [this] { m_browser->GoBack(); });
+        // As in browsers; the button's own mnemonic stays Alt+K.
+        auto* backKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+        connect(backKey, &QShortcut::activated, m_back, &QPushButton::animateClick);
+    } else {
+        // Callers check for the plugin first; should it fail anyway the list still works.
+        browserArea = new QLabel(QString::fromLatin1(kNoBrowserMessage), this);
+    }
+    browserArea->setObjectName(QStringLiteral("browser"));
+    browserArea->setMinimumSize(320, 200);
+    return browserArea;
 }
 
 void CTestDialog::FillPageBox(const QString& initialPage) {

@@ -31,6 +31,7 @@ protected:
 
 private:
     void BuildControls();
+    QWidget* BuildBrowser();
     void FillPageBox(const QString& initialPage);
     // Selects `page` in the box, putting it at the top when no item equals it ignoring case.
     void SelectPage(const QString& page);
