@@ -63,13 +63,8 @@ void WriteIndex(const std::string& path, long keywords) {
 
 } // namespace
 
-// The tree and the Index view on `index`, problems found, filtered by `filter`, to a picture.
-int Shot(const QString& index, const QString& out, const QString& filter) {
-    tamblin::CXoDoc doc;
-    if (!doc.OpenIndex(index)) {
-        return 2;
-    }
-    QWidget window;
+// The tree and the Index view on `doc` in `window`, shown, problems found, most pages first.
+tamblin::KeywordIndexView* ShowOnRealIndex(tamblin::CXoDoc& doc, QWidget& window) {
     auto* layout = new QHBoxLayout(&window);
     auto* contents = new tamblin::CContentsView(&window);
     auto* view = new tamblin::KeywordIndexView(&window);
@@ -83,6 +78,17 @@ int Shot(const QString& index, const QString& out, const QString& filter) {
     (void)QTest::qWaitForWindowExposed(&window);
     view->FindProblems(true, true);
     view->Phrases()->sortByColumn(tamblin::KeywordIndexModel::kPages, Qt::DescendingOrder);
+    return view;
+}
+
+// The tree and the Index view on `index`, problems found, filtered by `filter`, to a picture.
+int Shot(const QString& index, const QString& out, const QString& filter) {
+    tamblin::CXoDoc doc;
+    if (!doc.OpenIndex(index)) {
+        return 2;
+    }
+    QWidget window;
+    tamblin::KeywordIndexView* view = ShowOnRealIndex(doc, window);
     view->Filter()->setText(filter);
     QApplication::processEvents();
     return window.grab().save(out) ? 0 : 2;
@@ -134,19 +140,7 @@ int Clean(const QString& index, const QString& out, const QString& shots, int wo
         return 2;
     }
     QWidget window;
-    auto* layout = new QHBoxLayout(&window);
-    auto* contents = new tamblin::CContentsView(&window);
-    auto* view = new tamblin::KeywordIndexView(&window);
-    layout->addWidget(contents, 2);
-    layout->addWidget(view, 3);
-    contents->SetDocument(&doc);
-    view->SetDocument(&doc, contents);
-    doc.UpdateAllViews();
-    window.resize(1100, 720);
-    window.show();
-    (void)QTest::qWaitForWindowExposed(&window);
-    view->FindProblems(true, true);
-    view->Phrases()->sortByColumn(tamblin::KeywordIndexModel::kPages, Qt::DescendingOrder);
+    tamblin::KeywordIndexView* view = ShowOnRealIndex(doc, window);
     QApplication::processEvents();
     window.grab().save(shots + QStringLiteral("-before.png"));
     std::printf("before: %s\n", qPrintable(Counts(*view)));
