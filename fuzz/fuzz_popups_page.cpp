@@ -1,6 +1,7 @@
 // Arbitrary bytes as a pop-ups page rendered into topics: no crash, and no face name longer
 // than a format can hold.
 #include "helpviewer/PopupRenderer.h"
+#include "scanner/MemoryInput.h"
 #include "scanner/TagReader.h"
 
 #include <algorithm>
@@ -9,20 +10,6 @@
 #include <string>
 
 namespace {
-
-class BytesInput final : public tamblin::PageInput {
-public:
-    explicit BytesInput(std::string_view bytes) : m_bytes(bytes) {}
-    size_t Read(char* buffer, size_t size) override {
-        size_t n = std::min(size, m_bytes.size());
-        m_bytes.copy(buffer, n);
-        m_bytes.remove_prefix(n);
-        return n;
-    }
-
-private:
-    std::string_view m_bytes;
-};
 
 void Check(const tamblin::RunList& runs) {
     for (const tamblin::TextRun& run : runs) {
@@ -42,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tamblin::PopupTopics topics;
     tamblin::TextDefaults defaults;
     std::vector<std::string> faces{"arial", "verdana"};
-    BytesInput input(std::string_view(reinterpret_cast<const char*>(data), size));
+    tamblin::MemoryInput input(std::string(reinterpret_cast<const char*>(data), size));
     tamblin::PopupRenderer renderer(map, topics, defaults, faces);
     tamblin::TagReader reader(&input, renderer, nullptr, nullptr);
     reader.Run();

@@ -7,6 +7,7 @@
 // the first scanner read them.
 #include "index/FieldTokenizer.h"
 #include "index/IndexFile.h"
+#include "scanner/MemoryInput.h"
 #include "scanner/SiteScanner.h"
 
 #include <cstdint>
@@ -18,21 +19,6 @@
 
 namespace {
 
-class FuzzInput final : public tamblin::PageInput {
-public:
-    explicit FuzzInput(const std::string& bytes) : m_bytes(bytes) {}
-    size_t Read(char* buffer, size_t size) override {
-        size_t n = std::min(size, m_bytes.size() - m_position);
-        m_bytes.copy(buffer, n, m_position);
-        m_position += n;
-        return n;
-    }
-
-private:
-    const std::string& m_bytes;
-    size_t m_position = 0;
-};
-
 class FuzzSite final : public tamblin::PageSource {
 public:
     explicit FuzzSite(std::string page) : m_page(std::move(page)) {}
@@ -40,7 +26,7 @@ public:
         if (++m_opened > 4) {
             return nullptr;
         }
-        return std::make_unique<FuzzInput>(m_page);
+        return std::make_unique<tamblin::MemoryInput>(m_page);
     }
 
 private:

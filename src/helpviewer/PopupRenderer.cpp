@@ -3,6 +3,7 @@
 #include "helpviewer/HelpFileRead.h"
 #include "helpviewer/PopupText.h"
 #include "index/TextUtils.h"
+#include "scanner/MemoryInput.h"
 #include "scanner/TagReader.h"
 
 #include <algorithm>
@@ -22,20 +23,6 @@ CharFormat FaceFormat(const std::string& face) {
     format.face = face;
     return format;
 }
-
-class MemoryInput final : public PageInput {
-public:
-    explicit MemoryInput(std::string_view bytes) : m_rest(bytes) {}
-    size_t Read(char* buffer, size_t size) override {
-        size_t n = std::min(size, m_rest.size());
-        std::memcpy(buffer, m_rest.data(), n);
-        m_rest.remove_prefix(n);
-        return n;
-    }
-
-private:
-    std::string_view m_rest;
-};
 
 } // namespace
 
@@ -308,7 +295,7 @@ bool LoadPopupsPage(const std::string& path, const TopicMap& map, PopupTopics& t
     if (ReadHelpFile(path, bytes) != HelpFileStatus::kRead) {
         return false;
     }
-    MemoryInput input(bytes);
+    MemoryInput input{std::string(bytes)};
     PopupRenderer renderer(map, topics, defaults, installedFacesLower);
     TagReader reader(&input, renderer, nullptr, nullptr);
     reader.Run();

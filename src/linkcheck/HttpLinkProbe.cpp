@@ -2,6 +2,7 @@
 
 #include "linkcheck/AnchorCollector.h"
 #include "scanner/CurlSetup.h"
+#include "scanner/MemoryInput.h"
 #include "scanner/TagReader.h"
 
 #include <chrono>
@@ -14,21 +15,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kWaitMs = 50;
-
-class MemoryInput final : public PageInput {
-public:
-    explicit MemoryInput(const std::string& bytes) : m_bytes(bytes) {}
-    size_t Read(char* buffer, size_t size) override {
-        size_t count = std::min(size, m_bytes.size() - m_position);
-        std::memcpy(buffer, m_bytes.data() + m_position, count);
-        m_position += count;
-        return count;
-    }
-
-private:
-    const std::string& m_bytes;
-    size_t m_position = 0;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "scanner/HtmlText.h"
 #include "scanner/CharacterSet.h"
 #include "scanner/HtmlEntityTable.h"
+#include "scanner/MemoryInput.h"
 #include "scanner/RobotsTxt.h"
 #include "scanner/TagReader.h"
 
@@ -16,21 +17,6 @@ namespace {
 std::string Utf8(std::string_view text) {
     return HtmlText::Decode(text, CharacterSet::kUtf8, false);
 }
-
-class StringInput final : public PageInput {
-public:
-    explicit StringInput(std::string bytes) : m_bytes(std::move(bytes)) {}
-    size_t Read(char* buffer, size_t size) override {
-        size_t count = std::min(size, m_bytes.size() - m_position);
-        std::memcpy(buffer, m_bytes.data() + m_position, count);
-        m_position += count;
-        return count;
-    }
-
-private:
-    std::string m_bytes;
-    size_t m_position = 0;
-};
 
 class Recorder final : public TagHandler {
 public:
@@ -48,7 +34,7 @@ public:
 };
 
 std::vector<std::string> Read(const std::string& page, bool skip) {
-    StringInput input(page);
+    MemoryInput input(page);
     Recorder recorder;
     TagReader reader(&input, recorder, nullptr, nullptr);
     reader.SetSkipScriptAndStyle(skip);

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "index/FieldTokenizer.h"
 #include "index/IndexFile.h"
+#include "scanner/MemoryInput.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +13,6 @@
 namespace scantest {
 
 namespace {
-
-class StringInput final : public tamblin::PageInput {
-public:
-    explicit StringInput(std::string bytes) : m_bytes(std::move(bytes)) {}
-    size_t Read(char* buffer, size_t size) override {
-        size_t n = std::min(size, m_bytes.size() - m_position);
-        m_bytes.copy(buffer, n, m_position);
-        m_position += n;
-        return n;
-    }
-
-private:
-    std::string m_bytes;
-    size_t m_position = 0;
-};
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -62,7 +48,7 @@ std::unique_ptr<tamblin::PageInput> MapPageSource::Open(const std::string& locat
     if (it == pages.end()) {
         return nullptr;
     }
-    return std::make_unique<StringInput>(it->second);
+    return std::make_unique<tamblin::MemoryInput>(it->second);
 }
 
 void ExpectReadsBack(const std::string& path, int entries, int keywords) {

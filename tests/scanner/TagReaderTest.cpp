@@ -1,4 +1,5 @@
 #include "scanner/TagReader.h"
+#include "scanner/MemoryInput.h"
 
 #include <gtest/gtest.h>
 
@@ -9,26 +10,22 @@ using namespace tamblin;
 
 namespace {
 
-// A page held in memory, handed out in blocks as a file would be.
-class MemoryInput final : public PageInput {
+// A page held in memory that counts its reads and can fail one, as a broken file would.
+class CountingInput final : public PageInput {
 public:
-    explicit MemoryInput(std::string bytes) : m_bytes(std::move(bytes)) {}
+    explicit CountingInput(std::string bytes) : m_input(std::move(bytes)) {}
     size_t Read(char* buffer, size_t size) override {
         ++reads;
         if (throwAfter >= 0 && reads > throwAfter) {
             throw std::runtime_error("read failed");
         }
-        size_t n = std::min(size, m_bytes.size() - m_position);
-        m_bytes.copy(buffer, n, m_position);
-        m_position += n;
-        return n;
+        return m_input.Read(buffer, size);
     }
     int reads = 0;
     int throwAfter = -1;
 
 private:
-    std::string m_bytes;
-    size_t m_position = 0;
+    MemoryInput m_input;
 };
 
 // Writes every event down; text after the tags named in `collect` is collected.
@@ -63,7 +60,7 @@ public:
 };
 
 std::vector<std::string> Events(const std::string& page, bool singleQuotes = false) {
-    MemoryInput input(page);
+    CountingInput input(page);
     Recorder recorder;
     TagReader reader(&input, recorder, nullptr, nullptr);
     reader.SetSingleQuotes(singleQuotes);
@@ -125,7 +122,7 @@ TEST(TagReader, CollectedTextIsDeliveredWhenTheModeChanges) {
     // "b" keeps collecting, so the text runs on through it.
     Recorder recorder;
     recorder.collect = {"a", "b", "/b"};
-    MemoryInput input("<a>one <b>two</b> three</a>rest<p>");
+    CountingInput input("<a>one <b>two</b> three</a>rest<p>");
     TagReader(&input, recorder, nullptr, nullptr).Run();
     EXPECT_EQ(recorder.events, (Ev{"tag a", "end", "tag b", "end", "tag /b", "end", "tag /a",
                                    "collected one two three", "end", "text rest", "tag p", "end"}));
@@ -151,7 +148,7 @@ TEST(TagReader, ByteFFEndsThePage) {
 
 TEST(TagReader, ReturnsTheBytesRead) {
     std::string page(300, 'x');
-    MemoryInput input(page);
+    CountingInput input(page);
     Recorder recorder;
     int blocks = -1;
     EXPECT_EQ(TagReader(&input, recorder, nullptr, nullptr, &blocks).Run(), 300);
@@ -161,7 +158,7 @@ TEST(TagReader, ReturnsTheBytesRead) {
 
 TEST(TagReader, AbortStopsAtTheNextBlock) {
     std::string page = std::string(127, 'a') + "<p>" + std::string(400, 'b');
-    MemoryInput input(page);
+    CountingInput input(page);
     Recorder recorder;
     std::atomic<int> abort{0};
     class AbortingDots final : public DotDisplay {
@@ -178,7 +175,7 @@ TEST(TagReader, AbortStopsAtTheNextBlock) {
 }
 
 TEST(TagReader, ThrowingReadEndsThePageWithWhatCameBefore) {
-    MemoryInput input(std::string(128, 'a') + "<p>");
+    CountingInput input(std::string(128, 'a') + "<p>");
     input.throwAfter = 1;
     Recorder recorder;
     EXPECT_EQ(TagReader(&input, recorder, nullptr, nullptr).Run(), 128);
@@ -186,7 +183,7 @@ TEST(TagReader, ThrowingReadEndsThePageWithWhatCameBefore) {
 }
 
 TEST(TagReader, DotsStartAgainAfterTwentyOne) {
-    MemoryInput input(std::string(128 * 23, 'a'));
+    CountingInput input(std::string(128 * 23, 'a'));
     Recorder recorder;
     Dots dots;
     TagReader(&input, recorder, &dots, nullptr).Run();
@@ -208,14 +205,14 @@ TEST(TagReader, HandlerWithoutPlainTextKeepsNone) {
         bool WantsPlainText() const override { return false; }
         int texts = 0;
     } quiet;
-    MemoryInput input("text<p>more");
+    CountingInput input("text<p>more");
     TagReader(&input, quiet, nullptr, nullptr).Run();
     EXPECT_EQ(quiet.texts, 0);
 }
 
 TEST(TagReader, EndlessTextStopsGrowing) {
     std::string page = "<title>" + std::string(TagReader::kMaxTextLength + 500, 'x') + "</title>";
-    MemoryInput input(page);
+    CountingInput input(page);
     Recorder recorder;
     TagReader(&input, recorder, nullptr, nullptr).Run();
     ASSERT_EQ(recorder.events.size(), 5u);
