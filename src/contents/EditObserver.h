@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 
 namespace tamblin {
 
@@ -21,9 +22,9 @@ public:
     virtual void EntryChanged(IndexEntry& entry) = 0;
     // Description, tip text, base URLs, or the base URLs of many entries changed.
     virtual void FileChanged() = 0;
-    // The keyword lists of any number of entries changed, and nothing else; the tree shows
-    // no keywords, so a view of titles has nothing to do.
-    virtual void KeywordsChanged() {}
+    // The keyword lists of `entries` changed, and nothing else; the tree shows no keywords,
+    // so a view of titles has nothing to do.
+    virtual void KeywordsChanged(std::span<IndexEntry* const> entries) { (void)entries; }
 };
 
 } // namespace tamblin

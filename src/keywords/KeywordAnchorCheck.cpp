@@ -58,3 +58,44 @@ std::vector<GoneAnchor> KeywordAnchorCheck::Run(const LinkCheckOptions& options)
 }
 
 } // namespace tamblin
+
+namespace tamblin {
+
+KeywordAnchorCheck::~KeywordAnchorCheck() {
+    Stop();
+}
+
+void KeywordAnchorCheck::Start(LinkCheckOptions options, std::function<void()> finished) {
+    if (Started()) {
+        return;
+    }
+    options.abortFlag = &m_abort;
+    m_thread = std::jthread(
+        [this, options = std::move(options), finished = std::move(finished)](std::stop_token stop) {
+            std::stop_callback abort(stop, [this] { m_abort = 1; });
+            std::vector<GoneAnchor> gone = Run(options);
+            // Stopped part way, the check has not seen every page: what it found is not all.
+            m_stopped = m_abort.load() != 0;
+            if (!m_stopped) {
+                m_gone = std::move(gone);
+            }
+            if (finished) {
+                finished();
+            }
+        });
+}
+
+void KeywordAnchorCheck::Stop() {
+    if (m_thread.joinable()) {
+        m_thread.request_stop();
+    }
+}
+
+void KeywordAnchorCheck::Wait() {
+    if (m_thread.joinable()) {
+        m_thread.join();
+        m_done = true;
+    }
+}
+
+} // namespace tamblin

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -95,6 +96,11 @@ void KeywordIndex::PrepareBuild(IndexFile& index) {
     m_groups.clear();
     m_text.clear();
     m_refs.clear();
+    m_bytes.clear();
+    m_moreText.clear();
+    m_moreBytes.clear();
+    m_moreRefs.clear();
+    m_moreRefCount = 0;
     // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
     auto& pending = m_scratch.pending;
     auto& groupOf = m_scratch.groupOf;
@@ -179,6 +185,10 @@ void KeywordIndex::MakeGroups(IndexFile& index) {
         bytes += p.bytes.size();
     }
     m_text.reserve(2 * bytes);
+    m_bytes.reserve(bytes);
+    for (const Pending& p : pending) {
+        m_bytes.insert(m_bytes.end(), p.bytes.begin(), p.bytes.end());
+    }
     for (std::size_t g = 0; g < pending.size(); ++g) {
         textAt[2 * g] = m_text.size();
         textAt[2 * g + 1] = AppendText(pending[g].bytes);
@@ -186,11 +196,14 @@ void KeywordIndex::MakeGroups(IndexFile& index) {
     textAt[2 * pending.size()] = m_text.size();
     m_groups.resize(pending.size());
     std::u16string_view text(m_text.data(), m_text.size());
+    std::string_view ownBytes(m_bytes.data(), m_bytes.size());
+    std::size_t bytesAt = 0;
     for (std::size_t g = 0; g < pending.size(); ++g) {
         KeywordGroup& group = m_groups[g];
         group.phrase = text.substr(textAt[2 * g], textAt[2 * g + 1] - textAt[2 * g]);
         group.key = text.substr(textAt[2 * g + 1], textAt[2 * g + 2] - textAt[2 * g + 1]);
-        group.bytes = pending[g].bytes;
+        group.bytes = ownBytes.substr(bytesAt, pending[g].bytes.size());
+        bytesAt += group.bytes.size();
         group.refs = std::span<const KeywordRef>(m_refs.data() + start[g], pending[g].refs);
         group.pages = CountPages(group.refs, index);
     }
@@ -213,6 +226,210 @@ std::size_t KeywordIndex::AppendText(std::string_view bytes) {
     std::size_t keyAt = m_text.size();
     m_text.insert(m_text.end(), key.begin(), key.end());
     return keyAt;
+}
+
+struct KeywordIndex::Redo {
+    static constexpr std::size_t kNew = static_cast<std::size_t>(-1);
+    std::size_t group = kNew; // the group's place, or kNew for a phrase not in the index yet
+    std::string_view bytes;
+    std::span<const KeywordRef> old;
+    // The changed entries' keywords with this phrase now, entry after entry.
+    std::vector<KeywordRef> fresh;
+    std::vector<KeywordRef> refs;
+};
+
+namespace {
+
+// Where each entry comes in the viewer's walk, made only when an entry takes a phrase it
+// did not have: a sorted list, which costs far less than a table of nodes.
+class WalkRanks {
+public:
+    std::size_t Of(IndexFile& index, const IndexEntry* entry) {
+        if (m_ranks.empty()) {
+            ViewerWalk(index, [&](IndexEntry& e) { m_ranks.emplace_back(&e, m_ranks.size()); });
+            std::sort(m_ranks.begin(), m_ranks.end());
+        }
+        auto at = std::lower_bound(m_ranks.begin(), m_ranks.end(),
+                                   std::pair<const IndexEntry*, std::size_t>(entry, 0));
+        return at != m_ranks.end() && at->first == entry ? at->second : m_ranks.size();
+    }
+
+private:
+    std::vector<std::pair<const IndexEntry*, std::size_t>> m_ranks;
+};
+
+// The runs of `fresh` by entry, each entry's keywords being together.
+using Runs = std::unordered_map<const IndexEntry*, std::pair<std::size_t, std::size_t>>;
+Runs RunsOf(const std::vector<KeywordRef>& fresh) {
+    Runs runs;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        runs.try_emplace(fresh[i].owner, i, i + 1).first->second.second = i + 1;
+    }
+    return runs;
+}
+
+} // namespace
+
+bool KeywordIndex::Update(std::span<IndexEntry* const> entries) {
+    if (!m_index) {
+        return false;
+    }
+    std::vector<Redo> redos = Redos(entries);
+    std::size_t more = 0;
+    for (const Redo& redo : redos) {
+        more += redo.old.size() + redo.fresh.size();
+    }
+    // Mended groups take room of their own; past the size of a build, a build is cheaper.
+    if (m_moreRefCount + more > m_refs.size() + 1024) {
+        return false;
+    }
+    Compose(redos, entries);
+    ApplyRedos(redos);
+    return true;
+}
+
+std::vector<KeywordIndex::Redo> KeywordIndex::Redos(std::span<IndexEntry* const> entries) {
+    std::unordered_set<const IndexEntry*> changed(entries.begin(), entries.end());
+    std::vector<Redo> redos;
+    std::unordered_map<std::string_view, std::size_t> byBytes;
+    // The groups that had a keyword of a changed entry.
+    for (std::size_t g = 0; g < m_groups.size(); ++g) {
+        const KeywordGroup& group = m_groups[g];
+        if (std::any_of(group.refs.begin(), group.refs.end(),
+                        [&](const KeywordRef& ref) { return changed.contains(ref.owner); })) {
+            byBytes.emplace(group.bytes, redos.size());
+            redos.push_back({g, group.bytes, group.refs, {}, {}});
+        }
+    }
+    std::unordered_set<const IndexEntry*> done;
+    for (IndexEntry* entry : entries) {
+        if (!done.insert(entry).second) {
+            continue;
+        }
+        bool other = entry == &m_index->m_otherKeywords;
+        for (std::size_t i = 0; i < entry->m_keywords.size(); ++i) {
+            const IndexKeyword& keyword = entry->m_keywords[i];
+            if (keyword.m_phrase.empty() || (other && keyword.m_extraTitle.empty())) {
+                continue;
+            }
+            auto [at, added] = byBytes.try_emplace(keyword.m_phrase, redos.size());
+            if (added) {
+                std::size_t g = FindBytes(keyword.m_phrase);
+                redos.push_back(g == Redo::kNew
+                                    ? Redo{g, keyword.m_phrase, {}, {}, {}}
+                                    : Redo{g, m_groups[g].bytes, m_groups[g].refs, {}, {}});
+            }
+            redos[at->second].fresh.push_back({entry, i});
+        }
+    }
+    return redos;
+}
+
+std::size_t KeywordIndex::FindBytes(std::string_view bytes) const {
+    std::u16string phrase = Decode(bytes);
+    std::u16string key = JsToLowerCase(phrase);
+    auto at = std::lower_bound(m_groups.begin(), m_groups.end(), phrase,
+                               [&](const KeywordGroup& group, std::u16string_view) {
+                                   return TextLess(group.key, group.phrase, key, phrase);
+                               });
+    // Bytes that are not text decode alike: the group is the one with these very bytes.
+    for (; at != m_groups.end() && at->phrase == phrase; ++at) {
+        if (at->bytes == bytes) {
+            return static_cast<std::size_t>(at - m_groups.begin());
+        }
+    }
+    return Redo::kNew;
+}
+
+void KeywordIndex::Compose(std::vector<Redo>& redos, std::span<IndexEntry* const> entries) {
+    std::unordered_set<const IndexEntry*> changed(entries.begin(), entries.end());
+    WalkRanks ranks;
+    for (Redo& redo : redos) {
+        Runs runs = RunsOf(redo.fresh);
+        redo.refs.reserve(redo.old.size() + redo.fresh.size());
+        for (const KeywordRef& ref : redo.old) {
+            if (!changed.contains(ref.owner)) {
+                redo.refs.push_back(ref);
+            } else if (auto run = runs.find(ref.owner); run != runs.end()) {
+                redo.refs.insert(redo.refs.end(), redo.fresh.begin() + run->second.first,
+                                 redo.fresh.begin() + run->second.second);
+                runs.erase(run);
+            }
+        }
+        if (runs.empty()) {
+            continue;
+        }
+        // Entries new to the phrase: the walk decides where they go among the others.
+        bool alone = redo.refs.empty() && runs.size() == 1;
+        for (const KeywordRef& ref : redo.fresh) {
+            if (runs.contains(ref.owner)) {
+                redo.refs.push_back(ref);
+            }
+        }
+        if (!alone) {
+            std::vector<std::pair<std::size_t, KeywordRef>> ranked;
+            ranked.reserve(redo.refs.size());
+            for (const KeywordRef& ref : redo.refs) {
+                ranked.emplace_back(ranks.Of(*m_index, ref.owner), ref);
+            }
+            // Stable: an entry's own keywords are already in the order of its list.
+            std::stable_sort(ranked.begin(), ranked.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (std::size_t i = 0; i < ranked.size(); ++i) {
+                redo.refs[i] = ranked[i].second;
+            }
+        }
+    }
+}
+
+void KeywordIndex::ApplyRedos(std::vector<Redo>& redos) {
+    std::vector<bool> removed(m_groups.size(), false);
+    bool anyRemoved = false;
+    std::vector<KeywordGroup> added;
+    for (Redo& redo : redos) {
+        m_keywords = m_keywords - redo.old.size() + redo.refs.size();
+        if (redo.refs.empty()) {
+            if (redo.group != Redo::kNew) {
+                removed[redo.group] = true;
+                anyRemoved = true;
+            }
+            continue;
+        }
+        m_moreRefCount += redo.refs.size();
+        std::span<const KeywordRef> refs = m_moreRefs.emplace_back(std::move(redo.refs));
+        if (redo.group != Redo::kNew) {
+            m_groups[redo.group].refs = refs;
+            m_groups[redo.group].pages = CountPages(refs, *m_index);
+            continue;
+        }
+        KeywordGroup group;
+        group.bytes = m_moreBytes.emplace_back(redo.bytes);
+        std::u16string phrase = Decode(group.bytes);
+        group.key = m_moreText.emplace_back(JsToLowerCase(phrase));
+        group.phrase = m_moreText.emplace_back(std::move(phrase));
+        group.refs = refs;
+        group.pages = CountPages(refs, *m_index);
+        added.push_back(group);
+    }
+    if (!anyRemoved && added.empty()) {
+        return;
+    }
+    // The new phrases merged in where they sort: one pass, no sort of the whole index.
+    std::sort(added.begin(), added.end(), ReaderOrderLess);
+    std::vector<KeywordGroup> merged;
+    merged.reserve(m_groups.size() + added.size());
+    auto next = added.begin();
+    for (std::size_t g = 0; g < m_groups.size(); ++g) {
+        if (removed[g]) {
+            continue;
+        }
+        while (next != added.end() && ReaderOrderLess(*next, m_groups[g])) {
+            merged.push_back(*next++);
+        }
+        merged.push_back(m_groups[g]);
+    }
+    merged.insert(merged.end(), next, added.end());
+    m_groups = std::move(merged);
 }
 
 std::size_t KeywordIndex::Find(std::u16string_view phrase) const {

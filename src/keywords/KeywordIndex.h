@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -20,8 +21,8 @@ struct KeywordRef {
     std::size_t position = 0;
 };
 
-// Every keyword with one phrase, as a reader of the index finds them under it. The texts and
-// refs are views into the KeywordIndex that made the group (and the bytes into the index).
+// Every keyword with one phrase, as a reader of the index finds them under it. The texts,
+// bytes and refs are views into the KeywordIndex that made the group.
 struct KeywordGroup {
     std::u16string_view phrase; // as the reader shows it
     std::u16string_view key;    // the phrase lowered as JavaScript lowers it
@@ -34,7 +35,8 @@ struct KeywordGroup {
 // as browsers decode the file, grouped by phrase, sorted by the phrase lowered and then by the
 // phrase itself in UTF-16 order, the keywords of a phrase in the order the viewer lists them.
 // Keywords with an empty phrase, and Other Index keywords without a title, are left out, as
-// the viewer leaves them out. Holds pointers into the index: build it again after any change.
+// the viewer leaves them out. Holds pointers to the index's entries: after a change of keyword
+// lists alone, Update mends it; after any other change, build it again.
 class KeywordIndex {
 public:
     KeywordIndex() = default;
@@ -46,6 +48,10 @@ public:
 
     // `utf8`: how the file's texts are read, when the caller knows; otherwise the texts decide.
     void Build(IndexFile& index, std::optional<bool> utf8 = {});
+    // The keyword lists of `entries` changed, and nothing else in the index: the groups of
+    // their old and new phrases are made again, the others kept, the order kept without a new
+    // sort. False, having changed nothing, when a new Build is the better way.
+    bool Update(std::span<IndexEntry* const> entries);
 
     const std::vector<KeywordGroup>& Groups() const { return m_groups; }
     std::size_t KeywordCount() const { return m_keywords; }
@@ -69,6 +75,14 @@ private:
     void GatherRefs();
     void MakeGroups(IndexFile& index);
     std::size_t AppendText(std::string_view bytes);
+    // Update's steps: a group's new refs found, the groups put back in order.
+    struct Redo;
+    std::vector<Redo> Redos(std::span<IndexEntry* const> entries);
+    std::size_t FindBytes(std::string_view bytes) const;
+    // Each redo's refs: the old ones of unchanged entries, a changed entry's new ones where its
+    // old ones stood, and those of entries new to the phrase where the viewer's walk puts them.
+    void Compose(std::vector<Redo>& redos, std::span<IndexEntry* const> entries);
+    void ApplyRedos(std::vector<Redo>& redos);
 
     IndexFile* m_index = nullptr;
     bool m_utf8 = true;
@@ -77,6 +91,13 @@ private:
     // Every group's phrase and key, one after another; and every group's refs, together.
     std::vector<char16_t> m_text;
     std::vector<KeywordRef> m_refs;
+    // Every group's bytes, so that a group outlives the keyword it was first found on.
+    std::vector<char> m_bytes;
+    // What Update made: texts, bytes and refs of the groups it changed; they do not move.
+    std::deque<std::u16string> m_moreText;
+    std::deque<std::string> m_moreBytes;
+    std::deque<std::vector<KeywordRef>> m_moreRefs;
+    std::size_t m_moreRefCount = 0;
     // Build's working lists, kept from one build to the next: a large index rebuilt after
     // each edit would otherwise get fresh pages from the system for them every time.
     struct Pending {

@@ -21,8 +21,11 @@ std::size_t ListBytes(const std::vector<IndexKeyword>& keywords) {
 KeywordListsStep::KeywordListsStep(std::string name, std::vector<Change> changes)
     : EditStep(std::move(name)), m_changes(std::move(changes)) {
     m_bytes = sizeof(*this);
+    m_entries.reserve(m_changes.size());
     for (const Change& change : m_changes) {
-        m_bytes += sizeof(change) + ListBytes(change.before) + ListBytes(change.after);
+        m_entries.push_back(change.entry);
+        m_bytes += sizeof(change) + sizeof(change.entry) + ListBytes(change.before) +
+                   ListBytes(change.after);
     }
 }
 
@@ -30,14 +33,14 @@ void KeywordListsStep::Undo(EditObserver& observer) {
     for (Change& change : m_changes) {
         change.entry->m_keywords = change.before;
     }
-    observer.KeywordsChanged();
+    observer.KeywordsChanged(m_entries);
 }
 
 void KeywordListsStep::Redo(EditObserver& observer) {
     for (Change& change : m_changes) {
         change.entry->m_keywords = change.after;
     }
-    observer.KeywordsChanged();
+    observer.KeywordsChanged(m_entries);
 }
 
 } // namespace tamblin

@@ -31,6 +31,7 @@ public:
 
 private:
     std::vector<Change> m_changes;
+    std::vector<IndexEntry*> m_entries; // of the changes, for the observer
     std::size_t m_bytes = 0;
 };
 

@@ -27,6 +27,10 @@ std::string KeyOf(std::string_view phrase) {
 
 // What follows a title in a heading, without the separator that joins them.
 std::string_view RestAfterTitle(std::string_view phrase, std::string_view title) {
+    std::size_t first = title.find_first_not_of(" \t");
+    title = first == std::string_view::npos
+                ? std::string_view()
+                : title.substr(first, title.find_last_not_of(" \t") - first + 1);
     if (title.empty() || phrase.size() <= title.size() || phrase.substr(0, title.size()) != title) {
         return {};
     }
@@ -51,9 +55,8 @@ bool ScanKeywordCleaner::KeepOnPage(std::string_view phrase) {
     return added || at->second == phrase;
 }
 
-void ScanKeywordCleaner::Note(std::unordered_map<std::string, Count>& counts,
-                              const std::string& key, std::string_view shown, long page,
-                              long long line) {
+void ScanKeywordCleaner::Note(Counts& counts, const std::string& key, std::string_view shown,
+                              long page, long long line) {
     Count& count = counts[key];
     if (count.shown.empty()) {
         count.shown = shown;
@@ -67,15 +70,36 @@ void ScanKeywordCleaner::Note(std::unordered_map<std::string, Count>& counts,
 
 void ScanKeywordCleaner::NoteHeading(long long line, std::string_view phrase,
                                      std::string_view pageTitle) {
-    if (m_options.titleRepeats) {
-        std::string_view rest = RestAfterTitle(phrase, pageTitle);
-        if (!rest.empty()) {
-            Note(m_titleRests, KeyOf(rest), rest, m_page, line);
-            return;
-        }
+    if (!m_options.titleRepeats && !m_options.commonHeadings) {
+        return;
     }
-    if (m_options.commonHeadings) {
-        Note(m_headings, KeyOf(phrase), phrase, m_page, line);
+    // Counted at the end: whether a heading repeats its title depends on the title as the
+    // scan leaves it, which the titles of the pages still to come decide.
+    if (m_titles.empty() || m_noted.empty() || m_noted.back().page != m_page ||
+        m_titles.back() != pageTitle) {
+        m_titles.emplace_back(pageTitle);
+    }
+    m_noted.push_back({m_page, line, m_titles.size() - 1, std::string(phrase)});
+}
+
+void ScanKeywordCleaner::CountHeadings(const ShorterTitles& shorterTitles, Counts& headings,
+                                       Counts& titleRests) const {
+    for (const Heading& heading : m_noted) {
+        if (m_options.titleRepeats) {
+            const std::string& title = m_titles[heading.title];
+            std::string_view rest = RestAfterTitle(heading.phrase, title);
+            if (auto shorter = shorterTitles.find(title);
+                rest.empty() && shorter != shorterTitles.end()) {
+                rest = RestAfterTitle(heading.phrase, shorter->second);
+            }
+            if (!rest.empty()) {
+                Note(titleRests, KeyOf(rest), rest, heading.page, heading.line);
+                continue;
+            }
+        }
+        if (m_options.commonHeadings) {
+            Note(headings, KeyOf(heading.phrase), heading.phrase, heading.page, heading.line);
+        }
     }
 }
 
@@ -83,17 +107,20 @@ bool ScanKeywordCleaner::Common(const Count& count, int pages) const {
     return count.pages >= kMinPages && count.pages > kCommonShare * pages;
 }
 
-ScanKeywordCleaner::Cleaning ScanKeywordCleaner::Finish() const {
+ScanKeywordCleaner::Cleaning ScanKeywordCleaner::Finish(const ShorterTitles& shorterTitles) const {
+    Counts headings;
+    Counts titleRests;
+    CountHeadings(shorterTitles, headings, titleRests);
     Cleaning cleaning;
     std::vector<const Count*> common;
     std::vector<const Count*> rests;
     int pages = Pages();
-    for (const auto& [key, count] : m_headings) {
+    for (const auto& [key, count] : headings) {
         if (Common(count, pages)) {
             common.push_back(&count);
         }
     }
-    for (const auto& [key, count] : m_titleRests) {
+    for (const auto& [key, count] : titleRests) {
         // The rest after the title counts as common as a heading of its own would.
         if (Common(count, pages)) {
             rests.push_back(&count);

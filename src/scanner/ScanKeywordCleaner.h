@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,12 +42,15 @@ public:
     void NoteHeading(long long line, std::string_view phrase, std::string_view pageTitle);
 
     // What to leave out once the scan is over: the lines of the keywords to drop, ascending,
-    // and the report's words for them.
+    // and the report's words for them. `shorterTitles`: each title the scan shortened, by the
+    // title as the page has it; a heading may repeat either form ("git-add(1) Manual Page"
+    // under "git-add(1) - Git Manual", which became "git-add(1)").
     struct Cleaning {
         std::vector<long long> lines;
         std::string report;
     };
-    Cleaning Finish() const;
+    using ShorterTitles = std::unordered_map<std::string, std::string>;
+    Cleaning Finish(const ShorterTitles& shorterTitles = {}) const;
 
 private:
     struct Count {
@@ -55,16 +59,29 @@ private:
         std::string shown; // the phrase as first met
         std::vector<long long> lines;
     };
-    static void Note(std::unordered_map<std::string, Count>& counts, const std::string& key,
-                     std::string_view shown, long page, long long line);
+    using Counts = std::unordered_map<std::string, Count>;
+    // A heading kept, with its page's title, until the titles are final.
+    struct Heading {
+        long page = 0;
+        long long line = 0;
+        std::size_t title = 0; // in m_titles
+        std::string phrase;
+    };
+    static void Note(Counts& counts, const std::string& key, std::string_view shown, long page,
+                     long long line);
     bool Common(const Count& count, int pages) const;
+    // The headings counted: those that repeat their page's title (as the page has it, or as
+    // the scan shortened it) by what follows the title, the others by themselves.
+    void CountHeadings(const ShorterTitles& shorterTitles, Counts& headings,
+                       Counts& titleRests) const;
 
     Options m_options;
     long m_page = -1;
     // This page's phrases by their lower case, with the first spelling.
     std::unordered_map<std::string, std::string> m_pagePhrases;
-    std::unordered_map<std::string, Count> m_headings;
-    std::unordered_map<std::string, Count> m_titleRests;
+    std::vector<Heading> m_noted;
+    // The titles of the pages with headings, each once.
+    std::vector<std::string> m_titles;
 };
 
 } // namespace tamblin

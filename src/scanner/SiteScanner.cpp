@@ -269,6 +269,7 @@ void SiteScanner::ResetScan() {
     m_cleaner = ScanKeywordCleaner(
         {m_settings.skipCommonHeadings, m_settings.skipTitleRepeats, m_settings.oneCasePerPage});
     m_cleanReport.clear();
+    m_shorterTitles.clear();
 }
 
 SearchIndexData SiteScanner::TakeSearchIndex() {
@@ -1326,17 +1327,22 @@ void SiteScanner::ShortenTitles() {
     std::vector<ScanRecordFile::TitleChange> changes;
     changes.reserve(shorter.size());
     for (TitleShortener::Title& title : shorter) {
+        if (m_cleaner.Active()) {
+            m_shorterTitles.try_emplace(title.text, title.shorter);
+        }
         changes.push_back({title.where, TrimSpaces(title.text).size(), std::move(title.shorter)});
     }
     if (m_records->ChangeTitles(changes)) {
         m_shortenedPart = m_titles.Part();
+    } else {
+        m_shorterTitles.clear();
     }
 }
 
 // Leaves out the keywords the cleaner found to be boilerplate once the whole site was read.
 // A failure to rewrite the file fails the scan as any other write of it does.
 void SiteScanner::CleanKeywords() {
-    ScanKeywordCleaner::Cleaning cleaning = m_cleaner.Finish();
+    ScanKeywordCleaner::Cleaning cleaning = m_cleaner.Finish(m_shorterTitles);
     if (cleaning.lines.empty()) {
         return;
     }

@@ -218,6 +218,8 @@ private:
     std::unique_ptr<SearchIndexBuilder> m_words;
     std::unique_ptr<PageTextWatcher> m_textWatcher;
     ScanKeywordCleaner m_cleaner{{}};
+    // The titles the scan shortened, for the cleaner's title repeats.
+    ScanKeywordCleaner::ShorterTitles m_shorterTitles;
     std::string m_cleanReport;
     // A heading's keyword is being written: the cleaner notes where it stands.
     bool m_writingHeading = false;

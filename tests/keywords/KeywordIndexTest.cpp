@@ -1,12 +1,15 @@
 #include "keywords/KeywordIndex.h"
 #include "contents/EditObserver.h"
+#include "index/IndexEntry.h"
 #include "index/IndexFile.h"
 #include "keywords/JsLowerCase.h"
 #include "keywords/KeywordEditor.h"
+#include "keywords/KeywordListsStep.h"
 #include "keywords/KeywordProblems.h"
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -170,4 +173,117 @@ TEST(KeywordProblemsTest, CaseAndSpacingVariants) {
     ASSERT_EQ(variants.size(), 1u);
     EXPECT_EQ(variants[0].size(), 3u);
     EXPECT_EQ(VariantKey(U("  A \t B ")), U("a b"));
+}
+
+namespace {
+
+// Every group as the view shows it, with its keywords' places.
+std::vector<std::string> Dump(const KeywordIndex& index) {
+    std::vector<std::string> out;
+    for (const KeywordGroup& group : index.Groups()) {
+        std::string line = Utf16ToUtf8String(group.phrase) + "|" + Utf16ToUtf8String(group.key) +
+                           "|" + std::string(group.bytes) + "|" + std::to_string(group.pages);
+        for (const KeywordRef& ref : group.refs) {
+            line += " " + ref.owner->m_title + ":" + std::to_string(ref.position) + "=" +
+                    ref.owner->m_keywords[ref.position].m_phrase;
+        }
+        out.push_back(line);
+    }
+    out.push_back(std::to_string(index.KeywordCount()));
+    return out;
+}
+
+struct EntriesObserver : QuietObserver {
+    std::vector<IndexEntry*> entries;
+    void KeywordsChanged(std::span<IndexEntry* const> changed) override {
+        entries.assign(changed.begin(), changed.end());
+    }
+};
+
+// A tree three deep: each page has its own topic, a shared heading spelt two ways, and every
+// third page a phrase the pages before and after it share.
+std::unique_ptr<IndexFile> Nested() {
+    std::string text = "XO0;2;1;1\n1;Nested;December 06 2026\n3;1;;;\n";
+    for (int id = 1; id <= 40; ++id) {
+        std::string n = std::to_string(id);
+        text += "5;" + n + ";1;p" + n + ".htm;Page " + n + ";;" +
+                std::to_string(id <= 4 ? 0 : (id - 1) / 4) + ";;\n";
+        text += "7;Topic " + n + ";&" + n + "#t;&" + n + ";;\n";
+        text +=
+            std::string("7;") + (id % 2 ? "SYNOPSIS" : "Synopsis") + ";&" + n + "#s;&" + n + ";;\n";
+        if (id % 3 == 0) {
+            text += "7;Shared;&" + n + "#h;&" + n + ";;\n";
+        }
+    }
+    text += "7;Shared;http://x.example/a#b;Outside;;\n";
+    auto index = std::make_unique<IndexFile>();
+    index->LoadBytes(text, "nested.xo");
+    return index;
+}
+
+} // namespace
+
+// After each edit, and each undo and redo, the mended index is the one a build makes.
+TEST(KeywordIndexTest, UpdateAfterAnEditIsWhatABuildGives) {
+    auto index = Nested();
+    KeywordIndex mended;
+    mended.Build(*index, true);
+    EntriesObserver observer;
+    std::vector<std::unique_ptr<KeywordListsStep>> done;
+    auto check = [&](const char* what) {
+        ASSERT_TRUE(mended.Update(observer.entries)) << what;
+        KeywordIndex built;
+        built.Build(*index, true);
+        EXPECT_EQ(Dump(mended), Dump(built)) << what;
+    };
+    auto apply = [&](std::unique_ptr<KeywordListsStep> step, const char* what) {
+        ASSERT_TRUE(step) << what;
+        step->Redo(observer);
+        done.push_back(std::move(step));
+        check(what);
+    };
+    auto group = [&](const char* phrase) -> const KeywordGroup& {
+        std::size_t at = mended.Find(U(phrase));
+        EXPECT_LT(at, mended.Groups().size()) << phrase;
+        return mended.Groups()[at];
+    };
+    KeywordEditor editor(mended);
+    apply(editor.Rename(group("SYNOPSIS"), "Synopsis"), "merge two spellings");
+    apply(editor.Rename(group("Topic 7"), "Shared"), "a topic into a phrase around it");
+    apply(editor.Rename(group("Topic 12"), "A new phrase"), "a phrase not there before");
+    apply(editor.Remove(group("Topic 1")), "the first phrase removed");
+    const KeywordGroup& shared = group("Shared");
+    apply(editor.Move({shared.refs[1], shared.refs.back()}, "Topic 30"), "two pages moved");
+    apply(editor.Remove(group("Shared")), "a phrase with an Other Index keyword");
+    for (auto step = done.rbegin(); step != done.rend(); ++step) {
+        (*step)->Undo(observer);
+        check("undo");
+    }
+    for (auto& step : done) {
+        step->Redo(observer);
+        check("redo");
+    }
+}
+
+// Only so much is mended: past the size of the index, the caller builds again.
+TEST(KeywordIndexTest, UpdateGivesWayToABuildWhenMendingOutgrowsTheIndex) {
+    auto index = Nested();
+    KeywordIndex mended;
+    mended.Build(*index, true);
+    EntriesObserver observer;
+    bool refused = false;
+    for (int i = 0; i < 200 && !refused; ++i) {
+        KeywordEditor editor(mended);
+        const char* from = i % 2 ? "Synopsis" : "SYNOPSIS";
+        std::size_t at = mended.Find(U(from));
+        ASSERT_LT(at, mended.Groups().size());
+        auto step = editor.Rename(mended.Groups()[at], i % 2 ? "SYNOPSIS" : "Synopsis");
+        ASSERT_TRUE(step);
+        step->Redo(observer);
+        refused = !mended.Update(observer.entries);
+        if (refused) {
+            mended.Build(*index, true);
+        }
+    }
+    EXPECT_TRUE(refused);
 }

@@ -208,6 +208,26 @@ TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
     EXPECT_EQ(Rows().size(), 6);
     // The tree kept its nodes and titles.
     EXPECT_EQ(m_contents->RootNode()->childCount(), 2);
+    // One rename after another, each with F2 and the keyboard.
+    const char* names[] = {"Usage", "Use", "USE", "Usage"};
+    for (std::size_t n = 1; n < std::size(names); ++n) {
+        const char* name = names[n];
+        ClickPhrase(QString::fromLatin1(names[n - 1]));
+        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
+        QLineEdit* line = nullptr;
+        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
+            line = open->isVisible() ? open : line;
+        }
+        ASSERT_NE(line, nullptr) << name;
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(line, QString::fromLatin1(name));
+        QTest::keyClick(line, Qt::Key_Return);
+        QString row = QString::fromLatin1(name) + QStringLiteral("/1");
+        for (int i = 0; i < 100 && !Rows().contains(row); ++i) {
+            QTest::qWait(10);
+        }
+        EXPECT_TRUE(Rows().contains(row)) << name;
+    }
 }
 
 TEST_F(KeywordIndexViewTest, DelRemovesAPhraseFromAllItsPages) {
@@ -262,6 +282,37 @@ TEST_F(KeywordIndexViewTest, FindProblemsListsVariantsAndAnchorsThatAreGone) {
     EXPECT_EQ(problems, L({"SYNOPSIS: Differs only in case or spacing from \"Synopsis\"; Anchor "
                            "gone on 1 page",
                            "Synopsis: Differs only in case or spacing from \"SYNOPSIS\""}));
+}
+
+// While the anchor check runs, the button stops it; an edit meanwhile drops what it would find.
+TEST_F(KeywordIndexViewTest, TheAnchorCheckStopsWhenAskedOrWhenTheIndexChanges) {
+    auto* button = m_view->findChild<QPushButton*>(QStringLiteral("keywordFindProblems"));
+    QStringList messages;
+    QObject::connect(m_view, &KeywordIndexView::Message, m_view,
+                     [&messages](const QString& text) { messages << text; });
+    auto finished = [&] {
+        for (int i = 0; i < 300 && button->text() != QStringLiteral("Find &problems"); ++i) {
+            QTest::qWait(10);
+        }
+        return button->text() == QStringLiteral("Find &problems");
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(button->text(), QStringLiteral("Sto&p check"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(finished());
+    // Stopped, or done before the click came: either way it said so.
+    EXPECT_TRUE(messages.contains(QStringLiteral("Anchor check stopped")) ||
+                messages.contains(QStringLiteral("1 keyword whose anchor is gone")))
+        << messages.join(QLatin1Char('|')).toStdString();
+
+    messages.clear();
+    QTest::mouseClick(button, Qt::LeftButton);
+    ClickPhrase(QStringLiteral("Usage"));
+    QTest::keyClick(m_view->Phrases(), Qt::Key_Delete);
+    ASSERT_TRUE(finished());
+    EXPECT_TRUE(
+        messages.contains(QStringLiteral("The index changed during the anchor check: check again")))
+        << messages.join(QLatin1Char('|')).toStdString();
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -296,6 +297,49 @@ TEST_F(NewIndexWizardTest, OptionsForTodaysSitesStartOnAndAreStoredBack) {
         wizard.resize(wizard.sizeHint().expandedTo(QSize(640, 480)));
         wizard.grab().save(QString::fromLocal8Bit(png));
     }
+}
+
+// The boxes stand in titled groups; Tab goes through every one of them, a group at a time,
+// with the skip target frame box after the links it is about.
+TEST_F(NewIndexWizardTest, ScanOptionsStandInGroupsThatTabGoesThroughInTurn) {
+    NewIndexWizard wizard({});
+    auto* page = wizard.findChild<CScanOptions*>();
+    ASSERT_NE(page, nullptr);
+    QList<QCheckBox*> boxes = page->findChildren<QCheckBox*>();
+    ASSERT_GE(boxes.size(), 23);
+    QList<QGroupBox*> groups = page->findChildren<QGroupBox*>();
+    ASSERT_GE(groups.size(), 3);
+    QList<QWidget*> chain;
+    QWidget* first = groups.front()->findChildren<QCheckBox*>().front();
+    for (QWidget* at = first; chain.size() < 200; at = at->nextInFocusChain()) {
+        if (at->focusPolicy() & Qt::TabFocus) {
+            if (!chain.isEmpty() && at == first) {
+                break;
+            }
+            chain.append(at);
+        }
+    }
+    // Each group's boxes come together in the chain, in the order the groups are made.
+    QList<QGroupBox*> seen;
+    for (QWidget* widget : chain) {
+        auto* group = qobject_cast<QGroupBox*>(widget->parentWidget());
+        if (!qobject_cast<QCheckBox*>(widget) &&
+            widget->objectName() != QLatin1String("skipTargetFrame")) {
+            continue;
+        }
+        ASSERT_NE(group, nullptr) << widget->objectName().toStdString();
+        if (seen.isEmpty() || seen.back() != group) {
+            EXPECT_FALSE(seen.contains(group)) << widget->objectName().toStdString();
+            seen.append(group);
+        }
+    }
+    EXPECT_EQ(seen, groups);
+    for (QCheckBox* box : boxes) {
+        EXPECT_TRUE(chain.contains(box)) << box->objectName().toStdString();
+    }
+    int frame = static_cast<int>(chain.indexOf(Find<QLineEdit>(page, "skipTargetFrame")));
+    ASSERT_GT(frame, 0);
+    EXPECT_EQ(chain[frame - 1]->parentWidget(), chain[frame]->parentWidget());
 }
 
 TEST_F(NewIndexWizardTest, NewLanguageFileEndsTheWizardAtOnceUnlessUnavailable) {

@@ -15,12 +15,21 @@ namespace {
 
 constexpr int kPages = 12;
 
-void WriteManual(const TestFiles& files) {
+// `before` and `after` go round each page's title, "cmdN(1)"; `heading` round the title in
+// its "Manual Page" heading.
+struct Titles {
+    std::string before;
+    std::string after;
+    std::string heading;
+};
+
+void WriteManual(const TestFiles& files, const Titles& titles = {}) {
     std::string index = "<title>Manual</title>";
     for (int i = 1; i <= kPages; ++i) {
         std::string name = "cmd" + std::to_string(i);
         index += "<a href=" + name + ".htm>" + name + "</a>";
-        std::string page = "<title>" + name + "(1)</title><h1 id=top>" + name +
+        std::string page = "<title>" + titles.before + name + "(1)" + titles.after +
+                           "</title><h1 id=top>" + titles.heading + name +
                            "(1) Manual Page</h1><h2 id=s>SYNOPSIS</h2><h2 id=d>DESCRIPTION</h2>"
                            "<h2 id=o>OPTIONS</h2><h2 id=see>SEE ALSO</h2><h2 id=u>Only " +
                            name + "</h2>";
@@ -126,4 +135,39 @@ TEST(ScanKeywordCleaner, TitlesShortenedAndHeadingsLeftOutInOneScan) {
     EXPECT_EQ(Count(body, "5;3;1;t2.htm;t2;"), 1);
     EXPECT_NE(run.report.find("Taken off every page title"), std::string::npos);
     EXPECT_NE(run.report.find("SYNOPSIS (12 pages)"), std::string::npos);
+}
+
+// A heading repeats the title as the reader sees it in the index (shortened) or as the page
+// has it: either way the rest after it is what is common.
+TEST(ScanKeywordCleaner, TitleRepeatsAreFoundBeforeAndAfterTheTitlesAreShortened) {
+    struct Case {
+        Titles titles;
+        bool shorten;
+        int left; // "Manual Page" headings still in the index
+    };
+    const Case cases[] = {
+        {{"", " - The Manual", ""}, true, 0},       // the heading repeats the shortened title
+        {{"", " - The Manual", ""}, false, kPages}, // ... which without shortening is longer
+        {{"Manual: ", "", "Manual: "}, true, 0},    // the heading repeats the whole title
+        {{"Manual: ", "", ""}, true, 0},            // the title loses its start
+        {{"Manual: ", "", ""}, false, kPages},
+    };
+    for (const Case& c : cases) {
+        TestFiles files;
+        WriteManual(files, c.titles);
+        ScanSettings settings = ManualScan(files);
+        settings.shortenTitles = c.shorten;
+        ScanRun run = Scan(settings);
+        Lines body = Body(run);
+        std::string what = c.titles.before + "|" + c.titles.after + "|" + c.titles.heading +
+                           (c.shorten ? " shortened" : "");
+        EXPECT_EQ(Count(body, "Manual Page;"), c.left) << what;
+        // The shared headings go whatever the titles.
+        EXPECT_EQ(Count(body, ";SYNOPSIS;"), 0) << what;
+        if (c.left == 0) {
+            EXPECT_NE(run.report.find("followed by \"Manual Page\", left out: 12 pages"),
+                      std::string::npos)
+                << what << run.report;
+        }
+    }
 }

@@ -108,6 +108,15 @@ public:
     // Makes an edit that a step holds and has not done yet (the step's first Redo), and
     // records it for undo.
     void DoStep(std::unique_ptr<EditStep> step);
+    // What the last step done, undone or redone changed, for views that mend themselves
+    // rather than build again: `serial` counts those steps; `keywordsOnly` when the step
+    // changed the keyword lists of `keywordEntries` and nothing else.
+    struct StepChanges {
+        unsigned serial = 0;
+        bool keywordsOnly = false;
+        std::vector<IndexEntry*> keywordEntries;
+    };
+    const StepChanges& LastStepChanges() const { return m_stepChanges; }
     // Opens the sheet for `node`: the root's, the Other Index keywords', or the URL sheet.
     void OpenSheet(QTreeWidgetItem* node, int page);
     const IndexEntry* ClipboardEntry() const { return m_clipboard.get(); }
@@ -173,6 +182,8 @@ private:
     void Record(std::unique_ptr<EditStep> step);
     // After undo or redo: modified unless the model is back at its saved state.
     void CommitHistoryMove();
+    // Runs `apply` (an undo, a redo, a step done) with an observer that notes what it changes.
+    template <class Apply> void NoteStepChanges(Apply&& apply);
     // "Delete 'Intro'"; the verb alone for an untitled entry.
     static std::string StepName(const char* verb, const std::string& title);
     // Where the entry shown by `node` stands in the model.
@@ -224,6 +235,7 @@ private:
     mutable UndoRecord m_undo;
     bool m_undoEveryEdit = true;
     mutable unsigned m_recordGeneration = 0;
+    StepChanges m_stepChanges;
 
     bool m_labelEditing = false;
     // The node whose label is being edited: the current node may move on before the edit

@@ -90,18 +90,67 @@ QString CContentsView::RedoText() const {
                     any ? m_document->Decode(m_document->History().RedoName()) : QString());
 }
 
+namespace {
+
+// Passes what a step changes on to the tree, noting whether it changed keyword lists alone.
+class NotingObserver final : public EditObserver {
+public:
+    NotingObserver(EditObserver& view, CContentsView::StepChanges& note)
+        : m_view(view), m_note(note) {}
+    void EntryRemoved(IndexEntry& parent, IndexEntry& entry) override {
+        m_other = true;
+        m_view.EntryRemoved(parent, entry);
+    }
+    void EntryInserted(IndexEntry& parent, std::size_t position, IndexEntry& entry) override {
+        m_other = true;
+        m_view.EntryInserted(parent, position, entry);
+    }
+    void ChildrenRearranged(IndexEntry& parent) override {
+        m_other = true;
+        m_view.ChildrenRearranged(parent);
+    }
+    void EntryChanged(IndexEntry& entry) override {
+        m_other = true;
+        m_view.EntryChanged(entry);
+    }
+    void FileChanged() override {
+        m_other = true;
+        m_view.FileChanged();
+    }
+    void KeywordsChanged(std::span<IndexEntry* const> entries) override {
+        m_note.keywordEntries.insert(m_note.keywordEntries.end(), entries.begin(), entries.end());
+        m_view.KeywordsChanged(entries);
+    }
+    bool Other() const { return m_other; }
+
+private:
+    EditObserver& m_view;
+    CContentsView::StepChanges& m_note;
+    bool m_other = false;
+};
+
+} // namespace
+
+template <class Apply> void CContentsView::NoteStepChanges(Apply&& apply) {
+    ++m_stepChanges.serial;
+    m_stepChanges.keywordEntries.clear();
+    NotingObserver observer(*this, m_stepChanges);
+    apply(static_cast<EditObserver&>(observer));
+    m_stepChanges.keywordsOnly = !observer.Other() && !m_stepChanges.keywordEntries.empty();
+}
+
 void CContentsView::OnUndo() {
     if (!m_undoEveryEdit) {
         OnUndoDelete();
     } else if (CanUndo()) {
-        m_document->History().Undo(*this);
+        NoteStepChanges([this](EditObserver& observer) { m_document->History().Undo(observer); });
         CommitHistoryMove();
     }
 }
 
 void CContentsView::OnRedo() {
     if (CanRedo()) {
-        m_document->History().Redo(*this);
+        NoteStepChanges([this](EditObserver& observer) { m_document->History().Redo(observer); });
         CommitHistoryMove();
     }
 }
@@ -110,7 +159,7 @@ void CContentsView::DoStep(std::unique_ptr<EditStep> step) {
     if (!m_document || !m_document->Index()) {
         return;
     }
-    step->Redo(*this);
+    NoteStepChanges([&step](EditObserver& observer) { step->Redo(observer); });
     Record(std::move(step));
 }
 

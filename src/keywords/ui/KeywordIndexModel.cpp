@@ -28,6 +28,19 @@ void KeywordIndexModel::Rebuild(IndexFile* index, std::optional<bool> utf8) {
     endResetModel();
 }
 
+void KeywordIndexModel::Update(std::span<IndexEntry* const> entries, std::optional<bool> utf8) {
+    IndexFile* index = m_keywords.Index();
+    if (!index) {
+        return;
+    }
+    beginResetModel();
+    if (!m_keywords.Update(entries)) {
+        m_keywords.Build(*index, utf8);
+    }
+    FillRows();
+    endResetModel();
+}
+
 void KeywordIndexModel::SetFilter(const QString& text) {
     std::u16string filter = JsToLowerCase(std::u16string(
         reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));

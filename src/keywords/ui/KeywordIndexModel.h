@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,6 +25,9 @@ public:
 
     // Builds the index again from the model; null empties it.
     void Rebuild(IndexFile* index, std::optional<bool> utf8 = {});
+    // The keyword lists of `entries` changed and nothing else: their phrases mended in
+    // place, or all built again when that is the better way.
+    void Update(std::span<IndexEntry* const> entries, std::optional<bool> utf8 = {});
     const KeywordIndex& Keywords() const { return m_keywords; }
 
     void SetFilter(const QString& text);

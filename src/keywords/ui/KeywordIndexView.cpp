@@ -23,16 +23,10 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
-#include <QThread>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tamblin {
-
-struct KeywordIndexView::AnchorResult {
-    std::unique_ptr<KeywordAnchorCheck> check;
-    std::vector<GoneAnchor> gone;
-};
 
 namespace {
 
@@ -48,9 +42,8 @@ KeywordIndexView::KeywordIndexView(QWidget* parent) : QWidget(parent) {
 }
 
 KeywordIndexView::~KeywordIndexView() {
-    if (m_anchorThread) {
-        m_anchorThread->wait();
-    }
+    // Stops the check and joins its thread while this view can still take its calls.
+    m_anchorCheck.reset();
 }
 
 void KeywordIndexView::Build() {
@@ -187,7 +180,13 @@ void KeywordIndexView::ConnectControls() {
     connect(m_move, &QPushButton::clicked, this, &KeywordIndexView::MoveSelectedPages);
     connect(m_moveTo, &QLineEdit::returnPressed, this, &KeywordIndexView::MoveSelectedPages);
     connect(m_moveTo, &QLineEdit::textChanged, this, &KeywordIndexView::UpdateButtons);
-    connect(m_findProblems, &QPushButton::clicked, this, [this] { FindProblems(); });
+    connect(m_findProblems, &QPushButton::clicked, this, [this] {
+        if (m_anchorCheck) {
+            StopAnchorCheck();
+        } else {
+            FindProblems();
+        }
+    });
 }
 
 void KeywordIndexView::SetDocument(CXoDoc* document, CContentsView* contents) {
@@ -199,11 +198,27 @@ void KeywordIndexView::SetDocument(CXoDoc* document, CContentsView* contents) {
     if (m_document) {
         connect(m_document, &CXoDoc::Changed, this, &KeywordIndexView::OnDocumentChanged);
     }
-    OnDocumentChanged();
+    m_stepSerial = m_contents ? m_contents->LastStepChanges().serial : 0;
+    OnDocumentChanged(nullptr);
 }
 
-void KeywordIndexView::OnDocumentChanged() {
+void KeywordIndexView::OnDocumentChanged(QObject* sender) {
     ++m_changes;
+    // What a running check finds would name keywords by places that may have moved.
+    if (m_anchorCheck) {
+        m_anchorCheck->Stop();
+    }
+    // A step that changed keyword lists alone is mended in the phrases built before it, which
+    // is quick enough to do whether the view is seen or not.
+    if (m_contents && sender == m_contents) {
+        const CContentsView::StepChanges& step = m_contents->LastStepChanges();
+        bool mend = !m_stale && step.keywordsOnly && step.serial != m_stepSerial;
+        m_stepSerial = step.serial;
+        if (mend) {
+            RefreshPhrases(step.keywordEntries, true);
+            return;
+        }
+    }
     m_stale = true;
     // A large index is built only when someone looks at it.
     if (isVisible()) {
@@ -219,13 +234,22 @@ void KeywordIndexView::showEvent(QShowEvent* event) {
 }
 
 void KeywordIndexView::Refresh() {
+    RefreshPhrases({}, false);
+}
+
+void KeywordIndexView::RefreshPhrases(std::span<IndexEntry* const> entries, bool mend) {
     m_stale = false;
     const KeywordGroup* current = CurrentGroup();
     std::string selected = current ? std::string(current->bytes) : std::string();
     // The document knows how its texts are read; asking the texts again would walk them all.
-    m_model->Rebuild(m_document ? m_document->Index() : nullptr,
-                     m_document ? std::optional<bool>(m_document->Encoding() == TextEncoding::Utf8)
-                                : std::nullopt);
+    std::optional<bool> utf8 =
+        m_document ? std::optional<bool>(m_document->Encoding() == TextEncoding::Utf8)
+                   : std::nullopt;
+    if (mend) {
+        m_model->Update(entries, utf8);
+    } else {
+        m_model->Rebuild(m_document ? m_document->Index() : nullptr, utf8);
+    }
     if (m_problemsWanted) {
         FindProblems(false);
     }
@@ -287,7 +311,9 @@ void KeywordIndexView::UpdateButtons() {
     m_remove->setEnabled(any);
     m_move->setEnabled(any && m_pages->selectionModel()->hasSelection() &&
                        !m_moveTo->text().isEmpty());
-    m_findProblems->setEnabled(m_document && m_document->Index() && !m_anchorThread);
+    m_findProblems->setText(m_anchorCheck ? QStringLiteral("Sto&p check")
+                                          : QStringLiteral("Find &problems"));
+    m_findProblems->setEnabled(m_anchorCheck || (m_document && m_document->Index()));
 }
 
 bool KeywordIndexView::PhraseBytes(const QString& text, std::string& bytes) {
@@ -467,25 +493,49 @@ void KeywordIndexView::FindProblems(bool checkAnchors, bool wait) {
     ShowProblems();
     Q_EMIT Message(QStringLiteral("%1 differ only in case or spacing")
                        .arg(Plural(variants, "phrase", "phrases")));
-    if (m_anchorThread && wait) {
-        FinishAnchorCheck();
+    if (m_anchorCheck && wait) {
+        m_anchorCheck->Wait();
+        FinishAnchorCheck(m_checkSerial);
     }
-    if (!checkAnchors || m_anchorThread) {
-        return;
+    if (checkAnchors && !m_anchorCheck) {
+        StartAnchorCheck(wait);
     }
+}
+
+void KeywordIndexView::StartAnchorCheck(bool wait) {
     // Relative links are looked for beside the file the index was last read from or saved to.
     std::string folder = IndexFolder(m_document->Index()->m_fileName);
-    auto result = std::make_shared<AnchorResult>();
-    result->check = std::make_unique<KeywordAnchorCheck>(*m_document->Index(), folder, false);
-    m_anchorResult = result;
+    m_anchorCheck = std::make_unique<KeywordAnchorCheck>(*m_document->Index(), folder, false);
     m_checkChanges = m_changes;
-    m_anchorThread = QThread::create([result] { result->gone = result->check->Run({}); });
-    connect(m_anchorThread, &QThread::finished, this, &KeywordIndexView::FinishAnchorCheck);
-    m_anchorThread->start();
+    unsigned serial = ++m_checkSerial;
+    LinkCheckOptions options;
+    options.progress = [this, serial](std::size_t done, std::size_t total) {
+        QMetaObject::invokeMethod(
+            this, [this, serial, done, total] { AnchorProgress(serial, done, total); },
+            Qt::QueuedConnection);
+    };
+    m_anchorCheck->Start(std::move(options), [this, serial] {
+        QMetaObject::invokeMethod(
+            this, [this, serial] { FinishAnchorCheck(serial); }, Qt::QueuedConnection);
+    });
     UpdateButtons();
     if (wait) {
-        m_anchorThread->wait();
-        FinishAnchorCheck();
+        m_anchorCheck->Wait();
+        FinishAnchorCheck(serial);
+    }
+}
+
+void KeywordIndexView::AnchorProgress(unsigned serial, std::size_t done, std::size_t total) {
+    if (m_anchorCheck && serial == m_checkSerial) {
+        Q_EMIT Message(QStringLiteral("Checking anchors: %1 of %2")
+                           .arg(done)
+                           .arg(Plural(total, "page", "pages")));
+    }
+}
+
+void KeywordIndexView::StopAnchorCheck() {
+    if (m_anchorCheck) {
+        m_anchorCheck->Stop();
     }
 }
 
@@ -502,26 +552,29 @@ void KeywordIndexView::ShowProblems() {
     SelectBytes(selected);
 }
 
-void KeywordIndexView::FinishAnchorCheck() {
-    if (!m_anchorThread) {
+void KeywordIndexView::FinishAnchorCheck(unsigned serial) {
+    if (!m_anchorCheck || serial != m_checkSerial) {
         return;
     }
-    m_anchorThread->wait();
-    m_anchorThread->deleteLater();
-    m_anchorThread = nullptr;
-    std::shared_ptr<AnchorResult> result = std::move(m_anchorResult);
+    m_anchorCheck->Wait();
+    std::unique_ptr<KeywordAnchorCheck> check = std::move(m_anchorCheck);
     UpdateButtons();
-    if (!result || m_checkChanges != m_changes) {
+    if (m_checkChanges != m_changes) {
         Q_EMIT Message(QStringLiteral("The index changed during the anchor check: check again"));
         return;
     }
+    if (check->Stopped()) {
+        Q_EMIT Message(QStringLiteral("Anchor check stopped"));
+        return;
+    }
     m_goneAnchors.clear();
-    for (const GoneAnchor& anchor : result->gone) {
+    const std::vector<GoneAnchor>& gone = check->Result();
+    for (const GoneAnchor& anchor : gone) {
         ++m_goneAnchors[anchor.keyword.owner->m_keywords[anchor.keyword.position].m_phrase];
     }
     ShowProblems();
-    Q_EMIT Message(QStringLiteral("%1 whose anchor is gone")
-                       .arg(Plural(result->gone.size(), "keyword", "keywords")));
+    Q_EMIT Message(
+        QStringLiteral("%1 whose anchor is gone").arg(Plural(gone.size(), "keyword", "keywords")));
 }
 
 } // namespace tamblin

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -14,7 +15,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
 class QTreeView;
 
 namespace tamblin {
@@ -22,6 +22,7 @@ namespace tamblin {
 class CContentsView;
 class CXoDoc;
 class EditStep;
+class KeywordAnchorCheck;
 class KeywordIndexModel;
 class KeywordPagesModel;
 
@@ -75,14 +76,20 @@ private:
     QLabel* BuildButtons();
     void LayOut(QLabel* filterLabel, QLabel* moveLabel);
     void ConnectControls();
-    void OnDocumentChanged();
+    void OnDocumentChanged(QObject* sender);
+    // The phrases again: mended where `entries`' keyword lists alone changed, else built.
+    void RefreshPhrases(std::span<IndexEntry* const> entries, bool mend);
     void OnRenameRequested(int groupIndex, const QString& newName);
     void ShowPages();
     // Selects the phrase with these bytes, or the first row when it is not listed.
     void SelectBytes(const std::string& bytes);
     void Apply(std::unique_ptr<EditStep> step, const std::string& selectBytes);
     bool PhraseBytes(const QString& text, std::string& bytes);
-    void FinishAnchorCheck();
+    // The check numbered `serial` ended (a later one may have been started since).
+    void FinishAnchorCheck(unsigned serial);
+    void StartAnchorCheck(bool wait);
+    void AnchorProgress(unsigned serial, std::size_t done, std::size_t total);
+    void StopAnchorCheck();
     // The phrases' problems as the model shows them: variants, then anchors gone.
     void ShowProblems();
     void UpdateButtons();
@@ -111,10 +118,12 @@ private:
     // Counts the document's changes, so that an anchor check that finishes after one is
     // dropped: its keyword places may no longer be right.
     unsigned m_changes = 0;
+    // The contents view's last step seen (LastStepChanges), so that none is mended twice.
+    unsigned m_stepSerial = 0;
     unsigned m_checkChanges = 0;
-    QThread* m_anchorThread = nullptr;
-    struct AnchorResult;
-    std::shared_ptr<AnchorResult> m_anchorResult;
+    // The anchor check running, on a thread of its own; its results come back as queued calls.
+    std::unique_ptr<KeywordAnchorCheck> m_anchorCheck;
+    unsigned m_checkSerial = 0;
 };
 
 } // namespace tamblin

@@ -3,10 +3,11 @@
 #include "scanner/ui/NewIndexWizard.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
+#include <QVBoxLayout>
 
 namespace tamblin {
 
@@ -17,10 +18,6 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
                                             "scanned.\nJust use the defaults first time round."),
                              this);
     intro->setWordWrap(true);
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(intro, 0, 0, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("Options:")), 1, 0, 1, 2);
-    int row = 2;
     const struct {
         const char* text;
         const char* name;
@@ -49,34 +46,113 @@ CScanOptions::CScanOptions(NewIndexWizard& wizard) : m_wizard(wizard) {
         {"Leave out permalink and footnote marks", "skipMarkers", &ScanSettings::skipMarkers},
         {"Only pages in the start page's &language", "startLanguageOnly",
          &ScanSettings::startLanguageOnly},
-        {"Read values in single quotes", "singleQuotes", &ScanSettings::singleQuotes},
+        {"Read values in single &quotes", "singleQuotes", &ScanSettings::singleQuotes},
         {"Remember this scan for &updates", "rememberScan", &ScanSettings::rememberScan},
         {"Build a full-text s&earch index", "fullText", &ScanSettings::fullText},
     };
-    // The options of old on the left, those for today's sites on the right.
-    constexpr int kClassicOptions = 6;
-    int newRow = row;
-    int index = 0;
     for (const auto& option : options) {
-        QCheckBox* box = AddOption(QString::fromLatin1(option.text), option.name, option.field);
-        if (index++ < kClassicOptions) {
-            layout->addWidget(box, row++, 0, 1, 2);
-        } else {
-            layout->addWidget(box, newRow++, 2);
+        AddOption(QString::fromLatin1(option.text), option.name, option.field);
+    }
+    LayOut(intro);
+    connect(m_skipTargetFrame, &QLineEdit::textChanged, this, &CScanOptions::Store);
+}
+
+namespace {
+
+// The boxes by what they are about, two groups a column; a box not named here joins the last.
+enum Group { kFollow, kReading, kKeywords, kIndex, kGroupCount };
+
+const char* const kGroupTitles[kGroupCount] = {"What to follow", "How pages are read", "Keywords",
+                                               "The index and after"};
+
+Group GroupOf(const QString& name) {
+    static const struct {
+        const char* name;
+        Group group;
+    } groups[] = {
+        {"addOffSiteEntries", kFollow},
+        {"caseSignificant", kFollow},
+        {"noTitleIgnorePage", kFollow},
+        {"pagesByType", kFollow},
+        {"followRedirects", kFollow},
+        {"polite", kFollow},
+        {"tidyUrls", kFollow},
+        {"checkFileLinks", kFollow},
+        {"startLanguageOnly", kFollow},
+        {"parseAll", kReading},
+        {"browserText", kReading},
+        {"skipScriptStyle", kReading},
+        {"singleQuotes", kReading},
+        {"anchorsAsKeywords", kKeywords},
+        {"ignoreBlankAnchors", kKeywords},
+        {"headingKeywords", kKeywords},
+        {"skipCommonHeadings", kKeywords},
+        {"skipTitleRepeats", kKeywords},
+        {"oneCasePerPage", kKeywords},
+        {"skipMarkers", kKeywords},
+        {"shortenTitles", kIndex},
+        {"rememberScan", kIndex},
+    };
+    for (const auto& entry : groups) {
+        if (name == QLatin1String(entry.name)) {
+            return entry.group;
         }
     }
-    row = std::max(row, newRow);
+    return kIndex;
+}
+
+} // namespace
+
+// Twenty-odd boxes in one list are hard to read: they stand in groups, two columns of two,
+// in the order of the list within each group, so that Tab goes down one group and then the
+// next. The skip target frame box belongs with what is followed.
+void CScanOptions::LayOut(QLabel* intro) {
+    QVBoxLayout* groups[kGroupCount] = {};
+    QGroupBox* boxes[kGroupCount] = {};
+    for (int g = 0; g < kGroupCount; ++g) {
+        boxes[g] = new QGroupBox(QString::fromLatin1(kGroupTitles[g]));
+        groups[g] = new QVBoxLayout(boxes[g]);
+        groups[g]->setSpacing(2);
+    }
+    for (QCheckBox* box : m_boxes) {
+        groups[GroupOf(box->objectName())]->addWidget(box);
+    }
     auto* label = new QLabel(QStringLiteral("&Skip target frame:"));
     m_skipTargetFrame = new QLineEdit;
     m_skipTargetFrame->setObjectName(QStringLiteral("skipTargetFrame"));
     label->setBuddy(m_skipTargetFrame);
-    layout->addWidget(label, row, 0);
-    layout->addWidget(m_skipTargetFrame, row++, 1);
-    layout->setRowMinimumHeight(row++, 8);
-    layout->addWidget(new QLabel(QStringLiteral("Press Finish to begin your scan...")), row++, 0, 1,
-                      2);
-    layout->setRowStretch(row, 1);
-    connect(m_skipTargetFrame, &QLineEdit::textChanged, this, &CScanOptions::Store);
+    auto* frameRow = new QHBoxLayout;
+    frameRow->addWidget(label);
+    frameRow->addWidget(m_skipTargetFrame, 1);
+    groups[kFollow]->addLayout(frameRow);
+    auto* left = new QVBoxLayout;
+    left->addWidget(boxes[kFollow]);
+    left->addWidget(boxes[kReading]);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(boxes[kKeywords]);
+    right->addWidget(boxes[kIndex]);
+    right->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addLayout(columns, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Press Finish to begin your scan...")));
+    // Tab follows the groups as they read: down the left column, then the right.
+    QList<QWidget*> order;
+    for (int g : {kFollow, kReading, kKeywords, kIndex}) {
+        for (QCheckBox* box : boxes[g]->findChildren<QCheckBox*>()) {
+            order.append(box);
+        }
+        if (g == kFollow) {
+            order.append(m_skipTargetFrame);
+        }
+    }
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 QCheckBox* CScanOptions::AddOption(const QString& text, const char* name,

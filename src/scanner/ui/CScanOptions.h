@@ -6,6 +6,7 @@
 #include <QWizardPage>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 
 namespace tamblin {
@@ -23,6 +24,7 @@ public:
 
 private:
     QCheckBox* AddOption(const QString& text, const char* name, bool ScanSettings::*field);
+    void LayOut(QLabel* intro);
     void Store();
 
     NewIndexWizard& m_wizard;
