@@ -116,10 +116,6 @@ class AddressMemory {
     }
 }
 
-nv.parseFragment = parseFragment;
-nv.formatFragment = formatFragment;
-nv.withViewerState = withViewerState;
-nv.viewerState = viewerState;
-nv.AddressMemory = AddressMemory;
+Object.assign(nv, {parseFragment, formatFragment, withViewerState, viewerState, AddressMemory});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('address', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

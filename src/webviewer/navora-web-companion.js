@@ -67,6 +67,5 @@ function notReadAdvice(file, error) {
 }
 
 if (typeof window.navoraCompanion !== 'function') window.navoraCompanion = takeCompanion;
-nv.readFile = readFile;
-nv.notReadAdvice = notReadAdvice;
+Object.assign(nv, {readFile, notReadAdvice});
 })(NavoraWeb.part('companion', '@TAMBLIN_VERSION@'));

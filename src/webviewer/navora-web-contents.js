@@ -360,7 +360,6 @@ class IndexView {
     }
 }
 
-nv.ContentsView = ContentsView;
-nv.IndexView = IndexView;
+Object.assign(nv, {ContentsView, IndexView});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('contents', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -92,10 +92,6 @@ function dataByScript(src, waiting, what) {
     });
 }
 
-nv.make = make;
-nv.dataByScript = dataByScript;
-nv.readFile = readFile;
-nv.newId = newId;
-nv.afterPaint = afterPaint;
+Object.assign(nv, {make, dataByScript, readFile, newId, afterPaint});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('dom', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -191,14 +191,9 @@ function decodeBytes(bytes, encoding) {
     return text !== null ? text : decodeWindows1252(bytes);
 }
 
-nv.INT_MAX = INT_MAX;
-nv.BAD = BAD;
-nv.parseInteger = parseInteger;
-nv.trimSpaces = trimSpaces;
-nv.isAbsoluteUrl = isAbsoluteUrl;
-nv.ensureTrailingSlash = ensureTrailingSlash;
-nv.Fields = Fields;
-nv.referenceId = referenceId;
-nv.decodeBytes = decodeBytes;
+Object.assign(nv, {
+    INT_MAX, BAD, parseInteger, trimSpaces, isAbsoluteUrl, ensureTrailingSlash, Fields,
+    referenceId, decodeBytes
+});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('fields', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -55,8 +55,6 @@ function readLanguage(text) {
     return result;
 }
 
-nv.LANGUAGE_DEFAULTS = LANGUAGE_DEFAULTS;
-nv.VIEWER_TEXTS = VIEWER_TEXTS;
-nv.readLanguage = readLanguage;
+Object.assign(nv, {LANGUAGE_DEFAULTS, VIEWER_TEXTS, readLanguage});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('language', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

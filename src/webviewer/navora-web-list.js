@@ -198,6 +198,6 @@ class VirtualList {
     }
 }
 
-nv.VirtualList = VirtualList;
+Object.assign(nv, {VirtualList});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('list', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -389,8 +389,6 @@ class IndexModel {
     }
 }
 
-nv.BaseUrl = BaseUrl;
-nv.IntList = IntList;
-nv.IndexModel = IndexModel;
+Object.assign(nv, {BaseUrl, IntList, IndexModel});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('model', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

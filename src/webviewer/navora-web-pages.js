@@ -145,10 +145,6 @@ class PageOpener {
     }
 }
 
-nv.entryTarget = entryTarget;
-nv.keywordTarget = keywordTarget;
-nv.findFrame = findFrame;
-nv.opensNewContext = opensNewContext;
-nv.PageOpener = PageOpener;
+Object.assign(nv, {entryTarget, keywordTarget, findFrame, opensNewContext, PageOpener});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('pages', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

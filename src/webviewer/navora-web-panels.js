@@ -220,10 +220,6 @@ class IconWindow {
     }
 }
 
-nv.applyLook = applyLook;
-nv.TabBar = TabBar;
-nv.SelectView = SelectView;
-nv.AboutView = AboutView;
-nv.IconWindow = IconWindow;
+Object.assign(nv, {applyLook, TabBar, SelectView, AboutView, IconWindow});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('panels', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

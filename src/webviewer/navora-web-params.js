@@ -134,12 +134,8 @@ function parseMode(value) {
     };
 }
 
-nv.cssColour = cssColour;
-nv.isDark = isDark;
-nv.cssFont = cssFont;
-nv.safeUrl = safeUrl;
-nv.parseIndexParam = parseIndexParam;
-nv.parseMode = parseMode;
-nv.wizardColours = wizardColours;
+Object.assign(nv, {
+    cssColour, isDark, cssFont, safeUrl, parseIndexParam, parseMode, wizardColours
+});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('params', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

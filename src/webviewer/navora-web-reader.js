@@ -383,7 +383,6 @@ function readIndexInSteps(text) {
     return reader;
 }
 
-nv.readIndex = readIndex;
-nv.readIndexInSteps = readIndexInSteps;
+Object.assign(nv, {readIndex, readIndexInSteps});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('reader', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -500,10 +500,9 @@ function searchFolder(indexUrl) {
     return `${String(indexUrl).replace(/[?#].*$/, '')}.search/`;
 }
 
-nv.SearchIndex = SearchIndex;
-nv.searchPartBase64 = partBase64;
-nv.searchPartBytes = partBytes;
-nv.searchFolder = searchFolder;
-nv.SEARCH_PART_VERSION = 2;
+Object.assign(nv, {
+    SearchIndex, searchPartBase64: partBase64, searchPartBytes: partBytes, searchFolder,
+    SEARCH_PART_VERSION: 2
+});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-index', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

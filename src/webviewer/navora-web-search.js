@@ -262,7 +262,6 @@ class SearchView {
     }
 }
 
-nv.SearchView = SearchView;
-nv.openSearch = openSearch;
+Object.assign(nv, {SearchView, openSearch});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

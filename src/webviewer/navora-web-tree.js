@@ -359,10 +359,6 @@ class KeywordIndex {
     }
 }
 
-nv.walkTree = walkTree;
-nv.openRows = openRows;
-nv.countTree = countTree;
-nv.TreeRows = TreeRows;
-nv.KeywordIndex = KeywordIndex;
+Object.assign(nv, {walkTree, openRows, countTree, TreeRows, KeywordIndex});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('tree', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

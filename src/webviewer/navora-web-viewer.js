@@ -455,6 +455,6 @@ class Viewer {
     }
 }
 
-nv.Viewer = Viewer;
+Object.assign(nv, {Viewer});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('viewer', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));
