@@ -3,6 +3,7 @@
 // end the string it sits in, and reading it back must give the bytes exactly; arbitrary bytes
 // read as a part must never crash the reader. The same bytes as a page's text through the
 // word splitter: every word within the text, in order, none empty or too long.
+#include "ScriptWrapperCheck.h"
 #include "fulltext/SearchPartScript.h"
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
@@ -14,31 +15,6 @@
 #include <string_view>
 
 namespace {
-
-void CheckScript(std::string_view bytes) {
-    using namespace tamblin;
-    std::string script = SearchPartScript(bytes);
-    std::string empty = SearchPartScript("");
-    size_t opening = empty.size() - 5; // the closing is `");` and CR LF
-    if (script.size() < empty.size() || script.compare(0, opening, empty, 0, opening) != 0 ||
-        !script.ends_with(empty.substr(opening))) {
-        std::abort();
-    }
-    for (size_t i = opening; i < script.size() - 5; ++i) {
-        char c = script[i];
-        bool base64 = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                      c == '+' || c == '/' || c == '=';
-        if (!base64) {
-            std::abort();
-        }
-    }
-    std::optional<std::string> back = SearchPartBytes(script);
-    if (!back || *back != bytes) {
-        std::abort();
-    }
-    SearchPartBytes(bytes);
-    SearchPartBytes(empty.substr(0, opening) + std::string(bytes) + empty.substr(opening));
-}
 
 void CheckWords(std::string_view bytes) {
     using namespace tamblin;
@@ -60,7 +36,7 @@ void CheckWords(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    CheckScript(bytes);
+    CheckScriptWrapper(bytes, tamblin::SearchPartScript, tamblin::SearchPartBytes);
     CheckWords(bytes);
     // The same bytes as a word part: read, or refused; what is read writes a part that reads.
     if (auto words = tamblin::SearchWordPart::Read(bytes)) {

@@ -15,19 +15,11 @@ constexpr std::string_view kClosing = "\");\r\n";
 } // namespace
 
 std::string SearchPartScript(std::string_view bytes) {
-    std::string script(kOpening);
-    script += Base64Encode(bytes);
-    script += kClosing;
-    return script;
+    return Base64Script(kOpening, bytes, kClosing);
 }
 
 std::optional<std::string> SearchPartBytes(std::string_view script) {
-    if (script.size() < kOpening.size() + kClosing.size() || !script.starts_with(kOpening) ||
-        !script.ends_with(kClosing)) {
-        return std::nullopt;
-    }
-    return Base64Decode(
-        script.substr(kOpening.size(), script.size() - kOpening.size() - kClosing.size()));
+    return Base64FromScript(script, kOpening, kClosing);
 }
 
 } // namespace tamblin

@@ -76,4 +76,22 @@ std::optional<std::string> Base64Decode(std::string_view text) {
     return out;
 }
 
+std::string Base64Script(std::string_view opening, std::string_view bytes,
+                         std::string_view closing) {
+    std::string script(opening);
+    script += Base64Encode(bytes);
+    script += closing;
+    return script;
+}
+
+std::optional<std::string> Base64FromScript(std::string_view script, std::string_view opening,
+                                            std::string_view closing) {
+    if (script.size() < opening.size() + closing.size() || !script.starts_with(opening) ||
+        !script.ends_with(closing)) {
+        return std::nullopt;
+    }
+    return Base64Decode(
+        script.substr(opening.size(), script.size() - opening.size() - closing.size()));
+}
+
 } // namespace tamblin

@@ -42,19 +42,11 @@ std::string CompanionPath(const std::string& path) {
 }
 
 std::string CompanionScript(std::string_view bytes) {
-    std::string script(kOpening);
-    script += Base64Encode(bytes);
-    script += kClosing;
-    return script;
+    return Base64Script(kOpening, bytes, kClosing);
 }
 
 std::optional<std::string> CompanionBytes(std::string_view script) {
-    if (script.size() < kOpening.size() + kClosing.size() || !script.starts_with(kOpening) ||
-        !script.ends_with(kClosing)) {
-        return std::nullopt;
-    }
-    return Base64Decode(
-        script.substr(kOpening.size(), script.size() - kOpening.size() - kClosing.size()));
+    return Base64FromScript(script, kOpening, kClosing);
 }
 
 CompanionWrite WriteCompanion(const std::string& path) {
