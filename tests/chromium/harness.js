@@ -338,6 +338,28 @@ async function runAll() {
     return failed === 0 ? 0 : 1;
 }
 
+// `check(page, how, context)` on a page of the site opened over http, then from disk, as
+// the two ways readers open it; `fragment` is the address's part after "#", `options` those
+// of the browser context (a phone, dark mode).
+async function eachWay(browser, site, check, { page: name = 'Search.html', fragment = '', ...options } = {}) {
+    const server = await serve(site.dir);
+    try {
+        for (const [how, url] of [['http', server.url(name, fragment)], ['file', site.fileUrl(name, fragment)]]) {
+            const { page, errors, context } = await open(browser, url, options);
+            try {
+                await check(page, how, context);
+                noErrors(errors);
+            } catch (e) {
+                throw new Error(`opened over ${how}: ${e.stack || e}`);
+            } finally {
+                await context.close();
+            }
+        }
+    } finally {
+        await server.close();
+    }
+}
+
 function runTests() {
     runAll().then((code) => process.exit(code), (e) => {
         console.error(e);
@@ -346,7 +368,7 @@ function runTests() {
 }
 
 module.exports = {
-    assert, site, indexText, serve, open, viewerReady, treeTitles, treeRow, openEntry,
+    assert, site, indexText, serve, eachWay, open, viewerReady, treeTitles, treeRow, openEntry,
     viewerMessage, axe,
     openerSeenByPopup, focused, snapshot, noErrors, test, run: runTests, PHONE, DESKTOP, RELAXING, commandLine, chromiumPath,
     scratchRoots,

@@ -44,31 +44,9 @@ async function results(page, count) {
     return page.locator('.nv-search-title').allTextContents();
 }
 
-// `check(page, how)` on the page opened over http, then from disk; `fragment` is the
-// address's part after "#", `options` those of the browser context (a phone, dark mode).
-async function fromDiskAndServer(browser, site, check,
-    { page: name = 'Search.html', fragment = '', ...options } = {}) {
-    const server = await h.serve(site.dir);
-    try {
-        for (const [how, url] of [['http', server.url(name, fragment)], ['file', site.fileUrl(name, fragment)]]) {
-            const { page, errors, context } = await h.open(browser, url, options);
-            try {
-                await check(page, how);
-                h.noErrors(errors);
-            } catch (e) {
-                throw new Error(`opened over ${how}: ${e.stack || e}`);
-            } finally {
-                await context.close();
-            }
-        }
-    } finally {
-        await server.close();
-    }
-}
-
 h.test('typing finds pages, a title hit first, and Enter opens the page in its frame', async ({ browser }) => {
     const site = scannedSite();
-    await fromDiskAndServer(browser, site, async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         const input = await searchTab(page);
         await input.pressSequentially('walr');
         // The prefix finds "walrus" and "walruses"; the page with it in its title first,
@@ -108,7 +86,7 @@ h.test('a site without a search index has no Search tab', async ({ browser }) =>
     site.cli(['scan', '--no-full-text', 'index.htm', '-o', 'site.xo']);
     assert.ok(!site.exists('site.xo.search'));
     site.searchpage(['--index', 'site.xo']);
-    await fromDiskAndServer(browser, site, async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         const tabs = await page.locator('.nv-viewer [role=tab]').allTextContents();
         assert.ok(!tabs.includes('Search'), tabs.join(', '));
@@ -140,7 +118,7 @@ function comboFacts(page) {
 
 h.test('the Search tab by keyboard: a combobox of its results, the count told politely', async ({ browser }) => {
     const site = scannedSite();
-    await fromDiskAndServer(browser, site, async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await searchTab(page);
         // The tab's card opens with the box; Tab from the tab reaches it.
         await page.locator('.nv-search-input').focus();
@@ -175,7 +153,7 @@ h.test('the Search tab by keyboard: a combobox of its results, the count told po
 h.test('axe finds nothing on the Search tab: desktop, phone and dark, after a search', async ({ browser }) => {
     const site = scannedSite();
     for (const [kind, options] of [['desktop', {}], ['phone', h.PHONE], ['dark', { colorScheme: 'dark' }]]) {
-        await fromDiskAndServer(browser, site, async (page, how) => {
+        await h.eachWay(browser, site, async (page, how) => {
             const input = await searchTab(page);
             const seen = [];
             const look = async (what) => {
@@ -198,7 +176,7 @@ h.test('axe finds nothing on the Search tab: desktop, phone and dark, after a se
 h.test('the Search tab on a phone: large targets and text, nothing scrolls sideways', async ({ browser }) => {
     const site = scannedSite({ 'long.htm': page('A page with a title long enough to wrap on any phone',
         `<p>${'walrus '.repeat(3)}${'x'.repeat(200)} Supercalifragilistic-walrus-expialidocious</p>`) });
-    await fromDiskAndServer(browser, site, async (page, how) => {
+    await h.eachWay(browser, site, async (page, how) => {
         const input = await searchTab(page);
         await input.tap();
         await input.fill('walrus');
@@ -232,7 +210,7 @@ h.test('deep links: the address names the Search tab and its words; Back brings 
     const site = scannedSite();
     // Results open in the page's own window here, so Back comes back to the search page.
     site.searchpage(['--index', 'site.xo'], { page: 'Plain.html' });
-    await fromDiskAndServer(browser, site, async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         assert.strictEqual(await viewer(page).locator('[role=tab][aria-selected=true]')
             .getAttribute('data-name'), 'search');

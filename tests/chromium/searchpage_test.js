@@ -28,26 +28,6 @@ function siteWithIndex(tree = TREE) {
     return site;
 }
 
-// Both ways a reader opens the page; `check` gets the page and says which way it is.
-async function fromDiskAndServer(browser, site, pageName, check, options = {}) {
-    const server = await h.serve(site.dir);
-    try {
-        for (const [how, url] of [['http', server.url(pageName)], ['file', site.fileUrl(pageName)]]) {
-            const { page, errors, context } = await h.open(browser, url, options);
-            try {
-                await check(page, how);
-                h.noErrors(errors);
-            } catch (e) {
-                throw new Error(`opened over ${how}: ${e.stack || e}`);
-            } finally {
-                await context.close();
-            }
-        }
-    } finally {
-        await server.close();
-    }
-}
-
 h.test('the browser runs with no switch that opens files to pages', async ({ browser }) => {
     const line = await h.commandLine(browser);
     for (const flag of h.RELAXING) assert.ok(!line.includes(flag), `${flag} in ${line}`);
@@ -59,7 +39,7 @@ for (const [version, name] of [['0', '2.1'], ['1', '2.3'], ['2', 'script']]) {
             const site = siteWithIndex();
             site.searchpage(['--applet-version', version, '--layout', layout, '--index', 'site.xo']);
             assert.ok(site.exists('site.xo.js'));
-            await fromDiskAndServer(browser, site, 'Search.html', async (page) => {
+            await h.eachWay(browser, site, async (page) => {
                 await h.viewerReady(page);
                 assert.deepStrictEqual(await h.treeTitles(page), TITLES);
             });
@@ -71,7 +51,7 @@ h.test('without companions the page says why from disk, and works from a server'
     const site = siteWithIndex();
     site.searchpage(['--no-companion', '--index', 'site.xo']);
     assert.ok(!site.exists('site.xo.js'));
-    await fromDiskAndServer(browser, site, 'Search.html', async (page, how) => {
+    await h.eachWay(browser, site, async (page, how) => {
         await h.viewerReady(page);
         if (how === 'http') {
             assert.deepStrictEqual(await h.treeTitles(page), TITLES);
@@ -90,7 +70,7 @@ h.test('a stale companion loses to its file over http and stands in for it from 
     site.searchpage(['--index', 'site.xo']);
     // Changed by hand after the page was written: the companion still holds the old bytes.
     site.write('site.xo', h.indexText([{ title: 'Edited by hand', url: 'ref.htm' }]));
-    await fromDiskAndServer(browser, site, 'Search.html', async (page, how) => {
+    await h.eachWay(browser, site, async (page, how) => {
         await h.viewerReady(page);
         assert.deepStrictEqual(await h.treeTitles(page),
             how === 'http' ? ['Edited by hand'] : TITLES);
@@ -98,7 +78,7 @@ h.test('a stale companion loses to its file over http and stands in for it from 
     // A save through Tamblin's core writes the companion again.
     const converted = site.cli(['convert', 'site.xo', 'site.xo']);
     assert.strictEqual(converted.status, 0, converted.stderr);
-    await fromDiskAndServer(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         assert.deepStrictEqual(await h.treeTitles(page), ['Edited by hand']);
     });
@@ -127,7 +107,7 @@ h.test('a language file is read through its companion from disk', async ({ brows
     site.write('fr.xol', FRENCH);
     site.searchpage(['--index', 'site.xo', '--language-file', 'fr.xol', '--language-code', 'fr']);
     assert.ok(site.exists('fr.xol.js'));
-    await fromDiskAndServer(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         const tabs = await page.locator('.nv-viewer [role=tab]').allTextContents();
         assert.ok(tabs.includes('Sommaire'), tabs.join(', '));
@@ -137,7 +117,7 @@ h.test('a language file is read through its companion from disk', async ({ brows
 h.test('side-by-side page: entries open in its frame, from disk and from a server', async ({ browser }) => {
     const site = siteWithIndex();
     site.searchpage(['--layout', 'side', '--index', 'site.xo']);
-    await fromDiskAndServer(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         const frame = page.frame({ name: 'pages' });
         assert.ok(frame, 'the page has its frame');
@@ -159,13 +139,13 @@ h.test('frameset of old: the page in one frame opens entries in the other', asyn
     const site = siteWithIndex();
     site.searchpage(['--target', 'main', '--index', 'site.xo']);
     site.frameset('frames.html', { first: 'start.htm' });
-    await fromDiskAndServer(browser, site, 'frames.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         const contents = page.frame({ name: 'contents' });
         await contents.waitForSelector('.nv-viewer [role=treeitem]');
         await h.treeRow(contents, 'Reference').dblclick();
         await page.frame({ name: 'main' }).waitForURL(/ref\.htm$/);
         assert.match(contents.url(), /Search\.html(#.*)?$/);
-    });
+    }, { page: 'frames.html' });
 });
 
 h.test('side-by-side page: the bar between sidebar and frame resizes by keyboard and mouse', async ({ browser }) => {
@@ -197,7 +177,7 @@ h.test('side-by-side page: the bar between sidebar and frame resizes by keyboard
 h.test('side-by-side page on a phone: the index behind a button over the page', async ({ browser }) => {
     const site = siteWithIndex();
     site.searchpage(['--layout', 'side', '--index', 'site.xo']);
-    await fromDiskAndServer(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         const button = page.locator('#nv-show');
         assert.ok(await button.isVisible());

@@ -33,26 +33,6 @@ function siteWith(tree = TREE, args = []) {
     return site;
 }
 
-// `check(page, how)` on the page opened over http, then from disk.
-async function eachWay(browser, site, pageName, check, options = {}) {
-    const server = await h.serve(site.dir);
-    try {
-        for (const [how, url] of [['http', server.url(pageName)], ['file', site.fileUrl(pageName)]]) {
-            const { page, errors, context } = await h.open(browser, url, options);
-            try {
-                await check(page, how, context);
-                h.noErrors(errors);
-            } catch (e) {
-                throw new Error(`opened over ${how}: ${e.stack || e}`);
-            } finally {
-                await context.close();
-            }
-        }
-    } finally {
-        await server.close();
-    }
-}
-
 const viewer = (page) => page.locator('.nv-viewer').first();
 
 // The selected row of a list of the viewer ('.nv-contents', '.nv-index [role=listbox]').
@@ -151,7 +131,7 @@ h.test('a search index slower than the tree: the tree first, then its tab, the r
 
 h.test('tree: arrows, type-ahead with spaces and Enter, as the tree pattern has them', async ({ browser }) => {
     const site = siteWith();
-    await eachWay(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         await viewer(page).locator('[role=tree]').focus();
         assert.deepStrictEqual(await h.focused(page).then((f) => [f.role, f.activeText]),
@@ -179,7 +159,7 @@ h.test('tree: arrows, type-ahead with spaces and Enter, as the tree pattern has 
 
 h.test('tabs: arrows, Home and End move between the tabs and show each', async ({ browser }) => {
     const site = siteWith();
-    await eachWay(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         const shown = () => page.evaluate(() => {
             const tab = document.activeElement;
@@ -203,7 +183,7 @@ h.test('tabs: arrows, Home and End move between the tabs and show each', async (
 
 h.test('Look for: a combobox of its list, and the status says when nothing matches', async ({ browser }) => {
     const site = siteWith();
-    await eachWay(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         await chooseTab(page, 'index');
         const input = viewer(page).locator('input');
@@ -266,7 +246,7 @@ async function rowsSayWhereTheyStand(page, list, count) {
 h.test('a large index: set size and position on every row after scrolling, the active row kept', async ({ browser }) => {
     const count = 5000;
     const site = siteWith(largeTree(count));
-    await eachWay(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         const tree = viewer(page).locator('[role=tree]');
         await tree.focus();
@@ -301,7 +281,7 @@ h.test('axe finds nothing on any tab, after scrolling and after a search', async
     writePages(site);
     site.searchpage(['--index', 'site.xo', '--index', 'more.xo']);
     for (const [kind, options] of [['desktop', {}], ['phone', h.PHONE], ['dark', { colorScheme: 'dark' }]]) {
-        await eachWay(browser, site, 'Search.html', async (page, how) => {
+        await h.eachWay(browser, site, async (page, how) => {
             await h.viewerReady(page);
             const names = await viewer(page).locator('[role=tab]').evaluateAll(
                 (tabs) => tabs.map((t) => t.dataset.name));
@@ -339,7 +319,7 @@ h.test('axe finds nothing on any tab, after scrolling and after a search', async
 
 h.test('a phone: the viewer fills the screen, touch targets and text are large, nothing scrolls sideways', async ({ browser }) => {
     const site = siteWith();
-    await eachWay(browser, site, 'Search.html', async (page, how) => {
+    await h.eachWay(browser, site, async (page, how) => {
         await h.viewerReady(page);
         const box = await viewer(page).boundingBox();
         assert.ok(box.x >= 0 && box.x + box.width <= 360, `viewer at ${box.x}, ${box.width} wide`);
@@ -394,7 +374,7 @@ h.test('a page opened in a window of its own, named or not, finds no opener', as
             { title: 'The page default', url: offSite.url('start.htm') },
         ];
         const site = siteWith(tree, ['--target', 'elsewhere']);
-        await eachWay(browser, site, 'Search.html', async (page) => {
+        await h.eachWay(browser, site, async (page) => {
             await h.viewerReady(page);
             for (const t of tree) {
                 assert.strictEqual(await h.openerSeenByPopup(page, () => h.openEntry(page, t.title)),
@@ -464,7 +444,7 @@ async function back(page) {
 
 h.test('Back after Display page brings back the tab, the entry, the branches and Look for', async ({ browser }) => {
     const site = siteWith();
-    await eachWay(browser, site, 'Search.html', async (page) => {
+    await h.eachWay(browser, site, async (page) => {
         await h.viewerReady(page);
         await viewer(page).locator('[role=tree]').focus();
         await page.keyboard.press('ArrowRight');
@@ -503,7 +483,7 @@ async function treeSelects(page, title) {
 h.test('sync: the tree follows the page a frame shows, also after a link inside it', async ({ browser }) => {
     const site = siteWith(TREE, ['--target', 'main']);
     site.frameset('frames.html', { first: 'start.htm' });
-    await eachWay(browser, site, 'frames.html', async (page, how) => {
+    await h.eachWay(browser, site, async (page, how) => {
         const contents = page.frame({ name: 'contents' });
         await contents.waitForSelector('.nv-viewer [role=treeitem]');
         const main = page.frame({ name: 'main' });
@@ -518,12 +498,12 @@ h.test('sync: the tree follows the page a frame shows, also after a link inside 
         await main.locator('#next').click();
         await main.waitForURL(/help\.htm$/);
         await treeSelects(contents, 'Getting help');
-    });
+    }, { page: 'frames.html' });
 });
 
 h.test('sync on the side-by-side page, also after a link inside its frame', async ({ browser }) => {
     const site = siteWith(TREE, ['--layout', 'side']);
-    await eachWay(browser, site, 'Search.html', async (page, how) => {
+    await h.eachWay(browser, site, async (page, how) => {
         await h.viewerReady(page);
         const frame = page.frame({ name: 'pages' });
         await h.openEntry(page, 'Getting help');
