@@ -12,6 +12,7 @@ const childProcess = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
+const { random } = require(path.join(__dirname, '..', 'support', 'seeded_random.js'));
 
 const [cli, viewerScript, corpusDir, genIndex] = process.argv.slice(2);
 if (!cli || !viewerScript || !corpusDir) {
@@ -31,17 +32,6 @@ for (const name of ['readIndex', 'decodeBytes']) {
 }
 
 // ---- Random index files, reproducible from the seed.
-
-function random(seed) {
-    let state = seed >>> 0;
-    return () => {
-        state = (state + 0x6d2b79f5) >>> 0;
-        let t = state;
-        t = Math.imul(t ^ (t >>> 15), t | 1);
-        t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-        return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-    };
-}
 
 function generate(seed) {
     const rnd = random(seed);

@@ -12,6 +12,7 @@ const childProcess = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
+const { random } = require(path.join(__dirname, '..', 'support', 'seeded_random.js'));
 
 const [cli, viewerDir] = process.argv.slice(2);
 if (!cli || !viewerDir) {
@@ -81,17 +82,6 @@ function viewerOrder(bytes) {
 function cliOrder(file) {
     const out = childProcess.execFileSync(cli, ['keywords', file, '--json'], { encoding: 'utf8' });
     return JSON.parse(out).phrases.map((p) => ({ phrase: p.phrase, uses: p.uses }));
-}
-
-function random(seed) {
-    let state = seed >>> 0;
-    return () => {
-        state = (state + 0x6d2b79f5) >>> 0;
-        let t = state;
-        t = Math.imul(t ^ (t >>> 15), t | 1);
-        t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-        return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-    };
 }
 
 const pieces = ['a', 'A', 'b', 'Z', ' ', '  ', '-', '_', '\u00df', '\u1e9e', '\u0130', 'i', 'I',
