@@ -54,6 +54,21 @@ if (typeof reader.readIndex !== 'function' || typeof reader.decodeBytes !== 'fun
 }
 let groupKeywords = typeof reader.groupKeywords === 'function' ? reader.groupKeywords : null;
 let holder = 'groupKeywords';
+// Today's viewer keeps its groups as numbers in its KeywordIndex; read as the older groups.
+if (!groupKeywords && typeof reader.KeywordIndex === 'function') {
+    groupKeywords = (model) => {
+        const index = new reader.KeywordIndex(model);
+        const table = model.keywords;
+        const groups = [];
+        for (let g = 0; g < index.count; ++g) {
+            const keywords = Array.from(index.keywords(g),
+                (k) => ({ fullTitle: table.fullTitle(k), fullUrl: table.fullUrl(k) }));
+            groups.push({ phrase: index.phrase(g), keywords });
+        }
+        return groups;
+    };
+    holder = 'KeywordIndex';
+}
 if (!groupKeywords) {
     for (const file of fs.readdirSync(viewerDir).filter((f) => f.endsWith('.js')).sort()) {
         const body = methodSource(fs.readFileSync(path.join(viewerDir, file), 'utf8'),
