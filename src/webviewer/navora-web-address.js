@@ -88,6 +88,8 @@ class AddressMemory {
         return (mine && mine[this.n]) || null;
     }
 
+    // `extra` may be a function that gives it, called only when the write happens: a
+    // reader typing in Look for writes at every key.
     write(state, extra) {
         this.pending = { state, extra };
         if (!this.timer) this.timer = setTimeout(() => this.flush(), 300);
@@ -97,7 +99,8 @@ class AddressMemory {
         clearTimeout(this.timer);
         this.timer = 0;
         if (!this.pending) return;
-        const { state, extra } = this.pending;
+        const { state } = this.pending;
+        const extra = typeof this.pending.extra === 'function' ? this.pending.extra() : this.pending.extra;
         this.pending = null;
         const hash = withViewerState(location.hash, this.n, state);
         const old = history.state && typeof history.state === 'object' ? history.state : {};

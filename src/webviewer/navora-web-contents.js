@@ -305,7 +305,7 @@ class IndexView {
         const text = this.lookFor.value;
         const found = keywords.search(text, this.elsewhere);
         this.begin = found.begin;
-        this.keywordList.el.scrollTop = 0;
+        this.keywordList.scrollToTop(0);
         this.keywordList.selected = -1;
         this.keywordList.setSource(found.count, found.item);
         if (found.count) this.keywordList.select(0);
@@ -340,7 +340,7 @@ class IndexView {
 
     showPages(group) {
         this.pageList.selected = -1;
-        this.pageList.el.scrollTop = 0;
+        this.pageList.scrollToTop(0);
         const keywords = group === null ? [] : this.groups.keywords(group);
         this.pageList.setItems(keywords);
         if (keywords.length) this.pageList.select(0, false);

@@ -7,6 +7,11 @@ const { make, newId } = nv;
 // Rows come from items[start .. start + count), or from a function of the row's number;
 // renderRow fills a row element. The selected row is always in the page, even scrolled out
 // of view, so that the list's active descendant names a row that exists.
+//
+// The list keeps its own account of where it is scrolled and how high it is, read from the
+// page only when the page says they changed (a scroll, a resize, a new measure): reading them
+// while rows come and go would make the browser lay the page out again at every change, and
+// a keystroke in Look for changes two lists.
 class VirtualList {
     constructor(role, label, renderRow, onActivate) {
         this.el = make('div', 'nv-list');
@@ -27,11 +32,24 @@ class VirtualList {
         this.selected = -1;
         this.rowHeight = 0;
         this.drawnHeight = 0;
+        this.top = 0;
+        this.view = 0;
         this.rows = new Map();
         this.idBase = newId();
         this.typed = '';
         this.typedAt = 0;
-        this.el.addEventListener('scroll', () => this.draw());
+        this.el.addEventListener('scroll', () => {
+            this.top = this.el.scrollTop;
+            this.draw();
+        });
+        if (typeof ResizeObserver === 'function') {
+            new ResizeObserver(() => {
+                if (this.view !== this.el.clientHeight) {
+                    this.view = this.el.clientHeight;
+                    this.draw();
+                }
+            }).observe(this.el);
+        }
         this.el.addEventListener('keydown', (e) => this.key(e));
         this.el.addEventListener('click', (e) => this.click(e));
         this.el.addEventListener('dblclick', (e) => {
@@ -61,13 +79,27 @@ class VirtualList {
     item(i) {
         return this.itemAt ? this.itemAt(i) : this.items[this.start + i];
     }
+    // The row height, and the list's height and scrolling read with it; measured again after
+    // rowHeight is set to 0.
     measure() {
-        if (this.rowHeight) return this.rowHeight;
-        const probe = make('div', 'nv-row', 'Xg');
-        this.el.appendChild(probe);
-        this.rowHeight = probe.getBoundingClientRect().height || 20;
-        probe.remove();
+        if (!this.rowHeight) VirtualList.measureAll([this]);
         return this.rowHeight;
+    }
+    // Measures several lists with one layout of the page rather than one each.
+    static measureAll(lists) {
+        const probes = lists.map((list) => list.el.appendChild(make('div', 'nv-row', 'Xg')));
+        lists.forEach((list, k) => {
+            list.rowHeight = probes[k].getBoundingClientRect().height || 20;
+            list.view = list.el.clientHeight;
+            list.top = list.el.scrollTop;
+        });
+        for (const probe of probes) probe.remove();
+    }
+    // Scrolls to `top` pixels; the rows follow at once, not at the scroll event.
+    scrollToTop(top) {
+        if (this.top === top) return;
+        this.top = top;
+        this.el.scrollTop = top;
     }
     refresh() {
         for (const row of this.rows.values()) row.remove();
@@ -84,9 +116,9 @@ class VirtualList {
             this.drawnHeight = h;
         }
         this.spacer.style.height = `${this.count * h}px`;
-        const view = this.el.clientHeight || 300;
-        const first = Math.max(0, Math.floor(this.el.scrollTop / h) - 5);
-        const last = Math.min(this.count, Math.ceil((this.el.scrollTop + view) / h) + 5);
+        const view = this.view || 300;
+        const first = Math.max(0, Math.floor(this.top / h) - 5);
+        const last = Math.min(this.count, Math.ceil((this.top + view) / h) + 5);
         for (const [i, row] of this.rows) {
             if ((i < first || i >= last) && i !== this.selected) {
                 row.remove();
@@ -142,9 +174,10 @@ class VirtualList {
     }
     scrollTo(i) {
         const h = this.measure();
-        const view = this.el.clientHeight || 300;
-        if (i * h < this.el.scrollTop) this.el.scrollTop = i * h;
-        else if ((i + 1) * h > this.el.scrollTop + view) this.el.scrollTop = (i + 1) * h - view;
+        const view = this.view || 300;
+        this.spacer.style.height = `${this.count * h}px`;
+        if (i * h < this.top) this.scrollToTop(i * h);
+        else if ((i + 1) * h > this.top + view) this.scrollToTop(Math.max(0, (i + 1) * h - view));
     }
     rowIndex(target) {
         const row = target && target.closest ? target.closest('.nv-row') : null;
@@ -159,7 +192,7 @@ class VirtualList {
     }
     key(e) {
         if (this.onKey && this.onKey(e)) return;
-        const page = Math.max(1, Math.floor((this.el.clientHeight || 300) / this.measure()) - 1);
+        const page = Math.max(1, Math.floor((this.view || 300) / this.measure()) - 1);
         const moves = {
             ArrowDown: this.selected + 1, ArrowUp: this.selected - 1, Home: 0, End: this.count - 1,
             PageDown: this.selected + page, PageUp: this.selected - page,

@@ -1,12 +1,11 @@
-// One viewer in place of one APPLET element: the reading of an index and its language file,
-// and what ties the views together (tabs, opening pages, the address). The views it
-// composes do the rest.
+// One viewer in place of one APPLET element: what ties the views together (tabs, the
+// address, opening pages) and what they ask of their host. The views it composes do the
+// rest, and navora-web-reading.js adds how it reads an index and its language file.
 (function (nv) {
 'use strict';
-const { make, readFile, afterPaint, decodeBytes, readLanguage, readIndexInSteps, countTree,
-    LANGUAGE_DEFAULTS, VIEWER_TEXTS, KeywordIndex, ContentsView, IndexView, SelectView, AboutView,
-    IconWindow, TabBar, PageOpener, AddressMemory, applyLook, safeUrl, parseIndexParam,
-    parseMode, SearchView, openSearch } = nv;
+const { make, VirtualList, LANGUAGE_DEFAULTS, VIEWER_TEXTS, KeywordIndex, ContentsView, IndexView, SelectView,
+    AboutView, IconWindow, TabBar, PageOpener, AddressMemory, applyLook, safeUrl, parseIndexParam,
+    parseMode, SearchView } = nv;
 
 class Viewer {
     constructor(applet, params, width, height, number) {
@@ -212,10 +211,9 @@ class Viewer {
     }
 
     drawLists() {
-        for (const list of [this.tree, this.index.keywordList, this.index.pageList, this.select.list]) {
-            list.rowHeight = 0;
-            list.draw();
-        }
+        const lists = [this.tree, this.index.keywordList, this.index.pageList, this.select.list];
+        VirtualList.measureAll(lists);
+        for (const list of lists) list.draw();
     }
 
     // ---- The address: what is shown, kept in the page's fragment.
@@ -234,7 +232,7 @@ class Viewer {
         } else if (this.activeTab === 'search') {
             state.query = this.search.query();
         }
-        this.memory.write(state, { open: this.contents.openPlaces() });
+        this.memory.write(state, () => ({ open: this.contents.openPlaces() }));
     }
 
     // Shows what an address names; `extra` holds the branches that were open.
@@ -254,158 +252,6 @@ class Viewer {
         } finally {
             this.restoring = false;
         }
-    }
-
-    // ---- Reading an index and its language file.
-
-    // Whatever goes wrong while loading leaves a message, never an empty panel.
-    async load(n, chosen = false) {
-        try {
-            await this.loadIndex(n, chosen);
-        } catch (e) {
-            this.failed((this.indexes[n] || {}).indexFile || '', e);
-        }
-    }
-
-    failed(file, error) {
-        const advice = nv.notReadAdvice(file, error);
-        this.contents.message.textContent = `${this.text(22)}: ${file}${advice ? `. ${advice}` : ''}`;
-        this.setStatus(this.text(17));
-        this.fillAbout();
-        this.signal();
-    }
-
-    async loadLanguage(p, ticket) {
-        this.texts = LANGUAGE_DEFAULTS.slice();
-        this.viewerTexts = VIEWER_TEXTS.slice();
-        this.languageDescription = '';
-        if (!p.languageFile) return;
-        try {
-            const language = readLanguage(decodeBytes(await readFile(p.languageFile), p.languageEncoding));
-            if (ticket !== this.loadCount) return;
-            this.texts = language.texts;
-            this.viewerTexts = language.viewerTexts;
-            this.languageDescription = language.description;
-        } catch (e) {
-            // The default texts stand in for a language file that cannot be read.
-        }
-    }
-
-    async loadIndex(n, chosen) {
-        const ticket = ++this.loadCount;
-        const p = this.indexes[n];
-        this.current = n;
-        this.model = null;
-        this.reader = null;
-        this.keywordIndex = null;
-        this.entryCount = undefined;
-        this.contents.clear();
-        this.index.clear(this.index.lookFor.value);
-        this.index.elsewhere = p.elsewhere;
-        // The index file, its language file and the search index are asked for at once.
-        const searching = openSearch(p.indexFile);
-        const reading = readFile(p.indexFile).then((bytes) => ({ bytes }), (error) => ({ error }));
-        this.searchIndex = null;
-        this.searchRead = this.attachSearch(searching, ticket);
-        await this.loadLanguage(p, ticket);
-        // The tree waits for the search index only where the page opens on its tab.
-        if (p.searchFirst || this.memory.read().tab === 'search') await this.searchRead;
-        if (ticket !== this.loadCount) return;
-        this.index.lookFor.value = p.initialQuery;
-        this.showTabs();
-        this.setStatus(this.text(16));
-        const { bytes, error } = await reading;
-        if (ticket !== this.loadCount) return;
-        if (error) {
-            this.failed(p.indexFile, error);
-            return;
-        }
-        // Kept for the benchmark: where the time to the first tree goes.
-        const read = performance.now();
-        const text = decodeBytes(bytes, p.indexEncoding);
-        const decoded = performance.now();
-        this.reader = readIndexInSteps(text);
-        const parsed = performance.now();
-        this.show(this.reader.model, p, chosen);
-        this.timings = { read, decode: decoded - read, parse: parsed - decoded, show: performance.now() - parsed };
-        // The keywords are read once the tree is on the screen, and sorted for the Index
-        // tab a little later, unless the reader asks for them first.
-        afterPaint(() => {
-            if (ticket !== this.loadCount) return;
-            this.finishReading();
-            setTimeout(() => {
-                if (ticket === this.loadCount && this.model) this.keywords();
-            }, 100);
-        });
-        if (chosen && p.selectUrl) this.display(p.selectUrl, this.defaultTarget);
-    }
-
-    show(model, p, chosen) {
-        this.model = model;
-        // Only what the reader does changes the address.
-        this.restoring = true;
-        this.contents.show(model, p.sort, p.expanded, this.text(23));
-        this.restoring = false;
-        this.showTip(model.tip);
-        // The address names what to show when the page is opened (or come back to) with one.
-        const state = this.memory.read();
-        if (!chosen && (state.tab || state.entry !== undefined)) this.restore(state, this.memory.extra());
-        this.pages.watchFrame(this.defaultTarget);
-        this.root.dispatchEvent(new CustomEvent('navora-web-tree', { bubbles: true }));
-    }
-
-    // Reads the keywords the first step left, then tells the reader the index is read.
-    finishReading() {
-        if (!this.reader) return;
-        const reader = this.reader;
-        this.reader = null;
-        let model;
-        try {
-            model = reader.readKeywords();
-        } catch (e) {
-            this.setStatus(this.text(17));
-            this.signal();
-            return;
-        }
-        const counts = countTree(model);
-        this.entryCount = counts.entries;
-        this.keywordCount = counts.keywords;
-        const bad = model.badLines.length;
-        const badText = bad === 1 ? this.text(24) : this.text(25).replace('%1', String(bad));
-        this.setStatus(bad ? `${this.text(14)} \u2013 ${badText}` : this.text(14));
-        this.fillAbout();
-        if (this.activeTab === 'index' && !this.index.shown) {
-            const restoring = this.restoring;
-            this.restoring = true;
-            this.index.shown = true;
-            this.index.narrow();
-            this.restoring = restoring;
-        }
-        this.signal();
-    }
-
-    // The search index once read; its tab is added if the others are shown already.
-    async attachSearch(searching, ticket) {
-        const index = await searching;
-        if (ticket !== this.loadCount) return;
-        this.searchIndex = index;
-        this.search.attach(index);
-        if (index && this.tabBar.tabs.length) this.showTabs(true);
-    }
-
-    // Tells the page the index is read (or cannot be), once the search index is there too.
-    signal() {
-        const ticket = this.loadCount;
-        const read = this.searchRead || Promise.resolve();
-        read.then(() => {
-            if (ticket === this.loadCount) this.announce();
-        });
-    }
-
-    announce() {
-        this.root.dataset.state = this.model ? 'ready' : 'failed';
-        const event = new CustomEvent('navora-web-ready', { bubbles: true, detail: { viewer: this } });
-        this.root.dispatchEvent(event);
     }
 
     // ---- The Search tab's pages: an entry's own title and target where the page is one.

@@ -1,21 +1,25 @@
 // Shows Navora index files in browsers that cannot run the applet. The page keeps its
 // APPLET element and PARAMs; the viewer reads them and puts itself in the element's place.
 //
-// The page names this file alone. It loads the viewer's parts from the folder it came from,
-// in the order below, each a plain script (modules do not load from file:// pages in every
-// browser). Every part calls NavoraWeb.part(name, version) as it runs; a part that is missing
-// or of another version stops the viewer with a message in the page, since parts of two
-// versions would misread each other. In Node this file gives the parts without a DOM: the
+// The page names this file alone. It loads the viewer's parts from the folder it came from:
+// the build puts them one after another, in the order below, in one plain script,
+// navora-web-parts.js (modules do not load from file:// pages in every browser, and one file
+// is one request where a browser asks a server for six files at a time). Every part calls
+// NavoraWeb.part(name, version) as it runs; a part that is missing or of another version
+// stops the viewer with a message in the page, since parts of two versions would misread
+// each other. In Node this file, in Tamblin's source, gives the parts without a DOM: the
 // index reader, language files, the keyword model, the address format.
 (function () {
 'use strict';
 
 const VERSION = '@TAMBLIN_VERSION@';
-// The parts in the order they need each other; the first NO_DOM of them have no DOM.
+// The parts in the order they need each other; the first NO_DOM of them have no DOM. The
+// build reads this list to lay them out.
 const PARTS = ['fields', 'model', 'reader', 'language', 'params', 'tree', 'address', 'pages',
     'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list', 'contents',
-    'panels', 'search', 'viewer', 'start'];
+    'panels', 'search', 'viewer', 'reading', 'start'];
 const NO_DOM = 11;
+const BUNDLE = 'navora-web-parts.js';
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {
@@ -61,6 +65,7 @@ function addStyleSheet() {
 
 // What is wrong with the parts, or '' when every one is there and of this version.
 function problems() {
+    if (!Object.keys(versions).length) return `${BUNDLE} is missing or cannot be read`;
     const found = [];
     for (const name of PARTS) {
         const file = `navora-web-${name}.js`;
@@ -123,17 +128,10 @@ function preloadIndexes() {
 
 addStyleSheet();
 preloadIndexes();
-let pending = PARTS.length;
-const settle = () => {
-    if (--pending === 0) whenParsed(loaded);
-};
-for (const name of PARTS) {
-    const part = document.createElement('script');
-    // Named by version, so that a browser's cache never mixes the parts of two versions.
-    part.src = new URL(`navora-web-${name}.js?v=${encodeURIComponent(VERSION)}`, folder).href;
-    part.async = false;
-    part.addEventListener('load', settle);
-    part.addEventListener('error', settle);
-    (document.head || document.documentElement).appendChild(part);
-}
+const parts = document.createElement('script');
+// Named by version, so that a browser's cache never mixes the parts of two versions.
+parts.src = new URL(`${BUNDLE}?v=${encodeURIComponent(VERSION)}`, folder).href;
+parts.addEventListener('load', () => whenParsed(loaded));
+parts.addEventListener('error', () => whenParsed(loaded));
+(document.head || document.documentElement).appendChild(parts);
 })();
