@@ -10,8 +10,19 @@ function make(tag, className, text) {
     return el;
 }
 
-// Reads a file beside the page. XMLHttpRequest, because fetch() refuses file:// pages.
+// Reads a file beside the page, taking what the loader read early where it did.
 function readFile(url) {
+    let early = null;
+    try {
+        early = NavoraWeb.takeEarly(new URL(url, document.baseURI).href);
+    } catch (e) {
+        early = null;
+    }
+    return early ? early.then((bytes) => bytes || readFileNow(url)) : readFileNow(url);
+}
+
+// XMLHttpRequest, because fetch() refuses file:// pages.
+function readFileNow(url) {
     return new Promise((resolve, reject) => {
         let request;
         try {

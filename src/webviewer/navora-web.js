@@ -100,11 +100,26 @@ function whenParsed(fn) {
     else fn();
 }
 
-// Over http the first index file of each viewer and its language file are asked for now,
-// while the parts load, so the tree does not wait for them and then for the files. From disk
-// nothing is asked early: the browser may refuse the files, and the viewer then reads their
-// companions.
-function preloadIndexes() {
+// Over http the first index file of each viewer and its language file are read now, while
+// the parts load, so that the tree waits neither for them nor for another request once the
+// parts are there: the viewer takes what was read (takeEarly) instead of asking again. From
+// disk nothing is read early: the browser may refuse the files, and the viewer then reads
+// their companions.
+const early = new Map();
+
+function readEarly(url) {
+    return new Promise((resolve) => {
+        const request = new XMLHttpRequest();
+        request.open('GET', url, true);
+        request.responseType = 'arraybuffer';
+        // Anything but the file's bytes leaves the reading to the viewer, as if never begun.
+        request.onload = () => resolve(request.status === 200 ? new Uint8Array(request.response) : null);
+        request.onerror = () => resolve(null);
+        request.send();
+    });
+}
+
+function readIndexesEarly() {
     if (!/^https?:$/.test(location.protocol)) return;
     for (const applet of Array.from(document.getElementsByTagName('applet'))) {
         if (!isNavora(applet)) continue;
@@ -115,23 +130,32 @@ function preloadIndexes() {
         for (const field of value.split(',').slice(0, 2)) {
             const file = field.split(';')[0].trim();
             if (!file) continue;
-            const link = document.createElement('link');
-            link.rel = 'preload';
-            link.as = 'fetch';
-            // As the viewer's own request is made: same origin, no credentials elsewhere.
-            link.crossOrigin = 'anonymous';
-            link.href = new URL(file, document.baseURI).href;
-            (document.head || document.documentElement).appendChild(link);
+            try {
+                const url = new URL(file, document.baseURI).href;
+                if (!early.has(url)) early.set(url, readEarly(url));
+            } catch (e) {
+                // The viewer says what is wrong with the file when it reads it.
+            }
         }
     }
 }
 
-addStyleSheet();
-preloadIndexes();
+// The bytes of `url` read early (null where that failed), or null when it was not; each is
+// taken once, so that reading the file again asks the server again.
+window.NavoraWeb.takeEarly = (url) => {
+    const read = early.get(url);
+    if (!read) return null;
+    early.delete(url);
+    return read;
+};
+
+// The parts are asked for first: the viewer starts when they are there.
 const parts = document.createElement('script');
 // Named by version, so that a browser's cache never mixes the parts of two versions.
 parts.src = new URL(`${BUNDLE}?v=${encodeURIComponent(VERSION)}`, folder).href;
 parts.addEventListener('load', () => whenParsed(loaded));
 parts.addEventListener('error', () => whenParsed(loaded));
 (document.head || document.documentElement).appendChild(parts);
+readIndexesEarly();
+addStyleSheet();
 })();

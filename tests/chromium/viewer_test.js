@@ -60,7 +60,7 @@ function treeRowFacts(page) {
             r.getAttribute('aria-expanded') || '-'].join(' ')));
 }
 
-h.test('over http the index and language files are asked for once, while the parts load; from disk not early', async ({ browser }) => {
+h.test('over http the index and language files are read once, while the parts load; from disk not early', async ({ browser }) => {
     const site = h.site();
     site.write('site.xo', h.indexText(TREE));
     site.write('en.xol', ['2;1', 'English', 'Look for: ', 'Keywords: ', 'Pages: ', 'Table of contents']
@@ -74,7 +74,8 @@ h.test('over http the index and language files are asked for once, while the par
         assert.deepStrictEqual(server.requests.filter((r) => /^\/(site\.xo|en\.xol)$/.test(r)).sort(),
             ['/en.xol', '/site.xo']);
         assert.deepStrictEqual(await page.evaluate(() => performance.getEntriesByType('resource')
-            .filter((e) => /(site\.xo|en\.xol)$/.test(e.name)).map((e) => e.initiatorType)), ['link', 'link']);
+            .filter((e) => /(site\.xo|en\.xol)$/.test(e.name)).map((e) => e.initiatorType)),
+            ['xmlhttprequest', 'xmlhttprequest']);
         assert.strictEqual(await viewer(page).locator('[role=tab][data-name=contents]').textContent(),
             'Table of contents');
         h.noErrors(errors);
