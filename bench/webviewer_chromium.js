@@ -8,7 +8,8 @@
 // (about 2,700 pages; the shell script installs both packages when they are missing).
 //
 //   bash bench/webviewer_chromium.sh [ENTRIES] [KEYWORDS_PER_ENTRY] [DOCS_DIR]
-//   (defaults 50000, 2 and /usr/share/doc/python3.11/html; RUNS=7)
+//   (defaults 50000, 2 and /usr/share/doc/python3.11/html; RUNS=7; SITES=generated,python,apache
+//   names the sites to measure, all three by default)
 //
 // Needs build/bin/tamblin-cli, build/bin/gen_index and the browser tests' npm packages
 // (ctest --test-dir build -R chromium_packages installs them).
@@ -20,6 +21,7 @@ const runs = Number(process.env.RUNS || 7);
 const [entries = 50000, keywords = 2, docs = '/usr/share/doc/python3.11/html'] =
     process.argv.slice(2).map((a, i) => (i < 2 ? Number(a) : a));
 const bin = process.env.TAMBLIN_BIN;
+const sites = (process.env.SITES || 'generated,python,apache').split(',');
 const APACHE_MANUAL = '/usr/share/doc/apache2-doc/manual';
 
 // When the tree is painted: a frame after the viewer shows it, once that frame's tasks ran.
@@ -192,17 +194,20 @@ async function main() {
     const browser = await chromium.launch({ executablePath, args: [] });
     console.log(`chromium ${browser.version()}, headless`);
     try {
-        const generated = h.site();
-        const index = require('child_process').execFileSync(path.join(bin, 'gen_index'),
-            [String(entries), String(keywords)], { maxBuffer: 1 << 30 });
-        generated.write('big.xo', index);
-        await bench(browser, 'generated index', generated, 'big.xo', 'page number 4321 keyword 1');
+        if (sites.includes('generated')) {
+            const generated = h.site();
+            const index = require('child_process').execFileSync(path.join(bin, 'gen_index'),
+                [String(entries), String(keywords)], { maxBuffer: 1 << 30 });
+            generated.write('big.xo', index);
+            await bench(browser, 'generated index', generated, 'big.xo', 'page number 4321 keyword 1');
+        }
 
         const realSites = [
-            { start: path.join(docs, 'index.html'), args: [], word: 'string methods', package: 'python3.11-doc' },
-            { start: `${APACHE_MANUAL}/en/index.html`, args: ['--all-languages'], word: 'rewriterule directive',
-                package: 'apache2-doc' },
-        ];
+            { name: 'python', start: path.join(docs, 'index.html'), args: [], word: 'string methods',
+                package: 'python3.11-doc' },
+            { name: 'apache', start: `${APACHE_MANUAL}/en/index.html`, args: ['--all-languages'],
+                word: 'rewriterule directive', package: 'apache2-doc' },
+        ].filter((real) => sites.includes(real.name));
         for (const real of realSites) {
             if (!fs.existsSync(real.start)) {
                 console.log(`\nno ${real.start} (apt-get install ${real.package}): that site is left out`);
