@@ -102,17 +102,26 @@ class VirtualList {
         this.el.scrollTop = top;
     }
     refresh() {
+        this.clearRows();
+        this.draw();
+    }
+    clearRows() {
         for (const row of this.rows.values()) row.remove();
         this.rows.clear();
-        this.draw();
     }
     // Rows placed with another height (the style sheet came after them, or the window
     // changed to a phone's layout) are made again, so rows never overlap.
     draw() {
+        // An empty list needs no measure, which would lay the page out before it is filled.
+        if (!this.count) {
+            this.clearRows();
+            this.spacer.style.height = '0px';
+            this.el.removeAttribute('aria-activedescendant');
+            return;
+        }
         const h = this.measure();
         if (h !== this.drawnHeight) {
-            for (const row of this.rows.values()) row.remove();
-            this.rows.clear();
+            this.clearRows();
             this.drawnHeight = h;
         }
         this.spacer.style.height = `${this.count * h}px`;

@@ -149,7 +149,9 @@ window.NavoraWeb.takeEarly = (url) => {
     return read;
 };
 
-// The parts are asked for first: the viewer starts when they are there.
+// The style sheet first, so that the tree is never drawn without it, then the parts, which
+// the viewer starts with, then the files it reads.
+addStyleSheet();
 const parts = document.createElement('script');
 // Named by version, so that a browser's cache never mixes the parts of two versions.
 parts.src = new URL(`${BUNDLE}?v=${encodeURIComponent(VERSION)}`, folder).href;
@@ -157,5 +159,4 @@ parts.addEventListener('load', () => whenParsed(loaded));
 parts.addEventListener('error', () => whenParsed(loaded));
 (document.head || document.documentElement).appendChild(parts);
 readIndexesEarly();
-addStyleSheet();
 })();
