@@ -279,6 +279,27 @@ h.test('a large index: set size and position on every row after scrolling, the a
     });
 });
 
+// A list knows its height from the page's own notices, not by asking at every change: one
+// made taller with no window resize (a page's script, the side page's bar) still draws rows
+// down to its new foot.
+h.test('a list made taller without a window resize fills its new height with rows', async ({ browser }) => {
+    const site = siteWith(largeTree(300));
+    const { page, errors, context } = await h.open(browser, site.fileUrl('Search.html'));
+    await h.viewerReady(page);
+    const rowsReachTheFoot = () => {
+        const tree = document.querySelector('.nv-viewer [role=tree]');
+        const rows = Array.from(tree.querySelectorAll('[role=treeitem]'));
+        return Math.max(...rows.map((r) => r.offsetTop + r.offsetHeight)) >= tree.scrollTop + tree.clientHeight;
+    };
+    assert.ok(await page.evaluate(rowsReachTheFoot));
+    const before = await viewer(page).locator('[role=tree]').evaluate((el) => el.clientHeight);
+    await page.evaluate(() => { document.querySelector('.nv-viewer').style.height = '740px'; });
+    await page.waitForFunction(rowsReachTheFoot);
+    assert.ok(await viewer(page).locator('[role=tree]').evaluate((el) => el.clientHeight) > before + 300);
+    h.noErrors(errors);
+    await context.close();
+});
+
 h.test('axe finds nothing on any tab, after scrolling and after a search', async ({ browser }) => {
     const site = h.site();
     site.write('site.xo', h.indexText(TREE));
