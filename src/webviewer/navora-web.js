@@ -1,14 +1,13 @@
 // Shows Navora index files in browsers that cannot run the applet. The page keeps its
 // APPLET element and PARAMs; the viewer reads them and puts itself in the element's place.
 //
-// The page names this file alone. It loads the viewer's parts from the folder it came from:
-// the build puts them one after another, in the order below, in one plain script,
-// navora-web-parts.js (modules do not load from file:// pages in every browser, and one file
-// is one request where a browser asks a server for six files at a time). Every part calls
+// The page names this file alone. It loads the viewer's parts from the folder it came from,
+// in the order below, each a plain script (modules do not load from file:// pages in every
+// browser): all are asked for at once and run in order. Every part calls
 // NavoraWeb.part(name, version) as it runs; a part that is missing or of another version
 // stops the viewer with a message in the page, since parts of two versions would misread
-// each other. In Node this file, in Tamblin's source, gives the parts without a DOM: the
-// index reader, language files, the keyword model, the address format.
+// each other. In Node this file gives the parts without a DOM: the index reader, language
+// files, the keyword model, the address format.
 (function () {
 'use strict';
 
@@ -19,7 +18,6 @@ const PARTS = ['fields', 'model', 'reader', 'language', 'params', 'tree', 'addre
     'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list', 'contents',
     'panels', 'search', 'viewer', 'reading', 'start'];
 const NO_DOM = 11;
-const BUNDLE = 'navora-web-parts.js';
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {
@@ -65,7 +63,6 @@ function addStyleSheet() {
 
 // What is wrong with the parts, or '' when every one is there and of this version.
 function problems() {
-    if (!Object.keys(versions).length) return `${BUNDLE} is missing or cannot be read`;
     const found = [];
     for (const name of PARTS) {
         const file = `navora-web-${name}.js`;
@@ -149,14 +146,21 @@ window.NavoraWeb.takeEarly = (url) => {
     return read;
 };
 
-// The style sheet first, so that the tree is never drawn without it, then the parts, which
-// the viewer starts with, then the files it reads.
+// The style sheet first, so that the tree is never drawn without it, and the files the
+// viewers read before their parts, which take a server's six connections in turn.
 addStyleSheet();
-const parts = document.createElement('script');
-// Named by version, so that a browser's cache never mixes the parts of two versions.
-parts.src = new URL(`${BUNDLE}?v=${encodeURIComponent(VERSION)}`, folder).href;
-parts.addEventListener('load', () => whenParsed(loaded));
-parts.addEventListener('error', () => whenParsed(loaded));
-(document.head || document.documentElement).appendChild(parts);
 readIndexesEarly();
+let pending = PARTS.length;
+const settle = () => {
+    if (--pending === 0) whenParsed(loaded);
+};
+for (const name of PARTS) {
+    const part = document.createElement('script');
+    // Named by version, so that a browser's cache never mixes the parts of two versions.
+    part.src = new URL(`navora-web-${name}.js?v=${encodeURIComponent(VERSION)}`, folder).href;
+    part.async = false;
+    part.addEventListener('load', settle);
+    part.addEventListener('error', settle);
+    (document.head || document.documentElement).appendChild(part);
+}
 })();

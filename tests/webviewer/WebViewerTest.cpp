@@ -347,33 +347,23 @@ TEST_F(WebViewerTest, ADeepIndexShownExpandedPutsOnlyVisibleRowsInThePage) {
 
 } // namespace
 
-// Parts of two versions, or a part or the whole navora-web-parts.js missing, show why in the
-// page instead of a viewer that misreads itself; the applet's own text stays.
+// A folder that mixes the viewer's parts of two versions, or lacks one, shows why in the page
+// instead of a viewer that misreads itself; the applet's own text stays.
 TEST_F(WebViewerTest, PartsOfAnotherVersionOrMissingAreRefusedWithAMessage) {
     m_site.Write("site.xo", kSiteIndex);
-    std::string parts = TestFiles::Read(m_site.Path("navora-web-parts.js"));
-    const auto swap = [&parts](const std::string& from, const std::string& to) {
-        const size_t at = parts.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        parts.replace(at, from.size(), to);
-    };
-    swap("part('tree', '" TAMBLIN_VERSION "')", "part('tree', '0.9')");
-    swap("part('list', '" TAMBLIN_VERSION "')", "part('lost', '" TAMBLIN_VERSION "')");
-    m_site.Write("navora-web-parts.js", parts);
-    const auto refusal = [this](const std::string& page, const char* why) {
-        ASSERT_TRUE(m_page->Load(
-            QString::fromStdString(m_site.WritePage(page, ViewerSite::Settings("site.xo")))));
-        ASSERT_TRUE(m_page->WaitFor("document.querySelector('.nv-refused')"));
-        EXPECT_EQ(Text("document.querySelector('.nv-refused').textContent"),
-                  QString::fromStdString(
-                      std::string("The index cannot be shown: the viewer's files beside this page "
-                                  "are not all of version " TAMBLIN_VERSION " (") +
-                      why + "). Write the page again with Tamblin to replace them."));
-        EXPECT_EQ(m_page->Eval("document.querySelectorAll('.nv-viewer').length").toInt(), 0);
-    };
-    refusal(
-        "mixed.html",
-        "navora-web-tree.js is of version 0.9; navora-web-list.js is missing or cannot be read");
-    std::filesystem::remove(m_site.Path("navora-web-parts.js"));
-    refusal("none.html", "navora-web-parts.js is missing or cannot be read");
+    std::string tree = TestFiles::Read(m_site.Path("navora-web-tree.js"));
+    const std::string version = "'" TAMBLIN_VERSION "'";
+    ASSERT_NE(tree.find(version), std::string::npos);
+    tree.replace(tree.find(version), version.size(), "'0.9'");
+    m_site.Write("navora-web-tree.js", tree);
+    std::filesystem::remove(m_site.Path("navora-web-list.js"));
+    ASSERT_TRUE(m_page->Load(
+        QString::fromStdString(m_site.WritePage("mixed.html", ViewerSite::Settings("site.xo")))));
+    ASSERT_TRUE(m_page->WaitFor("document.querySelector('.nv-refused')"));
+    EXPECT_EQ(Text("document.querySelector('.nv-refused').textContent"),
+              "The index cannot be shown: the viewer's files beside this page are not all of "
+              "version " TAMBLIN_VERSION " (navora-web-tree.js is of version 0.9; "
+              "navora-web-list.js is missing or cannot be read). Write the page again with "
+              "Tamblin to replace them.");
+    EXPECT_EQ(m_page->Eval("document.querySelectorAll('.nv-viewer').length").toInt(), 0);
 }
