@@ -1,0 +1,201 @@
+// The ranking of the Search tab: the pages that hold every word typed, title and heading hits
+// first, then by how often and how near each other the words stand; and where in a page's
+// text the words stand, for its snippet. Works on the typed arrays of a word's pages
+// (navora-web-search-parts.js). No DOM.
+(function (nv) {
+'use strict';
+
+// Pages numbers fit in 21 bits: a result's sort key is its score above its page.
+const PAGE_BITS = 2097152;
+const SCORE_TOP = 1e9;
+
+// The words that begin with one prefix merged into one list of pages, as a word's.
+function mergeLists(lists, pageCount) {
+    if (lists.length === 1) return lists[0];
+    const values = new Uint32Array(pageCount);
+    const seen = new Uint8Array(pageCount);
+    const offsetCount = new Uint32Array(pageCount);
+    for (const list of lists) {
+        for (let i = 0; i < list.pages.length; i += 1) {
+            const p = list.pages[i];
+            seen[p] = 1;
+            // Counts add up, flags join.
+            values[p] = ((values[p] >>> 2) + (list.values[i] >>> 2)) * 4
+                | (values[p] & 3) | (list.values[i] & 3);
+            offsetCount[p] += list.offsetStart[i + 1] - list.offsetStart[i];
+        }
+    }
+    let n = 0;
+    for (let p = 0; p < pageCount; p += 1) n += seen[p];
+    const pages = new Uint32Array(n);
+    const merged = new Uint32Array(n);
+    const offsetStart = new Uint32Array(n + 1);
+    const where = new Int32Array(pageCount);
+    let total = 0;
+    for (let p = 0, i = 0; p < pageCount; p += 1) {
+        if (!seen[p]) continue;
+        pages[i] = p;
+        merged[i] = values[p];
+        offsetStart[i] = total;
+        where[p] = total;
+        total += offsetCount[p];
+        i += 1;
+    }
+    offsetStart[n] = total;
+    const offsets = new Uint32Array(total);
+    for (const list of lists) {
+        for (let i = 0; i < list.pages.length; i += 1) {
+            const p = list.pages[i];
+            for (let k = list.offsetStart[i]; k < list.offsetStart[i + 1]; k += 1) {
+                offsets[where[p]] = list.offsets[k];
+                where[p] += 1;
+            }
+        }
+    }
+    for (let i = 0; i < n; i += 1) offsets.subarray(offsetStart[i], offsetStart[i + 1]).sort();
+    return { pages, values: merged, offsetStart, offsets };
+}
+
+// Index of `page` in a list's pages, or -1.
+function find(list, page) {
+    let lo = 0;
+    let hi = list.pages.length - 1;
+    while (lo <= hi) {
+        const mid = (lo + hi) >> 1;
+        const p = list.pages[mid];
+        if (p === page) return mid;
+        if (p < page) lo = mid + 1;
+        else hi = mid - 1;
+    }
+    return -1;
+}
+
+const offsetsAt = (list, i) => list.offsets.subarray(list.offsetStart[i], list.offsetStart[i + 1]);
+
+// The smallest distance between two ascending lists of places; Infinity when one is empty.
+function nearest(a, b) {
+    let best = Infinity;
+    for (let i = 0, j = 0; i < a.length && j < b.length;) {
+        const d = a[i] - b[j];
+        best = Math.min(best, Math.abs(d));
+        if (d < 0) i += 1;
+        else j += 1;
+    }
+    return best;
+}
+
+// Whether `word` follows `before` in the query with only a dot, dash or the like between.
+function joinedTo(query, before, word) {
+    const between = query.slice(before.end, word.start);
+    return between.length === 1 && /[.\-_:/]/.test(between);
+}
+
+// The pages that hold every list, as sort keys: the score (best first) above the page number.
+// Title hits first, then headings, then how often and how near each other.
+function rank(lists, joined, words) {
+    const order = lists.map((l, i) => i).sort((a, b) => lists[a].pages.length - lists[b].pages.length);
+    const smallest = lists[order[0]];
+    const at = new Int32Array(lists.length);
+    const keys = new Float64Array(smallest.pages.length);
+    let found = 0;
+    for (let i = 0; i < smallest.pages.length; i += 1) {
+        const page = smallest.pages[i];
+        let all = true;
+        for (let k = 1; k < order.length && all; k += 1) {
+            const list = lists[order[k]];
+            let j = at[order[k]];
+            while (j < list.pages.length && list.pages[j] < page) j += 1;
+            at[order[k]] = j;
+            all = j < list.pages.length && list.pages[j] === page;
+        }
+        if (!all) continue;
+        at[order[0]] = i;
+        const score = scoreOf(lists, at, joined, words);
+        if (score < 0) continue;
+        keys[found] = Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + page;
+        found += 1;
+    }
+    return keys.subarray(0, found).sort();
+}
+
+// What each page of a list scores by itself: its title, headings and how often.
+function withBase(list) {
+    const base = new Float64Array(list.pages.length);
+    for (let i = 0; i < base.length; i += 1) {
+        const v = list.values[i];
+        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0) + 10 * Math.log2(1 + (v >>> 2));
+    }
+    list.base = base;
+    return list;
+}
+
+function scoreOf(lists, at, joined, words) {
+    let total = 0;
+    for (let k = 0; k < lists.length; k += 1) total += lists[k].base[at[k]];
+    for (let k = 0; k + 1 < lists.length; k += 1) {
+        const a = offsetsAt(lists[k], at[k]);
+        const b = offsetsAt(lists[k + 1], at[k + 1]);
+        // Dotted names (os.path): the words must stand next to each other. Where a page
+        // keeps only some places of a word, a pair not seen among them may be in the rest.
+        if (joined[k + 1] && !adjacent(a, b, words[k + 1].start - words[k].start)
+            && keepsAll(lists[k], at[k]) && keepsAll(lists[k + 1], at[k + 1])) return -1;
+        const d = nearest(a, b);
+        if (d !== Infinity) total += 50 / (1 + d / 8);
+    }
+    return total;
+}
+
+// Whether some place in `b` stands `gap` after one in `a`.
+function adjacent(a, b, gap) {
+    for (let i = 0, j = 0; i < a.length && j < b.length;) {
+        const d = b[j] - a[i];
+        if (d === gap) return true;
+        if (d < gap) j += 1;
+        else i += 1;
+    }
+    return false;
+}
+
+// Whether a page keeps every place of a word in its text (a title's count has none).
+function keepsAll(list, i) {
+    const kept = list.offsetStart[i + 1] - list.offsetStart[i];
+    return kept === list.values[i] >>> 2 && (list.values[i] & 1) === 0;
+}
+
+// The first word's place nearest the others' in page `id`; -1 when it keeps none.
+function bestOffset(lists, id) {
+    const all = lists.map((l) => {
+        const i = find(l, id);
+        return i < 0 ? new Uint32Array(0) : offsetsAt(l, i);
+    });
+    if (!all[0].length) return -1;
+    let best = all[0][0];
+    let bestDistance = Infinity;
+    for (const a of all[0]) {
+        let distance = 0;
+        for (const other of all.slice(1)) {
+            const d = nearest([a], other);
+            distance += d === Infinity ? 0 : d;
+        }
+        if (distance < bestDistance) {
+            best = a;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+function marks(piece, words, prefix, shift) {
+    const found = [];
+    for (const w of nv.searchWords.split(piece)) {
+        const hit = words.some((q, i) => (prefix && i === words.length - 1 ? w.word.startsWith(q) : w.word === q));
+        if (hit) found.push([w.start + shift, w.end + shift]);
+    }
+    return found;
+}
+
+Object.assign(nv, {
+    searchRank: { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, bestOffset, marks }
+});
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-rank', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));
