@@ -30,6 +30,7 @@ function watchKeys() {
     document.addEventListener('navora-web-searched', () => {
         const key = at;
         const value = box.value;
+        const drawn = performance.now() - key;
         // Every row in view has its title.
         const shown = () => {
             const box = list.getBoundingClientRect();
@@ -45,7 +46,7 @@ function watchKeys() {
                 return;
             }
             const after = new MessageChannel();
-            after.port1.onmessage = () => window.navoraKeys.push({ value, ms: performance.now() - key });
+            after.port1.onmessage = () => window.navoraKeys.push({ value, ms: performance.now() - key, drawn });
             after.port2.postMessage(0);
         };
         requestAnimationFrame(frame);
@@ -77,6 +78,7 @@ async function main() {
     });
     const base = `http://127.0.0.1:${port}/`;
     const keystrokes = [];
+    const drawnAt = []; // ms from the key until the results were in the page, before the paint
     if (mode === 'ours') {
         await page.goto(`${base}${process.env.PAGE || 'Search.html'}`);
         await page.waitForSelector('.nv-viewer [role=treeitem]');
@@ -87,15 +89,18 @@ async function main() {
         for (let i = 1; i <= query.length; i += 1) {
             const started = Date.now();
             await page.keyboard.type(query[i - 1]);
-            const ms = await page.evaluate((text) => new Promise((resolve) => {
+            const k = await page.evaluate((text) => new Promise((resolve) => {
                 const look = () => {
                     const k = window.navoraKeys.find((x) => x.value === text);
-                    if (k) resolve(k.ms);
+                    if (k) resolve(k);
                     else setTimeout(look, 5);
                 };
                 look();
             }), query.slice(0, i));
-            if (query[i - 1] !== ' ') keystrokes.push(ms);
+            if (query[i - 1] !== ' ') {
+                keystrokes.push(k.ms);
+                drawnAt.push(k.drawn);
+            }
             // A reader's pace: the next key comes a moment after this one.
             await page.waitForTimeout(Math.max(0, PACE - (Date.now() - started)));
         }
@@ -127,7 +132,8 @@ async function main() {
     const median = keystrokes.length ? keystrokes[Math.floor(keystrokes.length / 2)] : 0;
     console.log(JSON.stringify({ mode, query, total, search, requests: sizes.length,
         keystrokeMedian: Number(median.toFixed(1)),
-        keystrokeMax: Number((keystrokes[keystrokes.length - 1] || 0).toFixed(1)), keystrokes: each }));
+        keystrokeMax: Number((keystrokes[keystrokes.length - 1] || 0).toFixed(1)), keystrokes: each,
+        inPage: drawnAt.map((k) => Number(k.toFixed(1))) }));
 }
 
 main().catch((e) => {

@@ -52,8 +52,26 @@ function mergeLists(lists, pageCount) {
             }
         }
     }
-    for (let i = 0; i < n; i += 1) offsets.subarray(offsetStart[i], offsetStart[i + 1]).sort();
+    for (let i = 0; i < n; i += 1) sortRange(offsets, offsetStart[i], offsetStart[i + 1]);
     return { pages, values: merged, offsetStart, offsets };
+}
+
+// Sorts a[from .. to) in place: a page's few places by insertion, without the subarray that
+// sorting each of 20,000 pages would make; many places by the engine's sort.
+function sortRange(a, from, to) {
+    if (to - from > 32) {
+        a.subarray(from, to).sort();
+        return;
+    }
+    for (let i = from + 1; i < to; i += 1) {
+        const v = a[i];
+        let j = i - 1;
+        while (j >= from && a[j] > v) {
+            a[j + 1] = a[j];
+            j -= 1;
+        }
+        a[j + 1] = v;
+    }
 }
 
 // Index of `page` in a list's pages, or -1.
@@ -70,12 +88,12 @@ function find(list, page) {
     return -1;
 }
 
-const offsetsAt = (list, i) => list.offsets.subarray(list.offsetStart[i], list.offsetStart[i + 1]);
-
-// The smallest distance between two ascending lists of places; Infinity when one is empty.
-function nearest(a, b) {
+// The smallest distance between the places a[aFrom .. aTo) and b[bFrom .. bTo), each
+// ascending; Infinity when one is empty. Ranges rather than subarrays: ranking makes no
+// object per page.
+function nearest(a, aFrom, aTo, b, bFrom, bTo) {
     let best = Infinity;
-    for (let i = 0, j = 0; i < a.length && j < b.length;) {
+    for (let i = aFrom, j = bFrom; i < aTo && j < bTo;) {
         const d = a[i] - b[j];
         best = Math.min(best, Math.abs(d));
         if (d < 0) i += 1;
@@ -133,21 +151,25 @@ function scoreOf(lists, at, joined, words) {
     let total = 0;
     for (let k = 0; k < lists.length; k += 1) total += lists[k].base[at[k]];
     for (let k = 0; k + 1 < lists.length; k += 1) {
-        const a = offsetsAt(lists[k], at[k]);
-        const b = offsetsAt(lists[k + 1], at[k + 1]);
+        const a = lists[k];
+        const b = lists[k + 1];
+        const aFrom = a.offsetStart[at[k]];
+        const aTo = a.offsetStart[at[k] + 1];
+        const bFrom = b.offsetStart[at[k + 1]];
+        const bTo = b.offsetStart[at[k + 1] + 1];
         // Dotted names (os.path): the words must stand next to each other. Where a page
         // keeps only some places of a word, a pair not seen among them may be in the rest.
-        if (joined[k + 1] && !adjacent(a, b, words[k + 1].start - words[k].start)
-            && keepsAll(lists[k], at[k]) && keepsAll(lists[k + 1], at[k + 1])) return -1;
-        const d = nearest(a, b);
+        if (joined[k + 1] && !adjacent(a.offsets, aFrom, aTo, b.offsets, bFrom, bTo,
+            words[k + 1].start - words[k].start) && keepsAll(a, at[k]) && keepsAll(b, at[k + 1])) return -1;
+        const d = nearest(a.offsets, aFrom, aTo, b.offsets, bFrom, bTo);
         if (d !== Infinity) total += 50 / (1 + d / 8);
     }
     return total;
 }
 
-// Whether some place in `b` stands `gap` after one in `a`.
-function adjacent(a, b, gap) {
-    for (let i = 0, j = 0; i < a.length && j < b.length;) {
+// Whether some place in b[bFrom .. bTo) stands `gap` after one in a[aFrom .. aTo).
+function adjacent(a, aFrom, aTo, b, bFrom, bTo, gap) {
+    for (let i = aFrom, j = bFrom; i < aTo && j < bTo;) {
         const d = b[j] - a[i];
         if (d === gap) return true;
         if (d < gap) j += 1;
@@ -166,19 +188,19 @@ function keepsAll(list, i) {
 function bestOffset(lists, id) {
     const all = lists.map((l) => {
         const i = find(l, id);
-        return i < 0 ? new Uint32Array(0) : offsetsAt(l, i);
+        return i < 0 ? new Uint32Array(0) : l.offsets.subarray(l.offsetStart[i], l.offsetStart[i + 1]);
     });
     if (!all[0].length) return -1;
     let best = all[0][0];
     let bestDistance = Infinity;
-    for (const a of all[0]) {
+    for (let i = 0; i < all[0].length; i += 1) {
         let distance = 0;
         for (const other of all.slice(1)) {
-            const d = nearest([a], other);
+            const d = nearest(all[0], i, i + 1, other, 0, other.length);
             distance += d === Infinity ? 0 : d;
         }
         if (distance < bestDistance) {
-            best = a;
+            best = all[0][i];
             bestDistance = distance;
         }
     }

@@ -89,6 +89,10 @@ class SearchView {
         this.rowHeight = ROW_GUESS;
         this.input.addEventListener('input', () => this.typed());
         this.input.addEventListener('keydown', (e) => this.key(e));
+        this.input.addEventListener('focus', () => this.warm());
+        // Known from its own events, so that new results need not ask the layout to scroll up.
+        this.scrolled = false;
+        this.list.addEventListener('scroll', () => { this.scrolled = this.list.scrollTop > 0; });
         this.list.addEventListener('click', (e) => {
             const row = e.target.closest && e.target.closest('.nv-search-result');
             if (row && row.parentNode === this.list) this.open(Number(row.dataset.n));
@@ -135,8 +139,18 @@ class SearchView {
         this.ticket += 1;
         this.clearResults();
         if (index && this.input.value) this.run();
-        // The folding tables are unpacked before the first key needs them.
-        else if (index) setTimeout(() => nv.searchWords.split('a'), 0);
+        else if (index) this.warm();
+    }
+
+    // What the first key would wait for is made before it comes: the folding tables unpacked,
+    // the host's pages by address (asking for one builds them).
+    // Once made, both cost nothing more.
+    warm() {
+        if (!this.index) return;
+        setTimeout(() => {
+            nv.searchWords.split('a');
+            this.host.titleOf({ url: '', title: '' });
+        }, 0);
     }
 
     clearResults() {
@@ -167,14 +181,18 @@ class SearchView {
         try {
             found = await this.index.search(query, SHOWN);
             // The rows in view get their titles before anything is drawn.
-            const view = this.viewHeight || this.list.clientHeight || 400;
-            const inView = Math.min(found.results.length, Math.ceil(view / this.rowHeight) + 1);
-            pages = await this.pagesOf(found.results.slice(0, inView));
+            pages = await this.pagesOf(found.results.slice(0, this.rowsInView()));
         } catch (e) {
             found = { results: [], total: 0, words: [] };
         }
         if (ticket !== this.ticket) return;
         this.show(found, pages, ticket);
+    }
+
+    // How many rows the list shows at once, from its height as last observed.
+    rowsInView() {
+        const view = this.viewHeight || this.list.clientHeight || 400;
+        return Math.ceil(view / this.rowHeight) + 1;
     }
 
     // The pages of `results`; null for one whose part cannot be read.
@@ -189,7 +207,7 @@ class SearchView {
         this.pages = pages.slice();
         this.setCount(searchCountText(this.texts, total));
         this.setShown(pages.length);
-        this.list.scrollTop = 0;
+        if (this.scrolled) this.list.scrollTop = 0;
         this.active = -1;
         this.input.setAttribute('aria-expanded', results.length ? 'true' : 'false');
         if (results.length) this.setActive(0, false);
@@ -199,10 +217,11 @@ class SearchView {
         this.whenStood(ticket);
     }
 
-    // Rows 0 .. n hold the first n results, with the pages read so far.
-    setShown(n) {
+    // Rows 0 .. n hold the first n results, with the pages read so far; rows before `from`
+    // hold theirs already.
+    setShown(n, from = 0) {
         const fresh = document.createDocumentFragment();
-        for (let i = 0; i < n; i += 1) {
+        for (let i = from; i < n; i += 1) {
             if (!this.rows[i]) this.rows[i] = this.newRow(i);
             const row = this.rows[i];
             const page = this.pages[i];
@@ -229,28 +248,33 @@ class SearchView {
     }
 
     // Once the results have stood a moment (while the reader types on, they change before),
-    // the rest get their rows and the rows in view their text.
+    // the rows in view get their text and another screenful its rows; the rest follow as the
+    // reader scrolls to the last row.
     whenStood(ticket) {
         setTimeout(async () => {
             if (ticket !== this.ticket || !this.found) return;
             if (this.shown) this.rowHeight = this.rows[0].getBoundingClientRect().height || ROW_GUESS;
-            await this.extend(this.found.results.length, ticket);
+            await this.extend(this.shown + this.rowsInView(), ticket);
             if (ticket !== this.ticket) return;
             for (let i = 0; i < this.shown; i += 1) this.whenSeen(i, ticket);
         }, SNIPPET_DELAY);
     }
 
     // Rows for the first n results.
-    async extend(n, ticket) {
-        const more = this.found.results.slice(this.pages.length, n);
-        if (!more.length) return;
-        const pages = await this.pagesOf(more);
-        if (ticket !== this.ticket) return;
-        this.pages.push(...pages);
-        const active = this.active;
-        this.setShown(this.pages.length);
-        if (active >= 0) this.setActive(active, false);
-        if (this.seen) for (let i = this.shown - pages.length; i < this.shown; i += 1) this.whenSeen(i, ticket);
+    // One at a time, so that rows are never made twice.
+    extend(n, ticket) {
+        this.extending = (this.extending || Promise.resolve()).then(async () => {
+            if (ticket !== this.ticket) return;
+            const more = this.found.results.slice(this.pages.length, n);
+            if (!more.length) return;
+            const pages = await this.pagesOf(more);
+            if (ticket !== this.ticket) return;
+            const from = this.shown;
+            this.pages.push(...pages);
+            this.setShown(this.pages.length, from);
+            if (this.seen) for (let i = from; i < this.shown; i += 1) this.whenSeen(i, ticket);
+        });
+        return this.extending;
     }
 
     // Row i gets the text around the words as it scrolls into view.
@@ -261,7 +285,9 @@ class SearchView {
                 for (const change of changes) {
                     if (!change.isIntersecting) continue;
                     this.seen.unobserve(change.target);
-                    this.fillSnippet(Number(change.target.dataset.n), ticket);
+                    const n = Number(change.target.dataset.n);
+                    this.fillSnippet(n, ticket);
+                    if (n === this.shown - 1) this.extend(this.shown + this.rowsInView(), ticket);
                 }
             }, { root: this.list });
         }
