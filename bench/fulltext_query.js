@@ -46,11 +46,21 @@ function watchKeys() {
                 return;
             }
             const after = new MessageChannel();
-            after.port1.onmessage = () => window.navoraKeys.push({ value, ms: performance.now() - key, drawn });
+            after.port1.onmessage = () => {
+                const k = { value, ms: performance.now() - key, drawn };
+                window.navoraKeys.push(k);
+                const wanted = window.navoraKeyWanted;
+                if (wanted && wanted.text === value) wanted.resolve(k);
+            };
             after.port2.postMessage(0);
         };
         requestAnimationFrame(frame);
     });
+}
+
+function medianOf(values) {
+    const sorted = values.slice().sort((a, b) => a - b);
+    return sorted.length ? Number(sorted[Math.floor(sorted.length / 2)].toFixed(1)) : 0;
 }
 
 async function startProfile(page) {
@@ -79,6 +89,7 @@ async function main() {
     const base = `http://127.0.0.1:${port}/`;
     const keystrokes = [];
     const drawnAt = []; // ms from the key until the results were in the page, before the paint
+    const work = { TaskDuration: [], ScriptDuration: [], RecalcStyleDuration: [], LayoutDuration: [] };
     if (mode === 'ours') {
         await page.goto(`${base}${process.env.PAGE || 'Search.html'}`);
         await page.waitForSelector('.nv-viewer [role=treeitem]');
@@ -86,20 +97,26 @@ async function main() {
         await page.locator('.nv-search-input').focus();
         await page.evaluate(watchKeys);
         const profiler = process.env.PROFILE ? await startProfile(page) : null;
+        const cdp = await page.context().newCDPSession(page);
+        await cdp.send('Performance.enable');
+        const metrics = async () => Object.fromEntries((await cdp.send('Performance.getMetrics'))
+            .metrics.map((m) => [m.name, m.value]));
         for (let i = 1; i <= query.length; i += 1) {
             const started = Date.now();
+            const before = await metrics();
             await page.keyboard.type(query[i - 1]);
             const k = await page.evaluate((text) => new Promise((resolve) => {
-                const look = () => {
-                    const k = window.navoraKeys.find((x) => x.value === text);
-                    if (k) resolve(k);
-                    else setTimeout(look, 5);
-                };
-                look();
+                const k = window.navoraKeys.find((x) => x.value === text);
+                if (k) resolve(k);
+                else window.navoraKeyWanted = { text, resolve };
             }), query.slice(0, i));
+            const after = await metrics();
             if (query[i - 1] !== ' ') {
                 keystrokes.push(k.ms);
                 drawnAt.push(k.drawn);
+                // The renderer's main thread at work for this key, less waiting and the rest
+                // of the machine's load: its tasks, and of them script, style and layout.
+                for (const name of Object.keys(work)) work[name].push((after[name] - before[name]) * 1000);
             }
             // A reader's pace: the next key comes a moment after this one.
             await page.waitForTimeout(Math.max(0, PACE - (Date.now() - started)));
@@ -133,7 +150,10 @@ async function main() {
     console.log(JSON.stringify({ mode, query, total, search, requests: sizes.length,
         keystrokeMedian: Number(median.toFixed(1)),
         keystrokeMax: Number((keystrokes[keystrokes.length - 1] || 0).toFixed(1)), keystrokes: each,
-        inPage: drawnAt.map((k) => Number(k.toFixed(1))) }));
+        inPage: drawnAt.map((k) => Number(k.toFixed(1))),
+        mainThread: mode === 'ours' ? medianOf(work.TaskDuration) : undefined,
+        work: mode === 'ours' ? Object.fromEntries(Object.entries(work).map(([n, v]) => [n.replace('Duration', ''),
+            v.map((x) => Number(x.toFixed(1)))])) : undefined }));
 }
 
 main().catch((e) => {

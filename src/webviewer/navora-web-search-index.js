@@ -6,7 +6,8 @@
 (function (nv) {
 'use strict';
 const { readWordPart, pagesOf, utf8 } = nv.searchParts;
-const { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, bestOffset, marks } = nv.searchRank;
+const { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, smallest, bestOffset, marks } =
+    nv.searchRank;
 
 // Word parts a prefix being typed may load: a short one looks at few, a longer one reads on.
 const partsFor = (prefix) => (prefix.length < 2 ? 2 : prefix.length < 3 ? 4 : 16);
@@ -128,19 +129,19 @@ class SearchIndex {
         if (lists.some((l) => l === null)) return { results: [], total: 0, words: words.map((w) => w.word), prefix };
         const joined = words.map((w, i) => i > 0 && joinedTo(query, words[i - 1], w));
         // The same words again (a key typed and taken back) rank from what was kept.
-        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix]);
-        let keys = this.ranked.get(key);
-        if (!keys) {
-            keys = rank(lists, joined, words);
+        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix, limit]);
+        let ranked = this.ranked.get(key);
+        if (!ranked) {
+            const keys = rank(lists, joined, words);
+            ranked = { best: smallest(keys, Math.min(limit, keys.length)), total: keys.length };
             if (this.ranked.size >= 32) this.ranked.delete(this.ranked.keys().next().value);
-            this.ranked.set(key, keys);
+            this.ranked.set(key, ranked);
         }
         const results = [];
-        for (let i = 0; i < keys.length && i < limit; i += 1) {
-            const page = keys[i] % PAGE_BITS;
-            results.push({ page, score: (SCORE_TOP - Math.floor(keys[i] / PAGE_BITS)) / 1000, lists });
+        for (const k of ranked.best) {
+            results.push({ page: k % PAGE_BITS, score: (SCORE_TOP - Math.floor(k / PAGE_BITS)) / 1000, lists });
         }
-        return { results, total: keys.length, words: words.map((w) => w.word), prefix };
+        return { results, total: ranked.total, words: words.map((w) => w.word), prefix };
     }
 
     // {url, title, sections: [{start, part, index}]} of page `id`.

@@ -9,12 +9,12 @@
 const PAGE_BITS = 2097152;
 const SCORE_TOP = 1e9;
 
-// The words that begin with one prefix merged into one list of pages, as a word's.
+// The words that begin with one prefix merged into one list of pages, as a word's. Their
+// places are merged only when asked for (withPlaces): a query of one word ranks without them.
 function mergeLists(lists, pageCount) {
     if (lists.length === 1) return lists[0];
     const values = new Uint32Array(pageCount);
     const seen = new Uint8Array(pageCount);
-    const offsetCount = new Uint32Array(pageCount);
     for (const list of lists) {
         for (let i = 0; i < list.pages.length; i += 1) {
             const p = list.pages[i];
@@ -22,38 +22,49 @@ function mergeLists(lists, pageCount) {
             // Counts add up, flags join.
             values[p] = ((values[p] >>> 2) + (list.values[i] >>> 2)) * 4
                 | (values[p] & 3) | (list.values[i] & 3);
-            offsetCount[p] += list.offsetStart[i + 1] - list.offsetStart[i];
         }
     }
     let n = 0;
     for (let p = 0; p < pageCount; p += 1) n += seen[p];
     const pages = new Uint32Array(n);
     const merged = new Uint32Array(n);
-    const offsetStart = new Uint32Array(n + 1);
-    const where = new Int32Array(pageCount);
-    let total = 0;
     for (let p = 0, i = 0; p < pageCount; p += 1) {
         if (!seen[p]) continue;
         pages[i] = p;
         merged[i] = values[p];
-        offsetStart[i] = total;
-        where[p] = total;
-        total += offsetCount[p];
         i += 1;
     }
-    offsetStart[n] = total;
-    const offsets = new Uint32Array(total);
-    for (const list of lists) {
-        for (let i = 0; i < list.pages.length; i += 1) {
-            const p = list.pages[i];
-            for (let k = list.offsetStart[i]; k < list.offsetStart[i + 1]; k += 1) {
-                offsets[where[p]] = list.offsets[k];
-                where[p] += 1;
+    return { pages, values: merged, offsetStart: null, offsets: null, sources: lists, pageCount };
+}
+
+// A list with its places: those of a merged list put together, each page's in order.
+function withPlaces(list) {
+    if (list.offsets) return list;
+    const n = list.pages.length;
+    const index = new Int32Array(list.pageCount);
+    const offsetStart = new Uint32Array(n + 1);
+    for (let i = 0; i < n; i += 1) index[list.pages[i]] = i;
+    for (const source of list.sources) {
+        for (let i = 0; i < source.pages.length; i += 1) {
+            offsetStart[index[source.pages[i]] + 1] += source.offsetStart[i + 1] - source.offsetStart[i];
+        }
+    }
+    for (let i = 0; i < n; i += 1) offsetStart[i + 1] += offsetStart[i];
+    const where = offsetStart.slice(0, n);
+    const offsets = new Uint32Array(offsetStart[n]);
+    for (const source of list.sources) {
+        for (let i = 0; i < source.pages.length; i += 1) {
+            const at = index[source.pages[i]];
+            for (let k = source.offsetStart[i]; k < source.offsetStart[i + 1]; k += 1) {
+                offsets[where[at]] = source.offsets[k];
+                where[at] += 1;
             }
         }
     }
     for (let i = 0; i < n; i += 1) sortRange(offsets, offsetStart[i], offsetStart[i + 1]);
-    return { pages, values: merged, offsetStart, offsets };
+    list.offsetStart = offsetStart;
+    list.offsets = offsets;
+    return list;
 }
 
 // Sorts a[from .. to) in place: a page's few places by insertion, without the subarray that
@@ -111,6 +122,7 @@ function joinedTo(query, before, word) {
 // The pages that hold every list, as sort keys: the score (best first) above the page number.
 // Title hits first, then headings, then how often and how near each other.
 function rank(lists, joined, words) {
+    if (lists.length > 1) lists.forEach(withPlaces);
     const order = lists.map((l, i) => i).sort((a, b) => lists[a].pages.length - lists[b].pages.length);
     const smallest = lists[order[0]];
     const at = new Int32Array(lists.length);
@@ -133,7 +145,27 @@ function rank(lists, joined, words) {
         keys[found] = Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + page;
         found += 1;
     }
-    return keys.subarray(0, found).sort();
+    return keys.subarray(0, found);
+}
+
+// The `k` smallest of `keys`, sorted: the best results without sorting every page that has
+// the words (20,000 on a large site, for the 50 shown).
+function smallest(keys, k) {
+    if (keys.length <= k) return keys.slice().sort();
+    const top = keys.slice(0, k).sort();
+    let worst = top[k - 1];
+    for (let i = k; i < keys.length; i += 1) {
+        const v = keys[i];
+        if (v >= worst) continue;
+        let j = k - 1;
+        while (j > 0 && top[j - 1] > v) {
+            top[j] = top[j - 1];
+            j -= 1;
+        }
+        top[j] = v;
+        worst = top[k - 1];
+    }
+    return top;
 }
 
 // What each page of a list scores by itself: its title, headings and how often.
@@ -186,7 +218,7 @@ function keepsAll(list, i) {
 
 // The first word's place nearest the others' in page `id`; -1 when it keeps none.
 function bestOffset(lists, id) {
-    const all = lists.map((l) => {
+    const all = lists.map(withPlaces).map((l) => {
         const i = find(l, id);
         return i < 0 ? new Uint32Array(0) : l.offsets.subarray(l.offsetStart[i], l.offsetStart[i + 1]);
     });
@@ -217,7 +249,8 @@ function marks(piece, words, prefix, shift) {
 }
 
 Object.assign(nv, {
-    searchRank: { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, bestOffset, marks }
+    searchRank: { PAGE_BITS, SCORE_TOP, mergeLists, withPlaces, withBase, joinedTo, rank, smallest,
+        bestOffset, marks }
 });
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-rank', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));
