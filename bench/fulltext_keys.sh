@@ -6,14 +6,14 @@
 # SITE_DIR holds Search.html beside site.xo and site.xo.search/, as written by
 #   tamblin-cli scan START -o SITE_DIR/site.xo
 #   (cd SITE_DIR && tamblin-cli searchpage --layout side --index site.xo -o Search.html)
-# The viewer's files of this build (build/bin/Redist) replace those beside the page first, so
-# what is timed is the viewer just built.
+# The viewer's files of this build (build/bin/Redist, or VIEWER=DIR) replace those beside the
+# page first, so what is timed is the viewer just built (or another, to compare).
 # Prints one JSON line per run (every keystroke in ms, in the order typed) and the load average.
 set -euo pipefail
 bench=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 site=$(cd "$1" && pwd)
 shift
-redist="$bench/../build/bin/Redist"
+redist=${VIEWER:-$bench/../build/bin/Redist}
 [ -f "$redist/navora-web.js" ] || { echo "build the viewer first: cmake --build build --target webviewer" >&2; exit 1; }
 rm -f "$site"/navora-web*
 cp "$redist"/navora-web* "$site/"
