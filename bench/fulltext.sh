@@ -70,6 +70,8 @@ run() {
     rm -rf "$site" "$work/pf-$name"
 }
 
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 run python "$docs" index.html walrus "read file lines"
 python3 bench/gen_site.py "$work/gen" "$pages"
 run generated "$work/gen" p0.htm lorem "lorem ipsum dolor"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
