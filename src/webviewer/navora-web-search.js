@@ -142,9 +142,8 @@ class SearchView {
         else if (index) this.warm();
     }
 
-    // What the first key would wait for is made before it comes: the folding tables unpacked,
-    // the host's pages by address (asking for one builds them).
-    // Once made, both cost nothing more.
+    // What the first key would wait for is made before it comes, once: the folding tables
+    // unpacked, the host's pages by address (asking for one builds them).
     warm() {
         if (!this.index) return;
         setTimeout(() => {
@@ -264,7 +263,7 @@ class SearchView {
     // One at a time, so that rows are never made twice.
     extend(n, ticket) {
         this.extending = (this.extending || Promise.resolve()).then(async () => {
-            if (ticket !== this.ticket) return;
+            if (ticket !== this.ticket || !this.found) return;
             const more = this.found.results.slice(this.pages.length, n);
             if (!more.length) return;
             const pages = await this.pagesOf(more);
@@ -273,6 +272,8 @@ class SearchView {
             this.pages.push(...pages);
             this.setShown(this.pages.length, from);
             if (this.seen) for (let i = from; i < this.shown; i += 1) this.whenSeen(i, ticket);
+        }).catch(() => {
+            // Rows that cannot be made leave those there are; the next ones may still come.
         });
         return this.extending;
     }
