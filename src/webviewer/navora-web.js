@@ -15,9 +15,9 @@ const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM. The
 // build reads this list to lay them out.
 const PARTS = ['fields', 'model', 'reader', 'language', 'params', 'tree', 'address', 'pages',
-    'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list', 'contents',
-    'panels', 'search', 'viewer', 'reading', 'start'];
-const NO_DOM = 11;
+    'search-fold', 'search-words', 'search-parts', 'search-rank', 'search-index', 'dom',
+    'companion', 'list', 'contents', 'panels', 'search', 'viewer', 'reading', 'start'];
+const NO_DOM = 13;
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {
