@@ -230,6 +230,46 @@ TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
     }
 }
 
+// Two renames one after the other with F2 and the keyboard: with the pause a person takes
+// between them, and with the next editor opened after one turn of the event loop, before the
+// first rename has landed (Enter commits through the event loop, and the rename follows
+// through it again); neither loses an edit.
+TEST_F(KeywordIndexViewTest, TwoRenamesInARowWithF2AreBothMade) {
+    m_view->Phrases()->setFocus();
+    auto renameByKeys = [this](const char* from, const char* to, bool hurried) {
+        ClickPhrase(QString::fromLatin1(from));
+        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
+        QLineEdit* line = nullptr;
+        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
+            line = open->isVisible() ? open : line;
+        }
+        ASSERT_NE(line, nullptr) << from;
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(line, QString::fromLatin1(to));
+        QTest::keyClick(line, Qt::Key_Return);
+        if (hurried) {
+            QApplication::processEvents();
+        } else {
+            QTest::qWait(20);
+        }
+    };
+    for (bool hurried : {false, true}) {
+        renameByKeys("Synopsis", "Summary", hurried);
+        renameByKeys("Usage", "Use", hurried);
+        for (int i = 0; i < 100 && !Rows().contains(QStringLiteral("Use/1")); ++i) {
+            QTest::qWait(10);
+        }
+        EXPECT_EQ(Rows(), L({"Elsewhere/1", "git-add/1", "git-commit/1", "git-log/1", "Summary/1",
+                             "SYNOPSIS/2", "Use/1"}))
+            << (hurried ? "hurried" : "paused");
+        // Each was one step of its own.
+        m_contents->OnUndo();
+        EXPECT_TRUE(Rows().contains(QStringLiteral("Usage/1")));
+        m_contents->OnUndo();
+        EXPECT_EQ(Save("undone.xo"), m_original);
+    }
+}
+
 TEST_F(KeywordIndexViewTest, DelRemovesAPhraseFromAllItsPages) {
     ClickPhrase(QStringLiteral("SYNOPSIS"));
     QTest::keyClick(m_view->Phrases(), Qt::Key_Delete);

@@ -26,6 +26,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tamblin {
 
 namespace {
@@ -162,12 +164,16 @@ void KeywordIndexView::ConnectControls() {
     // is still listed, the first one otherwise, so that the keys always have a phrase to act on.
     connect(m_model, &QAbstractItemModel::modelReset, this,
             [this] { SelectBytes(m_currentBytes); });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this,
+            [this] { SelectBytes(m_currentBytes); });
     connect(m_phrases->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ShowPages(); });
     connect(m_pages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &KeywordIndexView::UpdateButtons);
     // The pages view into the phrases' groups, which a rebuild replaces.
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_pagesModel->Show(nullptr, nullptr); });
+    connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this,
             [this] { m_pagesModel->Show(nullptr, nullptr); });
     connect(m_rename, &QPushButton::clicked, this, [this] {
         QModelIndex current = m_phrases->currentIndex();
@@ -260,7 +266,19 @@ void KeywordIndexView::RefreshPhrases(std::span<IndexEntry* const> entries, bool
     SelectBytes(selected);
 }
 
+bool KeywordIndexView::Editing() const {
+    // Moving the current row would close an open editor, and with it what is being typed.
+    // Editors are the viewport's children; a closed one is hidden until it is deleted.
+    const auto editors = m_phrases->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    return std::any_of(editors.begin(), editors.end(),
+                       [](const QWidget* editor) { return editor->isVisible(); });
+}
+
 void KeywordIndexView::SelectBytes(const std::string& bytes) {
+    if (Editing() && CurrentGroup()) {
+        ShowPages();
+        return;
+    }
     int row = bytes.empty() ? -1 : m_model->RowOfBytes(bytes);
     if (row < 0 && m_model->rowCount() > 0) {
         row = 0;
@@ -351,7 +369,7 @@ void KeywordIndexView::Apply(std::unique_ptr<EditStep> step, const std::string& 
     if (m_stale) {
         Refresh();
     }
-    int row = m_model->RowOfBytes(selectBytes);
+    int row = Editing() ? -1 : m_model->RowOfBytes(selectBytes);
     if (row >= 0) {
         m_phrases->setCurrentIndex(m_model->index(row, KeywordIndexModel::kPhrase));
         m_phrases->scrollTo(m_phrases->currentIndex());

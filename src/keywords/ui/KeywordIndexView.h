@@ -81,8 +81,10 @@ private:
     void RefreshPhrases(std::span<IndexEntry* const> entries, bool mend);
     void OnRenameRequested(int groupIndex, const QString& newName);
     void ShowPages();
-    // Selects the phrase with these bytes, or the first row when it is not listed.
+    // Selects the phrase with these bytes, or the first row when it is not listed; not while
+    // a phrase is being renamed in place.
     void SelectBytes(const std::string& bytes);
+    bool Editing() const;
     void Apply(std::unique_ptr<EditStep> step, const std::string& selectBytes);
     bool PhraseBytes(const QString& text, std::string& bytes);
     // The check numbered `serial` ended (a later one may have been started since).
