@@ -309,12 +309,16 @@ std::size_t KeywordIndex::AppendText(std::string_view bytes) {
     // Most phrases are ASCII: decoded and lowered a byte at a time, straight into the buffer.
     if (std::all_of(bytes.begin(), bytes.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        m_text.insert(m_text.end(), bytes.begin(), bytes.end());
-        std::size_t keyAt = m_text.size();
-        for (char c : bytes) {
-            m_text.push_back(c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + 32) : c);
+        std::size_t at = m_text.size();
+        std::size_t size = bytes.size();
+        m_text.resize(at + 2 * size);
+        char16_t* out = m_text.data() + at;
+        for (std::size_t i = 0; i < size; ++i) {
+            auto c = static_cast<char16_t>(bytes[i]);
+            out[i] = c;
+            out[size + i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
         }
-        return keyAt;
+        return at + size;
     }
     std::u16string phrase = Decode(bytes);
     std::u16string key = JsToLowerCase(phrase);

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -99,7 +100,7 @@ protected:
         return pages;
     }
     void ClickPhrase(const QString& phrase) {
-        QTreeView* phrases = m_view->Phrases();
+        QTableView* phrases = m_view->Phrases();
         KeywordIndexModel* model = m_view->Model();
         for (int row = 0; row < model->rowCount(); ++row) {
             if (model->index(row, 0).data().toString() == phrase) {

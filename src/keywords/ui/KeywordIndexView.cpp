@@ -23,6 +23,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTableView>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -72,11 +73,21 @@ QLabel* KeywordIndexView::BuildFilter() {
 }
 
 void KeywordIndexView::BuildPhrases() {
-    m_phrases = new QTreeView(this);
+    // A table, not a tree: a tree lays out an item for every row at each reset, which on a
+    // large index costs as much as building the phrases; a table's rows are one fixed height.
+    m_phrases = new QTableView(this);
     m_phrases->setObjectName(QStringLiteral("keywordPhrases"));
     m_phrases->setModel(m_model);
-    m_phrases->setRootIsDecorated(false);
-    m_phrases->setUniformRowHeights(true);
+    m_phrases->verticalHeader()->hide();
+    m_phrases->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_phrases->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
+    m_phrases->horizontalHeader()->setHighlightSections(false);
+    m_phrases->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_phrases->setShowGrid(false);
+    m_phrases->setWordWrap(false);
+    m_phrases->setTabKeyNavigation(false);
+    m_phrases->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_phrases->setSelectionMode(QAbstractItemView::SingleSelection);
     m_phrases->setAlternatingRowColors(true);
     m_phrases->setSortingEnabled(true);
     m_phrases->sortByColumn(KeywordIndexModel::kPhrase, Qt::AscendingOrder);
@@ -85,7 +96,7 @@ void KeywordIndexView::BuildPhrases() {
     m_phrases->setAcceptDrops(true);
     m_phrases->viewport()->installEventFilter(this);
     m_phrases->installEventFilter(this);
-    m_phrases->header()->setStretchLastSection(true);
+    m_phrases->horizontalHeader()->setStretchLastSection(true);
     m_phrases->setColumnWidth(KeywordIndexModel::kPhrase, 220);
     m_phrases->setColumnWidth(KeywordIndexModel::kPages, 50);
 }

@@ -15,6 +15,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableView;
 class QTreeView;
 
 namespace tamblin {
@@ -43,7 +44,7 @@ public:
     void Refresh();
 
     KeywordIndexModel* Model() const { return m_model; }
-    QTreeView* Phrases() const { return m_phrases; }
+    QTableView* Phrases() const { return m_phrases; }
     QTreeView* Pages() const { return m_pages; }
     QLineEdit* Filter() const { return m_filter; }
     QLineEdit* MoveTo() const { return m_moveTo; }
@@ -102,7 +103,7 @@ private:
     KeywordIndexModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
     QCheckBox* m_problemsOnly = nullptr;
-    QTreeView* m_phrases = nullptr;
+    QTableView* m_phrases = nullptr;
     KeywordPagesModel* m_pagesModel = nullptr;
     QTreeView* m_pages = nullptr;
     QLineEdit* m_moveTo = nullptr;
