@@ -108,8 +108,7 @@ void KeywordIndex::PrepareBuild(IndexFile& index) {
     m_scratch.pending.reserve(m_keywords + 1);
     m_scratch.groupOf.clear();
     m_scratch.groupOf.reserve(m_keywords);
-    m_scratch.walked.clear();
-    m_scratch.walked.reserve(m_keywords);
+    m_refs.reserve(m_keywords);
     m_bytes.reserve(std::max(m_bytes.capacity(), 16 * m_keywords));
     // An open-addressing table of phrases by their bytes (numbers plus one), at most half full.
     m_scratch.slots.assign(std::bit_ceil(2 * groups + 64), 0);
@@ -143,10 +142,10 @@ void KeywordIndex::WalkPhrases(IndexFile& index) {
             std::uint32_t p = PendingOf(keyword.m_phrase);
             ++m_scratch.pending[p].refs;
             m_scratch.groupOf.push_back(p);
-            m_scratch.walked.push_back({&entry, i});
+            m_refs.push_back({&entry, i});
         }
     });
-    m_keywords = m_scratch.walked.size();
+    m_keywords = m_refs.size();
 }
 
 namespace {
@@ -277,15 +276,25 @@ void KeywordIndex::RefineRun(SortKey* first, SortKey* last, std::size_t depth) {
 void KeywordIndex::GatherRefs() {
     auto& pending = m_scratch.pending;
     // The refs of each phrase together, the phrases in reader order, each phrase's in the
-    // order walked; refs turns from a count into where the phrase's refs end.
-    std::size_t end = 0;
+    // order walked; refs turns from a count into where the phrase's refs begin, and then end.
+    std::size_t at = 0;
     for (const SortKey& k : m_scratch.order) {
-        end += pending[k.pending].refs;
-        pending[k.pending].refs = end - pending[k.pending].refs;
+        std::size_t count = pending[k.pending].refs;
+        pending[k.pending].refs = at;
+        at += count;
     }
-    m_refs.resize(m_scratch.walked.size());
-    for (std::size_t i = 0; i < m_scratch.walked.size(); ++i) {
-        m_refs[pending[m_scratch.groupOf[i]].refs++] = m_scratch.walked[i];
+    // The refs were walked into their buffer: each one's place there, then each moved to it
+    // in place, along the cycles of the places, so that the walk needs no second buffer.
+    auto& place = m_scratch.groupOf;
+    for (std::uint32_t& p : place) {
+        p = static_cast<std::uint32_t>(pending[p].refs++);
+    }
+    for (std::uint32_t i = 0; i < place.size(); ++i) {
+        while (place[i] != i) {
+            std::uint32_t to = place[i];
+            std::swap(m_refs[i], m_refs[to]);
+            std::swap(place[i], place[to]);
+        }
     }
 }
 

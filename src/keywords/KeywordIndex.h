@@ -129,7 +129,6 @@ private:
     struct Scratch {
         std::vector<Pending> pending;
         std::vector<std::uint32_t> groupOf;
-        std::vector<KeywordRef> walked;
         std::vector<std::uint64_t> slots;
         std::vector<SortKey> order;
     };
