@@ -117,6 +117,20 @@ protected:
         QRect rect = pages->visualRect(pages->model()->index(row, 0));
         QTest::mouseClick(pages->viewport(), Qt::LeftButton, modifiers, rect.center());
     }
+    // F2 on the phrase clicked, the new name typed over the old, Enter.
+    void RenameByKeys(const char* from, const char* to) {
+        ClickPhrase(QString::fromLatin1(from));
+        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
+        QLineEdit* line = nullptr;
+        // The editor F2 opened: the one shown (an earlier one may wait to be deleted).
+        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
+            line = open->isVisible() ? open : line;
+        }
+        ASSERT_NE(line, nullptr) << from;
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(line, QString::fromLatin1(to));
+        QTest::keyClick(line, Qt::Key_Return);
+    }
     // Undo then redo through the contents view, as Edit > Undo and Redo do.
     void ExpectUndoRedo(const std::string& before, const std::string& after) {
         ASSERT_TRUE(m_contents->CanUndo());
@@ -187,13 +201,7 @@ TEST_F(KeywordIndexViewTest, ListsPhrasesAsReadersSeeThemAndFilters) {
 }
 
 TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
-    ClickPhrase(QStringLiteral("Synopsis"));
-    QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
-    auto* editor = m_view->Phrases()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor, QStringLiteral("SYNOPSIS"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    RenameByKeys("Synopsis", "SYNOPSIS");
     // The rename waits until the editor has closed.
     for (int i = 0; i < 100 && !m_contents->CanUndo(); ++i) {
         QTest::qWait(10);
@@ -213,16 +221,7 @@ TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
     const char* names[] = {"Usage", "Use", "USE", "Usage"};
     for (std::size_t n = 1; n < std::size(names); ++n) {
         const char* name = names[n];
-        ClickPhrase(QString::fromLatin1(names[n - 1]));
-        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
-        QLineEdit* line = nullptr;
-        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
-            line = open->isVisible() ? open : line;
-        }
-        ASSERT_NE(line, nullptr) << name;
-        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(line, QString::fromLatin1(name));
-        QTest::keyClick(line, Qt::Key_Return);
+        RenameByKeys(names[n - 1], name);
         QString row = QString::fromLatin1(name) + QStringLiteral("/1");
         for (int i = 0; i < 100 && !Rows().contains(row); ++i) {
             QTest::qWait(10);
@@ -238,16 +237,7 @@ TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
 TEST_F(KeywordIndexViewTest, TwoRenamesInARowWithF2AreBothMade) {
     m_view->Phrases()->setFocus();
     auto renameByKeys = [this](const char* from, const char* to, bool hurried) {
-        ClickPhrase(QString::fromLatin1(from));
-        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
-        QLineEdit* line = nullptr;
-        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
-            line = open->isVisible() ? open : line;
-        }
-        ASSERT_NE(line, nullptr) << from;
-        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(line, QString::fromLatin1(to));
-        QTest::keyClick(line, Qt::Key_Return);
+        RenameByKeys(from, to);
         if (hurried) {
             QApplication::processEvents();
         } else {
