@@ -23,9 +23,9 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeView>
 
 #include <algorithm>
 #include <chrono>
@@ -110,7 +110,7 @@ QString Counts(const tamblin::KeywordIndexView& view) {
 // Renames a phrase as a user does: a click on it, F2, the new name typed, Enter.
 void RenameByKeys(tamblin::KeywordIndexView& view, const QString& phrase, const QString& to) {
     view.SelectPhrase(phrase);
-    QTreeView* phrases = view.Phrases();
+    QTableView* phrases = view.Phrases();
     phrases->scrollTo(phrases->currentIndex());
     QTest::mouseClick(phrases->viewport(), Qt::LeftButton, {},
                       phrases->visualRect(phrases->currentIndex()).center());

@@ -80,9 +80,10 @@ void KeywordIndex::Build(IndexFile& index, std::optional<bool> utf8) {
     m_utf8 = utf8 ? *utf8 : DetectEncoding(index) == TextEncoding::Utf8;
     PrepareBuild(index);
     WalkPhrases(index);
+    MakeTexts();
+    SortPending();
     GatherRefs();
     MakeGroups(index);
-    std::sort(m_groups.begin(), m_groups.end(), ReaderOrderLess);
 }
 
 void KeywordIndex::PrepareBuild(IndexFile& index) {
@@ -93,6 +94,7 @@ void KeywordIndex::PrepareBuild(IndexFile& index) {
         index.m_root.CountUrlsAndKeywords(urls, keywords);
         m_keywords = static_cast<std::size_t>(keywords) + index.m_otherKeywords.m_keywords.size();
     }
+    std::size_t groups = std::max(m_groups.size(), m_keywords / 2);
     m_groups.clear();
     m_text.clear();
     m_refs.clear();
@@ -101,33 +103,35 @@ void KeywordIndex::PrepareBuild(IndexFile& index) {
     m_moreBytes.clear();
     m_moreRefs.clear();
     m_moreRefCount = 0;
-    // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
-    auto& pending = m_scratch.pending;
-    auto& groupOf = m_scratch.groupOf;
-    auto& walked = m_scratch.walked;
-    pending.clear();
-    groupOf.clear();
-    walked.clear();
-    pending.reserve(m_groups.capacity());
-    groupOf.reserve(m_keywords);
-    walked.reserve(m_keywords);
-    // An open-addressing table of group numbers (plus one) by phrase: no node per phrase.
-    m_scratch.slots.assign(std::bit_ceil(2 * m_keywords + 64), 0);
+    // Room for every phrase being new: pages the build never touches cost nothing.
+    m_scratch.pending.clear();
+    m_scratch.pending.reserve(m_keywords + 1);
+    m_scratch.groupOf.clear();
+    m_scratch.groupOf.reserve(m_keywords);
+    m_refs.reserve(m_keywords);
+    m_bytes.reserve(std::max(m_bytes.capacity(), 16 * m_keywords));
+    // An open-addressing table of phrases by their bytes (numbers plus one), at most half full.
+    m_scratch.slots.assign(std::bit_ceil(2 * groups + 64), 0);
+}
+
+std::string_view KeywordIndex::BytesOf(std::uint32_t p) const {
+    const auto& pending = m_scratch.pending;
+    std::size_t end = p + 1 < pending.size() ? pending[p + 1].bytesAt : m_bytes.size();
+    return {m_bytes.data() + pending[p].bytesAt, end - pending[p].bytesAt};
+}
+
+std::u16string_view KeywordIndex::PhraseOf(std::uint32_t p) const {
+    const Pending& at = m_scratch.pending[p];
+    return {m_text.data() + at.textAt, at.keyAt - at.textAt};
+}
+
+std::u16string_view KeywordIndex::KeyOf(std::uint32_t p) const {
+    // MakeTexts ends the list with one more Pending, where the texts end.
+    std::size_t end = m_scratch.pending[p + 1].textAt;
+    return {m_text.data() + m_scratch.pending[p].keyAt, end - m_scratch.pending[p].keyAt};
 }
 
 void KeywordIndex::WalkPhrases(IndexFile& index) {
-    auto& pending = m_scratch.pending;
-    auto& groupOf = m_scratch.groupOf;
-    auto& walked = m_scratch.walked;
-    auto& slots = m_scratch.slots;
-    auto slotOf = [&](std::string_view phrase) {
-        std::size_t mask = slots.size() - 1;
-        std::size_t at = std::hash<std::string_view>()(phrase) & mask;
-        while (slots[at] != 0 && pending[slots[at] - 1].bytes != phrase) {
-            at = (at + 1) & mask;
-        }
-        return at;
-    };
     ViewerWalk(index, [&](IndexEntry& entry) {
         bool other = &entry == &index.m_otherKeywords;
         for (std::size_t i = 0; i < entry.m_keywords.size(); ++i) {
@@ -135,77 +139,178 @@ void KeywordIndex::WalkPhrases(IndexFile& index) {
             if (keyword.m_phrase.empty() || (other && keyword.m_extraTitle.empty())) {
                 continue;
             }
-            std::size_t at = slotOf(keyword.m_phrase);
-            std::uint32_t group = slots[at];
-            if (group == 0) {
-                pending.push_back({keyword.m_phrase, 0});
-                group = static_cast<std::uint32_t>(pending.size());
-                slots[at] = group;
-                if (2 * pending.size() > slots.size()) {
-                    slots.assign(slots.size() * 2, 0);
-                    for (std::uint32_t g = 1; g <= pending.size(); ++g) {
-                        slots[slotOf(pending[g - 1].bytes)] = g;
-                    }
-                }
-            }
-            ++pending[group - 1].refs;
-            groupOf.push_back(group - 1);
-            walked.push_back({&entry, i});
+            std::uint32_t p = PendingOf(keyword.m_phrase);
+            ++m_scratch.pending[p].refs;
+            m_scratch.groupOf.push_back(p);
+            m_refs.push_back({&entry, i});
         }
     });
-    m_keywords = walked.size();
+    m_keywords = m_refs.size();
+}
+
+namespace {
+
+// A slot of the phrase table: the high half of the phrase's hash and its number plus one, so
+// that a probe compares bytes only where the hashes agree.
+std::uint64_t Slot(std::size_t hash, std::uint32_t p) {
+    return (static_cast<std::uint64_t>(hash) & 0xFFFFFFFF00000000u) | (p + 1u);
+}
+
+} // namespace
+
+std::uint32_t KeywordIndex::PendingOf(std::string_view bytes) {
+    auto& slots = m_scratch.slots;
+    std::size_t mask = slots.size() - 1;
+    std::size_t hash = std::hash<std::string_view>()(bytes);
+    std::uint64_t tag = Slot(hash, 0) - 1;
+    std::size_t at = hash & mask;
+    // Equal bytes are equal texts in one encoding: each phrase is decoded and lowered once.
+    // Its bytes are kept together with the others', where comparing them finds them at hand.
+    for (; slots[at] != 0; at = (at + 1) & mask) {
+        if ((slots[at] & 0xFFFFFFFF00000000u) == tag) {
+            auto p = static_cast<std::uint32_t>(slots[at] - 1);
+            if (BytesOf(p) == bytes) {
+                return p;
+            }
+        }
+    }
+    auto& pending = m_scratch.pending;
+    auto p = static_cast<std::uint32_t>(pending.size());
+    pending.push_back({m_bytes.size(), 0, 0, 0});
+    m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
+    slots[at] = Slot(hash, p);
+    if (2 * pending.size() > slots.size()) {
+        Rehash();
+    }
+    return p;
+}
+
+void KeywordIndex::Rehash() {
+    auto& slots = m_scratch.slots;
+    slots.assign(slots.size() * 2, 0);
+    std::size_t mask = slots.size() - 1;
+    for (std::uint32_t p = 0; p < m_scratch.pending.size(); ++p) {
+        std::size_t hash = std::hash<std::string_view>()(BytesOf(p));
+        std::size_t at = hash & mask;
+        while (slots[at] != 0) {
+            at = (at + 1) & mask;
+        }
+        slots[at] = Slot(hash, p);
+    }
+}
+
+void KeywordIndex::MakeTexts() {
+    auto& pending = m_scratch.pending;
+    // Twice the bytes holds every phrase and key: a byte is at most one UTF-16 unit, and only
+    // U+0130, two bytes in UTF-8, lowers to more than one unit.
+    m_text.reserve(2 * m_bytes.size());
+    for (std::uint32_t p = 0; p < pending.size(); ++p) {
+        pending[p].textAt = m_text.size();
+        pending[p].keyAt = AppendText(BytesOf(p));
+    }
+    pending.push_back({m_bytes.size(), m_text.size(), m_text.size(), 0});
+}
+
+namespace {
+
+// Runs this short, or whose keys end within the units compared so far, are sorted by whole
+// texts; past this depth too, so that the passes stay few.
+constexpr std::ptrdiff_t kShortRun = 16;
+constexpr std::size_t kDeepest = 64;
+
+std::uint64_t PrefixAt(std::u16string_view key, std::size_t depth) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = depth; i < depth + 4; ++i) {
+        prefix = prefix << 16 | (i < key.size() ? key[i] : 0u);
+    }
+    return prefix;
+}
+
+} // namespace
+
+void KeywordIndex::SortPending() {
+    // The keys compared four units at a time, as integers held with their phrases' numbers:
+    // most comparisons read no text. Runs that share those units go on four units deeper.
+    auto& order = m_scratch.order;
+    std::uint32_t count = static_cast<std::uint32_t>(m_scratch.pending.size() - 1);
+    order.resize(count);
+    for (std::uint32_t p = 0; p < count; ++p) {
+        std::u16string_view key = KeyOf(p);
+        order[p] = {PrefixAt(key, 0), p,
+                    static_cast<std::uint32_t>(std::min<std::size_t>(key.size(), kDeepest))};
+    }
+    SortRun(order.data(), order.data() + count, 0);
+}
+
+void KeywordIndex::SortRun(SortKey* first, SortKey* last, std::size_t depth) {
+    std::sort(first, last, [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
+    while (first != last) {
+        SortKey* end = first + 1;
+        while (end != last && end->prefix == first->prefix) {
+            ++end;
+        }
+        if (end - first > 1) {
+            RefineRun(first, end, depth);
+        }
+        first = end;
+    }
+}
+
+void KeywordIndex::RefineRun(SortKey* first, SortKey* last, std::size_t depth) {
+    std::size_t next = depth + 4;
+    // A key that ends here was padded with zeros, which a longer key may really hold.
+    bool ended = std::any_of(first, last, [&](const SortKey& k) { return k.keySize < next; });
+    if (ended || last - first <= kShortRun || next >= kDeepest) {
+        std::sort(first, last, [this](const SortKey& a, const SortKey& b) {
+            return TextLess(KeyOf(a.pending), PhraseOf(a.pending), KeyOf(b.pending),
+                            PhraseOf(b.pending));
+        });
+        return;
+    }
+    for (SortKey* k = first; k != last; ++k) {
+        k->prefix = PrefixAt(KeyOf(k->pending), next);
+    }
+    SortRun(first, last, next);
 }
 
 void KeywordIndex::GatherRefs() {
     auto& pending = m_scratch.pending;
-    auto& groupOf = m_scratch.groupOf;
-    auto& walked = m_scratch.walked;
-    auto& start = m_scratch.start;
-    auto& next = m_scratch.next;
-    // The refs of each group together, in the order walked.
-    start.assign(pending.size() + 1, 0);
-    for (std::size_t g = 0; g < pending.size(); ++g) {
-        start[g + 1] = start[g] + pending[g].refs;
+    // The refs of each phrase together, the phrases in reader order, each phrase's in the
+    // order walked; refs turns from a count into where the phrase's refs begin, and then end.
+    std::size_t at = 0;
+    for (const SortKey& k : m_scratch.order) {
+        std::size_t count = pending[k.pending].refs;
+        pending[k.pending].refs = at;
+        at += count;
     }
-    m_refs.resize(walked.size());
-    next.assign(start.begin(), start.end() - 1);
-    for (std::size_t i = 0; i < walked.size(); ++i) {
-        m_refs[next[groupOf[i]]++] = walked[i];
+    // The refs were walked into their buffer: each one's place there, then each moved to it
+    // in place, along the cycles of the places, so that the walk needs no second buffer.
+    auto& place = m_scratch.groupOf;
+    for (std::uint32_t& p : place) {
+        p = static_cast<std::uint32_t>(pending[p].refs++);
+    }
+    for (std::uint32_t i = 0; i < place.size(); ++i) {
+        while (place[i] != i) {
+            std::uint32_t to = place[i];
+            std::swap(m_refs[i], m_refs[to]);
+            std::swap(place[i], place[to]);
+        }
     }
 }
 
 void KeywordIndex::MakeGroups(IndexFile& index) {
-    auto& pending = m_scratch.pending;
-    auto& start = m_scratch.start;
-    auto& textAt = m_scratch.textAt;
-    // Phrases and keys into one buffer, then views into it once it no longer moves.
-    textAt.assign(pending.size() * 2 + 1, 0);
-    std::size_t bytes = 0;
-    for (const Pending& p : pending) {
-        bytes += p.bytes.size();
-    }
-    m_text.reserve(2 * bytes);
-    m_bytes.reserve(bytes);
-    for (const Pending& p : pending) {
-        m_bytes.insert(m_bytes.end(), p.bytes.begin(), p.bytes.end());
-    }
-    for (std::size_t g = 0; g < pending.size(); ++g) {
-        textAt[2 * g] = m_text.size();
-        textAt[2 * g + 1] = AppendText(pending[g].bytes);
-    }
-    textAt[2 * pending.size()] = m_text.size();
-    m_groups.resize(pending.size());
-    std::u16string_view text(m_text.data(), m_text.size());
-    std::string_view ownBytes(m_bytes.data(), m_bytes.size());
-    std::size_t bytesAt = 0;
-    for (std::size_t g = 0; g < pending.size(); ++g) {
-        KeywordGroup& group = m_groups[g];
-        group.phrase = text.substr(textAt[2 * g], textAt[2 * g + 1] - textAt[2 * g]);
-        group.key = text.substr(textAt[2 * g + 1], textAt[2 * g + 2] - textAt[2 * g + 1]);
-        group.bytes = ownBytes.substr(bytesAt, pending[g].bytes.size());
-        bytesAt += group.bytes.size();
-        group.refs = std::span<const KeywordRef>(m_refs.data() + start[g], pending[g].refs);
+    m_groups.reserve(m_scratch.order.size());
+    std::size_t refsAt = 0;
+    for (const SortKey& k : m_scratch.order) {
+        std::uint32_t p = k.pending;
+        KeywordGroup& group = m_groups.emplace_back();
+        group.phrase = PhraseOf(p);
+        group.key = KeyOf(p);
+        group.bytes = BytesOf(p);
+        std::size_t refsEnd = m_scratch.pending[p].refs;
+        group.refs = std::span<const KeywordRef>(m_refs.data() + refsAt, refsEnd - refsAt);
         group.pages = CountPages(group.refs, index);
+        refsAt = refsEnd;
     }
 }
 
@@ -213,12 +318,16 @@ std::size_t KeywordIndex::AppendText(std::string_view bytes) {
     // Most phrases are ASCII: decoded and lowered a byte at a time, straight into the buffer.
     if (std::all_of(bytes.begin(), bytes.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        m_text.insert(m_text.end(), bytes.begin(), bytes.end());
-        std::size_t keyAt = m_text.size();
-        for (char c : bytes) {
-            m_text.push_back(c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + 32) : c);
+        std::size_t at = m_text.size();
+        std::size_t size = bytes.size();
+        m_text.resize(at + 2 * size);
+        char16_t* out = m_text.data() + at;
+        for (std::size_t i = 0; i < size; ++i) {
+            auto c = static_cast<char16_t>(bytes[i]);
+            out[i] = c;
+            out[size + i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
         }
-        return keyAt;
+        return at + size;
     }
     std::u16string phrase = Decode(bytes);
     std::u16string key = JsToLowerCase(phrase);

@@ -66,14 +66,19 @@ public:
     std::u16string Decode(std::string_view bytes) const;
 
 private:
-    // Appends the phrase of `bytes` and then its key to the text buffer; returns where the
-    // key begins.
     // The steps of Build: sizes and scratch made ready, the phrases found in the viewer's
-    // order, their refs put together, the groups made.
+    // order, their texts and keys made, the order found, their refs put together, the groups
+    // made in that order.
     void PrepareBuild(IndexFile& index);
     void WalkPhrases(IndexFile& index);
+    std::uint32_t PendingOf(std::string_view bytes);
+    void Rehash();
+    void MakeTexts();
+    void SortPending();
     void GatherRefs();
     void MakeGroups(IndexFile& index);
+    // Appends the phrase of `bytes` and then its key to the text buffer; returns where the
+    // key begins.
     std::size_t AppendText(std::string_view bytes);
     // Update's steps: a group's new refs found, the groups put back in order.
     struct Redo;
@@ -99,19 +104,33 @@ private:
     std::deque<std::vector<KeywordRef>> m_moreRefs;
     std::size_t m_moreRefCount = 0;
     // Build's working lists, kept from one build to the next: a large index rebuilt after
-    // each edit would otherwise get fresh pages from the system for them every time.
+    // each edit would otherwise get fresh pages from the system for them every time. A phrase
+    // found is a Pending, by where its bytes, text and key are in the buffers (which grow
+    // while it is made) and its number of refs; refs then counts where its refs end.
     struct Pending {
-        std::string_view bytes;
+        std::size_t bytesAt = 0;
+        std::size_t textAt = 0;
+        std::size_t keyAt = 0;
         std::size_t refs = 0;
     };
+    // A phrase's place in the order: four UTF-16 units of its key from some depth on, packed
+    // so that integers compare as the units do, its Pending and its key's length (at most
+    // that of a whole key compared in four-unit steps).
+    struct SortKey {
+        std::uint64_t prefix = 0;
+        std::uint32_t pending = 0;
+        std::uint32_t keySize = 0;
+    };
+    std::string_view BytesOf(std::uint32_t p) const;
+    std::u16string_view PhraseOf(std::uint32_t p) const;
+    std::u16string_view KeyOf(std::uint32_t p) const;
+    void SortRun(SortKey* first, SortKey* last, std::size_t depth);
+    void RefineRun(SortKey* first, SortKey* last, std::size_t depth);
     struct Scratch {
         std::vector<Pending> pending;
         std::vector<std::uint32_t> groupOf;
-        std::vector<KeywordRef> walked;
-        std::vector<std::uint32_t> slots;
-        std::vector<std::size_t> start;
-        std::vector<std::size_t> next;
-        std::vector<std::size_t> textAt;
+        std::vector<std::uint64_t> slots;
+        std::vector<SortKey> order;
     };
     Scratch m_scratch;
 };

@@ -102,6 +102,43 @@ TEST(KeywordIndexTest, Windows1252FilesDecodeByteForByte) {
     EXPECT_EQ(editor.CheckPhrase(U(""), bytes), KeywordEditor::PhraseCheck::Empty);
 }
 
+// Many phrases sharing long beginnings, keys that end where others go on (with low units
+// after them), letters whose lower case is longer or outside the BMP, high units, case
+// variants; a second build of the same index gives the same.
+TEST(KeywordIndexTest, SortsPhrasesSharingLongBeginningsAsReadersDo) {
+    std::string file = "XO0;2;1;1\n1;S;December 06 2026\n3;1;;;\n5;1;1;a.htm;A;;0;;\n";
+    for (const char* start : {"", "Topic ", "topic ", "TOPIC one long shared beginning and more ",
+                              "\xC4\xB0I", "\xEF\xBF\xBFz", "\xF0\x90\x90\x80q", "ab\x01"}) {
+        for (int n = 0; n < 40; ++n) {
+            // A NUL unit is what a key that ends is padded with.
+            std::string tail = n % 3 == 0   ? std::string("\0\0\0\0\0", n % 6 + 1)
+                               : n % 3 == 1 ? std::string("\x01", 1)
+                                            : std::to_string(n * 37 % 100);
+            file += "7;" + std::string(start) + tail + ";&1#" + std::to_string(n) + ";&1;;\n";
+        }
+    }
+    IndexFile index;
+    index.LoadBytes(file, "x.xo");
+    KeywordIndex keywords;
+    for (int build = 0; build < 2; ++build) {
+        keywords.Build(index);
+        const auto& groups = keywords.Groups();
+        ASSERT_GT(groups.size(), 100u);
+        for (std::size_t g = 1; g < groups.size(); ++g) {
+            ASSERT_TRUE(ReaderOrderLess(groups[g - 1], groups[g]))
+                << Utf16ToUtf8String(groups[g - 1].phrase) << " | "
+                << Utf16ToUtf8String(groups[g].phrase);
+        }
+        std::size_t refs = 0;
+        for (const KeywordGroup& group : groups) {
+            refs += group.refs.size();
+            EXPECT_EQ(group.key, JsToLowerCase(group.phrase));
+        }
+        EXPECT_EQ(refs, keywords.KeywordCount());
+        EXPECT_EQ(keywords.KeywordCount(), 320u);
+    }
+}
+
 TEST(KeywordEditorTest, RenameMergesAndUndoRestoresTheBytes) {
     auto index = Sample();
     std::string before = index->WriteToString();

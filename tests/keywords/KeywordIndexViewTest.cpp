@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -99,7 +100,7 @@ protected:
         return pages;
     }
     void ClickPhrase(const QString& phrase) {
-        QTreeView* phrases = m_view->Phrases();
+        QTableView* phrases = m_view->Phrases();
         KeywordIndexModel* model = m_view->Model();
         for (int row = 0; row < model->rowCount(); ++row) {
             if (model->index(row, 0).data().toString() == phrase) {
@@ -115,6 +116,20 @@ protected:
         QTreeView* pages = m_view->Pages();
         QRect rect = pages->visualRect(pages->model()->index(row, 0));
         QTest::mouseClick(pages->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    // F2 on the phrase clicked, the new name typed over the old, Enter.
+    void RenameByKeys(const char* from, const char* to) {
+        ClickPhrase(QString::fromLatin1(from));
+        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
+        QLineEdit* line = nullptr;
+        // The editor F2 opened: the one shown (an earlier one may wait to be deleted).
+        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
+            line = open->isVisible() ? open : line;
+        }
+        ASSERT_NE(line, nullptr) << from;
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(line, QString::fromLatin1(to));
+        QTest::keyClick(line, Qt::Key_Return);
     }
     // Undo then redo through the contents view, as Edit > Undo and Redo do.
     void ExpectUndoRedo(const std::string& before, const std::string& after) {
@@ -186,13 +201,7 @@ TEST_F(KeywordIndexViewTest, ListsPhrasesAsReadersSeeThemAndFilters) {
 }
 
 TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
-    ClickPhrase(QStringLiteral("Synopsis"));
-    QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
-    auto* editor = m_view->Phrases()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor, QStringLiteral("SYNOPSIS"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    RenameByKeys("Synopsis", "SYNOPSIS");
     // The rename waits until the editor has closed.
     for (int i = 0; i < 100 && !m_contents->CanUndo(); ++i) {
         QTest::qWait(10);
@@ -212,21 +221,43 @@ TEST_F(KeywordIndexViewTest, RenameInPlaceMergesAndIsOneUndoStep) {
     const char* names[] = {"Usage", "Use", "USE", "Usage"};
     for (std::size_t n = 1; n < std::size(names); ++n) {
         const char* name = names[n];
-        ClickPhrase(QString::fromLatin1(names[n - 1]));
-        QTest::keyClick(m_view->Phrases(), Qt::Key_F2);
-        QLineEdit* line = nullptr;
-        for (auto* open : m_view->Phrases()->findChildren<QLineEdit*>()) {
-            line = open->isVisible() ? open : line;
-        }
-        ASSERT_NE(line, nullptr) << name;
-        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(line, QString::fromLatin1(name));
-        QTest::keyClick(line, Qt::Key_Return);
+        RenameByKeys(names[n - 1], name);
         QString row = QString::fromLatin1(name) + QStringLiteral("/1");
         for (int i = 0; i < 100 && !Rows().contains(row); ++i) {
             QTest::qWait(10);
         }
         EXPECT_TRUE(Rows().contains(row)) << name;
+    }
+}
+
+// Two renames one after the other with F2 and the keyboard: with the pause a person takes
+// between them, and with the next editor opened after one turn of the event loop, before the
+// first rename has landed (Enter commits through the event loop, and the rename follows
+// through it again); neither loses an edit.
+TEST_F(KeywordIndexViewTest, TwoRenamesInARowWithF2AreBothMade) {
+    m_view->Phrases()->setFocus();
+    auto renameByKeys = [this](const char* from, const char* to, bool hurried) {
+        RenameByKeys(from, to);
+        if (hurried) {
+            QApplication::processEvents();
+        } else {
+            QTest::qWait(20);
+        }
+    };
+    for (bool hurried : {false, true}) {
+        renameByKeys("Synopsis", "Summary", hurried);
+        renameByKeys("Usage", "Use", hurried);
+        for (int i = 0; i < 100 && !Rows().contains(QStringLiteral("Use/1")); ++i) {
+            QTest::qWait(10);
+        }
+        EXPECT_EQ(Rows(), L({"Elsewhere/1", "git-add/1", "git-commit/1", "git-log/1", "Summary/1",
+                             "SYNOPSIS/2", "Use/1"}))
+            << (hurried ? "hurried" : "paused");
+        // Each was one step of its own.
+        m_contents->OnUndo();
+        EXPECT_TRUE(Rows().contains(QStringLiteral("Usage/1")));
+        m_contents->OnUndo();
+        EXPECT_EQ(Save("undone.xo"), m_original);
     }
 }
 

@@ -29,16 +29,34 @@ void KeywordIndexModel::Rebuild(IndexFile* index, std::optional<bool> utf8) {
 }
 
 void KeywordIndexModel::Update(std::span<IndexEntry* const> entries, std::optional<bool> utf8) {
-    IndexFile* index = m_keywords.Index();
-    if (!index) {
+    IndexFile* file = m_keywords.Index();
+    if (!file) {
         return;
     }
-    beginResetModel();
+    // A change of layout, not a reset: rows held by the view (the current one, the selection,
+    // an open editor) follow their phrases, so an edit that lands while the next phrase is
+    // being renamed leaves that editor open on its phrase.
+    Q_EMIT layoutAboutToBeChanged();
+    QModelIndexList before = persistentIndexList();
+    std::vector<std::string> bytes;
+    bytes.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& held : before) {
+        const KeywordGroup* group = GroupAt(held.row());
+        bytes.emplace_back(group ? group->bytes : std::string_view());
+    }
     if (!m_keywords.Update(entries)) {
-        m_keywords.Build(*index, utf8);
+        m_keywords.Build(*file, utf8);
     }
     FillRows();
-    endResetModel();
+    QModelIndexList after;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        int row = bytes[static_cast<std::size_t>(i)].empty()
+                      ? -1
+                      : RowOfBytes(bytes[static_cast<std::size_t>(i)]);
+        after << (row < 0 ? QModelIndex() : index(row, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged();
 }
 
 void KeywordIndexModel::SetFilter(const QString& text) {

@@ -23,8 +23,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTableView>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tamblin {
 
@@ -70,11 +73,21 @@ QLabel* KeywordIndexView::BuildFilter() {
 }
 
 void KeywordIndexView::BuildPhrases() {
-    m_phrases = new QTreeView(this);
+    // A table, not a tree: a tree lays out an item for every row at each reset, which on a
+    // large index costs as much as building the phrases; a table's rows are one fixed height.
+    m_phrases = new QTableView(this);
     m_phrases->setObjectName(QStringLiteral("keywordPhrases"));
     m_phrases->setModel(m_model);
-    m_phrases->setRootIsDecorated(false);
-    m_phrases->setUniformRowHeights(true);
+    m_phrases->verticalHeader()->hide();
+    m_phrases->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_phrases->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
+    m_phrases->horizontalHeader()->setHighlightSections(false);
+    m_phrases->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_phrases->setShowGrid(false);
+    m_phrases->setWordWrap(false);
+    m_phrases->setTabKeyNavigation(false);
+    m_phrases->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_phrases->setSelectionMode(QAbstractItemView::SingleSelection);
     m_phrases->setAlternatingRowColors(true);
     m_phrases->setSortingEnabled(true);
     m_phrases->sortByColumn(KeywordIndexModel::kPhrase, Qt::AscendingOrder);
@@ -83,7 +96,7 @@ void KeywordIndexView::BuildPhrases() {
     m_phrases->setAcceptDrops(true);
     m_phrases->viewport()->installEventFilter(this);
     m_phrases->installEventFilter(this);
-    m_phrases->header()->setStretchLastSection(true);
+    m_phrases->horizontalHeader()->setStretchLastSection(true);
     m_phrases->setColumnWidth(KeywordIndexModel::kPhrase, 220);
     m_phrases->setColumnWidth(KeywordIndexModel::kPages, 50);
 }
@@ -162,12 +175,16 @@ void KeywordIndexView::ConnectControls() {
     // is still listed, the first one otherwise, so that the keys always have a phrase to act on.
     connect(m_model, &QAbstractItemModel::modelReset, this,
             [this] { SelectBytes(m_currentBytes); });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this,
+            [this] { SelectBytes(m_currentBytes); });
     connect(m_phrases->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ShowPages(); });
     connect(m_pages->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &KeywordIndexView::UpdateButtons);
     // The pages view into the phrases' groups, which a rebuild replaces.
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_pagesModel->Show(nullptr, nullptr); });
+    connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this,
             [this] { m_pagesModel->Show(nullptr, nullptr); });
     connect(m_rename, &QPushButton::clicked, this, [this] {
         QModelIndex current = m_phrases->currentIndex();
@@ -260,7 +277,19 @@ void KeywordIndexView::RefreshPhrases(std::span<IndexEntry* const> entries, bool
     SelectBytes(selected);
 }
 
+bool KeywordIndexView::Editing() const {
+    // Moving the current row would close an open editor, and with it what is being typed.
+    // Editors are the viewport's children; a closed one is hidden until it is deleted.
+    const auto editors = m_phrases->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    return std::any_of(editors.begin(), editors.end(),
+                       [](const QWidget* editor) { return editor->isVisible(); });
+}
+
 void KeywordIndexView::SelectBytes(const std::string& bytes) {
+    if (Editing() && CurrentGroup()) {
+        ShowPages();
+        return;
+    }
     int row = bytes.empty() ? -1 : m_model->RowOfBytes(bytes);
     if (row < 0 && m_model->rowCount() > 0) {
         row = 0;
@@ -351,7 +380,7 @@ void KeywordIndexView::Apply(std::unique_ptr<EditStep> step, const std::string& 
     if (m_stale) {
         Refresh();
     }
-    int row = m_model->RowOfBytes(selectBytes);
+    int row = Editing() ? -1 : m_model->RowOfBytes(selectBytes);
     if (row >= 0) {
         m_phrases->setCurrentIndex(m_model->index(row, KeywordIndexModel::kPhrase));
         m_phrases->scrollTo(m_phrases->currentIndex());

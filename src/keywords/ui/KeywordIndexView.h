@@ -15,6 +15,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableView;
 class QTreeView;
 
 namespace tamblin {
@@ -43,7 +44,7 @@ public:
     void Refresh();
 
     KeywordIndexModel* Model() const { return m_model; }
-    QTreeView* Phrases() const { return m_phrases; }
+    QTableView* Phrases() const { return m_phrases; }
     QTreeView* Pages() const { return m_pages; }
     QLineEdit* Filter() const { return m_filter; }
     QLineEdit* MoveTo() const { return m_moveTo; }
@@ -81,8 +82,10 @@ private:
     void RefreshPhrases(std::span<IndexEntry* const> entries, bool mend);
     void OnRenameRequested(int groupIndex, const QString& newName);
     void ShowPages();
-    // Selects the phrase with these bytes, or the first row when it is not listed.
+    // Selects the phrase with these bytes, or the first row when it is not listed; not while
+    // a phrase is being renamed in place.
     void SelectBytes(const std::string& bytes);
+    bool Editing() const;
     void Apply(std::unique_ptr<EditStep> step, const std::string& selectBytes);
     bool PhraseBytes(const QString& text, std::string& bytes);
     // The check numbered `serial` ended (a later one may have been started since).
@@ -100,7 +103,7 @@ private:
     KeywordIndexModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
     QCheckBox* m_problemsOnly = nullptr;
-    QTreeView* m_phrases = nullptr;
+    QTableView* m_phrases = nullptr;
     KeywordPagesModel* m_pagesModel = nullptr;
     QTreeView* m_pages = nullptr;
     QLineEdit* m_moveTo = nullptr;
