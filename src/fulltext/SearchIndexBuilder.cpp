@@ -8,42 +8,34 @@ namespace tamblin {
 
 namespace {
 
-// UTF-16 code units of UTF-8 text: one for each lead byte, two for those of four bytes.
-std::uint32_t Utf16Units(std::string_view utf8) {
+// Texts are kept on one line, tabs and all, for the files that list them: runs of controls
+// and spaces become one space. Gives the UTF-16 code units appended (one for each lead byte,
+// two for those of four bytes), counted in the same pass: every byte of every page's text
+// comes through here.
+std::uint32_t AppendClean(std::string_view text, std::string& out) {
+    size_t at = out.size();
+    bool space = at == 0 || out.back() == ' ';
+    // Never longer than the text.
+    out.resize(at + text.size());
+    char* to = out.data();
     std::uint32_t units = 0;
-    for (char ch : utf8) {
+    for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c == 0x7F) {
+            if (!space) {
+                to[at++] = ' ';
+                ++units;
+                space = true;
+            }
+            continue;
+        }
+        space = false;
+        to[at++] = ch;
         units += (c & 0xC0) != 0x80 ? 1 : 0;
         units += c >= 0xF0 ? 1 : 0;
     }
+    out.resize(at);
     return units;
-}
-
-// Texts are kept on one line, tabs and all, for the files that list them: runs of controls
-// and spaces become one space.
-void AppendClean(std::string_view text, std::string& out) {
-    auto blank = [](char ch) {
-        auto c = static_cast<unsigned char>(ch);
-        return c <= 0x20 || c == 0x7F;
-    };
-    bool space = out.empty() || out.back() == ' ';
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t run = at;
-        while (run < text.size() && !blank(text[run])) {
-            ++run;
-        }
-        out.append(text, at, run - at);
-        space = space && run == at;
-        if (run == text.size()) {
-            return;
-        }
-        if (!space) {
-            out += ' ';
-            space = true;
-        }
-        at = run + 1;
-    }
 }
 
 std::uint32_t HashOf(std::string_view word) {
@@ -88,11 +80,9 @@ void SearchIndexBuilder::AddText(std::string_view utf8, Role role) {
     if (text.size() >= kMaxPageText) {
         return;
     }
-    size_t before = text.size();
-    AppendClean(utf8.substr(0, kMaxPageText - before), text);
     // A cut sequence would be no character: the tokenizer makes it a separator.
     std::uint32_t start = m_textUnits;
-    m_textUnits += Utf16Units(std::string_view(text).substr(before));
+    m_textUnits += AppendClean(utf8.substr(0, kMaxPageText - text.size()), text);
     if (role == Role::kHeading) {
         m_headings.emplace_back(start, m_textUnits);
     }

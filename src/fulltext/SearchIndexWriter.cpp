@@ -6,9 +6,10 @@
 #include "fulltext/WordTokenizer.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+#include <unistd.h>
 
 namespace tamblin {
 
@@ -50,7 +51,8 @@ std::vector<Section> Sections(const std::string& text) {
         size_t lastSpace = 0;
         std::uint32_t spaceUnits = 0;
         while (at < text.size() && units - start < kUnits) {
-            char32_t c = WordTokenizer::NextCodePoint(text, at);
+            auto byte = static_cast<unsigned char>(text[at]);
+            char32_t c = byte < 0x80 ? text[at++] : WordTokenizer::NextCodePoint(text, at);
             units += c >= 0x10000 ? 2 : 1;
             if (c == ' ') {
                 lastSpace = at;
@@ -66,27 +68,80 @@ std::vector<Section> Sections(const std::string& text) {
     return sections;
 }
 
+// 0, or the error number.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno != EINTR) {
+            return errno;
+        }
+        bytes.remove_prefix(put > 0 ? static_cast<size_t>(put) : 0);
+    }
+    return 0;
+}
+
+// 0, or the error number. Some file systems cannot sync a folder (EINVAL).
+int SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// Writes the parts into the new folder, each made whole in memory and written by one call.
 class FolderWriter {
 public:
     explicit FolderWriter(std::string folder) : m_folder(std::move(folder)) {}
 
-    bool Put(const std::string& path, const std::string& bytes) {
+    bool Put(const std::string& path, std::string_view bytes) {
         if (!m_result.Ok()) {
             return false;
         }
-        // The folder is new and takes the old one's place only once every part is written
-        // whole; syncing each of its thousands of parts would take longer than the scan.
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        std::string script = SearchPartScript(bytes);
-        out.write(script.data(), static_cast<std::streamsize>(script.size()));
-        out.close();
-        if (!out) {
-            m_result = SaveResult::Failure(errno != 0 ? errno : EIO);
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int error = fd < 0 ? errno : WriteAll(fd, SearchPartScript(bytes));
+        if (fd >= 0 && ::close(fd) != 0 && error == 0) {
+            error = errno;
+        }
+        if (error != 0) {
+            m_result = SaveResult::Failure(error);
         }
         return m_result.Ok();
     }
-    const std::string& Folder() const { return m_folder; }
-    SaveResult Result() const { return m_result; }
+
+    // The folder takes the old one's place by a rename, so its parts must be on disk first,
+    // or a crash after the rename could leave empty parts and no old folder. One sync of the
+    // file system does it for every part: an fsync each would commit the journal once per
+    // part, seconds for a site of a few hundred pages.
+    bool Sync() {
+        if (!m_result.Ok()) {
+            return false;
+        }
+        int fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int error = fd < 0 ? errno : 0;
+#ifdef __linux__
+        if (fd >= 0 && ::syncfs(fd) != 0) {
+            error = errno;
+        }
+#else
+        ::sync();
+#endif
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (error != 0) {
+            m_result = SaveResult::Failure(error);
+        }
+        return m_result.Ok();
+    }
+    const std::string& Folder() const {
+        return m_folder;
+    }
+    SaveResult Result() const {
+        return m_result;
+    }
 
 private:
     std::string m_folder;
@@ -194,7 +249,7 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
     WritePages(data, out);
     auto bounds = WriteWords(data, out);
     out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds));
-    if (!out.Result().Ok()) {
+    if (!out.Sync()) {
         fs::remove_all(fresh, error);
         return out.Result();
     }
@@ -215,6 +270,9 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
         return ErrorOf(error);
     }
     fs::remove_all(old, error);
+    // Which folder a crash leaves is then the new one; either is whole.
+    std::string parent = fs::path(folder).parent_path().string();
+    SyncFolder(parent.empty() ? "." : parent);
     return {};
 }
 
