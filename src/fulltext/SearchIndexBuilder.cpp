@@ -139,6 +139,7 @@ void SearchIndexBuilder::AddWord(std::string_view word, std::uint32_t page, std:
     if (entry.lastPage != page) {
         entry.lastPage = page;
         entry.openAt = static_cast<std::uint32_t>(packed.size());
+        ++entry.pages;
         packed.insert(packed.end(), {page, 0, 0});
     }
     std::uint32_t* head = packed.data() + entry.openAt;
@@ -179,30 +180,31 @@ SearchIndexData SearchIndexBuilder::Take() {
     SearchIndexData data;
     data.pages = std::move(m_pages);
     std::vector<std::uint32_t> order(m_words.size());
+    size_t postings = 0;
+    size_t packed = 0;
     for (std::uint32_t id = 0; id < order.size(); ++id) {
         order[id] = id;
+        postings += m_words[id].pages;
+        packed += m_words[id].packed.size();
     }
     auto text = [&](std::uint32_t id) {
         return std::string_view(m_wordText).substr(m_words[id].textAt, m_words[id].textSize);
     };
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
-    data.words.reserve(order.size());
+    data.words.Reserve(order.size(), m_wordText.size(), postings, packed - kEntryHead * postings);
     for (std::uint32_t id : order) {
-        std::vector<std::uint32_t> packed = std::move(m_words[id].packed);
-        std::vector<SearchPosting> postings;
-        for (size_t at = 0; at + kEntryHead <= packed.size();) {
-            SearchPosting& posting = postings.emplace_back();
-            posting.page = packed[at];
-            posting.count = packed[at + 1];
-            posting.flags = static_cast<std::uint8_t>(packed[at + 2] >> 8);
-            size_t offsets = packed[at + 2] & 0xFF;
-            at += kEntryHead;
-            posting.offsets.assign(packed.begin() + static_cast<std::ptrdiff_t>(at),
-                                   packed.begin() + static_cast<std::ptrdiff_t>(at + offsets));
-            at += offsets;
+        // Each word's entries are let go as soon as they are copied, so that the two
+        // forms are not held whole at once.
+        std::vector<std::uint32_t> entries = std::move(m_words[id].packed);
+        data.words.StartWord(text(id));
+        for (size_t at = 0; at + kEntryHead <= entries.size();) {
+            size_t offsets = entries[at + 2] & 0xFF;
+            data.words.AddPosting(entries[at], entries[at + 1],
+                                  static_cast<std::uint8_t>(entries[at + 2] >> 8),
+                                  entries.data() + at + kEntryHead, offsets);
+            at += kEntryHead + offsets;
         }
-        data.words.emplace_back(std::string(text(id)), std::move(postings));
     }
     m_words.clear();
     m_wordText.clear();

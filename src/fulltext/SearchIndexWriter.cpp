@@ -220,14 +220,17 @@ std::vector<std::pair<std::string, std::string>> WriteWords(const SearchIndexDat
     std::vector<std::pair<std::string, std::string>> bounds;
     std::string part;
     std::string_view before;
-    for (const auto& word : data.words) {
+    std::vector<SearchPosting> postings;
+    for (size_t i = 0; i < data.words.Size(); ++i) {
+        std::string_view word = data.words.Text(i);
         if (part.empty()) {
-            bounds.emplace_back(word.first, word.first);
+            bounds.emplace_back(word, word);
             before = {};
         }
-        SearchWordPart::Append(word, before, part);
-        before = word.first;
-        bounds.back().second = word.first;
+        data.words.PostingsInto(i, postings);
+        SearchWordPart::Append(word, postings, before, part);
+        before = word;
+        bounds.back().second = word;
         if (part.size() >= SearchIndexWriter::kWordPartBytes) {
             out.Put(SearchIndexFiles::WordPart(out.Folder(), bounds.size() - 1), part);
             part.clear();
