@@ -11,6 +11,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bin=$PWD/build/bin
 source bench/scratch.sh
+source bench/serve.sh
 docs=${1:-/usr/share/doc/python3.11/html}
 pages=${2:-20000}
 
@@ -29,19 +30,6 @@ best_of3() {
     done
     printf -v "${name}_time" '%s' "$best"
     printf -v "${name}_mem" '%s' "$mem"
-}
-
-serve() {
-    (cd "$1" && python3 -m http.server --bind 127.0.0.1 0 > "$work/port.log" 2>&1) &
-    server=$!
-    for _ in $(seq 100); do grep -q 'port' "$work/port.log" 2>/dev/null && break; sleep 0.1; done
-    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/port.log" | head -n1)
-}
-
-unserve() {
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-    server=""
 }
 
 # run NAME SITE_DIR START ONE_WORD THREE_WORDS
@@ -82,6 +70,8 @@ run() {
     rm -rf "$site" "$work/pf-$name"
 }
 
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 run python "$docs" index.html walrus "read file lines"
 python3 bench/gen_site.py "$work/gen" "$pages"
 run generated "$work/gen" p0.htm lorem "lorem ipsum dolor"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -103,6 +103,7 @@ const std::array<const char*, LanguageFile::kViewerTextCount> LanguageFile::kVie
     "Search the words of the pages",
     "No pages found",
     "%1 pages found",
+    "%1 page found",
 };
 
 void LanguageFile::SetDefaults() {

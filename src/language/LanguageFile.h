@@ -27,7 +27,7 @@ public:
     // The script viewer's own texts, positions 20 on, which the applet never reads. Files of
     // the applet's days end before them; they are written only when a file had them or one
     // of them was changed, so such a file keeps its bytes.
-    static constexpr int kViewerTextCount = 21;
+    static constexpr int kViewerTextCount = 22;
     static const std::array<const char*, kViewerTextCount> kViewerDefaults;
 
     // A new file: format "2;1", no description, the default texts.

@@ -27,6 +27,7 @@ const VIEWER_TEXTS = [
     'The address of this page names the open tab and the entry or keyword shown: '
         + 'copy it to link to them.',
     'Search', 'Search the words of the pages', 'No pages found', '%1 pages found',
+    '%1 page found',
 ];
 
 // texts[n - 1] is text number n of the applet's 19, viewerTexts[n - 20] the viewer's text n;

@@ -5,189 +5,16 @@
 // keystroke does only the work its new characters ask for.
 (function (nv) {
 'use strict';
+const { readWordPart, pagesOf, utf8 } = nv.searchParts;
+const { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, smallest, bestOffset, marks } =
+    nv.searchRank;
 
 // Word parts a prefix being typed may load: a short one looks at few, a longer one reads on.
 const partsFor = (prefix) => (prefix.length < 2 ? 2 : prefix.length < 3 ? 4 : 16);
 const SNIPPET_BEFORE = 60;
 const SNIPPET_AFTER = 140;
-// Pages numbers fit in 21 bits: a result's sort key is its score above its page.
-const PAGE_BITS = 2097152;
-const SCORE_TOP = 1e9;
-// Added to the places kept of a word whose pages come as a bitmap (SearchWordPart).
-const BITMAP = 32;
 
 const base36 = (s) => parseInt(s, 36);
-const utf8 = new TextDecoder('utf-8');
-
-// Unsigned LEB128 numbers of a part, as the scan writes them (SearchWordPart).
-class Numbers {
-    constructor(bytes, at = 0, end = bytes.length) {
-        this.bytes = bytes;
-        this.at = at;
-        this.end = end;
-    }
-
-    next() {
-        let value = 0;
-        let scale = 1;
-        for (let i = 0; i < 5; i += 1) {
-            if (this.at >= this.end) throw new Error('part cut short');
-            const b = this.bytes[this.at];
-            this.at += 1;
-            value += (b & 0x7f) * scale;
-            if (b < 0x80) return value;
-            scale *= 128;
-        }
-        throw new Error('bad number');
-    }
-}
-
-// The words of a word part and where each one's pages are; the pages read when first asked.
-function readWordPart(bytes) {
-    const entries = [];
-    const numbers = new Numbers(bytes);
-    let last = new Uint8Array(0);
-    while (numbers.at < bytes.length) {
-        const shared = numbers.next();
-        const size = numbers.next();
-        if (shared > last.length || numbers.at + size > bytes.length) throw new Error('bad word');
-        const raw = new Uint8Array(shared + size);
-        raw.set(last.subarray(0, shared));
-        raw.set(bytes.subarray(numbers.at, numbers.at + size), shared);
-        numbers.at += size;
-        last = raw;
-        const kept = numbers.next();
-        const count = numbers.next();
-        const length = numbers.next();
-        if (numbers.at + length > bytes.length) throw new Error('bad word');
-        entries.push({ word: utf8.decode(raw), kept, count, bytes, start: numbers.at,
-            end: numbers.at + length, pages: null });
-        numbers.at += length;
-    }
-    return entries;
-}
-
-// A word's pages: {pages, values (count << 2 | flags), offsetStart, offsets}, typed arrays.
-function pagesOf(entry) {
-    if (entry.pages) return entry.pages;
-    const { count } = entry;
-    const kept = entry.kept & ~BITMAP;
-    const numbers = new Numbers(entry.bytes, entry.start, entry.end);
-    const pages = new Uint32Array(count);
-    const values = new Uint32Array(count);
-    const offsetStart = new Uint32Array(count + 1);
-    const offsets = [];
-    // Words on most pages list them as a bitmap.
-    const bitmap = entry.kept & BITMAP;
-    if (bitmap) {
-        const size = numbers.next();
-        let n = 0;
-        for (let b = 0; b < size && numbers.at + b < numbers.end; b += 1) {
-            const byte = entry.bytes[numbers.at + b];
-            for (let bit = 0; bit < 8; bit += 1) {
-                if (byte >> bit & 1 && n < count) {
-                    pages[n] = b * 8 + bit;
-                    n += 1;
-                }
-            }
-        }
-        if (n !== count) throw new Error('bad bitmap');
-        numbers.at += size;
-    }
-    let page = 0;
-    for (let i = 0; i < count; i += 1) {
-        if (!bitmap) {
-            page += numbers.next();
-            pages[i] = page;
-        }
-        values[i] = numbers.next();
-        offsetStart[i] = offsets.length;
-        const n = kept ? numbers.next() : 0;
-        let offset = 0;
-        for (let k = 0; k < n; k += 1) {
-            offset += numbers.next();
-            offsets.push(offset);
-        }
-    }
-    offsetStart[count] = offsets.length;
-    entry.pages = { pages, values, offsetStart, offsets: Uint32Array.from(offsets) };
-    return entry.pages;
-}
-
-// The words that begin with one prefix merged into one list of pages, as a word's.
-function mergeLists(lists, pageCount) {
-    if (lists.length === 1) return lists[0];
-    const values = new Uint32Array(pageCount);
-    const seen = new Uint8Array(pageCount);
-    const offsetCount = new Uint32Array(pageCount);
-    for (const list of lists) {
-        for (let i = 0; i < list.pages.length; i += 1) {
-            const p = list.pages[i];
-            seen[p] = 1;
-            // Counts add up, flags join.
-            values[p] = ((values[p] >>> 2) + (list.values[i] >>> 2)) * 4
-                | (values[p] & 3) | (list.values[i] & 3);
-            offsetCount[p] += list.offsetStart[i + 1] - list.offsetStart[i];
-        }
-    }
-    let n = 0;
-    for (let p = 0; p < pageCount; p += 1) n += seen[p];
-    const pages = new Uint32Array(n);
-    const merged = new Uint32Array(n);
-    const offsetStart = new Uint32Array(n + 1);
-    const where = new Int32Array(pageCount);
-    let total = 0;
-    for (let p = 0, i = 0; p < pageCount; p += 1) {
-        if (!seen[p]) continue;
-        pages[i] = p;
-        merged[i] = values[p];
-        offsetStart[i] = total;
-        where[p] = total;
-        total += offsetCount[p];
-        i += 1;
-    }
-    offsetStart[n] = total;
-    const offsets = new Uint32Array(total);
-    for (const list of lists) {
-        for (let i = 0; i < list.pages.length; i += 1) {
-            const p = list.pages[i];
-            for (let k = list.offsetStart[i]; k < list.offsetStart[i + 1]; k += 1) {
-                offsets[where[p]] = list.offsets[k];
-                where[p] += 1;
-            }
-        }
-    }
-    for (let i = 0; i < n; i += 1) offsets.subarray(offsetStart[i], offsetStart[i + 1]).sort();
-    return { pages, values: merged, offsetStart, offsets };
-}
-
-// Index of `page` in a list's pages, or -1.
-function find(list, page) {
-    let lo = 0;
-    let hi = list.pages.length - 1;
-    while (lo <= hi) {
-        const mid = (lo + hi) >> 1;
-        const p = list.pages[mid];
-        if (p === page) return mid;
-        if (p < page) lo = mid + 1;
-        else hi = mid - 1;
-    }
-    return -1;
-}
-
-const offsetsAt = (list, i) => list.offsets.subarray(list.offsetStart[i], list.offsetStart[i + 1]);
-
-// The smallest distance between two ascending lists of places; Infinity when one is empty.
-function nearest(a, b) {
-    let best = Infinity;
-    for (let i = 0, j = 0; i < a.length && j < b.length;) {
-        const d = a[i] - b[j];
-        best = Math.min(best, Math.abs(d));
-        if (d < 0) i += 1;
-        else j += 1;
-    }
-    return best;
-}
 
 class SearchIndex {
     // loadPart(name) -> Promise of the bytes of part `name` ("index", "w3", "p0", "t12").
@@ -302,19 +129,19 @@ class SearchIndex {
         if (lists.some((l) => l === null)) return { results: [], total: 0, words: words.map((w) => w.word), prefix };
         const joined = words.map((w, i) => i > 0 && joinedTo(query, words[i - 1], w));
         // The same words again (a key typed and taken back) rank from what was kept.
-        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix]);
-        let keys = this.ranked.get(key);
-        if (!keys) {
-            keys = rank(lists, joined, words);
+        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix, limit]);
+        let ranked = this.ranked.get(key);
+        if (!ranked) {
+            const keys = rank(lists, joined, words);
+            ranked = { best: smallest(keys, Math.min(limit, keys.length)), total: keys.length };
             if (this.ranked.size >= 32) this.ranked.delete(this.ranked.keys().next().value);
-            this.ranked.set(key, keys);
+            this.ranked.set(key, ranked);
         }
         const results = [];
-        for (let i = 0; i < keys.length && i < limit; i += 1) {
-            const page = keys[i] % PAGE_BITS;
-            results.push({ page, score: (SCORE_TOP - Math.floor(keys[i] / PAGE_BITS)) / 1000, lists });
+        for (const k of ranked.best) {
+            results.push({ page: k % PAGE_BITS, score: (SCORE_TOP - Math.floor(k / PAGE_BITS)) / 1000, lists });
         }
-        return { results, total: keys.length, words: words.map((w) => w.word), prefix };
+        return { results, total: ranked.total, words: words.map((w) => w.word), prefix };
     }
 
     // {url, title, sections: [{start, part, index}]} of page `id`.
@@ -366,143 +193,15 @@ class SearchIndex {
     }
 }
 
-// Whether `word` follows `before` in the query with only a dot, dash or the like between.
-function joinedTo(query, before, word) {
-    const between = query.slice(before.end, word.start);
-    return between.length === 1 && /[.\-_:/]/.test(between);
+// The result count in the words of the language file (`text(n)`, the viewer's texts): its
+// own text for one page where it has one, or where its text for several is still the English.
+function countText(text, total) {
+    if (!total) return text(39);
+    const defaults = nv.VIEWER_TEXTS;
+    const one = total === 1 && (text(41) !== defaults[21] || text(40) === defaults[20]);
+    return text(one ? 41 : 40).replace('%1', String(total));
 }
 
-// The pages that hold every list, as sort keys: the score (best first) above the page number.
-// Title hits first, then headings, then how often and how near each other.
-function rank(lists, joined, words) {
-    const order = lists.map((l, i) => i).sort((a, b) => lists[a].pages.length - lists[b].pages.length);
-    const smallest = lists[order[0]];
-    const at = new Int32Array(lists.length);
-    const keys = new Float64Array(smallest.pages.length);
-    let found = 0;
-    for (let i = 0; i < smallest.pages.length; i += 1) {
-        const page = smallest.pages[i];
-        let all = true;
-        for (let k = 1; k < order.length && all; k += 1) {
-            const list = lists[order[k]];
-            let j = at[order[k]];
-            while (j < list.pages.length && list.pages[j] < page) j += 1;
-            at[order[k]] = j;
-            all = j < list.pages.length && list.pages[j] === page;
-        }
-        if (!all) continue;
-        at[order[0]] = i;
-        const score = scoreOf(lists, at, joined, words);
-        if (score < 0) continue;
-        keys[found] = Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + page;
-        found += 1;
-    }
-    return keys.subarray(0, found).sort();
-}
-
-// What each page of a list scores by itself: its title, headings and how often.
-function withBase(list) {
-    const base = new Float64Array(list.pages.length);
-    for (let i = 0; i < base.length; i += 1) {
-        const v = list.values[i];
-        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0) + 10 * Math.log2(1 + (v >>> 2));
-    }
-    list.base = base;
-    return list;
-}
-
-function scoreOf(lists, at, joined, words) {
-    let total = 0;
-    for (let k = 0; k < lists.length; k += 1) total += lists[k].base[at[k]];
-    for (let k = 0; k + 1 < lists.length; k += 1) {
-        const a = offsetsAt(lists[k], at[k]);
-        const b = offsetsAt(lists[k + 1], at[k + 1]);
-        // Dotted names (os.path): the words must stand next to each other. Where a page
-        // keeps only some places of a word, a pair not seen among them may be in the rest.
-        if (joined[k + 1] && !adjacent(a, b, words[k + 1].start - words[k].start)
-            && keepsAll(lists[k], at[k]) && keepsAll(lists[k + 1], at[k + 1])) return -1;
-        const d = nearest(a, b);
-        if (d !== Infinity) total += 50 / (1 + d / 8);
-    }
-    return total;
-}
-
-// Whether some place in `b` stands `gap` after one in `a`.
-function adjacent(a, b, gap) {
-    for (let i = 0, j = 0; i < a.length && j < b.length;) {
-        const d = b[j] - a[i];
-        if (d === gap) return true;
-        if (d < gap) j += 1;
-        else i += 1;
-    }
-    return false;
-}
-
-// Whether a page keeps every place of a word in its text (a title's count has none).
-function keepsAll(list, i) {
-    const kept = list.offsetStart[i + 1] - list.offsetStart[i];
-    return kept === list.values[i] >>> 2 && (list.values[i] & 1) === 0;
-}
-
-// The first word's place nearest the others' in page `id`; -1 when it keeps none.
-function bestOffset(lists, id) {
-    const all = lists.map((l) => {
-        const i = find(l, id);
-        return i < 0 ? new Uint32Array(0) : offsetsAt(l, i);
-    });
-    if (!all[0].length) return -1;
-    let best = all[0][0];
-    let bestDistance = Infinity;
-    for (const a of all[0]) {
-        let distance = 0;
-        for (const other of all.slice(1)) {
-            const d = nearest([a], other);
-            distance += d === Infinity ? 0 : d;
-        }
-        if (distance < bestDistance) {
-            best = a;
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
-
-function marks(piece, words, prefix, shift) {
-    const found = [];
-    for (const w of nv.searchWords.split(piece)) {
-        const hit = words.some((q, i) => (prefix && i === words.length - 1 ? w.word.startsWith(q) : w.word === q));
-        if (hit) found.push([w.start + shift, w.end + shift]);
-    }
-    return found;
-}
-
-// The data of a part from its script: what the scan writes around the bytes, exactly.
-const OPENING = '/* Written by Tamblin: a part of the full-text search index of the index file this '
-    + 'folder is named after, for the search page\'s viewer. */\r\n'
-    + 'if (typeof navoraSearchPart === "function") navoraSearchPart(2, "';
-const CLOSING = '");\r\n';
-function partBase64(script) {
-    if (!script.startsWith(OPENING) || !script.endsWith(CLOSING)) return null;
-    const data = script.slice(OPENING.length, script.length - CLOSING.length);
-    return /^[A-Za-z0-9+/]*={0,2}$/.test(data) && data.length % 4 === 0 ? data : null;
-}
-
-// The bytes of a part's base64.
-function partBytes(base64) {
-    const binary = atob(base64);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; i += 1) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-}
-
-// The name of the search index's folder for an index file's address.
-function searchFolder(indexUrl) {
-    return `${String(indexUrl).replace(/[?#].*$/, '')}.search/`;
-}
-
-Object.assign(nv, {
-    SearchIndex, searchPartBase64: partBase64, searchPartBytes: partBytes, searchFolder,
-    SEARCH_PART_VERSION: 2
-});
+Object.assign(nv, {SearchIndex, searchCountText: countText});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-index', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

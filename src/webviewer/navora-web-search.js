@@ -3,11 +3,12 @@
 // the text around the words, the words marked. Page text is only ever set as text.
 (function (nv) {
 'use strict';
-const { make, newId, SearchIndex, searchPartBase64, searchPartBytes, searchFolder } = nv;
+const { make, newId, afterPaint, SearchIndex, searchPartBase64, searchPartBytes, searchFolder,
+    searchCountText } = nv;
 
-const SHOWN = 50; // results drawn at once
-const SNIPPETS = 5; // of which the first this many get their text at once, the rest when seen
-const SNIPPET_DELAY = 350; // ms the results must stand before their text is fetched
+const SHOWN = 50; // results listed at most
+const SNIPPET_DELAY = 350; // ms the results must stand before the rest of them are read
+const ROW_GUESS = 24; // px of a row before its text comes, until one is measured
 
 // Script element -> what takes its text: parts a page loads by script elements (from disk,
 // where Chromium refuses requests) hand their data to navoraSearchPart as they run.
@@ -52,6 +53,8 @@ async function openSearch(indexFile) {
     }
 }
 
+// The rows of the results: only those in view have their titles on the frame that answers a
+// key; the others, and the text around the words, follow once the results have stood.
 class SearchView {
     // host: openPage(page), titleOf(page) and changed() (the words typed, for the address).
     constructor(host) {
@@ -77,13 +80,40 @@ class SearchView {
         this.card.append(line, this.count, this.list);
         this.index = null;
         this.ticket = 0;
-        this.rows = [];
+        this.found = null; // the results shown: {results, total, words, prefix}
+        this.rows = []; // row elements, kept to be filled again by the next results
+        this.shown = 0; // of which this many hold results now
+        this.pages = []; // the page of each result, once read
         this.active = -1;
-        this.input.addEventListener('input', () => {
-            this.run();
+        this.viewHeight = 0;
+        this.rowHeight = ROW_GUESS;
+        this.input.addEventListener('input', () => this.typed());
+        this.input.addEventListener('keydown', (e) => this.key(e));
+        this.input.addEventListener('focus', () => this.warm());
+        // Known from its own events, so that new results need not ask the layout to scroll up.
+        this.scrolled = false;
+        this.list.addEventListener('scroll', () => { this.scrolled = this.list.scrollTop > 0; });
+        this.list.addEventListener('click', (e) => {
+            const row = e.target.closest && e.target.closest('.nv-search-result');
+            if (row && row.parentNode === this.list) this.open(Number(row.dataset.n));
+        });
+        // The height of the list, known without asking the layout on a keystroke.
+        if (typeof ResizeObserver === 'function') {
+            new ResizeObserver((changes) => {
+                this.viewHeight = changes[changes.length - 1].contentRect.height;
+            }).observe(this.list);
+        }
+    }
+
+    // A key changed the words: the search, then the address once the results are painted.
+    typed() {
+        this.run();
+        if (this.addressLater) return;
+        this.addressLater = true;
+        afterPaint(() => {
+            this.addressLater = false;
             this.host.changed();
         });
-        this.input.addEventListener('keydown', (e) => this.key(e));
     }
 
     // The words in the box, for the address.
@@ -109,20 +139,35 @@ class SearchView {
         this.ticket += 1;
         this.clearResults();
         if (index && this.input.value) this.run();
+        else if (index) this.warm();
+    }
+
+    // What the first key would wait for is made before it comes, once: the folding tables
+    // unpacked, the host's pages by address (asking for one builds them).
+    warm() {
+        if (!this.index) return;
+        setTimeout(() => {
+            nv.searchWords.split('a');
+            this.host.titleOf({ url: '', title: '' });
+        }, 0);
     }
 
     clearResults() {
-        if (this.seen) this.seen.disconnect();
-        this.seen = null;
-        this.list.textContent = '';
-        this.rows = [];
+        this.stopWatching();
+        this.found = null;
+        this.setShown(0);
         this.active = -1;
-        this.count.textContent = '';
+        this.setCount('');
         this.input.setAttribute('aria-expanded', 'false');
         this.input.removeAttribute('aria-activedescendant');
     }
 
-    // Each keystroke starts a search; an older one that ends later is dropped.
+    setCount(text) {
+        if (this.count.textContent !== text) this.count.textContent = text;
+    }
+
+    // Each keystroke starts a search; an older one that ends later is dropped, so the words
+    // last typed always have the last say.
     async run() {
         const ticket = ++this.ticket;
         const query = this.input.value;
@@ -131,88 +176,136 @@ class SearchView {
             return;
         }
         let found;
+        let pages = [];
         try {
             found = await this.index.search(query, SHOWN);
+            // The rows in view get their titles before anything is drawn.
+            pages = await this.pagesOf(found.results.slice(0, this.rowsInView()));
         } catch (e) {
             found = { results: [], total: 0, words: [] };
         }
         if (ticket !== this.ticket) return;
-        this.show(found, ticket);
+        this.show(found, pages, ticket);
     }
 
-    show(found, ticket) {
-        this.clearResults();
-        const { results, total, words, prefix } = found;
-        this.count.textContent = total
-            ? this.texts(40).replace('%1', String(total)) : this.texts(39);
-        for (const result of results.slice(0, SHOWN)) {
-            const row = make('li', 'nv-search-result');
-            row.id = newId('result');
-            row.setAttribute('role', 'option');
-            row.setAttribute('aria-selected', 'false');
-            // Only the first rows are drawn: a screen reader says where a row stands of all.
-            row.setAttribute('aria-setsize', String(results.length));
-            row.setAttribute('aria-posinset', String(this.rows.length + 1));
-            const title = make('div', 'nv-search-title');
-            const snippet = make('div', 'nv-search-snippet');
-            row.append(title, snippet);
-            row.addEventListener('click', () => this.open(this.rows.indexOf(entry)));
-            const entry = { row, result, page: null };
-            this.rows.push(entry);
-            this.list.appendChild(row);
-            this.fill(entry, words, prefix, this.rows.length <= SNIPPETS, ticket);
-        }
-        this.input.setAttribute('aria-expanded', this.rows.length ? 'true' : 'false');
-        if (this.rows.length) this.setActive(0);
+    // How many rows the list shows at once, from its height as last observed.
+    rowsInView() {
+        const view = this.viewHeight || this.list.clientHeight || 400;
+        return Math.ceil(view / this.rowHeight) + 1;
+    }
+
+    // The pages of `results`; null for one whose part cannot be read.
+    pagesOf(results) {
+        return Promise.all(results.map((r) => this.index.page(r.page).catch(() => null)));
+    }
+
+    show(found, pages, ticket) {
+        this.stopWatching();
+        const { results, total } = found;
+        this.found = found;
+        this.pages = pages.slice();
+        this.setCount(searchCountText(this.texts, total));
+        this.setShown(pages.length);
+        if (this.scrolled) this.list.scrollTop = 0;
+        this.active = -1;
+        this.input.setAttribute('aria-expanded', results.length ? 'true' : 'false');
+        if (results.length) this.setActive(0, false);
+        else this.input.removeAttribute('aria-activedescendant');
         this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
             detail: { count: total } }));
+        this.whenStood(ticket);
     }
 
-    // The first rows get their title and then their text at once; the others only once the
-    // results have stood a moment (while the reader types on, they change before), their
-    // text as they scroll into view.
-    async fill(entry, words, prefix, first, ticket) {
-        const stood = () => new Promise((resolve) => setTimeout(resolve, SNIPPET_DELAY))
-            .then(() => ticket === this.ticket);
-        try {
-            if (!first && !(await stood())) return;
-            entry.page = await this.index.page(entry.result.page);
-            if (ticket !== this.ticket || !entry.page) return;
-            entry.row.firstChild.textContent = this.host.titleOf(entry.page);
-            if (!first) {
-                this.whenSeen(entry, () => this.fillSnippet(entry, words, prefix, ticket));
-                return;
-            }
-            if (await stood()) await this.fillSnippet(entry, words, prefix, ticket);
-        } catch (e) {
-            // A part that cannot be read leaves its row with what it has.
+    // Rows 0 .. n hold the first n results, with the pages read so far; rows before `from`
+    // hold theirs already.
+    setShown(n, from = 0) {
+        const fresh = document.createDocumentFragment();
+        for (let i = from; i < n; i += 1) {
+            if (!this.rows[i]) this.rows[i] = this.newRow(i);
+            const row = this.rows[i];
+            const page = this.pages[i];
+            row.firstChild.textContent = page ? this.host.titleOf(page) : '';
+            if (row.lastChild.firstChild) row.lastChild.textContent = '';
+            row.setAttribute('aria-selected', 'false');
+            // Not every result has a row yet: each says where it stands of all.
+            row.setAttribute('aria-setsize', String(this.found.results.length));
+            if (i >= this.shown) fresh.appendChild(row);
         }
+        for (let i = n; i < this.shown; i += 1) this.rows[i].remove();
+        this.list.appendChild(fresh);
+        this.shown = n;
     }
 
-    // Rows further down get their snippets as they scroll into view.
-    whenSeen(entry, fn) {
+    newRow(i) {
+        const row = make('li', 'nv-search-result');
+        row.id = newId('result');
+        row.dataset.n = String(i);
+        row.setAttribute('role', 'option');
+        row.setAttribute('aria-posinset', String(i + 1));
+        row.append(make('div', 'nv-search-title'), make('div', 'nv-search-snippet'));
+        return row;
+    }
+
+    // Once the results have stood a moment (while the reader types on, they change before),
+    // the rows in view get their text and another screenful its rows; the rest follow as the
+    // reader scrolls to the last row.
+    whenStood(ticket) {
+        setTimeout(async () => {
+            if (ticket !== this.ticket || !this.found) return;
+            if (this.shown) this.rowHeight = this.rows[0].getBoundingClientRect().height || ROW_GUESS;
+            await this.extend(this.shown + this.rowsInView(), ticket);
+            if (ticket !== this.ticket) return;
+            for (let i = 0; i < this.shown; i += 1) this.whenSeen(i, ticket);
+        }, SNIPPET_DELAY);
+    }
+
+    // Rows for the first n results.
+    // One at a time, so that rows are never made twice.
+    extend(n, ticket) {
+        this.extending = (this.extending || Promise.resolve()).then(async () => {
+            if (ticket !== this.ticket || !this.found) return;
+            const more = this.found.results.slice(this.pages.length, n);
+            if (!more.length) return;
+            const pages = await this.pagesOf(more);
+            if (ticket !== this.ticket) return;
+            const from = this.shown;
+            this.pages.push(...pages);
+            this.setShown(this.pages.length, from);
+            if (this.seen) for (let i = from; i < this.shown; i += 1) this.whenSeen(i, ticket);
+        }).catch(() => {
+            // Rows that cannot be made leave those there are; the next ones may still come.
+        });
+        return this.extending;
+    }
+
+    // Row i gets the text around the words as it scrolls into view.
+    whenSeen(i, ticket) {
         if (typeof IntersectionObserver !== 'function') return;
         if (!this.seen) {
-            this.waitingRows = new Map();
             this.seen = new IntersectionObserver((changes) => {
                 for (const change of changes) {
-                    const run = change.isIntersecting && this.waitingRows.get(change.target);
-                    if (!run) continue;
-                    this.waitingRows.delete(change.target);
+                    if (!change.isIntersecting) continue;
                     this.seen.unobserve(change.target);
-                    run();
+                    const n = Number(change.target.dataset.n);
+                    this.fillSnippet(n, ticket);
+                    if (n === this.shown - 1) this.extend(this.shown + this.rowsInView(), ticket);
                 }
             }, { root: this.list });
         }
-        this.waitingRows.set(entry.row, fn);
-        this.seen.observe(entry.row);
+        this.seen.observe(this.rows[i]);
     }
 
-    async fillSnippet(entry, words, prefix, ticket) {
+    stopWatching() {
+        if (this.seen) this.seen.disconnect();
+        this.seen = null;
+    }
+
+    async fillSnippet(i, ticket) {
+        const { results, words, prefix } = this.found;
         try {
-            const snippet = await this.index.snippet(entry.result.page, entry.result, words, prefix);
+            const snippet = await this.index.snippet(results[i].page, results[i], words, prefix);
             if (ticket !== this.ticket) return;
-            const box = entry.row.lastChild;
+            const box = this.rows[i].lastChild;
             let at = 0;
             for (const [from, to] of snippet.marks) {
                 box.append(snippet.text.slice(at, from), make('mark', '', snippet.text.slice(from, to)));
@@ -224,23 +317,31 @@ class SearchView {
         }
     }
 
-    setActive(n) {
-        if (this.active >= 0 && this.rows[this.active]) {
-            this.rows[this.active].row.setAttribute('aria-selected', 'false');
+    setActive(n, scroll = true) {
+        if (this.active >= 0 && this.active < this.shown) {
+            this.rows[this.active].setAttribute('aria-selected', 'false');
         }
         this.active = n;
-        const entry = this.rows[n];
-        if (!entry) return;
-        entry.row.setAttribute('aria-selected', 'true');
-        this.input.setAttribute('aria-activedescendant', entry.row.id);
-        entry.row.scrollIntoView({ block: 'nearest' });
+        if (n < 0 || n >= this.shown) return;
+        const row = this.rows[n];
+        row.setAttribute('aria-selected', 'true');
+        this.input.setAttribute('aria-activedescendant', row.id);
+        if (scroll) row.scrollIntoView({ block: 'nearest' });
+    }
+
+    // Moves to result n, making its row first where the results have not stood yet.
+    async moveTo(n) {
+        const ticket = this.ticket;
+        if (n >= this.shown) await this.extend(n + 1, ticket);
+        if (ticket === this.ticket) this.setActive(Math.min(n, this.shown - 1));
     }
 
     key(e) {
         const moves = { ArrowDown: 1, ArrowUp: -1, PageDown: 10, PageUp: -10 };
-        if (e.key in moves && this.rows.length) {
+        const count = this.found ? this.found.results.length : 0;
+        if (e.key in moves && count) {
             e.preventDefault();
-            this.setActive(Math.max(0, Math.min(this.rows.length - 1, this.active + moves[e.key])));
+            this.moveTo(Math.max(0, Math.min(count - 1, this.active + moves[e.key])));
         } else if (e.key === 'Enter') {
             e.preventDefault();
             this.open(this.active);
@@ -248,16 +349,14 @@ class SearchView {
             // The combobox pattern: Escape empties the box and closes its list.
             e.preventDefault();
             this.input.value = '';
-            this.run();
-            this.host.changed();
+            this.typed();
         }
     }
 
     async open(n) {
-        const entry = this.rows[n];
-        if (!entry) return;
+        if (!this.found || !(n >= 0 && n < this.found.results.length)) return;
         this.setActive(n);
-        const page = entry.page || await this.index.page(entry.result.page);
+        const page = this.pages[n] || await this.index.page(this.found.results[n].page);
         if (page) this.host.openPage(page);
     }
 }

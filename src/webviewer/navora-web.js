@@ -13,9 +13,9 @@
 const VERSION = '@TAMBLIN_VERSION@';
 // The parts in the order they need each other; the first NO_DOM of them have no DOM.
 const PARTS = ['fields', 'model', 'reader', 'language', 'params', 'tree', 'address', 'pages',
-    'search-fold', 'search-words', 'search-index', 'dom', 'companion', 'list', 'contents',
-    'panels', 'search', 'viewer', 'start'];
-const NO_DOM = 11;
+    'search-fold', 'search-words', 'search-parts', 'search-rank', 'search-index', 'dom',
+    'companion', 'list', 'contents', 'panels', 'search', 'viewer', 'start'];
+const NO_DOM = 13;
 
 if (typeof document === 'undefined') {
     if (typeof module === 'object' && module.exports) {

@@ -59,6 +59,7 @@ h.test('typing finds pages, a title hit first, and Enter opens the page in its f
         // Several words: pages with all of them.
         await input.fill('walrus sea');
         assert.deepStrictEqual(await results(page, 1), ['Animals']);
+        assert.strictEqual(await page.locator('.nv-search-count').textContent(), '1 page found');
         // Script, style and hidden text are no words of the page; references are decoded
         // and shown as text.
         await input.fill('hiddenword');
@@ -77,6 +78,50 @@ h.test('typing finds pages, a title hit first, and Enter opens the page in its f
         await page.locator('.nv-search-result').nth(1).click();
         await page.frame({ name: 'pages' }).waitForURL(/zoo\.htm$/);
         await h.snapshot(page, 'search-results');
+    });
+});
+
+// What the rows of the results hold: [title, position, set size, has text] of each.
+function rowFacts(page) {
+    return page.evaluate(() => Array.from(document.querySelectorAll('.nv-search-result'))
+        .map((r) => [r.querySelector('.nv-search-title').textContent, r.getAttribute('aria-posinset'),
+            r.getAttribute('aria-setsize'), r.querySelector('.nv-search-snippet').textContent !== '']));
+}
+
+h.test('many results: rows in view with their titles at once, the others as the reader goes down', async ({ browser }) => {
+    const more = {};
+    for (let i = 1; i <= 70; i += 1) more[`w${i}.htm`] = page(`Walrus page ${i}`, `<p>A walrus, number ${i}.</p>`);
+    const site = scannedSite(more);
+    await h.eachWay(browser, site, async (page) => {
+        const input = await searchTab(page);
+        await input.fill('walrus');
+        await page.waitForSelector('.nv-search-count:has-text("72 pages found")');
+        // Only the rows a screen holds, each with its title and where it stands of the 50.
+        let rows = await rowFacts(page);
+        assert.ok(rows.length >= 10 && rows.length < 50, `${rows.length} rows at first`);
+        rows.forEach(([title, at, of], i) => {
+            assert.ok(title !== '', `row ${i + 1} has no title`);
+            assert.deepStrictEqual([at, of], [String(i + 1), '50']);
+        });
+        // Down to the last of the 50: its row is made, it is the active one.
+        for (let i = 0; i < 6; i += 1) await page.keyboard.press('PageDown');
+        await page.waitForFunction(() => {
+            const input = document.querySelector('.nv-search-input');
+            const row = document.getElementById(input.getAttribute('aria-activedescendant'));
+            return row && row.getAttribute('aria-posinset') === '50'
+                && row.querySelector('.nv-search-title').textContent !== '';
+        });
+        rows = await rowFacts(page);
+        assert.strictEqual(rows.length, 50);
+        assert.ok(rows.every(([title]) => title !== ''), 'a row without its title');
+        // The rows scrolled into view get their text; the words typed last have the last say.
+        await page.waitForFunction(() => document.querySelector('.nv-search-result:last-child mark'));
+        await input.pressSequentially('x', { delay: 0 });
+        await page.keyboard.press('Backspace');
+        await input.pressSequentially(' sea');
+        assert.deepStrictEqual(await results(page, 1), ['Animals']);
+        assert.deepStrictEqual((await rowFacts(page)).map((r) => r.slice(0, 3)), [['Animals', '1', '1']]);
+        assert.deepStrictEqual(await h.axe(page), []);
     });
 });
 

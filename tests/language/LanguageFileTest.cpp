@@ -139,6 +139,23 @@ TEST(LanguageFileRead, TheViewersTextsFollowTheAppletsAndAreWrittenOnlyWhenThere
     EXPECT_NE(full.FindUnwritableField(), "");
 }
 
+// A file translated before the viewer had a text for one page found keeps its bytes; the
+// new text is written once it is changed, after the others.
+TEST(LanguageFileRead, AFileOfEveryEarlierViewerTextKeepsItsBytes) {
+    std::string bytes = "2;1\r\nD\r\n";
+    for (const std::string& text : Numbered("t")) {
+        bytes += text + "\r\n";
+    }
+    for (int i = 0; i + 1 < LanguageFile::kViewerTextCount; ++i) {
+        bytes += "v" + std::to_string(i) + "\r\n";
+    }
+    LanguageFile file = Parsed(bytes);
+    EXPECT_EQ(file.m_viewerTexts.back(), "%1 page found");
+    EXPECT_EQ(file.Bytes(), bytes);
+    file.m_viewerTexts.back() = "%1 Seite gefunden";
+    EXPECT_EQ(file.Bytes(), bytes + "%1 Seite gefunden\r\n");
+}
+
 TEST(LanguageFileRead, ReadSetsExistedEvenForAnEmptyFile) {
     TestFiles files;
     LanguageFile file;

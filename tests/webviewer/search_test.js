@@ -98,6 +98,34 @@ async function main() {
     assert.strictEqual(nv.searchPartBase64(opening.replace(/"\);\r\n$/, '"+alert(1));\r\n')), null);
     assert.strictEqual(nv.searchFolder('http://x/a/site.xo?v=1#t'), 'http://x/a/site.xo.search/');
 
+    // The words that begin with a prefix: one list, each page's places in order, few or many.
+    const forty = Uint32Array.from({ length: 40 }, (_, i) => 2 * i + 1);
+    const merged = nv.searchRank.withPlaces(nv.searchRank.mergeLists([
+        { pages: Uint32Array.of(1, 3), values: Uint32Array.of(2 << 2, 40 << 2 | 1),
+            offsetStart: Uint32Array.of(0, 2, 42), offsets: Uint32Array.from([10, 30, ...forty]) },
+        { pages: Uint32Array.of(3, 4), values: Uint32Array.of(40 << 2 | 2, 1 << 2),
+            offsetStart: Uint32Array.of(0, 40, 41), offsets: Uint32Array.from([...forty.map((v) => v - 1), 7]) },
+    ], 5));
+    assert.deepStrictEqual(Array.from(merged.pages), [1, 3, 4]);
+    assert.deepStrictEqual(Array.from(merged.values), [2 << 2, 80 << 2 | 3, 1 << 2]);
+    const placesOf3 = Array.from(merged.offsets.subarray(merged.offsetStart[1], merged.offsetStart[2]));
+    assert.deepStrictEqual(placesOf3, Array.from({ length: 80 }, (_, i) => i));
+    assert.deepStrictEqual(Array.from(merged.offsets.subarray(merged.offsetStart[2])), [7]);
+
+    // The result count: one page in English; a language file that says "%1 pages found" in
+    // its own words but has no text for one page keeps its own words.
+    const english = (n) => nv.VIEWER_TEXTS[n - 20];
+    assert.deepStrictEqual([0, 1, 2].map((n) => nv.searchCountText(english, n)),
+        ['No pages found', '1 page found', '2 pages found']);
+    const lines = ['2;1', 'Deutsch', ...nv.LANGUAGE_DEFAULTS, ...nv.VIEWER_TEXTS.slice(0, 21)];
+    lines[lines.length - 1] = '%1 Seiten gefunden';
+    const german = nv.readLanguage(lines.join('\r\n'));
+    const text = (n) => german.viewerTexts[n - 20];
+    assert.strictEqual(nv.searchCountText(text, 1), '1 Seiten gefunden');
+    german.viewerTexts[21] = '%1 Seite gefunden';
+    assert.deepStrictEqual([1, 3].map((n) => nv.searchCountText(text, n)),
+        ['1 Seite gefunden', '3 Seiten gefunden']);
+
     // Code point order, as the scan sorts words.
     const cmp = nv.searchWords.compareWords;
     assert.ok(cmp('\uffff', '\u{10000}') < 0 && cmp('a', 'ab') < 0 && cmp('b', 'ab') > 0);

@@ -1,0 +1,135 @@
+// The parts of the full-text search index the scan writes beside an index file
+// (SITE.xo.search/), as bytes: taken out of their fixed script, and the words and pages of a
+// word part decoded into typed arrays. No DOM.
+(function (nv) {
+'use strict';
+
+// Added to the places kept of a word whose pages come as a bitmap (SearchWordPart).
+const BITMAP = 32;
+const utf8 = new TextDecoder('utf-8');
+
+// Unsigned LEB128 numbers of a part, as the scan writes them (SearchWordPart).
+class Numbers {
+    constructor(bytes, at = 0, end = bytes.length) {
+        this.bytes = bytes;
+        this.at = at;
+        this.end = end;
+    }
+
+    next() {
+        let value = 0;
+        let scale = 1;
+        for (let i = 0; i < 5; i += 1) {
+            if (this.at >= this.end) throw new Error('part cut short');
+            const b = this.bytes[this.at];
+            this.at += 1;
+            value += (b & 0x7f) * scale;
+            if (b < 0x80) return value;
+            scale *= 128;
+        }
+        throw new Error('bad number');
+    }
+}
+
+// The words of a word part and where each one's pages are; the pages read when first asked.
+function readWordPart(bytes) {
+    const entries = [];
+    const numbers = new Numbers(bytes);
+    let last = new Uint8Array(0);
+    while (numbers.at < bytes.length) {
+        const shared = numbers.next();
+        const size = numbers.next();
+        if (shared > last.length || numbers.at + size > bytes.length) throw new Error('bad word');
+        const raw = new Uint8Array(shared + size);
+        raw.set(last.subarray(0, shared));
+        raw.set(bytes.subarray(numbers.at, numbers.at + size), shared);
+        numbers.at += size;
+        last = raw;
+        const kept = numbers.next();
+        const count = numbers.next();
+        const length = numbers.next();
+        if (numbers.at + length > bytes.length) throw new Error('bad word');
+        entries.push({ word: utf8.decode(raw), kept, count, bytes, start: numbers.at,
+            end: numbers.at + length, pages: null });
+        numbers.at += length;
+    }
+    return entries;
+}
+
+// A word's pages: {pages, values (count << 2 | flags), offsetStart, offsets}, typed arrays.
+function pagesOf(entry) {
+    if (entry.pages) return entry.pages;
+    const { count } = entry;
+    const kept = entry.kept & ~BITMAP;
+    const numbers = new Numbers(entry.bytes, entry.start, entry.end);
+    const pages = new Uint32Array(count);
+    const values = new Uint32Array(count);
+    const offsetStart = new Uint32Array(count + 1);
+    const offsets = [];
+    // Words on most pages list them as a bitmap.
+    const bitmap = entry.kept & BITMAP;
+    if (bitmap) {
+        const size = numbers.next();
+        let n = 0;
+        for (let b = 0; b < size && numbers.at + b < numbers.end; b += 1) {
+            const byte = entry.bytes[numbers.at + b];
+            for (let bit = 0; bit < 8; bit += 1) {
+                if (byte >> bit & 1 && n < count) {
+                    pages[n] = b * 8 + bit;
+                    n += 1;
+                }
+            }
+        }
+        if (n !== count) throw new Error('bad bitmap');
+        numbers.at += size;
+    }
+    let page = 0;
+    for (let i = 0; i < count; i += 1) {
+        if (!bitmap) {
+            page += numbers.next();
+            pages[i] = page;
+        }
+        values[i] = numbers.next();
+        offsetStart[i] = offsets.length;
+        const n = kept ? numbers.next() : 0;
+        let offset = 0;
+        for (let k = 0; k < n; k += 1) {
+            offset += numbers.next();
+            offsets.push(offset);
+        }
+    }
+    offsetStart[count] = offsets.length;
+    entry.pages = { pages, values, offsetStart, offsets: Uint32Array.from(offsets) };
+    return entry.pages;
+}
+
+// The data of a part from its script: what the scan writes around the bytes, exactly.
+const OPENING = '/* Written by Tamblin: a part of the full-text search index of the index file this '
+    + 'folder is named after, for the search page\'s viewer. */\r\n'
+    + 'if (typeof navoraSearchPart === "function") navoraSearchPart(2, "';
+const CLOSING = '");\r\n';
+function partBase64(script) {
+    if (!script.startsWith(OPENING) || !script.endsWith(CLOSING)) return null;
+    const data = script.slice(OPENING.length, script.length - CLOSING.length);
+    return /^[A-Za-z0-9+/]*={0,2}$/.test(data) && data.length % 4 === 0 ? data : null;
+}
+
+// The bytes of a part's base64.
+function partBytes(base64) {
+    const binary = atob(base64);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; i += 1) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+}
+
+// The name of the search index's folder for an index file's address.
+function searchFolder(indexUrl) {
+    return `${String(indexUrl).replace(/[?#].*$/, '')}.search/`;
+}
+
+Object.assign(nv, {
+    searchParts: { readWordPart, pagesOf, utf8 },
+    searchPartBase64: partBase64, searchPartBytes: partBytes, searchFolder, SEARCH_PART_VERSION: 2
+});
+})(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-parts', '@TAMBLIN_VERSION@')
+    : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));
