@@ -335,6 +335,8 @@ int CliCommands::PrintScanUsage(std::ostream& stream, int code) {
               "  --no-full-text            Write no full-text search index. By default the\n"
               "                            words of every page go to OUT.search/, beside OUT,\n"
               "                            for the Search tab of the search page's viewer.\n"
+              "  --full-text               Write the full-text search index: for rescan, when\n"
+              "                            the index was scanned without it.\n"
               "  --classic                 All of the above off, and --no-remember: the scan\n"
               "                            of old.\n"
               "\n"
@@ -549,6 +551,8 @@ bool CliCommands::ScanArgument(const std::vector<std::string>& args, size_t& i,
         settings.tidyUrls = false;
     } else if (arg == "--no-full-text") {
         settings.fullText = false;
+    } else if (arg == "--full-text") {
+        settings.fullText = true;
     } else if (arg == "--no-skip-common-headings") {
         settings.skipCommonHeadings = false;
     } else if (arg == "--no-skip-title-repeats") {

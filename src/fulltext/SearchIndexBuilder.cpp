@@ -8,42 +8,34 @@ namespace tamblin {
 
 namespace {
 
-// UTF-16 code units of UTF-8 text: one for each lead byte, two for those of four bytes.
-std::uint32_t Utf16Units(std::string_view utf8) {
+// Texts are kept on one line, tabs and all, for the files that list them: runs of controls
+// and spaces become one space. Gives the UTF-16 code units appended (one for each lead byte,
+// two for those of four bytes), counted in the same pass: every byte of every page's text
+// comes through here.
+std::uint32_t AppendClean(std::string_view text, std::string& out) {
+    size_t at = out.size();
+    bool space = at == 0 || out.back() == ' ';
+    // Never longer than the text.
+    out.resize(at + text.size());
+    char* to = out.data();
     std::uint32_t units = 0;
-    for (char ch : utf8) {
+    for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c == 0x7F) {
+            if (!space) {
+                to[at++] = ' ';
+                ++units;
+                space = true;
+            }
+            continue;
+        }
+        space = false;
+        to[at++] = ch;
         units += (c & 0xC0) != 0x80 ? 1 : 0;
         units += c >= 0xF0 ? 1 : 0;
     }
+    out.resize(at);
     return units;
-}
-
-// Texts are kept on one line, tabs and all, for the files that list them: runs of controls
-// and spaces become one space.
-void AppendClean(std::string_view text, std::string& out) {
-    auto blank = [](char ch) {
-        auto c = static_cast<unsigned char>(ch);
-        return c <= 0x20 || c == 0x7F;
-    };
-    bool space = out.empty() || out.back() == ' ';
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t run = at;
-        while (run < text.size() && !blank(text[run])) {
-            ++run;
-        }
-        out.append(text, at, run - at);
-        space = space && run == at;
-        if (run == text.size()) {
-            return;
-        }
-        if (!space) {
-            out += ' ';
-            space = true;
-        }
-        at = run + 1;
-    }
 }
 
 std::uint32_t HashOf(std::string_view word) {
@@ -88,11 +80,9 @@ void SearchIndexBuilder::AddText(std::string_view utf8, Role role) {
     if (text.size() >= kMaxPageText) {
         return;
     }
-    size_t before = text.size();
-    AppendClean(utf8.substr(0, kMaxPageText - before), text);
     // A cut sequence would be no character: the tokenizer makes it a separator.
     std::uint32_t start = m_textUnits;
-    m_textUnits += Utf16Units(std::string_view(text).substr(before));
+    m_textUnits += AppendClean(utf8.substr(0, kMaxPageText - text.size()), text);
     if (role == Role::kHeading) {
         m_headings.emplace_back(start, m_textUnits);
     }
@@ -149,6 +139,7 @@ void SearchIndexBuilder::AddWord(std::string_view word, std::uint32_t page, std:
     if (entry.lastPage != page) {
         entry.lastPage = page;
         entry.openAt = static_cast<std::uint32_t>(packed.size());
+        ++entry.pages;
         packed.insert(packed.end(), {page, 0, 0});
     }
     std::uint32_t* head = packed.data() + entry.openAt;
@@ -189,30 +180,31 @@ SearchIndexData SearchIndexBuilder::Take() {
     SearchIndexData data;
     data.pages = std::move(m_pages);
     std::vector<std::uint32_t> order(m_words.size());
+    size_t postings = 0;
+    size_t packed = 0;
     for (std::uint32_t id = 0; id < order.size(); ++id) {
         order[id] = id;
+        postings += m_words[id].pages;
+        packed += m_words[id].packed.size();
     }
     auto text = [&](std::uint32_t id) {
         return std::string_view(m_wordText).substr(m_words[id].textAt, m_words[id].textSize);
     };
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
-    data.words.reserve(order.size());
+    data.words.Reserve(order.size(), m_wordText.size(), postings, packed - kEntryHead * postings);
     for (std::uint32_t id : order) {
-        std::vector<std::uint32_t> packed = std::move(m_words[id].packed);
-        std::vector<SearchPosting> postings;
-        for (size_t at = 0; at + kEntryHead <= packed.size();) {
-            SearchPosting& posting = postings.emplace_back();
-            posting.page = packed[at];
-            posting.count = packed[at + 1];
-            posting.flags = static_cast<std::uint8_t>(packed[at + 2] >> 8);
-            size_t offsets = packed[at + 2] & 0xFF;
-            at += kEntryHead;
-            posting.offsets.assign(packed.begin() + static_cast<std::ptrdiff_t>(at),
-                                   packed.begin() + static_cast<std::ptrdiff_t>(at + offsets));
-            at += offsets;
+        // Each word's entries are let go as soon as they are copied, so that the two
+        // forms are not held whole at once.
+        std::vector<std::uint32_t> entries = std::move(m_words[id].packed);
+        data.words.StartWord(text(id));
+        for (size_t at = 0; at + kEntryHead <= entries.size();) {
+            size_t offsets = entries[at + 2] & 0xFF;
+            data.words.AddPosting(entries[at], entries[at + 1],
+                                  static_cast<std::uint8_t>(entries[at + 2] >> 8),
+                                  entries.data() + at + kEntryHead, offsets);
+            at += kEntryHead + offsets;
         }
-        data.words.emplace_back(std::string(text(id)), std::move(postings));
     }
     m_words.clear();
     m_wordText.clear();

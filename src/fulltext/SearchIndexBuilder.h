@@ -38,6 +38,7 @@ private:
         std::uint32_t textSize = 0;
         std::uint32_t lastPage = UINT32_MAX;
         std::uint32_t openAt = 0; // where the last page's entry starts in `packed`
+        std::uint32_t pages = 0;
         std::vector<std::uint32_t> packed;
     };
 

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <cstdint>
+#include "fulltext/SearchPosting.h"
+#include "fulltext/SearchWords.h"
+
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tamblin {
@@ -15,22 +16,11 @@ struct SearchPage {
     std::string text;
 };
 
-// Where one word stands in one page.
-struct SearchPosting {
-    enum Flag : std::uint8_t { kInTitle = 1, kInHeading = 2 };
-    static constexpr size_t kMaxOffsets = 16;
-
-    std::uint32_t page = 0;
-    std::uint32_t count = 0; // every occurrence, the title's included
-    std::uint8_t flags = 0;
-    std::vector<std::uint32_t> offsets; // the first kMaxOffsets in the text, ascending
-};
-
 // A whole search index: the pages and every word with its pages, words in code point order
 // (the order of their UTF-8 bytes), pages ascending under each.
 struct SearchIndexData {
     std::vector<SearchPage> pages;
-    std::vector<std::pair<std::string, std::vector<SearchPosting>>> words;
+    SearchWords words;
 };
 
 } // namespace tamblin

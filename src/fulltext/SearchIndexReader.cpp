@@ -150,7 +150,8 @@ bool SearchIndexReader::ReadPagePart(const std::string& bytes) {
 bool SearchIndexReader::ReadWordPart(const std::string& bytes) {
     auto words = SearchWordPart::Read(bytes);
     if (!words || words->empty() ||
-        (!m_data.words.empty() && words->front().first <= m_data.words.back().first)) {
+        (!m_data.words.Empty() &&
+         words->front().first <= m_data.words.Text(m_data.words.Size() - 1))) {
         return false;
     }
     for (auto& word : *words) {
@@ -159,7 +160,7 @@ bool SearchIndexReader::ReadWordPart(const std::string& bytes) {
                 return false;
             }
         }
-        m_data.words.push_back(std::move(word));
+        m_data.words.Add(word.first, word.second);
     }
     return true;
 }
@@ -195,16 +196,14 @@ std::optional<SearchIndexReader> SearchIndexReader::FromParts(const std::string&
 }
 
 std::vector<SearchPosting> SearchIndexReader::Postings(const std::string& word, bool prefix) const {
-    auto first = std::lower_bound(
-        m_data.words.begin(), m_data.words.end(), word,
-        [](const auto& entry, const std::string& value) { return entry.first < value; });
     std::map<std::uint32_t, SearchPosting> merged;
-    for (auto it = first; it != m_data.words.end(); ++it) {
-        bool match = prefix ? it->first.starts_with(word) : it->first == word;
+    for (size_t i = m_data.words.LowerBound(word); i < m_data.words.Size(); ++i) {
+        std::string_view text = m_data.words.Text(i);
+        bool match = prefix ? text.starts_with(word) : text == word;
         if (!match) {
             break;
         }
-        for (const SearchPosting& posting : it->second) {
+        for (const SearchPosting& posting : m_data.words.Postings(i)) {
             SearchPosting& into = merged[posting.page];
             into.page = posting.page;
             into.count += posting.count;

@@ -3,12 +3,12 @@
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
 #include "fulltext/SearchWordPart.h"
-#include "fulltext/WordTokenizer.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+#include <unistd.h>
 
 namespace tamblin {
 
@@ -32,110 +32,186 @@ void AppendField(const std::string& text, std::string& out) {
     }
 }
 
-// A page's text in sections of at most kTextPartUnits / 2 code units, cut at a space where
-// one is near; each section's start in code units.
-struct Section {
-    std::string_view text;
-    std::uint32_t start;
-};
-
-std::vector<Section> Sections(const std::string& text) {
-    constexpr std::uint32_t kUnits = SearchIndexWriter::kTextPartUnits / 2;
-    std::vector<Section> sections;
-    size_t at = 0;
+// UTF-16 code units of UTF-8 text: one for each lead byte, two for those of four bytes.
+std::uint32_t Utf16Units(std::string_view utf8) {
     std::uint32_t units = 0;
-    while (at < text.size()) {
-        size_t begin = at;
-        std::uint32_t start = units;
-        size_t lastSpace = 0;
-        std::uint32_t spaceUnits = 0;
-        while (at < text.size() && units - start < kUnits) {
-            char32_t c = WordTokenizer::NextCodePoint(text, at);
-            units += c >= 0x10000 ? 2 : 1;
-            if (c == ' ') {
-                lastSpace = at;
-                spaceUnits = units;
-            }
-        }
-        if (at < text.size() && lastSpace > begin && spaceUnits - start > kUnits / 2) {
-            at = lastSpace;
-            units = spaceUnits;
-        }
-        sections.push_back({std::string_view(text).substr(begin, at - begin), start});
+    for (char ch : utf8) {
+        auto c = static_cast<unsigned char>(ch);
+        units += (c & 0xC0) != 0x80 ? 1 : 0;
+        units += c >= 0xF0 ? 1 : 0;
     }
-    return sections;
+    return units;
 }
 
+// Where a section of `text` from `at` that may take `room` bytes ends: after a space in its
+// second half where there is one, never inside a character.
+size_t SectionEnd(std::string_view text, size_t at, size_t room) {
+    if (text.size() - at <= room) {
+        return text.size();
+    }
+    size_t end = at + room;
+    while (end > at + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    size_t space = text.rfind(' ', end - 1);
+    return space != std::string_view::npos && space >= at + room / 2 ? space + 1 : end;
+}
+
+// 0, or the error number.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno != EINTR) {
+            return errno;
+        }
+        bytes.remove_prefix(put > 0 ? static_cast<size_t>(put) : 0);
+    }
+    return 0;
+}
+
+// 0, or the error number. Some file systems cannot sync a folder (EINVAL).
+int SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// Writes the parts into the new folder, each made whole in memory and written by one call.
 class FolderWriter {
 public:
     explicit FolderWriter(std::string folder) : m_folder(std::move(folder)) {}
 
-    bool Put(const std::string& path, const std::string& bytes) {
+    bool Put(const std::string& path, std::string_view bytes) {
         if (!m_result.Ok()) {
             return false;
         }
-        // The folder is new and takes the old one's place only once every part is written
-        // whole; syncing each of its thousands of parts would take longer than the scan.
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        std::string script = SearchPartScript(bytes);
-        out.write(script.data(), static_cast<std::streamsize>(script.size()));
-        out.close();
-        if (!out) {
-            m_result = SaveResult::Failure(errno != 0 ? errno : EIO);
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int error = fd < 0 ? errno : WriteAll(fd, SearchPartScript(bytes));
+        if (fd >= 0 && ::close(fd) != 0 && error == 0) {
+            error = errno;
+        }
+        if (error != 0) {
+            m_result = SaveResult::Failure(error);
         }
         return m_result.Ok();
     }
-    const std::string& Folder() const { return m_folder; }
-    SaveResult Result() const { return m_result; }
+
+    // The folder takes the old one's place by a rename, so its parts must be on disk first,
+    // or a crash after the rename could leave empty parts and no old folder. One sync of the
+    // file system does it for every part: an fsync each would commit the journal once per
+    // part, seconds for a site of a few hundred pages.
+    bool Sync() {
+        if (!m_result.Ok()) {
+            return false;
+        }
+        int fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int error = fd < 0 ? errno : 0;
+#ifdef __linux__
+        if (fd >= 0 && ::syncfs(fd) != 0) {
+            error = errno;
+        }
+#else
+        ::sync();
+#endif
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (error != 0) {
+            m_result = SaveResult::Failure(error);
+        }
+        return m_result.Ok();
+    }
+    const std::string& Folder() const {
+        return m_folder;
+    }
+    SaveResult Result() const {
+        return m_result;
+    }
 
 private:
     std::string m_folder;
     SaveResult m_result;
 };
 
-// Page parts and text parts: the sections of consecutive pages share a text part until it
-// is full.
-void WritePages(const SearchIndexData& data, FolderWriter& out) {
-    std::string pagePart;
-    std::string textPart;
-    size_t textNumber = 0;
-    size_t textSections = 0;
-    std::uint32_t textUnits = 0;
-    for (size_t i = 0; i < data.pages.size(); ++i) {
-        const SearchPage& page = data.pages[i];
-        AppendField(page.url, pagePart);
-        pagePart += '\t';
-        AppendField(page.title, pagePart);
-        pagePart += '\t';
-        bool first = true;
-        for (const Section& section : Sections(page.text)) {
-            // Bytes: never fewer than the section's code units.
-            auto units = static_cast<std::uint32_t>(section.text.size());
-            if (textSections > 0 && textUnits + units > SearchIndexWriter::kTextPartUnits) {
-                out.Put(SearchIndexFiles::TextPart(out.Folder(), textNumber++), textPart);
-                textPart.clear();
-                textSections = 0;
-                textUnits = 0;
+// Page parts and text parts. A text part is filled to its size: a page's text is cut into
+// sections where a part ends, so that parts are few (each is a file to create) while a
+// snippet still fetches no more than one part.
+class PageWriter {
+public:
+    explicit PageWriter(FolderWriter& out) : m_out(out) {}
+
+    void Add(const SearchPage& page) {
+        AppendField(page.url, m_pagePart);
+        m_pagePart += '\t';
+        AppendField(page.title, m_pagePart);
+        m_pagePart += '\t';
+        std::string_view text = page.text;
+        std::uint32_t units = 0;
+        for (size_t at = 0; at < text.size();) {
+            if (m_sections > 0 && m_textPart.size() + kMinSection > kPartBytes) {
+                EndTextPart();
             }
-            pagePart += (first ? "" : ",") + Base36(section.start) + ',' +
-                        Base36(static_cast<std::uint32_t>(textNumber)) + ',' +
-                        Base36(static_cast<std::uint32_t>(textSections));
-            first = false;
-            textPart.append(section.text);
-            textPart += '\n';
-            ++textSections;
-            textUnits += units;
+            // The line end counts.
+            size_t end = SectionEnd(text, at, kPartBytes - m_textPart.size() - 1);
+            m_pagePart += (at == 0 ? "" : ",") + Base36(units) + ',' + Base36(m_textNumber) + ',' +
+                          Base36(m_sections);
+            std::string_view section = text.substr(at, end - at);
+            m_textPart.append(section);
+            m_textPart += '\n';
+            ++m_sections;
+            units += Utf16Units(section);
+            at = end;
         }
-        pagePart += '\n';
-        if ((i + 1) % SearchIndexFiles::kPagesPerPart == 0 || i + 1 == data.pages.size()) {
-            out.Put(SearchIndexFiles::PagePart(out.Folder(), i / SearchIndexFiles::kPagesPerPart),
-                    pagePart);
-            pagePart.clear();
+        m_pagePart += '\n';
+        if (++m_pages % SearchIndexFiles::kPagesPerPart == 0) {
+            EndPagePart();
         }
     }
-    if (textSections > 0) {
-        out.Put(SearchIndexFiles::TextPart(out.Folder(), textNumber), textPart);
+
+    void Finish() {
+        if (m_pages % SearchIndexFiles::kPagesPerPart != 0) {
+            EndPagePart();
+        }
+        if (m_sections > 0) {
+            EndTextPart();
+        }
     }
+
+private:
+    static constexpr size_t kPartBytes = SearchIndexWriter::kTextPartBytes;
+    // A part with less room than this ends rather than take a sliver of a page.
+    static constexpr size_t kMinSection = kPartBytes / 8;
+
+    void EndTextPart() {
+        m_out.Put(SearchIndexFiles::TextPart(m_out.Folder(), m_textNumber++), m_textPart);
+        m_textPart.clear();
+        m_sections = 0;
+    }
+    void EndPagePart() {
+        m_out.Put(SearchIndexFiles::PagePart(m_out.Folder(),
+                                             (m_pages - 1) / SearchIndexFiles::kPagesPerPart),
+                  m_pagePart);
+        m_pagePart.clear();
+    }
+
+    FolderWriter& m_out;
+    std::string m_pagePart;
+    std::string m_textPart;
+    std::uint32_t m_textNumber = 0;
+    std::uint32_t m_sections = 0;
+    size_t m_pages = 0;
+};
+
+void WritePages(const SearchIndexData& data, FolderWriter& out) {
+    PageWriter pages(out);
+    for (const SearchPage& page : data.pages) {
+        pages.Add(page);
+    }
+    pages.Finish();
 }
 
 // Word parts; the first and last word of each, for the list.
@@ -144,14 +220,17 @@ std::vector<std::pair<std::string, std::string>> WriteWords(const SearchIndexDat
     std::vector<std::pair<std::string, std::string>> bounds;
     std::string part;
     std::string_view before;
-    for (const auto& word : data.words) {
+    std::vector<SearchPosting> postings;
+    for (size_t i = 0; i < data.words.Size(); ++i) {
+        std::string_view word = data.words.Text(i);
         if (part.empty()) {
-            bounds.emplace_back(word.first, word.first);
+            bounds.emplace_back(word, word);
             before = {};
         }
-        SearchWordPart::Append(word, before, part);
-        before = word.first;
-        bounds.back().second = word.first;
+        data.words.PostingsInto(i, postings);
+        SearchWordPart::Append(word, postings, before, part);
+        before = word;
+        bounds.back().second = word;
         if (part.size() >= SearchIndexWriter::kWordPartBytes) {
             out.Put(SearchIndexFiles::WordPart(out.Folder(), bounds.size() - 1), part);
             part.clear();
@@ -194,7 +273,7 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
     WritePages(data, out);
     auto bounds = WriteWords(data, out);
     out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds));
-    if (!out.Result().Ok()) {
+    if (!out.Sync()) {
         fs::remove_all(fresh, error);
         return out.Result();
     }
@@ -215,6 +294,9 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
         return ErrorOf(error);
     }
     fs::remove_all(old, error);
+    // Which folder a crash leaves is then the new one; either is whole.
+    std::string parent = fs::path(folder).parent_path().string();
+    SyncFolder(parent.empty() ? "." : parent);
     return {};
 }
 

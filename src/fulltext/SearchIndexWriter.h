@@ -12,11 +12,12 @@ namespace tamblin {
 // new folder take the old one's place. A failure leaves the old folder as it was.
 class SearchIndexWriter {
 public:
-    // Word parts end once they pass this many bytes, text parts this many UTF-16 code units.
-    // A first query fetches a text part for each snippet shown; every part is a file to
-    // create, which costs the scan more than its bytes do.
+    // Word parts end once they pass this many bytes; text parts hold at most this many
+    // bytes of text, and are filled to it. A first query fetches a text part for each
+    // snippet shown; every part is a file to create, which costs the scan more than its
+    // bytes do.
     static constexpr size_t kWordPartBytes = 16 * 1024;
-    static constexpr size_t kTextPartUnits = 16 * 1024;
+    static constexpr size_t kTextPartBytes = 16 * 1024;
 
     static SaveResult Write(const SearchIndexData& data, const std::string& indexPath);
     // Removes the search index of `indexPath`, if any; false when it stays.

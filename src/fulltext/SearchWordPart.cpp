@@ -138,7 +138,11 @@ std::uint32_t SearchWordPart::OffsetsKept(const std::vector<SearchPosting>& post
 }
 
 void SearchWordPart::Append(const Word& word, std::string_view before, std::string& out) {
-    const auto& [text, postings] = word;
+    Append(word.first, word.second, before, out);
+}
+
+void SearchWordPart::Append(std::string_view text, const std::vector<SearchPosting>& postings,
+                            std::string_view before, std::string& out) {
     size_t shared = 0;
     while (shared < before.size() && shared < text.size() && before[shared] == text[shared]) {
         ++shared;
@@ -178,7 +182,7 @@ void SearchWordPart::Append(const Word& word, std::string_view before, std::stri
     }
     PutNumber(static_cast<std::uint32_t>(shared), out);
     PutNumber(static_cast<std::uint32_t>(text.size() - shared), out);
-    out.append(text, shared);
+    out.append(text.substr(shared));
     PutNumber(kept | (bitmap ? kBitmap : 0), out);
     PutNumber(static_cast<std::uint32_t>(postings.size()), out);
     PutNumber(static_cast<std::uint32_t>(pages.size()), out);

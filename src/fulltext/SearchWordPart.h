@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fulltext/SearchIndexData.h"
+#include "fulltext/SearchPosting.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,6 +31,8 @@ public:
     static std::uint32_t OffsetsKept(const std::vector<SearchPosting>& postings);
     // Appends `word` to a part whose last word was `before` ("" for the first).
     static void Append(const Word& word, std::string_view before, std::string& out);
+    static void Append(std::string_view text, const std::vector<SearchPosting>& postings,
+                       std::string_view before, std::string& out);
     // Nothing when the bytes are not such a part.
     static std::optional<std::vector<Word>> Read(std::string_view bytes);
 };

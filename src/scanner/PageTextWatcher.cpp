@@ -5,29 +5,89 @@
 #include "scanner/HtmlText.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
 namespace tamblin {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kUnseen = {"script",   "style", "noscript",
-                                                     "template", "head",  "svg"};
-constexpr std::array<std::string_view, 33> kInline = {
-    "a",   "abbr", "b",   "bdi",  "bdo",  "cite",  "code",   "data",   "dfn", "em",    "i",
-    "kbd", "mark", "q",   "s",    "samp", "small", "span",   "strong", "sub", "sup",   "time",
-    "u",   "var",  "wbr", "font", "big",  "tt",    "strike", "ins",    "del", "label", "nobr"};
-constexpr std::array<std::string_view, 14> kVoid = {"area",  "base",   "br",    "col",  "embed",
-                                                    "hr",    "img",    "input", "link", "meta",
-                                                    "param", "source", "track", "wbr"};
+// What a tag's name does to the text. Every tag of every page passes here, so the names are
+// told apart by a switch on their length rather than by searching lists of them.
+enum class TagKind { kBlock, kInline, kUnseen, kTitle, kBody, kHeading };
 
-template <size_t N> bool In(const std::array<std::string_view, N>& list, std::string_view name) {
-    return std::find(list.begin(), list.end(), name) != list.end();
+template <size_t N> bool OneOf(std::string_view name, const std::string_view (&names)[N]) {
+    for (std::string_view candidate : names) {
+        if (name == candidate) {
+            return true;
+        }
+    }
+    return false;
 }
 
-bool IsHeadingName(std::string_view name) {
-    return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
+TagKind KindOfTag(std::string_view name) {
+    static constexpr std::string_view kInline2[] = {"em", "tt"};
+    static constexpr std::string_view kInline3[] = {"bdi", "bdo", "dfn", "kbd", "sub", "sup",
+                                                    "var", "wbr", "big", "ins", "del"};
+    static constexpr std::string_view kInline4[] = {"abbr", "cite", "code", "data", "mark",
+                                                    "samp", "span", "time", "font", "nobr"};
+    static constexpr std::string_view kInline5[] = {"small", "label"};
+    static constexpr std::string_view kInline6[] = {"strong", "strike"};
+    static constexpr std::string_view kUnseen[] = {"script",   "style", "noscript",
+                                                   "template", "head",  "svg"};
+    switch (name.size()) {
+    case 1:
+        return name == "a" || name == "b" || name == "i" || name == "q" || name == "s" ||
+                       name == "u"
+                   ? TagKind::kInline
+                   : TagKind::kBlock;
+    case 2:
+        if (name[0] == 'h' && name[1] >= '1' && name[1] <= '6') {
+            return TagKind::kHeading;
+        }
+        return OneOf(name, kInline2) ? TagKind::kInline : TagKind::kBlock;
+    case 3:
+        return name == "svg"           ? TagKind::kUnseen
+               : OneOf(name, kInline3) ? TagKind::kInline
+                                       : TagKind::kBlock;
+    case 4:
+        return name == "head"          ? TagKind::kUnseen
+               : name == "body"        ? TagKind::kBody
+               : OneOf(name, kInline4) ? TagKind::kInline
+                                       : TagKind::kBlock;
+    case 5:
+        return name == "title"         ? TagKind::kTitle
+               : name == "style"       ? TagKind::kUnseen
+               : OneOf(name, kInline5) ? TagKind::kInline
+                                       : TagKind::kBlock;
+    case 6:
+    case 8:
+        return OneOf(name, kUnseen)    ? TagKind::kUnseen
+               : OneOf(name, kInline6) ? TagKind::kInline
+                                       : TagKind::kBlock;
+    default:
+        return TagKind::kBlock;
+    }
+}
+
+bool IsVoid(std::string_view name) {
+    static constexpr std::string_view kVoid[] = {"area",  "base",   "br",    "col",  "embed",
+                                                 "hr",    "img",    "input", "link", "meta",
+                                                 "param", "source", "track", "wbr"};
+    return OneOf(name, kVoid);
+}
+
+// `name` spelled in any case is `lower`.
+bool NameIs(std::string_view name, std::string_view lower) {
+    if (name.size() != lower.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != lower[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool HidingStyle(std::string value) {
@@ -67,24 +127,32 @@ int PageTextWatcher::OnTag(const std::string& name) {
         }
         return kPlainText;
     }
-    if (bare == "title") {
+    TagKind kind = KindOfTag(bare);
+    switch (kind) {
+    case TagKind::kTitle:
         if (end && m_inTitle) {
             m_words.SetTitle(HtmlText::Decode(TrimSpaces(m_title), m_charset, false));
         }
         m_inTitle = !end;
         m_title.clear();
-    } else if (In(kUnseen, bare)) {
+        break;
+    case TagKind::kUnseen:
         // An end tag without its start (a page without <head>) does not go below nothing.
         m_unseen = std::max(0, m_unseen + (end ? -1 : 1));
-        if (bare == "head" && end) {
+        if (end && bare == "head") {
             m_unseen = 0;
         }
-    } else if (bare == "body") {
+        break;
+    case TagKind::kBody:
         m_unseen = 0;
-    } else if (IsHeadingName(bare)) {
+        break;
+    case TagKind::kHeading:
         m_headings = std::max(0, m_headings + (end ? -1 : 1));
+        break;
+    default:
+        break;
     }
-    if (!In(kInline, bare)) {
+    if (kind != TagKind::kInline) {
         m_words.Break();
     }
     return kPlainText;
@@ -94,18 +162,17 @@ void PageTextWatcher::OnAttribute(const std::string& name, const std::string& va
     if (m_tag.empty() || m_tag[0] == '/') {
         return;
     }
-    std::string attribute = AsciiLower(name);
     // The tag reader knows only double quotes: the rest of a style in single quotes comes as
     // further attributes of the tag.
     if (m_inStyle) {
         m_style += ' ' + name + value;
     }
-    if (attribute == "style") {
+    if (NameIs(name, "style")) {
         m_inStyle = true;
         m_style = value;
     }
-    if (attribute == "hidden" ||
-        (attribute == "aria-hidden" && AsciiLower(std::string(TrimSpaces(value))) == "true")) {
+    if (NameIs(name, "hidden") ||
+        (NameIs(name, "aria-hidden") && NameIs(TrimSpaces(value), "true"))) {
         m_tagHides = true;
     }
 }
@@ -116,7 +183,7 @@ void PageTextWatcher::OnTagEnd() {
     }
     m_inStyle = false;
     m_style.clear();
-    if (m_tagHides && m_skipName.empty() && !In(kVoid, m_tag)) {
+    if (m_tagHides && m_skipName.empty() && !IsVoid(m_tag)) {
         m_skipName = m_tag;
         m_skipDepth = 1;
     }

@@ -485,6 +485,12 @@ TEST(CliRescan, TheFullTextChoiceIsRememberedAndAnIndexWithoutWordsTakesOldOnesA
     run = Cli({"rescan", index, "-o", index});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_FALSE(std::filesystem::exists(folder));
+    // --full-text overrides the choice remembered, and is remembered in its place.
+    run = Cli({"rescan", index, "-o", index, "--full-text"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/index.js"));
+    EXPECT_NE(TestFiles::Read(index).find(";fulltext=1;"), std::string::npos);
+    ASSERT_EQ(Cli({"rescan", index, "-o", index, "--no-full-text"}).code, 0);
     // A file of old without the option keeps the default: words.
     std::string old = TestFiles::Read(index);
     size_t at = old.find("fulltext=0;");

@@ -184,7 +184,7 @@ TEST_F(CXoDocTest, AScansWordsAreWrittenBesideTheIndexAtEverySaveUntilAnotherInd
         m_doc.OpenScannedIndex(Q(temporary), Q(m_files.Path("site.xo")), QStringLiteral("site")));
     auto words = std::make_shared<SearchIndexData>();
     words->pages.push_back({"a.htm", "A", "walrus"});
-    words->words.push_back({"walrus", {{0, 1, 0, {0}}}});
+    words->words.Add("walrus", {{0, 1, 0, {0}}});
     m_doc.KeepWords(words);
     ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("site.xo"))));
     EXPECT_TRUE(std::filesystem::exists(m_files.Path("site.xo.search/index.js")));

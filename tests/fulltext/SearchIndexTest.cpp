@@ -59,10 +59,19 @@ TEST(SearchIndexTest, RoundTripKeepsPagesWordsAndTexts) {
         EXPECT_EQ(reader->Pages()[i].title, data.pages[i].title);
         EXPECT_EQ(reader->Pages()[i].text, data.pages[i].text);
     }
-    ASSERT_EQ(reader->Data().words.size(), data.words.size());
-    for (size_t i = 0; i < data.words.size(); ++i) {
-        EXPECT_EQ(reader->Data().words[i].first, data.words[i].first);
-        EXPECT_EQ(reader->Data().words[i].second.size(), data.words[i].second.size());
+    const SearchWords& read = reader->Data().words;
+    ASSERT_EQ(read.Size(), data.words.Size());
+    for (size_t i = 0; i < data.words.Size(); ++i) {
+        EXPECT_EQ(read.Text(i), data.words.Text(i));
+        ASSERT_EQ(read.PostingCount(i), data.words.PostingCount(i));
+        std::vector<SearchPosting> got = read.Postings(i);
+        std::vector<SearchPosting> written = data.words.Postings(i);
+        for (size_t k = 0; k < got.size(); ++k) {
+            EXPECT_EQ(got[k].page, written[k].page);
+            EXPECT_EQ(got[k].count, written[k].count);
+            EXPECT_EQ(got[k].flags, written[k].flags);
+            EXPECT_EQ(got[k].offsets, written[k].offsets);
+        }
     }
 }
 
@@ -107,8 +116,9 @@ TEST(SearchIndexTest, RankingAllWordsAndPrefix) {
 
 TEST(SearchIndexTest, OffsetsPointAtTheWordsInTheText) {
     SearchIndexData data = ThreePages();
-    for (const auto& [word, postings] : data.words) {
-        for (const SearchPosting& posting : postings) {
+    for (size_t i = 0; i < data.words.Size(); ++i) {
+        std::string_view word = data.words.Text(i);
+        for (const SearchPosting& posting : data.words.Postings(i)) {
             const std::string& text = data.pages[posting.page].text;
             for (std::uint32_t offset : posting.offsets) {
                 // The texts here are ASCII but for whole CJK characters of three bytes.

@@ -38,12 +38,10 @@ const SearchPage* PageOf(const SearchIndexData& data, const std::string& url) {
 }
 
 std::uint8_t FlagsOf(const SearchIndexData& data, const std::string& word) {
-    for (const auto& [w, postings] : data.words) {
-        if (w == word) {
-            return postings.at(0).flags;
-        }
-    }
-    return 0xFF;
+    size_t at = data.words.LowerBound(word);
+    return at < data.words.Size() && data.words.Text(at) == word
+               ? data.words.Postings(at).at(0).flags
+               : 0xFF;
 }
 
 } // namespace
@@ -92,5 +90,5 @@ TEST(ScanFullText, ClassicScansKeepNoWords) {
     files.Write("index.htm", "<title>T</title><p>words</p>");
     SearchIndexData data = ScanWords(files, true);
     EXPECT_TRUE(data.pages.empty());
-    EXPECT_TRUE(data.words.empty());
+    EXPECT_TRUE(data.words.Empty());
 }
