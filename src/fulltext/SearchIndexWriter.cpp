@@ -3,6 +3,7 @@
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
 #include "fulltext/SearchWordPart.h"
+#include "index/FdOutputBuffer.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,18 +58,6 @@ size_t SectionEnd(std::string_view text, size_t at, size_t room) {
     return space != std::string_view::npos && space >= at + room / 2 ? space + 1 : end;
 }
 
-// 0, or the error number.
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0 && errno != EINTR) {
-            return errno;
-        }
-        bytes.remove_prefix(put > 0 ? static_cast<size_t>(put) : 0);
-    }
-    return 0;
-}
-
 // 0, or the error number. Some file systems cannot sync a folder (EINVAL).
 int SyncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -90,7 +79,14 @@ public:
             return false;
         }
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        int error = fd < 0 ? errno : WriteAll(fd, SearchPartScript(bytes));
+        int error = fd < 0 ? errno : 0;
+        if (fd >= 0) {
+            m_out.Attach(fd);
+            std::string script = SearchPartScript(bytes);
+            m_out.sputn(script.data(), static_cast<std::streamsize>(script.size()));
+            m_out.pubsync();
+            error = m_out.Error();
+        }
         if (fd >= 0 && ::close(fd) != 0 && error == 0) {
             error = errno;
         }
@@ -134,6 +130,8 @@ public:
 
 private:
     std::string m_folder;
+    // One buffer for every part: a part is written by one call when it is whole.
+    FdOutputBuffer m_out;
     SaveResult m_result;
 };
 
