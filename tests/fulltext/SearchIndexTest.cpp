@@ -6,6 +6,7 @@
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -182,6 +183,57 @@ TEST(SearchIndexTest, RewriteReplacesTheFolderAndAFailureKeepsIt) {
     EXPECT_EQ(SearchIndexReader::Load(index)->Pages().size(), 1u);
     EXPECT_TRUE(SearchIndexWriter::Remove(index));
     EXPECT_FALSE(SearchIndexReader::Load(index));
+}
+
+// The caller saves its index file between the two steps of a write: once the new folder is
+// whole, before it replaces the old one. A failure of either leaves the old folder whole.
+TEST(SearchIndexTest, TheIndexFileIsSavedBetweenTheNewFolderAndItsRename) {
+    TestFiles files;
+    std::string index = files.Path("site.xo");
+    std::string folder = SearchIndexFiles::Folder(index);
+    ASSERT_TRUE(SearchIndexWriter::Write(ThreePages(), index).Ok());
+    std::string oldList = TestFiles::Read(SearchIndexFiles::List(folder));
+    SearchIndexBuilder builder;
+    builder.StartPage("new.html");
+    builder.AddText("fresh words", Role::kBody);
+    SearchIndexData fresh = builder.Take();
+
+    bool called = false;
+    SaveResult refused = SearchIndexWriter::Write(fresh, index, [&] {
+        called = true;
+        // The new folder is whole on disk and the old one still in place.
+        EXPECT_TRUE(std::filesystem::exists(SearchIndexFiles::List(folder + ".new")));
+        EXPECT_EQ(TestFiles::Read(SearchIndexFiles::List(folder)), oldList);
+        return false;
+    });
+    EXPECT_TRUE(called);
+    EXPECT_EQ(refused.error, ECANCELED);
+    EXPECT_EQ(TestFiles::Read(SearchIndexFiles::List(folder)), oldList);
+    EXPECT_FALSE(std::filesystem::exists(folder + ".new"));
+
+    // Parts that cannot be written (a full disk): the index file is never saved.
+    std::string big(40000, 'x');
+    for (size_t i = 0; i < big.size(); i += 8) {
+        big[i] = ' ';
+    }
+    builder.StartPage("big.html");
+    builder.AddText(big, Role::kBody);
+    SearchIndexData large = builder.Take();
+    called = false;
+    {
+        FileSizeLimit limit(8000);
+        SaveResult full = SearchIndexWriter::Write(large, index, [&] { return called = true; });
+        EXPECT_EQ(full.error, EFBIG);
+    }
+    EXPECT_FALSE(called);
+    EXPECT_EQ(TestFiles::Read(SearchIndexFiles::List(folder)), oldList);
+    EXPECT_FALSE(std::filesystem::exists(folder + ".new"));
+
+    ASSERT_TRUE(SearchIndexWriter::Write(large, index, [&] { return called = true; }).Ok());
+    EXPECT_TRUE(called);
+    EXPECT_EQ(UrlsOf(*SearchIndexReader::Load(index), "xxxxxxx"),
+              (std::vector<std::string>{"big.html"}));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".old"));
 }
 
 TEST(SearchIndexTest, PartScriptHoldsAnyBytesAndRefusesOthers) {
