@@ -52,6 +52,11 @@ constexpr size_t kEntryHead = 3;
 } // namespace
 
 SearchIndexBuilder::~SearchIndexBuilder() {
+    // Nobody takes the index: pages not yet counted are dropped, not counted.
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended.clear();
+    }
     Finish();
 }
 

@@ -76,6 +76,37 @@ TEST(SearchIndexTest, RoundTripKeepsPagesWordsAndTexts) {
     }
 }
 
+// Pages are counted on the builder's own thread while later ones come in: they keep their
+// order and numbers, a builder serves again after Take, and one never taken ends cleanly.
+TEST(SearchIndexTest, PagesCountedOnTheBuildersThreadKeepTheirOrder) {
+    SearchIndexBuilder builder;
+    for (int round = 0; round < 2; ++round) {
+        const int count = round == 0 ? 300 : 1;
+        for (int i = 0; i < count; ++i) {
+            builder.StartPage("p" + std::to_string(i) + ".html");
+            builder.AddText("shared word" + std::to_string(i), Role::kBody);
+        }
+        EXPECT_EQ(builder.PageCount(), static_cast<size_t>(count));
+        SearchIndexData data = builder.Take();
+        ASSERT_EQ(data.pages.size(), static_cast<size_t>(count));
+        EXPECT_EQ(data.pages.back().url, "p" + std::to_string(count - 1) + ".html");
+        size_t shared = data.words.LowerBound("shared");
+        ASSERT_EQ(data.words.Text(shared), "shared");
+        std::vector<SearchPosting> postings = data.words.Postings(shared);
+        ASSERT_EQ(postings.size(), static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(postings[i].page, static_cast<std::uint32_t>(i));
+        }
+        size_t last = data.words.LowerBound("word" + std::to_string(count - 1));
+        EXPECT_EQ(data.words.Postings(last)[0].page, static_cast<std::uint32_t>(count - 1));
+    }
+    SearchIndexBuilder dropped;
+    for (int i = 0; i < 100; ++i) {
+        dropped.StartPage("d.html");
+        dropped.AddText("never taken", Role::kBody);
+    }
+}
+
 TEST(SearchIndexTest, EveryWordOfAPageFindsIt) {
     TestFiles files;
     std::string index = files.Path("site.xo");
