@@ -216,6 +216,7 @@ class OtherCharacters {
             for (const ch of run[0]) {
                 // A surrogate without its pair is no character.
                 if (this.seen.has(ch) || (ch.length === 1 && (ch.charCodeAt(0) & 0xf800) === 0xd800)) continue;
+                if (this.found.length === this.limit) break;
                 this.seen.add(ch);
                 this.found.push(ch);
             }
