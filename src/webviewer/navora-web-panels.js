@@ -35,14 +35,16 @@ function applyLook(el, params) {
 }
 
 // Lays the characters beyond ASCII of `text` out once, unseen, in the viewer's font, a few
-// at a time between the page's other tasks, then calls done(). The first time a page shows
-// a script its font lacks (Japanese, Korean, Thai...), the browser asks the system for a
-// font that has it and waits for the answer: 8 to 11 ms of the keystroke in Look for that
-// first listed such a phrase, more than the keystroke's own work.
-function warmFonts(root, text, done) {
+// at a time between the page's other tasks, then calls done(); stops without a word once
+// they are no longer wanted(). The first time a page shows a script its font lacks
+// (Japanese, Korean, Thai...), the browser asks the system for a font that has it and waits
+// for the answer, within the layout of the keystroke in Look for that first lists such a
+// phrase: a wait longer than the keystroke's own work.
+function warmFonts(root, text, wanted, done) {
     const characters = new OtherCharacters(text);
     let laidOut = 0;
     const step = () => {
+        if (!wanted()) return;
         const scanned = characters.scan(4);
         const next = characters.found.slice(laidOut, laidOut + 128);
         laidOut += next.length;

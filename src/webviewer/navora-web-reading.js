@@ -162,10 +162,9 @@ Object.assign(Viewer.prototype, {
     prepareLookFor(ticket) {
         setTimeout(() => {
             if (ticket !== this.loadCount || !this.model) return;
+            // Started first, so that the page hears of the index even if sorting fails.
+            warmFonts(this.root, this.model.text, () => ticket === this.loadCount, () => this.signal());
             this.keywords();
-            warmFonts(this.root, this.model.text, () => {
-                if (ticket === this.loadCount) this.signal();
-            });
         }, 0);
     },
 
