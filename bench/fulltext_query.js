@@ -142,7 +142,7 @@ async function main() {
     const search = sizes.filter((s) => /\.search\/|navora-web-search|\/pagefind\//.test(s.url))
         .reduce((a, s) => a + s.bytes, 0);
     if (process.env.VERBOSE) {
-        for (const s of sizes) if (/\.search\/|navora-web-search|\/pagefind\//.test(s.url)) console.error(s.bytes, s.url);
+        for (const s of sizes) if (process.env.VERBOSE === 'all' || /\.search\/|navora-web-search|\/pagefind\//.test(s.url)) console.error(s.bytes, s.url);
     }
     const each = keystrokes.map((k) => Number(k.toFixed(1)));
     keystrokes.sort((a, b) => a - b);

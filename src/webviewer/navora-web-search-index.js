@@ -5,7 +5,7 @@
 // keystroke does only the work its new characters ask for.
 (function (nv) {
 'use strict';
-const { readWordPart, pagesOf, utf8 } = nv.searchParts;
+const { readWordPart, pagesOf, unpack, utf8 } = nv.searchParts;
 const { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, smallest, bestOffset, marks } =
     nv.searchRank;
 
@@ -17,7 +17,8 @@ const SNIPPET_AFTER = 140;
 const base36 = (s) => parseInt(s, 36);
 
 class SearchIndex {
-    // loadPart(name) -> Promise of the bytes of part `name` ("index", "w3", "p0", "t12").
+    // loadPart(name) -> Promise of the bytes in the script of part `name` ("index", "w3",
+    // "p0", "t12"), still packed.
     constructor(loadPart) {
         this.loadPart = loadPart;
         this.parts = new Map();
@@ -30,7 +31,7 @@ class SearchIndex {
 
     part(name) {
         if (!this.parts.has(name)) {
-            const loading = this.loadPart(name).catch((e) => {
+            const loading = this.loadPart(name).then(unpack).catch((e) => {
                 this.parts.delete(name);
                 throw e;
             });

@@ -103,10 +103,41 @@ function pagesOf(entry) {
     return entry.pages;
 }
 
+// The bytes of a part as the scan packed them (SearchPartPack): the length, then runs of
+// literal bytes each followed by a copy of earlier bytes, which may overlap what it writes.
+const MIN_COPY = 4;
+const MAX_BYTES = 1 << 28;
+function unpack(packed) {
+    const numbers = new Numbers(packed);
+    const size = numbers.next();
+    if (size > MAX_BYTES) throw new Error('bad part');
+    const out = new Uint8Array(size);
+    let n = 0;
+    while (n < size) {
+        const literals = numbers.next();
+        if (literals > packed.length - numbers.at || literals > size - n) throw new Error('bad part');
+        out.set(packed.subarray(numbers.at, numbers.at + literals), n);
+        numbers.at += literals;
+        n += literals;
+        if (n === size) break;
+        const length = numbers.next() + MIN_COPY;
+        const distance = numbers.next();
+        if (distance === 0 || distance > n || length > size - n) throw new Error('bad part');
+        if (distance >= length) {
+            out.copyWithin(n, n - distance, n - distance + length);
+            n += length;
+        } else {
+            for (const end = n + length; n < end; n += 1) out[n] = out[n - distance];
+        }
+    }
+    if (numbers.at !== packed.length) throw new Error('bad part');
+    return out;
+}
+
 // The data of a part from its script: what the scan writes around the bytes, exactly.
 const OPENING = '/* Written by Tamblin: a part of the full-text search index of the index file this '
     + 'folder is named after, for the search page\'s viewer. */\r\n'
-    + 'if (typeof navoraSearchPart === "function") navoraSearchPart(2, "';
+    + 'if (typeof navoraSearchPart === "function") navoraSearchPart(3, "';
 const CLOSING = '");\r\n';
 function partBase64(script) {
     if (!script.startsWith(OPENING) || !script.endsWith(CLOSING)) return null;
@@ -128,8 +159,8 @@ function searchFolder(indexUrl) {
 }
 
 Object.assign(nv, {
-    searchParts: { readWordPart, pagesOf, utf8 },
-    searchPartBase64: partBase64, searchPartBytes: partBytes, searchFolder, SEARCH_PART_VERSION: 2
+    searchParts: { readWordPart, pagesOf, unpack, utf8 },
+    searchPartBase64: partBase64, searchPartBytes: partBytes, searchFolder, SEARCH_PART_VERSION: 3
 });
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-parts', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -94,8 +94,15 @@ async function main() {
 
     // A part that is not one the scan writes is refused, whatever it holds.
     const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
-    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(2, "', 'alert(2, "')), null);
+    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(3, "', 'alert(2, "')), null);
     assert.strictEqual(nv.searchPartBase64(opening.replace(/"\);\r\n$/, '"+alert(1));\r\n')), null);
+    // Packed bytes as the scan packs them; a copy from before the start or past the length
+    // said is refused.
+    const { unpack } = nv.searchParts;
+    assert.strictEqual(Buffer.from(unpack(Uint8Array.of(6, 2, 97, 98, 0, 2))).toString(), 'ababab');
+    for (const bad of [[8, 2, 97, 98, 0, 3], [5, 2, 97, 98, 0, 2], [1, 2, 97, 98], [3, 2, 97, 98, 0]]) {
+        assert.throws(() => unpack(Uint8Array.from(bad)), /bad part|cut short/, String(bad));
+    }
     assert.strictEqual(nv.searchFolder('http://x/a/site.xo?v=1#t'), 'http://x/a/site.xo.search/');
 
     // The words that begin with a prefix: one list, each page's places in order, few or many.
