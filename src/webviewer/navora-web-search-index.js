@@ -23,6 +23,7 @@ class SearchIndex {
         this.loadPart = loadPart;
         this.parts = new Map();
         this.terms = new Map();
+        this.lists = new Map();
         this.ranked = new Map();
         this.pageCount = 0;
         this.firsts = [];
@@ -91,21 +92,21 @@ class SearchIndex {
         return found;
     }
 
-    // The pages of `word` (or of every word it begins), merged by page.
+    // The pages of `word` (or of every word it begins), merged by page. A prefix that grows
+    // and still begins the same words gives the same list, so that what was ranked from it
+    // stands.
     async term(word, prefix) {
         const key = `${prefix ? '>' : '='}${word}`;
         if (!this.terms.has(key)) {
             const reading = Promise.all(this.partsOf(word, prefix)
                 .map((n) => this.decoded(`w${n}`, readWordPart))).then((parts) => {
-                const lists = [];
-                for (const entries of parts) {
-                    for (const entry of entries) {
-                        if (prefix ? entry.word.startsWith(word) : entry.word === word) {
-                            lists.push(pagesOf(entry));
-                        }
+                const entries = [];
+                for (const list of parts) {
+                    for (const entry of list) {
+                        if (prefix ? entry.word.startsWith(word) : entry.word === word) entries.push(entry);
                     }
                 }
-                return lists.length ? withBase(mergeLists(lists, this.pageCount)) : null;
+                return this.listOf(entries);
             }).catch((e) => {
                 this.terms.delete(key);
                 throw e;
@@ -115,10 +116,25 @@ class SearchIndex {
         return this.terms.get(key);
     }
 
+    // One list for the pages of `entries`, made once for each set of them.
+    listOf(entries) {
+        if (!entries.length) return null;
+        const key = entries.length === 1 ? entries[0].word : entries.map((e) => e.word).join(' ');
+        let list = this.lists.get(key);
+        if (!list) {
+            list = withBase(mergeLists(entries.map(pagesOf), this.pageCount));
+            this.made = (this.made || 0) + 1;
+            list.id = this.made;
+            this.lists.set(key, list);
+        }
+        return list;
+    }
+
     // The pages of `query`, best first: {results: [{page, score, lists}], total, words,
     // prefix}; `limit` results at most. Words joined by a dot or the like (os.path) must
-    // stand next to each other where the pages keep their places.
-    async search(query, limit = Infinity) {
+    // stand next to each other where the pages keep their places. Null when `stale()` says,
+    // once the words' parts are in, that a newer query has come: it is not ranked.
+    async search(query, limit = Infinity, stale = () => false) {
         const words = nv.searchWords.split(query);
         if (!words.length) return { results: [], total: 0, words: [] };
         const last = query.codePointAt(query.length - 1);
@@ -127,10 +143,13 @@ class SearchIndex {
         const prefix = folded.some((c) => nv.searchWords.kindOf(c) !== 0);
         const lists = await Promise.all(words.map((w, i) => this.term(w.word,
             prefix && i === words.length - 1)));
+        if (stale()) return null;
         if (lists.some((l) => l === null)) return { results: [], total: 0, words: words.map((w) => w.word), prefix };
         const joined = words.map((w, i) => i > 0 && joinedTo(query, words[i - 1], w));
-        // The same words again (a key typed and taken back) rank from what was kept.
-        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix, limit]);
+        // The same lists again (a key typed and taken back, a prefix that begins the same
+        // words) rank from what was kept; joined words rank by how far apart they are typed.
+        const key = lists.map((l, i) => (joined[i] ? `${l.id}+${words[i].start - words[i - 1].start}` : l.id))
+            .join(' ') + (limit === Infinity ? '' : ` /${limit}`);
         let ranked = this.ranked.get(key);
         if (!ranked) {
             const keys = rank(lists, joined, words);

@@ -56,24 +56,56 @@ function readWordPart(bytes) {
     return entries;
 }
 
-// A word's pages: {pages, values (count << 2 | flags), offsetStart, offsets}, typed arrays.
+// Reads unsigned LEB128 numbers from bytes[at .. end) in one closure of locals: a common
+// word has some for each page of the site, read when a key asks for the word.
+function numbersIn(bytes, from, end) {
+    let at = from;
+    const reader = {
+        next() {
+            let value = 0;
+            let scale = 1;
+            for (let i = 0; i < 5 && at < end; i += 1) {
+                const b = bytes[at];
+                at += 1;
+                value += (b & 0x7f) * scale;
+                if (b < 0x80) return value;
+                scale *= 128;
+            }
+            throw new Error('bad number');
+        },
+        // Passes over n numbers without their values.
+        skip(n) {
+            for (let left = n; left > 0; at += 1) {
+                if (at >= end) throw new Error('bad number');
+                if (bytes[at] < 0x80) left -= 1;
+            }
+        },
+        get at() { return at; },
+        set at(v) { at = v; },
+    };
+    return reader;
+}
+
+// A word's pages: {pages, values (count << 2 | flags), offsetStart, offsets}, typed arrays;
+// their places are read only for the pages asked (writePlaces): a prefix merges the pages of
+// many words, and only a query of several words, or a snippet, asks where they stand.
 function pagesOf(entry) {
     if (entry.pages) return entry.pages;
-    const { count } = entry;
+    const { count, bytes, end } = entry;
     const kept = entry.kept & ~BITMAP;
-    const numbers = new Numbers(entry.bytes, entry.start, entry.end);
+    const numbers = numbersIn(bytes, entry.start, end);
     const pages = new Uint32Array(count);
     const values = new Uint32Array(count);
-    const offsetStart = new Uint32Array(count + 1);
-    const offsets = [];
+    const placesAt = kept ? new Uint32Array(count) : null;
     // Words on most pages list them as a bitmap.
     const bitmap = entry.kept & BITMAP;
     if (bitmap) {
         const size = numbers.next();
+        const at = numbers.at;
         let n = 0;
-        for (let b = 0; b < size && numbers.at + b < numbers.end; b += 1) {
-            const byte = entry.bytes[numbers.at + b];
-            for (let bit = 0; bit < 8; bit += 1) {
+        for (let b = 0; b < size && at + b < end; b += 1) {
+            const byte = bytes[at + b];
+            for (let bit = 0; byte !== 0 && bit < 8; bit += 1) {
                 if (byte >> bit & 1 && n < count) {
                     pages[n] = b * 8 + bit;
                     n += 1;
@@ -81,7 +113,7 @@ function pagesOf(entry) {
             }
         }
         if (n !== count) throw new Error('bad bitmap');
-        numbers.at += size;
+        numbers.at = at + size;
     }
     let page = 0;
     for (let i = 0; i < count; i += 1) {
@@ -90,17 +122,54 @@ function pagesOf(entry) {
             pages[i] = page;
         }
         values[i] = numbers.next();
-        offsetStart[i] = offsets.length;
-        const n = kept ? numbers.next() : 0;
-        let offset = 0;
-        for (let k = 0; k < n; k += 1) {
-            offset += numbers.next();
-            offsets.push(offset);
+        if (kept) {
+            placesAt[i] = numbers.at;
+            numbers.skip(numbers.next());
         }
     }
-    offsetStart[count] = offsets.length;
-    entry.pages = { pages, values, offsetStart, offsets: Uint32Array.from(offsets) };
+    entry.pages = { pages, values, offsetStart: null, offsets: null, entry, placesAt };
     return entry.pages;
+}
+
+// The places of page i of a word's list (pagesOf): how many, and each written into `out`
+// from `at` (returns where it ends). Read from the part's bytes, only for the pages asked.
+let cursor = 0;
+function numberAt(bytes, end) {
+    let value = 0;
+    let scale = 1;
+    for (let i = 0; i < 5 && cursor < end; i += 1) {
+        const b = bytes[cursor];
+        cursor += 1;
+        value += (b & 0x7f) * scale;
+        if (b < 0x80) return value;
+        scale *= 128;
+    }
+    throw new Error('bad number');
+}
+
+function placeCount(list, i) {
+    if (list.offsets) return list.offsetStart[i + 1] - list.offsetStart[i];
+    if (!list.placesAt) return 0;
+    cursor = list.placesAt[i];
+    return numberAt(list.entry.bytes, list.entry.end);
+}
+
+function writePlaces(list, i, out, at) {
+    if (list.offsets) {
+        out.set(list.offsets.subarray(list.offsetStart[i], list.offsetStart[i + 1]), at);
+        return at + list.offsetStart[i + 1] - list.offsetStart[i];
+    }
+    if (!list.placesAt) return at;
+    const { bytes, end } = list.entry;
+    cursor = list.placesAt[i];
+    let offset = 0;
+    let to = at;
+    for (let n = numberAt(bytes, end); n > 0; n -= 1) {
+        offset += numberAt(bytes, end);
+        out[to] = offset;
+        to += 1;
+    }
+    return to;
 }
 
 // The bytes of a part as the scan packed them (SearchPartPack): the length, then runs of
@@ -159,7 +228,7 @@ function searchFolder(indexUrl) {
 }
 
 Object.assign(nv, {
-    searchParts: { readWordPart, pagesOf, unpack, utf8 },
+    searchParts: { readWordPart, pagesOf, placeCount, writePlaces, unpack, utf8 },
     searchPartBase64: partBase64, searchPartBytes: partBytes, searchFolder, SEARCH_PART_VERSION: 3
 });
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-parts', '@TAMBLIN_VERSION@')

@@ -178,7 +178,9 @@ class SearchView {
         let found;
         let pages = [];
         try {
-            found = await this.index.search(query, SHOWN);
+            // A key typed while the parts of this one came in makes its ranking needless.
+            found = await this.index.search(query, SHOWN, () => ticket !== this.ticket);
+            if (!found) return;
             // The rows in view get their titles before anything is drawn.
             pages = await this.pagesOf(found.results.slice(0, this.rowsInView()));
         } catch (e) {

@@ -107,17 +107,22 @@ async function main() {
 
     // The words that begin with a prefix: one list, each page's places in order, few or many.
     const forty = Uint32Array.from({ length: 40 }, (_, i) => 2 * i + 1);
-    const merged = nv.searchRank.withPlaces(nv.searchRank.mergeLists([
+    const merged = nv.searchRank.mergeLists([
         { pages: Uint32Array.of(1, 3), values: Uint32Array.of(2 << 2, 40 << 2 | 1),
             offsetStart: Uint32Array.of(0, 2, 42), offsets: Uint32Array.from([10, 30, ...forty]) },
         { pages: Uint32Array.of(3, 4), values: Uint32Array.of(40 << 2 | 2, 1 << 2),
             offsetStart: Uint32Array.of(0, 40, 41), offsets: Uint32Array.from([...forty.map((v) => v - 1), 7]) },
-    ], 5));
+    ], 5);
     assert.deepStrictEqual(Array.from(merged.pages), [1, 3, 4]);
     assert.deepStrictEqual(Array.from(merged.values), [2 << 2, 80 << 2 | 3, 1 << 2]);
-    const placesOf3 = Array.from(merged.offsets.subarray(merged.offsetStart[1], merged.offsetStart[2]));
-    assert.deepStrictEqual(placesOf3, Array.from({ length: 80 }, (_, i) => i));
-    assert.deepStrictEqual(Array.from(merged.offsets.subarray(merged.offsetStart[2])), [7]);
+    // Only the pages asked for, one (looked up) or all (walked along).
+    const placesOf3 = Array.from({ length: 80 }, (_, i) => i);
+    const one = nv.searchRank.placesIn(merged, Uint32Array.of(1));
+    assert.deepStrictEqual(Array.from(one.start), [0, 80]);
+    assert.deepStrictEqual(Array.from(one.offsets), placesOf3);
+    const all = nv.searchRank.placesIn(merged, Uint32Array.of(0, 1, 2));
+    assert.deepStrictEqual(Array.from(all.start), [0, 2, 82, 83]);
+    assert.deepStrictEqual(Array.from(all.offsets), [10, 30, ...placesOf3, 7]);
 
     // The result count: one page in English; a language file that says "%1 pages found" in
     // its own words but has no text for one page keeps its own words.
