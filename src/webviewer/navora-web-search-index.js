@@ -131,7 +131,8 @@ class SearchIndex {
     }
 
     // The pages of `query`, best first: {results: [{page, score, lists}], total, words,
-    // prefix}; `limit` results at most. Words joined by a dot or the like (os.path) must
+    // prefix, ranked}; `limit` results at most; `ranked` is the same object for the same
+    // results. Words joined by a dot or the like (os.path) must
     // stand next to each other where the pages keep their places. Null when `stale()` says,
     // once the words' parts are in, that a newer query has come: it is not ranked.
     async search(query, limit = Infinity, stale = () => false) {
@@ -161,23 +162,26 @@ class SearchIndex {
         for (const k of ranked.best) {
             results.push({ page: k % PAGE_BITS, score: (SCORE_TOP - Math.floor(k / PAGE_BITS)) / 1000, lists });
         }
-        return { results, total: ranked.total, words: words.map((w) => w.word), prefix };
+        return { results, total: ranked.total, words: words.map((w) => w.word), prefix, ranked };
     }
 
-    // {url, title, sections: [{start, part, index}]} of page `id`.
+    // {url, title, sections: [{start, part, index}]} of page `id`. A part's lines are read
+    // as their pages are asked for: the rows in view want a few of them.
     async page(id) {
         const n = Math.floor(id / this.perPart);
         const lines = await this.decoded(`p${n}`, (bytes) => utf8.decode(bytes).split('\n')
-            .filter((l) => l !== '').map((line) => {
-                const [url, title, list] = line.split('\t');
-                const numbers = list ? list.split(',').map(base36) : [];
-                const sections = [];
-                for (let i = 0; i + 2 < numbers.length; i += 3) {
-                    sections.push({ start: numbers[i], part: numbers[i + 1], index: numbers[i + 2] });
-                }
-                return { url, title, sections };
-            }));
-        return lines[id % this.perPart];
+            .filter((l) => l !== ''));
+        const at = id % this.perPart;
+        const line = lines[at];
+        if (typeof line !== 'string') return line;
+        const [url, title, list] = line.split('\t');
+        const numbers = list ? list.split(',').map(base36) : [];
+        const sections = [];
+        for (let i = 0; i + 2 < numbers.length; i += 3) {
+            sections.push({ start: numbers[i], part: numbers[i + 1], index: numbers[i + 2] });
+        }
+        lines[at] = { url, title, sections };
+        return lines[at];
     }
 
     async section(part, index) {

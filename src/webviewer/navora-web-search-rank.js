@@ -37,6 +37,11 @@ function mergeLists(lists, pageCount) {
     return { pages, values: merged, offsetStart: null, offsets: null, sources: lists, pageCount };
 }
 
+// Whether no page of a list keeps places: the commonest words keep none.
+function keepsNone(list) {
+    return list.sources ? list.sources.every(keepsNone) : !list.offsets && !list.placesAt;
+}
+
 // The places of a list at some of its pages, `indices` ascending into list.pages: {start,
 // offsets}, those of indices[c] at offsets[start[c] .. start[c + 1]), ascending. Only the
 // pages asked for are read: the words a prefix begins may stand on most pages of a site.
@@ -44,6 +49,9 @@ function placesIn(list, indices) {
     const { placeCount, writePlaces } = nv.searchParts;
     const m = indices.length;
     const start = new Uint32Array(m + 1);
+    if (keepsNone(list)) {
+        return { start, offsets: new Uint32Array(0) };
+    }
     if (!list.sources) {
         for (let c = 0; c < m; c += 1) start[c + 1] = start[c] + placeCount(list, indices[c]);
         const offsets = new Uint32Array(start[m]);
@@ -55,6 +63,7 @@ function placesIn(list, indices) {
     for (let c = 0; c < m; c += 1) pages[c] = list.pages[indices[c]];
     const each = (visit) => {
         for (const source of list.sources) {
+            if (keepsNone(source)) continue;
             if (m * 16 < source.pages.length) {
                 for (let c = 0; c < m; c += 1) {
                     const i = find(source, pages[c]);
@@ -191,12 +200,18 @@ function smallest(keys, k) {
     return top;
 }
 
+// What a count adds to a page's score, for the counts most pages have.
+const COUNT_SCORES = Float64Array.from({ length: 1024 }, (_, n) => 10 * Math.log2(1 + n));
+
 // What each page of a list scores by itself: its title, headings and how often.
 function withBase(list) {
     const base = new Float64Array(list.pages.length);
+    const { values } = list;
     for (let i = 0; i < base.length; i += 1) {
-        const v = list.values[i];
-        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0) + 10 * Math.log2(1 + (v >>> 2));
+        const v = values[i];
+        const count = v >>> 2;
+        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0)
+            + (count < 1024 ? COUNT_SCORES[count] : 10 * Math.log2(1 + count));
     }
     list.base = base;
     return list;

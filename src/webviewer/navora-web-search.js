@@ -204,7 +204,18 @@ class SearchView {
     show(found, pages, ticket) {
         this.stopWatching();
         const { results, total } = found;
+        // A key that leaves the same results (a prefix growing within the same words) leaves
+        // the rows as they are, their text around the words included.
+        const same = this.found && found.ranked && found.ranked === this.found.ranked
+            && pages.length <= this.pages.length;
         this.found = found;
+        if (same) {
+            if (this.active !== 0) this.setActive(0, false);
+            this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
+                detail: { count: total } }));
+            this.whenStood(ticket);
+            return;
+        }
         this.pages = pages.slice();
         this.setCount(searchCountText(this.texts, total));
         this.setShown(pages.length);
@@ -228,6 +239,7 @@ class SearchView {
             const page = this.pages[i];
             row.firstChild.textContent = page ? this.host.titleOf(page) : '';
             if (row.lastChild.firstChild) row.lastChild.textContent = '';
+            row.filled = null;
             row.setAttribute('aria-selected', 'false');
             // Not every result has a row yet: each says where it stands of all.
             row.setAttribute('aria-setsize', String(this.found.results.length));
@@ -303,10 +315,12 @@ class SearchView {
     }
 
     async fillSnippet(i, ticket) {
-        const { results, words, prefix } = this.found;
+        const { results, words, prefix, ranked } = this.found;
+        if (this.rows[i].filled && this.rows[i].filled === ranked) return;
         try {
             const snippet = await this.index.snippet(results[i].page, results[i], words, prefix);
             if (ticket !== this.ticket) return;
+            this.rows[i].filled = ranked;
             const box = this.rows[i].lastChild;
             let at = 0;
             for (const [from, to] of snippet.marks) {
