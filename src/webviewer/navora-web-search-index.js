@@ -11,6 +11,7 @@ const { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, smallest, be
 
 // Word parts a prefix being typed may load: a short one looks at few, a longer one reads on.
 const partsFor = (prefix) => (prefix.length < 2 ? 2 : prefix.length < 3 ? 4 : 16);
+const FEW_PARTS = 4;
 const SNIPPET_BEFORE = 60;
 const SNIPPET_AFTER = 140;
 
@@ -83,13 +84,16 @@ class SearchIndex {
         }
         const found = [];
         const limit = prefix ? partsFor(word) : 1;
-        for (let n = lo; n < this.firsts.length && found.length < limit; n += 1) {
+        // A prefix whose words fill few parts has all of them at once: the next keys, which
+        // begin fewer words, then wait for no part.
+        const all = prefix ? Math.max(limit, FEW_PARTS) + 1 : 1;
+        for (let n = lo; n < this.firsts.length && found.length < all; n += 1) {
             const first = this.firsts[n];
             const holds = prefix ? cmp(first, word) <= 0 || first.startsWith(word) : cmp(first, word) <= 0;
             if (!holds) break;
             found.push(n);
         }
-        return found;
+        return found.length <= FEW_PARTS ? found : found.slice(0, limit);
     }
 
     // The pages of `word` (or of every word it begins), merged by page. A prefix that grows

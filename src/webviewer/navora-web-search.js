@@ -237,12 +237,15 @@ class SearchView {
             if (!this.rows[i]) this.rows[i] = this.newRow(i);
             const row = this.rows[i];
             const page = this.pages[i];
-            row.firstChild.textContent = page ? this.host.titleOf(page) : '';
+            // What stays the same is not set again: the row is not drawn again.
+            const title = page ? this.host.titleOf(page) : '';
+            if (row.firstChild.textContent !== title) row.firstChild.textContent = title;
             if (row.lastChild.firstChild) row.lastChild.textContent = '';
             row.filled = null;
-            row.setAttribute('aria-selected', 'false');
+            if (row.getAttribute('aria-selected') !== 'false') row.setAttribute('aria-selected', 'false');
             // Not every result has a row yet: each says where it stands of all.
-            row.setAttribute('aria-setsize', String(this.found.results.length));
+            const size = String(this.found.results.length);
+            if (row.getAttribute('aria-setsize') !== size) row.setAttribute('aria-setsize', size);
             if (i >= this.shown) fresh.appendChild(row);
         }
         for (let i = n; i < this.shown; i += 1) this.rows[i].remove();

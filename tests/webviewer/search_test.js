@@ -85,6 +85,15 @@ async function main() {
     assert.deepStrictEqual(z.marks.map(([a, b]) => z.text.slice(a, b)),
         ['walrus', 'Walrus', 'walrus', 'walruses']);
 
+    // A prefix that grows within the same words keeps its ranking; a key that a newer one
+    // has overtaken by the time its parts are in is not ranked.
+    const walr = await index.search('walr', 50);
+    const walru = await index.search('walru', 50);
+    assert.strictEqual(walru.ranked, walr.ranked);
+    assert.notStrictEqual((await index.search('walrus sea', 50)).ranked, walr.ranked);
+    assert.strictEqual(await index.search('walrus ne', 50, () => true), null);
+    assert.deepStrictEqual(await titles(index, 'walrus ne'), ['Many']);
+
     // Only the parts of the words typed: one word part of several, one page part.
     loaded.length = 0;
     const fresh = new nv.SearchIndex(loader);
