@@ -98,7 +98,7 @@ async function main() {
         await page.locator('.nv-search-input').focus();
         await page.evaluate(watchKeys);
         const profiler = process.env.PROFILE ? await startProfile(page) : null;
-        if (process.env.TRACE) await browser.startTracing(page, { path: process.env.TRACE });
+        if (process.env.TRACE) await browser.startTracing(page, { path: process.env.TRACE, categories: (process.env.TRACE_CATEGORIES || 'toplevel,blink,cc,v8.execute,loading').split(',') });
         const cdp = await page.context().newCDPSession(page);
         await cdp.send('Performance.enable');
         const metrics = async () => Object.fromEntries((await cdp.send('Performance.getMetrics'))
