@@ -169,6 +169,13 @@ class SearchIndex {
         return { results, total: ranked.total, words: words.map((w) => w.word), prefix, ranked };
     }
 
+    // Reads every page part ahead when there are at most `most`: a small site's results then
+    // get their titles without waiting for a part after their words'.
+    readPagesAhead(most) {
+        const parts = Math.ceil(this.pageCount / this.perPart);
+        for (let n = 0; n < parts && parts <= most; n += 1) this.page(n * this.perPart).catch(() => {});
+    }
+
     // {url, title, sections: [{start, part, index}]} of page `id`. A part's lines are read
     // as their pages are asked for: the rows in view want a few of them.
     async page(id) {

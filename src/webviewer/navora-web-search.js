@@ -9,6 +9,7 @@ const { make, newId, afterPaint, SearchIndex, searchPartBase64, searchPartBytes,
 const SHOWN = 50; // results listed at most
 const SNIPPET_DELAY = 350; // ms the results must stand before the rest of them are read
 const ROW_GUESS = 24; // px of a row before its text comes, until one is measured
+const PAGE_PARTS_AHEAD = 8; // page parts read when the box is first used, if no more
 
 // Script element -> what takes its text: parts a page loads by script elements (from disk,
 // where Chromium refuses requests) hand their data to navoraSearchPart as they run.
@@ -89,7 +90,10 @@ class SearchView {
         this.rowHeight = ROW_GUESS;
         this.input.addEventListener('input', () => this.typed());
         this.input.addEventListener('keydown', (e) => this.key(e));
-        this.input.addEventListener('focus', () => this.warm());
+        this.input.addEventListener('focus', () => {
+            this.warm();
+            if (this.index) this.index.readPagesAhead(PAGE_PARTS_AHEAD);
+        });
         // Known from its own events, so that new results need not ask the layout to scroll up.
         this.scrolled = false;
         this.list.addEventListener('scroll', () => { this.scrolled = this.list.scrollTop > 0; });
@@ -143,7 +147,8 @@ class SearchView {
     }
 
     // What the first key would wait for is made before it comes, once: the folding tables
-    // unpacked, the host's pages by address (asking for one builds them).
+    // unpacked, the host's pages by address (asking for one builds them). (The box's focus
+    // also reads a small site's page parts.)
     warm() {
         if (!this.index) return;
         setTimeout(() => {

@@ -100,6 +100,12 @@ async function main() {
     await fresh.open();
     await fresh.search('sea');
     assert.deepStrictEqual(loaded.filter((n) => n[0] === 'w').length, 1);
+    // A small site's page parts are read ahead; a larger one's wait for their results.
+    loaded.length = 0;
+    fresh.readPagesAhead(0);
+    assert.deepStrictEqual(loaded, []);
+    fresh.readPagesAhead(8);
+    assert.deepStrictEqual(loaded, ['p0']);
 
     // A part that is not one the scan writes is refused, whatever it holds.
     const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
