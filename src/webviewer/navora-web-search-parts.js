@@ -29,6 +29,14 @@ class Numbers {
         }
         throw new Error('bad number');
     }
+
+    // Passes over n numbers without their values.
+    skip(n) {
+        for (let left = n; left > 0; this.at += 1) {
+            if (this.at >= this.end) throw new Error('part cut short');
+            if (this.bytes[this.at] < 0x80) left -= 1;
+        }
+    }
 }
 
 // The words of a word part and where each one's pages are; the pages read when first asked.
@@ -56,36 +64,6 @@ function readWordPart(bytes) {
     return entries;
 }
 
-// Reads unsigned LEB128 numbers from bytes[at .. end) in one closure of locals: a common
-// word has some for each page of the site, read when a key asks for the word.
-function numbersIn(bytes, from, end) {
-    let at = from;
-    const reader = {
-        next() {
-            let value = 0;
-            let scale = 1;
-            for (let i = 0; i < 5 && at < end; i += 1) {
-                const b = bytes[at];
-                at += 1;
-                value += (b & 0x7f) * scale;
-                if (b < 0x80) return value;
-                scale *= 128;
-            }
-            throw new Error('bad number');
-        },
-        // Passes over n numbers without their values.
-        skip(n) {
-            for (let left = n; left > 0; at += 1) {
-                if (at >= end) throw new Error('bad number');
-                if (bytes[at] < 0x80) left -= 1;
-            }
-        },
-        get at() { return at; },
-        set at(v) { at = v; },
-    };
-    return reader;
-}
-
 // A word's pages: {pages, values (count << 2 | flags), offsetStart, offsets}, typed arrays;
 // their places are read only for the pages asked (writePlaces): a prefix merges the pages of
 // many words, and only a query of several words, or a snippet, asks where they stand.
@@ -93,7 +71,7 @@ function pagesOf(entry) {
     if (entry.pages) return entry.pages;
     const { count, bytes, end } = entry;
     const kept = entry.kept & ~BITMAP;
-    const numbers = numbersIn(bytes, entry.start, end);
+    const numbers = new Numbers(bytes, entry.start, end);
     const pages = new Uint32Array(count);
     const values = new Uint32Array(count);
     const placesAt = kept ? new Uint32Array(count) : null;
@@ -133,25 +111,10 @@ function pagesOf(entry) {
 
 // The places of page i of a word's list (pagesOf): how many, and each written into `out`
 // from `at` (returns where it ends). Read from the part's bytes, only for the pages asked.
-let cursor = 0;
-function numberAt(bytes, end) {
-    let value = 0;
-    let scale = 1;
-    for (let i = 0; i < 5 && cursor < end; i += 1) {
-        const b = bytes[cursor];
-        cursor += 1;
-        value += (b & 0x7f) * scale;
-        if (b < 0x80) return value;
-        scale *= 128;
-    }
-    throw new Error('bad number');
-}
-
 function placeCount(list, i) {
     if (list.offsets) return list.offsetStart[i + 1] - list.offsetStart[i];
     if (!list.placesAt) return 0;
-    cursor = list.placesAt[i];
-    return numberAt(list.entry.bytes, list.entry.end);
+    return new Numbers(list.entry.bytes, list.placesAt[i], list.entry.end).next();
 }
 
 function writePlaces(list, i, out, at) {
@@ -160,12 +123,11 @@ function writePlaces(list, i, out, at) {
         return at + list.offsetStart[i + 1] - list.offsetStart[i];
     }
     if (!list.placesAt) return at;
-    const { bytes, end } = list.entry;
-    cursor = list.placesAt[i];
+    const numbers = new Numbers(list.entry.bytes, list.placesAt[i], list.entry.end);
     let offset = 0;
     let to = at;
-    for (let n = numberAt(bytes, end); n > 0; n -= 1) {
-        offset += numberAt(bytes, end);
+    for (let n = numbers.next(); n > 0; n -= 1) {
+        offset += numbers.next();
         out[to] = offset;
         to += 1;
     }
