@@ -8,7 +8,7 @@ namespace tamblin {
 
 namespace {
 
-constexpr int kHashBits = 15;
+constexpr int kMostHashBits = 15;
 // Earlier places with the same four bytes tried for each copy: a few more than one find
 // longer copies in text that repeats whole phrases.
 constexpr int kTries = 8;
@@ -33,29 +33,40 @@ std::optional<std::uint64_t> GetNumber(std::string_view in, size_t& at) {
     return std::nullopt;
 }
 
-std::uint32_t HashAt(std::string_view bytes, size_t at) {
+std::uint32_t HashAt(std::string_view bytes, size_t at, int bits) {
     std::uint32_t v = 0;
     std::memcpy(&v, bytes.data() + at, 4);
-    return (v * 2654435761u) >> (32 - kHashBits);
+    return (v * 2654435761u) >> (32 - bits);
+}
+
+// About one slot for each place of a small part: a table made for every part costs more
+// to clear than the packing of a few kilobytes does.
+int HashBits(size_t size) {
+    int bits = 8;
+    while (bits < kMostHashBits && (size_t{1} << bits) < size) {
+        ++bits;
+    }
+    return bits;
 }
 
 // Places before `at` that start with the same four bytes, the latest first.
 class Chains {
 public:
-    explicit Chains(size_t size) : m_head(size_t{1} << kHashBits, -1), m_before(size, -1) {}
+    explicit Chains(size_t size)
+        : m_bits(HashBits(size)), m_head(size_t{1} << m_bits, -1), m_before(size, -1) {}
 
     void Add(std::string_view bytes, size_t at) {
         if (at + SearchPartPack::kMinCopy <= bytes.size()) {
-            std::uint32_t h = HashAt(bytes, at);
+            std::uint32_t h = HashAt(bytes, at, m_bits);
             m_before[at] = m_head[h];
-            m_head[h] = static_cast<std::int64_t>(at);
+            m_head[h] = static_cast<std::int32_t>(at);
         }
     }
     // {distance, length} of the longest copy for `at`; length 0 when there is none.
     std::pair<size_t, size_t> Longest(std::string_view bytes, size_t at) const {
         size_t bestLength = 0;
         size_t bestFrom = 0;
-        std::int64_t from = m_head[HashAt(bytes, at)];
+        std::int32_t from = m_head[HashAt(bytes, at, m_bits)];
         for (int tries = 0; from >= 0 && tries < kTries; ++tries) {
             auto f = static_cast<size_t>(from);
             // Only a copy longer than the best so far counts: the byte after the best must match.
@@ -77,8 +88,10 @@ public:
     }
 
 private:
-    std::vector<std::int64_t> m_head;
-    std::vector<std::int64_t> m_before;
+    int m_bits;
+    // Places fit: no part is larger than kMaxBytes.
+    std::vector<std::int32_t> m_head;
+    std::vector<std::int32_t> m_before;
 };
 
 } // namespace
