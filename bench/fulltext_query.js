@@ -4,7 +4,8 @@
 //   MODE ours:     Search.html (PAGE=name for another), the viewer's Search tab, typed a key
 //                  at a time every PACE ms (150), each timed from the key event until its
 //                  results, titles included, are painted; PROFILE=FILE writes chromium's CPU
-//                  profile of the typing (bench/cpuprofile_top.js reads it)
+//                  profile of the typing (bench/cpuprofile_top.js reads it); TRACE=FILE
+//                  writes chromium's trace of it (bench/trace_top.js reads it)
 //   MODE pagefind: a page that imports /pagefind/pagefind.js and searches each prefix,
 //                  reading the first 5 results' data, as Pagefind's own UI shows 5
 'use strict';
@@ -97,6 +98,7 @@ async function main() {
         await page.locator('.nv-search-input').focus();
         await page.evaluate(watchKeys);
         const profiler = process.env.PROFILE ? await startProfile(page) : null;
+        if (process.env.TRACE) await browser.startTracing(page, { path: process.env.TRACE, categories: (process.env.TRACE_CATEGORIES || 'toplevel,blink,cc,v8.execute,loading').split(',') });
         const cdp = await page.context().newCDPSession(page);
         await cdp.send('Performance.enable');
         const metrics = async () => Object.fromEntries((await cdp.send('Performance.getMetrics'))
@@ -122,6 +124,7 @@ async function main() {
             await page.waitForTimeout(Math.max(0, PACE - (Date.now() - started)));
         }
         if (profiler) await stopProfile(profiler, process.env.PROFILE);
+        if (process.env.TRACE) await browser.stopTracing();
         // The snippets of the results in view.
         await page.waitForTimeout(500);
     } else {
@@ -142,7 +145,7 @@ async function main() {
     const search = sizes.filter((s) => /\.search\/|navora-web-search|\/pagefind\//.test(s.url))
         .reduce((a, s) => a + s.bytes, 0);
     if (process.env.VERBOSE) {
-        for (const s of sizes) if (/\.search\/|navora-web-search|\/pagefind\//.test(s.url)) console.error(s.bytes, s.url);
+        for (const s of sizes) if (process.env.VERBOSE === 'all' || /\.search\/|navora-web-search|\/pagefind\//.test(s.url)) console.error(s.bytes, s.url);
     }
     const each = keystrokes.map((k) => Number(k.toFixed(1)));
     keystrokes.sort((a, b) => a - b);

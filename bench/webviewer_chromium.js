@@ -9,7 +9,7 @@
 //
 //   bash bench/webviewer_chromium.sh [ENTRIES] [KEYWORDS_PER_ENTRY] [DOCS_DIR]
 //   (defaults 50000, 2 and /usr/share/doc/python3.11/html; RUNS=7; SITES=generated,python,apache
-//   names the sites to measure, all three by default)
+//   names the sites to measure, all three by default; KEYS=1 adds a line per keystroke)
 //
 // Needs build/bin/tamblin-cli, build/bin/gen_index and the browser tests' npm packages
 // (ctest --test-dir build -R chromium_packages installs them).
@@ -56,14 +56,16 @@ async function viewerKeystrokes(page, steps) {
         const v = document.querySelector('.nv-viewer');
         const input = v.querySelector('.nv-input');
         const times = [];
+        const scripts = [];
         for (const text of list) {
             const s = performance.now();
             input.value = text;
             input.dispatchEvent(new Event('input'));
+            scripts.push(performance.now() - s);
             void v.offsetHeight;
             times.push(performance.now() - s);
         }
-        return times;
+        return { times, scripts };
     }, steps);
 }
 
@@ -106,17 +108,18 @@ async function measureViewer(browser, url, steps) {
     await page.waitForFunction(() => window.shownAt !== undefined);
     const shown = await page.evaluate(() => window.shownAt);
     await page.waitForFunction(() => window.readAt !== undefined);
-    // The Index tab sorts the keywords the first time it is wanted.
+    // The Index tab's first list (the viewer sorts the keywords before it says the index is
+    // read, or when the tab is wanted before that).
     const indexTab = await page.evaluate(() => {
         const s = performance.now();
         document.querySelector('.nv-viewer [role=tab][data-name=index]').click();
         void document.body.offsetHeight;
         return performance.now() - s;
     });
-    const keys = await viewerKeystrokes(page, steps);
+    const { times: keys, scripts } = await viewerKeystrokes(page, steps);
     const { heap, stores } = await heapAfterGc(page);
     await context.close();
-    return { shown, indexTab, keys, heap, stores };
+    return { shown, indexTab, keys, scripts, heap, stores };
 }
 
 async function measureBaseline(browser, url, steps) {
@@ -139,6 +142,18 @@ const median = (list) => {
 };
 const ms = (x) => `${x.toFixed(x < 10 ? 1 : 0)} ms`;
 const mb = (x) => `${(x / 1048576).toFixed(1)} MB`;
+
+// With KEYS=1, each step of the typing: its median and slowest over the runs, and the median
+// of the part spent in script before the layout.
+function keyTable(steps, viewer) {
+    console.log('  per key: median / slowest (script median)');
+    steps.forEach((text, i) => {
+        const all = viewer.map((r) => r.keys[i]);
+        const script = median(viewer.map((r) => r.scripts[i]));
+        console.log(`    ${JSON.stringify(text).padEnd(26)} ${ms(median(all)).padStart(7)} / `
+            + `${ms(Math.max(...all)).padStart(7)}   (${ms(script)})`);
+    });
+}
 
 async function bench(browser, name, site, file, word) {
     site.searchpage(['--index', file]);
@@ -175,11 +190,12 @@ async function bench(browser, name, site, file, word) {
     console.log(`  first tree shown: ${ms(v.shown)}   fetch+split baseline: ${ms(b.shown)}   `
         + `ratio ${(v.shown / b.shown).toFixed(2)}x   (aim: within 2x + 100 ms = ${ms(aim)}: `
         + `${v.shown <= aim ? 'met' : 'NOT met'})`);
-    console.log(`  first Index tab (sorting the keywords): ${ms(v.indexTab)}`);
+    console.log(`  first Index tab: ${ms(v.indexTab)}`);
     console.log(`  Look for keystroke ("${word}" typed and deleted): median ${ms(v.key)}, `
         + `slowest ${ms(v.keyMax)}   baseline (scanning the split lines): median ${ms(b.key)}, `
         + `slowest ${ms(b.keyMax)}   ratio ${(v.key / b.key).toFixed(2)}x   `
         + `(aim: within 16 ms: ${v.keyMax <= 16 ? 'met' : 'NOT met'})`);
+    if (process.env.KEYS) keyTable(steps, viewer);
     console.log(`  JS heap after GC: ${mb(v.heap)}   split lines: ${mb(b.heap)}   `
         + `ratio ${(v.heap / b.heap).toFixed(2)}x   (aim: within 3x: ${v.heap <= 3 * b.heap ? 'met' : 'NOT met'})`);
     const all = (r) => r.heap + r.stores;

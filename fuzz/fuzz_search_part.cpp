@@ -1,9 +1,10 @@
 // Arbitrary bytes through a part of the full-text search index: the script must hold nothing
 // between its fixed opening and closing but base64 characters, so that no text of a page can
 // end the string it sits in, and reading it back must give the bytes exactly; arbitrary bytes
-// read as a part must never crash the reader. The same bytes as a page's text through the
-// word splitter: every word within the text, in order, none empty or too long.
+// read as a part, packed or not, must never crash the reader. The same bytes as a page's text
+// through the word splitter: every word within the text, in order, none empty or too long.
 #include "ScriptWrapperCheck.h"
+#include "fulltext/SearchPartPack.h"
 #include "fulltext/SearchPartScript.h"
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
@@ -38,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CheckScriptWrapper(bytes, tamblin::SearchPartScript, tamblin::SearchPartBytes);
     CheckWords(bytes);
+    // The same bytes as a packing: unpacked within their bounds, or refused.
+    tamblin::SearchPartPack::Unpack(bytes);
     // The same bytes as a word part: read, or refused; what is read writes a part that reads.
     if (auto words = tamblin::SearchWordPart::Read(bytes)) {
         std::string again;

@@ -15,9 +15,10 @@ class SearchIndexWriter {
 public:
     // Word parts end once they pass this many bytes; text parts hold at most this many
     // bytes of text, and are filled to it. A first query fetches a text part for each
-    // snippet shown; every part is a file to create, which costs the scan more than its
-    // bytes do.
-    static constexpr size_t kWordPartBytes = 16 * 1024;
+    // snippet shown, and the word parts of each prefix typed (a few, however many words it
+    // begins: smaller parts are fewer bytes for the same words); every part is a file to
+    // create, which costs the scan more than its bytes do.
+    static constexpr size_t kWordPartBytes = 8 * 1024;
     static constexpr size_t kTextPartBytes = 16 * 1024;
 
     // `beforeReplacing`, when given, is called once the new folder is whole on disk and before

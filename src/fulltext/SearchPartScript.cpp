@@ -1,5 +1,6 @@
 #include "fulltext/SearchPartScript.h"
 
+#include "fulltext/SearchPartPack.h"
 #include "index/Base64.h"
 
 namespace tamblin {
@@ -9,17 +10,18 @@ namespace {
 constexpr std::string_view kOpening =
     "/* Written by Tamblin: a part of the full-text search index of the index file this folder "
     "is named after, for the search page's viewer. */\r\n"
-    "if (typeof navoraSearchPart === \"function\") navoraSearchPart(2, \"";
+    "if (typeof navoraSearchPart === \"function\") navoraSearchPart(3, \"";
 constexpr std::string_view kClosing = "\");\r\n";
 
 } // namespace
 
 std::string SearchPartScript(std::string_view bytes) {
-    return Base64Script(kOpening, bytes, kClosing);
+    return Base64Script(kOpening, SearchPartPack::Pack(bytes), kClosing);
 }
 
 std::optional<std::string> SearchPartBytes(std::string_view script) {
-    return Base64FromScript(script, kOpening, kClosing);
+    auto packed = Base64FromScript(script, kOpening, kClosing);
+    return packed ? SearchPartPack::Unpack(*packed) : std::nullopt;
 }
 
 } // namespace tamblin

@@ -89,10 +89,12 @@ class AddressMemory {
     }
 
     // `extra` may be a function that gives it, called only when the write happens: a
-    // reader typing in Look for writes at every key.
+    // reader typing in Look for or Search writes at every key. The write waits until the
+    // keys pause, so that it never delays the next one's results.
     write(state, extra) {
         this.pending = { state, extra };
-        if (!this.timer) this.timer = setTimeout(() => this.flush(), 300);
+        clearTimeout(this.timer);
+        this.timer = setTimeout(() => this.flush(), 300);
     }
 
     flush() {

@@ -191,9 +191,44 @@ function decodeBytes(bytes, encoding) {
     return text !== null ? text : decodeWindows1252(bytes);
 }
 
+// The characters beyond ASCII that a text holds, each once, in the order first met, at most
+// `limit` of them. They are looked for a slice of time at a time (scan()), so that a large
+// text never holds the page up.
+class OtherCharacters {
+    constructor(text, limit = 4096) {
+        this.text = text;
+        this.limit = limit;
+        this.found = [];
+        this.seen = new Set();
+        this.runs = /[^\x00-\x7f]+/g;
+        this.done = false;
+    }
+
+    // Looks on for about `ms` milliseconds; true once the text is looked through.
+    scan(ms) {
+        const until = Date.now() + ms;
+        while (!this.done) {
+            const run = this.runs.exec(this.text);
+            if (!run || this.found.length >= this.limit) {
+                this.done = true;
+                break;
+            }
+            for (const ch of run[0]) {
+                // A surrogate without its pair is no character.
+                if (this.seen.has(ch) || (ch.length === 1 && (ch.charCodeAt(0) & 0xf800) === 0xd800)) continue;
+                if (this.found.length === this.limit) break;
+                this.seen.add(ch);
+                this.found.push(ch);
+            }
+            if (Date.now() >= until) break;
+        }
+        return this.done;
+    }
+}
+
 Object.assign(nv, {
     INT_MAX, BAD, parseInteger, trimSpaces, isAbsoluteUrl, ensureTrailingSlash, Fields,
-    referenceId, decodeBytes
+    referenceId, decodeBytes, OtherCharacters
 });
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('fields', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

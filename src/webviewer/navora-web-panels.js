@@ -2,7 +2,7 @@
 // floating window of the icon mode.
 (function (nv) {
 'use strict';
-const { make, newId, VirtualList, cssColour, isDark, cssFont, wizardColours } = nv;
+const { make, newId, VirtualList, cssColour, isDark, cssFont, wizardColours, OtherCharacters } = nv;
 
 // The colours, font and button shape the PARAMs give. Where the colours are the wizard's
 // (or none), the style sheet's take their place, and they follow the reader's dark mode.
@@ -32,6 +32,33 @@ function applyLook(el, params) {
     if (font.weight) el.style.fontWeight = font.weight;
     if (font.style) el.style.fontStyle = font.style;
     if ((p.get('buttonshape') || '').trim().toLowerCase() === 'square') el.classList.add('nv-square');
+}
+
+// Lays the characters beyond ASCII of `text` out once, unseen, in the viewer's font, a few
+// at a time between the page's other tasks, then calls done(); stops without a word once
+// they are no longer wanted(). The first time a page shows a script its font lacks
+// (Japanese, Korean, Thai...), the browser asks the system for a font that has it and waits
+// for the answer, within the layout of the keystroke in Look for that first lists such a
+// phrase: a wait longer than the keystroke's own work.
+function warmFonts(root, text, wanted, done) {
+    const characters = new OtherCharacters(text);
+    let laidOut = 0;
+    const step = () => {
+        if (!wanted()) return;
+        const scanned = characters.scan(4);
+        const next = characters.found.slice(laidOut, laidOut + 128);
+        laidOut += next.length;
+        if (next.length && root.isConnected) {
+            const probe = make('div', 'nv-probe', next.join(''));
+            probe.setAttribute('aria-hidden', 'true');
+            root.appendChild(probe);
+            void probe.offsetWidth;
+            probe.remove();
+        }
+        if (scanned && laidOut === characters.found.length) done();
+        else setTimeout(step, 0);
+    };
+    setTimeout(step, 0);
 }
 
 const TAB_ICONS = { contents: 0, index: 1, select: 2, about: 3 };
@@ -220,6 +247,6 @@ class IconWindow {
     }
 }
 
-Object.assign(nv, {applyLook, TabBar, SelectView, AboutView, IconWindow});
+Object.assign(nv, {applyLook, warmFonts, TabBar, SelectView, AboutView, IconWindow});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('panels', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -4,8 +4,8 @@
 // Viewer, which holds what they read.
 (function (nv) {
 'use strict';
-const { Viewer, readFile, afterPaint, decodeBytes, readLanguage, readIndexInSteps, countTree,
-    LANGUAGE_DEFAULTS, VIEWER_TEXTS, openSearch } = nv;
+const { Viewer, readFile, afterPaint, warmFonts, decodeBytes, readLanguage, readIndexInSteps,
+    countTree, LANGUAGE_DEFAULTS, VIEWER_TEXTS, openSearch } = nv;
 
 Object.assign(Viewer.prototype, {
     // Whatever goes wrong while loading leaves a message, never an empty panel.
@@ -67,6 +67,7 @@ Object.assign(Viewer.prototype, {
         this.current = n;
         this.model = null;
         this.reader = null;
+        this.keywordsRead = false;
         this.keywordIndex = null;
         this.entryCount = undefined;
         this.contents.clear();
@@ -98,15 +99,12 @@ Object.assign(Viewer.prototype, {
         const parsed = performance.now();
         this.show(this.reader.model, p, chosen);
         this.timings = { read, decode: decoded - read, parse: parsed - decoded, show: performance.now() - parsed };
-        // The keywords are read once the tree is on the screen, and sorted for the Index
-        // tab a little later, unless the reader asks for them first.
+        // The keywords are read once the tree is on the screen, then made ready for Look for
+        // in tasks of their own, unless the reader asks for them first.
         afterPaint(() => {
             if (ticket !== this.loadCount) return;
             if (this.openSearchNow) this.openSearchNow();
-            this.finishReading();
-            setTimeout(() => {
-                if (ticket === this.loadCount && this.model) this.keywords();
-            }, 100);
+            if (this.finishReading()) this.prepareLookFor(ticket);
         });
         if (chosen && p.selectUrl) this.display(p.selectUrl, this.defaultTarget);
     },
@@ -125,9 +123,11 @@ Object.assign(Viewer.prototype, {
         this.root.dispatchEvent(new CustomEvent('navora-web-tree', { bubbles: true }));
     },
 
-    // Reads the keywords the first step left, then tells the reader the index is read.
+    // Reads the keywords the first step left, then tells the reader the index is read; true
+    // once they are read (now or before), false when they cannot be (the page hears of that
+    // at once).
     finishReading() {
-        if (!this.reader) return;
+        if (!this.reader) return this.keywordsRead;
         const reader = this.reader;
         this.reader = null;
         let model;
@@ -136,7 +136,7 @@ Object.assign(Viewer.prototype, {
         } catch (e) {
             this.setStatus(this.text(17));
             this.signal();
-            return;
+            return false;
         }
         const counts = countTree(model);
         this.entryCount = counts.entries;
@@ -152,7 +152,20 @@ Object.assign(Viewer.prototype, {
             this.index.narrow();
             this.restoring = restoring;
         }
-        this.signal();
+        this.keywordsRead = true;
+        return true;
+    },
+
+    // What the first keystroke in Look for would wait for is made before it comes: the
+    // sorted keywords, and the fonts of the index's characters (warmFonts()). Then the page
+    // hears that the index is read.
+    prepareLookFor(ticket) {
+        setTimeout(() => {
+            if (ticket !== this.loadCount || !this.model) return;
+            // Started first, so that the page hears of the index even if sorting fails.
+            warmFonts(this.root, this.model.text, () => ticket === this.loadCount, () => this.signal());
+            this.keywords();
+        }, 0);
     },
 
     // The search index once read; its tab is added if the others are shown already.

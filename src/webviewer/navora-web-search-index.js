@@ -5,23 +5,26 @@
 // keystroke does only the work its new characters ask for.
 (function (nv) {
 'use strict';
-const { readWordPart, pagesOf, utf8 } = nv.searchParts;
+const { readWordPart, pagesOf, unpack, utf8 } = nv.searchParts;
 const { PAGE_BITS, SCORE_TOP, mergeLists, withBase, joinedTo, rank, smallest, bestOffset, marks } =
     nv.searchRank;
 
 // Word parts a prefix being typed may load: a short one looks at few, a longer one reads on.
 const partsFor = (prefix) => (prefix.length < 2 ? 2 : prefix.length < 3 ? 4 : 16);
+const FEW_PARTS = 4;
 const SNIPPET_BEFORE = 60;
 const SNIPPET_AFTER = 140;
 
 const base36 = (s) => parseInt(s, 36);
 
 class SearchIndex {
-    // loadPart(name) -> Promise of the bytes of part `name` ("index", "w3", "p0", "t12").
+    // loadPart(name) -> Promise of the bytes in the script of part `name` ("index", "w3",
+    // "p0", "t12"), still packed.
     constructor(loadPart) {
         this.loadPart = loadPart;
         this.parts = new Map();
         this.terms = new Map();
+        this.lists = new Map();
         this.ranked = new Map();
         this.pageCount = 0;
         this.firsts = [];
@@ -30,7 +33,7 @@ class SearchIndex {
 
     part(name) {
         if (!this.parts.has(name)) {
-            const loading = this.loadPart(name).catch((e) => {
+            const loading = this.loadPart(name).then(unpack).catch((e) => {
                 this.parts.delete(name);
                 throw e;
             });
@@ -81,30 +84,33 @@ class SearchIndex {
         }
         const found = [];
         const limit = prefix ? partsFor(word) : 1;
-        for (let n = lo; n < this.firsts.length && found.length < limit; n += 1) {
+        // A prefix whose words fill few parts has all of them at once: the next keys, which
+        // begin fewer words, then wait for no part.
+        const all = prefix ? Math.max(limit, FEW_PARTS) + 1 : 1;
+        for (let n = lo; n < this.firsts.length && found.length < all; n += 1) {
             const first = this.firsts[n];
             const holds = prefix ? cmp(first, word) <= 0 || first.startsWith(word) : cmp(first, word) <= 0;
             if (!holds) break;
             found.push(n);
         }
-        return found;
+        return found.length <= FEW_PARTS ? found : found.slice(0, limit);
     }
 
-    // The pages of `word` (or of every word it begins), merged by page.
+    // The pages of `word` (or of every word it begins), merged by page. A prefix that grows
+    // and still begins the same words gives the same list, so that what was ranked from it
+    // stands.
     async term(word, prefix) {
         const key = `${prefix ? '>' : '='}${word}`;
         if (!this.terms.has(key)) {
             const reading = Promise.all(this.partsOf(word, prefix)
                 .map((n) => this.decoded(`w${n}`, readWordPart))).then((parts) => {
-                const lists = [];
-                for (const entries of parts) {
-                    for (const entry of entries) {
-                        if (prefix ? entry.word.startsWith(word) : entry.word === word) {
-                            lists.push(pagesOf(entry));
-                        }
+                const entries = [];
+                for (const list of parts) {
+                    for (const entry of list) {
+                        if (prefix ? entry.word.startsWith(word) : entry.word === word) entries.push(entry);
                     }
                 }
-                return lists.length ? withBase(mergeLists(lists, this.pageCount)) : null;
+                return this.listOf(entries);
             }).catch((e) => {
                 this.terms.delete(key);
                 throw e;
@@ -114,10 +120,26 @@ class SearchIndex {
         return this.terms.get(key);
     }
 
+    // One list for the pages of `entries`, made once for each set of them.
+    listOf(entries) {
+        if (!entries.length) return null;
+        const key = entries.length === 1 ? entries[0].word : entries.map((e) => e.word).join(' ');
+        let list = this.lists.get(key);
+        if (!list) {
+            list = withBase(mergeLists(entries.map(pagesOf), this.pageCount));
+            this.made = (this.made || 0) + 1;
+            list.id = this.made;
+            this.lists.set(key, list);
+        }
+        return list;
+    }
+
     // The pages of `query`, best first: {results: [{page, score, lists}], total, words,
-    // prefix}; `limit` results at most. Words joined by a dot or the like (os.path) must
-    // stand next to each other where the pages keep their places.
-    async search(query, limit = Infinity) {
+    // prefix, ranked}; `limit` results at most; `ranked` is the same object for the same
+    // results. Words joined by a dot or the like (os.path) must
+    // stand next to each other where the pages keep their places. Null when `stale()` says,
+    // once the words' parts are in, that a newer query has come: it is not ranked.
+    async search(query, limit = Infinity, stale = () => false) {
         const words = nv.searchWords.split(query);
         if (!words.length) return { results: [], total: 0, words: [] };
         const last = query.codePointAt(query.length - 1);
@@ -126,10 +148,13 @@ class SearchIndex {
         const prefix = folded.some((c) => nv.searchWords.kindOf(c) !== 0);
         const lists = await Promise.all(words.map((w, i) => this.term(w.word,
             prefix && i === words.length - 1)));
+        if (stale()) return null;
         if (lists.some((l) => l === null)) return { results: [], total: 0, words: words.map((w) => w.word), prefix };
         const joined = words.map((w, i) => i > 0 && joinedTo(query, words[i - 1], w));
-        // The same words again (a key typed and taken back) rank from what was kept.
-        const key = JSON.stringify([words.map((w) => [w.word, w.start]), joined, prefix, limit]);
+        // The same lists again (a key typed and taken back, a prefix that begins the same
+        // words) rank from what was kept; joined words rank by how far apart they are typed.
+        const key = lists.map((l, i) => (joined[i] ? `${l.id}+${words[i].start - words[i - 1].start}` : l.id))
+            .join(' ') + (limit === Infinity ? '' : ` /${limit}`);
         let ranked = this.ranked.get(key);
         if (!ranked) {
             const keys = rank(lists, joined, words);
@@ -141,23 +166,33 @@ class SearchIndex {
         for (const k of ranked.best) {
             results.push({ page: k % PAGE_BITS, score: (SCORE_TOP - Math.floor(k / PAGE_BITS)) / 1000, lists });
         }
-        return { results, total: ranked.total, words: words.map((w) => w.word), prefix };
+        return { results, total: ranked.total, words: words.map((w) => w.word), prefix, ranked };
     }
 
-    // {url, title, sections: [{start, part, index}]} of page `id`.
+    // Reads every page part ahead when there are at most `most`: a small site's results then
+    // get their titles without waiting for a part after their words'.
+    readPagesAhead(most) {
+        const parts = Math.ceil(this.pageCount / this.perPart);
+        for (let n = 0; n < parts && parts <= most; n += 1) this.page(n * this.perPart).catch(() => {});
+    }
+
+    // {url, title, sections: [{start, part, index}]} of page `id`. A part's lines are read
+    // as their pages are asked for: the rows in view want a few of them.
     async page(id) {
         const n = Math.floor(id / this.perPart);
         const lines = await this.decoded(`p${n}`, (bytes) => utf8.decode(bytes).split('\n')
-            .filter((l) => l !== '').map((line) => {
-                const [url, title, list] = line.split('\t');
-                const numbers = list ? list.split(',').map(base36) : [];
-                const sections = [];
-                for (let i = 0; i + 2 < numbers.length; i += 3) {
-                    sections.push({ start: numbers[i], part: numbers[i + 1], index: numbers[i + 2] });
-                }
-                return { url, title, sections };
-            }));
-        return lines[id % this.perPart];
+            .filter((l) => l !== ''));
+        const at = id % this.perPart;
+        const line = lines[at];
+        if (typeof line !== 'string') return line;
+        const [url, title, list] = line.split('\t');
+        const numbers = list ? list.split(',').map(base36) : [];
+        const sections = [];
+        for (let i = 0; i + 2 < numbers.length; i += 3) {
+            sections.push({ start: numbers[i], part: numbers[i + 1], index: numbers[i + 2] });
+        }
+        lines[at] = { url, title, sections };
+        return lines[at];
     }
 
     async section(part, index) {

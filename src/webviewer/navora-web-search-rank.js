@@ -10,7 +10,7 @@ const PAGE_BITS = 2097152;
 const SCORE_TOP = 1e9;
 
 // The words that begin with one prefix merged into one list of pages, as a word's. Their
-// places are merged only when asked for (withPlaces): a query of one word ranks without them.
+// places are merged only for the pages asked (placesIn): a query of one word ranks without them.
 function mergeLists(lists, pageCount) {
     if (lists.length === 1) return lists[0];
     const values = new Uint32Array(pageCount);
@@ -37,34 +37,58 @@ function mergeLists(lists, pageCount) {
     return { pages, values: merged, offsetStart: null, offsets: null, sources: lists, pageCount };
 }
 
-// A list with its places: those of a merged list put together, each page's in order.
-function withPlaces(list) {
-    if (list.offsets) return list;
-    const n = list.pages.length;
-    const index = new Int32Array(list.pageCount);
-    const offsetStart = new Uint32Array(n + 1);
-    for (let i = 0; i < n; i += 1) index[list.pages[i]] = i;
-    for (const source of list.sources) {
-        for (let i = 0; i < source.pages.length; i += 1) {
-            offsetStart[index[source.pages[i]] + 1] += source.offsetStart[i + 1] - source.offsetStart[i];
-        }
+// Whether no page of a list keeps places: the commonest words keep none.
+function keepsNone(list) {
+    return list.sources ? list.sources.every(keepsNone) : !list.offsets && !list.placesAt;
+}
+
+// The places of a list at some of its pages, `indices` ascending into list.pages: {start,
+// offsets}, those of indices[c] at offsets[start[c] .. start[c + 1]), ascending. Only the
+// pages asked for are read: the words a prefix begins may stand on most pages of a site.
+function placesIn(list, indices) {
+    const { placeCount, writePlaces } = nv.searchParts;
+    const m = indices.length;
+    const start = new Uint32Array(m + 1);
+    if (keepsNone(list)) {
+        return { start, offsets: new Uint32Array(0) };
     }
-    for (let i = 0; i < n; i += 1) offsetStart[i + 1] += offsetStart[i];
-    const where = offsetStart.slice(0, n);
-    const offsets = new Uint32Array(offsetStart[n]);
-    for (const source of list.sources) {
-        for (let i = 0; i < source.pages.length; i += 1) {
-            const at = index[source.pages[i]];
-            for (let k = source.offsetStart[i]; k < source.offsetStart[i + 1]; k += 1) {
-                offsets[where[at]] = source.offsets[k];
-                where[at] += 1;
+    if (!list.sources) {
+        for (let c = 0; c < m; c += 1) start[c + 1] = start[c] + placeCount(list, indices[c]);
+        const offsets = new Uint32Array(start[m]);
+        for (let c = 0; c < m; c += 1) writePlaces(list, indices[c], offsets, start[c]);
+        return { start, offsets };
+    }
+    // A merged list: each page's places from every word of the prefix that stands there.
+    const pages = new Uint32Array(m);
+    for (let c = 0; c < m; c += 1) pages[c] = list.pages[indices[c]];
+    const each = (visit) => {
+        for (const source of list.sources) {
+            if (keepsNone(source)) continue;
+            if (m * 16 < source.pages.length) {
+                for (let c = 0; c < m; c += 1) {
+                    const i = find(source, pages[c]);
+                    if (i >= 0) visit(source, i, c);
+                }
+                continue;
+            }
+            for (let i = 0, c = 0; i < source.pages.length && c < m;) {
+                if (source.pages[i] < pages[c]) i += 1;
+                else if (source.pages[i] > pages[c]) c += 1;
+                else {
+                    visit(source, i, c);
+                    i += 1;
+                    c += 1;
+                }
             }
         }
-    }
-    for (let i = 0; i < n; i += 1) sortRange(offsets, offsetStart[i], offsetStart[i + 1]);
-    list.offsetStart = offsetStart;
-    list.offsets = offsets;
-    return list;
+    };
+    each((source, i, c) => { start[c + 1] += placeCount(source, i); });
+    for (let c = 0; c < m; c += 1) start[c + 1] += start[c];
+    const where = start.slice(0, m);
+    const offsets = new Uint32Array(start[m]);
+    each((source, i, c) => { where[c] = writePlaces(source, i, offsets, where[c]); });
+    for (let c = 0; c < m; c += 1) sortRange(offsets, start[c], start[c + 1]);
+    return { start, offsets };
 }
 
 // Sorts a[from .. to) in place: a page's few places by insertion, without the subarray that
@@ -120,14 +144,14 @@ function joinedTo(query, before, word) {
 }
 
 // The pages that hold every list, as sort keys: the score (best first) above the page number.
-// Title hits first, then headings, then how often and how near each other.
+// Title hits first, then headings, then how often and how near each other. The pages with
+// every word are found first; only their places are read.
 function rank(lists, joined, words) {
-    if (lists.length > 1) lists.forEach(withPlaces);
     const order = lists.map((l, i) => i).sort((a, b) => lists[a].pages.length - lists[b].pages.length);
     const smallest = lists[order[0]];
     const at = new Int32Array(lists.length);
-    const keys = new Float64Array(smallest.pages.length);
-    let found = 0;
+    const where = lists.map(() => new Uint32Array(smallest.pages.length));
+    let m = 0;
     for (let i = 0; i < smallest.pages.length; i += 1) {
         const page = smallest.pages[i];
         let all = true;
@@ -140,9 +164,17 @@ function rank(lists, joined, words) {
         }
         if (!all) continue;
         at[order[0]] = i;
-        const score = scoreOf(lists, at, joined, words);
+        for (let k = 0; k < lists.length; k += 1) where[k][m] = at[k];
+        m += 1;
+    }
+    const places = lists.length > 1 ? lists.map((l, k) => placesIn(l, where[k].subarray(0, m))) : null;
+    const keys = new Float64Array(m);
+    let found = 0;
+    for (let c = 0; c < m; c += 1) {
+        for (let k = 0; k < lists.length; k += 1) at[k] = where[k][c];
+        const score = scoreOf(lists, at, places, c, joined, words);
         if (score < 0) continue;
-        keys[found] = Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + page;
+        keys[found] = Math.round(SCORE_TOP - score * 1000) * PAGE_BITS + lists[0].pages[at[0]];
         found += 1;
     }
     return keys.subarray(0, found);
@@ -168,31 +200,38 @@ function smallest(keys, k) {
     return top;
 }
 
+// What a count adds to a page's score, for the counts most pages have.
+const COUNT_SCORES = Float64Array.from({ length: 1024 }, (_, n) => 10 * Math.log2(1 + n));
+
 // What each page of a list scores by itself: its title, headings and how often.
 function withBase(list) {
     const base = new Float64Array(list.pages.length);
+    const { values } = list;
     for (let i = 0; i < base.length; i += 1) {
-        const v = list.values[i];
-        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0) + 10 * Math.log2(1 + (v >>> 2));
+        const v = values[i];
+        const count = v >>> 2;
+        base[i] = (v & 1 ? 1000 : 0) + (v & 2 ? 100 : 0)
+            + (count < 1024 ? COUNT_SCORES[count] : 10 * Math.log2(1 + count));
     }
     list.base = base;
     return list;
 }
 
-function scoreOf(lists, at, joined, words) {
+function scoreOf(lists, at, places, c, joined, words) {
     let total = 0;
     for (let k = 0; k < lists.length; k += 1) total += lists[k].base[at[k]];
     for (let k = 0; k + 1 < lists.length; k += 1) {
-        const a = lists[k];
-        const b = lists[k + 1];
-        const aFrom = a.offsetStart[at[k]];
-        const aTo = a.offsetStart[at[k] + 1];
-        const bFrom = b.offsetStart[at[k + 1]];
-        const bTo = b.offsetStart[at[k + 1] + 1];
+        const a = places[k];
+        const b = places[k + 1];
+        const aFrom = a.start[c];
+        const aTo = a.start[c + 1];
+        const bFrom = b.start[c];
+        const bTo = b.start[c + 1];
         // Dotted names (os.path): the words must stand next to each other. Where a page
         // keeps only some places of a word, a pair not seen among them may be in the rest.
         if (joined[k + 1] && !adjacent(a.offsets, aFrom, aTo, b.offsets, bFrom, bTo,
-            words[k + 1].start - words[k].start) && keepsAll(a, at[k]) && keepsAll(b, at[k + 1])) return -1;
+            words[k + 1].start - words[k].start) && keepsAll(lists[k], at[k], aTo - aFrom)
+            && keepsAll(lists[k + 1], at[k + 1], bTo - bFrom)) return -1;
         const d = nearest(a.offsets, aFrom, aTo, b.offsets, bFrom, bTo);
         if (d !== Infinity) total += 50 / (1 + d / 8);
     }
@@ -211,16 +250,15 @@ function adjacent(a, aFrom, aTo, b, bFrom, bTo, gap) {
 }
 
 // Whether a page keeps every place of a word in its text (a title's count has none).
-function keepsAll(list, i) {
-    const kept = list.offsetStart[i + 1] - list.offsetStart[i];
+function keepsAll(list, i, kept) {
     return kept === list.values[i] >>> 2 && (list.values[i] & 1) === 0;
 }
 
 // The first word's place nearest the others' in page `id`; -1 when it keeps none.
 function bestOffset(lists, id) {
-    const all = lists.map(withPlaces).map((l) => {
+    const all = lists.map((l) => {
         const i = find(l, id);
-        return i < 0 ? new Uint32Array(0) : l.offsets.subarray(l.offsetStart[i], l.offsetStart[i + 1]);
+        return i < 0 ? new Uint32Array(0) : placesIn(l, Uint32Array.of(i)).offsets;
     });
     if (!all[0].length) return -1;
     let best = all[0][0];
@@ -249,7 +287,7 @@ function marks(piece, words, prefix, shift) {
 }
 
 Object.assign(nv, {
-    searchRank: { PAGE_BITS, SCORE_TOP, mergeLists, withPlaces, withBase, joinedTo, rank, smallest,
+    searchRank: { PAGE_BITS, SCORE_TOP, mergeLists, placesIn, withBase, joinedTo, rank, smallest,
         bestOffset, marks }
 });
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('search-rank', '@TAMBLIN_VERSION@')

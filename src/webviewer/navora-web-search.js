@@ -9,6 +9,7 @@ const { make, newId, afterPaint, SearchIndex, searchPartBase64, searchPartBytes,
 const SHOWN = 50; // results listed at most
 const SNIPPET_DELAY = 350; // ms the results must stand before the rest of them are read
 const ROW_GUESS = 24; // px of a row before its text comes, until one is measured
+const PAGE_PARTS_AHEAD = 8; // page parts read when the box is first used, if no more
 
 // Script element -> what takes its text: parts a page loads by script elements (from disk,
 // where Chromium refuses requests) hand their data to navoraSearchPart as they run.
@@ -89,7 +90,10 @@ class SearchView {
         this.rowHeight = ROW_GUESS;
         this.input.addEventListener('input', () => this.typed());
         this.input.addEventListener('keydown', (e) => this.key(e));
-        this.input.addEventListener('focus', () => this.warm());
+        this.input.addEventListener('focus', () => {
+            this.warm();
+            if (this.index) this.index.readPagesAhead(PAGE_PARTS_AHEAD);
+        });
         // Known from its own events, so that new results need not ask the layout to scroll up.
         this.scrolled = false;
         this.list.addEventListener('scroll', () => { this.scrolled = this.list.scrollTop > 0; });
@@ -143,7 +147,8 @@ class SearchView {
     }
 
     // What the first key would wait for is made before it comes, once: the folding tables
-    // unpacked, the host's pages by address (asking for one builds them).
+    // unpacked, the host's pages by address (asking for one builds them). (The box's focus
+    // also reads a small site's page parts.)
     warm() {
         if (!this.index) return;
         setTimeout(() => {
@@ -178,7 +183,9 @@ class SearchView {
         let found;
         let pages = [];
         try {
-            found = await this.index.search(query, SHOWN);
+            // A key typed while the parts of this one came in makes its ranking needless.
+            found = await this.index.search(query, SHOWN, () => ticket !== this.ticket);
+            if (!found) return;
             // The rows in view get their titles before anything is drawn.
             pages = await this.pagesOf(found.results.slice(0, this.rowsInView()));
         } catch (e) {
@@ -202,7 +209,18 @@ class SearchView {
     show(found, pages, ticket) {
         this.stopWatching();
         const { results, total } = found;
+        // A key that leaves the same results (a prefix growing within the same words) leaves
+        // the rows as they are, their text around the words included.
+        const same = this.found && found.ranked && found.ranked === this.found.ranked
+            && pages.length <= this.pages.length;
         this.found = found;
+        if (same) {
+            if (this.active !== 0) this.setActive(0, false);
+            this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
+                detail: { count: total } }));
+            this.whenStood(ticket);
+            return;
+        }
         this.pages = pages.slice();
         this.setCount(searchCountText(this.texts, total));
         this.setShown(pages.length);
@@ -224,11 +242,15 @@ class SearchView {
             if (!this.rows[i]) this.rows[i] = this.newRow(i);
             const row = this.rows[i];
             const page = this.pages[i];
-            row.firstChild.textContent = page ? this.host.titleOf(page) : '';
+            // What stays the same is not set again: the row is not drawn again.
+            const title = page ? this.host.titleOf(page) : '';
+            if (row.firstChild.textContent !== title) row.firstChild.textContent = title;
             if (row.lastChild.firstChild) row.lastChild.textContent = '';
-            row.setAttribute('aria-selected', 'false');
+            row.filled = null;
+            if (row.getAttribute('aria-selected') !== 'false') row.setAttribute('aria-selected', 'false');
             // Not every result has a row yet: each says where it stands of all.
-            row.setAttribute('aria-setsize', String(this.found.results.length));
+            const size = String(this.found.results.length);
+            if (row.getAttribute('aria-setsize') !== size) row.setAttribute('aria-setsize', size);
             if (i >= this.shown) fresh.appendChild(row);
         }
         for (let i = n; i < this.shown; i += 1) this.rows[i].remove();
@@ -301,10 +323,12 @@ class SearchView {
     }
 
     async fillSnippet(i, ticket) {
-        const { results, words, prefix } = this.found;
+        const { results, words, prefix, ranked } = this.found;
+        if (this.rows[i].filled && this.rows[i].filled === ranked) return;
         try {
             const snippet = await this.index.snippet(results[i].page, results[i], words, prefix);
             if (ticket !== this.ticket) return;
+            this.rows[i].filled = ranked;
             const box = this.rows[i].lastChild;
             let at = 0;
             for (const [from, to] of snippet.marks) {

@@ -56,6 +56,14 @@ h.test('typing finds pages, a title hit first, and Enter opens the page in its f
         await page.locator('.nv-search-result').nth(1).locator('mark').first().waitFor();
         const marked = await page.locator('.nv-search-result').nth(1).locator('mark').allTextContents();
         assert.ok(marked.length >= 2 && marked.every((m) => /^walrus/i.test(m)), marked.join('|'));
+        // A key that begins the same words leaves the rows as they are, text and marks.
+        const mark = await page.locator('.nv-search-result').nth(1).locator('mark').first().elementHandle();
+        await page.evaluate(() => document.addEventListener('navora-web-searched', () => {
+            window.searchedAgain = true;
+        }, { once: true }));
+        await input.press('u');
+        await page.waitForFunction(() => window.searchedAgain === true);
+        assert.ok(await mark.evaluate((m) => m.isConnected), 'the snippet stays');
         // Several words: pages with all of them.
         await input.fill('walrus sea');
         assert.deepStrictEqual(await results(page, 1), ['Animals']);

@@ -212,6 +212,52 @@ h.test('Look for: a combobox of its list, and the status says when nothing match
     });
 });
 
+h.test('the index\'s characters beyond ASCII are laid out once before the index is said read, and leave nothing', async ({ browser }) => {
+    const tree = [{ title: 'Manuel fran\u00e7ais', url: 'start.htm', keywords: ['RewriteRule \u30c7\u30a3\u30ec\u30af\u30c6\u30a3\u30d6'],
+        children: [{ title: '\uc124\uce58', url: 'install.htm', keywords: ['\u0417\u0430\u043f\u0443\u0441\u043a \ud83d\ude80'] }] }];
+    const site = siteWith(tree);
+    const server = await h.serve(site.dir);
+    try {
+        for (const url of [server.url('Search.html'), site.fileUrl('Search.html')]) {
+            const context = await browser.newContext(h.DESKTOP);
+            // Each probe's text, and whether the page had heard the index was read by then.
+            await context.addInitScript(() => {
+                window.probes = [];
+                new MutationObserver((records) => {
+                    for (const r of records) {
+                        for (const n of r.addedNodes) {
+                            if (n.classList && n.classList.contains('nv-probe')) {
+                                window.probes.push([n.textContent, document.querySelector('[data-state=ready]') !== null]);
+                            }
+                        }
+                    }
+                }).observe(document, { childList: true, subtree: true });
+            });
+            try {
+                const page = await context.newPage();
+                await page.goto(url);
+                await page.waitForSelector('.nv-viewer[data-state=ready]');
+                const probes = await page.evaluate(() => window.probes);
+                const laidOut = probes.map(([text]) => text).join('');
+                for (const ch of '\u00e7\u30c7\u30a3\u30ec\u30af\u30c6\u30d6\uc124\uce58\u0417\u0430\u043f\u0443\u0441\u043a\ud83d\ude80') {
+                    assert.ok(laidOut.includes(ch), `${ch} laid out (${url})`);
+                }
+                assert.strictEqual(laidOut.length, new Set(laidOut).size + 1, 'each once (the rocket is two halves)');
+                assert.ok(probes.every(([, ready]) => !ready), 'before the index was said read');
+                assert.strictEqual(await page.locator('.nv-probe').count(), 0);
+                await chooseTab(page, 'index');
+                await viewer(page).locator('.nv-index input').fill('\u30c7\u30a3');
+                assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'),
+                    'RewriteRule \u30c7\u30a3\u30ec\u30af\u30c6\u30a3\u30d6');
+            } finally {
+                await context.close();
+            }
+        }
+    } finally {
+        await server.close();
+    }
+});
+
 // A site of `count` entries at the top level, each with two keywords.
 function largeTree(count) {
     const tree = [];

@@ -312,6 +312,29 @@ check('Look for over many phrases finds what a plain search of every phrase find
     assert.strictEqual(new Set(Array.from({ length: index.count }, (_, g) => index.phrase(g))).size, index.count);
 });
 
+check('the characters beyond ASCII whose fonts are looked for ahead: each once, whole', () => {
+    const all = (text, limit, ms = 50) => {
+        const found = new viewer.OtherCharacters(text, limit);
+        let scans = 0;
+        while (!found.scan(ms)) ++scans;
+        return [found.found.join(' '), scans];
+    };
+    // In the order met; a pair of surrogates is one character, and one without its pair none.
+    assert.deepStrictEqual(all('ab\u00e9c\u00e9 \u65e5\u672c\u65e5 \ud83d\ude00x\ud83d\ude00 \ud800z\udc00'),
+        ['\u00e9 \u65e5 \u672c \ud83d\ude00', 0]);
+    assert.deepStrictEqual(all('only ASCII;\r\n'), ['', 0]);
+    assert.deepStrictEqual(all(''), ['', 0]);
+    // At most `limit` are wanted: the rest of the text is not looked at.
+    const many = Array.from({ length: 300 }, (_, i) => String.fromCharCode(0x4e00 + i));
+    assert.strictEqual(all(many.join(''), 100)[0], many.slice(0, 100).join(' '));
+    assert.strictEqual(all(many.join('a'), 100)[0], many.slice(0, 100).join(' '));
+    // Looked for in slices of time: a slice spent at once still finds the same, slice by slice.
+    const long = `${'x'.repeat(2000)}\u0416 `.repeat(500) + '\u0436';
+    const [sliced, scans] = all(long, 4096, 0);
+    assert.strictEqual(sliced, '\u0416 \u0436');
+    assert.ok(scans > 0);
+});
+
 check('fields read again from their records when wanted', () => {
     const model = readIndex(['XO0;2;1;1', '3;2;http://h.example/d;win', '5;1;2; a.htm ; Top ;;0; i.gif',
         '5;2;;h.htm;Hidden;;-1;', '5;3;;b.htm;Second;;0;', '6;3;Second tip', '6;3;Later tip',

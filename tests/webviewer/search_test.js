@@ -85,32 +85,59 @@ async function main() {
     assert.deepStrictEqual(z.marks.map(([a, b]) => z.text.slice(a, b)),
         ['walrus', 'Walrus', 'walrus', 'walruses']);
 
+    // A prefix that grows within the same words keeps its ranking; a key that a newer one
+    // has overtaken by the time its parts are in is not ranked.
+    const walr = await index.search('walr', 50);
+    const walru = await index.search('walru', 50);
+    assert.strictEqual(walru.ranked, walr.ranked);
+    assert.notStrictEqual((await index.search('walrus sea', 50)).ranked, walr.ranked);
+    assert.strictEqual(await index.search('walrus ne', 50, () => true), null);
+    assert.deepStrictEqual(await titles(index, 'walrus ne'), ['Many']);
+
     // Only the parts of the words typed: one word part of several, one page part.
     loaded.length = 0;
     const fresh = new nv.SearchIndex(loader);
     await fresh.open();
     await fresh.search('sea');
     assert.deepStrictEqual(loaded.filter((n) => n[0] === 'w').length, 1);
+    // A small site's page parts are read ahead; a larger one's wait for their results.
+    loaded.length = 0;
+    fresh.readPagesAhead(0);
+    assert.deepStrictEqual(loaded, []);
+    fresh.readPagesAhead(8);
+    assert.deepStrictEqual(loaded, ['p0']);
 
     // A part that is not one the scan writes is refused, whatever it holds.
     const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
-    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(2, "', 'alert(2, "')), null);
+    assert.strictEqual(nv.searchPartBase64(opening.replace('navoraSearchPart(3, "', 'alert(2, "')), null);
     assert.strictEqual(nv.searchPartBase64(opening.replace(/"\);\r\n$/, '"+alert(1));\r\n')), null);
+    // Packed bytes as the scan packs them; a copy from before the start or past the length
+    // said is refused.
+    const { unpack } = nv.searchParts;
+    assert.strictEqual(Buffer.from(unpack(Uint8Array.of(6, 2, 97, 98, 0, 2))).toString(), 'ababab');
+    for (const bad of [[8, 2, 97, 98, 0, 3], [5, 2, 97, 98, 0, 2], [1, 2, 97, 98], [3, 2, 97, 98, 0]]) {
+        assert.throws(() => unpack(Uint8Array.from(bad)), /bad part|cut short/, String(bad));
+    }
     assert.strictEqual(nv.searchFolder('http://x/a/site.xo?v=1#t'), 'http://x/a/site.xo.search/');
 
     // The words that begin with a prefix: one list, each page's places in order, few or many.
     const forty = Uint32Array.from({ length: 40 }, (_, i) => 2 * i + 1);
-    const merged = nv.searchRank.withPlaces(nv.searchRank.mergeLists([
+    const merged = nv.searchRank.mergeLists([
         { pages: Uint32Array.of(1, 3), values: Uint32Array.of(2 << 2, 40 << 2 | 1),
             offsetStart: Uint32Array.of(0, 2, 42), offsets: Uint32Array.from([10, 30, ...forty]) },
         { pages: Uint32Array.of(3, 4), values: Uint32Array.of(40 << 2 | 2, 1 << 2),
             offsetStart: Uint32Array.of(0, 40, 41), offsets: Uint32Array.from([...forty.map((v) => v - 1), 7]) },
-    ], 5));
+    ], 5);
     assert.deepStrictEqual(Array.from(merged.pages), [1, 3, 4]);
     assert.deepStrictEqual(Array.from(merged.values), [2 << 2, 80 << 2 | 3, 1 << 2]);
-    const placesOf3 = Array.from(merged.offsets.subarray(merged.offsetStart[1], merged.offsetStart[2]));
-    assert.deepStrictEqual(placesOf3, Array.from({ length: 80 }, (_, i) => i));
-    assert.deepStrictEqual(Array.from(merged.offsets.subarray(merged.offsetStart[2])), [7]);
+    // Only the pages asked for, one (looked up) or all (walked along).
+    const placesOf3 = Array.from({ length: 80 }, (_, i) => i);
+    const one = nv.searchRank.placesIn(merged, Uint32Array.of(1));
+    assert.deepStrictEqual(Array.from(one.start), [0, 80]);
+    assert.deepStrictEqual(Array.from(one.offsets), placesOf3);
+    const all = nv.searchRank.placesIn(merged, Uint32Array.of(0, 1, 2));
+    assert.deepStrictEqual(Array.from(all.start), [0, 2, 82, 83]);
+    assert.deepStrictEqual(Array.from(all.offsets), [10, 30, ...placesOf3, 7]);
 
     // The result count: one page in English; a language file that says "%1 pages found" in
     // its own words but has no text for one page keeps its own words.
