@@ -685,19 +685,37 @@ int CliCommands::Scan(const std::vector<std::string>& args) {
     if (settings.rememberScan) {
         SiteRescan::RememberScan(index, settings);
     }
-    if (!SaveOutput(index, output) || !SaveWords(output)) {
+    if (!SaveWithWords(index, output)) {
         return kCannotOpen;
     }
     return kScanRan;
 }
 
-bool CliCommands::SaveWords(const std::string& output) {
+// The search index is written and synced first and takes its place only once the index file
+// is saved: a failure of either leaves the old index beside the old words.
+bool CliCommands::SaveWithWords(IndexFile& index, const std::string& output) {
     if (!m_words) {
+        if (!SaveOutput(index, output)) {
+            return false;
+        }
         RemoveStaleWords(output);
         return true;
     }
-    SaveResult result = SearchIndexWriter::Write(*m_words, output);
+    bool indexTried = false;
+    bool indexSaved = false;
+    SaveResult result = SearchIndexWriter::Write(*m_words, output, [&] {
+        indexTried = true;
+        indexSaved = SaveOutput(index, output);
+        return indexSaved;
+    });
     m_words.reset();
+    if (!indexSaved) {
+        if (!indexTried) {
+            m_err << SaveFailureText(SearchIndexFiles::Folder(output), result) << "\n"
+                  << output << " was left as it was.\n";
+        }
+        return false;
+    }
     if (!result.Ok()) {
         m_err << SaveFailureText(SearchIndexFiles::Folder(output), result) << "\n";
         return false;
@@ -903,7 +921,7 @@ int CliCommands::Rescan(const std::vector<std::string>& args) {
         // and keywords for the scan's.
         index.m_scanSource = rescan.ScanSource();
     }
-    if (!SaveOutput(index, request.output) || !SaveWords(request.output)) {
+    if (!SaveWithWords(index, request.output)) {
         return kCannotOpen;
     }
     Dispose(rescan.TakeScanned());

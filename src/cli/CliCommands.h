@@ -80,8 +80,9 @@ private:
     // Saves `index` as OUT and says why not; warns when its companion script lags behind.
     bool SaveOutput(IndexFile& index, const std::string& output);
     void WarnStaleCompanion(const std::string& output);
-    // Writes the words of the last scan beside OUT as its search index, when it kept any.
-    bool SaveWords(const std::string& output);
+    // Saves `index` as OUT with the words of the last scan beside it as its search index,
+    // when it kept any; else takes an older search index away.
+    bool SaveWithWords(IndexFile& index, const std::string& output);
     void RemoveStaleWords(const std::string& output);
     static bool ScanArgument(const std::vector<std::string>& args, size_t& i,
                              ScanSettings& settings, ScanOptions& options, bool& ok);

@@ -51,13 +51,20 @@ constexpr size_t kEntryHead = 3;
 
 } // namespace
 
+SearchIndexBuilder::~SearchIndexBuilder() {
+    // Nobody takes the index: pages not yet counted are dropped, not counted.
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended.clear();
+    }
+    Finish();
+}
+
 void SearchIndexBuilder::StartPage(std::string url) {
     EndPage();
-    SearchPage page;
-    page.url = std::move(url);
-    m_pages.push_back(std::move(page));
+    m_current.page.url = std::move(url);
+    ++m_pageCount;
     m_open = true;
-    m_headings.clear();
     m_textUnits = 0;
 }
 
@@ -68,7 +75,7 @@ void SearchIndexBuilder::SetTitle(std::string title) {
         while (!clean.empty() && clean.back() == ' ') {
             clean.pop_back();
         }
-        m_pages.back().title = std::move(clean);
+        m_current.page.title = std::move(clean);
     }
 }
 
@@ -76,7 +83,7 @@ void SearchIndexBuilder::AddText(std::string_view utf8, Role role) {
     if (!m_open || utf8.empty()) {
         return;
     }
-    std::string& text = m_pages.back().text;
+    std::string& text = m_current.page.text;
     if (text.size() >= kMaxPageText) {
         return;
     }
@@ -84,12 +91,12 @@ void SearchIndexBuilder::AddText(std::string_view utf8, Role role) {
     std::uint32_t start = m_textUnits;
     m_textUnits += AppendClean(utf8.substr(0, kMaxPageText - text.size()), text);
     if (role == Role::kHeading) {
-        m_headings.emplace_back(start, m_textUnits);
+        m_current.headings.emplace_back(start, m_textUnits);
     }
 }
 
 void SearchIndexBuilder::Break() {
-    if (m_open && !m_pages.back().text.empty() && m_pages.back().text.back() != ' ') {
+    if (m_open && !m_current.page.text.empty() && m_current.page.text.back() != ' ') {
         AddText(" ", Role::kBody);
     }
 }
@@ -156,27 +163,75 @@ void SearchIndexBuilder::EndPage() {
         return;
     }
     m_open = false;
-    auto page = static_cast<std::uint32_t>(m_pages.size() - 1);
-    SearchPage& current = m_pages.back();
-    while (!current.text.empty() && current.text.back() == ' ') {
-        current.text.pop_back();
+    std::string& text = m_current.page.text;
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
     }
-    WordTokenizer::ForEach(current.title, [&](std::string_view word, std::uint32_t, std::uint32_t) {
-        AddWord(word, page, SearchPosting::kInTitle, nullptr);
-    });
+    if (!m_worker.joinable()) {
+        m_worker = std::thread([this] { CountWords(); });
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended.push_back(std::move(m_current));
+    }
+    m_handed.notify_one();
+    m_current = EndedPage();
+}
+
+void SearchIndexBuilder::Finish() {
+    if (!m_worker.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_finishing = true;
+    }
+    m_handed.notify_one();
+    m_worker.join();
+    m_finishing = false;
+}
+
+// The word thread: takes the ended pages in batches, so that the scan seldom waits for it.
+void SearchIndexBuilder::CountWords() {
+    std::vector<EndedPage> batch;
+    while (true) {
+        {
+            std::unique_lock lock(m_mutex);
+            m_handed.wait(lock, [this] { return !m_ended.empty() || m_finishing; });
+            if (m_ended.empty()) {
+                return;
+            }
+            batch.swap(m_ended);
+        }
+        for (EndedPage& ended : batch) {
+            IndexPage(ended);
+            m_pages.push_back(std::move(ended.page));
+        }
+        batch.clear();
+    }
+}
+
+void SearchIndexBuilder::IndexPage(EndedPage& ended) {
+    auto page = static_cast<std::uint32_t>(m_pages.size());
+    const auto& headings = ended.headings;
+    WordTokenizer::ForEach(ended.page.title,
+                           [&](std::string_view word, std::uint32_t, std::uint32_t) {
+                               AddWord(word, page, SearchPosting::kInTitle, nullptr);
+                           });
     size_t heading = 0;
     WordTokenizer::ForEach(
-        current.text, [&](std::string_view word, std::uint32_t start, std::uint32_t end) {
-            while (heading < m_headings.size() && m_headings[heading].second <= start) {
+        ended.page.text, [&](std::string_view word, std::uint32_t start, std::uint32_t end) {
+            while (heading < headings.size() && headings[heading].second <= start) {
                 ++heading;
             }
-            bool inHeading = heading < m_headings.size() && m_headings[heading].first < end;
+            bool inHeading = heading < headings.size() && headings[heading].first < end;
             AddWord(word, page, inHeading ? SearchPosting::kInHeading : 0, &start);
         });
 }
 
 SearchIndexData SearchIndexBuilder::Take() {
     EndPage();
+    Finish();
     SearchIndexData data;
     data.pages = std::move(m_pages);
     std::vector<std::uint32_t> order(m_words.size());
@@ -210,6 +265,7 @@ SearchIndexData SearchIndexBuilder::Take() {
     m_wordText.clear();
     m_table.clear();
     m_pages.clear();
+    m_pageCount = 0;
     return data;
 }
 

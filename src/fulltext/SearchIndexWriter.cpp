@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace tamblin {
@@ -86,6 +88,13 @@ public:
             m_out.sputn(script.data(), static_cast<std::streamsize>(script.size()));
             m_out.pubsync();
             error = m_out.Error();
+#ifdef __linux__
+            // The part goes to the disk while the next ones are made, so that the one sync
+            // at the end finds little left to write.
+            if (error == 0) {
+                ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            }
+#endif
         }
         if (fd >= 0 && ::close(fd) != 0 && error == 0) {
             error = errno;
@@ -120,6 +129,9 @@ public:
             m_result = SaveResult::Failure(error);
         }
         return m_result.Ok();
+    }
+    void Fail(SaveResult result) {
+        m_result = result;
     }
     const std::string& Folder() const {
         return m_folder;
@@ -256,25 +268,10 @@ std::string ListText(const SearchIndexData& data,
     return list;
 }
 
-} // namespace
-
-SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::string& indexPath) {
-    const std::string folder = SearchIndexFiles::Folder(indexPath);
-    const std::string fresh = folder + ".new";
+// The new folder takes the old one's place; the old one is put back when it cannot.
+SaveResult PutInPlace(const std::string& fresh, const std::string& folder) {
     const std::string old = folder + ".old";
     std::error_code error;
-    fs::remove_all(fresh, error);
-    if (!fs::create_directory(fresh, error)) {
-        return ErrorOf(error);
-    }
-    FolderWriter out(fresh);
-    WritePages(data, out);
-    auto bounds = WriteWords(data, out);
-    out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds));
-    if (!out.Sync()) {
-        fs::remove_all(fresh, error);
-        return out.Result();
-    }
     fs::remove_all(old, error);
     bool hadOld = fs::exists(folder, error);
     if (hadOld) {
@@ -296,6 +293,38 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
     std::string parent = fs::path(folder).parent_path().string();
     SyncFolder(parent.empty() ? "." : parent);
     return {};
+}
+
+} // namespace
+
+SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::string& indexPath,
+                                    const std::function<bool()>& beforeReplacing) {
+    const std::string folder = SearchIndexFiles::Folder(indexPath);
+    const std::string fresh = folder + ".new";
+    std::error_code error;
+    fs::remove_all(fresh, error);
+    if (!fs::create_directory(fresh, error)) {
+        return ErrorOf(error);
+    }
+    // Pages and words are parts of their own: each made on a thread of its own.
+    FolderWriter pageOut(fresh);
+    std::thread pages([&] { WritePages(data, pageOut); });
+    FolderWriter out(fresh);
+    auto bounds = WriteWords(data, out);
+    out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds));
+    pages.join();
+    if (!pageOut.Result().Ok()) {
+        out.Fail(pageOut.Result());
+    }
+    if (!out.Sync()) {
+        fs::remove_all(fresh, error);
+        return out.Result();
+    }
+    if (beforeReplacing && !beforeReplacing()) {
+        fs::remove_all(fresh, error);
+        return SaveResult::Failure(ECANCELED);
+    }
+    return PutInPlace(fresh, folder);
 }
 
 bool SearchIndexWriter::Remove(const std::string& indexPath) {

@@ -3,6 +3,7 @@
 #include "fulltext/SearchIndexData.h"
 #include "index/SaveResult.h"
 
+#include <functional>
 #include <string>
 
 namespace tamblin {
@@ -20,7 +21,12 @@ public:
     static constexpr size_t kWordPartBytes = 8 * 1024;
     static constexpr size_t kTextPartBytes = 16 * 1024;
 
-    static SaveResult Write(const SearchIndexData& data, const std::string& indexPath);
+    // `beforeReplacing`, when given, is called once the new folder is whole on disk and before
+    // it takes the old one's place: the caller saves the index file there, so that a failure
+    // of either leaves the old index beside the old words. When it returns false the new
+    // folder is dropped (ECANCELED).
+    static SaveResult Write(const SearchIndexData& data, const std::string& indexPath,
+                            const std::function<bool()>& beforeReplacing = {});
     // Removes the search index of `indexPath`, if any; false when it stays.
     static bool Remove(const std::string& indexPath);
 };

@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 #include "fulltext/SearchIndexReader.h"
 #include "index/CompanionScript.h"
@@ -503,6 +504,54 @@ TEST(CliRescan, TheFullTextChoiceIsRememberedAndAnIndexWithoutWordsTakesOldOnesA
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_NE(run.out.find("Removed the old"), std::string::npos) << run.out;
+}
+
+// The search index is written before the index file and put in place after it: a full disk
+// or an index file that cannot be replaced leaves the old index beside its old words.
+TEST(CliScan, AFailedSaveLeavesTheOldIndexBesideItsWords) {
+    TestFiles files;
+    std::string start = files.Write("site/index.htm", "<title>Home</title><p>walrus</p>");
+    std::string index = files.Path("site.xo");
+    std::string list = index + ".search/index.js";
+    ASSERT_EQ(Cli({"scan", start, "-o", index}).code, 0);
+    const std::string oldIndex = TestFiles::Read(index);
+    const std::string oldList = TestFiles::Read(list);
+
+    std::string text;
+    for (int i = 0; text.size() < 40000; ++i) {
+        text += "narwhal" + std::to_string(i) + ' ';
+    }
+    files.Write("site/index.htm", "<title>New home</title><p>" + text + "</p>");
+    CliRun run;
+    {
+        FileSizeLimit full(8000);
+        run = Cli({"scan", start, "-o", index});
+    }
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find(index + " was left as it was."), std::string::npos) << run.err;
+    EXPECT_EQ(TestFiles::Read(index), oldIndex);
+    EXPECT_EQ(TestFiles::Read(list), oldList);
+
+    // Words that fit and an index file that does not: the new words are not put in place.
+    std::string keywords;
+    for (int i = 0; keywords.size() < 30000; ++i) {
+        keywords += "keyword number " + std::to_string(i) + ", ";
+    }
+    files.Write("site/index.htm", "<title>New home</title><meta name=\"keywords\" content=\"" +
+                                      keywords + "\"><p>narwhal</p>");
+    {
+        FileSizeLimit full(20000);
+        run = Cli({"scan", start, "-o", index});
+    }
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(TestFiles::Read(index), oldIndex);
+    EXPECT_EQ(TestFiles::Read(list), oldList);
+    EXPECT_FALSE(std::filesystem::exists(index + ".search.new"));
+
+    run = Cli({"scan", start, "-o", index});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(TestFiles::Read(index).find("New home"), std::string::npos);
+    EXPECT_NE(TestFiles::Read(list), oldList);
 }
 
 // The words of a rescan are the site's as it is now: a changed page is found by its new words

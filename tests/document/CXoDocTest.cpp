@@ -1,5 +1,6 @@
 #include "document/ui/CXoDoc.h"
 #include "AppTestSupport.h"
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "index/UrlUtils.h"
@@ -202,6 +203,37 @@ TEST_F(CXoDocTest, AScansWordsAreWrittenBesideTheIndexAtEverySaveUntilAnotherInd
     ASSERT_TRUE(m_doc.SaveIndex(Q(m_files.Path("site.xo"))));
     EXPECT_TRUE(std::filesystem::exists(m_files.Path("site.xo.search/index.js")));
     EXPECT_TRUE(m_dialogs.m_messages.isEmpty());
+}
+
+// Save writes the words first: when they cannot be written, the index file is not written
+// either, and the user is told why nothing was saved.
+TEST_F(CXoDocTest, WordsThatCannotBeWrittenLeaveTheSavedIndexAsItWas) {
+    std::string site = m_files.Write("site.xo", kHeader + "5;1;;old.htm;Old;;0;\r\n");
+    std::string list = m_files.Write("site.xo.search/index.js", "old words");
+    std::string temporary = m_files.Write("scan.tmp", kHeader + "5;1;;a.htm;A;;0;\r\n");
+    ASSERT_TRUE(m_doc.OpenScannedIndex(Q(temporary), Q(site), QStringLiteral("site")));
+    auto words = std::make_shared<SearchIndexData>();
+    std::string text;
+    for (int i = 0; text.size() < 40000; ++i) {
+        text += "walrus" + std::to_string(i) + ' ';
+    }
+    words->pages.push_back({"a.htm", "A", text});
+    words->words.Add("walrus", {{0, 1, 0, {0}}});
+    m_doc.KeepWords(words);
+    {
+        FileSizeLimit full(8000);
+        EXPECT_FALSE(m_doc.DoSave(Q(site), false));
+    }
+    EXPECT_EQ(TestFiles::Read(site), kHeader + "5;1;;old.htm;Old;;0;\r\n");
+    EXPECT_EQ(TestFiles::Read(list), "old words");
+    EXPECT_TRUE(m_doc.IsModified());
+    ASSERT_EQ(m_dialogs.m_messages.size(), 1);
+    EXPECT_TRUE(m_dialogs.m_messages[0].text.contains(QStringLiteral("site.xo.search")));
+    EXPECT_TRUE(m_dialogs.m_messages[0].text.contains(QStringLiteral("not saved either")));
+
+    ASSERT_TRUE(m_doc.DoSave(Q(site), false));
+    EXPECT_NE(TestFiles::Read(site).find("a.htm"), std::string::npos);
+    EXPECT_NE(TestFiles::Read(list), "old words");
 }
 
 TEST_F(CXoDocTest, AScanWithoutWordsTakesAnOlderSearchIndexAwayAtSave) {

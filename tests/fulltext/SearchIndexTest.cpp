@@ -6,6 +6,7 @@
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,37 @@ TEST(SearchIndexTest, RoundTripKeepsPagesWordsAndTexts) {
             EXPECT_EQ(got[k].flags, written[k].flags);
             EXPECT_EQ(got[k].offsets, written[k].offsets);
         }
+    }
+}
+
+// Pages are counted on the builder's own thread while later ones come in: they keep their
+// order and numbers, a builder serves again after Take, and one never taken ends cleanly.
+TEST(SearchIndexTest, PagesCountedOnTheBuildersThreadKeepTheirOrder) {
+    SearchIndexBuilder builder;
+    for (int round = 0; round < 2; ++round) {
+        const int count = round == 0 ? 300 : 1;
+        for (int i = 0; i < count; ++i) {
+            builder.StartPage("p" + std::to_string(i) + ".html");
+            builder.AddText("shared word" + std::to_string(i), Role::kBody);
+        }
+        EXPECT_EQ(builder.PageCount(), static_cast<size_t>(count));
+        SearchIndexData data = builder.Take();
+        ASSERT_EQ(data.pages.size(), static_cast<size_t>(count));
+        EXPECT_EQ(data.pages.back().url, "p" + std::to_string(count - 1) + ".html");
+        size_t shared = data.words.LowerBound("shared");
+        ASSERT_EQ(data.words.Text(shared), "shared");
+        std::vector<SearchPosting> postings = data.words.Postings(shared);
+        ASSERT_EQ(postings.size(), static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(postings[i].page, static_cast<std::uint32_t>(i));
+        }
+        size_t last = data.words.LowerBound("word" + std::to_string(count - 1));
+        EXPECT_EQ(data.words.Postings(last)[0].page, static_cast<std::uint32_t>(count - 1));
+    }
+    SearchIndexBuilder dropped;
+    for (int i = 0; i < 100; ++i) {
+        dropped.StartPage("d.html");
+        dropped.AddText("never taken", Role::kBody);
     }
 }
 
@@ -182,6 +214,60 @@ TEST(SearchIndexTest, RewriteReplacesTheFolderAndAFailureKeepsIt) {
     EXPECT_EQ(SearchIndexReader::Load(index)->Pages().size(), 1u);
     EXPECT_TRUE(SearchIndexWriter::Remove(index));
     EXPECT_FALSE(SearchIndexReader::Load(index));
+}
+
+// The caller saves its index file between the two steps of a write: once the new folder is
+// whole, before it replaces the old one. A failure of either leaves the old folder whole.
+TEST(SearchIndexTest, TheIndexFileIsSavedBetweenTheNewFolderAndItsRename) {
+    TestFiles files;
+    std::string index = files.Path("site.xo");
+    std::string folder = SearchIndexFiles::Folder(index);
+    ASSERT_TRUE(SearchIndexWriter::Write(ThreePages(), index).Ok());
+    std::string oldList = TestFiles::Read(SearchIndexFiles::List(folder));
+    SearchIndexBuilder builder;
+    builder.StartPage("new.html");
+    builder.AddText("fresh words", Role::kBody);
+    SearchIndexData fresh = builder.Take();
+
+    bool called = false;
+    SaveResult refused = SearchIndexWriter::Write(fresh, index, [&] {
+        called = true;
+        // The new folder is whole on disk and the old one still in place.
+        EXPECT_TRUE(std::filesystem::exists(SearchIndexFiles::List(folder + ".new")));
+        EXPECT_EQ(TestFiles::Read(SearchIndexFiles::List(folder)), oldList);
+        return false;
+    });
+    EXPECT_TRUE(called);
+    EXPECT_EQ(refused.error, ECANCELED);
+    EXPECT_EQ(TestFiles::Read(SearchIndexFiles::List(folder)), oldList);
+    EXPECT_FALSE(std::filesystem::exists(folder + ".new"));
+
+    // Parts that cannot be written (a full disk): the index file is never saved.
+    // Letters that do not repeat, so that packing leaves the parts large.
+    std::string big(40000, ' ');
+    std::uint32_t seed = 1;
+    for (size_t i = 0; i < big.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        big[i] = i % 8 == 0 ? ' ' : static_cast<char>('a' + (seed >> 24) % 26);
+    }
+    builder.StartPage("big.html");
+    builder.AddText(big, Role::kBody);
+    SearchIndexData large = builder.Take();
+    called = false;
+    {
+        FileSizeLimit limit(8000);
+        SaveResult full = SearchIndexWriter::Write(large, index, [&] { return called = true; });
+        EXPECT_EQ(full.error, EFBIG);
+    }
+    EXPECT_FALSE(called);
+    EXPECT_EQ(TestFiles::Read(SearchIndexFiles::List(folder)), oldList);
+    EXPECT_FALSE(std::filesystem::exists(folder + ".new"));
+
+    ASSERT_TRUE(SearchIndexWriter::Write(large, index, [&] { return called = true; }).Ok());
+    EXPECT_TRUE(called);
+    EXPECT_EQ(UrlsOf(*SearchIndexReader::Load(index), big.substr(1, 7)),
+              (std::vector<std::string>{"big.html"}));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".old"));
 }
 
 TEST(SearchIndexTest, PartScriptHoldsAnyBytesAndRefusesOthers) {

@@ -1,4 +1,5 @@
 #include "searchpage/WriteSearchPage.h"
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 #include "index/CompanionScript.h"
 #include "searchpage/CopyAppletFiles.h"
@@ -7,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -242,32 +241,6 @@ TEST(PageCompanions, EachFileOnceInPageOrderWithoutItsFolder) {
     EXPECT_EQ(PageFileNames(settings), (std::vector<std::string>{"b.xo", "a.xo", "de.xol"}));
     EXPECT_EQ(PageCompanionsText(PageCompanions()), "");
 }
-
-namespace {
-
-// Writes past `bytes` fail with EFBIG for as long as it lives, as on a full disk.
-class FileSizeLimit final {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
-} // namespace
 
 TEST(CopyAppletFiles, ACopyCutShortIsReportedWithItsReasonAndLeavesNothingBehind) {
     Site site;

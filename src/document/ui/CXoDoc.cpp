@@ -95,7 +95,10 @@ bool CXoDoc::OpenIndex(const QString& path) {
 }
 
 bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
-    if (!m_index || !m_index->Save(ToPath(path), {.replaceReadOnly = replaceReadOnly})) {
+    m_wordsError.clear();
+    if (!m_index ||
+        !(m_words ? SaveWithWords(path, replaceReadOnly)
+                  : m_index->Save(ToPath(path), {.replaceReadOnly = replaceReadOnly}))) {
         return false;
     }
     m_index->m_changed = 0;
@@ -103,7 +106,11 @@ bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
     SetModifiedFlag(false);
     m_diskStamp = FileStamp::Of(m_index->m_fileName);
     m_keptOver = {};
-    SaveWords(path);
+    if (!m_words && m_wordsFromScan &&
+        SearchIndexRemoval::RemoveStale(m_index->m_fileName) ==
+            SearchIndexRemoval::Outcome::Failed) {
+        ShowWordsLag(path);
+    }
     if (m_index->CompanionStale()) {
         // Saved all the same: only pages opened from disk lag behind.
         ShowMessage(FormatMessage1(
@@ -116,23 +123,38 @@ bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
     return true;
 }
 
-void CXoDoc::SaveWords(const QString& path) {
-    bool failed = false;
-    if (m_words) {
-        failed = !SearchIndexWriter::Write(*m_words, m_index->m_fileName).Ok();
-    } else if (m_wordsFromScan) {
-        failed = SearchIndexRemoval::RemoveStale(m_index->m_fileName) ==
-                 SearchIndexRemoval::Outcome::Failed;
+// The words are written and synced first and take their place only once the index is saved:
+// a failure of either leaves the old index beside the old words.
+bool CXoDoc::SaveWithWords(const QString& path, bool replaceReadOnly) {
+    bool indexTried = false;
+    bool saved = false;
+    SaveResult words = SearchIndexWriter::Write(*m_words, ToPath(path), [&] {
+        indexTried = true;
+        saved = m_index->Save(ToPath(path), {.replaceReadOnly = replaceReadOnly});
+        return saved;
+    });
+    if (!indexTried) {
+        m_wordsError =
+            QString::fromLocal8Bit(
+                CouldNotSaveText(ToPath(path + QStringLiteral(".search")), words).c_str()) +
+            QStringLiteral("\nThe index was not saved either: the file on disk stays as it "
+                           "was, beside the words that go with it.");
+        return false;
     }
-    if (failed) {
-        // Saved all the same: only the Search tab of the search page lags behind.
-        ShowMessage(FormatMessage1(
-            QStringLiteral("The index was saved, but not its full-text search index (%1): "
-                           "the Search tab of a search page shows the words as they were "
-                           "before. Check that the folder can be written to, and save "
-                           "again."),
-            path + QStringLiteral(".search")));
+    if (saved && !words.Ok()) {
+        ShowWordsLag(path);
     }
+    return saved;
+}
+
+void CXoDoc::ShowWordsLag(const QString& path) {
+    // Saved all the same: only the Search tab of the search page lags behind.
+    ShowMessage(FormatMessage1(
+        QStringLiteral("The index was saved, but not its full-text search index (%1): "
+                       "the Search tab of a search page shows the words as they were "
+                       "before. Check that the folder can be written to, and save "
+                       "again."),
+        path + QStringLiteral(".search")));
 }
 
 bool CXoDoc::OpenScannedIndex(const QString& temporaryPath, const QString& pathName,
@@ -232,9 +254,14 @@ bool CXoDoc::DoSave(const QString& suggested, bool askForName) {
         return false;
     }
     bool saved = SaveIndex(path);
-    if (!saved && m_index && m_index->LastSave().status == SaveStatus::ReadOnly &&
+    if (!saved && m_wordsError.isEmpty() && m_index &&
+        m_index->LastSave().status == SaveStatus::ReadOnly &&
         ConfirmReplaceReadOnly(m_window, QDir::toNativeSeparators(path))) {
         saved = SaveIndex(path, true);
+    }
+    if (!saved && !m_wordsError.isEmpty()) {
+        ShowMessage(m_wordsError);
+        return false;
     }
     if (!saved) {
         if (m_index && m_index->LastSave().status == SaveStatus::ReadOnly) {

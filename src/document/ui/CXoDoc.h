@@ -101,7 +101,8 @@ private:
     void ShowBadLines(const IndexFile& index);
     void ShowNotAnIndex(const IndexFile& index, const QString& path);
     void ShowMessage(const QString& text, unsigned helpId = 0);
-    void SaveWords(const QString& path);
+    bool SaveWithWords(const QString& path, bool replaceReadOnly);
+    void ShowWordsLag(const QString& path);
     void WatchFile();
     // Before a save over the open file: false when it changed on disk since it was opened
     // or saved and the user would rather not write over that.
@@ -113,6 +114,8 @@ private:
     // True once a scan said what the words are (m_words, or none): an index only opened
     // leaves the search index beside its file alone.
     bool m_wordsFromScan = false;
+    // Why the last save wrote nothing: its words could not be written.
+    QString m_wordsError;
     EditHistory m_history;
     QString m_pathName;
     QString m_title;
