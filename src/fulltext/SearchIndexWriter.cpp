@@ -5,6 +5,7 @@
 #include "fulltext/SearchWordPart.h"
 #include "index/FdOutputBuffer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -85,6 +86,7 @@ public:
         if (fd >= 0) {
             m_out.Attach(fd);
             std::string script = SearchPartScript(bytes);
+            m_lastFileBytes = script.size();
             m_out.sputn(script.data(), static_cast<std::streamsize>(script.size()));
             m_out.pubsync();
             error = m_out.Error();
@@ -136,6 +138,10 @@ public:
     const std::string& Folder() const {
         return m_folder;
     }
+    // The size on disk of the part put last.
+    size_t LastFileBytes() const {
+        return m_lastFileBytes;
+    }
     SaveResult Result() const {
         return m_result;
     }
@@ -145,6 +151,7 @@ private:
     // One buffer for every part: a part is written by one call when it is whole.
     FdOutputBuffer m_out;
     SaveResult m_result;
+    size_t m_lastFileBytes = 0;
 };
 
 // Page parts and text parts. A text part is filled to its size: a page's text is cut into
@@ -162,11 +169,11 @@ public:
         std::string_view text = page.text;
         std::uint32_t units = 0;
         for (size_t at = 0; at < text.size();) {
-            if (m_sections > 0 && m_textPart.size() + kMinSection > kPartBytes) {
+            if (m_sections > 0 && m_textPart.size() + m_partBytes / 8 > m_partBytes) {
                 EndTextPart();
             }
             // The line end counts.
-            size_t end = SectionEnd(text, at, kPartBytes - m_textPart.size() - 1);
+            size_t end = SectionEnd(text, at, m_partBytes - m_textPart.size() - 1);
             m_pagePart += (at == 0 ? "" : ",") + Base36(units) + ',' + Base36(m_textNumber) + ',' +
                           Base36(m_sections);
             std::string_view section = text.substr(at, end - at);
@@ -192,12 +199,15 @@ public:
     }
 
 private:
-    static constexpr size_t kPartBytes = SearchIndexWriter::kTextPartBytes;
-    // A part with less room than this ends rather than take a sliver of a page.
-    static constexpr size_t kMinSection = kPartBytes / 8;
-
+    // A part with less room than an eighth of its size ends rather than take a sliver of a
+    // page. The next part's size follows how well this one packed: a site's pages are much
+    // alike, and the size is then known without packing anything twice.
     void EndTextPart() {
         m_out.Put(SearchIndexFiles::TextPart(m_out.Folder(), m_textNumber++), m_textPart);
+        size_t file = std::max<size_t>(m_out.LastFileBytes(), 1);
+        m_partBytes =
+            std::clamp(m_textPart.size() * SearchIndexWriter::kTextPartFileBytes / file,
+                       SearchIndexWriter::kTextPartBytes, SearchIndexWriter::kMostTextPartBytes);
         m_textPart.clear();
         m_sections = 0;
     }
@@ -214,6 +224,7 @@ private:
     std::uint32_t m_textNumber = 0;
     std::uint32_t m_sections = 0;
     size_t m_pages = 0;
+    size_t m_partBytes = SearchIndexWriter::kTextPartBytes;
 };
 
 void WritePages(const SearchIndexData& data, FolderWriter& out) {

@@ -192,6 +192,35 @@ TEST(SearchIndexTest, ManyPagesSplitIntoParts) {
     EXPECT_EQ(UrlsOf(*reader, "page 449 word3"), (std::vector<std::string>{"p449.html"}));
 }
 
+// Text that packs to a twentieth of its size would leave thousands of files of a few hundred
+// bytes; its parts grow instead, and every page still reads back whole.
+TEST(SearchIndexTest, TextThatPacksWellTakesFewerParts) {
+    SearchIndexBuilder builder;
+    std::string sentence = "lorem ipsum dolor sit amet consectetur adipiscing elit ";
+    for (int i = 0; i < 300; ++i) {
+        builder.StartPage("p" + std::to_string(i) + ".html");
+        std::string text;
+        for (int k = 0; k < 80; ++k) {
+            text += sentence;
+        }
+        builder.AddText(text + "page" + std::to_string(i), Role::kBody);
+    }
+    SearchIndexData data = builder.Take();
+    TestFiles files;
+    std::string index = files.Path("alike.xo");
+    ASSERT_TRUE(SearchIndexWriter::Write(data, index).Ok());
+    std::string folder = SearchIndexFiles::Folder(index);
+    // 1.3 MB of text: 80 parts of 16 KB, fewer than 20 once they grow.
+    EXPECT_TRUE(std::filesystem::exists(SearchIndexFiles::TextPart(folder, 1)));
+    EXPECT_FALSE(std::filesystem::exists(SearchIndexFiles::TextPart(folder, 20)));
+    auto reader = SearchIndexReader::Load(index);
+    ASSERT_TRUE(reader);
+    for (size_t i = 0; i < data.pages.size(); ++i) {
+        ASSERT_EQ(reader->Pages()[i].text, data.pages[i].text) << i;
+    }
+    EXPECT_EQ(UrlsOf(*reader, "page299"), (std::vector<std::string>{"p299.html"}));
+}
+
 TEST(SearchIndexTest, RewriteReplacesTheFolderAndAFailureKeepsIt) {
     TestFiles files;
     std::string index = files.Path("site.xo");
