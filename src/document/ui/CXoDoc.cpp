@@ -95,7 +95,6 @@ bool CXoDoc::OpenIndex(const QString& path) {
 }
 
 bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
-    m_wordsError.clear();
     if (!m_index ||
         !(m_words ? SaveWithWords(path, replaceReadOnly)
                   : m_index->Save(ToPath(path), {.replaceReadOnly = replaceReadOnly}))) {
@@ -124,22 +123,20 @@ bool CXoDoc::SaveIndex(const QString& path, bool replaceReadOnly) {
 }
 
 // The words are written and synced first and take their place only once the index is saved:
-// a failure of either leaves the old index beside the old words.
+// an index that cannot be saved leaves the old index beside the old words. Words that cannot
+// be written do not keep the author's edits from the disk: the index is saved all the same,
+// and only the Search tab lags behind.
 bool CXoDoc::SaveWithWords(const QString& path, bool replaceReadOnly) {
     bool indexTried = false;
     bool saved = false;
-    SaveResult words = SearchIndexWriter::Write(*m_words, ToPath(path), [&] {
+    auto saveIndex = [&] {
         indexTried = true;
         saved = m_index->Save(ToPath(path), {.replaceReadOnly = replaceReadOnly});
         return saved;
-    });
+    };
+    SaveResult words = SearchIndexWriter::Write(*m_words, ToPath(path), saveIndex);
     if (!indexTried) {
-        m_wordsError =
-            QString::fromLocal8Bit(
-                CouldNotSaveText(ToPath(path + QStringLiteral(".search")), words).c_str()) +
-            QStringLiteral("\nThe index was not saved either: the file on disk stays as it "
-                           "was, beside the words that go with it.");
-        return false;
+        saveIndex();
     }
     if (saved && !words.Ok()) {
         ShowWordsLag(path);
@@ -254,14 +251,9 @@ bool CXoDoc::DoSave(const QString& suggested, bool askForName) {
         return false;
     }
     bool saved = SaveIndex(path);
-    if (!saved && m_wordsError.isEmpty() && m_index &&
-        m_index->LastSave().status == SaveStatus::ReadOnly &&
+    if (!saved && m_index && m_index->LastSave().status == SaveStatus::ReadOnly &&
         ConfirmReplaceReadOnly(m_window, QDir::toNativeSeparators(path))) {
         saved = SaveIndex(path, true);
-    }
-    if (!saved && !m_wordsError.isEmpty()) {
-        ShowMessage(m_wordsError);
-        return false;
     }
     if (!saved) {
         if (m_index && m_index->LastSave().status == SaveStatus::ReadOnly) {

@@ -114,8 +114,6 @@ private:
     // True once a scan said what the words are (m_words, or none): an index only opened
     // leaves the search index beside its file alone.
     bool m_wordsFromScan = false;
-    // Why the last save wrote nothing: its words could not be written.
-    QString m_wordsError;
     EditHistory m_history;
     QString m_pathName;
     QString m_title;
