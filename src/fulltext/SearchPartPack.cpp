@@ -1,5 +1,6 @@
 #include "fulltext/SearchPartPack.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -39,6 +40,31 @@ std::uint32_t HashAt(std::string_view bytes, size_t at, int bits) {
     return (v * 2654435761u) >> (32 - bits);
 }
 
+// How many bytes from `from` match those from `at` (from < at), eight at a time: text that
+// repeats whole lines makes long copies, and a byte at a time was most of the packing.
+size_t MatchLength(std::string_view bytes, size_t from, size_t at) {
+    size_t length = 0;
+    while (at + length + 8 <= bytes.size()) {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, bytes.data() + from + length, 8);
+        std::memcpy(&b, bytes.data() + at + length, 8);
+        if (a != b) {
+            // The first byte that differs is the lowest on a little-endian machine.
+            std::uint64_t diff = a ^ b;
+            if constexpr (std::endian::native == std::endian::little) {
+                return length + static_cast<size_t>(std::countr_zero(diff)) / 8;
+            }
+            break;
+        }
+        length += 8;
+    }
+    while (at + length < bytes.size() && bytes[from + length] == bytes[at + length]) {
+        ++length;
+    }
+    return length;
+}
+
 // About one slot for each place of a small part: a table made for every part costs more
 // to clear than the packing of a few kilobytes does.
 int HashBits(size_t size) {
@@ -72,11 +98,7 @@ public:
             // Only a copy longer than the best so far counts: the byte after the best must match.
             bool longer =
                 at + bestLength < bytes.size() && bytes[f + bestLength] == bytes[at + bestLength];
-            size_t length = 0;
-            while (longer && at + length < bytes.size() &&
-                   bytes[f + length] == bytes[at + length]) {
-                ++length;
-            }
+            size_t length = longer ? MatchLength(bytes, f, at) : 0;
             if (length > bestLength) {
                 bestLength = length;
                 bestFrom = f;
