@@ -205,6 +205,10 @@ void SearchIndexBuilder::CountWords() {
         }
         for (EndedPage& ended : batch) {
             IndexPage(ended);
+            m_parts.Add(ended.page);
+            // The parts hold the text now: a large site's texts, kept whole until the index
+            // is written, were most of the scan's memory, and fresh memory costs a fault a page.
+            ended.page.text = std::string();
             m_pages.push_back(std::move(ended.page));
         }
         batch.clear();
@@ -233,6 +237,10 @@ SearchIndexData SearchIndexBuilder::Take() {
     EndPage();
     Finish();
     SearchIndexData data;
+    m_parts.Finish();
+    data.pageParts = m_parts.Take();
+    data.partsOfPages = m_pages.size();
+    m_parts = SearchPageParts();
     data.pages = std::move(m_pages);
     std::vector<std::uint32_t> order(m_words.size());
     size_t postings = 0;
