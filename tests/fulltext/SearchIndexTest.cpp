@@ -170,6 +170,65 @@ TEST(SearchIndexTest, EveryWordOfAPageFindsIt) {
     }
 }
 
+// Texts are cleaned eight bytes at a time where they can be: runs of spaces and controls
+// still become one space wherever they fall, whatever the bytes around them, and the words'
+// offsets still count UTF-16 code units.
+TEST(SearchIndexTest, TextsKeepOneSpaceBetweenWordsWhereverTheRunsFall) {
+    const std::vector<std::string> pieces = {
+        "a",    "bc",   " ",        "  ",           "\t",
+        "\x7F", "\n\r", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+        "word", "x1"};
+    std::uint32_t seed = 7;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    SearchIndexBuilder builder;
+    std::vector<std::string> expected;
+    for (int page = 0; page < 300; ++page) {
+        builder.StartPage("p" + std::to_string(page) + ".html");
+        std::string clean;
+        for (int text = 0; text < 3; ++text) {
+            std::string raw;
+            for (std::uint32_t k = 0, n = next() % 40; k < n; ++k) {
+                raw += pieces[next() % pieces.size()];
+            }
+            builder.AddText(raw, Role::kBody);
+            for (char c : raw) {
+                bool blank = static_cast<unsigned char>(c) <= 0x20 || c == '\x7F';
+                if (!blank) {
+                    clean += c;
+                } else if (!clean.empty() && clean.back() != ' ') {
+                    clean += ' ';
+                }
+            }
+        }
+        while (!clean.empty() && clean.back() == ' ') {
+            clean.pop_back();
+        }
+        expected.push_back(clean);
+    }
+    TestFiles files;
+    auto reader = WrittenAndRead(builder.Take(), files.Path("runs.xo"));
+    ASSERT_TRUE(reader);
+    for (size_t page = 0; page < expected.size(); ++page) {
+        ASSERT_EQ(reader->Pages()[page].text, expected[page]) << page;
+    }
+    const SearchWords& words = reader->Data().words;
+    for (size_t i = 0; i < words.Size(); ++i) {
+        for (const SearchPosting& posting : words.Postings(i)) {
+            std::vector<WordToken> tokens = WordTokenizer::Words(expected[posting.page]);
+            for (std::uint32_t offset : posting.offsets) {
+                EXPECT_TRUE(std::any_of(tokens.begin(), tokens.end(),
+                                        [&](const WordToken& t) {
+                                            return t.start == offset && t.word == words.Text(i);
+                                        }))
+                    << words.Text(i) << " at " << offset << " in page " << posting.page;
+            }
+        }
+    }
+}
+
 TEST(SearchIndexTest, RankingAllWordsAndPrefix) {
     TestFiles files;
     std::string index = files.Path("site.xo");
