@@ -70,9 +70,6 @@ std::uint32_t HashOf(std::string_view word) {
     return hash;
 }
 
-// Packed entry of one page, as SearchWords keeps it.
-constexpr size_t kEntryHead = SearchWords::kEntryHead;
-
 } // namespace
 
 SearchIndexBuilder::~SearchIndexBuilder() {

@@ -43,8 +43,9 @@ public:
     SearchIndexData Take();
 
 private:
-    // One word's postings so far, packed: for each page its number, count, flags and number
-    // of offsets, then those offsets; the last page's entry grows while its page is read.
+    // One word's postings so far, packed as SearchWords keeps them: for each page its number,
+    // count, flags and number of offsets, then those offsets; the last page's entry grows
+    // while its page is read.
     struct WordEntry {
         std::uint32_t textAt = 0;
         std::uint32_t textSize = 0;
