@@ -5,7 +5,7 @@ const { make, newId, afterPaint, nextTask, VirtualList, TreeRows, safeUrl, walkT
 
 // Milliseconds of one slice of the look for phrases that hold the text further on: with the
 // layout of the rows it adds, well within a frame.
-const LOOK_SLICE = 4;
+const LOOK_SLICE = 3;
 
 // `host` opens entries (activate(e), e an entry of the model), shows tips (showTip(text))
 // and gives image URLs (imageUrl(name)) and the contents icon strip (contentsIcons).
