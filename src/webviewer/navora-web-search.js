@@ -24,10 +24,11 @@ function partByScript(url) {
     return nv.dataByScript(() => url, waiting, 'search part');
 }
 
-// Over http the part is read as text and never run; from disk it runs as a script.
-async function readPart(url) {
+// Over http the part is read as text and never run; from disk it runs as a script. A part
+// read `ahead` of the keys that want it yields to those a key waits for.
+async function readPart(url, ahead) {
     if (/^https?:$/.test(new URL(url).protocol) && typeof fetch === 'function') {
-        const response = await fetch(url);
+        const response = await fetch(url, { priority: ahead ? 'low' : 'high' });
         if (!response.ok) throw new Error(`HTTP ${response.status}`);
         const data = searchPartBase64(await response.text());
         if (data === null) throw new Error('not a search part');
@@ -46,7 +47,7 @@ async function openSearch(indexFile) {
     } catch (e) {
         return null;
     }
-    const index = new SearchIndex((name) => readPart(`${folder}${name}.js`));
+    const index = new SearchIndex((name, ahead) => readPart(`${folder}${name}.js`, ahead));
     try {
         return (await index.open()) ? index : null;
     } catch (e) {
