@@ -133,6 +133,29 @@ h.test('many results: rows in view with their titles at once, the others as the 
     });
 });
 
+h.test('over http the word parts a key waits for are asked for at a higher priority than the page parts read ahead', async ({ browser }) => {
+    const site = scannedSite();
+    const server = await h.serve(site.dir);
+    const { page, context } = await h.open(browser, server.url('Search.html'));
+    try {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('Network.enable');
+        const asked = [];
+        cdp.on('Network.requestWillBeSent', (e) => {
+            const part = /\.search\/([pw])\d+\.js$/.exec(e.request.url);
+            if (part) asked.push(`${part[1]} ${e.request.initialPriority}`);
+        });
+        const input = await searchTab(page);
+        await input.focus();
+        await input.fill('walrus');
+        assert.deepStrictEqual(await results(page, 2), ['The walrus operator', 'Animals']);
+        assert.deepStrictEqual(Array.from(new Set(asked)).sort(), ['p Low', 'w High']);
+    } finally {
+        await context.close();
+        await server.close();
+    }
+});
+
 h.test('a site without a search index has no Search tab', async ({ browser }) => {
     const site = h.site();
     site.write('index.htm', page('Start', '<p>Words.</p>'));
