@@ -4,11 +4,14 @@
 // The first byte picks the scan options; the rest is served for every page, a few pages at
 // most. Each input is scanned twice: as browsers read pages today (character sets,
 // references, headings, script and style; no control byte may reach the file then) and as
-// the first scanner read them.
+// the first scanner read them. The page is also read whole and a byte per block: the reader
+// takes runs of characters at once only within a block, so the two must hand over the same
+// tags, attributes and texts.
 #include "index/FieldTokenizer.h"
 #include "index/IndexFile.h"
 #include "scanner/MemoryInput.h"
 #include "scanner/SiteScanner.h"
+#include "scanner/TagReader.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +37,47 @@ private:
     std::string m_page;
     int m_opened = 0;
 };
+
+class OneByteInput final : public tamblin::PageInput {
+public:
+    explicit OneByteInput(std::string bytes) : m_input(std::move(bytes)) {}
+    size_t Read(char* buffer, size_t) override { return m_input.Read(buffer, 1); }
+
+private:
+    tamblin::MemoryInput m_input;
+};
+
+// Writes down every event, and collects the text after every third tag.
+class EventLog final : public tamblin::TagHandler {
+public:
+    int OnTag(const std::string& name) override {
+        events.push_back("<" + name);
+        return ++tags % 3 == 0 ? tamblin::kCollectText : tamblin::kPlainText;
+    }
+    void OnTagEnd() override { events.emplace_back(">"); }
+    void OnAttribute(const std::string& name, const std::string& value) override {
+        events.push_back(name + "=" + value);
+    }
+    void OnCollectedText(const std::string& text) override { events.push_back("c" + text); }
+    void OnText(const std::string& text) override { events.push_back("t" + text); }
+    std::vector<std::string> events;
+    int tags = 0;
+};
+
+template <typename Input>
+std::vector<std::string> ReadEvents(const std::string& page, unsigned flags) {
+    Input input(page);
+    EventLog log;
+    EventLog watcher;
+    tamblin::TagReader reader(&input, log, nullptr, nullptr);
+    reader.SetSkipScriptAndStyle(flags & 1);
+    reader.SetSingleQuotes(flags & 2);
+    reader.SetTextWatcher(&watcher);
+    reader.Run();
+    log.events.emplace_back("|");
+    log.events.insert(log.events.end(), watcher.events.begin(), watcher.events.end());
+    return log.events;
+}
 
 [[noreturn]] void Fail(const char* what, const std::string& detail) {
     std::fprintf(stderr, "%s: %s\n", what, detail.c_str());
@@ -142,5 +187,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     ScanOnce(data, size, true);
     ScanOnce(data, size, false);
+    std::string page(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if (ReadEvents<tamblin::MemoryInput>(page, data[0]) !=
+        ReadEvents<OneByteInput>(page, data[0])) {
+        Fail("runs read otherwise than single characters", page);
+    }
     return 0;
 }

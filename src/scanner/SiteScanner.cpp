@@ -665,7 +665,10 @@ void SiteScanner::ShowDots(std::string_view dots) {
 }
 
 int SiteScanner::OnTag(const std::string& name) {
-    std::string tag = AsciiLower(name);
+    // Compared as views: a std::string against a literal calls memcmp every time, and a page
+    // makes thousands of these compares.
+    std::string lowered = AsciiLower(name);
+    std::string_view tag = lowered;
     if (!m_page.languageKnown) {
         PageLanguage(tag);
     }
@@ -708,7 +711,7 @@ int SiteScanner::OnTag(const std::string& name) {
 }
 
 // A tag outside titles, anchors and headings.
-int SiteScanner::OtherTag(const std::string& tag) {
+int SiteScanner::OtherTag(std::string_view tag) {
     if (m_settings.headingKeywords && IsHeading(tag)) {
         m_page.inHeading = true;
         m_page.headingRaw.clear();
@@ -740,7 +743,7 @@ int SiteScanner::OtherTag(const std::string& tag) {
     return kPlainText;
 }
 
-void SiteScanner::TrackSection(const std::string& tag) {
+void SiteScanner::TrackSection(std::string_view tag) {
     m_page.lastTagName = tag;
     if (m_page.sectionId.empty()) {
         return;
@@ -758,7 +761,7 @@ void SiteScanner::TrackSection(const std::string& tag) {
 // A tag inside a heading. Links in it keep their text apart: a permalink or note marker
 // is no part of the phrase (without the marker rules: the text of any link to a place in
 // the page, which also drops the linked name of a heading that links to itself).
-int SiteScanner::HeadingTag(const std::string& tag) {
+int SiteScanner::HeadingTag(std::string_view tag) {
     if (m_page.headingAnchor) {
         if (tag != "/a") {
             return kPlainText;
@@ -825,7 +828,7 @@ void SiteScanner::FinishHeading() {
 
 // The language of a page is known by its first element: <html lang> (or xml:lang), else
 // what the server said. A doctype or XML declaration may come before it.
-void SiteScanner::PageLanguage(const std::string& tag) {
+void SiteScanner::PageLanguage(std::string_view tag) {
     if (tag == "html") {
         m_page.inHtmlTag = true;
         m_page.htmlLanguage.clear();
@@ -834,7 +837,7 @@ void SiteScanner::PageLanguage(const std::string& tag) {
     }
 }
 
-void SiteScanner::HtmlTagLanguage(const std::string& attribute, const std::string& value) {
+void SiteScanner::HtmlTagLanguage(std::string_view attribute, const std::string& value) {
     if (attribute == "lang" || (attribute == "xml:lang" && m_page.htmlLanguage.empty())) {
         m_page.htmlLanguage = value;
     }
@@ -869,7 +872,8 @@ void SiteScanner::OnAttribute(const std::string& name, const std::string& rawVal
     if (value.empty()) {
         return;
     }
-    std::string attribute = AsciiLower(name);
+    std::string lowered = AsciiLower(name);
+    std::string_view attribute = lowered;
     if (attribute == "rel" && HasToken(value, "nofollow")) {
         m_page.noFollowLink = true;
     }
@@ -889,7 +893,7 @@ void SiteScanner::OnAttribute(const std::string& name, const std::string& rawVal
 }
 
 // The attributes that only some tags read.
-void SiteScanner::TagAttribute(const std::string& attribute, const std::string& value) {
+void SiteScanner::TagAttribute(std::string_view attribute, const std::string& value) {
     // A target is written as it stands, so one holding ";" counts as none.
     bool usableTarget = !HasSemicolon(value);
     switch (m_page.tag) {
@@ -943,7 +947,8 @@ void SiteScanner::OnTagEnd() {
     if (m_page.otherLanguage) {
         return;
     }
-    if (m_page.tag == kOtherTag && m_page.lastTagName == "base" && m_settings.followRedirects) {
+    if (m_page.tag == kOtherTag && std::string_view(m_page.lastTagName) == "base" &&
+        m_settings.followRedirects) {
         if (!m_page.link.empty()) {
             m_page.linkDirectory = LinkDirectory(
                 IsAbsoluteUrl(m_page.link) ? m_page.link
@@ -959,7 +964,7 @@ void SiteScanner::OnTagEnd() {
             HandleLink(m_page.link, "", m_page.target);
         }
     } else if (m_page.tag == kMetaTag) {
-        if (m_page.metaName == "keywords" && !m_page.metaContent.empty()) {
+        if (std::string_view(m_page.metaName) == "keywords" && !m_page.metaContent.empty()) {
             SplitKeywords(m_page.metaContent, m_page.metaKeywords, &m_page.metaKeywordRoom);
         }
         if (m_settings.polite && m_page.metaName == "robots" &&

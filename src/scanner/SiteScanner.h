@@ -127,8 +127,8 @@ private:
     void TidyFileLink(std::string& link) const;
     std::string DiskLocation(const std::string& location) const;
     bool IsMarker(const std::string& text) const;
-    void PageLanguage(const std::string& tag);
-    void HtmlTagLanguage(const std::string& attribute, const std::string& value);
+    void PageLanguage(std::string_view tag);
+    void HtmlTagLanguage(std::string_view attribute, const std::string& value);
     void DecideLanguage();
     bool CheckedFileLink(const ClassifiedLink& link, const std::string& text,
                          const std::string& target, bool follow);
@@ -137,11 +137,11 @@ private:
     std::string Text(std::string_view raw) const;
     std::string AttributeText(std::string_view raw) const;
     void AnchorEnded(const std::string& text);
-    int HeadingTag(const std::string& tag);
-    int OtherTag(const std::string& tag);
-    void TagAttribute(const std::string& attribute, const std::string& value);
+    int HeadingTag(std::string_view tag);
+    int OtherTag(std::string_view tag);
+    void TagAttribute(std::string_view attribute, const std::string& value);
     void FinishHeading();
-    void TrackSection(const std::string& tag);
+    void TrackSection(std::string_view tag);
     void OpenStartPage();
     void ReadRobots();
     bool RobotsAllow(const std::string& location) const;

@@ -4,6 +4,7 @@
 #include "index/TextUtils.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tamblin {
 
@@ -30,6 +31,97 @@ TagReader::TagReader(PageInput* input, TagHandler& handler, DotDisplay* dots,
 void TagReader::Append(std::string& text, int ch) {
     if (text.size() < kMaxTextLength) {
         text += static_cast<char>(ch);
+    }
+}
+
+void TagReader::Append(std::string& text, const char* run, size_t length) {
+    if (text.size() < kMaxTextLength) {
+        text.append(run, std::min(length, kMaxTextLength - text.size()));
+    }
+}
+
+// What ends a run of characters that need no decision each: a run in text or script
+// stops at "<"; one inside a tag at "-" (a comment may begin there) and, but in a quoted
+// value, at whitespace and ">"; one in an attribute's name at "="; every run at the end
+// marker.
+constexpr unsigned kStopLess = 1;
+constexpr unsigned kStopDash = 2;
+constexpr unsigned kStopEnd = 4;
+constexpr unsigned kStopSpace = 8;
+constexpr unsigned kStopGreater = 16;
+constexpr unsigned kStopEquals = 32;
+constexpr unsigned kTagStops = kStopDash | kStopEnd | kStopSpace | kStopGreater;
+constexpr std::array<unsigned char, 256> kStops = [] {
+    std::array<unsigned char, 256> stops{};
+    stops['<'] = kStopLess;
+    stops['-'] = kStopDash;
+    stops[kEnd] = kStopEnd;
+    stops[' '] = stops['\t'] = stops['\n'] = stops['\r'] = kStopSpace;
+    stops['>'] = kStopGreater;
+    stops['='] = kStopEquals;
+    return stops;
+}();
+
+// Reads the characters ahead in this block up to a stop or the quote into out (at most
+// kBlockSize), whitespace folded as NextChar folds it, and counts them as read.
+size_t TagReader::FoldRun(char* out, unsigned stops, int quote) {
+    size_t count = 0;
+    int last = m_last;
+    size_t position = m_position;
+    for (; position < m_length; ++position) {
+        int c = static_cast<unsigned char>(m_block[position]);
+        if ((kStops[static_cast<size_t>(c)] & stops) != 0 || c == quote) {
+            break;
+        }
+        if (IsFoldedSpace(c)) {
+            if (last == ' ') {
+                continue;
+            }
+            c = ' ';
+        }
+        out[count++] = static_cast<char>(c);
+        last = c;
+    }
+    m_position = position;
+    m_last = last;
+    size_t kept = std::min<size_t>(count, 3);
+    for (size_t i = count - kept; i < count; ++i) {
+        m_before[2] = m_before[1];
+        m_before[1] = m_before[0];
+        m_before[0] = static_cast<unsigned char>(out[i]);
+    }
+    return count;
+}
+
+// Text outside tags, a quoted value and script or style text away from a "<" are taken as
+// runs; every other place goes on a character at a time.
+void TagReader::TakeRun() {
+    if (m_inComment || m_position >= m_length) {
+        return;
+    }
+    char run[kBlockSize];
+    if (!m_rawEnd.empty() && !m_rawPending) {
+        if (m_rawMatched == 0) {
+            FoldRun(run, kStopLess | kStopEnd, -1);
+        }
+    } else if (m_state == State::Text) {
+        size_t length = FoldRun(run, kStopLess | kStopEnd, -1);
+        if (m_watcher) {
+            Append(m_watchText, run, length);
+        }
+        if (m_mode == kCollectText) {
+            Append(m_collected, run, length);
+        } else if (m_wantsPlainText) {
+            Append(m_text, run, length);
+        }
+    } else if (m_state == State::Quoted) {
+        Append(m_attributeValue, run, FoldRun(run, kStopDash | kStopEnd, m_quote));
+    } else if (m_state == State::Name) {
+        Append(m_tagName, run, FoldRun(run, kTagStops, -1));
+    } else if (m_state == State::Between) {
+        Append(m_attributeName, run, FoldRun(run, kTagStops | kStopEquals, -1));
+    } else if (m_state == State::Unquoted) {
+        Append(m_attributeValue, run, FoldRun(run, kTagStops, -1));
     }
 }
 
@@ -95,7 +187,7 @@ void TagReader::CompleteTagName() {
     int previous = m_mode;
     if (m_skipRawText) {
         std::string lower = AsciiLower(m_tagName);
-        if (lower == "script" || lower == "style") {
+        if (std::string_view(lower) == "script" || std::string_view(lower) == "style") {
             m_rawEnd = "</" + lower;
             m_rawPending = true;
         }
@@ -143,6 +235,7 @@ long long TagReader::Run() {
             m_before[2] = m_before[1];
             m_before[1] = m_before[0];
             m_before[0] = ch;
+            TakeRun();
         }
     } catch (...) {
         // A throwing input or receiver ends the page like the end of input.

@@ -240,3 +240,77 @@ TEST(DecodeEntities, NothingThatSplitsAFieldComesOut) {
     EXPECT_EQ(DecodeEntity("#-1"), '\xff');
     EXPECT_EQ(DecodeEntity(""), 0);
 }
+
+namespace {
+
+// Hands the page over one byte per read, so the reader never sees more than the character
+// it is at: every character then goes the slow way, which the runs must agree with.
+class ByteAtATimeInput final : public PageInput {
+public:
+    explicit ByteAtATimeInput(std::string bytes) : m_input(std::move(bytes)) {}
+    size_t Read(char* buffer, size_t) override { return m_input.Read(buffer, 1); }
+
+private:
+    MemoryInput m_input;
+};
+
+struct Watched {
+    Ev events;
+    Ev watched;
+    bool operator==(const Watched&) const = default;
+};
+
+template <typename Input>
+Watched WatchedEvents(const std::string& page, bool skipRaw, bool singleQuotes) {
+    Input input(page);
+    Recorder recorder;
+    Recorder watcher;
+    TagReader reader(&input, recorder, nullptr, nullptr);
+    reader.SetSkipScriptAndStyle(skipRaw);
+    reader.SetSingleQuotes(singleQuotes);
+    reader.SetTextWatcher(&watcher);
+    reader.Run();
+    return {recorder.events, watcher.events};
+}
+
+} // namespace
+
+TEST(TagReader, RunsReadAsOneCharacterAtATimeDoes) {
+    std::vector<std::string> pages = {
+        "<html><head><title>A  long\ttitle</title></head><body><p class=\"x y\">Some text, "
+        "more\n\n text.</p><a href='a b.htm' title=\"t>t\">link <b>bold</b></a></body></html>",
+        "<script>if (a<b && c>d) x = \"</scr\" + \"ipt>\";</script>after <style>p{}</STYLE>x",
+        "<p a=\"<!-- not\" b=\"-->\">t</p><!-- a -- comment --> text <!--x-->y",
+        "<div\tid=\"q\"  data-x='1'>&amp;&lt;  &#65;</div>\xff never read",
+        "text at the start <a name=\"n\">x</a>   <  b>spaced</b ><!doctype html>",
+        "<a b=c-d e = f g= 'h'>x</a><p x=><!--><a<b><p\n\nid=\"x\"\n>y<p a<!-- x -->z",
+        "<p data-a-b=\"1\" c=d\te>q</p><br/><img src=x.gif alt=\"a -- b\">",
+    };
+    // And pages of the characters that decide something, in every mix.
+    const std::string alphabet = "<>!-=\"' \t\nab/&;";
+    unsigned seed = 12345;
+    for (int p = 0; p < 300; ++p) {
+        std::string page;
+        for (int i = 0; i < 200; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            page += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        pages.push_back(page);
+    }
+    // Pages longer than a block, with runs across block boundaries.
+    std::string longPage;
+    for (int i = 0; i < 300; ++i) {
+        longPage += "<p title=\"a" + std::to_string(i) + "-b\">word" + std::to_string(i) +
+                    " and more words</p><script>var s='<'+i;</script>\n";
+    }
+    pages.push_back(longPage);
+    for (const std::string& page : pages) {
+        for (bool skipRaw : {false, true}) {
+            for (bool single : {false, true}) {
+                EXPECT_EQ((WatchedEvents<MemoryInput>(page, skipRaw, single)),
+                          (WatchedEvents<ByteAtATimeInput>(page, skipRaw, single)))
+                    << page.substr(0, 60) << " raw " << skipRaw << " single " << single;
+            }
+        }
+    }
+}
