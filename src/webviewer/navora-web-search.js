@@ -148,13 +148,26 @@ class SearchView {
     }
 
     // What the first key would wait for is made before it comes, once: the folding tables
-    // unpacked, the host's pages by address (asking for one builds them). (The box's focus
-    // also reads a small site's page parts.)
+    // unpacked, the host's pages by address (asking for one builds them), and the fonts of
+    // a result's row (its bold title, the smaller text around the words, the marked words),
+    // which the browser sets up, with a call to its font service, when text is first laid
+    // out in them. (The box's focus also reads a small site's page parts.)
     warm() {
         if (!this.index) return;
         setTimeout(() => {
             nv.searchWords.split('a');
             this.host.titleOf({ url: '', title: '' });
+            // Only a list on the screen lays anything out (the tab may not be shown yet).
+            if (this.warmed || !this.list.getClientRects().length) return;
+            this.warmed = true;
+            const probe = make('li', 'nv-search-result nv-probe');
+            probe.setAttribute('aria-hidden', 'true');
+            const snippet = make('div', 'nv-search-snippet', 'a ');
+            snippet.appendChild(make('mark', '', 'a'));
+            probe.append(make('div', 'nv-search-title', 'a'), snippet);
+            this.list.appendChild(probe);
+            void probe.offsetWidth;
+            probe.remove();
         }, 0);
     }
 
