@@ -8,7 +8,8 @@
 #   (cd SITE_DIR && tamblin-cli searchpage --layout side --index site.xo -o Search.html)
 # The viewer's files of this build (build/bin/Redist, or VIEWER=DIR) replace those beside the
 # page first, so what is timed is the viewer just built (or another, to compare).
-# Prints one JSON line per run (every keystroke in ms, in the order typed) and the load average.
+# Prints one JSON line per run (every keystroke in ms, in the order typed, and the floor: the same
+# keys in a plain box of the same page, timed the same way) and the load average.
 set -euo pipefail
 bench=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 site=$(cd "$1" && pwd)

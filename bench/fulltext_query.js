@@ -5,7 +5,10 @@
 //                  at a time every PACE ms (150), each timed from the key event until its
 //                  results, titles included, are painted; PROFILE=FILE writes chromium's CPU
 //                  profile of the typing (bench/cpuprofile_top.js reads it); TRACE=FILE
-//                  writes chromium's trace of it (bench/trace_top.js reads it)
+//                  writes chromium's trace of it (bench/trace_top.js reads it). Then the
+//                  floor: the same keys in a plain box of the same page that runs no script,
+//                  timed to the next frame (floor, floorMedian): what any keystroke costs
+//                  this browser on this machine at the time
 //   MODE pagefind: a page that imports /pagefind/pagefind.js and searches each prefix,
 //                  reading the first 5 results' data, as Pagefind's own UI shows 5
 'use strict';
@@ -59,6 +62,27 @@ function watchKeys() {
     });
 }
 
+// The floor: the same keys typed in a plain box of the same page that runs no script, each
+// timed from the key event to the task after the next frame, as watchKeys() times ours.
+function watchFloor() {
+    const box = document.createElement('input');
+    box.id = 'navora-floor';
+    box.setAttribute('aria-label', 'floor');
+    document.body.appendChild(box);
+    window.navoraFloor = [];
+    let at = 0;
+    box.addEventListener('keydown', (e) => { at = e.timeStamp; }, true);
+    box.addEventListener('input', () => {
+        const key = at;
+        requestAnimationFrame(() => {
+            const after = new MessageChannel();
+            after.port1.onmessage = () => window.navoraFloor.push(performance.now() - key);
+            after.port2.postMessage(0);
+        });
+    });
+    box.focus();
+}
+
 function medianOf(values) {
     const sorted = values.slice().sort((a, b) => a - b);
     return sorted.length ? Number(sorted[Math.floor(sorted.length / 2)].toFixed(1)) : 0;
@@ -90,6 +114,7 @@ async function main() {
     const base = `http://127.0.0.1:${port}/`;
     const keystrokes = [];
     const drawnAt = []; // ms from the key until the results were in the page, before the paint
+    let floor = [];
     const work = { TaskDuration: [], ScriptDuration: [], RecalcStyleDuration: [], LayoutDuration: [] };
     if (mode === 'ours') {
         await page.goto(`${base}${process.env.PAGE || 'Search.html'}`);
@@ -127,6 +152,13 @@ async function main() {
         if (process.env.TRACE) await browser.stopTracing();
         // The snippets of the results in view.
         await page.waitForTimeout(500);
+        await page.evaluate(watchFloor);
+        for (const ch of query) {
+            const started = Date.now();
+            await page.keyboard.type(ch);
+            await page.waitForTimeout(Math.max(0, PACE - (Date.now() - started)));
+        }
+        floor = await page.evaluate(() => window.navoraFloor);
     } else {
         await page.goto(`${base}pagefind_bench.html`);
         await page.waitForFunction(() => window.pagefindReady === true);
@@ -154,6 +186,8 @@ async function main() {
         keystrokeMedian: Number(median.toFixed(1)),
         keystrokeMax: Number((keystrokes[keystrokes.length - 1] || 0).toFixed(1)), keystrokes: each,
         inPage: drawnAt.map((k) => Number(k.toFixed(1))),
+        floorMedian: mode === 'ours' ? medianOf(floor) : undefined,
+        floor: mode === 'ours' ? floor.map((k) => Number(k.toFixed(1))) : undefined,
         mainThread: mode === 'ours' ? medianOf(work.TaskDuration) : undefined,
         work: mode === 'ours' ? Object.fromEntries(Object.entries(work).map(([n, v]) => [n.replace('Duration', ''),
             v.map((x) => Number(x.toFixed(1)))])) : undefined }));

@@ -1,7 +1,11 @@
 // The Contents tab (the tree drawn as a list of its visible rows) and the Index tab.
 (function (nv) {
 'use strict';
-const { make, newId, VirtualList, TreeRows, safeUrl, walkTree } = nv;
+const { make, newId, afterPaint, nextTask, VirtualList, TreeRows, safeUrl, walkTree } = nv;
+
+// Milliseconds of one slice of the look for phrases that hold the text further on: with the
+// layout of the rows it adds, well within a frame.
+const LOOK_SLICE = 3;
 
 // `host` opens entries (activate(e), e an entry of the model), shows tips (showTip(text))
 // and gives image URLs (imageUrl(name)) and the contents icon strip (contentsIcons).
@@ -270,6 +274,8 @@ class IndexView {
     // Empty lists for an index about to be read, Look for holding `query`.
     clear(query) {
         this.shown = false;
+        this.look = null;
+        this.keywordList.el.removeAttribute('aria-busy');
         this.begin = 0;
         this.groups = null;
         this.lookFor.removeAttribute('aria-activedescendant');
@@ -282,7 +288,7 @@ class IndexView {
     showOnce() {
         if (this.shown || this.keywordList.count) return;
         this.shown = true;
-        this.narrow();
+        this.narrow(true);
     }
 
     lookForKey(e) {
@@ -294,8 +300,11 @@ class IndexView {
         }
     }
 
-    // The keywords that begin with what Look for holds.
-    narrow() {
+    // The keywords that begin with what Look for holds, listed at once, then those that hold
+    // it further on: a keystroke lists the first within its frame, and the others are looked
+    // for after that frame is painted, a slice at a time, and added below them, the list
+    // busy until then. `now` lists them all at once (an address restored, a tab shown).
+    narrow(now = false) {
         const keywords = this.host.keywords();
         if (!keywords) {
             this.host.notRead();
@@ -303,24 +312,64 @@ class IndexView {
         }
         this.groups = keywords;
         const text = this.lookFor.value;
-        const found = keywords.search(text, this.elsewhere);
-        this.begin = found.begin;
+        const look = keywords.look(text, this.elsewhere);
+        if (now) look.step(() => false);
+        this.look = look;
         this.keywordList.scrollToTop(0);
         this.keywordList.selected = -1;
-        this.keywordList.setSource(found.count, found.item);
-        if (found.count) this.keywordList.select(0);
-        else {
+        this.list(look, true);
+        if (look.done) {
+            this.listed(look, text);
+            return;
+        }
+        // The begun list says how many begin with the text; the status waits for the whole.
+        if (look.begin) this.host.found(text, look.begin, this.elsewhere);
+        this.keywordList.el.setAttribute('aria-busy', 'true');
+        const slice = () => {
+            if (this.look !== look) return;
+            const until = performance.now() + LOOK_SLICE;
+            if (!look.step(() => performance.now() > until)) {
+                nextTask(slice);
+                return;
+            }
+            this.list(look, false);
+            this.listed(look, text);
+        };
+        afterPaint(slice);
+    }
+
+    // The keyword list as `look` has it so far, its first row chosen when `fresh`. Later,
+    // the row chosen stays chosen: the phrases that hold the text further on come after
+    // those listed.
+    list(look, fresh) {
+        const found = look.result();
+        const list = this.keywordList;
+        const had = fresh ? 0 : list.count;
+        this.begin = found.begin;
+        list.setSource(found.count, found.item);
+        if (!had && found.count) {
+            list.selected = -1;
+            list.select(0, false);
+        } else if (!found.count) {
             this.lookFor.removeAttribute('aria-activedescendant');
             this.showPages(null);
         }
-        this.host.found(text, found.count, this.elsewhere);
+    }
+
+    // The look is done: the status says so and the page hears of it.
+    listed(look, text) {
+        if (this.look === look) this.look = null;
+        this.keywordList.el.removeAttribute('aria-busy');
+        const count = this.keywordList.count;
+        this.host.found(text, count, this.elsewhere);
+        this.card.dispatchEvent(new CustomEvent('navora-web-looked', { bubbles: true, detail: { count } }));
     }
 
     // Look for set to `text` and the keyword `phrase` chosen, when the list has it.
     restore(text, phrase) {
         this.lookFor.value = text;
         this.shown = true;
-        this.narrow();
+        this.narrow(true);
         const list = this.keywordList;
         const key = phrase === undefined ? '' : String(phrase).toLowerCase();
         for (let i = 0; phrase !== undefined && i < list.count; ++i) {

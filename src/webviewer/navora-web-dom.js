@@ -74,6 +74,22 @@ function afterPaint(fn) {
     setTimeout(run, 1000);
 }
 
+// Runs `fn` in a task of its own, soon: a chain of them waits for no timer's clamp, and the
+// page paints between them when a frame is due.
+const queued = [];
+let channel = null;
+function nextTask(fn) {
+    if (!channel) {
+        channel = new MessageChannel();
+        channel.port1.onmessage = () => {
+            const next = queued.shift();
+            if (next) next();
+        };
+    }
+    queued.push(fn);
+    channel.port2.postMessage(0);
+}
+
 // Runs the script at `src` (a function, so that a bad address rejects too) and settles with
 // what its fixed wrapper hands over while it runs: the wrapper finds its taker in `waiting`
 // by document.currentScript. Data files read this way work from disk, where Chromium
@@ -103,6 +119,6 @@ function dataByScript(src, waiting, what) {
     });
 }
 
-Object.assign(nv, {make, dataByScript, readFile, newId, afterPaint});
+Object.assign(nv, {make, dataByScript, readFile, newId, afterPaint, nextTask});
 })(typeof NavoraWeb === 'object' ? NavoraWeb.part('dom', '@TAMBLIN_VERSION@')
     : (module.exports = global.NavoraWebParts = global.NavoraWebParts || {}));

@@ -49,7 +49,12 @@ function warmFonts(root, text, wanted, done) {
         const next = characters.found.slice(laidOut, laidOut + 128);
         laidOut += next.length;
         if (next.length && root.isConnected) {
-            const probe = make('div', 'nv-probe', next.join(''));
+            // Each in a block of its own: where characters share a line, the browser asks
+            // for a font only for the first that its fonts lack, and takes the font found
+            // for the others it holds; the next text that begins with one of those asked
+            // again, within a keystroke's layout.
+            const probe = make('div', 'nv-probe');
+            for (const ch of next) probe.appendChild(make('div', '', ch));
             probe.setAttribute('aria-hidden', 'true');
             root.appendChild(probe);
             void probe.offsetWidth;

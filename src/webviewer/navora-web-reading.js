@@ -149,7 +149,7 @@ Object.assign(Viewer.prototype, {
             const restoring = this.restoring;
             this.restoring = true;
             this.index.shown = true;
-            this.index.narrow();
+            this.index.narrow(true);
             this.restoring = restoring;
         }
         this.keywordsRead = true;

@@ -18,8 +18,8 @@ const SNIPPET_AFTER = 140;
 const base36 = (s) => parseInt(s, 36);
 
 class SearchIndex {
-    // loadPart(name) -> Promise of the bytes in the script of part `name` ("index", "w3",
-    // "p0", "t12"), still packed.
+    // loadPart(name, ahead) -> Promise of the bytes in the script of part `name` ("index",
+    // "w3", "p0", "t12"), still packed; `ahead` when no key waits for it yet.
     constructor(loadPart) {
         this.loadPart = loadPart;
         this.parts = new Map();
@@ -31,9 +31,9 @@ class SearchIndex {
         this.lasts = [];
     }
 
-    part(name) {
+    part(name, ahead = false) {
         if (!this.parts.has(name)) {
-            const loading = this.loadPart(name).then(unpack).catch((e) => {
+            const loading = this.loadPart(name, ahead).then(unpack).catch((e) => {
                 this.parts.delete(name);
                 throw e;
             });
@@ -170,10 +170,11 @@ class SearchIndex {
     }
 
     // Reads every page part ahead when there are at most `most`: a small site's results then
-    // get their titles without waiting for a part after their words'.
+    // get their titles without waiting for a part after their words'. Asked for as less
+    // urgent, so that the word parts of a key typed at once are sent first.
     readPagesAhead(most) {
         const parts = Math.ceil(this.pageCount / this.perPart);
-        for (let n = 0; n < parts && parts <= most; n += 1) this.page(n * this.perPart).catch(() => {});
+        for (let n = 0; n < parts && parts <= most; n += 1) this.part(`p${n}`, true).catch(() => {});
     }
 
     // {url, title, sections: [{start, part, index}]} of page `id`. A part's lines are read

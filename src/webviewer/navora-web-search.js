@@ -24,10 +24,11 @@ function partByScript(url) {
     return nv.dataByScript(() => url, waiting, 'search part');
 }
 
-// Over http the part is read as text and never run; from disk it runs as a script.
-async function readPart(url) {
+// Over http the part is read as text and never run; from disk it runs as a script. A part
+// read `ahead` of the keys that want it yields to those a key waits for.
+async function readPart(url, ahead) {
     if (/^https?:$/.test(new URL(url).protocol) && typeof fetch === 'function') {
-        const response = await fetch(url);
+        const response = await fetch(url, { priority: ahead ? 'low' : 'high' });
         if (!response.ok) throw new Error(`HTTP ${response.status}`);
         const data = searchPartBase64(await response.text());
         if (data === null) throw new Error('not a search part');
@@ -46,7 +47,7 @@ async function openSearch(indexFile) {
     } catch (e) {
         return null;
     }
-    const index = new SearchIndex((name) => readPart(`${folder}${name}.js`));
+    const index = new SearchIndex((name, ahead) => readPart(`${folder}${name}.js`, ahead));
     try {
         return (await index.open()) ? index : null;
     } catch (e) {
@@ -147,13 +148,26 @@ class SearchView {
     }
 
     // What the first key would wait for is made before it comes, once: the folding tables
-    // unpacked, the host's pages by address (asking for one builds them). (The box's focus
-    // also reads a small site's page parts.)
+    // unpacked, the host's pages by address (asking for one builds them), and the fonts of
+    // a result's row (its bold title, the smaller text around the words, the marked words),
+    // which the browser sets up, with a call to its font service, when text is first laid
+    // out in them. (The box's focus also reads a small site's page parts.)
     warm() {
         if (!this.index) return;
         setTimeout(() => {
             nv.searchWords.split('a');
             this.host.titleOf({ url: '', title: '' });
+            // Only a list on the screen lays anything out (the tab may not be shown yet).
+            if (this.warmed || !this.list.getClientRects().length) return;
+            this.warmed = true;
+            const probe = make('li', 'nv-search-result nv-probe');
+            probe.setAttribute('aria-hidden', 'true');
+            const snippet = make('div', 'nv-search-snippet', 'a ');
+            snippet.appendChild(make('mark', '', 'a'));
+            probe.append(make('div', 'nv-search-title', 'a'), snippet);
+            this.list.appendChild(probe);
+            void probe.offsetWidth;
+            probe.remove();
         }, 0);
     }
 

@@ -286,76 +286,163 @@ class KeywordIndex {
     }
 
     // The groups of `candidates` (all when null), in order, whose key holds `wanted` after
-    // its first letter. One pass over the keys: each search goes on from the last find.
+    // its first letter.
     holding(wanted, candidates) {
-        if (wanted.includes('\n')) return new Int32Array(0);
-        const keys = this.keys;
-        const starts = this.keyStarts;
-        const found = new Int32Array(candidates ? candidates.length : this.count);
-        let n = 0;
-        if (candidates) {
-            let p = -1;
-            for (let c = 0; c < candidates.length; ++c) {
-                const g = candidates[c];
-                if (p < starts[g] + 1) p = keys.indexOf(wanted, starts[g] + 1);
-                if (p < 0) break;
-                if (p + wanted.length < starts[g + 1]) found[n++] = g;
-            }
-        } else {
-            // From find to find, passing over the groups without one.
-            let g = 0;
-            let p = keys.indexOf(wanted, 1);
-            while (p >= 0) {
-                while (starts[g + 1] <= p) ++g;
-                if (p === starts[g]) {
-                    p = keys.indexOf(wanted, p + 1);
-                } else {
-                    found[n++] = g;
-                    p = keys.indexOf(wanted, starts[g + 1] + 1);
-                }
-            }
-        }
-        return found.slice(0, n);
+        const scan = new HoldingScan(this, wanted, candidates);
+        scan.step(() => false);
+        return scan.found;
     }
 
     // The groups that hold `text` but do not begin with it (those not in `range`, its
-    // prefixRange()), in their order. A text that goes on from one seen on the way only needs
-    // the groups that held that one further on looked through: the longer text further on
-    // means the shorter there.
+    // prefixRange()), in their order.
     containing(text, range = this.prefixRange(text)) {
-        const wanted = String(text).toLowerCase();
-        if (wanted === '') return [];
-        let shorter = '';
-        for (const seen of Array.from(this.holders.keys())) {
-            if (!wanted.startsWith(seen)) this.holders.delete(seen);
-            else if (seen.length > shorter.length) shorter = seen;
-        }
-        let holders = this.holders.get(wanted);
-        if (!holders) holders = this.holding(wanted, shorter ? this.holders.get(shorter) : null);
-        this.holders.set(wanted, holders);
-        // Holders are in order, so those that begin with the text are one run of them.
-        let from = 0;
-        while (from < holders.length && holders[from] < range.from) ++from;
-        let to = from;
-        while (to < holders.length && holders[to] < range.to) ++to;
-        if (from === to) return holders;
-        const others = new Int32Array(holders.length - (to - from));
-        others.set(holders.subarray(0, from));
-        others.set(holders.subarray(to), from);
-        return others;
+        const look = this.look(text, true, range);
+        look.step(() => false);
+        return look.others;
     }
 
     // What Look for lists for `text`: those that begin with it, then, with `elsewhere`,
     // those that hold it further on. item(i) is the group of the i-th of the count.
     search(text, elsewhere) {
-        const range = this.prefixRange(text);
-        const begin = range.to - range.from;
-        const others = elsewhere ? this.containing(text, range) : [];
-        return {
-            begin,
-            count: begin + others.length,
-            item: (i) => (i < begin ? range.from + i : others[i - begin]),
-        };
+        const look = this.look(text, elsewhere);
+        look.step(() => false);
+        return look.result();
+    }
+
+    // The same as search(), in two halves: the groups that begin with the text at once (two
+    // binary searches), those that hold it further on by the look's step(), which may stop
+    // when told and go on later, so that a keystroke lists the first half within its frame.
+    look(text, elsewhere, range = this.prefixRange(text)) {
+        return new KeywordLook(this, String(text).toLowerCase(), range, elsewhere);
+    }
+
+    // The groups that held a text on the way to `wanted` ('g', 'gi' for 'git'), the nearest
+    // first, or null; the holders of texts off the way are forgotten. Deleting letters finds
+    // each answer again instead of looking through all, and a text that goes on from one
+    // seen only needs the groups that held that one looked through: the longer text further
+    // on means the shorter there.
+    holdersOnTheWay(wanted) {
+        let shorter = '';
+        for (const seen of Array.from(this.holders.keys())) {
+            if (!wanted.startsWith(seen)) this.holders.delete(seen);
+            else if (seen.length > shorter.length) shorter = seen;
+        }
+        return shorter ? this.holders.get(shorter) : null;
+    }
+}
+
+// The groups, of `candidates` or of all, whose key holds `wanted` after its first letter,
+// found in steps: step(until) goes on until until() says the time is up and is true once
+// every group is looked through; `found` then holds them in order. One pass over the keys:
+// each search goes on from the last find.
+class HoldingScan {
+    constructor(index, wanted, candidates) {
+        this.keys = index.keys;
+        this.starts = index.keyStarts;
+        this.wanted = wanted;
+        this.candidates = candidates;
+        this.found = new Int32Array(candidates ? candidates.length : index.count);
+        this.n = 0;
+        this.c = 0;
+        this.g = 0;
+        this.p = candidates ? -1 : this.keys.indexOf(wanted, 1);
+        this.done = wanted.includes('\n');
+    }
+
+    step(until) {
+        if (!this.done) this.done = this.candidates ? this.stepCandidates(until) : this.stepAll(until);
+        if (this.done && this.found.length !== this.n) this.found = this.found.slice(0, this.n);
+        return this.done;
+    }
+
+    stepCandidates(until) {
+        const { keys, starts, wanted, candidates, found } = this;
+        let { p, n, c } = this;
+        for (let k = 1; c < candidates.length; ++c, ++k) {
+            if ((k & 255) === 0 && until()) break;
+            const g = candidates[c];
+            if (p < starts[g] + 1) p = keys.indexOf(wanted, starts[g] + 1);
+            if (p < 0) {
+                c = candidates.length;
+                break;
+            }
+            if (p + wanted.length < starts[g + 1]) found[n++] = g;
+        }
+        Object.assign(this, { p, n, c });
+        return c >= candidates.length;
+    }
+
+    // From find to find, passing over the groups without one.
+    stepAll(until) {
+        const { keys, starts, wanted, found } = this;
+        let { p, n, g } = this;
+        for (let k = 1; p >= 0; ++k) {
+            if ((k & 255) === 0 && until()) break;
+            while (starts[g + 1] <= p) ++g;
+            if (p === starts[g]) {
+                p = keys.indexOf(wanted, p + 1);
+            } else {
+                found[n++] = g;
+                p = keys.indexOf(wanted, starts[g + 1] + 1);
+            }
+        }
+        Object.assign(this, { p, n, g });
+        return p < 0;
+    }
+}
+
+// One look of Look for (KeywordIndex.look()): `begin` groups from range.from begin with the
+// text, known at once; with `elsewhere`, step(until) finds those that hold it further on
+// (`others`, in order), true once done; result() is what search() gives, once done.
+class KeywordLook {
+    constructor(index, wanted, range, elsewhere) {
+        this.index = index;
+        this.wanted = wanted;
+        this.range = range;
+        this.begin = range.to - range.from;
+        this.others = new Int32Array(0);
+        this.scan = null;
+        this.done = !elsewhere || wanted === '';
+        if (this.done) return;
+        const known = index.holders.get(wanted);
+        if (known) {
+            this.finish(known);
+            return;
+        }
+        this.scan = new HoldingScan(index, wanted, index.holdersOnTheWay(wanted));
+    }
+
+    step(until) {
+        if (!this.done && this.scan.step(until)) this.finish(this.scan.found);
+        return this.done;
+    }
+
+    // Holders are in order, so those that begin with the text are one run of them.
+    finish(holders) {
+        const index = this.index;
+        index.holdersOnTheWay(this.wanted);
+        index.holders.set(this.wanted, holders);
+        const { from: lo, to: hi } = this.range;
+        let from = 0;
+        while (from < holders.length && holders[from] < lo) ++from;
+        let to = from;
+        while (to < holders.length && holders[to] < hi) ++to;
+        if (from === to) {
+            this.others = holders;
+        } else {
+            this.others = new Int32Array(holders.length - (to - from));
+            this.others.set(holders.subarray(0, from));
+            this.others.set(holders.subarray(to), from);
+        }
+        this.scan = null;
+        this.done = true;
+    }
+
+    // The groups listed so far: item(i) is the group of the i-th of the count.
+    result() {
+        const { begin, others } = this;
+        const from = this.range.from;
+        return { begin, count: begin + others.length, item: (i) => (i < begin ? from + i : others[i - begin]) };
     }
 }
 

@@ -133,6 +133,57 @@ h.test('many results: rows in view with their titles at once, the others as the 
     });
 });
 
+h.test('over http the word parts a key waits for are asked for at a higher priority than the page parts read ahead', async ({ browser }) => {
+    const site = scannedSite();
+    const server = await h.serve(site.dir);
+    const { page, context } = await h.open(browser, server.url('Search.html'));
+    try {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('Network.enable');
+        const asked = [];
+        cdp.on('Network.requestWillBeSent', (e) => {
+            const part = /\.search\/([pw])\d+\.js$/.exec(e.request.url);
+            if (part) asked.push(`${part[1]} ${e.request.initialPriority}`);
+        });
+        const input = await searchTab(page);
+        await input.focus();
+        await input.fill('walrus');
+        assert.deepStrictEqual(await results(page, 2), ['The walrus operator', 'Animals']);
+        assert.deepStrictEqual(Array.from(new Set(asked)).sort(), ['p Low', 'w High']);
+    } finally {
+        await context.close();
+        await server.close();
+    }
+});
+
+h.test('the fonts of a result row are set up once the box is shown, by a row laid out unseen and taken away', async ({ browser }) => {
+    const site = scannedSite();
+    await h.eachWay(browser, site, async (page) => {
+        await h.viewerReady(page);
+        await page.evaluate(() => {
+            window.probes = [];
+            new MutationObserver((records) => {
+                for (const r of records) {
+                    for (const n of r.addedNodes) {
+                        if (n.classList && n.classList.contains('nv-probe') && r.target.classList.contains('nv-search-results')) {
+                            window.probes.push([n.getAttribute('aria-hidden'), n.querySelectorAll('.nv-search-title, mark').length]);
+                        }
+                    }
+                }
+            }).observe(document, { childList: true, subtree: true });
+        });
+        const input = await searchTab(page);
+        await input.focus();
+        await page.waitForFunction(() => window.probes.length > 0);
+        await input.blur();
+        await input.focus();
+        await input.fill('walrus');
+        assert.deepStrictEqual(await results(page, 2), ['The walrus operator', 'Animals']);
+        assert.deepStrictEqual(await page.evaluate(() => window.probes), [['true', 2]]);
+        assert.strictEqual(await page.locator('.nv-probe').count(), 0);
+    });
+});
+
 h.test('a site without a search index has no Search tab', async ({ browser }) => {
     const site = h.site();
     site.write('index.htm', page('Start', '<p>Words.</p>'));

@@ -43,6 +43,13 @@ function selectedText(page, list = '.nv-contents') {
     }, list);
 }
 
+// Types `text` into Look for at once and waits for its whole list: the phrases that hold it
+// further on come after the frame that shows those that begin with it.
+async function lookFor(page, text) {
+    await viewer(page).locator('.nv-index input').fill(text);
+    await page.waitForFunction(() => !document.querySelector('.nv-viewer .nv-index [aria-busy]'));
+}
+
 function status(page) {
     return viewer(page).locator('[role=status]').textContent();
 }
@@ -198,17 +205,83 @@ h.test('Look for: a combobox of its list, and the status says when nothing match
         assert.strictEqual((await h.focused(page)).activeText, 'Guide to setup');
         assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'), 'Guide to setup');
         // Found inside phrases too, after those that begin with the text.
-        await input.fill('rebase');
+        await lookFor(page, 'rebase');
         assert.strictEqual((await h.focused(page)).activeText, 'git-rebase(1)');
-        await input.fill('qqq');
+        await lookFor(page, 'qqq');
         assert.strictEqual(await status(page), 'No keyword begins with or contains "qqq"');
         assert.strictEqual((await h.focused(page)).activeDescendant, null);
         assert.deepStrictEqual(await h.axe(page), []);
-        await input.fill('tour');
+        await lookFor(page, 'tour');
         assert.strictEqual(await status(page), 'Index read');
         // Enter shows the chosen keyword's page.
         await page.keyboard.press('Enter');
         await page.waitForURL(/help\.htm$/);
+    });
+});
+
+h.test('Look for lists the phrases that begin with the text at once, those that hold it after, in order, sizes right', async ({ browser }) => {
+    const site = siteWith();
+    await h.eachWay(browser, site, async (page) => {
+        await h.viewerReady(page);
+        await chooseTab(page, 'index');
+        // What the keystroke's own task shows, and what the list shows once whole.
+        const typed = (text) => page.evaluate(async (value) => {
+            const v = document.querySelector('.nv-viewer');
+            const input = v.querySelector('.nv-index input');
+            const list = v.querySelector('.nv-index [role=listbox]');
+            const state = () => {
+                const active = document.getElementById(input.getAttribute('aria-activedescendant'));
+                const rows = Array.from(list.querySelectorAll('[role=option]'))
+                    .sort((a, b) => a.dataset.index - b.dataset.index);
+                return {
+                    rows: rows.map((r) => `${r.getAttribute('aria-posinset')}/${r.getAttribute('aria-setsize')} `
+                        + `${r.classList.contains('nv-elsewhere') ? '~' : ''}${r.textContent}`),
+                    busy: list.getAttribute('aria-busy'), active: active ? active.textContent : null,
+                    status: v.querySelector('[role=status]').textContent,
+                };
+            };
+            const whole = new Promise((resolve) => v.addEventListener('navora-web-looked',
+                (e) => resolve(e.detail.count), { once: true }));
+            input.value = value;
+            input.dispatchEvent(new Event('input', { bubbles: true }));
+            const first = state();
+            const count = await whole;
+            return { first, count, last: state() };
+        }, text);
+        let r = await typed('i');
+        assert.deepStrictEqual(r.first, { rows: ['1/1 install'], busy: 'true', active: 'install', status: 'Index read' });
+        assert.deepStrictEqual(r.last, { rows: ['1/6 install', '2/6 ~git-rebase(1)', '3/6 Guide', '4/6 Guide to setup',
+            '5/6 Guided tour', '6/6 options'], busy: null, active: 'install', status: 'Index read' });
+        assert.strictEqual(r.count, 6);
+        assert.deepStrictEqual(await h.axe(page), []);
+        // Nothing begins with it: nothing is chosen until the phrases that hold it are found.
+        r = await typed('qqq');
+        assert.deepStrictEqual([r.first.rows, r.first.busy, r.first.status], [[], 'true', 'Index read']);
+        assert.deepStrictEqual(r.last, { rows: [], busy: null, active: null,
+            status: 'No keyword begins with or contains "qqq"' });
+        r = await typed('up');
+        assert.deepStrictEqual([r.first.rows, r.first.active], [[], null]);
+        assert.deepStrictEqual(r.last, { rows: ['1/2 Guide to setup', '2/2 setup'], busy: null,
+            active: 'Guide to setup', status: 'Index read' });
+        assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'), 'Guide to setup');
+        // A text whose look is cut short by the next key: only the last one's list is shown.
+        r = await page.evaluate(async () => {
+            const v = document.querySelector('.nv-viewer');
+            const input = v.querySelector('.nv-index input');
+            const counts = [];
+            v.addEventListener('navora-web-looked', (e) => counts.push(e.detail.count));
+            for (const value of ['s', 'se']) {
+                input.value = value;
+                input.dispatchEvent(new Event('input', { bubbles: true }));
+            }
+            await new Promise((resolve) => setTimeout(resolve, 300));
+            return counts;
+        });
+        assert.deepStrictEqual(r, [3]);
+        assert.strictEqual(await page.evaluate(() => {
+            const input = document.querySelector('.nv-viewer .nv-index input');
+            return document.getElementById(input.getAttribute('aria-controls')).querySelectorAll('[role=option]').length;
+        }), 3);
     });
 });
 
@@ -246,7 +319,7 @@ h.test('the index\'s characters beyond ASCII are laid out once before the index 
                 assert.ok(probes.every(([, ready]) => !ready), 'before the index was said read');
                 assert.strictEqual(await page.locator('.nv-probe').count(), 0);
                 await chooseTab(page, 'index');
-                await viewer(page).locator('.nv-index input').fill('\u30c7\u30a3');
+                await lookFor(page, '\u30c7\u30a3');
                 assert.strictEqual(await selectedText(page, '.nv-index [role=listbox]'),
                     'RewriteRule \u30c7\u30a3\u30ec\u30af\u30c6\u30a3\u30d6');
             } finally {
@@ -364,9 +437,9 @@ h.test('axe finds nothing on any tab, after scrolling and after a search', async
             await look('contents');
             await chooseTab(page, 'index');
             await look('index');
-            await viewer(page).locator('input').fill('gu');
+            await lookFor(page, 'gu');
             await look('index after a search');
-            await viewer(page).locator('input').fill('nothing like it');
+            await lookFor(page, 'nothing like it');
             await look('index after a search without match');
             await chooseTab(page, 'about');
             await look('about');

@@ -289,6 +289,7 @@ check('Look for over many phrases finds what a plain search of every phrase find
     }
     const model = readIndex(lines.join('\r\n'));
     const index = new viewer.KeywordIndex(model);
+    const sliced = new viewer.KeywordIndex(model);
     const keys = Array.from({ length: index.count }, (_, g) => index.phrase(g).toLowerCase());
     const expected = (text) => {
         const wanted = text.toLowerCase();
@@ -306,7 +307,27 @@ check('Look for over many phrases finds what a plain search of every phrase find
         for (let i = found.begin; i < found.count; ++i) others.push(found.item(i));
         assert.deepStrictEqual([found.begin, others], expected(text), `for "${text}"`);
         if (found.begin) assert.ok(keys[found.item(0)].startsWith(text.toLowerCase()));
+        // Found in slices, each stopped as soon as it may be: the same, in the same order.
+        const look = sliced.look(text, true);
+        while (!look.step(() => true));
+        assert.deepStrictEqual([look.begin, Array.from(look.others)], expected(text), `sliced, for "${text}"`);
     }
+    // Many holders take many slices; narrowed from an unfinished look's text, the answer is
+    // still whole.
+    const many = new viewer.KeywordIndex(readIndex(['XO0;2;1;1'].concat(
+        Array.from({ length: 3000 }, (_, i) => `7;k${i} ab${i % 7};u;t;`)).join('\n')));
+    const look = many.look('a', true);
+    let steps = 1;
+    while (!look.step(() => true)) ++steps;
+    assert.ok(steps > 5, `${steps} slices`);
+    assert.deepStrictEqual([look.begin, look.others.length], [0, 3000]);
+    many.look('ab', true).step(() => true);
+    assert.strictEqual(many.search('ab6', true).count, 428);
+    // A look left unfinished (a key typed before it ended) leaves no answer behind it.
+    index.look('b', true).step(() => true);
+    const after = index.search('ba', true);
+    assert.deepStrictEqual(Array.from({ length: after.count - after.begin }, (_, i) => after.item(after.begin + i)),
+        expected('ba')[1]);
     // Sorted by phrase without regard to case, one group per phrase.
     for (let g = 1; g < index.count; ++g) assert.ok(keys[g - 1] <= keys[g]);
     assert.strictEqual(new Set(Array.from({ length: index.count }, (_, g) => index.phrase(g))).size, index.count);

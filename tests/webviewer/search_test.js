@@ -36,8 +36,8 @@ const scan = childProcess.spawnSync(cli, ['scan', 'docs/index.htm', '-o', 'site.
 assert.strictEqual(scan.status, 0, String(scan.stderr));
 
 const loaded = [];
-function loader(name) {
-    loaded.push(name);
+function loader(name, ahead) {
+    loaded.push(ahead ? `${name} ahead` : name);
     const script = fs.readFileSync(path.join(dir, 'site.xo.search', `${name}.js`), 'latin1');
     const data = nv.searchPartBase64(script);
     if (data === null) return Promise.reject(new Error(`${name}: not a part`));
@@ -105,7 +105,7 @@ async function main() {
     fresh.readPagesAhead(0);
     assert.deepStrictEqual(loaded, []);
     fresh.readPagesAhead(8);
-    assert.deepStrictEqual(loaded, ['p0']);
+    assert.deepStrictEqual(loaded, ['p0 ahead']);
 
     // A part that is not one the scan writes is refused, whatever it holds.
     const opening = fs.readFileSync(path.join(dir, 'site.xo.search', 'index.js'), 'latin1');
