@@ -3,6 +3,8 @@
 #include "fulltext/WordTokenizer.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace tamblin {
 
@@ -11,7 +13,8 @@ namespace {
 // Texts are kept on one line, tabs and all, for the files that list them: runs of controls
 // and spaces become one space. Gives the UTF-16 code units appended (one for each lead byte,
 // two for those of four bytes), counted in the same pass: every byte of every page's text
-// comes through here.
+// comes through here, most of it printable ASCII and single spaces, taken eight bytes at a
+// time (on a little-endian machine, where the first byte is the lowest).
 std::uint32_t AppendClean(std::string_view text, std::string& out) {
     size_t at = out.size();
     bool space = at == 0 || out.back() == ' ';
@@ -19,8 +22,29 @@ std::uint32_t AppendClean(std::string_view text, std::string& out) {
     out.resize(at + text.size());
     char* to = out.data();
     std::uint32_t units = 0;
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
+    for (size_t i = 0; i < text.size();) {
+        if (std::endian::native == std::endian::little && i + 8 <= text.size()) {
+            std::uint64_t v = 0;
+            std::memcpy(&v, text.data() + i, 8);
+            constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+            constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+            constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7FULL;
+            // Eight bytes of 0x20..0x7E go as they are unless two spaces meet, or a space
+            // follows one already written.
+            std::uint64_t outside = (((v - kOnes * 0x20) & ~v) | ((v + kOnes) | v)) & kHighs;
+            std::uint64_t x = v ^ (kOnes * 0x20);
+            std::uint64_t spaces = ~(((x & kLows) + kLows) | x) & kHighs;
+            bool joined = (spaces & (spaces << 8)) != 0 || (space && (spaces & 0x80) != 0);
+            if (outside == 0 && !joined) {
+                std::memcpy(to + at, &v, 8);
+                at += 8;
+                i += 8;
+                units += 8;
+                space = (spaces >> 63) != 0;
+                continue;
+            }
+        }
+        auto c = static_cast<unsigned char>(text[i++]);
         if (c <= 0x20 || c == 0x7F) {
             if (!space) {
                 to[at++] = ' ';
@@ -30,7 +54,7 @@ std::uint32_t AppendClean(std::string_view text, std::string& out) {
             continue;
         }
         space = false;
-        to[at++] = ch;
+        to[at++] = static_cast<char>(c);
         units += (c & 0xC0) != 0x80 ? 1 : 0;
         units += c >= 0xF0 ? 1 : 0;
     }
@@ -45,9 +69,6 @@ std::uint32_t HashOf(std::string_view word) {
     }
     return hash;
 }
-
-// Packed entry of one page: page, count, flags << 8 | number of offsets, offsets.
-constexpr size_t kEntryHead = 3;
 
 } // namespace
 
@@ -205,6 +226,10 @@ void SearchIndexBuilder::CountWords() {
         }
         for (EndedPage& ended : batch) {
             IndexPage(ended);
+            m_parts.Add(ended.page);
+            // The parts hold the text now: a large site's texts, kept whole until the index
+            // is written, were most of the scan's memory, and fresh memory costs a fault a page.
+            ended.page.text = std::string();
             m_pages.push_back(std::move(ended.page));
         }
         batch.clear();
@@ -233,33 +258,23 @@ SearchIndexData SearchIndexBuilder::Take() {
     EndPage();
     Finish();
     SearchIndexData data;
+    m_parts.Finish();
+    data.pageParts = m_parts.Take();
+    data.partsOfPages = m_pages.size();
+    m_parts = SearchPageParts();
     data.pages = std::move(m_pages);
     std::vector<std::uint32_t> order(m_words.size());
-    size_t postings = 0;
-    size_t packed = 0;
     for (std::uint32_t id = 0; id < order.size(); ++id) {
         order[id] = id;
-        postings += m_words[id].pages;
-        packed += m_words[id].packed.size();
     }
     auto text = [&](std::uint32_t id) {
         return std::string_view(m_wordText).substr(m_words[id].textAt, m_words[id].textSize);
     };
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t a, std::uint32_t b) { return text(a) < text(b); });
-    data.words.Reserve(order.size(), m_wordText.size(), postings, packed - kEntryHead * postings);
+    data.words.Reserve(order.size(), m_wordText.size());
     for (std::uint32_t id : order) {
-        // Each word's entries are let go as soon as they are copied, so that the two
-        // forms are not held whole at once.
-        std::vector<std::uint32_t> entries = std::move(m_words[id].packed);
-        data.words.StartWord(text(id));
-        for (size_t at = 0; at + kEntryHead <= entries.size();) {
-            size_t offsets = entries[at + 2] & 0xFF;
-            data.words.AddPosting(entries[at], entries[at + 1],
-                                  static_cast<std::uint8_t>(entries[at + 2] >> 8),
-                                  entries.data() + at + kEntryHead, offsets);
-            at += kEntryHead + offsets;
-        }
+        data.words.AddPacked(text(id), std::move(m_words[id].packed), m_words[id].pages);
     }
     m_words.clear();
     m_wordText.clear();

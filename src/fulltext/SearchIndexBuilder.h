@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fulltext/SearchIndexData.h"
+#include "fulltext/SearchPageParts.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -16,7 +17,8 @@ namespace tamblin {
 // Collects the words of pages as a scan reads them and makes a search index of them. Texts
 // come as the page shows them, in UTF-8, in document order. A page's words are found and
 // counted on a thread of the builder's own once the page ends, while the scan reads the next
-// pages; the calls below come from one thread (any one).
+// pages, and its text packed into the parts the index is written in; the calls below come
+// from one thread (any one).
 class SearchIndexBuilder {
 public:
     SearchIndexBuilder() = default;
@@ -41,8 +43,9 @@ public:
     SearchIndexData Take();
 
 private:
-    // One word's postings so far, packed: for each page its number, count, flags and number
-    // of offsets, then those offsets; the last page's entry grows while its page is read.
+    // One word's postings so far, packed as SearchWords keeps them: for each page its number,
+    // count, flags and number of offsets, then those offsets; the last page's entry grows
+    // while its page is read.
     struct WordEntry {
         std::uint32_t textAt = 0;
         std::uint32_t textSize = 0;
@@ -84,6 +87,7 @@ private:
 
     // The word thread's own until Finish joins it.
     std::vector<SearchPage> m_pages;
+    SearchPageParts m_parts;
     // Words by id, their bytes one after another in m_wordText; an open-addressing table of
     // ids + 1 (0: empty) by hash.
     std::vector<WordEntry> m_words;

@@ -14,7 +14,7 @@ namespace tamblin {
 // Each file is a script around its bytes (SearchPartScript).
 class SearchIndexFiles {
 public:
-    static constexpr int kPagesPerPart = 100;
+    static constexpr int kPagesPerPart = 250;
 
     // "site.xo" -> "site.xo.search".
     static std::string Folder(const std::string& indexPath);

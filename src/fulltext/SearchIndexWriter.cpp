@@ -1,6 +1,8 @@
 #include "fulltext/SearchIndexWriter.h"
 
 #include "fulltext/SearchIndexFiles.h"
+#include "fulltext/SearchPageParts.h"
+#include "fulltext/SearchPartPack.h"
 #include "fulltext/SearchPartScript.h"
 #include "fulltext/SearchWordPart.h"
 #include "index/FdOutputBuffer.h"
@@ -20,47 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Base36(std::uint32_t value) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string out;
-    do {
-        out.insert(out.begin(), kDigits[value % 36]);
-        value /= 36;
-    } while (value != 0);
-    return out;
-}
-
-void AppendField(const std::string& text, std::string& out) {
-    for (char c : text) {
-        out += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
-    }
-}
-
-// UTF-16 code units of UTF-8 text: one for each lead byte, two for those of four bytes.
-std::uint32_t Utf16Units(std::string_view utf8) {
-    std::uint32_t units = 0;
-    for (char ch : utf8) {
-        auto c = static_cast<unsigned char>(ch);
-        units += (c & 0xC0) != 0x80 ? 1 : 0;
-        units += c >= 0xF0 ? 1 : 0;
-    }
-    return units;
-}
-
-// Where a section of `text` from `at` that may take `room` bytes ends: after a space in its
-// second half where there is one, never inside a character.
-size_t SectionEnd(std::string_view text, size_t at, size_t room) {
-    if (text.size() - at <= room) {
-        return text.size();
-    }
-    size_t end = at + room;
-    while (end > at + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    size_t space = text.rfind(' ', end - 1);
-    return space != std::string_view::npos && space >= at + room / 2 ? space + 1 : end;
-}
-
 // 0, or the error number. Some file systems cannot sync a folder (EINVAL).
 int SyncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -78,6 +39,10 @@ public:
     explicit FolderWriter(std::string folder) : m_folder(std::move(folder)) {}
 
     bool Put(const std::string& path, std::string_view bytes) {
+        return m_result.Ok() && PutScript(path, SearchPartScript(bytes));
+    }
+
+    bool PutScript(const std::string& path, std::string_view script) {
         if (!m_result.Ok()) {
             return false;
         }
@@ -85,8 +50,6 @@ public:
         int error = fd < 0 ? errno : 0;
         if (fd >= 0) {
             m_out.Attach(fd);
-            std::string script = SearchPartScript(bytes);
-            m_lastFileBytes = script.size();
             m_out.sputn(script.data(), static_cast<std::streamsize>(script.size()));
             m_out.pubsync();
             error = m_out.Error();
@@ -138,10 +101,6 @@ public:
     const std::string& Folder() const {
         return m_folder;
     }
-    // The size on disk of the part put last.
-    size_t LastFileBytes() const {
-        return m_lastFileBytes;
-    }
     SaveResult Result() const {
         return m_result;
     }
@@ -151,93 +110,66 @@ private:
     // One buffer for every part: a part is written by one call when it is whole.
     FdOutputBuffer m_out;
     SaveResult m_result;
-    size_t m_lastFileBytes = 0;
 };
 
-// Page parts and text parts. A text part is filled to its size: a page's text is cut into
-// sections where a part ends, so that parts are few (each is a file to create) while a
-// snippet still fetches no more than one part.
-class PageWriter {
-public:
-    explicit PageWriter(FolderWriter& out) : m_out(out) {}
-
-    void Add(const SearchPage& page) {
-        AppendField(page.url, m_pagePart);
-        m_pagePart += '\t';
-        AppendField(page.title, m_pagePart);
-        m_pagePart += '\t';
-        std::string_view text = page.text;
-        std::uint32_t units = 0;
-        for (size_t at = 0; at < text.size();) {
-            if (m_sections > 0 && m_textPart.size() + m_partBytes / 8 > m_partBytes) {
-                EndTextPart();
+// Page parts and text parts: those the builder made, else made here a part at a time.
+void WritePages(const SearchIndexData& data, FolderWriter& out) {
+    auto put = [&](const SearchPageParts::Part& part) {
+        const std::string& folder = out.Folder();
+        return out.PutScript(part.text ? SearchIndexFiles::TextPart(folder, part.number)
+                                       : SearchIndexFiles::PagePart(folder, part.number),
+                             part.script);
+    };
+    if (data.partsOfPages == data.pages.size()) {
+        for (const SearchPageParts::Part& part : data.pageParts) {
+            if (!put(part)) {
+                return;
             }
-            // The line end counts.
-            size_t end = SectionEnd(text, at, m_partBytes - m_textPart.size() - 1);
-            m_pagePart += (at == 0 ? "" : ",") + Base36(units) + ',' + Base36(m_textNumber) + ',' +
-                          Base36(m_sections);
-            std::string_view section = text.substr(at, end - at);
-            m_textPart.append(section);
-            m_textPart += '\n';
-            ++m_sections;
-            units += Utf16Units(section);
-            at = end;
         }
-        m_pagePart += '\n';
-        if (++m_pages % SearchIndexFiles::kPagesPerPart == 0) {
-            EndPagePart();
+        return;
+    }
+    SearchPageParts parts;
+    for (const SearchPage& page : data.pages) {
+        parts.Add(page);
+        for (const SearchPageParts::Part& part : parts.Take()) {
+            if (!put(part)) {
+                return;
+            }
         }
     }
+    parts.Finish();
+    for (const SearchPageParts::Part& part : parts.Take()) {
+        put(part);
+    }
+}
 
-    void Finish() {
-        if (m_pages % SearchIndexFiles::kPagesPerPart != 0) {
-            EndPagePart();
+// Word parts are packed while packing pays: most sites' words and numbers do not repeat, and
+// their parts packed to 98% of their size, for a part of the time the index takes to write
+// after the scan. Once a part packs to more than nine tenths, the next are stored as they are,
+// and every eighth is packed again to see.
+class WordPartPacker {
+public:
+    std::string ScriptOf(std::string_view part) {
+        if (!m_packing && ++m_stored % 8 != 0) {
+            return SearchPartScriptOfPacked(SearchPartPack::Store(part));
         }
-        if (m_sections > 0) {
-            EndTextPart();
-        }
+        std::string packed = SearchPartPack::Pack(part);
+        m_packing = packed.size() * 10 <= part.size() * 9;
+        return SearchPartScriptOfPacked(m_packing ? packed : SearchPartPack::Store(part));
     }
 
 private:
-    // A part with less room than an eighth of its size ends rather than take a sliver of a
-    // page. The next part's size follows how well this one packed: a site's pages are much
-    // alike, and the size is then known without packing anything twice.
-    void EndTextPart() {
-        m_out.Put(SearchIndexFiles::TextPart(m_out.Folder(), m_textNumber++), m_textPart);
-        size_t file = std::max<size_t>(m_out.LastFileBytes(), 1);
-        m_partBytes =
-            std::clamp(m_textPart.size() * SearchIndexWriter::kTextPartFileBytes / file,
-                       SearchIndexWriter::kTextPartBytes, SearchIndexWriter::kMostTextPartBytes);
-        m_textPart.clear();
-        m_sections = 0;
-    }
-    void EndPagePart() {
-        m_out.Put(SearchIndexFiles::PagePart(m_out.Folder(),
-                                             (m_pages - 1) / SearchIndexFiles::kPagesPerPart),
-                  m_pagePart);
-        m_pagePart.clear();
-    }
-
-    FolderWriter& m_out;
-    std::string m_pagePart;
-    std::string m_textPart;
-    std::uint32_t m_textNumber = 0;
-    std::uint32_t m_sections = 0;
-    size_t m_pages = 0;
-    size_t m_partBytes = SearchIndexWriter::kTextPartBytes;
+    bool m_packing = true;
+    unsigned m_stored = 0;
 };
-
-void WritePages(const SearchIndexData& data, FolderWriter& out) {
-    PageWriter pages(out);
-    for (const SearchPage& page : data.pages) {
-        pages.Add(page);
-    }
-    pages.Finish();
-}
 
 // Word parts; the first and last word of each, for the list.
 std::vector<std::pair<std::string, std::string>> WriteWords(const SearchIndexData& data,
                                                             FolderWriter& out) {
+    WordPartPacker packer;
+    auto put = [&](size_t number, std::string_view part) {
+        out.PutScript(SearchIndexFiles::WordPart(out.Folder(), number), packer.ScriptOf(part));
+    };
     std::vector<std::pair<std::string, std::string>> bounds;
     std::string part;
     std::string_view before;
@@ -253,12 +185,12 @@ std::vector<std::pair<std::string, std::string>> WriteWords(const SearchIndexDat
         before = word;
         bounds.back().second = word;
         if (part.size() >= SearchIndexWriter::kWordPartBytes) {
-            out.Put(SearchIndexFiles::WordPart(out.Folder(), bounds.size() - 1), part);
+            put(bounds.size() - 1, part);
             part.clear();
         }
     }
     if (!part.empty()) {
-        out.Put(SearchIndexFiles::WordPart(out.Folder(), bounds.size() - 1), part);
+        put(bounds.size() - 1, part);
     }
     return bounds;
 }

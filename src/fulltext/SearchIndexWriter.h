@@ -13,17 +13,10 @@ namespace tamblin {
 // new folder take the old one's place. A failure leaves the old folder as it was.
 class SearchIndexWriter {
 public:
-    // Word parts end once they pass this many bytes; text parts hold at least this many
-    // bytes of text, and more where the text packs well, up to about kTextPartFileBytes on
-    // disk and kMostTextPartBytes of text. A first query fetches a text part for each
-    // snippet shown, and the word parts of each prefix typed (a few, however many words it
-    // begins: smaller parts are fewer bytes for the same words); every part is a file to
-    // create, which costs the scan more than its bytes do, so a part of text that packs to
-    // a twentieth of its size is not left a file of a few hundred bytes.
-    static constexpr size_t kWordPartBytes = 8 * 1024;
-    static constexpr size_t kTextPartBytes = 16 * 1024;
-    static constexpr size_t kTextPartFileBytes = 12 * 1024;
-    static constexpr size_t kMostTextPartBytes = 128 * 1024;
+    // Word parts end once they pass this many bytes. A first query fetches the word parts of
+    // each prefix typed (a few, however many words it begins: smaller parts are fewer bytes
+    // for the same words); every part is a file to create. Text parts: SearchPageParts.
+    static constexpr size_t kWordPartBytes = 16 * 1024;
 
     // `beforeReplacing`, when given, is called once the new folder is whole on disk and before
     // it takes the old one's place: the caller saves the index file there, so that a failure

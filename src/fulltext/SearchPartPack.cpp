@@ -148,6 +148,17 @@ std::string SearchPartPack::Pack(std::string_view bytes) {
     return out;
 }
 
+std::string SearchPartPack::Store(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + 10);
+    PutNumber(bytes.size(), out);
+    if (!bytes.empty()) {
+        PutNumber(bytes.size(), out);
+        out.append(bytes);
+    }
+    return out;
+}
+
 std::optional<std::string> SearchPartPack::Unpack(std::string_view packed) {
     size_t at = 0;
     auto size = GetNumber(packed, at);

@@ -21,6 +21,8 @@ public:
     static constexpr size_t kMaxBytes = size_t{1} << 28;
 
     static std::string Pack(std::string_view bytes);
+    // The same form without a copy: one run of literal bytes, for bytes that do not repeat.
+    static std::string Store(std::string_view bytes);
     // Nothing when `packed` is not such bytes.
     static std::optional<std::string> Unpack(std::string_view packed);
 };

@@ -16,7 +16,11 @@ constexpr std::string_view kClosing = "\");\r\n";
 } // namespace
 
 std::string SearchPartScript(std::string_view bytes) {
-    return Base64Script(kOpening, SearchPartPack::Pack(bytes), kClosing);
+    return SearchPartScriptOfPacked(SearchPartPack::Pack(bytes));
+}
+
+std::string SearchPartScriptOfPacked(std::string_view packed) {
+    return Base64Script(kOpening, packed, kClosing);
 }
 
 std::optional<std::string> SearchPartBytes(std::string_view script) {

@@ -14,15 +14,18 @@ std::vector<SearchPosting> SearchWords::Postings(size_t word) const {
 }
 
 void SearchWords::PostingsInto(size_t word, std::vector<SearchPosting>& out) const {
-    size_t begin = Begin(word);
-    out.resize(m_postingEnd[word] - begin);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const Flat& flat = m_postings[begin + i];
-        std::uint32_t from = begin + i == 0 ? 0 : m_postings[begin + i - 1].offsetEnd;
-        out[i].page = flat.page;
-        out[i].count = flat.count;
-        out[i].flags = flat.flags;
-        out[i].offsets.assign(m_offsets.begin() + from, m_offsets.begin() + flat.offsetEnd);
+    const std::vector<std::uint32_t>& packed = m_packed[word];
+    out.resize(m_postingCounts[word]);
+    size_t at = 0;
+    for (SearchPosting& posting : out) {
+        size_t offsets = packed[at + 2] & 0xFF;
+        posting.page = packed[at];
+        posting.count = packed[at + 1];
+        posting.flags = static_cast<std::uint8_t>(packed[at + 2] >> 8);
+        posting.offsets.assign(packed.begin() + static_cast<std::ptrdiff_t>(at + kEntryHead),
+                               packed.begin() +
+                                   static_cast<std::ptrdiff_t>(at + kEntryHead + offsets));
+        at += kEntryHead + offsets;
     }
 }
 
@@ -40,25 +43,35 @@ size_t SearchWords::LowerBound(std::string_view text) const {
     return low;
 }
 
-void SearchWords::Reserve(size_t words, size_t textBytes, size_t postings, size_t offsets) {
+void SearchWords::Reserve(size_t words, size_t textBytes) {
     m_text.reserve(textBytes);
     m_wordEnd.reserve(words);
-    m_postingEnd.reserve(words);
-    m_postings.reserve(postings);
-    m_offsets.reserve(offsets);
+    m_packed.reserve(words);
+    m_postingCounts.reserve(words);
 }
 
 void SearchWords::StartWord(std::string_view text) {
     m_text.append(text);
     m_wordEnd.push_back(static_cast<std::uint32_t>(m_text.size()));
-    m_postingEnd.push_back(static_cast<std::uint32_t>(m_postings.size()));
+    m_packed.emplace_back();
+    m_postingCounts.push_back(0);
 }
 
 void SearchWords::AddPosting(std::uint32_t page, std::uint32_t count, std::uint8_t flags,
                              const std::uint32_t* offsets, size_t offsetCount) {
-    m_offsets.insert(m_offsets.end(), offsets, offsets + offsetCount);
-    m_postings.push_back({page, count, static_cast<std::uint32_t>(m_offsets.size()), flags});
-    m_postingEnd.back() = static_cast<std::uint32_t>(m_postings.size());
+    std::vector<std::uint32_t>& packed = m_packed.back();
+    packed.insert(packed.end(), {page, count,
+                                 static_cast<std::uint32_t>(flags) << 8 |
+                                     static_cast<std::uint32_t>(offsetCount)});
+    packed.insert(packed.end(), offsets, offsets + offsetCount);
+    ++m_postingCounts.back();
+}
+
+void SearchWords::AddPacked(std::string_view text, std::vector<std::uint32_t> packed,
+                            std::uint32_t postings) {
+    StartWord(text);
+    m_packed.back() = std::move(packed);
+    m_postingCounts.back() = postings;
 }
 
 void SearchWords::Add(std::string_view text, const std::vector<SearchPosting>& postings) {

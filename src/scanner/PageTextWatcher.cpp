@@ -1,6 +1,7 @@
 #include "scanner/PageTextWatcher.h"
 
 #include "fulltext/SearchIndexBuilder.h"
+#include "index/TextCodec.h"
 #include "index/TextUtils.h"
 #include "scanner/HtmlText.h"
 
@@ -198,9 +199,16 @@ void PageTextWatcher::OnText(const std::string& text) {
     if (Hidden()) {
         return;
     }
-    m_words.AddText(HtmlText::Decode(text, m_charset, false),
-                    m_headings > 0 ? SearchIndexBuilder::Role::kHeading
-                                   : SearchIndexBuilder::Role::kBody);
+    auto role =
+        m_headings > 0 ? SearchIndexBuilder::Role::kHeading : SearchIndexBuilder::Role::kBody;
+    // Most text is UTF-8 without a reference: it goes in as it is, without the two copies
+    // decoding makes of every text of every page.
+    if (m_charset == CharacterSet::kUtf8 && text.find('&') == std::string::npos &&
+        IsValidUtf8(text, Utf8Rule::Strict)) {
+        m_words.AddText(text, role);
+        return;
+    }
+    m_words.AddText(HtmlText::Decode(text, m_charset, false), role);
 }
 
 } // namespace tamblin

@@ -37,6 +37,8 @@ TEST(SearchPartPackTest, RoundTripsWhatPartsHold) {
     const std::string run(20000, '\x18');
     for (const std::string& bytes : {std::string(), std::string("abc"), std::string("abcd"), phrase,
                                      run, noise, noise + run + phrase + noise}) {
+        // Bytes stored without copies read back as packed ones do.
+        ASSERT_EQ(SearchPartPack::Unpack(SearchPartPack::Store(bytes)), bytes);
         std::string packed = SearchPartPack::Pack(bytes);
         EXPECT_EQ(SearchPartPack::Unpack(packed), bytes) << bytes.size();
     }

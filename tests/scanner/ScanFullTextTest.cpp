@@ -1,4 +1,6 @@
 #include "fulltext/SearchIndexData.h"
+#include "fulltext/SearchIndexReader.h"
+#include "fulltext/SearchIndexWriter.h"
 #include "fulltext/WordTokenizer.h"
 #include "scanner/SiteScanner.h"
 
@@ -12,7 +14,8 @@ using namespace tamblin;
 
 namespace {
 
-// The pages a scan of `files` kept for the search index.
+// The pages a scan of `files` kept for the search index, as the index written of them reads
+// back: the scan keeps the texts only in the parts it makes for the files.
 SearchIndexData ScanWords(const TestFiles& files, bool classic = false) {
     ScanSettings settings;
     if (classic) {
@@ -25,7 +28,15 @@ SearchIndexData ScanWords(const TestFiles& files, bool classic = false) {
     if (temporary) {
         std::remove(temporary->c_str());
     }
-    return scanner.TakeSearchIndex();
+    SearchIndexData data = scanner.TakeSearchIndex();
+    if (classic) {
+        return data;
+    }
+    std::string index = files.Path("site.xo");
+    EXPECT_TRUE(SearchIndexWriter::Write(data, index).Ok());
+    auto reader = SearchIndexReader::Load(index);
+    EXPECT_TRUE(reader);
+    return reader ? reader->Data() : SearchIndexData{};
 }
 
 const SearchPage* PageOf(const SearchIndexData& data, const std::string& url) {
