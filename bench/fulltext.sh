@@ -15,8 +15,13 @@ source bench/serve.sh
 docs=${1:-/usr/share/doc/python3.11/html}
 pages=${2:-20000}
 
-(cd "$work" && npm install --no-save --no-audit --no-fund --silent pagefind@1.6.0 > /dev/null)
-pagefind="$work/node_modules/.bin/pagefind"
+# Pagefind is installed in a folder of its own: npm's thousands of files written and
+# deleted there made the file system slower to create the files of whichever scan came next
+# in the same folder (0.79 against 0.92 s for the Python docs' scan with words).
+tools=$(mktemp -d)
+trap 'cleanup; rm -rf "$tools"' EXIT
+(cd "$tools" && npm install --no-save --no-audit --no-fund --silent pagefind@1.6.0 > /dev/null)
+pagefind="$tools/node_modules/.bin/pagefind"
 "$pagefind" --version
 
 # best_of3 NAME CMD...: sets NAME_time and NAME_mem (KB) to the best of $RUNS runs.
