@@ -6,6 +6,7 @@
 #include "ScriptWrapperCheck.h"
 #include "fulltext/SearchPartPack.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchStartLists.h"
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
@@ -41,6 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckWords(bytes);
     // The same bytes as a packing: unpacked within their bounds, or refused.
     tamblin::SearchPartPack::Unpack(bytes);
+    // As the first characters' part: read within its bounds, or refused.
+    tamblin::SearchStartLists::ReadFirsts(bytes, 1000);
     // The same bytes as a word part: read, or refused; what is read writes a part that reads.
     if (auto words = tamblin::SearchWordPart::Read(bytes)) {
         std::string again;

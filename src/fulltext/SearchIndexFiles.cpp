@@ -22,4 +22,12 @@ std::string SearchIndexFiles::TextPart(const std::string& folder, size_t number)
     return folder + "/t" + std::to_string(number) + ".js";
 }
 
+std::string SearchIndexFiles::StartPart(const std::string& folder, size_t number) {
+    return folder + "/s" + std::to_string(number) + ".js";
+}
+
+std::string SearchIndexFiles::FirstPart(const std::string& folder) {
+    return folder + "/first.js";
+}
+
 } // namespace tamblin

@@ -11,6 +11,10 @@ namespace tamblin {
 //             numbers (SearchWordPart)
 //   p<N>.js   page parts: the address, title and text sections of kPagesPerPart pages each
 //   t<N>.js   text parts: sections of the pages' text, for the snippets
+//   s<N>.js   start parts: the pages of the words one or two first characters begin
+//             (SearchStartLists), as many parts as the list's second line says after the
+//             page count and the pages per part (none where it says nothing)
+//   first.js  where there are start parts: the best pages of each first character
 // Each file is a script around its bytes (SearchPartScript).
 class SearchIndexFiles {
 public:
@@ -22,6 +26,8 @@ public:
     static std::string WordPart(const std::string& folder, size_t number);
     static std::string PagePart(const std::string& folder, size_t number);
     static std::string TextPart(const std::string& folder, size_t number);
+    static std::string StartPart(const std::string& folder, size_t number);
+    static std::string FirstPart(const std::string& folder);
 };
 
 } // namespace tamblin

@@ -2,6 +2,7 @@
 
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchStartLists.h"
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
@@ -102,6 +103,11 @@ bool SearchIndexReader::ReadList(const std::string& bytes, size_t& pageCount, si
         perPart != static_cast<size_t>(SearchIndexFiles::kPagesPerPart)) {
         return false;
     }
+    if (!(counts >> m_startParts)) {
+        m_startParts = 0;
+    } else if (m_startParts > SearchStartLists::kMaxParts) {
+        return false;
+    }
     wordParts = lines->size() - 2;
     return true;
 }
@@ -189,10 +195,52 @@ std::optional<SearchIndexReader> SearchIndexReader::FromParts(const std::string&
             return std::nullopt;
         }
     }
+    for (size_t i = 0; i < reader.m_startParts; ++i) {
+        auto part = ReadPart(SearchIndexFiles::StartPart(folder, i));
+        if (!part || !reader.ReadStartPart(*part, i)) {
+            return std::nullopt;
+        }
+    }
+    if (reader.m_startParts > 0) {
+        auto part = ReadPart(SearchIndexFiles::FirstPart(folder));
+        auto firsts = part ? SearchStartLists::ReadFirsts(*part, pageCount) : std::nullopt;
+        if (!firsts) {
+            return std::nullopt;
+        }
+        reader.m_firsts = std::move(*firsts);
+    }
     if (reader.m_data.pages.size() != pageCount) {
         return std::nullopt;
     }
     return reader;
+}
+
+// A start part's prefixes are of one or two characters, each in the part its first names.
+bool SearchIndexReader::ReadStartPart(const std::string& bytes, size_t number) {
+    auto lists = SearchWordPart::Read(bytes);
+    if (!lists) {
+        return false;
+    }
+    for (auto& [prefix, postings] : *lists) {
+        bool shortPrefix = SearchStartLists::Prefix(prefix, 1) == prefix ||
+                           SearchStartLists::Prefix(prefix, 2) == prefix;
+        if (!shortPrefix || SearchStartLists::PartOf(prefix, m_startParts) != number ||
+            (!postings.empty() && postings.back().page >= m_pageCount)) {
+            return false;
+        }
+        m_starts[prefix] = std::move(postings);
+    }
+    return true;
+}
+
+const SearchStartLists::First* SearchIndexReader::FirstList(const std::string& character) const {
+    auto it = m_firsts.find(character);
+    return it == m_firsts.end() ? nullptr : &it->second;
+}
+
+const std::vector<SearchPosting>* SearchIndexReader::StartList(const std::string& prefix) const {
+    auto it = m_starts.find(prefix);
+    return it == m_starts.end() ? nullptr : &it->second;
 }
 
 std::vector<SearchPosting> SearchIndexReader::Postings(const std::string& word, bool prefix) const {

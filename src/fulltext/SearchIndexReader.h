@@ -1,7 +1,9 @@
 #pragma once
 
 #include "fulltext/SearchIndexData.h"
+#include "fulltext/SearchStartLists.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +28,15 @@ public:
     std::vector<std::uint32_t> Search(std::string_view query, bool lastIsPrefix = true) const;
     // Every posting of the words that begin with `prefix` (or are `word`), merged by page.
     std::vector<SearchPosting> Postings(const std::string& word, bool prefix) const;
+    // The start parts' list of `prefix` (one or two characters), or null where they have none.
+    const std::vector<SearchPosting>* StartList(const std::string& prefix) const;
+    size_t StartPartCount() const { return m_startParts; }
+    // first.js's list of a first character, or null.
+    const SearchStartLists::First* FirstList(const std::string& character) const;
 
 private:
     bool ReadList(const std::string& bytes, size_t& pageCount, size_t& wordParts);
+    bool ReadStartPart(const std::string& bytes, size_t number);
     bool ReadPagePart(const std::string& bytes);
     bool ReadWordPart(const std::string& bytes);
 
@@ -36,6 +44,9 @@ private:
     size_t m_pageCount = 0;
     SearchIndexData m_data;
     std::vector<std::vector<std::string>> m_textParts;
+    size_t m_startParts = 0;
+    std::map<std::string, std::vector<SearchPosting>> m_starts;
+    std::map<std::string, SearchStartLists::First> m_firsts;
 };
 
 } // namespace tamblin

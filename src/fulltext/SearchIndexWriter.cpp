@@ -4,6 +4,7 @@
 #include "fulltext/SearchPageParts.h"
 #include "fulltext/SearchPartPack.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchStartLists.h"
 #include "fulltext/SearchWordPart.h"
 #include "index/FdOutputBuffer.h"
 
@@ -195,16 +196,37 @@ std::vector<std::pair<std::string, std::string>> WriteWords(const SearchIndexDat
     return bounds;
 }
 
+// The start parts; how many there are.
+size_t WriteStarts(const SearchIndexData& data, FolderWriter& out) {
+    SearchStartLists::Parts parts = SearchStartLists::Make(data.words, data.pages.size());
+    if (parts.lists.empty()) {
+        return 0;
+    }
+    WordPartPacker packer;
+    for (size_t n = 0; n < parts.lists.size(); ++n) {
+        out.PutScript(SearchIndexFiles::StartPart(out.Folder(), n),
+                      packer.ScriptOf(parts.lists[n]));
+    }
+    out.Put(SearchIndexFiles::FirstPart(out.Folder()), parts.firsts);
+    return parts.lists.size();
+}
+
 SaveResult ErrorOf(const std::error_code& error) {
     return SaveResult::Failure(error.value() != 0 ? error.value() : EIO);
 }
 
 // The list: what a reader reads first, so only what finds the parts of a word.
+// A reader that knows no start parts reads the numbers it knows and the words' lines.
 std::string ListText(const SearchIndexData& data,
-                     const std::vector<std::pair<std::string, std::string>>& bounds) {
+                     const std::vector<std::pair<std::string, std::string>>& bounds,
+                     size_t startParts) {
     std::string list = "navora-search 2\n";
-    list += std::to_string(data.pages.size()) + ' ' +
-            std::to_string(SearchIndexFiles::kPagesPerPart) + '\n';
+    list +=
+        std::to_string(data.pages.size()) + ' ' + std::to_string(SearchIndexFiles::kPagesPerPart);
+    if (startParts > 0) {
+        list += ' ' + std::to_string(startParts);
+    }
+    list += '\n';
     for (const auto& [first, last] : bounds) {
         list += first + ' ' + last + '\n';
     }
@@ -252,12 +274,18 @@ SaveResult SearchIndexWriter::Write(const SearchIndexData& data, const std::stri
     // Pages and words are parts of their own: each made on a thread of its own.
     FolderWriter pageOut(fresh);
     std::thread pages([&] { WritePages(data, pageOut); });
+    FolderWriter startOut(fresh);
+    size_t startParts = 0;
+    std::thread starts([&] { startParts = WriteStarts(data, startOut); });
     FolderWriter out(fresh);
     auto bounds = WriteWords(data, out);
-    out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds));
+    starts.join();
+    out.Put(SearchIndexFiles::List(fresh), ListText(data, bounds, startParts));
     pages.join();
-    if (!pageOut.Result().Ok()) {
-        out.Fail(pageOut.Result());
+    for (const FolderWriter* other : {&pageOut, &startOut}) {
+        if (!other->Result().Ok()) {
+            out.Fail(other->Result());
+        }
     }
     if (!out.Sync()) {
         fs::remove_all(fresh, error);

@@ -142,12 +142,12 @@ void SearchWordPart::Append(const Word& word, std::string_view before, std::stri
 }
 
 void SearchWordPart::Append(std::string_view text, const std::vector<SearchPosting>& postings,
-                            std::string_view before, std::string& out) {
+                            std::string_view before, std::string& out, bool places) {
     size_t shared = 0;
     while (shared < before.size() && shared < text.size() && before[shared] == text[shared]) {
         ++shared;
     }
-    std::uint32_t kept = OffsetsKept(postings);
+    std::uint32_t kept = places ? OffsetsKept(postings) : 0;
     // Pages as distances, or as a bitmap where that is shorter (words on most pages).
     size_t distances = 0;
     std::uint32_t page = 0;

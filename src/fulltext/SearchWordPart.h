@@ -29,10 +29,11 @@ public:
 
     // The offsets per page `postings` keeps.
     static std::uint32_t OffsetsKept(const std::vector<SearchPosting>& postings);
-    // Appends `word` to a part whose last word was `before` ("" for the first).
+    // Appends `word` to a part whose last word was `before` ("" for the first); without
+    // `places`, no offsets are kept.
     static void Append(const Word& word, std::string_view before, std::string& out);
     static void Append(std::string_view text, const std::vector<SearchPosting>& postings,
-                       std::string_view before, std::string& out);
+                       std::string_view before, std::string& out, bool places = true);
     // Nothing when the bytes are not such a part.
     static std::optional<std::vector<Word>> Read(std::string_view bytes);
 };

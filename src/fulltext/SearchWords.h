@@ -26,6 +26,15 @@ public:
     std::vector<SearchPosting> Postings(size_t word) const;
     // The same into `out`, reusing what it holds.
     void PostingsInto(size_t word, std::vector<SearchPosting>& out) const;
+    // visit(page, count, flags) for each posting of `word`, without its offsets.
+    template <class Visit> void VisitPostings(size_t word, Visit visit) const {
+        const std::vector<std::uint32_t>& packed = m_packed[word];
+        size_t at = 0;
+        for (std::uint32_t i = 0; i < m_postingCounts[word]; ++i) {
+            visit(packed[at], packed[at + 1], static_cast<std::uint8_t>(packed[at + 2] >> 8));
+            at += kEntryHead + (packed[at + 2] & 0xFF);
+        }
+    }
     // The first word not before `text` (code point order), or Size().
     size_t LowerBound(std::string_view text) const;
 

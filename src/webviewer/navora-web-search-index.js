@@ -16,6 +16,48 @@ const SNIPPET_BEFORE = 60;
 const SNIPPET_AFTER = 140;
 
 const base36 = (s) => parseInt(s, 36);
+const MAX_START_PARTS = 64;
+
+// first.js: per line a first character, its page count, its best pages as "page,value" pairs
+// and, where there is room, all its pages as ranges "first-last" or "page", in base 36
+// (SearchStartLists). A line that is not one is left out.
+function readFirsts(bytes, pageCount) {
+    const firsts = new Map();
+    for (const line of utf8.decode(bytes).split('\n')) {
+        const [word, total, list, ranges] = line.split('\t');
+        const numbers = (list || '').split(',').map(base36);
+        if (!word || numbers.length % 2 || numbers.some((n) => !(n >= 0))) continue;
+        const pages = new Uint32Array(numbers.length / 2);
+        const values = new Uint32Array(pages.length);
+        for (let i = 0; i < pages.length; i += 1) {
+            pages[i] = numbers[2 * i];
+            values[i] = numbers[2 * i + 1];
+        }
+        if (!ascending(pages, pageCount)) continue;
+        const best = { pages, values, offsetStart: null, offsets: null,
+            total: Math.max(base36(total) || 0, pages.length) };
+        firsts.set(word, { best, every: ranges ? pagesOfRanges(ranges, pageCount) : null });
+    }
+    return firsts;
+}
+
+function ascending(pages, pageCount) {
+    return pages.every((p, i) => p < pageCount && (i === 0 || p > pages[i - 1]));
+}
+
+// A list of the pages of "first-last" and "page" ranges with nothing to rank them by; null
+// when the ranges are not such.
+function pagesOfRanges(text, pageCount) {
+    const found = [];
+    for (const range of text.split(',')) {
+        const [from, to = from] = range.split('-').map(base36);
+        if (!(from <= to) || to >= pageCount || found.length + to - from >= pageCount) return null;
+        for (let p = from; p <= to; p += 1) found.push(p);
+    }
+    const pages = Uint32Array.from(found);
+    if (!ascending(pages, pageCount)) return null;
+    return { pages, values: new Uint32Array(pages.length), offsetStart: null, offsets: null };
+}
 
 class SearchIndex {
     // loadPart(name, ahead) -> Promise of the bytes in the script of part `name` ("index",
@@ -59,10 +101,11 @@ class SearchIndex {
     async open() {
         const lines = utf8.decode(await this.part('index')).split('\n');
         if (lines[0] !== 'navora-search 2') return false;
-        const [count, perPart] = (lines[1] || '').split(' ').map(Number);
+        const [count, perPart, starts] = (lines[1] || '').split(' ').map(Number);
         if (!Number.isInteger(count) || !(perPart > 0) || count >= PAGE_BITS) return false;
         this.pageCount = count;
         this.perPart = perPart;
+        this.startParts = Number.isInteger(starts) && starts > 0 && starts <= MAX_START_PARTS ? starts : 0;
         for (const line of lines.slice(2)) {
             if (line === '') continue;
             const [first, last] = line.split(' ');
@@ -98,26 +141,55 @@ class SearchIndex {
 
     // The pages of `word` (or of every word it begins), merged by page. A prefix that grows
     // and still begins the same words gives the same list, so that what was ranked from it
-    // stands.
-    async term(word, prefix) {
+    // stands. The first one or two characters of a word take their list from a start part
+    // when it has one: one small part instead of the word parts of every word they begin.
+    term(word, prefix) {
         const key = `${prefix ? '>' : '='}${word}`;
         if (!this.terms.has(key)) {
-            const reading = Promise.all(this.partsOf(word, prefix)
-                .map((n) => this.decoded(`w${n}`, readWordPart))).then((parts) => {
-                const entries = [];
-                for (const list of parts) {
-                    for (const entry of list) {
-                        if (prefix ? entry.word.startsWith(word) : entry.word === word) entries.push(entry);
-                    }
-                }
-                return this.listOf(entries);
-            }).catch((e) => {
+            const short = prefix && this.startParts && Array.from(word).length <= 2;
+            const reading = (short ? this.startTerm(word) : this.wordTerm(word, prefix)).catch((e) => {
                 this.terms.delete(key);
                 throw e;
             });
             this.terms.set(key, reading);
         }
         return this.terms.get(key);
+    }
+
+    // The start part's list of a prefix; where it has none (a prefix that begins one word or
+    // none) or cannot be read, the word parts'. Two characters also name the word parts that
+    // a third will want, for readAhead.
+    async startTerm(word) {
+        let entry;
+        try {
+            const entries = await this.decoded(`s${word.codePointAt(0) % this.startParts}`, readWordPart);
+            entry = entries.find((e) => e.word === word);
+        } catch (e) {
+            entry = null;
+        }
+        if (!entry) return this.wordTerm(word, true);
+        if (Array.from(word).length === 2) this.ahead = this.partsOf(word, true).map((n) => `w${n}`);
+        const key = `\u0000${word}`;
+        if (!this.lists.has(key)) {
+            const list = withBase(pagesOf(entry));
+            this.made = (this.made || 0) + 1;
+            list.id = this.made;
+            this.lists.set(key, list);
+        }
+        return this.lists.get(key);
+    }
+
+    // The word parts' list of `word`, or of every word it begins.
+    async wordTerm(word, prefix) {
+        const parts = await Promise.all(this.partsOf(word, prefix)
+            .map((n) => this.decoded(`w${n}`, readWordPart)));
+        const entries = [];
+        for (const list of parts) {
+            for (const entry of list) {
+                if (prefix ? entry.word.startsWith(word) : entry.word === word) entries.push(entry);
+            }
+        }
+        return this.listOf(entries);
     }
 
     // One list for the pages of `entries`, made once for each set of them.
@@ -146,8 +218,13 @@ class SearchIndex {
         const folded = [];
         nv.searchWords.fold(last, folded);
         const prefix = folded.some((c) => nv.searchWords.kindOf(c) !== 0);
-        const lists = await Promise.all(words.map((w, i) => this.term(w.word,
-            prefix && i === words.length - 1)));
+        // A last word of one character: its pages from first.js, where it has them.
+        const typed = words[words.length - 1].word;
+        const first = prefix && this.startParts && Array.from(typed).length === 1
+            ? await this.firstList(typed, words.length === 1) : null;
+        const only = first && words.length === 1 ? first : null;
+        const lists = await Promise.all(words.map((w, i) => (i === words.length - 1 && first
+            ? first : this.term(w.word, prefix && i === words.length - 1))));
         if (stale()) return null;
         if (lists.some((l) => l === null)) return { results: [], total: 0, words: words.map((w) => w.word), prefix };
         const joined = words.map((w, i) => i > 0 && joinedTo(query, words[i - 1], w));
@@ -158,7 +235,8 @@ class SearchIndex {
         let ranked = this.ranked.get(key);
         if (!ranked) {
             const keys = rank(lists, joined, words);
-            ranked = { best: smallest(keys, Math.min(limit, keys.length)), total: keys.length };
+            // A first character's list holds its best pages only; it knows how many there are.
+            ranked = { best: smallest(keys, Math.min(limit, keys.length)), total: only ? only.total : keys.length };
             if (this.ranked.size >= 32) this.ranked.delete(this.ranked.keys().next().value);
             this.ranked.set(key, ranked);
         }
@@ -167,6 +245,43 @@ class SearchIndex {
             results.push({ page: k % PAGE_BITS, score: (SCORE_TOP - Math.floor(k / PAGE_BITS)) / 1000, lists });
         }
         return { results, total: ranked.total, words: words.map((w) => w.word), prefix, ranked };
+    }
+
+    // Asks for the parts the next character of the word last typed will want, while the
+    // reader types it: the start part after one character, the word parts after two. Called
+    // once the key's results are drawn, since every request costs the frame it is made in.
+    readAhead() {
+        const names = this.ahead || [];
+        this.ahead = null;
+        for (const name of names) this.decoded(name, readWordPart).catch(() => {});
+    }
+
+    // The best pages of each first character (first.js), read once: before the first key
+    // where the box's focus asks for them.
+    readFirsts() {
+        if (!this.startParts) return Promise.resolve(null);
+        if (!this.firstChars) {
+            this.firstChars = this.decoded('first', (bytes) => readFirsts(bytes, this.pageCount))
+                .catch(() => new Map());
+        }
+        return this.firstChars;
+    }
+
+    // The pages of a first character from first.js: its best pages and how many there are
+    // (`only`: a query of it alone), or every page it begins a word of, unranked (the last
+    // word of several); null where first.js has not the one asked.
+    async firstList(word, only) {
+        const firsts = await this.readFirsts();
+        const first = firsts && firsts.get(word);
+        const list = first && (only ? first.best : first.every);
+        if (!list) return null;
+        if (!list.base) {
+            withBase(list);
+            this.made = (this.made || 0) + 1;
+            list.id = this.made;
+        }
+        this.ahead = [`s${word.codePointAt(0) % this.startParts}`];
+        return list;
     }
 
     // Reads every page part ahead when there are at most `most`: a small site's results then

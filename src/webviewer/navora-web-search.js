@@ -93,7 +93,9 @@ class SearchView {
         this.input.addEventListener('keydown', (e) => this.key(e));
         this.input.addEventListener('focus', () => {
             this.warm();
-            if (this.index) this.index.readPagesAhead(PAGE_PARTS_AHEAD);
+            if (!this.index) return;
+            this.index.readPagesAhead(PAGE_PARTS_AHEAD);
+            this.index.readFirsts();
         });
         // Known from its own events, so that new results need not ask the layout to scroll up.
         this.scrolled = false;
@@ -233,6 +235,7 @@ class SearchView {
             this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
                 detail: { count: total } }));
             this.whenStood(ticket);
+            this.readAhead();
             return;
         }
         this.pages = pages.slice();
@@ -246,6 +249,12 @@ class SearchView {
         this.card.dispatchEvent(new CustomEvent('navora-web-searched', { bubbles: true,
             detail: { count: total } }));
         this.whenStood(ticket);
+        this.readAhead();
+    }
+
+    readAhead() {
+        const index = this.index;
+        afterPaint(() => index.readAhead());
     }
 
     // Rows 0 .. n hold the first n results, with the pages read so far; rows before `from`

@@ -3,6 +3,7 @@
 #include "fulltext/SearchIndexReader.h"
 #include "fulltext/SearchIndexWriter.h"
 #include "fulltext/SearchPartScript.h"
+#include "fulltext/SearchStartLists.h"
 #include "fulltext/SearchWordPart.h"
 #include "fulltext/WordTokenizer.h"
 
@@ -456,4 +457,99 @@ TEST(SearchWordPartTest, RoundTripCommonWordsAndBadBytes) {
     SearchWordPart::Append(words[1], "", backwards);
     SearchWordPart::Append(words[0], "", backwards);
     EXPECT_FALSE(SearchWordPart::Read(backwards));
+}
+
+// The start parts stand for the word parts on a reader's first keys: every prefix of one or
+// two characters that begins two words or more has the list those words merge to, counts and
+// flags included, in the part its first character names; first.js has each first character's
+// best pages, as ranked over all its words, and all its pages.
+TEST(SearchIndexTest, StartListsAreTheWordsTheyBeginMerged) {
+    SearchIndexBuilder builder;
+    const std::vector<std::string> vocabulary = {"alpha", "alps", "amber", "beta", "bêta",
+                                                 "big",   "ça",   "zeta",  "x",    "東京",
+                                                 "東大",  "京都", "q1",    "q2",   "qu"};
+    std::uint32_t seed = 7;
+    auto next = [&] { return seed = seed * 1103515245 + 12345, seed >> 16; };
+    for (int i = 0; i < 130; ++i) {
+        builder.StartPage("p" + std::to_string(i) + ".html");
+        builder.SetTitle(vocabulary[next() % vocabulary.size()]);
+        std::string text;
+        for (int k = 0; k < 1 + static_cast<int>(next() % 12); ++k) {
+            text += vocabulary[next() % vocabulary.size()] + " ";
+        }
+        builder.AddText(text, i % 5 == 0 ? Role::kHeading : Role::kBody);
+    }
+    TestFiles files;
+    auto reader = WrittenAndRead(builder.Take(), files.Path("starts.xo"));
+    ASSERT_TRUE(reader);
+    ASSERT_GT(reader->StartPartCount(), 0u);
+    const SearchWords& words = reader->Data().words;
+    std::set<std::string> prefixes;
+    for (size_t i = 0; i < words.Size(); ++i) {
+        for (size_t n : {1, 2}) {
+            std::string prefix(SearchStartLists::Prefix(words.Text(i), n));
+            if (!prefix.empty()) {
+                prefixes.insert(prefix);
+            }
+        }
+    }
+    prefixes.insert("zz");
+    for (const std::string& prefix : prefixes) {
+        std::vector<SearchPosting> merged = reader->Postings(prefix, true);
+        size_t begun = 0;
+        for (size_t i = words.LowerBound(prefix);
+             i < words.Size() && words.Text(i).starts_with(prefix); ++i) {
+            ++begun;
+        }
+        const std::vector<SearchPosting>* list = reader->StartList(prefix);
+        ASSERT_EQ(list != nullptr, begun >= 2) << prefix;
+        if (list == nullptr) {
+            continue;
+        }
+        ASSERT_EQ(list->size(), merged.size()) << prefix;
+        for (size_t k = 0; k < merged.size(); ++k) {
+            EXPECT_EQ((*list)[k].page, merged[k].page) << prefix;
+            EXPECT_EQ((*list)[k].count, merged[k].count) << prefix;
+            EXPECT_EQ((*list)[k].flags, merged[k].flags) << prefix;
+            EXPECT_TRUE((*list)[k].offsets.empty());
+        }
+        const SearchStartLists::First* first = reader->FirstList(prefix);
+        ASSERT_EQ(first != nullptr, SearchStartLists::Prefix(prefix, 1) == prefix) << prefix;
+        if (first == nullptr) {
+            continue;
+        }
+        EXPECT_EQ(first->total, merged.size());
+        std::vector<std::uint32_t> ranked = reader->Search(prefix);
+        ranked.resize(std::min(ranked.size(), SearchStartLists::kFirstPages));
+        std::set<std::uint32_t> best;
+        for (const SearchPosting& posting : first->best) {
+            best.insert(posting.page);
+        }
+        EXPECT_EQ(best, std::set<std::uint32_t>(ranked.begin(), ranked.end())) << prefix;
+        ASSERT_TRUE(first->every);
+        std::vector<std::uint32_t> all;
+        for (const SearchPosting& posting : merged) {
+            all.push_back(posting.page);
+        }
+        EXPECT_EQ(*first->every, all) << prefix;
+    }
+}
+
+// first.js is read from outside: whatever it holds is read within the pages there are, or
+// refused, never trusted.
+TEST(SearchIndexTest, FirstCharactersPartRefusesWhatTheWriterNeverWrites) {
+    auto read = [](std::string_view text) { return SearchStartLists::ReadFirsts(text, 40); };
+    auto good = read("a\t3\t1,5,4,9\t1-2,4\n\xc3\xa9\t2\t0,4\t\n");
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->at("a").total, 3u);
+    EXPECT_EQ(*good->at("a").every, (std::vector<std::uint32_t>{1, 2, 4}));
+    EXPECT_EQ(good->at("a").best[1].count, 2u);
+    EXPECT_EQ(good->at("a").best[1].flags, 1);
+    EXPECT_FALSE(good->at("\xc3\xa9").every);
+    for (std::string_view bad :
+         {"ab\t1\t0,4\t\n", "a\t1\t0,4\t0-14\n", "a\t2\t4,4,1,4\t\n", "a\t1\t0,4,1,4\t\n",
+          "a\t2\t0,4\t0,0\n", "a\t1\t0,4\n", "a\t1\t0,4\t\n\n", "a\t1\t0,4\t", "a\t9\t0,4\t3-1\n",
+          "a\t2\t0,4\t1-2-3\n", "a\t1\t-1,4\t\n"}) {
+        EXPECT_FALSE(read(bad)) << bad;
+    }
 }
