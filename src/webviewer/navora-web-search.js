@@ -91,12 +91,7 @@ class SearchView {
         this.rowHeight = ROW_GUESS;
         this.input.addEventListener('input', () => this.typed());
         this.input.addEventListener('keydown', (e) => this.key(e));
-        this.input.addEventListener('focus', () => {
-            this.warm();
-            if (!this.index) return;
-            this.index.readPagesAhead(PAGE_PARTS_AHEAD);
-            this.index.readFirsts();
-        });
+        this.input.addEventListener('focus', () => this.prepare());
         // Known from its own events, so that new results need not ask the layout to scroll up.
         this.scrolled = false;
         this.list.addEventListener('scroll', () => { this.scrolled = this.list.scrollTop > 0; });
@@ -171,6 +166,15 @@ class SearchView {
             void probe.offsetWidth;
             probe.remove();
         }, 0);
+    }
+
+    // The tab is chosen or its box has the focus: a key may come soon. What its first key
+    // reads is read now (a small site's page parts, the first characters' pages).
+    prepare() {
+        this.warm();
+        if (!this.index) return;
+        this.index.readPagesAhead(PAGE_PARTS_AHEAD);
+        this.index.readFirsts();
     }
 
     clearResults() {

@@ -206,6 +206,7 @@ class Viewer {
         this.activeTab = name;
         if (name === 'index' && this.model) this.index.showOnce();
         if (name === 'select') this.select.show(this.indexes, this.current);
+        if (name === 'search') this.search.prepare();
         this.drawLists();
         this.changed();
     }
