@@ -1,5 +1,6 @@
 #include "fulltext/SearchIndexReader.h"
 
+#include "fulltext/Base36.h"
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
 #include "fulltext/SearchStartLists.h"
@@ -37,21 +38,6 @@ std::vector<std::string> Split(std::string_view text, char separator) {
         }
         at = end + 1;
     }
-}
-
-std::optional<std::uint32_t> Base36(const std::string& text) {
-    if (text.empty() || text.size() > 7) {
-        return std::nullopt;
-    }
-    std::uint32_t value = 0;
-    for (char c : text) {
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : -1;
-        if (digit < 0) {
-            return std::nullopt;
-        }
-        value = value * 36 + static_cast<std::uint32_t>(digit);
-    }
-    return value;
 }
 
 // Lines of a part; the last one ends with a line break.
@@ -131,9 +117,9 @@ bool SearchIndexReader::ReadPagePart(const std::string& bytes) {
             return false;
         }
         for (size_t i = 0; i < numbers.size(); i += 3) {
-            auto part = Base36(numbers[i + 1]);
-            auto index = Base36(numbers[i + 2]);
-            if (!part || !index || !Base36(numbers[i])) {
+            auto part = Base36::Read(numbers[i + 1]);
+            auto index = Base36::Read(numbers[i + 2]);
+            if (!part || !index || !Base36::Read(numbers[i])) {
                 return false;
             }
             if (m_textParts.size() <= *part) {

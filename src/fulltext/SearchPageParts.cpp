@@ -1,5 +1,6 @@
 #include "fulltext/SearchPageParts.h"
 
+#include "fulltext/Base36.h"
 #include "fulltext/SearchIndexFiles.h"
 #include "fulltext/SearchPartScript.h"
 
@@ -8,16 +9,6 @@
 namespace tamblin {
 
 namespace {
-
-std::string Base36(std::uint32_t value) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string out;
-    do {
-        out.insert(out.begin(), kDigits[value % 36]);
-        value /= 36;
-    } while (value != 0);
-    return out;
-}
 
 void AppendField(const std::string& text, std::string& out) {
     for (char c : text) {
@@ -65,8 +56,8 @@ void SearchPageParts::Add(const SearchPage& page) {
         }
         // The line end counts.
         size_t end = SectionEnd(text, at, m_partBytes - m_textPart.size() - 1);
-        m_pagePart += (at == 0 ? "" : ",") + Base36(units) + ',' + Base36(m_textNumber) + ',' +
-                      Base36(m_sections);
+        m_pagePart += (at == 0 ? "" : ",") + Base36::Write(units) + ',' +
+                      Base36::Write(m_textNumber) + ',' + Base36::Write(m_sections);
         std::string_view section = text.substr(at, end - at);
         m_textPart.append(section);
         m_textPart += '\n';

@@ -1,5 +1,6 @@
 #include "fulltext/SearchStartLists.h"
 
+#include "fulltext/Base36.h"
 #include "fulltext/SearchWordPart.h"
 
 #include <algorithm>
@@ -110,15 +111,6 @@ private:
     std::vector<StartList>& m_out;
 };
 
-std::string Base36(std::uint32_t value) {
-    std::string digits;
-    do {
-        digits += "0123456789abcdefghijklmnopqrstuvwxyz"[value % 36];
-        value /= 36;
-    } while (value != 0);
-    return {digits.rbegin(), digits.rend()};
-}
-
 // The viewer's sort key of a page: its score to a thousandth, best first, then the page.
 std::int64_t RankKey(std::uint32_t value) {
     return std::llround(1e9 - SearchStartLists::Score(value) * 1000);
@@ -138,9 +130,9 @@ std::string FirstLine(const StartList& list) {
     best.resize(kept);
     std::sort(best.begin(), best.end());
     std::string line =
-        list.prefix + '\t' + Base36(static_cast<std::uint32_t>(list.pages.size())) + '\t';
+        list.prefix + '\t' + Base36::Write(static_cast<std::uint32_t>(list.pages.size())) + '\t';
     for (size_t i : best) {
-        line += Base36(list.pages[i]) + ',' + Base36(list.values[i]) + ',';
+        line += Base36::Write(list.pages[i]) + ',' + Base36::Write(list.values[i]) + ',';
     }
     line.back() = '\t';
     return line;
@@ -154,9 +146,9 @@ std::string PageRanges(const StartList& list) {
         while (end + 1 < list.pages.size() && list.pages[end + 1] == list.pages[end] + 1) {
             ++end;
         }
-        ranges += Base36(list.pages[i]);
+        ranges += Base36::Write(list.pages[i]);
         if (end > i) {
-            ranges += '-' + Base36(list.pages[end]);
+            ranges += '-' + Base36::Write(list.pages[end]);
         }
         ranges += ',';
         i = end + 1;
@@ -201,21 +193,6 @@ std::string Firsts(const std::vector<StartList>& lists) {
     return text;
 }
 
-std::optional<std::uint32_t> ReadBase36(std::string_view text) {
-    if (text.empty() || text.size() > 6) {
-        return std::nullopt;
-    }
-    std::uint32_t value = 0;
-    for (char c : text) {
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : -1;
-        if (digit < 0) {
-            return std::nullopt;
-        }
-        value = value * 36 + static_cast<std::uint32_t>(digit);
-    }
-    return value;
-}
-
 std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
     std::vector<std::string_view> fields;
     for (size_t at = 0;;) {
@@ -242,8 +219,8 @@ std::optional<std::vector<std::uint32_t>> ReadRanges(std::string_view text, size
     std::vector<std::uint32_t> pages;
     for (std::string_view range : SplitAt(text, ',')) {
         std::vector<std::string_view> ends = SplitAt(range, '-');
-        auto from = ReadBase36(ends[0]);
-        auto to = ends.size() == 2 ? ReadBase36(ends[1]) : from;
+        auto from = Base36::Read(ends[0]);
+        auto to = ends.size() == 2 ? Base36::Read(ends[1]) : from;
         if (ends.size() > 2 || !from || !to || *from > *to || *to >= pageCount ||
             (!pages.empty() && *from <= pages.back())) {
             return std::nullopt;
@@ -258,7 +235,7 @@ std::optional<std::vector<std::uint32_t>> ReadRanges(std::string_view text, size
 std::optional<SearchStartLists::First> ReadFirst(const std::vector<std::string_view>& fields,
                                                  size_t pageCount) {
     SearchStartLists::First first;
-    auto total = ReadBase36(fields[1]);
+    auto total = Base36::Read(fields[1]);
     std::vector<std::string_view> numbers = SplitAt(fields[2], ',');
     if (!total || numbers.size() % 2 != 0) {
         return std::nullopt;
@@ -266,8 +243,8 @@ std::optional<SearchStartLists::First> ReadFirst(const std::vector<std::string_v
     first.total = *total;
     std::vector<std::uint32_t> pages;
     for (size_t i = 0; i < numbers.size(); i += 2) {
-        auto page = ReadBase36(numbers[i]);
-        auto value = ReadBase36(numbers[i + 1]);
+        auto page = Base36::Read(numbers[i]);
+        auto value = Base36::Read(numbers[i + 1]);
         if (!page || !value) {
             return std::nullopt;
         }

@@ -549,7 +549,7 @@ TEST(SearchIndexTest, FirstCharactersPartRefusesWhatTheWriterNeverWrites) {
     for (std::string_view bad :
          {"ab\t1\t0,4\t\n", "a\t1\t0,4\t0-14\n", "a\t2\t4,4,1,4\t\n", "a\t1\t0,4,1,4\t\n",
           "a\t2\t0,4\t0,0\n", "a\t1\t0,4\n", "a\t1\t0,4\t\n\n", "a\t1\t0,4\t", "a\t9\t0,4\t3-1\n",
-          "a\t2\t0,4\t1-2-3\n", "a\t1\t-1,4\t\n"}) {
+          "a\t2\t0,4\t1-2-3\n", "a\t1\t-1,4\t\n", "a\t1\t0,zzzzzzz\t\n", "a\t1\t0,Z\t\n"}) {
         EXPECT_FALSE(read(bad)) << bad;
     }
 }
