@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <numeric>
 
 namespace tamblin {
@@ -267,6 +268,34 @@ size_t ListBytes(const StartList& list) {
     return list.prefix.size() + list.pages.size() * 2 + 4;
 }
 
+// Every part is a file to create, and one a reader asks for by its number, so written even
+// when empty: the fewest parts in which no part is larger than kPartBytes or than the lists of
+// the largest first character, which a part holds whole.
+size_t PartCount(const std::vector<StartList>& lists) {
+    std::map<std::uint32_t, size_t> byFirst;
+    for (const StartList& list : lists) {
+        byFirst[FirstCodePoint(list.prefix)] += ListBytes(list);
+    }
+    size_t limit = SearchStartLists::kPartBytes;
+    for (const auto& [first, bytes] : byFirst) {
+        limit = std::max(limit, bytes);
+    }
+    std::vector<size_t> sizes;
+    for (size_t count = 1; count < SearchStartLists::kMaxParts; ++count) {
+        sizes.assign(count, 0);
+        bool fits = true;
+        for (const auto& [first, bytes] : byFirst) {
+            size_t& size = sizes[first % count];
+            size += bytes;
+            fits = fits && size <= limit;
+        }
+        if (fits) {
+            return count;
+        }
+    }
+    return SearchStartLists::kMaxParts;
+}
+
 } // namespace
 
 std::string_view SearchStartLists::Prefix(std::string_view word, size_t codePoints) {
@@ -326,11 +355,7 @@ SearchStartLists::Parts SearchStartLists::Make(const SearchWords& words, size_t 
     }
     Parts out;
     out.firsts = Firsts(lists);
-    size_t bytes = 0;
-    for (const StartList& list : lists) {
-        bytes += ListBytes(list);
-    }
-    size_t partCount = std::clamp<size_t>(bytes / kPartBytes, 1, kMaxParts);
+    size_t partCount = PartCount(lists);
     // Each part's prefixes in code point order, which is their bytes' order.
     std::vector<size_t> order(lists.size());
     std::iota(order.begin(), order.end(), 0);

@@ -35,7 +35,7 @@ class SearchStartLists {
 public:
     static constexpr size_t kMaxParts = 64;
     // A part holds about this many bytes, before packing, where there are enough lists.
-    static constexpr size_t kPartBytes = 4096;
+    static constexpr size_t kPartBytes = 8192;
     static constexpr size_t kFirstPages = 50;
     static constexpr size_t kMaxFirsts = 128;
     static constexpr size_t kFirstBytes = 65536;
