@@ -175,6 +175,8 @@ class SearchView {
         if (!this.index) return;
         this.index.readPagesAhead(PAGE_PARTS_AHEAD);
         this.index.readFirsts();
+        const index = this.index;
+        setTimeout(() => index.warmUp(), 0);
     }
 
     clearResults() {
