@@ -54,9 +54,7 @@ std::optional<std::vector<std::string>> Lines(const std::string& bytes) {
 double Score(const std::vector<const SearchPosting*>& hits) {
     double score = 0;
     for (const SearchPosting* hit : hits) {
-        score += (hit->flags & SearchPosting::kInTitle) ? 1000 : 0;
-        score += (hit->flags & SearchPosting::kInHeading) ? 100 : 0;
-        score += 10 * std::log2(1.0 + hit->count);
+        score += SearchPosting::Score(hit->count, hit->flags);
     }
     for (size_t i = 0; i + 1 < hits.size(); ++i) {
         std::uint32_t nearest = UINT32_MAX;

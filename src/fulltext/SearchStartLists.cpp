@@ -40,7 +40,7 @@ public:
     explicit PrefixSum(size_t pageCount) : m_counts(pageCount), m_flags(pageCount) {}
 
     void Add(std::uint32_t page, std::uint32_t count, std::uint8_t flags) {
-        if (m_counts[page] == 0 && m_flags[page] == 0) {
+        if (m_flags[page] == 0) {
             m_touched.push_back(page);
         }
         // A count stays within what a list's number holds with its flags.
@@ -114,7 +114,8 @@ private:
 
 // The viewer's sort key of a page: its score to a thousandth, best first, then the page.
 std::int64_t RankKey(std::uint32_t value) {
-    return std::llround(1e9 - SearchStartLists::Score(value) * 1000);
+    return std::llround(
+        1e9 - SearchPosting::Score(value >> 2, static_cast<std::uint8_t>(value & 3)) * 1000);
 }
 
 // The line of one character's list: its best pages, ascending.
@@ -330,10 +331,6 @@ SearchStartLists::ReadFirsts(std::string_view bytes, size_t pageCount) {
         firsts[std::string(fields[0])] = std::move(*first);
     }
     return firsts;
-}
-
-double SearchStartLists::Score(std::uint32_t value) {
-    return (value & 1 ? 1000 : 0) + (value & 2 ? 100 : 0) + 10 * std::log2(1.0 + (value >> 2));
 }
 
 size_t SearchStartLists::PartOf(std::string_view prefix, size_t parts) {

@@ -56,9 +56,6 @@ public:
     // `pageCount`.
     static std::optional<std::map<std::string, First>> ReadFirsts(std::string_view bytes,
                                                                   size_t pageCount);
-    // A page's score from its list's number, as the viewer ranks one word: title, headings,
-    // how often.
-    static double Score(std::uint32_t value);
     // The part of a prefix, among `parts`.
     static size_t PartOf(std::string_view prefix, size_t parts);
     // The first `codePoints` code points of UTF-8 `word`, or "" when it has fewer.

@@ -170,12 +170,7 @@ class SearchIndex {
         if (!entry) return this.wordTerm(word, true);
         if (Array.from(word).length === 2) this.ahead = this.partsOf(word, true).map((n) => `w${n}`);
         const key = `\u0000${word}`;
-        if (!this.lists.has(key)) {
-            const list = withBase(pagesOf(entry));
-            this.made = (this.made || 0) + 1;
-            list.id = this.made;
-            this.lists.set(key, list);
-        }
+        if (!this.lists.has(key)) this.lists.set(key, this.numbered(withBase(pagesOf(entry))));
         return this.lists.get(key);
     }
 
@@ -198,11 +193,16 @@ class SearchIndex {
         const key = entries.length === 1 ? entries[0].word : entries.map((e) => e.word).join(' ');
         let list = this.lists.get(key);
         if (!list) {
-            list = withBase(mergeLists(entries.map(pagesOf), this.pageCount));
-            this.made = (this.made || 0) + 1;
-            list.id = this.made;
+            list = this.numbered(withBase(mergeLists(entries.map(pagesOf), this.pageCount)));
             this.lists.set(key, list);
         }
+        return list;
+    }
+
+    // A list's number, which rankings kept are found by.
+    numbered(list) {
+        this.made = (this.made || 0) + 1;
+        list.id = this.made;
         return list;
     }
 
@@ -275,11 +275,7 @@ class SearchIndex {
         const first = firsts && firsts.get(word);
         const list = first && (only ? first.best : first.every);
         if (!list) return null;
-        if (!list.base) {
-            withBase(list);
-            this.made = (this.made || 0) + 1;
-            list.id = this.made;
-        }
+        if (!list.base) this.numbered(withBase(list));
         this.ahead = [`s${word.codePointAt(0) % this.startParts}`];
         return list;
     }

@@ -258,6 +258,7 @@ class SearchView {
         this.readAhead();
     }
 
+    // The parts the next key will want are asked for once this key's results are painted.
     readAhead() {
         const index = this.index;
         afterPaint(() => index.readAhead());
